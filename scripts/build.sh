@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Configures (once) and builds the one build tree, build/, with the sanitizers on.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${RIX_BUILD_DIR:-$top/build}
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+if [ ! -f "$build/build.ninja" ]; then
+  cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DRIX_SANITIZE=ON "${launcher[@]}"
+fi
+cmake --build "$build" -j "$(nproc)"

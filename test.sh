@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test; ends with ctest's summary.
+set -euo pipefail
+top=$(cd "$(dirname "$0")" && pwd)
+"$top/scripts/setup.sh"
+"$top/scripts/build.sh"
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
+cd "${RIX_BUILD_DIR:-$top/build}"
+ctest -j "$(nproc)" --output-on-failure --timeout 600
