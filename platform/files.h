@@ -1,0 +1,63 @@
+// Files: the data folder, safe replacement, the in-use mark, whole-file reads.
+//
+// Paths are native file names (UTF-8 on Linux) held in std::string; text that
+// came from a document or the settings is converted at the edge (codec.h).
+// Nothing here shows a message: callers decide what to tell the user.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rix {
+
+// The program's data folder: $RIX_HOME when set, else $XDG_DATA_HOME/rix, else
+// ~/.local/share/rix. Not created here.
+std::string data_folder();
+// Creates the data folder when missing and copies into it every file of
+// `resource_dir` that it lacks (default settings, sample manuscript,
+// dictionary, help). Existing files are never overwritten. Returns false when
+// the folder cannot be created.
+bool install_data_folder(const std::string& folder, const std::string& resource_dir);
+
+// Joins a folder and a name with one "/".
+std::string join_path(std::string_view folder, std::string_view name);
+// The folder part of a path ("" for a bare name) and the name part.
+std::string folder_of(std::string_view path);
+std::string name_of(std::string_view path);
+// Makes a relative path absolute against `base` (the current folder when empty).
+std::string absolute_path(std::string_view path, std::string_view base = {});
+
+bool file_exists(const std::string& path);     // a regular file (or a link to one)
+bool folder_exists(const std::string& path);
+// Size of a regular file, or -1.
+std::int64_t file_size(const std::string& path);
+
+// Reads at most `limit` bytes from the start of the file. False when it
+// cannot be opened or read.
+bool read_file_prefix(const std::string& path, std::size_t limit, std::string* out);
+bool read_whole_file(const std::string& path, std::string* out);
+
+// Writes `bytes` to `path` through a temporary file in the same folder,
+// fsync, and rename over the target: the old file stays whole when anything
+// fails. The mode bits of an existing target are kept.
+bool atomic_replace(const std::string& path, std::string_view bytes);
+// Renames `from` to `to` only when `to` does not exist (never overwrites).
+bool rename_no_overwrite(const std::string& from, const std::string& to);
+// Creates an empty file that did not exist (O_EXCL). Returns an open
+// descriptor, or -1 (errno EEXIST when the name is taken).
+int create_exclusive(const std::string& path);
+
+// The in-use mark: a document being edited carries no write permission bits.
+// Judged from st_mode alone (the tests run as root, for whom access() says yes).
+bool is_read_only(const std::string& path);
+// Removes every write bit; *saved_mode receives the mode to restore.
+bool set_in_use_mark(const std::string& path, std::uint32_t* saved_mode);
+// Puts the mode back exactly as it was before the mark.
+bool clear_in_use_mark(const std::string& path, std::uint32_t saved_mode);
+
+// Names of the entries of a folder (no "." or ".."); empty when unreadable.
+std::vector<std::string> list_folder_names(const std::string& folder);
+
+}  // namespace rix

@@ -1,0 +1,187 @@
+// Tests of platform/instances: numbering, stale entries, the listing limit,
+// hostile folder contents and registration from several processes at once.
+// Each test uses its own registry folder under /tmp.
+//
+// Still owed: a pid reused by an unrelated process is taken for live (the
+// entry format has no start time to tell them apart).
+#include "platform/instances.h"
+
+#include <ftw.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+#include <set>
+
+#include "platform/files.h"
+
+namespace rix {
+namespace {
+
+int remove_entry(const char* path, const struct stat*, int, struct FTW*) { return ::remove(path); }
+
+// A pid that belonged to a process which has exited and been reaped.
+long dead_pid() {
+    pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return child;
+}
+
+class InstanceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/rix-inst-XXXXXX";
+        ASSERT_NE(::mkdtemp(tmpl), nullptr);
+        dir_ = tmpl;
+    }
+    void TearDown() override { ::nftw(dir_.c_str(), remove_entry, 16, FTW_DEPTH | FTW_PHYS); }
+    std::vector<int> numbers(const InstanceRegistry& reg, std::size_t limit = 100) const {
+        std::vector<int> out;
+        for (const InstanceEntry& e : reg.list(limit)) out.push_back(e.number);
+        return out;
+    }
+    std::string dir_;
+    long me_ = ::getpid();
+};
+
+TEST_F(InstanceTest, NumbersCountUpAndComeBack) {
+    InstanceRegistry reg(dir_ + "/sub/reg");   // created on first use
+    int highest = -1;
+    EXPECT_EQ(reg.register_self(me_, "one", &highest), 1);
+    EXPECT_EQ(highest, 0);
+    EXPECT_EQ(reg.register_self(me_, "two", &highest), 2);
+    EXPECT_EQ(highest, 1);
+    EXPECT_EQ(reg.register_self(me_, "three"), 3);
+    struct stat st {};
+    ASSERT_EQ(::stat(reg.folder().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+    reg.update_title(2, "second");
+    ASSERT_EQ(reg.list().size(), 3u);
+    EXPECT_EQ(reg.list()[1].title, "second");
+
+    reg.unregister(3);
+    EXPECT_EQ(numbers(reg), (std::vector<int>{1, 2}));
+    EXPECT_EQ(reg.register_self(me_, "again"), 3);
+    reg.unregister(1);
+    EXPECT_EQ(reg.register_self(me_, "four", &highest), 4);   // highest live + 1, not the gap
+    EXPECT_EQ(highest, 3);
+}
+
+TEST_F(InstanceTest, StaleEntriesAreIgnoredAndRemoved) {
+    InstanceRegistry reg(dir_);
+    long dead = dead_pid();
+    EXPECT_EQ(reg.register_self(me_, "live"), 1);
+    EXPECT_EQ(reg.register_self(dead, "gone"), 2);
+    EXPECT_EQ(numbers(reg), std::vector<int>{1});
+    int highest = -1;
+    EXPECT_EQ(reg.register_self(me_, "new", &highest), 2);   // the stale 2 is taken again
+    EXPECT_EQ(highest, 1);
+    ASSERT_EQ(reg.list().size(), 2u);
+    EXPECT_EQ(reg.list()[1].title, "new");
+
+    // A stale entry in the middle is removed by the next registration.
+    EXPECT_EQ(reg.register_self(dead, "gone"), 3);
+    EXPECT_EQ(reg.register_self(me_, "x"), 3);
+    ASSERT_TRUE(atomic_replace(dir_ + "/2", std::to_string(dead) + "\nold"));
+    EXPECT_EQ(reg.register_self(me_, "y"), 4);
+    EXPECT_FALSE(file_exists(dir_ + "/2"));
+    EXPECT_EQ(numbers(reg), (std::vector<int>{1, 3, 4}));
+}
+
+TEST_F(InstanceTest, ListShowsAtMostTwentySorted) {
+    InstanceRegistry reg(dir_);
+    for (int i = 1; i <= 21; ++i) ASSERT_EQ(reg.register_self(me_, "w" + std::to_string(i)), i);
+    std::vector<int> listed = numbers(reg, MAX_LISTED_INSTANCES);
+    ASSERT_EQ(listed.size(), 20u);
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(listed[i], i + 1);   // 10 after 9, not after 1
+    EXPECT_EQ(numbers(reg).size(), 21u);
+}
+
+TEST_F(InstanceTest, TitlesAreCutOnACharacterBoundary) {
+    InstanceRegistry reg(dir_);
+    std::string title;
+    for (int i = 0; i < 150; ++i) title += "\xE5\x8E\x9F";   // 原
+    ASSERT_EQ(reg.register_self(me_, title), 1);
+    ASSERT_EQ(reg.list().size(), 1u);
+    EXPECT_EQ(reg.list()[0].title, title.substr(0, 99 * 3));
+    reg.update_title(1, "a\nb");
+    EXPECT_EQ(reg.list()[0].title, "a\nb");
+
+    // Not UTF-8 at all: still cut short enough to be read back.
+    reg.update_title(1, std::string(5000, '\x80'));
+    ASSERT_EQ(reg.list().size(), 1u);
+    EXPECT_LE(reg.list()[0].title.size(), 99u * 4);
+    EXPECT_EQ(reg.register_self(me_, "next"), 2);
+    EXPECT_EQ(reg.register_self(0, "no pid"), 0);
+}
+
+TEST_F(InstanceTest, HostileContentIsIgnored) {
+    auto put = [&](const std::string& name, const std::string& bytes) {
+        ASSERT_TRUE(atomic_replace(dir_ + "/" + name, bytes)) << name;
+    };
+    for (const char* name : {"abc", "01", "0", "-4", "99999999999999999999"})
+        put(name, std::to_string(me_) + "\nnot an entry name");
+    put("5", "not a pid");
+    put("6", "0\npid zero");          // kill(0, 0) would ask about our own group
+    put("7", "-1\nall processes");
+    put("8", std::string(1 << 20, '1'));
+    put("10", "99999999999999\noverflow");
+    ASSERT_EQ(::mkdir((dir_ + "/11").c_str(), 0700), 0);
+    ASSERT_EQ(::mkfifo((dir_ + "/12").c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("/proc/self/status", (dir_ + "/13").c_str()), 0);
+
+    InstanceRegistry reg(dir_);
+    EXPECT_TRUE(reg.list().empty());
+    int highest = -1;
+    EXPECT_EQ(reg.register_self(me_, "ok", &highest), 1);
+    EXPECT_EQ(highest, 0);
+    EXPECT_EQ(numbers(reg), std::vector<int>{1});
+    reg.update_title(5, "x");   // garbage stays garbage
+    std::string s;
+    ASSERT_TRUE(read_whole_file(dir_ + "/5", &s));
+    EXPECT_EQ(s, "not a pid");
+}
+
+TEST_F(InstanceTest, FolderOfAnotherUserIsRefused) {
+    ASSERT_EQ(::chown(dir_.c_str(), 65534, 65534), 0);
+    InstanceRegistry reg(dir_);
+    EXPECT_EQ(reg.register_self(me_, "x"), 0);
+    ASSERT_EQ(::chown(dir_.c_str(), ::geteuid(), ::getegid()), 0);
+    ASSERT_EQ(::chmod(dir_.c_str(), 0777), 0);   // others could plant entries
+    EXPECT_EQ(reg.register_self(me_, "x"), 0);
+    EXPECT_TRUE(reg.list().empty());
+    ASSERT_EQ(::chmod(dir_.c_str(), 0700), 0);
+    EXPECT_EQ(reg.register_self(me_, "x"), 1);
+}
+
+TEST_F(InstanceTest, ConcurrentRegistrationsGetDistinctNumbers) {
+    constexpr int CHILDREN = 8;
+    std::vector<pid_t> kids;
+    for (int i = 0; i < CHILDREN; ++i) {
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            InstanceRegistry reg(dir_);
+            ::_exit(reg.register_self(::getppid(), "kid"));
+        }
+        kids.push_back(child);
+    }
+    std::set<int> got;
+    for (pid_t child : kids) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        got.insert(WEXITSTATUS(status));
+    }
+    std::set<int> expected;
+    for (int i = 1; i <= CHILDREN; ++i) expected.insert(i);
+    EXPECT_EQ(got, expected);
+    EXPECT_EQ(InstanceRegistry(dir_).list().size(), static_cast<std::size_t>(CHILDREN));
+}
+
+}  // namespace
+}  // namespace rix

@@ -1,0 +1,46 @@
+// A fresh folder under /tmp for one test, removed with everything in it.
+#pragma once
+
+#include <ftw.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+namespace rix::test {
+
+class TempFolder {
+public:
+    TempFolder() {
+        char pattern[] = "/tmp/rix-test-XXXXXX";
+        const char* made = ::mkdtemp(pattern);
+        path_ = made ? made : "";
+    }
+    ~TempFolder() {
+        if (path_.empty()) return;
+        ::nftw(path_.c_str(), [](const char* p, const struct stat*, int, FTW*) { return ::remove(p); }, 16,
+               FTW_DEPTH | FTW_PHYS);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string file(std::string_view name) const { return path_ + "/" + std::string(name); }
+    // Writes bytes to a file in the folder; returns its path.
+    std::string write(std::string_view name, std::string_view bytes) const {
+        std::string p = file(name);
+        if (FILE* f = std::fopen(p.c_str(), "wb")) {
+            std::fwrite(bytes.data(), 1, bytes.size(), f);
+            std::fclose(f);
+        }
+        return p;
+    }
+
+private:
+    std::string path_;
+};
+
+}  // namespace rix::test
