@@ -1,0 +1,132 @@
+// The life of one editor process: the environment file it reads, the
+// document it opens first, switching documents, the other instances, and
+// the exit flow.
+//
+// `Application` holds the process-wide state the shell owns. Operations take
+// it as an argument, so a test builds its own with a FakeWindowHost and
+// FakeMessages. Subsystems that are built later plug in through
+// `DocumentHooks`; an unset hook means the subsystem has nothing to do yet.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/settings_record.h"
+#include "document/document_state.h"
+#include "platform/instances.h"
+#include "platform/window_host.h"
+
+namespace rix {
+
+struct Application;
+
+// What the later subsystems add to the shell's flow.
+struct DocumentHooks {
+    // Loads the opened document (opened_path, held in text_fd) into the
+    // editing tables and restores the cursor. Called after every open.
+    std::function<void(Application&)> load_document;
+    // Clears the editing tables before a switch.
+    std::function<void(Application&)> clear_document;
+    // The save question: MSG_RESULT_YES, _NO or _CANCEL.
+    std::function<int(Application&, bool explicit_save)> save_question;
+    // Saves under the save name: 0 saved, 1 nothing to save, 2 failed.
+    std::function<int(Application&)> save_document;
+    // Asks for a new name and saves there (downloaded documents): 0 saved, 2 not.
+    std::function<int(Application&)> save_as;
+    // True while the document-database window is open (exit waits for it).
+    std::function<bool()> database_open;
+    // Rebuilds the screen from the start of the document.
+    std::function<void(Application&)> rebuild_screen;
+};
+
+struct ProcessPaths {
+    std::string program_folder;   // the data folder: settings, history, help, sample
+    std::string env_path;         // the environment file in use
+    std::string log_path;         // the edit-history file
+    std::string start_folder;     // the current folder at start
+    std::string open_request;     // what the next open uses (native path)
+};
+
+// States of the start-up choice (they exist only inside run_startup_action).
+enum StartupState : int {
+    STARTUP_OPEN_EXISTING = 0,
+    STARTUP_CHOOSE = 1,
+    STARTUP_CANCELLED = 2,
+    STARTUP_NEW = 3,
+};
+
+struct Application {
+    SettingsState settings;
+    DocumentState doc;
+    CommandLine line;
+    ProcessPaths paths;
+    DocumentHooks hooks;
+    WindowHost* host = nullptr;
+    InstanceRegistry* registry = nullptr;   // nullptr: no other instances are seen
+    int instance_number = 1;
+    bool batch = false;               // no window; questions take the answer that loses nothing
+    bool startup_done = false;        // the start-up action ran (once per process)
+    bool autosave_timer_stopped = false;  // timer 1 stopped by minimising
+    bool shut_down = false;
+    std::string temp_folder;          // where downloads go ("" = $TMPDIR or /tmp)
+};
+
+// Result of the start-up work and the exit flow.
+enum : int { FLOW_CONTINUE = 0, FLOW_END = 1 };
+
+// Reads the environment file named by the command line (or rix.env) from the
+// program folder, with the fallback question; FLOW_END ends the process.
+int locate_environment_file(Application& app);
+// The start-up action: runs once, at the first display. FLOW_END when the
+// process is ending (the window was destroyed).
+int run_startup_action(Application& app);
+// Creates the next numbered new document in the open request's folder and
+// makes it the edited document. False with a message when it cannot.
+bool create_new_document_file(Application& app);
+// Opening another document: "new" or a path. May switch in this window or
+// start another process.
+void launch_instance(Application& app, const std::string& request);
+// Replaces the edited document in this window by `path`. False when the user
+// cancelled the save question or the file could not be opened.
+bool switch_document(Application& app, const std::string& path);
+// The exit flow; save_first 1 saves first. FLOW_CONTINUE when the exit was
+// stopped (the window stays), FLOW_END when the window was destroyed.
+int exit_application(Application& app, int save_first);
+// Closing the main window from its close box: asks first.
+int close_requested(Application& app);
+// The end of the process: closes the document, writes the settings
+// (instance 1, when changed). Runs once.
+void shutdown_process(Application& app);
+
+// Minimising stops timers 1-3; restoring restarts timer 1 once.
+void window_minimized(Application& app);
+void window_restored(Application& app);
+
+// The window menu: one label per listed instance, numbered in full-width
+// digits ("１ title"), the entry of this instance checked.
+struct WindowMenuEntry {
+    int command = 0;          // 750 + position
+    std::string label;        // UTF-8
+    bool checked = false;
+    int instance_number = 0;
+};
+constexpr int COMMAND_WINDOW_FIRST = 750;
+constexpr int COMMAND_PREVIOUS_INSTANCE = 748;   // Ctrl+Page Up
+constexpr int COMMAND_NEXT_INSTANCE = 749;       // Ctrl+Page Down
+std::vector<WindowMenuEntry> window_menu_entries(const std::vector<InstanceEntry>& list, int self_number);
+// Position in `list` to bring forward for Ctrl+PgUp (-1) or Ctrl+PgDn (+1);
+// -1 when this instance is not listed or stands alone.
+int neighbour_instance(const std::vector<InstanceEntry>& list, int self_number, int direction);
+// Commands 748, 749 and 750+i. True when handled.
+bool handle_window_command(Application& app, int command);
+
+// Full-width digits for a number ("１２").
+std::string fullwidth_number(int n);
+// The window title of the edited document (UTF-8), and showing it in the
+// window and the instance list.
+std::string document_window_title(const Application& app);
+void show_document_title(Application& app);
+
+}  // namespace rix

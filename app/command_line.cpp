@@ -1,0 +1,100 @@
+// Parsing the command line (see command_line.h for the rules).
+#include "app/command_line.h"
+
+#include <cstdio>
+
+namespace rix {
+namespace {
+
+bool starts_with(const std::string& s, const char* p) { return s.rfind(p, 0) == 0; }
+
+bool is_http_address(const std::string& s) { return starts_with(s, "http:") || starts_with(s, "https:"); }
+
+// 'e', 'l', or 0 when the argument is no switch.
+char switch_letter(const std::string& arg) {
+    if (arg.size() < 2 || is_http_address(arg)) return 0;
+    if (arg[arg.size() - 2] != '/') return 0;
+    char c = arg.back();
+    if (c == 'e' || c == 'E') return 'e';
+    if (c == 'l' || c == 'L') return 'l';
+    return 0;
+}
+
+bool parse_size(const std::string& text, int* w, int* h) {
+    int a = 0, b = 0;
+    char x = 0, tail = 0;
+    if (std::sscanf(text.c_str(), "%d%c%d%c", &a, &x, &b, &tail) != 3 || (x != 'x' && x != 'X')) return false;
+    if (a < 100 || b < 100 || a > 8000 || b > 8000) return false;
+    *w = a;
+    *h = b;
+    return true;
+}
+
+}  // namespace
+
+bool parse_command_line(const std::vector<std::string>& args, CommandLine* out) {
+    bool options_done = false;
+    bool have_document = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (!options_done && starts_with(arg, "--")) {
+            if (arg == "--") {
+                options_done = true;
+            } else if (arg == "--version") {
+                out->show_version = true;
+            } else if (arg == "--data-folder") {
+                out->show_data_folder = true;
+            } else if (arg == "--new-document") {
+                out->new_document = true;
+            } else if (arg == "--snapshot" || arg == "--size") {
+                if (i + 1 >= args.size()) {
+                    out->error = arg + " needs a value";
+                    return false;
+                }
+                const std::string& value = args[++i];
+                if (arg == "--snapshot") {
+                    out->snapshot_path = value;
+                } else if (!parse_size(value, &out->snapshot_width, &out->snapshot_height)) {
+                    out->error = "--size takes WIDTHxHEIGHT, each 100..8000: " + value;
+                    return false;
+                }
+            } else {
+                out->error = "unknown option " + arg;
+                return false;
+            }
+            continue;
+        }
+        char letter = options_done ? 0 : switch_letter(arg);
+        if (letter) {
+            std::string value = arg.substr(0, arg.size() - 2);
+            if (value.empty() || value.size() > MAX_SWITCH_VALUE) continue;
+            if (letter == 'e') {
+                out->env_name = value;
+                out->env_named = true;
+            } else {
+                out->log_name = value;
+            }
+            continue;
+        }
+        if (have_document) continue;
+        have_document = true;
+        unsigned char first = arg.empty() ? 0 : static_cast<unsigned char>(arg[0]);
+        if (first > 0x20 && first != 0x7F) out->document = arg;
+    }
+    return true;
+}
+
+std::vector<std::string> instance_arguments(const std::string& document, const CommandLine& line) {
+    std::vector<std::string> args;
+    if (document.empty()) args.push_back("--new-document");
+    args.push_back(line.env_name + "/e");
+    args.push_back(line.log_name + "/l");
+    if (!document.empty()) {
+        // A document that itself looks like a switch or an option is given after "--".
+        args.push_back("--");
+        args.push_back(document);
+    }
+    return args;
+}
+
+}  // namespace rix

@@ -1,0 +1,44 @@
+// The command line: one document (path or http address), the value/e and
+// value/l switches, and the batch options that never open a window.
+//
+// A switch is an argument that ends in "/e" or "/l" (either case); its value
+// is the text before. Values longer than 512 bytes are ignored. An argument
+// that begins with "http:" or "https:" is never a switch. The first other
+// argument is the document; later ones are ignored. A document whose first
+// byte is a control character or a blank is discarded. After "--" every
+// argument is a document name (a file named "e" in some folder ends in "/e").
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace rix {
+
+constexpr std::size_t MAX_SWITCH_VALUE = 512;
+
+struct CommandLine {
+    std::string document;          // "" = none
+    std::string env_name = "rix.env";
+    bool env_named = false;        // /e given
+    std::string log_name = "rix.log";
+
+    // Batch options.
+    bool show_version = false;     // --version
+    bool show_data_folder = false; // --data-folder
+    bool new_document = false;     // --new-document: start on a new numbered document
+    std::string snapshot_path;     // --snapshot OUT.png
+    int snapshot_width = 0;        // --size WxH (0 = the window's own size)
+    int snapshot_height = 0;
+    std::string error;             // a bad batch option, for the user (UTF-8)
+
+    bool batch() const { return show_version || show_data_folder || !snapshot_path.empty(); }
+};
+
+// args excludes argv[0]. Returns false (with `error`) only for bad batch options.
+bool parse_command_line(const std::vector<std::string>& args, CommandLine* out);
+
+// The arguments that start another instance on `document` with the same
+// environment and log files (an argument list, not a joined string).
+std::vector<std::string> instance_arguments(const std::string& document, const CommandLine& line);
+
+}  // namespace rix

@@ -1,0 +1,89 @@
+// Process entry: command line, data folder, environment file, instance
+// number, main window, message loop. Batch options never open a window.
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/application.h"
+#include "app/shell_events.h"
+#include "platform/files.h"
+#include "platform/gui.h"
+#include "platform/messages.h"
+
+using namespace rix;
+
+namespace {
+
+std::string current_folder() {
+    std::vector<char> buf(4096);
+    if (!::getcwd(buf.data(), buf.size())) return "/";
+    return buf.data();
+}
+
+int usage_error(const std::string& error) {
+    std::fprintf(stderr, "rix: %s\n", error.c_str());
+    std::fprintf(stderr,
+                 "usage: rix [DOCUMENT|URL] [FILE/e] [FILE/l]\n"
+                 "       rix --version | --data-folder\n"
+                 "       rix --snapshot OUT.png [--size WxH] [DOCUMENT]\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Application app;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (!parse_command_line(args, &app.line)) return usage_error(app.line.error);
+    if (app.line.show_version) {
+        std::printf("ミルトア (rix) 7.11\n");
+        return 0;
+    }
+    app.paths.program_folder = data_folder();
+    app.paths.start_folder = current_folder();
+    if (!install_data_folder(app.paths.program_folder, RIX_RESOURCE_DIR)) {
+        std::fprintf(stderr, "rix: cannot create the data folder %s\n", app.paths.program_folder.c_str());
+        return 1;
+    }
+    if (app.line.show_data_folder) {
+        std::printf("%s\n", app.paths.program_folder.c_str());
+        return 0;
+    }
+    app.batch = !app.line.snapshot_path.empty();
+    if (locate_environment_file(app) == FLOW_END) return app.batch ? 1 : 0;
+
+    std::unique_ptr<Gui> gui = create_gui(argc, argv, app.batch, join_path(app.paths.program_folder, "help"),
+                                          app.settings.rec.help_window_rect,
+                                          [&app] { mark_settings_changed(&app.settings); });
+    messages().set_beep(app.settings.rec.no_beep == 0);
+    app.host = &gui->host();
+
+    InstanceRegistry registry(instance_registry_folder());
+    int highest = 0;
+    if (!app.batch) {
+        app.instance_number = registry.register_self(static_cast<long>(::getpid()), "『ミルトア』", &highest);
+        if (app.instance_number == 0) app.instance_number = 1;   // no registry: this is the only one we know of
+        app.registry = &registry;
+    } else {
+        app.instance_number = 0;   // a snapshot never writes the settings back
+    }
+
+    ShellEvents events(app, gui.get());
+    if (!gui->create_main_window(main_window_setup(app, highest), &events)) {
+        std::fprintf(stderr, "rix: the main window cannot be created\n");
+        shutdown_process(app);
+        return 1;
+    }
+    if (app.batch) {
+        bool ok = gui->snapshot(app.line.snapshot_path, app.line.snapshot_width, app.line.snapshot_height);
+        shutdown_process(app);
+        if (!ok) std::fprintf(stderr, "rix: cannot write %s\n", app.line.snapshot_path.c_str());
+        return ok ? 0 : 1;
+    }
+    gui->listen_for_raise(app.instance_number);
+    int code = gui->run();
+    shutdown_process(app);
+    return code;
+}

@@ -1,0 +1,57 @@
+// The state of the edited document that the shell keeps: which file, under
+// which name it is saved, whether it is held open, and what has changed.
+//
+// Owns the open text file descriptor and the in-use mark. The file stays open
+// for the whole editing time (the rest of a partly loaded document is read
+// from it); close_document gives both back.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace rix {
+
+// Bits of DocumentState::modified.
+enum : std::uint8_t {
+    MODIFIED_TEXT = 0x01,        // text changed
+    MODIFIED_EXTENSION = 0x02,   // rubies, tags, marks, index or titles changed
+    MODIFIED_CONVERTED = 0x04,   // converted while reading (notations, lone LF, ...)
+    MODIFIED_NOTEBOOK = 0x08,    // notebook data changed
+};
+
+struct DocumentState {
+    std::string opened_path;     // native path as opened; "" = nothing to load
+    std::string save_name;       // native path the document is saved under; the title
+    int text_fd = -1;            // the text file held open for reading; -1 = none
+    std::int64_t file_length = 0;   // bytes of the text file when opened
+    std::uint8_t modified = 0;   // MODIFIED_* bits
+    bool created_new = false;    // this process created the (empty) file
+    bool in_use_mark_held = false;  // this process removed the write bits
+    std::uint32_t saved_mode = 0;   // permission bits to restore with the mark
+    bool downloaded = false;     // fetched from an http address at start
+    std::string title;           // document title (code page 932), e.g. from a download
+};
+
+// What a document file turned out to be before it is opened.
+enum class DocumentKind { TEXT, UNICODE_TEXT, NOT_TEXT, UNREADABLE };
+
+constexpr std::size_t KIND_CHECK_BYTES = 2u * 1024 * 1024;   // the kind is judged from this much
+
+// Judges the first 2 MiB: UTF-16 (a byte-order mark before the first NUL, or
+// the NUL pattern of UTF-16 text) is UNICODE_TEXT; any other NUL makes it
+// NOT_TEXT; everything else is TEXT.
+DocumentKind classify_document_bytes(const std::string& head);
+DocumentKind check_document_kind(const std::string& path);
+// Shows the refusal message for UNICODE_TEXT and NOT_TEXT; returns true for TEXT.
+bool accept_document_kind(DocumentKind kind, std::uintptr_t owner);
+
+// Opens the text file for reading and holds it. A read-only file (no write
+// bit) is another user's or truly read-only: the notice says so and the
+// document is edited without the mark; otherwise the write bits are removed
+// as the in-use mark. Returns false when the file cannot be opened.
+bool open_document_file(DocumentState* doc, const std::string& path, std::uintptr_t owner);
+// Closes the held file and gives the in-use mark back. When the file was
+// created new and is still unchanged (`delete_if_unchanged_new`), it is deleted.
+void close_document(DocumentState* doc, bool delete_if_unchanged_new);
+
+}  // namespace rix

@@ -1,0 +1,24 @@
+// Choosing a document: a preset that names a file needs no dialog; a folder
+// or a pattern lets the user choose.
+#pragma once
+
+#include <string>
+
+#include "platform/window_host.h"
+
+namespace rix {
+
+enum : int {
+    SELECT_OPEN = 0,          // 文書を開く
+    SELECT_SAVE_AS = 1,       // 名前を付けて保存
+    SELECT_READ_IN = 2,       // 現在行に読込み
+};
+
+// True for an empty path, a folder, a name with "*" or "?", or one ending in "/".
+bool path_needs_dialog(const std::string& path);
+// Returns CHOSEN_EXISTING, CHOSEN_NEW_NAME or CHOSEN_CANCELLED; *path holds
+// the preset on entry and the choice on return (made absolute against the
+// current folder).
+int select_file(WindowHost& host, int mode, std::string* path);
+
+}  // namespace rix

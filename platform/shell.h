@@ -1,0 +1,19 @@
+// Starting other processes: another instance of the editor, a viewer for a URL.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace rix {
+
+// Path of the running executable (/proc/self/exe), or "" when unknown.
+std::string executable_path();
+// Starts the executable again with `args` (not including argv[0]) as a
+// separate argument list — never a joined command line. The child is not
+// waited for. False when it could not be started.
+bool start_instance(const std::vector<std::string>& args);
+// Opens an http, https, ftp or mailto address with the desktop's handler.
+// Anything else (a local path, a script) is refused and returns false.
+bool open_address(const std::string& address);
+
+}  // namespace rix

@@ -1,0 +1,97 @@
+// Command line: switches by suffix, documents, batch options.
+// Owed: nothing known.
+#include <gtest/gtest.h>
+
+#include "app/command_line.h"
+
+using namespace rix;
+
+namespace {
+CommandLine parse(std::vector<std::string> args) {
+    CommandLine line;
+    EXPECT_TRUE(parse_command_line(args, &line)) << line.error;
+    return line;
+}
+}  // namespace
+
+TEST(CommandLine, DocumentWithBlanksAndBothSwitches) {
+    CommandLine line = parse({"/home/writer/原稿 第一章.txt", "other.env/e", "other.log/L"});
+    EXPECT_EQ(line.document, "/home/writer/原稿 第一章.txt");
+    EXPECT_EQ(line.env_name, "other.env");
+    EXPECT_TRUE(line.env_named);
+    EXPECT_EQ(line.log_name, "other.log");
+}
+
+TEST(CommandLine, PosixPathsAreNotSwitches) {
+    // A path full of "/" is one document; only the "/e" and "/l" endings make switches.
+    CommandLine line = parse({"/usr/share/doc/novel.txt"});
+    EXPECT_EQ(line.document, "/usr/share/doc/novel.txt");
+    EXPECT_FALSE(line.env_named);
+    EXPECT_EQ(line.env_name, "rix.env");
+    EXPECT_EQ(line.log_name, "rix.log");
+}
+
+TEST(CommandLine, OnlyTheFirstDocumentCounts) {
+    CommandLine line = parse({"a.txt", "b.txt"});
+    EXPECT_EQ(line.document, "a.txt");
+}
+
+TEST(CommandLine, EnvironmentSwitchAlone) {
+    CommandLine line = parse({"x.env/E"});
+    EXPECT_TRUE(line.document.empty());
+    EXPECT_EQ(line.env_name, "x.env");
+}
+
+TEST(CommandLine, OverlongSwitchValueIgnored) {
+    CommandLine line = parse({std::string(513, 'a') + "/e"});
+    EXPECT_FALSE(line.env_named);
+    EXPECT_EQ(line.env_name, "rix.env");
+    line = parse({std::string(512, 'a') + "/e"});
+    EXPECT_TRUE(line.env_named);
+}
+
+TEST(CommandLine, AddressesAreNeverSwitches) {
+    CommandLine line = parse({"http://example.invalid/e"});
+    EXPECT_EQ(line.document, "http://example.invalid/e");
+    EXPECT_FALSE(line.env_named);
+}
+
+TEST(CommandLine, DocumentStartingWithBlankOrControlIsDiscarded) {
+    EXPECT_TRUE(parse({" leading.txt"}).document.empty());
+    EXPECT_TRUE(parse({"\x01x.txt"}).document.empty());
+}
+
+TEST(CommandLine, AfterDoubleDashEverythingIsADocument) {
+    // A file named "e" in some folder ends in "/e".
+    CommandLine line = parse({"--", "/home/writer/e"});
+    EXPECT_EQ(line.document, "/home/writer/e");
+    EXPECT_FALSE(line.env_named);
+}
+
+TEST(CommandLine, BatchOptions) {
+    CommandLine line = parse({"--snapshot", "out.png", "--size", "800x600", "doc.txt"});
+    EXPECT_EQ(line.snapshot_path, "out.png");
+    EXPECT_EQ(line.snapshot_width, 800);
+    EXPECT_EQ(line.snapshot_height, 600);
+    EXPECT_EQ(line.document, "doc.txt");
+    EXPECT_TRUE(line.batch());
+
+    CommandLine bad;
+    EXPECT_FALSE(parse_command_line({"--size", "80x60"}, &bad));
+    EXPECT_FALSE(parse_command_line({"--snapshot"}, &bad));
+    EXPECT_FALSE(parse_command_line({"--bogus"}, &bad));
+}
+
+TEST(CommandLine, InstanceArgumentsRoundTrip) {
+    CommandLine original = parse({"my.env/e", "my.log/l"});
+    std::vector<std::string> args = instance_arguments("/docs/e", original);
+    CommandLine child = parse(args);
+    EXPECT_EQ(child.document, "/docs/e");
+    EXPECT_EQ(child.env_name, "my.env");
+    EXPECT_EQ(child.log_name, "my.log");
+    EXPECT_FALSE(child.new_document);
+
+    CommandLine fresh = parse(instance_arguments("", original));
+    EXPECT_TRUE(fresh.new_document);
+    EXPECT_TRUE(fresh.document.empty());
+}
