@@ -46,6 +46,20 @@ bool parse_command_line(const std::vector<std::string>& args, CommandLine* out) 
                 out->show_data_folder = true;
             } else if (arg == "--new-document") {
                 out->new_document = true;
+            } else if (arg == "--info") {
+                out->info = true;
+            } else if (arg == "--read-rubies") {
+                out->read_rubies = true;
+            } else if (arg == "--read-index") {
+                out->read_index = true;
+            } else if (arg == "--read-line-info") {
+                out->read_line_info = true;
+            } else if (arg == "--format") {
+                if (i + 1 >= args.size() || args[i + 1].size() != 1 || args[i + 1][0] < '1' || args[i + 1][0] > '5') {
+                    out->error = "--format takes a screen format number 1..5";
+                    return false;
+                }
+                out->format = args[++i][0] - '1';
             } else if (arg == "--snapshot" || arg == "--size") {
                 if (i + 1 >= args.size()) {
                     out->error = arg + " needs a value";

@@ -29,9 +29,14 @@ struct CommandLine {
     std::string snapshot_path;     // --snapshot OUT.png
     int snapshot_width = 0;        // --size WxH (0 = the window's own size)
     int snapshot_height = 0;
+    bool info = false;             // --info: print the document's counts
+    int format = -1;               // --format N (1..5): screen format for counts; -1 = current
+    bool read_rubies = false;      // --read-rubies: ruby notation becomes rubies while loading
+    bool read_index = false;       // --read-index: index lines become structure-index entries
+    bool read_line_info = false;   // --read-line-info: line-information lines become marks and formats
     std::string error;             // a bad batch option, for the user (UTF-8)
 
-    bool batch() const { return show_version || show_data_folder || !snapshot_path.empty(); }
+    bool batch() const { return show_version || show_data_folder || info || !snapshot_path.empty(); }
 };
 
 // args excludes argv[0]. Returns false (with `error`) only for bad batch options.

@@ -57,6 +57,8 @@ int main(int argc, char** argv) {
     std::unique_ptr<Gui> gui = create_gui(argc, argv, app.batch, join_path(app.paths.program_folder, "help"),
                                           app.settings.rec.help_window_rect,
                                           [&app] { mark_settings_changed(&app.settings); });
+    // Batch options never open a box: messages go to standard error.
+    if (app.batch) install_messages(nullptr);
     messages().set_beep(app.settings.rec.no_beep == 0);
     app.host = &gui->host();
 
@@ -78,8 +80,12 @@ int main(int argc, char** argv) {
     }
     if (app.batch) {
         bool ok = gui->snapshot(app.line.snapshot_path, app.line.snapshot_width, app.line.snapshot_height);
+        bool ended = app.shut_down;
         shutdown_process(app);
-        if (!ok) std::fprintf(stderr, "rix: cannot write %s\n", app.line.snapshot_path.c_str());
+        if (ended)
+            std::fprintf(stderr, "rix: the start ended without a document; no snapshot written\n");
+        else if (!ok)
+            std::fprintf(stderr, "rix: cannot write %s\n", app.line.snapshot_path.c_str());
         return ok ? 0 : 1;
     }
     gui->listen_for_raise(app.instance_number);

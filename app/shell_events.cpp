@@ -80,8 +80,8 @@ std::vector<MenuItem> ShellEvents::window_menu() {
         items.push_back(MenuItem{e.command, e.label, "", true, e.checked});
     }
     items.push_back(MenuItem{});
-    items.push_back(MenuItem{COMMAND_PREVIOUS_INSTANCE, "前のウィンドウ", "Ctrl+PgUp", true, false});
-    items.push_back(MenuItem{COMMAND_NEXT_INSTANCE, "次のウィンドウ", "Ctrl+PgDown", true, false});
+    items.push_back(MenuItem{COMMAND_PREVIOUS_INSTANCE, "前のウィンドウ\tCtrl+PgUp", "", true, false});
+    items.push_back(MenuItem{COMMAND_NEXT_INSTANCE, "次のウィンドウ\tCtrl+PgDown", "", true, false});
     return items;
 }
 
@@ -110,6 +110,8 @@ MainWindowSetup main_window_setup(const Application& app, int instance_offset) {
         {"ヘルプ(&H)", {{COMMAND_HELP, "ヘルプの表示(&H)", "", true, false}}},
     };
     s.window_menu_index = 1;
+    s.accelerators = {{COMMAND_PREVIOUS_INSTANCE, "", "Ctrl+PgUp", true, false},
+                      {COMMAND_NEXT_INSTANCE, "", "Ctrl+PgDown", true, false}};
     return s;
 }
 

@@ -48,6 +48,8 @@ struct MainWindowSetup {
     // The menus: a title and its items each.
     std::vector<std::pair<std::string, std::vector<MenuItem>>> menus;
     int window_menu_index = -1;       // which menu is rebuilt from WindowEvents::window_menu
+    // Keys that work whether or not their menu item is on screen (command, shortcut).
+    std::vector<MenuItem> accelerators;
 };
 
 class Gui {

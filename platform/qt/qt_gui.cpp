@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -146,6 +147,11 @@ public:
         int caption = window_->style()->pixelMetric(QStyle::PM_TitleBarHeight);
         window_->move(setup.x + setup.instance_offset * caption, setup.y + setup.instance_offset * caption);
         build_menus(setup);
+        for (const MenuItem& key : setup.accelerators) {
+            auto* shortcut = new QShortcut(QKeySequence(from_utf8(key.shortcut)), window_);
+            int id = key.command;
+            QObject::connect(shortcut, &QShortcut::activated, window_, [this, id] { events_->command(id); });
+        }
         view_ = new EditView(window_, colour_of(setup.fill_colour), [this] {
             if (!first_paint_done_) {
                 first_paint_done_ = true;

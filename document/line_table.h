@@ -1,0 +1,81 @@
+// The LineTable and the LineFormatTable: one entry per logical line.
+//
+// In memory an entry is wider than the stored 32 bits: a line may start
+// anywhere in the buffer and wrap into any number of display lines. The
+// display-line counts are kept in a Fenwick tree as well, so the display
+// line of a position (the sum of the counts of all earlier lines) costs
+// O(log lines), never a pass over the document on a key press.
+// Entries are reached through accessors only; check_invariant() states what
+// must always hold.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "document/text_buffer.h"
+
+namespace rix {
+
+// Mark flags of a line (marks 1-4 in bits 0-3).
+enum : std::uint8_t { LINE_MARK_1 = 1, LINE_MARK_2 = 2, LINE_MARK_3 = 4, LINE_MARK_4 = 8 };
+
+class LineTable {
+public:
+    std::uint32_t count() const { return static_cast<std::uint32_t>(starts_.size()); }
+    BufferOffset start(std::uint32_t line) const { return starts_[line]; }
+    void set_start(std::uint32_t line, BufferOffset start) { starts_[line] = start; }
+    std::uint8_t marks(std::uint32_t line) const { return marks_[line]; }
+    void set_marks(std::uint32_t line, std::uint8_t marks) { marks_[line] = marks & 0x0F; }
+    std::uint32_t display_lines(std::uint32_t line) const { return counts_[line]; }
+    void set_display_lines(std::uint32_t line, std::uint32_t n);   // n >= 1
+
+    // Adds a line at the end (the loader).
+    void append(BufferOffset start, std::uint8_t marks, std::uint32_t display_lines);
+    // Opens n entries before line `at` (start 0, no marks, one display line
+    // each; the caller writes them), or removes lines at-n .. at-1.
+    void insert_entries(std::uint32_t at, std::uint32_t n);
+    void remove_entries(std::uint32_t at, std::uint32_t n);
+    void clear();
+
+    // Sum of the display-line counts of lines [0, line).
+    std::uint64_t display_lines_before(std::uint32_t line) const;
+    std::uint64_t total_display_lines() const { return display_lines_before(count()); }
+
+    // Counts >= 1, the tables the same length, the sums consistent, starts
+    // below the buffer's append position. Returns "" when fine, else what is wrong.
+    std::string check_invariant(BufferOffset append_position) const;
+
+private:
+    void rebuild_sums();
+
+    std::vector<BufferOffset> starts_;
+    std::vector<std::uint8_t> marks_;
+    std::vector<std::uint32_t> counts_;
+    std::vector<std::uint64_t> tree_;   // Fenwick tree over counts_, 1-based
+};
+
+// One 32-bit line-format word per logical line, parallel to the LineTable.
+class LineFormatTable {
+public:
+    std::uint32_t word(std::uint32_t line) const { return line < words_.size() ? words_[line] : 0; }
+    void set_word(std::uint32_t line, std::uint32_t word);   // grows with zero words as needed
+    void insert_entries(std::uint32_t at, std::uint32_t n);
+    void remove_entries(std::uint32_t at, std::uint32_t n);
+    void clear() { words_.clear(); }
+    std::uint32_t size() const { return static_cast<std::uint32_t>(words_.size()); }
+
+private:
+    std::vector<std::uint32_t> words_;
+};
+
+// Fields of a line-format word that wrapping reads.
+constexpr std::uint32_t end_indent(std::uint32_t word) { return (word >> 16) & 0x0F; }
+constexpr std::uint32_t start_indent(std::uint32_t word) { return (word >> 20) & 0x0F; }
+// First-line adjustment: 0..4 cells further in, 5..7 one to three cells out (as -1..-3).
+constexpr int first_line_adjustment(std::uint32_t word) {
+    int a = static_cast<int>((word >> 24) & 0x07);
+    return a <= 4 ? a : 4 - a;
+}
+
+}  // namespace rix

@@ -1,0 +1,52 @@
+// The line scanner (see storage.h for the stored form).
+#include "document/storage.h"
+
+#include <algorithm>
+
+namespace rix {
+
+LineScanner::LineScanner(const std::uint8_t* line, std::size_t available)
+    : line_(line), available_(std::min(available, MAX_LINE_SCAN)) {}
+
+ScanItem LineScanner::next() {
+    if (done_) return last_;
+    ScanItem item;
+    item.column = static_cast<std::uint32_t>(pos_);
+    auto finish = [&](ItemKind kind, std::size_t length) {
+        item.kind = kind;
+        item.length = static_cast<std::uint32_t>(length);
+        if (kind == ItemKind::LINE_END || kind == ItemKind::TEXT_END || kind == ItemKind::CUT) {
+            done_ = true;
+            last_ = item;
+        }
+        pos_ += length;
+        return item;
+    };
+    if (pos_ >= available_) return finish(ItemKind::CUT, 0);
+    std::uint8_t x = line_[pos_];
+    std::size_t left = available_ - pos_;
+    if (x == LINE_END_MARK) return finish(ItemKind::LINE_END, std::min<std::size_t>(2, left));
+    if (x == RUBY_MARK || x == TAG_MARK) {
+        // Skip the unexamined bytes after the opening mark, then find the close.
+        std::size_t skip = x == RUBY_MARK ? 1 : 2;
+        std::size_t i = 1 + skip;
+        while (i < left && line_[pos_ + i] != x) ++i;
+        if (i >= left) return finish(ItemKind::CUT, 0);
+        return finish(x == RUBY_MARK ? ItemKind::RUBY : ItemKind::TAG, i + 1);
+    }
+    if (x >= IGNORED_MARK) return finish(ItemKind::IGNORED, 1);
+    if (x == TEXT_END_MARK) return finish(ItemKind::TEXT_END, std::min<std::size_t>(2, left));
+    if (is_stored_lead(x)) {
+        if (left < 2) return finish(ItemKind::CUT, 0);
+        item.code = static_cast<std::uint16_t>(x << 8 | line_[pos_ + 1]);
+        return finish(ItemKind::DOUBLE, 2);
+    }
+    if (left >= 2 && is_printable_single(line_[pos_ + 1])) {
+        item.code = line_[pos_ + 1];
+        return finish(ItemKind::PAIR, 2);
+    }
+    item.code = x;
+    return finish(ItemKind::SINGLE, 1);
+}
+
+}  // namespace rix

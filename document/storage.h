@@ -1,0 +1,81 @@
+// The stored form of the text and the one scanner that walks it.
+//
+// Stored form (bytes of the TextBuffer):
+//
+//   BYTES                           MEANING
+//   lead 0x81-0x9F/0xE0-0xFB, trail one double-byte character (one cell)
+//   0x00-0x80, 0xA0-0xDF            one single-byte character; two printable ones in a row share a cell
+//   0x0D                            a CR kept inside a line (a lone CR of the file); a character
+//   0x0A                            a LF, only inside a tag block
+//   0xFE 0x00                       end of a logical line (+ one filler byte when the next start would be odd)
+//   0x1A 0x00                       end of the text, at the end of the last logical line
+//   0xFF, param, ruby text, 0xFF    a ruby block, just before its base text; param = allotment<<4 | base cells
+//   0xFD, serial hi, serial lo, attr1, attr2, tag text, 0xFD   a tag block (attr bytes never 0x1A)
+//   0xFC                            ignored by every scanner; never written
+//
+// Scanning rule: a byte >= 0xFC, or any byte inside a block, is a marker or
+// block content (0xFE ends the line; 0xFF and 0xFD open and close blocks, and
+// the parameter byte after an opening 0xFF and the two serial bytes after an
+// opening 0xFD are skipped unexamined); a lead byte takes its trail byte; 0x1A
+// ends the text; any other byte is a single-byte character. Line bytes
+// contain NUL bytes: no C string function touches them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace rix {
+
+constexpr std::uint8_t LINE_END_MARK = 0xFE;
+constexpr std::uint8_t TEXT_END_MARK = 0x1A;
+constexpr std::uint8_t RUBY_MARK = 0xFF;
+constexpr std::uint8_t TAG_MARK = 0xFD;
+constexpr std::uint8_t IGNORED_MARK = 0xFC;
+constexpr std::size_t MAX_LINE_SCAN = 0x200000;   // a scan without a line end stops here (2 MiB)
+constexpr std::size_t MAX_RUBY_TEXT = 48;         // bytes of ruby text
+constexpr std::size_t MAX_RUBY_BASE_CELLS = 15;   // low four bits of the parameter byte
+constexpr std::size_t MAX_TAG_TEXT = 1000;
+
+// Lead byte of a stored double-byte character (0xFC is never a lead here).
+constexpr bool is_stored_lead(std::uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFB); }
+// A single byte that may share a cell with the single byte before it.
+constexpr bool is_printable_single(std::uint8_t b) { return (b >= 0x20 && b <= 0x80) || (b >= 0xA0 && b <= 0xDF); }
+
+enum class ItemKind : std::uint8_t {
+    DOUBLE,      // a double-byte character: one cell
+    SINGLE,      // one single-byte character alone in its cell
+    PAIR,        // two single-byte characters sharing one cell
+    RUBY,        // a whole ruby block (no cell)
+    TAG,         // a whole tag block (no cell)
+    IGNORED,     // a stray byte >= 0xFC outside blocks, or 0xFC anywhere (no cell)
+    LINE_END,    // 0xFE (the item covers the 0xFE 0x00 pair)
+    TEXT_END,    // 0x1A (the item covers the 0x1A 0x00 pair)
+    CUT,         // the scan reached its limit or the available bytes without a line end
+};
+
+struct ScanItem {
+    ItemKind kind = ItemKind::CUT;
+    std::uint32_t column = 0;   // byte column of the item's first byte within the line
+    std::uint32_t length = 0;   // bytes the item covers
+    std::uint16_t code = 0;     // DOUBLE: lead<<8|trail; SINGLE: the byte; PAIR: the second byte
+};
+
+// Walks one stored line. `line` points at the line's first byte and `available`
+// bytes may be read from it (the scanner never reads beyond them, nor beyond
+// MAX_LINE_SCAN). Cheap to copy; holds no ownership.
+class LineScanner {
+public:
+    LineScanner(const std::uint8_t* line, std::size_t available);
+    // The next item; after LINE_END, TEXT_END or CUT every call returns that item again.
+    ScanItem next();
+    std::uint32_t column() const { return static_cast<std::uint32_t>(pos_); }
+
+private:
+    const std::uint8_t* line_;
+    std::size_t available_;
+    std::size_t pos_ = 0;
+    bool done_ = false;
+    ScanItem last_{};
+};
+
+}  // namespace rix

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# The batch options of the rix executable, run as a user would run them.
+# Usage: batch_test.sh PATH_TO_RIX
+set -u
+rix=$1
+home=$(mktemp -d /tmp/rix-cli-XXXXXX)
+trap 'chmod -R u+w "$home"; rm -rf "$home"' EXIT
+export RIX_HOME=$home/data RIX_RUNTIME_DIR=$home/run QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0
+fails=0
+check() { if eval "$2"; then echo "ok: $1"; else echo "FAILED: $1"; fails=$((fails + 1)); fi; }
+
+check "--version names the program" '"$rix" --version | grep -q "7.11"'
+folder=$("$rix" --data-folder)
+check "--data-folder prints RIX_HOME" '[ "$folder" = "$RIX_HOME" ]'
+check "first start installs the settings" '[ "$(stat -c %s "$RIX_HOME/rix.env")" = 4096 ]'
+check "first start installs the sample" '[ -s "$RIX_HOME/サンプル.txt" ]'
+check "first start installs the help" '[ -s "$RIX_HOME/help/HLP_BEGIN.htm" ]'
+
+sum_before=$(md5sum < "$RIX_HOME/rix.env")
+mode_before=$(stat -c %a "$RIX_HOME/サンプル.txt")
+"$rix" --snapshot "$home/shot.png" --size 900x600 "$RIX_HOME/サンプル.txt" 2>"$home/err.txt"
+check "--snapshot exits 0" '[ $? -eq 0 ]'
+check "--snapshot writes a PNG" '[ "$(head -c 8 "$home/shot.png" | od -An -tx1 | tr -d " ")" = 89504e470d0a1a0a ]'
+check "the snapshot has the asked size" 'python3 -c "import struct,sys; d=open(sys.argv[1],\"rb\").read(24); w,h=struct.unpack(\">II\", d[16:24]); sys.exit(0 if (w,h)==(900,600) else 1)" "$home/shot.png"'
+check "the document's mode is given back" '[ "$(stat -c %a "$RIX_HOME/サンプル.txt")" = "$mode_before" ]'
+check "a snapshot never writes the settings" '[ "$(md5sum < "$RIX_HOME/rix.env")" = "$sum_before" ]'
+
+mkdir -p "$home/docs"
+(cd "$home/docs" && "$rix" --snapshot "$home/new.png" 2>/dev/null)
+check "a new document is made and removed again" '[ -s "$home/new.png" ] && [ -z "$(ls "$home/docs")" ]'
+
+"$rix" --snapshot "$home/x.png" "$home/none/missing.txt" 2>"$home/err2.txt"
+check "a document in a missing folder ends with a message" '[ $? -ne 0 ] && grep -q "フォルダが存在しません" "$home/err2.txt"'
+
+"$rix" --bogus 2>/dev/null
+check "an unknown option is refused" '[ $? -eq 2 ]'
+
+echo "$((13 - fails)) passed, $fails failed"
+[ "$fails" -eq 0 ]
