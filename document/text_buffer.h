@@ -57,6 +57,7 @@ private:
     std::uint8_t* base_ = nullptr;     // start of the reserved range
     std::size_t reserved_ = 0;         // bytes reserved
     std::size_t committed_ = 0;        // bytes made usable so far
+    std::size_t high_water_ = 0;       // largest append position + reservation so far
     BufferOffset append_ = 0;
     std::string spill_folder_;
     std::uint64_t threshold_;

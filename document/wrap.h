@@ -4,6 +4,7 @@
 // display-line counts, the loader, drawing, printing and the writers.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -36,5 +37,11 @@ int may_break_after(const WrapRules& rules, std::uint32_t j, std::uint16_t ch, s
 // never less than 1, so a line whose indentation leaves no room still breaks.
 // Drawing uses the same helper.
 std::uint32_t line_capacity(const WrapRules& rules, std::uint32_t format_word, bool first_display_line);
+
+// The rules from the settings record's fields: the two sets are byte fields
+// of the given widths, NUL-terminated unless full (read with read_field).
+WrapRules wrap_rules_from_fields(std::uint32_t chars_per_column, std::uint8_t kinsoku_mode, bool small_kana,
+                                 const char* start_set_field, std::size_t start_width,
+                                 const char* end_set_field, std::size_t end_width);
 
 }  // namespace rix
