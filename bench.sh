@@ -1,0 +1,33 @@
+#!/bin/sh
+# Loading benchmark: makes a ~2 MB document from the corpus novels, times
+# loading it and recounting its display lines, and in the same run times
+# `iconv -f CP932 -t UTF-8` of the same file; prints each time as a ratio to
+# iconv and the memory after loading as a multiple of the file size.
+#   ./bench.sh            (RIX_CORPUS_DIR: the novels; default ../shared/corpus)
+set -eu
+cd "$(dirname "$0")"
+CORPUS=${RIX_CORPUS_DIR:-../shared/corpus}
+OUT=${RIX_BENCH_DIR:-/tmp/rix-bench}
+mkdir -p "$OUT"
+
+echo "building load_bench (optimised, no sanitizers)"
+# shellcheck disable=SC2046
+g++ -std=c++20 -O2 -DNDEBUG -I. -o "$OUT/load_bench" bench/load_bench.cpp \
+    $(ls document/*.cpp) platform/codec.cpp platform/messages.cpp platform/files.cpp
+
+DOC="$OUT/novels.txt"
+: > "$DOC"
+while [ "$(stat -c %s "$DOC")" -lt 2000000 ]; do
+    cat "$CORPUS"/*.txt >> "$DOC"
+done
+
+# The reference: best of five runs of iconv on the same file.
+best=""
+for _ in 1 2 3 4 5; do
+    t0=$(date +%s.%N)
+    iconv -f CP932 -t UTF-8 "$DOC" > /dev/null
+    t1=$(date +%s.%N)
+    t=$(echo "$t1 - $t0" | awk '{ split($0, a, " - "); printf "%.6f", a[1] - a[2] }')
+    best=$(awk -v a="$t" -v b="${best:-$t}" 'BEGIN { print (a < b) ? a : b }')
+done
+"$OUT/load_bench" "$DOC" "$best"

@@ -1,0 +1,585 @@
+// The chunk converter, loading form (see convert.h for what it guarantees).
+//
+// One Converter runs per chunk. It walks the raw bytes once and writes the
+// current logical line at the buffer's append position; the append position
+// and the tables move only when a line is committed. A commit also takes a
+// snapshot of everything the converter changes outside the line (record
+// reader, tag serial, index entries, modified bits, carried flags); when the
+// chunk ends inside a line, the snapshot is put back and the line's raw
+// bytes are left for the next chunk.
+//
+// Ruby notation: the base of a ruby is what was written since the base
+// start, which moves where a kanji run begins, at ｜ and after each ruby; it
+// never reaches before the current line, never holds a ruby block and keeps
+// at most its last 15 cells. A notation that cannot become a ruby (nothing
+// collected, no base, no room) stays as text; so does an open delimiter that
+// meets anything but a double-byte character before its close.
+#include "document/convert.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "document/display_lines.h"
+#include "document/notation.h"
+#include "document/storage.h"
+#include "platform/codec.h"
+#include "platform/messages.h"
+
+namespace rix {
+namespace {
+
+constexpr std::size_t LINE_RESERVE = MAX_LINE_BYTES + 16;   // buffer room made ready for one line
+constexpr std::uint8_t CR = 0x0D, LF = 0x0A, TAB = 0x09;
+
+bool is_raw_lead(std::uint8_t b) { return is_lead_byte(b); }   // 0x81-0x9F, 0xE0-0xFC
+
+class Converter {
+public:
+    Converter(Document& doc, DocumentState& state, const LoadOptions& options, ExtensionReader* records,
+              ConvertCarry& carry, const ChunkInput& in)
+        : doc_(doc), state_(state), options_(options), records_(records), carry_(carry),
+          in_(reinterpret_cast<const std::uint8_t*>(in.bytes.data())), size_(in.bytes.size()),
+          file_offset_(in.file_offset), final_(in.final),
+          delimiters_(ruby_delimiters(options.ruby_notation, options.custom_delimiters)) {}
+
+    ChunkResult run();
+
+private:
+    struct Snapshot {
+        ExtensionReaderState reader;
+        std::uint32_t tag_serial = 0;
+        std::size_t index_size = 0;
+        std::uint8_t modified = 0;
+        bool ruby_reading = false;
+        bool at_file_line_start = true;
+    };
+
+    // Reading raw bytes. A byte beyond the input of a chunk that is not the
+    // last makes the current line unfinished.
+    std::uint8_t raw(std::size_t k) {
+        if (k < size_) return in_[k];
+        if (!final_) short_ = true;
+        return TEXT_END_MARK;
+    }
+    std::uint32_t column() const { return static_cast<std::uint32_t>(i_ - raw_line_start_); }
+
+    Snapshot take_snapshot() const;
+    void restore(const Snapshot& s);
+    bool begin_line();
+    void end_line(bool text_end, std::size_t resume_at);
+    void refuse(std::string_view utf8, unsigned ms);
+
+    bool step();
+    bool try_info_line();
+    void line_end(std::uint8_t x);
+    void character(std::uint16_t code);
+    void tab();
+    void single(std::uint8_t x);
+    void count_cell(std::uint16_t ch, std::size_t next);
+
+    void write_due_records();
+    void write_remaining_tags();
+    void write_record(const PositionRecord& r);
+    bool room(std::uint32_t bytes, std::size_t split_at);
+    void put_double(std::uint16_t code, std::size_t next);
+    void put_text(std::string_view bytes);
+
+    void flush_collection();
+    void finish_ruby();
+    void ruby_overflow();
+    std::uint32_t base_cells(std::uint32_t* start) const;
+
+    Document& doc_;
+    DocumentState& state_;
+    const LoadOptions& options_;
+    ExtensionReader* records_;
+    ConvertCarry& carry_;
+    const std::uint8_t* in_;
+    std::size_t size_;
+    std::uint64_t file_offset_;
+    bool final_;
+    RubyDelimiters delimiters_;
+
+    ChunkResult result_;
+    Snapshot committed_;
+    bool stop_ = false;           // refused or ended: leave the loop
+    bool short_ = false;          // ran past the input: the current line is unfinished
+
+    std::size_t i_ = 0;           // next raw byte
+    std::size_t item_start_ = 0;  // raw index of the item being converted
+    std::size_t raw_line_start_ = 0;   // raw index where the line's column 0 lies
+    std::uint32_t line_ = 0;      // the logical line being built
+    BufferOffset line_start_ = 0;
+    std::uint8_t* p_ = nullptr;   // first byte of the line in the buffer
+    std::uint32_t n_ = 0;         // bytes written to the line
+    std::uint8_t marks_ = 0;
+    std::uint32_t word_ = 0;      // line-format word
+    std::uint32_t cells_ = 0;     // cells of the current display line
+    std::uint32_t capacity_ = 1;
+    bool first_display_ = true;
+    bool pair_open_ = false;      // the last cell holds one single byte; a printable one may join it
+
+    bool collecting_ = false;
+    std::string collected_;
+    std::size_t collect_start_ = 0;    // raw index of the opening delimiter
+    std::uint32_t base_start_ = 0;     // column in the line
+    bool kanji_run_ = false;
+};
+
+Converter::Snapshot Converter::take_snapshot() const {
+    Snapshot s;
+    if (records_) s.reader = records_->save_state();
+    s.tag_serial = doc_.load.tag_serial;
+    s.index_size = doc_.index.size();
+    s.modified = state_.modified;
+    s.ruby_reading = carry_.ruby_reading;
+    s.at_file_line_start = carry_.at_file_line_start;
+    return s;
+}
+
+void Converter::restore(const Snapshot& s) {
+    if (records_) records_->restore_state(s.reader);
+    doc_.load.tag_serial = s.tag_serial;
+    doc_.index.resize(s.index_size);
+    state_.modified = s.modified;
+    carry_.ruby_reading = s.ruby_reading;
+    carry_.at_file_line_start = s.at_file_line_start;
+}
+
+void Converter::refuse(std::string_view utf8, unsigned ms) {
+    show_message(MSG_NOTICE, 0, utf8_to_sjis(utf8), ms);
+    result_.refused = true;
+    carry_.stopped = true;
+    stop_ = true;
+}
+
+bool Converter::begin_line() {
+    line_ = doc_.lines.count();
+    line_start_ = doc_.buffer.append_position();
+    if (!doc_.buffer.reserve(LINE_RESERVE) || !doc_.buffer.pointer(line_start_)) {
+        refuse("テキストバッファーを拡大出来ません。", 4000);
+        return false;
+    }
+    p_ = doc_.buffer.pointer(line_start_);
+    n_ = 0;
+    const LineRecord* rec = records_ ? records_->begin_line(line_) : nullptr;
+    marks_ = rec ? rec->marks : 0;
+    word_ = rec ? rec->format_word : 0;
+    cells_ = 0;
+    first_display_ = true;
+    capacity_ = line_capacity(doc_.rules, word_, true);
+    pair_open_ = false;
+    base_start_ = 0;
+    kanji_run_ = false;
+    return true;
+}
+
+// Writes the end mark, enters the line in the tables and commits; the next
+// line's raw bytes begin at `resume_at`.
+void Converter::end_line(bool text_end, std::size_t resume_at) {
+    if (stop_) return;
+    if (!text_end && line_ + 1 >= MAX_LINES) {
+        restore(committed_);
+        refuse("行数が上限の65536行に達したため、\nこれより後は読込めません｡\n"
+               "保存しても読込めなかった部分は\n元のまま残ります｡",
+               6000);
+        return;
+    }
+    p_[n_] = text_end ? TEXT_END_MARK : LINE_END_MARK;
+    p_[n_ + 1] = 0;
+    BufferOffset next = line_start_ + n_ + 2;
+    if (next & 1) p_[n_ + 2] = 0, ++next;
+    doc_.lines.append(line_start_, marks_, 1);
+    doc_.formats.set_word(line_, word_);
+    doc_.lines.set_display_lines(line_, count_display_lines(doc_, line_));
+    doc_.buffer.set_append_position(next);
+    if (text_end) {
+        doc_.load.end = TextPos(line_, n_);
+        result_.text_ended = true;
+        stop_ = true;
+    }
+    result_.consumed = resume_at;
+    committed_ = take_snapshot();
+    raw_line_start_ = resume_at;
+    if (!text_end) begin_line();
+}
+
+// Makes room for `bytes` more characters in the line, splitting it before
+// raw index `split_at` when they do not fit. False when the load stopped.
+bool Converter::room(std::uint32_t bytes, std::size_t split_at) {
+    if (stop_) return false;
+    if (n_ + bytes <= LINE_TEXT_LIMIT) return true;
+    carry_.at_file_line_start = false;
+    end_line(false, split_at);
+    return !stop_;
+}
+
+void Converter::count_cell(std::uint16_t ch, std::size_t next) {
+    ++cells_;
+    if (cells_ < capacity_) return;
+    std::uint8_t nx = raw(next);
+    if (nx == LF) nx = LINE_END_MARK;
+    if (nx == CR && raw(next + 1) == LF) nx = LINE_END_MARK;
+    std::uint8_t nt = is_stored_lead(nx) ? raw(next + 1) : 0;
+    if (may_break_after(doc_.rules, cells_, ch, nx, nt)) {
+        cells_ = 0;
+        if (first_display_) {
+            first_display_ = false;
+            capacity_ = line_capacity(doc_.rules, word_, false);
+        }
+    }
+}
+
+void Converter::put_double(std::uint16_t code, std::size_t next) {
+    if (!room(2, item_start_)) return;
+    p_[n_++] = static_cast<std::uint8_t>(code >> 8);
+    p_[n_++] = static_cast<std::uint8_t>(code);
+    pair_open_ = false;
+    count_cell(code, next);
+}
+
+// Text from a notation that did not become a ruby: double-byte characters.
+void Converter::put_text(std::string_view bytes) {
+    for (std::size_t k = 0; k + 1 < bytes.size() && !stop_; k += 2) {
+        auto code = static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[k]) << 8 |
+                                               static_cast<std::uint8_t>(bytes[k + 1]));
+        p_[n_++] = static_cast<std::uint8_t>(code >> 8);
+        p_[n_++] = static_cast<std::uint8_t>(code);
+        pair_open_ = false;
+        count_cell(code, i_);
+    }
+}
+
+void Converter::write_record(const PositionRecord& r) {
+    std::uint32_t len = static_cast<std::uint32_t>(r.text.size()) + (r.kind == PositionKind::RUBY ? 3 : 6);
+    if (n_ + len > LINE_BLOCK_LIMIT) return;   // no room left in a line at the position limit
+    std::uint8_t* q = p_ + n_;
+    if (r.kind == PositionKind::RUBY) {
+        *q++ = RUBY_MARK;
+        *q++ = r.param;
+        std::memcpy(q, r.text.data(), r.text.size());
+        q += r.text.size();
+        *q++ = RUBY_MARK;
+    } else {
+        std::uint32_t serial = doc_.load.tag_serial++;
+        *q++ = TAG_MARK;
+        *q++ = static_cast<std::uint8_t>(serial >> 8);
+        *q++ = static_cast<std::uint8_t>(serial);
+        *q++ = r.attr1 == TEXT_END_MARK ? 0x1B : r.attr1;
+        *q++ = r.attr2 == TEXT_END_MARK ? 0x1B : r.attr2;
+        std::memcpy(q, r.text.data(), r.text.size());
+        q += r.text.size();
+        *q++ = TAG_MARK;
+    }
+    n_ += len;
+    pair_open_ = false;
+}
+
+// Rubies and tags of the extension file due at the current column, in the
+// order they were stored. A notation being collected is given up first.
+void Converter::write_due_records() {
+    if (!records_) return;
+    if (collecting_) {
+        ExtensionReaderState before = records_->save_state();
+        bool due = records_->next_due(column()) != nullptr;
+        records_->restore_state(before);
+        if (!due) return;
+        flush_collection();
+        if (stop_) return;
+    }
+    while (const PositionRecord* r = records_->next_due(column())) write_record(*r);
+}
+
+// At a line end every tag still due in the line is written; a ruby cannot
+// stand there and is passed over.
+void Converter::write_remaining_tags() {
+    if (!records_) return;
+    while (const PositionRecord* r = records_->next_tag_due(UINT32_MAX)) write_record(*r);
+}
+
+void Converter::flush_collection() {
+    if (!collecting_) return;
+    collecting_ = false;
+    std::string text = std::string{static_cast<char>(delimiters_.open >> 8), static_cast<char>(delimiters_.open)};
+    text += collected_;
+    if (!room(static_cast<std::uint32_t>(text.size()), collect_start_)) return;
+    put_text(text);
+}
+
+// Cells of the base (what was written since the base start), moving *start
+// past any ruby block and then forward until at most 15 cells remain.
+std::uint32_t Converter::base_cells(std::uint32_t* start) const {
+    std::uint32_t from = *start;
+    std::vector<std::uint32_t> cell_starts;
+    LineScanner scan(p_ + from, n_ - from);
+    for (;;) {
+        ScanItem item = scan.next();
+        if (item.kind == ItemKind::CUT || item.kind == ItemKind::LINE_END || item.kind == ItemKind::TEXT_END) break;
+        if (item.kind == ItemKind::RUBY) cell_starts.clear(), from = *start + item.column + item.length;
+        if (item.kind == ItemKind::DOUBLE || item.kind == ItemKind::SINGLE || item.kind == ItemKind::PAIR)
+            cell_starts.push_back(*start + item.column);
+    }
+    if (cell_starts.size() > MAX_RUBY_BASE_CELLS) {
+        from = cell_starts[cell_starts.size() - MAX_RUBY_BASE_CELLS];
+        cell_starts.erase(cell_starts.begin(), cell_starts.end() - MAX_RUBY_BASE_CELLS);
+    }
+    *start = from;
+    return static_cast<std::uint32_t>(cell_starts.size());
+}
+
+void Converter::finish_ruby() {
+    collecting_ = false;
+    std::string open{static_cast<char>(delimiters_.open >> 8), static_cast<char>(delimiters_.open)};
+    std::string close{static_cast<char>(delimiters_.close >> 8), static_cast<char>(delimiters_.close)};
+    std::uint32_t start = std::min(base_start_, n_);
+    std::uint32_t cells = collected_.empty() ? 0 : base_cells(&start);
+    auto block = static_cast<std::uint32_t>(collected_.size() + 3);
+    if (cells == 0 || n_ + block > LINE_BLOCK_LIMIT) {
+        std::string text = open + collected_ + close;
+        if (room(static_cast<std::uint32_t>(text.size()), collect_start_)) put_text(text);
+        base_start_ = n_;
+        return;
+    }
+    std::memmove(p_ + start + block, p_ + start, n_ - start);
+    p_[start] = RUBY_MARK;
+    p_[start + 1] = static_cast<std::uint8_t>((options_.ruby_allotment & 0x0F) << 4 | cells);
+    std::memcpy(p_ + start + 2, collected_.data(), collected_.size());
+    p_[start + block - 1] = RUBY_MARK;
+    n_ += block;
+    state_.modified |= MODIFIED_TEXT | MODIFIED_EXTENSION;
+    if (!state_.downloaded) state_.modified |= MODIFIED_CONVERTED;
+    base_start_ = n_;
+}
+
+// More than 24 characters collected: the notation stays text and the user
+// says whether to go on reading rubies. An answer is kept by the file offset
+// of the delimiter, so a line read again after a chunk boundary asks once.
+void Converter::ruby_overflow() {
+    std::string text = collected_;
+    std::uint32_t line_number = line_ + 1;
+    flush_collection();
+    std::uint64_t key = file_offset_ + collect_start_;
+    int answer;
+    auto found = carry_.answers.find(key);
+    if (found != carry_.answers.end()) {
+        answer = found->second;
+    } else {
+        std::string msg = utf8_to_sjis("『") + text + utf8_to_sjis("』\n\n行") + std::to_string(line_number) +
+                          utf8_to_sjis("で上のルビの長さが制限") + std::to_string(MAX_RUBY_TEXT / 2) +
+                          utf8_to_sjis("を超えました。\n区分終端記号が見付からないので\nこのルビは変換出来ません。\n\n"
+                                       "この後もルビの変換を実行しますか？");
+        answer = show_message(MSG_YES_NO, 0, msg, 0);
+        carry_.answers[key] = answer;
+    }
+    if (answer != MSG_RESULT_YES) carry_.ruby_reading = false;
+}
+
+// A double-byte character (after the due records).
+void Converter::character(std::uint16_t code) {
+    std::size_t next = i_;
+    if (carry_.ruby_reading) {
+        if (collecting_) {
+            if (code == delimiters_.close) return finish_ruby();
+            collected_.push_back(static_cast<char>(code >> 8));
+            collected_.push_back(static_cast<char>(code));
+            if (collected_.size() > MAX_RUBY_TEXT) ruby_overflow();
+            return;
+        }
+        if (code == delimiters_.open) {
+            collecting_ = true;
+            collected_.clear();
+            collect_start_ = item_start_;
+            return;
+        }
+        if (code == CODE_VERTICAL_BAR) {
+            base_start_ = n_;
+            kanji_run_ = true;
+            return;
+        }
+        put_double(code, next);
+        if (stop_) return;
+        if (!is_kanji_run_char(code)) {
+            kanji_run_ = false;
+        } else if (!kanji_run_) {
+            kanji_run_ = true;
+            base_start_ = n_ - 2;
+        }
+        return;
+    }
+    put_double(code, next);
+}
+
+// A tab becomes full-width spaces up to the next tab stop when the display
+// line has room for a whole stop; otherwise it is dropped.
+void Converter::tab() {
+    flush_collection();
+    std::uint64_t t = options_.tab_width ? options_.tab_width : 1;
+    if (t + cells_ + 1 >= capacity_) return;
+    auto k = static_cast<std::uint32_t>(t - cells_ % t);
+    std::uint32_t line_before = line_;
+    if (!room(2 * k, item_start_)) return;
+    if (line_ != line_before) {
+        // The line was split: the tab stands at the start of a fresh one.
+        if (t + 1 >= capacity_) return;
+        k = static_cast<std::uint32_t>(t);
+    }
+    for (std::uint32_t s = 0; s < k; ++s) {
+        p_[n_++] = static_cast<std::uint8_t>(CODE_FULL_WIDTH_SPACE >> 8);
+        p_[n_++] = static_cast<std::uint8_t>(CODE_FULL_WIDTH_SPACE);
+    }
+    cells_ += k;
+    pair_open_ = false;
+}
+
+void Converter::single(std::uint8_t x) {
+    flush_collection();
+    if (!room(1, item_start_)) return;
+    p_[n_++] = x;
+    if (pair_open_ && is_printable_single(x)) {
+        pair_open_ = false;   // the second half of a cell counted with its first
+        return;
+    }
+    pair_open_ = true;
+    count_cell(x, i_ + (is_printable_single(raw(i_)) ? 1 : 0));
+}
+
+void Converter::line_end(std::uint8_t x) {
+    flush_collection();
+    if (stop_) return;
+    kanji_run_ = false;
+    if (x == CR && raw(i_) != LF) {
+        // A lone CR is kept inside the line.
+        if (short_) return;
+        if (records_)
+            while (const PositionRecord* r = records_->next_tag_due(column() - 1)) write_record(*r);
+        if (!room(1, item_start_)) return;
+        p_[n_++] = CR;
+        pair_open_ = false;
+        count_cell(CR, i_);
+        return;
+    }
+    if (x == CR) ++i_;   // the LF after it
+    else state_.modified |= MODIFIED_TEXT | MODIFIED_CONVERTED;   // a lone LF ends a line too
+    write_remaining_tags();
+    carry_.at_file_line_start = true;
+    end_line(false, i_);
+}
+
+// A line of the file that is a line-information line is consumed whole when
+// its reading is on. False when the line is text (or unfinished).
+bool Converter::try_info_line() {
+    const std::string& sym = options_.line_id_symbol;
+    if (!(options_.read_index || options_.read_line_info) || sym.size() != 2) return false;
+    if (raw(i_) != static_cast<std::uint8_t>(sym[0]) || raw(i_ + 1) != static_cast<std::uint8_t>(sym[1]))
+        return false;
+    std::size_t end = i_;
+    while (end - i_ <= INFO_LINE_MAX_BYTES) {
+        std::uint8_t b = raw(end);
+        if (short_ || b == CR || b == LF || b == TEXT_END_MARK) break;
+        ++end;
+    }
+    if (short_ || end - i_ > INFO_LINE_MAX_BYTES) return false;
+    std::size_t after = end;
+    if (raw(end) == CR) {
+        if (raw(end + 1) != LF) return false;   // a lone CR: not a line of its own
+        after = end + 2;
+    } else if (raw(end) == LF) {
+        after = end + 1;
+    }
+    if (short_) return false;
+    InfoLine info;
+    std::string_view line(reinterpret_cast<const char*>(in_ + i_), end - i_);
+    if (!parse_info_line(line, sym, &info)) return false;
+    bool used = false;
+    if (options_.read_index && info.has_index) {
+        doc_.index.push_back(IndexEntry{line_, info.level, info.title});
+        used = true;
+    }
+    if (options_.read_line_info && info.has_info) {
+        marks_ = info.marks;
+        word_ = info.format_word;
+        capacity_ = line_capacity(doc_.rules, word_, true);
+        used = true;
+    }
+    if (!used) return false;
+    state_.modified |= MODIFIED_TEXT | MODIFIED_EXTENSION | MODIFIED_CONVERTED;
+    i_ = after;
+    raw_line_start_ = after;
+    return true;
+}
+
+// Converts one item of the raw text. False when the loop ends.
+bool Converter::step() {
+    if (carry_.at_file_line_start && n_ == 0) {
+        if (try_info_line()) return !short_;
+        if (short_) return false;
+        carry_.at_file_line_start = false;
+    }
+    item_start_ = i_;
+    if (i_ >= size_ && !final_) return false;
+    std::uint8_t x = i_ < size_ ? in_[i_] : TEXT_END_MARK;
+    if (x == CR || x == LF) {
+        ++i_;
+        line_end(x);
+    } else if (x == TEXT_END_MARK) {
+        flush_collection();
+        write_remaining_tags();
+        end_line(true, std::min(i_ + 1, size_));
+        return false;
+    } else if (x >= 0xFD || (x == IGNORED_MARK && !is_trail_byte(raw(i_ + 1)))) {
+        ++i_;   // a marker byte standing alone: dropped
+    } else {
+        write_due_records();
+        if (stop_) return false;
+        if (is_raw_lead(x)) {
+            std::uint8_t trail = raw(i_ + 1);
+            if (short_) return false;
+            std::uint16_t code;
+            if (is_trail_byte(trail) && x != IGNORED_MARK) {
+                code = static_cast<std::uint16_t>(x << 8 | trail);
+                i_ += 2;
+            } else {
+                // A 0xFC character, or a lead byte without its trail byte.
+                code = CODE_GETA;
+                i_ += is_trail_byte(trail) ? 2 : 1;
+                state_.modified |= MODIFIED_TEXT | MODIFIED_CONVERTED;
+            }
+            character(code);
+        } else if (x == TAB) {
+            ++i_;
+            tab();
+        } else {
+            ++i_;
+            single(x);
+        }
+    }
+    if (stop_ || short_) return false;
+    if (column() >= RAW_LINE_SPLIT) {
+        flush_collection();
+        if (column() >= RAW_LINE_SPLIT && !stop_) {
+            carry_.at_file_line_start = false;
+            end_line(false, i_);
+        }
+    }
+    return !stop_ && !short_;
+}
+
+ChunkResult Converter::run() {
+    committed_ = take_snapshot();
+    if (carry_.stopped || !begin_line()) return result_;
+    while (step()) {
+    }
+    if (!result_.text_ended && !result_.refused) restore(committed_);
+    return result_;
+}
+
+}  // namespace
+
+ChunkResult convert_chunk(Document& doc, DocumentState& state, const LoadOptions& options,
+                          ExtensionReader* records, ConvertCarry& carry, const ChunkInput& in) {
+    Converter converter(doc, state, options, records, carry, in);
+    return converter.run();
+}
+
+}  // namespace rix
