@@ -157,9 +157,9 @@ void build_box(MessageBoxDialog* box, int kind, const std::vector<std::string_vi
     std::vector<QPushButton*> buttons;
     int button_w = BUTTON_MIN_WIDTH;
     int button_h = BUTTON_MIN_HEIGHT;
-    for (const ButtonSpec& spec : buttons_of(kind)) {
-        auto* button = new QPushButton(QString::fromUtf8(spec.label), box);
-        int result = spec.result;
+    for (const ButtonSpec& def : buttons_of(kind)) {
+        auto* button = new QPushButton(QString::fromUtf8(def.label), box);
+        int result = def.result;
         QObject::connect(button, &QPushButton::clicked, box, [box, result] { box->done(result); });
         button_w = std::max(button_w, button->sizeHint().width());
         button_h = std::max(button_h, button->sizeHint().height());
