@@ -55,7 +55,7 @@ public:
     explicit DialogModel(const DialogTemplate& tmpl);
 
     const DialogTemplate& dialog_template() const { return tmpl_; }
-    // Spec and state of a control, or nullptr (the id goes to `missing`).
+    // Definition and state of a control, or nullptr (the id goes to `missing`).
     const ControlDef* def(int id) const;
     ControlState* state(int id);
     const ControlState* state(int id) const;
