@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/format_views.h"
 #include "app/new_document.h"
 #include "files/select_file.h"
 #include "platform/codec.h"
@@ -165,6 +166,7 @@ void open_chosen(Application& app, int state) {
     if (state == STARTUP_CHOOSE || state == STARTUP_NEW) {
         doc.file_length = 0;
         doc.opened_path.clear();
+        if (app.hooks.load_document) app.hooks.load_document(app);
         return;
     }
     if (!open_document_file(&doc, doc.opened_path, 0)) {
@@ -176,6 +178,12 @@ void open_chosen(Application& app, int state) {
 }
 
 }  // namespace
+
+void load_into_application(Application& app) {
+    if (!app.loaded) return;
+    SettingsRecord& r = rec(app);
+    start_document_load(*app.loaded, app.doc, r, app.reading, current_screen_slot(r), (r.restore_flags & 1) != 0);
+}
 
 void show_document_title(Application& app) {
     std::string title = document_window_title(app);

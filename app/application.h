@@ -9,10 +9,12 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/document_load.h"
 #include "app/settings_record.h"
 #include "document/document_state.h"
 #include "platform/instances.h"
@@ -71,7 +73,12 @@ struct Application {
     bool autosave_timer_stopped = false;  // timer 1 stopped by minimising
     bool shut_down = false;
     std::string temp_folder;          // where downloads go ("" = $TMPDIR or /tmp)
+    ReadingOptions reading;           // 読込設定 of this run
+    std::unique_ptr<LoadedDocument> loaded;   // the editing tables; null until the window exists
 };
+
+// Loads the held document into app.loaded (the default load hook).
+void load_into_application(Application& app);
 
 // Result of the start-up work and the exit flow.
 enum : int { FLOW_CONTINUE = 0, FLOW_END = 1 };

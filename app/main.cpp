@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/format_views.h"
 #include "app/shell_events.h"
 #include "platform/files.h"
 #include "platform/gui.h"
@@ -27,7 +28,8 @@ int usage_error(const std::string& error) {
     std::fprintf(stderr,
                  "usage: rix [DOCUMENT|URL] [FILE/e] [FILE/l]\n"
                  "       rix --version | --data-folder\n"
-                 "       rix --snapshot OUT.png [--size WxH] [DOCUMENT]\n");
+                 "       rix --snapshot OUT.png [--size WxH] [DOCUMENT]\n"
+                 "       rix --info [--format N] [--read-rubies] [--read-index] [--read-line-info] DOCUMENT\n");
     return 2;
 }
 
@@ -51,8 +53,18 @@ int main(int argc, char** argv) {
         std::printf("%s\n", app.paths.program_folder.c_str());
         return 0;
     }
-    app.batch = !app.line.snapshot_path.empty();
+    app.batch = app.line.batch();
+    app.reading.rubies = app.line.read_rubies;
+    app.reading.index = app.line.read_index;
+    app.reading.line_info = app.line.read_line_info;
     if (locate_environment_file(app) == FLOW_END) return app.batch ? 1 : 0;
+    if (app.line.info) {
+        if (app.line.document.empty()) return usage_error("--info needs a document");
+        int slot = app.line.format >= 0 ? app.line.format : current_screen_slot(app.settings.rec);
+        return print_document_info(absolute_path(app.line.document), app.settings.rec, app.reading, slot, stdout);
+    }
+    app.loaded = std::make_unique<LoadedDocument>(app.paths.program_folder, default_spill_threshold());
+    app.hooks.load_document = load_into_application;
 
     std::unique_ptr<Gui> gui = create_gui(argc, argv, app.batch, join_path(app.paths.program_folder, "help"),
                                           app.settings.rec.help_window_rect,

@@ -16,7 +16,7 @@ namespace {
 // every other byte. Judged on the first 1000 bytes (an even count).
 bool looks_like_utf16(const std::string& head) {
     std::size_t n = std::min<std::size_t>(head.size(), 1000) & ~std::size_t{1};
-    if (n < 2) return false;
+    if (n < 8) return false;   // too little to tell: a NUL makes it no document
     std::size_t even_nul = 0, odd_nul = 0;
     for (std::size_t i = 0; i < n; i += 2) {
         even_nul += head[i] == '\0';

@@ -18,8 +18,8 @@ check "first start installs the help" '[ -s "$RIX_HOME/help/HLP_BEGIN.htm" ]'
 
 sum_before=$(md5sum < "$RIX_HOME/rix.env")
 mode_before=$(stat -c %a "$RIX_HOME/サンプル.txt")
-"$rix" --snapshot "$home/shot.png" --size 900x600 "$RIX_HOME/サンプル.txt" 2>"$home/err.txt"
-check "--snapshot exits 0" '[ $? -eq 0 ]'
+"$rix" --snapshot "$home/shot.png" --size 900x600 "$RIX_HOME/サンプル.txt" 2>"$home/err.txt"; rc=$?
+check "--snapshot exits 0" '[ $rc -eq 0 ]'
 check "--snapshot writes a PNG" '[ "$(head -c 8 "$home/shot.png" | od -An -tx1 | tr -d " ")" = 89504e470d0a1a0a ]'
 check "the snapshot has the asked size" 'python3 -c "import struct,sys; d=open(sys.argv[1],\"rb\").read(24); w,h=struct.unpack(\">II\", d[16:24]); sys.exit(0 if (w,h)==(900,600) else 1)" "$home/shot.png"'
 check "the document's mode is given back" '[ "$(stat -c %a "$RIX_HOME/サンプル.txt")" = "$mode_before" ]'
@@ -29,11 +29,21 @@ mkdir -p "$home/docs"
 (cd "$home/docs" && "$rix" --snapshot "$home/new.png" 2>/dev/null)
 check "a new document is made and removed again" '[ -s "$home/new.png" ] && [ -z "$(ls "$home/docs")" ]'
 
-"$rix" --snapshot "$home/x.png" "$home/none/missing.txt" 2>"$home/err2.txt"
-check "a document in a missing folder ends with a message" '[ $? -ne 0 ] && grep -q "フォルダが存在しません" "$home/err2.txt"'
+"$rix" --snapshot "$home/x.png" "$home/none/missing.txt" 2>"$home/err2.txt"; rc=$?
+check "a document in a missing folder ends with a message" '[ $rc -ne 0 ] && grep -q "フォルダが存在しません" "$home/err2.txt"'
 
-"$rix" --bogus 2>/dev/null
-check "an unknown option is refused" '[ $? -eq 2 ]'
+corpus=$(dirname "$0")/../../../shared/corpus
+info=$("$rix" --info --read-rubies "$corpus/rashomon.txt")
+check "--info counts the lines of a novel" 'echo "$info" | grep -qx "lines=70"'
+check "--info counts its rubies when reading them" 'echo "$info" | grep -qx "rubies=132"'
+check "--info without reading keeps the notation as text" '"$rix" --info "$corpus/rashomon.txt" | grep -qx "rubies=0"'
+check "--info leaves the file's mode alone" '[ "$(stat -c %a "$corpus/rashomon.txt")" = 444 ] || [ -w "$corpus/rashomon.txt" ]'
+printf 'a\0b' > "$home/binary.txt"
+"$rix" --info "$home/binary.txt" >/dev/null 2>"$home/err3.txt"; rc=$?
+check "--info refuses a file with NUL bytes" '[ $rc -ne 0 ] && grep -q "非文書ファイルです" "$home/err3.txt"'
 
-echo "$((13 - fails)) passed, $fails failed"
+"$rix" --bogus 2>/dev/null; rc=$?
+check "an unknown option is refused" '[ $rc -eq 2 ]'
+
+echo "$((18 - fails)) passed, $fails failed"
 [ "$fails" -eq 0 ]

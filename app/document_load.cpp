@@ -1,0 +1,71 @@
+// Loading the edited document.
+#include "app/document_load.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cinttypes>
+
+#include "app/format_views.h"
+#include "platform/codec.h"
+#include "platform/messages.h"
+
+namespace rix {
+
+LoadOptions load_options_for(const SettingsRecord& rec, const ReadingOptions& reading, int slot) {
+    LoadOptions o;
+    o.read_rubies = reading.rubies;
+    o.read_index = reading.index;
+    o.read_line_info = reading.line_info;
+    o.ruby_notation = rec.ruby_notation >= 1 && rec.ruby_notation <= 4 ? rec.ruby_notation : 3;
+    o.custom_delimiters = std::string(read_field(rec.ruby_custom_delimiters, sizeof rec.ruby_custom_delimiters));
+    o.ruby_allotment = rec.ruby_allotment <= 2 ? rec.ruby_allotment : 0;
+    o.line_id_symbol = std::string(read_field(rec.line_id_symbol, sizeof rec.line_id_symbol));
+    if (slot < 0 || slot >= FORMAT_SLOT_COUNT) slot = 0;
+    o.tab_width = rec.tab_width[slot] ? rec.tab_width[slot] : 1;
+    return o;
+}
+
+void start_document_load(LoadedDocument& loaded, DocumentState& state, const SettingsRecord& rec,
+                         const ReadingOptions& reading, int slot, bool restore) {
+    loaded.extension = ExtensionFile{};
+    bool have_extension = false;
+    if (!state.opened_path.empty())
+        have_extension = open_extension_file(state.opened_path, 0, &loaded.extension) == ExtensionStatus::OK;
+    loaded.session = LoadSession{};
+    loaded.session.options = load_options_for(rec, reading, slot);
+    loaded.session.extension = have_extension ? &loaded.extension : nullptr;
+    loaded.document.rules = wrap_rules_for(rec, slot);
+    loaded.cursor = start_load(loaded.document, state, loaded.session, restore && have_extension,
+                               rec.columns_per_page[slot] ? rec.columns_per_page[slot] : 20);
+}
+
+int print_document_info(const std::string& path, const SettingsRecord& rec, const ReadingOptions& reading,
+                        int slot, std::FILE* out) {
+    DocumentState state;
+    state.text_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (state.text_fd < 0) {
+        show_message(MSG_NOTICE, 0, utf8_to_sjis("文書ファイルを開けません｡\n" + path), 3000);
+        return 1;
+    }
+    DocumentKind kind = check_document_kind(path);
+    if (!accept_document_kind(kind, 0)) {
+        ::close(state.text_fd);
+        return 1;
+    }
+    state.opened_path = path;
+    state.save_name = path;
+    LoadedDocument loaded({}, UINT64_MAX);
+    start_document_load(loaded, state, rec, reading, slot, false);
+    bool complete = load_all(loaded.document, state, loaded.session);
+    ::close(state.text_fd);
+    DocumentCounts c = count_document(loaded.document);
+    std::fprintf(out,
+                 "lines=%" PRIu32 "\ndisplay_lines=%" PRIu64 "\ncells=%" PRIu64 "\nbytes=%" PRIu64
+                 "\nrubies=%" PRIu64 "\ntags=%" PRIu64 "\nindex_entries=%" PRIu64 "\n",
+                 c.lines, c.display_lines, c.cells, c.bytes, c.rubies, c.tags, c.index_entries);
+    if (!complete) std::fprintf(out, "complete=0\n");
+    return complete ? 0 : 1;
+}
+
+}  // namespace rix
