@@ -41,6 +41,9 @@ struct DocumentHooks {
     std::function<bool()> database_open;
     // Rebuilds the screen from the start of the document.
     std::function<void(Application&)> rebuild_screen;
+    // Inserts text (file form: CR LF line ends) at the cursor as one
+    // insertion; false when it was refused. Unset until editing exists.
+    std::function<bool(Application&, const std::string&)> insert_text;
 };
 
 struct ProcessPaths {
@@ -98,6 +101,9 @@ void launch_instance(Application& app, const std::string& request);
 // Replaces the edited document in this window by `path`. False when the user
 // cancelled the save question or the file could not be opened.
 bool switch_document(Application& app, const std::string& path);
+// 現在行に読込み: another file inserted at the cursor, piece by piece.
+// False when nothing was read in (cancelled, missing, refused).
+bool read_into_current_line(Application& app);
 // The exit flow; save_first 1 saves first. FLOW_CONTINUE when the exit was
 // stopped (the window stays), FLOW_END when the window was destroyed.
 int exit_application(Application& app, int save_first);

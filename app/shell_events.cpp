@@ -30,6 +30,9 @@ void ShellEvents::command(int id) {
         if (select_file(*app_.host, SELECT_OPEN, &path) == CHOSEN_EXISTING) launch_instance(app_, path);
         break;
     }
+    case COMMAND_READ_INTO_LINE:
+        read_into_current_line(app_);
+        break;
     case COMMAND_SAVE_AND_EXIT:
         exit_application(app_, 1);
         break;
@@ -100,6 +103,7 @@ MainWindowSetup main_window_setup(const Application& app, int instance_offset) {
         {"ファイル(&F)",
          {{COMMAND_NEW_DOCUMENT, "新規作成(&N)", "", true, false},
           {COMMAND_OPEN, "文書を開く(&O)...", "", true, false},
+          {COMMAND_READ_INTO_LINE, "現在行に読込み(&R)...", "", bool(app.hooks.insert_text), false},
           {0, "", "", true, false},
           {COMMAND_SAVE, "上書き保存(&S)", "", false, false},
           {COMMAND_SAVE_AS, "名前を付けて保存(&A)...", "", false, false},

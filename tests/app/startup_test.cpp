@@ -300,3 +300,27 @@ TEST(WindowMenu, FullWidthNumbersAndTwentyAtMost) {
     EXPECT_EQ(neighbour_instance(list, 20, 1), 0);
     EXPECT_EQ(neighbour_instance({{5, 1, "only"}}, 5, 1), -1);
 }
+
+TEST(ReadIntoLine, InsertsTheWholeFileAfterTheQuestion) {
+    Fixture f(2);
+    std::string doc = f.docs.write("a.txt", "x");
+    ASSERT_EQ(f.start({doc}), FLOW_CONTINUE);
+    EXPECT_FALSE(read_into_current_line(f.app));   // nothing can insert yet: the command does nothing
+
+    std::string inserted;
+    f.app.hooks.insert_text = [&](Application&, const std::string& text) {
+        inserted += text;
+        return true;
+    };
+    std::string other = f.docs.write("b.txt", "一\r\n二\r\n\x1A");
+    f.host.choices.push_back({CHOSEN_EXISTING, other});
+    f.messages.answer(MSG_RESULT_YES);
+    EXPECT_TRUE(read_into_current_line(f.app));
+    EXPECT_EQ(inserted, "一\r\n二\r\n");
+
+    f.host.choices.push_back({CHOSEN_NEW_NAME, f.docs.file("none.txt")});
+    f.messages.answer(MSG_RESULT_YES);
+    EXPECT_FALSE(read_into_current_line(f.app));
+    EXPECT_TRUE(f.messages.saw("文書が見つかりませんでした｡"));
+    EXPECT_EQ(f.messages.unexpected, 0);
+}
