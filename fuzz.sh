@@ -11,6 +11,13 @@ OUT=${RIX_FUZZ_DIR:-/tmp/rix-fuzz}
 CXX=${CXX_FUZZ:-clang++}
 mkdir -p "$OUT"
 
+# clang and its libFuzzer runtime, installed when missing (not needed by ./test.sh).
+if ! command -v clang++ >/dev/null 2>&1 || ! dpkg-query -W -f='${Status}' libclang-rt-14-dev 2>/dev/null | grep -q 'install ok installed'; then
+    SUDO=""
+    [ "$(id -u)" -eq 0 ] || SUDO=sudo
+    $SUDO apt-get update -q && $SUDO apt-get install -y -q --no-install-recommends clang libclang-rt-14-dev
+fi
+
 # The sources the targets need: the document layer and the platform pieces
 # it calls (codec, messages, files); nothing that needs Qt or libcurl.
 SOURCES="document/*.cpp platform/codec.cpp platform/messages.cpp platform/files.cpp"
