@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "app/format_views.h"
+#include "app/intro_dialog.h"
 #include "app/new_document.h"
 #include "files/select_file.h"
 #include "platform/codec.h"
@@ -263,6 +264,7 @@ int run_startup_action(Application& app) {
                65535);
         mark_settings_changed(&app.settings);
     }
+    if (introduction_due(app)) show_introduction(app);
     return FLOW_CONTINUE;
 }
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "app/intro_dialog.h"
 #include "files/select_file.h"
 #include "platform/files.h"
 #include "platform/codec.h"
@@ -41,6 +42,9 @@ void ShellEvents::command(int id) {
         break;
     case COMMAND_HELP:
         show_help("");
+        break;
+    case COMMAND_INTRODUCTION:
+        show_introduction(app_);
         break;
     default:
         break;
@@ -111,7 +115,9 @@ MainWindowSetup main_window_setup(const Application& app, int instance_offset) {
           {COMMAND_SAVE_AND_EXIT, "保存・終了(&E)", "", false, false},
           {COMMAND_EXIT, "終 了(&X)", "", true, false}}},
         {"ウィンドウ(&W)", {}},
-        {"ヘルプ(&H)", {{COMMAND_HELP, "ヘルプの表示(&H)", "", true, false}}},
+        {"ヘルプ(&H)",
+         {{COMMAND_HELP, "ヘルプの表示(&H)", "", true, false},
+          {COMMAND_INTRODUCTION, "基本操作の説明(&B)...", "", true, false}}},
     };
     s.window_menu_index = 1;
     s.accelerators = {{COMMAND_PREVIOUS_INSTANCE, "", "Ctrl+PgUp", true, false},
