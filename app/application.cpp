@@ -25,20 +25,10 @@ constexpr std::size_t DOWNLOAD_TITLE_BYTES = 25;
 
 SettingsRecord& rec(Application& app) { return app.settings.rec; }
 
-void notice(Application& app, const std::string& utf8, unsigned ms) {
-    (void)app;
-    show_message(MSG_NOTICE, 0, utf8_to_sjis(utf8), ms);
-}
+void notice(Application&, const std::string& utf8, unsigned ms) { shell_notice(utf8, ms); }
 
-// A question; in batch mode the service prints it and takes `batch_answer`,
-// the answer that loses nothing.
 int ask(Application& app, int kind, const std::string& utf8, int batch_answer) {
-    if (app.batch) {
-        BatchMessages batch;
-        batch.question_answer = batch_answer;
-        return batch.show_message(kind, 0, utf8_to_sjis(utf8), 0);
-    }
-    return show_message(kind, 0, utf8_to_sjis(utf8), 0);
+    return ask_question(app, kind, utf8, batch_answer);
 }
 
 std::string format1(const char* pattern, const std::string& value) {
@@ -179,6 +169,19 @@ void open_chosen(Application& app, int state) {
 }
 
 }  // namespace
+
+int ask_question(Application& app, int kind, const std::string& utf8, int batch_answer) {
+    if (app.batch) {
+        BatchMessages batch;
+        batch.question_answer = batch_answer;
+        return batch.show_message(kind, 0, utf8_to_sjis(utf8), 0);
+    }
+    return show_message(kind, 0, utf8_to_sjis(utf8), 0);
+}
+
+void shell_notice(const std::string& utf8, unsigned time_ms) {
+    show_message(MSG_NOTICE, 0, utf8_to_sjis(utf8), time_ms);
+}
 
 void load_into_application(Application& app) {
     if (!app.loaded) return;

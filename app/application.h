@@ -80,6 +80,13 @@ struct Application {
     std::unique_ptr<LoadedDocument> loaded;   // the editing tables; null until the window exists
 };
 
+// A question of the shell (UTF-8 text). In batch mode nobody can answer:
+// the question and `batch_answer`, the answer that loses nothing, are
+// printed on standard error instead.
+int ask_question(Application& app, int kind, const std::string& utf8, int batch_answer);
+// A notice of the shell (UTF-8 text).
+void shell_notice(const std::string& utf8, unsigned time_ms);
+
 // Loads the held document into app.loaded (the default load hook).
 void load_into_application(Application& app);
 

@@ -14,15 +14,10 @@ namespace {
 constexpr std::size_t MAX_PREVIOUS_DOCUMENT = 128;
 
 int ask(Application& app, int kind, const std::string& utf8, int batch_answer) {
-    if (app.batch) {
-        BatchMessages batch;
-        batch.question_answer = batch_answer;
-        return batch.show_message(kind, 0, utf8_to_sjis(utf8), 0);
-    }
-    return show_message(kind, 0, utf8_to_sjis(utf8), 0);
+    return ask_question(app, kind, utf8, batch_answer);
 }
 
-void notice(const std::string& utf8, unsigned ms) { show_message(MSG_NOTICE, 0, utf8_to_sjis(utf8), ms); }
+void notice(const std::string& utf8, unsigned ms) { shell_notice(utf8, ms); }
 
 // Shortens a name for a message to `keep` characters: the start, "...", the end.
 std::string shorten_for_display(const std::string& utf8, std::size_t keep) {
