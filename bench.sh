@@ -31,3 +31,14 @@ for _ in 1 2 3 4 5; do
     best=$(awk -v a="$t" -v b="${best:-$t}" 'BEGIN { print (a < b) ? a : b }')
 done
 "$OUT/load_bench" "$DOC" "$best"
+
+# Rendering: a full vertical 40 × 20 screen laid out and drawn on the image
+# surface, as a ratio to QPainter drawing the same characters as one
+# horizontal string on an image of the same size (aim: at most 2.0).
+echo "building render_bench (optimised, no sanitizers)"
+# shellcheck disable=SC2046
+g++ -std=c++20 -O2 -DNDEBUG -fPIC -I. -o "$OUT/render_bench" bench/render_bench.cpp \
+    $(ls document/*.cpp display/*.cpp) platform/codec.cpp platform/messages.cpp platform/files.cpp \
+    platform/fonts.cpp platform/qt/image_surface.cpp platform/qt/qt_fonts.cpp \
+    $(pkg-config --cflags --libs Qt6Gui harfbuzz)
+QT_QPA_PLATFORM=offscreen "$OUT/render_bench" "$CORPUS/rashomon.txt"

@@ -54,6 +54,18 @@ bool parse_command_line(const std::vector<std::string>& args, CommandLine* out) 
                 out->read_index = true;
             } else if (arg == "--read-line-info") {
                 out->read_line_info = true;
+            } else if (arg == "--rubies") {
+                out->write_rubies = true;
+            } else if (arg == "--line-info") {
+                out->write_line_info = true;
+            } else if (arg == "--index") {
+                out->write_index = true;
+            } else if (arg == "--save-as" || arg == "--write-out") {
+                if (i + 1 >= args.size() || args[i + 1].empty()) {
+                    out->error = arg + " needs an output file";
+                    return false;
+                }
+                (arg == "--save-as" ? out->save_as_path : out->write_out_path) = args[++i];
             } else if (arg == "--format") {
                 if (i + 1 >= args.size() || args[i + 1].size() != 1 || args[i + 1][0] < '1' || args[i + 1][0] > '5') {
                     out->error = "--format takes a screen format number 1..5";

@@ -34,9 +34,17 @@ struct CommandLine {
     bool read_rubies = false;      // --read-rubies: ruby notation becomes rubies while loading
     bool read_index = false;       // --read-index: index lines become structure-index entries
     bool read_line_info = false;   // --read-line-info: line-information lines become marks and formats
+    std::string save_as_path;      // --save-as OUT: load the document and save it as OUT
+    std::string write_out_path;    // --write-out OUT: write the document out with notations into OUT
+    bool write_rubies = false;     // --rubies: the write-out puts rubies in notation
+    bool write_line_info = false;  // --line-info: the write-out puts line-information lines
+    bool write_index = false;      // --index: the write-out puts index lines
     std::string error;             // a bad batch option, for the user (UTF-8)
 
-    bool batch() const { return show_version || show_data_folder || info || !snapshot_path.empty(); }
+    bool batch() const {
+        return show_version || show_data_folder || info || !snapshot_path.empty() || !save_as_path.empty() ||
+               !write_out_path.empty();
+    }
 };
 
 // args excludes argv[0]. Returns false (with `error`) only for bad batch options.

@@ -8,6 +8,8 @@
 
 #include "app/application.h"
 #include "app/format_views.h"
+#include "app/save_flow.h"
+#include "app/screen.h"
 #include "app/shell_events.h"
 #include "platform/files.h"
 #include "platform/gui.h"
@@ -29,7 +31,9 @@ int usage_error(const std::string& error) {
                  "usage: rix [DOCUMENT|URL] [FILE/e] [FILE/l]\n"
                  "       rix --version | --data-folder\n"
                  "       rix --snapshot OUT.png [--size WxH] [DOCUMENT]\n"
-                 "       rix --info [--format N] [--read-rubies] [--read-index] [--read-line-info] DOCUMENT\n");
+                 "       rix --info [--format N] [--read-rubies] [--read-index] [--read-line-info] DOCUMENT\n"
+                 "       rix --save-as OUT [--read-rubies] [--read-index] [--read-line-info] DOCUMENT\n"
+                 "       rix --write-out OUT [--rubies] [--line-info] [--index] [--read-...] DOCUMENT\n");
     return 2;
 }
 
@@ -63,8 +67,20 @@ int main(int argc, char** argv) {
         int slot = app.line.format >= 0 ? app.line.format : current_screen_slot(app.settings.rec);
         return print_document_info(absolute_path(app.line.document), app.settings.rec, app.reading, slot, stdout);
     }
+    if (!app.line.save_as_path.empty() || !app.line.write_out_path.empty()) {
+        if (app.line.document.empty()) return usage_error("--save-as and --write-out need a document");
+        if (!app.line.save_as_path.empty() && !app.line.write_out_path.empty())
+            return usage_error("--save-as and --write-out go one at a time");
+        save_flow_state().writing.rubies = app.line.write_rubies;
+        save_flow_state().writing.line_info = app.line.write_line_info;
+        save_flow_state().writing.index = app.line.write_index;
+        std::string document = absolute_path(app.line.document);
+        if (!app.line.save_as_path.empty()) return batch_save_as(app, document, absolute_path(app.line.save_as_path));
+        return batch_write_out(app, document, absolute_path(app.line.write_out_path));
+    }
     app.loaded = std::make_unique<LoadedDocument>(app.paths.program_folder, default_spill_threshold());
     app.hooks.load_document = load_into_application;
+    install_save_hooks(app);
 
     std::unique_ptr<Gui> gui = create_gui(argc, argv, app.batch, join_path(app.paths.program_folder, "help"),
                                           app.settings.rec.help_window_rect,
@@ -73,6 +89,16 @@ int main(int argc, char** argv) {
     if (app.batch) install_messages(nullptr);
     messages().set_beep(app.settings.rec.no_beep == 0);
     app.host = &gui->host();
+
+    // The screen: drawn on the edit view's surface whenever the shell asks.
+    ScreenState screen;
+    if (app.batch) screen.slot_override = app.line.format;   // a snapshot shows the format asked for
+    Gui* window = gui.get();
+    app.hooks.rebuild_screen = [&screen, window](Application& a) {
+        rebuild_screen(a, screen, window->edit_surface(),
+                       [window](int w, int h) { return window->make_surface(w, h); }, window->fonts());
+        window->invalidate();
+    };
 
     InstanceRegistry registry(instance_registry_folder());
     int highest = 0;

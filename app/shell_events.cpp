@@ -3,7 +3,10 @@
 
 #include <algorithm>
 
+#include "app/fmset_dialog.h"
 #include "app/intro_dialog.h"
+#include "app/read_in_dialog.h"
+#include "app/save_flow.h"
 #include "files/select_file.h"
 #include "platform/files.h"
 #include "platform/codec.h"
@@ -13,12 +16,34 @@ namespace rix {
 
 void ShellEvents::first_paint() {
     if (app_.settings.rec.start_maximized) app_.host->maximize();
-    run_startup_action(app_);
+    // The screen is drawn once the document is there (unless the start ended).
+    if (run_startup_action(app_) == FLOW_CONTINUE && !app_.shut_down && app_.hooks.rebuild_screen)
+        app_.hooks.rebuild_screen(app_);
+}
+
+void ShellEvents::resized(int, int) {
+    if (app_.startup_done && !app_.shut_down && app_.hooks.rebuild_screen) app_.hooks.rebuild_screen(app_);
 }
 
 void ShellEvents::close_requested() { rix::close_requested(app_); }
 
 void ShellEvents::destroyed() { shutdown_process(app_); }
+
+namespace {
+
+void rebuild_screen(Application& app) {
+    if (app.hooks.rebuild_screen) app.hooks.rebuild_screen(app);
+}
+
+// The screen format dialog; every change it applies lays the screen out again.
+void run_format_dialog(Application& app) {
+    FmsetServices services;
+    services.program_folder = app.paths.program_folder;
+    services.apply = [&app] { rebuild_screen(app); };
+    run_fmset_dialog(&app.settings, std::move(services), 0);
+}
+
+}  // namespace
 
 void ShellEvents::command(int id) {
     if (handle_window_command(app_, id)) return;
@@ -34,6 +59,12 @@ void ShellEvents::command(int id) {
     case COMMAND_READ_INTO_LINE:
         read_into_current_line(app_);
         break;
+    case COMMAND_SAVE:
+        if (app_.hooks.save_document) menu_save(app_);
+        break;
+    case COMMAND_SAVE_AS:
+        if (app_.hooks.save_as) app_.hooks.save_as(app_);
+        break;
     case COMMAND_SAVE_AND_EXIT:
         exit_application(app_, 1);
         break;
@@ -46,7 +77,16 @@ void ShellEvents::command(int id) {
     case COMMAND_INTRODUCTION:
         show_introduction(app_);
         break;
+    case COMMAND_FORMAT_DIALOG:
+        run_format_dialog(app_);
+        break;
+    case COMMAND_READ_OPTIONS:
+        run_read_in_dialog(&app_.settings, &app_.reading, 0);
+        break;
     default:
+        if (id >= COMMAND_SELECT_FORMAT_FIRST && id <= COMMAND_SELECT_FORMAT_LAST &&
+            select_format_by_key(&app_.settings, id - COMMAND_SELECT_FORMAT_FIRST, false))
+            rebuild_screen(app_);
         break;
     }
 }
@@ -108,20 +148,28 @@ MainWindowSetup main_window_setup(const Application& app, int instance_offset) {
          {{COMMAND_NEW_DOCUMENT, "新規作成(&N)", "", true, false},
           {COMMAND_OPEN, "文書を開く(&O)...", "", true, false},
           {COMMAND_READ_INTO_LINE, "現在行に読込み(&R)...", "", bool(app.hooks.insert_text), false},
+          // A number of our own: the file selection dialog's 読込設定 button is its proper home.
+          {COMMAND_READ_OPTIONS, "読込設定(&I)...", "", true, false},
           {0, "", "", true, false},
-          {COMMAND_SAVE, "上書き保存(&S)", "", false, false},
-          {COMMAND_SAVE_AS, "名前を付けて保存(&A)...", "", false, false},
+          {COMMAND_SAVE, "上書き保存(&S)", "", bool(app.hooks.save_document), false},
+          {COMMAND_SAVE_AS, "名前を付けて保存(&A)...", "", bool(app.hooks.save_as), false},
           {0, "", "", true, false},
           {COMMAND_SAVE_AND_EXIT, "保存・終了(&E)", "", false, false},
           {COMMAND_EXIT, "終 了(&X)", "", true, false}}},
+        {"環境設定(&K)", {{COMMAND_FORMAT_DIALOG, "編集画面書式(&S)...", "", true, false}}},
         {"ウィンドウ(&W)", {}},
         {"ヘルプ(&H)",
          {{COMMAND_HELP, "ヘルプの表示(&H)", "", true, false},
           {COMMAND_INTRODUCTION, "基本操作の説明(&B)...", "", true, false}}},
     };
-    s.window_menu_index = 1;
+    s.window_menu_index = 2;
     s.accelerators = {{COMMAND_PREVIOUS_INSTANCE, "", "Ctrl+PgUp", true, false},
                       {COMMAND_NEXT_INSTANCE, "", "Ctrl+PgDown", true, false}};
+    for (int n = 0; n < SCREEN_FORMAT_COUNT; ++n) {   // Alt+1..5, main keyboard and numeric pad
+        const std::string digit = std::to_string(n + 1);
+        s.accelerators.push_back({COMMAND_SELECT_FORMAT_FIRST + n, "", "Alt+" + digit, true, false});
+        s.accelerators.push_back({COMMAND_SELECT_FORMAT_FIRST + n, "", "Alt+Num+" + digit, true, false});
+    }
     return s;
 }
 

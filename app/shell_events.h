@@ -34,6 +34,7 @@ public:
     void minimized() override;
     void restored() override;
     void moved() override;
+    void resized(int width, int height) override;   // the screen is laid out again
     std::vector<MenuItem> window_menu() override;
 
 private:

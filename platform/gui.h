@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/fonts.h"
+#include "platform/surface.h"
 #include "platform/window_host.h"
 
 namespace rix {
@@ -35,6 +37,8 @@ public:
     virtual void minimized() = 0;
     virtual void restored() = 0;
     virtual void moved() = 0;                   // position or size changed (not maximised)
+    // The edit view has a new size; its surface is already that size (blank).
+    virtual void resized(int width, int height) { (void)width; (void)height; }
     // The items of the window menu, asked each time it opens.
     virtual std::vector<MenuItem> window_menu() = 0;
 };
@@ -69,6 +73,14 @@ public:
     virtual bool is_maximized() const = 0;
     // Help window bookkeeping when the main window moved.
     virtual void owner_moved() = 0;
+    // The edit view's drawing surface (null before the main window exists).
+    // The view shows its pixels at every paint; drawing may happen at any time.
+    virtual Surface* edit_surface() = 0;
+    // An off-screen surface of the same kind (blank page, snapshot).
+    virtual std::unique_ptr<Surface> make_surface(int width, int height) = 0;
+    virtual FontService& fonts() = 0;
+    // Asks for the edit view to be shown again from its surface.
+    virtual void invalidate() = 0;
 };
 
 // help_rect: 4 int16 of the settings (may be null); rect_changed marks them changed.

@@ -26,6 +26,9 @@
 #include "platform/codec.h"
 #include "platform/gui.h"
 #include "platform/instances.h"
+#include "platform/qt/qt_dialogs.h"
+#include "platform/qt/image_surface.h"
+#include "platform/qt/qt_fonts.h"
 #include "platform/qt/qt_messages.h"
 
 namespace rix {
@@ -39,30 +42,47 @@ QColor colour_of(std::uint32_t colorref) {
                   static_cast<int>((colorref >> 16) & 0xFF));
 }
 
-// The edit window: everything the document shows is drawn here. Until the
-// display engine draws into it, it shows the format's background fill.
+// The edit window: everything the document shows is drawn on its image
+// surface (at any time, by the display engine); a paint copies the image to
+// the screen. A resize makes a blank image of the new size and tells the
+// application, which draws the screen again.
 class EditView final : public QWidget {
 public:
-    EditView(QWidget* parent, QColor fill, std::function<void()> first_paint)
-        : QWidget(parent), fill_(fill), first_paint_(std::move(first_paint)) {
+    EditView(QWidget* parent, QColor fill, std::function<void()> first_paint, std::function<void(int, int)> resized)
+        : QWidget(parent), fill_(fill), first_paint_(std::move(first_paint)), resized_(std::move(resized)),
+          surface_(1, 1, colorref_of(fill)) {
         setAttribute(Qt::WA_OpaquePaintEvent);
         setFocusPolicy(Qt::StrongFocus);
     }
+    ImageSurface& surface() { return surface_; }
 
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
-        p.fillRect(rect(), fill_);
+        const QImage& image = surface_.image();
+        if (image.size() == size()) p.drawImage(0, 0, image);
+        else p.fillRect(rect(), fill_);
         if (!painted_) {
             painted_ = true;
             // The start-up work may open dialogs: never inside a paint.
             QTimer::singleShot(0, this, [this] { first_paint_(); });
         }
     }
+    void resizeEvent(QResizeEvent* e) override {
+        QWidget::resizeEvent(e);
+        surface_.resize(width(), height(), colorref_of(fill_));
+        resized_(width(), height());
+    }
 
 private:
+    static std::uint32_t colorref_of(QColor c) {
+        return static_cast<std::uint32_t>(c.red() | c.green() << 8 | c.blue() << 16);
+    }
+
     QColor fill_;
     std::function<void()> first_paint_;
+    std::function<void(int, int)> resized_;
+    ImageSurface surface_;
     bool painted_ = false;
 };
 
@@ -126,13 +146,17 @@ private:
 
 class QtGui final : public Gui {
 public:
+    // `window_dialogs`: dialogs open as windows; otherwise (batch runs) the
+    // batch dialog host stays, which never waits for a user.
     QtGui(int& argc, char** argv, const std::string& help_folder, std::int16_t* help_rect,
-          std::function<void()> rect_changed)
+          std::function<void()> rect_changed, bool window_dialogs)
         : app_(argc, argv), messages_(help_folder, help_rect, std::move(rect_changed)), host_(this) {
         install_messages(&messages_);
+        if (window_dialogs) install_dialog_host(&dialogs_);
     }
     ~QtGui() override {
         install_messages(nullptr);
+        if (&dialog_host() == &dialogs_) install_dialog_host(nullptr);
         timers_.clear();
         delete window_;
     }
@@ -157,7 +181,7 @@ public:
                 first_paint_done_ = true;
                 events_->first_paint();
             }
-        });
+        }, [this](int w, int h) { events_->resized(w, h); });
         window_->setCentralWidget(view_);
         return true;
     }
@@ -203,6 +227,14 @@ public:
     }
     bool is_maximized() const override { return window_->isMaximized(); }
     void owner_moved() override { messages_.owner_moved(); }
+    Surface* edit_surface() override { return view_ ? &view_->surface() : nullptr; }
+    std::unique_ptr<Surface> make_surface(int width, int height) override {
+        return std::make_unique<ImageSurface>(width, height);
+    }
+    FontService& fonts() override { return fonts_; }
+    void invalidate() override {
+        if (view_) view_->update();
+    }
 
     // Used by the host.
     MainWindow* window() const { return window_; }
@@ -268,6 +300,8 @@ private:
     QApplication app_;
     QtMessages messages_;
     QtWindowHost host_;
+    QtDialogHost dialogs_;
+    QtFonts fonts_;
     MainWindow* window_ = nullptr;
     EditView* view_ = nullptr;
     QLocalServer* server_ = nullptr;
@@ -307,24 +341,34 @@ int QtWindowHost::choose_file(int mode, std::string* path) {
     return QFileInfo::exists(chosen) ? CHOSEN_EXISTING : CHOSEN_NEW_NAME;
 }
 
+// The start-up question (template WAKEUP_MSG). Whatever closes it, the
+// radios and the check box are taken as they stand.
+class StartupChoice final : public DialogProcedure {
+public:
+    explicit StartupChoice(int preset) : choice(preset ? 1 : 0) {}
+    void init(DialogContext& ctx) override { ctx.set_radio(10, 11, choice ? 11 : 10); }
+    bool command(DialogContext&, int, int) override { return false; }
+    bool ok(DialogContext& ctx) override {
+        take(ctx);
+        return true;
+    }
+    void cancel(DialogContext& ctx) override { take(ctx); }
+
+    int choice;                  // 0 new document, 1 choose a file
+    bool dont_ask_again = false;
+
+private:
+    void take(DialogContext& ctx) {
+        choice = ctx.get_check(11) ? 1 : 0;
+        dont_ask_again = ctx.get_check(20);
+    }
+};
+
 int QtWindowHost::ask_startup_choice(int preset, bool* dont_ask_again) {
-    QDialog dialog(gui_->window());
-    dialog.setWindowTitle(QStringLiteral("ミルトア"));
-    auto* layout = new QVBoxLayout(&dialog);
-    auto* fresh = new QRadioButton(QStringLiteral("新規文書の作成"), &dialog);
-    auto* choose = new QRadioButton(QStringLiteral("文書ファイルの選択"), &dialog);
-    auto* never = new QCheckBox(QStringLiteral("次回からはこの画面を表示しない。"), &dialog);
-    (preset ? choose : fresh)->setChecked(true);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("実 行"));
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    layout->addWidget(fresh);
-    layout->addWidget(choose);
-    layout->addWidget(never);
-    layout->addWidget(buttons);
-    dialog.exec();
-    *dont_ask_again = never->isChecked();
-    return choose->isChecked() ? 1 : 0;
+    StartupChoice question(preset);
+    run_dialog("WAKEUP_MSG", question, reinterpret_cast<WindowRef>(gui_->window()));
+    *dont_ask_again = question.dont_ask_again;
+    return question.choice;
 }
 
 }  // namespace
@@ -332,7 +376,7 @@ int QtWindowHost::ask_startup_choice(int preset, bool* dont_ask_again) {
 std::unique_ptr<Gui> create_gui(int& argc, char** argv, bool offscreen, const std::string& help_folder,
                                 std::int16_t* help_rect, std::function<void()> rect_changed) {
     if (offscreen) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    return std::make_unique<QtGui>(argc, argv, help_folder, help_rect, std::move(rect_changed));
+    return std::make_unique<QtGui>(argc, argv, help_folder, help_rect, std::move(rect_changed), !offscreen);
 }
 
 }  // namespace rix

@@ -42,8 +42,28 @@ printf 'a\0b' > "$home/binary.txt"
 "$rix" --info "$home/binary.txt" >/dev/null 2>"$home/err3.txt"; rc=$?
 check "--info refuses a file with NUL bytes" '[ $rc -ne 0 ] && grep -q "非文書ファイルです" "$home/err3.txt"'
 
+# --save-as and --write-out on copies of the corpus.
+mkdir -p "$home/copies"
+for novel in bocchan yume_juya rashomon; do
+  cp "$corpus/$novel.txt" "$home/copies/$novel.txt"; chmod u+w "$home/copies/$novel.txt"
+  "$rix" --save-as "$home/copies/$novel.saved.txt" "$home/copies/$novel.txt" 2>/dev/null; rc=$?
+  check "--save-as $novel gives the same bytes and the end mark" '[ $rc -eq 0 ] && cmp -s <(cat "$corpus/$novel.txt"; printf "\x1a") "$home/copies/$novel.saved.txt"'
+  check "--save-as $novel leaves no extension file and no mark" '[ ! -e "$home/copies/$novel.saved.rix" ] && [ -w "$home/copies/$novel.saved.txt" ] && [ -w "$home/copies/$novel.txt" ]'
+  "$rix" --save-as "$home/copies/$novel.rubies.txt" --read-rubies "$home/copies/$novel.txt" 2>/dev/null
+  "$rix" --write-out "$home/copies/$novel.out.txt" --rubies --read-rubies "$home/copies/$novel.rubies.txt" 2>/dev/null; rc=$?
+  a=$("$rix" --info --read-rubies "$home/copies/$novel.txt")
+  b=$("$rix" --info --read-rubies "$home/copies/$novel.out.txt")
+  c=$("$rix" --info "$home/copies/$novel.rubies.txt")
+  check "--write-out --rubies $novel reads back to the same counts" '[ $rc -eq 0 ] && [ "$a" = "$b" ] && [ "$a" = "$c" ]'
+done
+check "the rubies went into the extension file" '[ -s "$home/copies/rashomon.rubies.rix" ]'
+"$rix" --write-out "$home/copies/plain.txt" "$home/copies/rashomon.rubies.txt" 2>/dev/null
+check "--write-out without --rubies leaves the rubies out" '"$rix" --info --read-rubies "$home/copies/plain.txt" | grep -qx "rubies=0"'
+"$rix" --save-as "$home/x.txt" 2>/dev/null; rc=$?
+check "--save-as needs a document" '[ $rc -eq 2 ]'
+
 "$rix" --bogus 2>/dev/null; rc=$?
 check "an unknown option is refused" '[ $rc -eq 2 ]'
 
-echo "$((18 - fails)) passed, $fails failed"
+echo "$((30 - fails)) passed, $fails failed"
 [ "$fails" -eq 0 ]

@@ -1,0 +1,67 @@
+// Saving from the shell: the save question, 上書き保存 (command 101),
+// 名前を付けて保存 (command 102), the write-out with notations, the hooks
+// the exit and switch flows call, and the batch forms `rix --save-as` and
+// `rix --write-out` that open no window.
+//
+// Owns the writing options of the running program and what the saves of
+// this run remember (the backup), in one SaveFlowState. The settings reach
+// the document layer as plain option structs built here (SaveRequest,
+// ExportOptions).
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "app/application.h"
+#include "document/export.h"
+#include "document/save.h"
+
+namespace rix {
+
+// 書出設定: state of the running program, all off at start, not stored.
+struct WritingOptions {
+    bool index = false;       // 索引書出
+    bool line_info = false;   // 行情報書出
+    bool rubies = false;      // ルビ書出
+    bool encrypt = false;     // 暗号化書出 (not available yet)
+    bool save_key = false;    // 暗号キーを保存 (not available yet)
+    bool any() const { return index || line_info || rubies || encrypt; }
+};
+
+struct SaveFlowState {
+    WritingOptions writing;
+    SaveRun run;
+    // Called after each save that wrote something (the edit history).
+    std::function<void(Application&)> after_save;
+};
+
+// The one state of this process.
+SaveFlowState& save_flow_state();
+
+// The export options of the write-out: the writing options and the notation settings.
+ExportOptions write_out_options(const SettingsRecord& rec, const WritingOptions& writing);
+// The save request of a save in `mode` from the settings and the loaded document.
+SaveRequest save_request_for(const Application& app, int mode);
+
+// The save question: MSG_RESULT_YES, _NO or _CANCEL.
+int save_question(Application& app, bool explicit_save);
+// save_document in `mode` on the application's document; SAVE_NOTHING,
+// SAVE_DONE or SAVE_FAILED. After a save the edit-history hook runs.
+int save_in_mode(Application& app, int mode);
+// Command 101. SAVE_* result.
+int menu_save(Application& app);
+// Command 102: 0 saved (or written out), 2 not.
+int save_as(Application& app);
+// Writes the document with notations into `path`; false when it failed.
+bool write_out(Application& app, const std::string& path);
+
+// Sets save_question, save_document and save_as in app.hooks.
+void install_save_hooks(Application& app);
+
+// `rix --save-as OUT DOC` and `rix --write-out OUT DOC`: loads DOC (with its
+// extension file, without the in-use mark) and saves it as OUT (with OUT's
+// extension file) or writes it out into OUT. Returns the exit code.
+int batch_save_as(Application& app, const std::string& document, const std::string& out);
+int batch_write_out(Application& app, const std::string& document, const std::string& out);
+
+}  // namespace rix

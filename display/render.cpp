@@ -1,0 +1,347 @@
+// Layout and drawing of screen lines: layout_and_draw, put_cell,
+// draw_screen_line, ruby, text marks and line-mark digits.
+//
+// Pixel arithmetic follows the manuscript grid: a glyph box is font_w ×
+// font_h; in vertical writing its right edge is the line's position and it
+// runs down from the cell's start; in horizontal writing its top is the
+// line's position. All divisions are integer divisions unless a trunc of a
+// product with a fraction is written.
+#include "display/render.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "display/layout_walk.h"
+
+namespace rix {
+
+namespace {
+
+constexpr int MAX_RUBY_CODES = 24;   // ruby characters kept per block (with the specification byte: 25)
+
+int font_w(const Screen& s) { return std::max(s.geo.font_w, 1); }
+int font_h(const Screen& s) { return std::max(s.geo.font_h, 1); }
+
+bool line_end_marks_on(const Screen& s) { return !s.fmt.print && (s.fmt.mark_flags & 1); }
+bool page_marks_on(const Screen& s) { return !s.fmt.print && (s.fmt.mark_flags & 2); }
+
+// The glyph box of a cell whose line is at `across` and cell at `along`.
+SurfaceRect glyph_box(const Screen& s, int across, int along) {
+    if (s.geo.vertical) return {across - font_w(s), along, font_w(s), font_h(s)};
+    return {along, across, font_w(s), font_h(s)};
+}
+
+// Clears the records of screen lines [from, Nscreen) and erases them.
+void clear_lines_from(Screen& s, int from) {
+    for (int j = std::max(from, 0); j < s.cells.lines(); ++j) {
+        s.cells.clear_line(j);
+        s.marks.set(j, 0);
+        if (s.surface && !s.full_redraw) erase_screen_line(s, j);
+    }
+}
+
+// Draws queued ruby pieces of `line` (all pieces when line < 0) and removes them.
+void replay_ruby(Screen& s, int line) {
+    auto& q = s.ruby_queue;
+    auto keep = q.begin();
+    const int rp = std::max(s.fmt.font.pixel_height / 2, 1);
+    for (auto it = q.begin(); it != q.end(); ++it) {
+        if (line >= 0 && it->line != line) {
+            if (keep != it) *keep = std::move(*it);
+            ++keep;
+            continue;
+        }
+        if (!s.surface) continue;
+        for (const auto& [code, along] : it->glyphs) {
+            CellGlyph g;
+            g.font = FONT_RUBY;
+            g.code = code;
+            g.colour = s.fmt.text_colour;
+            g.mode = s.geo.vertical ? GlyphMode::VERTICAL : GlyphMode::HORIZONTAL;
+            g.box = s.geo.vertical ? SurfaceRect{it->across - rp, along, rp, rp} : SurfaceRect{along, it->across, rp, rp};
+            s.surface->draw_cell(g);
+        }
+    }
+    q.erase(keep, q.end());
+}
+
+// The layout visitor of layout_and_draw.
+struct DrawVisitor {
+    Document& doc;
+    Screen& s;
+
+    void line_start(int j, std::uint32_t l, int, bool first) {
+        ++s.counts.display_lines;
+        if (first && l < doc.lines.count()) s.marks.set(j, doc.lines.marks(l));
+    }
+    void note_cursor(int j, int k, std::uint32_t l, std::uint32_t c, std::uint32_t length) {
+        if (s.cursor.line() != l) return;
+        const std::uint32_t at = s.cursor.column();
+        if (at == c) s.cursor_at = {j, k, false};
+        else if (length == 2 && at == c + 1) s.cursor_at = {j, k, true};
+    }
+    void cell(int j, int a, int k, std::uint16_t code, const ScanItem& it, std::uint32_t l, std::uint32_t c) {
+        ++s.counts.cells;
+        note_cursor(j, k, l, c, it.length);
+        put_cell(s, a, j, k, code);
+    }
+    void mark(int j, int a, int k, std::uint16_t code, std::uint32_t l, std::uint32_t c) {
+        note_cursor(j, k, l, c, 1);
+        put_cell(s, a, j, k, code);
+    }
+    void block(int j, int a, int k, const ScanItem& it, const std::uint8_t* bytes, std::uint32_t l,
+               std::uint32_t c, std::uint32_t word) {
+        if (s.cursor.line() == l && s.cursor.column() >= c && s.cursor.column() < c + it.length)
+            s.cursor_at = {j, k, false};
+        if (it.kind == ItemKind::TAG) {
+            ++s.counts.tags;
+            return;
+        }
+        ++s.counts.rubies;
+        if (it.length < 3) return;
+        queue_ruby(s, j, a + k, bytes + 1, it.length - 2, detail::indent_cells(word, false),
+                   static_cast<int>(end_indent(word)));
+    }
+    void text_end(int j) { clear_lines_from(s, j + 1); }
+    void stopped(int j) {
+        put_cell(s, 0, -1, 0, 0);
+        clear_lines_from(s, j);
+    }
+};
+
+// Draws the cells of a screen line from its record.
+void draw_cells(Screen& s, int j, int across, int along0) {
+    const DisplayGeometry& g = s.geo;
+    const int p = g.char_pitch * 6 / 10;
+    const bool upright_pairs = g.vertical && s.fmt.halfwidth_display == 1;
+    const int used = s.cells.used(j);
+    for (int i = 0; i < used; ++i) {
+        const std::uint16_t code = s.cells.code(j, i);
+        const int along = along0 + i * g.char_pitch;
+        if (code == CELL_INDENT || code == 0) continue;
+        if (is_mark_cell(code)) {
+            const int kind = code == CELL_LINE_END ? MARK_LINE_END : MARK_TEXT_END;
+            if (g.vertical) draw_text_mark(s, kind, across, along);
+            else draw_text_mark(s, kind, along + font_w(s), across);
+            break;
+        }
+        CellGlyph glyph;
+        glyph.code = code;
+        glyph.colour = s.fmt.text_colour;
+        glyph.box = glyph_box(s, across, along);
+        glyph.half = !is_stored_lead(static_cast<std::uint8_t>(code >> 8));
+        if (!glyph.half) {
+            glyph.mode = g.vertical ? GlyphMode::VERTICAL : GlyphMode::HORIZONTAL;
+        } else if (upright_pairs) {
+            glyph.mode = GlyphMode::HALF_UPRIGHT;
+            glyph.second_offset = font_w(s) / 2;
+        } else {
+            glyph.mode = g.vertical ? GlyphMode::HALF_LYING : GlyphMode::HORIZONTAL;
+            glyph.second_offset = g.char_pitch - p;
+        }
+        s.surface->draw_cell(glyph);
+    }
+}
+
+}  // namespace
+
+void prepare_screen(Screen& s) {
+    const DisplayGeometry& g = s.geo;
+    s.cells.resize(g.screen_lines, g.max_cells + MAX_INDENT_CELLS + 1);
+    s.marks.resize(g.screen_lines);
+    s.pending_line = -1;
+    s.ruby_queue.clear();
+    if (!s.surface) return;
+    s.surface->set_font(FONT_TEXT, s.fmt.font);
+    FontRequest half = s.fmt.font;
+    half.pixel_height = std::max(half.pixel_height / 2, 1);
+    half.pixel_width /= 2;
+    s.surface->set_font(FONT_RUBY, half);
+    s.surface->set_font(FONT_MARK, half);
+}
+
+TextPos layout_and_draw(Document& doc, Screen& s, TextPos start, int first_line, int start_cell, int count) {
+    const int nscreen = s.geo.screen_lines;
+    const bool counting = s.surface == nullptr;
+    // Counting mode may run past the screen: the maps then stay as they are.
+    const int last = counting ? first_line + std::max(count, 0) : std::min(first_line + std::max(count, 0), nscreen);
+    s.counts = {};
+    for (int j = std::max(first_line, 0); j < std::min(last, nscreen); ++j) s.marks.set(j, 0);
+    if (first_line <= 0 && last >= nscreen) s.cursor_at = {};
+    DrawVisitor v{doc, s};
+    const TextPos end = first_line < last ? detail::walk_layout(doc, start, first_line, start_cell, last, v) : start;
+    put_cell(s, 0, -1, 0, 0);
+    replay_ruby(s, -1);
+    s.full_redraw = false;
+    if (s.surface) s.surface->flush();
+    return end;
+}
+
+TextPos relayout_screen(Document& doc, Screen& s, bool full) {
+    s.full_redraw = full;
+    s.pending_line = -1;
+    s.ruby_queue.clear();
+    return layout_and_draw(doc, s, s.top, 0, 0, s.geo.screen_lines);
+}
+
+void put_cell(Screen& s, int indent, int line, int cell, std::uint16_t code) {
+    if (s.pending_line >= 0 && s.pending_line != line) {
+        const int pending = s.pending_line;
+        s.pending_line = -1;
+        draw_screen_line(s, pending);
+    }
+    if (line < 0 || line >= s.cells.lines()) return;
+    if (cell == 0 && s.pending_line != line) {
+        s.cells.clear_line(line);
+        for (int i = 0; i < indent; ++i) s.cells.put(line, i, CELL_INDENT);
+    }
+    s.cells.put(line, std::max(indent, 0) + cell, code);
+    if (is_mark_cell(code)) {
+        s.pending_line = -1;
+        draw_screen_line(s, line);
+    } else {
+        s.pending_line = line;
+    }
+}
+
+void draw_screen_line(Screen& s, int j) {
+    const DisplayGeometry& g = s.geo;
+    if (!s.surface || j < 0 || j >= g.screen_lines) return;
+    int across = line_position(g, j);
+    int along0 = cell_position(g, j, 0);
+    if (!s.full_redraw && !s.fmt.print) erase_screen_line(s, j);
+    if (page_marks_on(s) && g.page_cols > 0) {
+        const std::uint64_t a = s.top_display_line + static_cast<std::uint64_t>(j);
+        if (a > 0 && a % static_cast<std::uint64_t>(g.page_cols) == 0) draw_text_mark(s, MARK_PAGE_BREAK, across, along0);
+    }
+    // An oversized font laid out on smaller cells is centred on them.
+    if (s.fmt.font_record_px > 0 && s.fmt.font_record_px != g.font_h) {
+        const int shift = (s.fmt.font_record_px - g.font_h) / 2;
+        across += g.vertical ? shift : -shift;
+        along0 -= shift;
+    }
+    draw_cells(s, j, across, along0);
+    if (s.marks.get(j)) draw_line_marks(s, j, 1);
+    replay_ruby(s, j);
+}
+
+void queue_ruby(Screen& s, int d, int cell, const std::uint8_t* block, std::size_t size, int next_indent,
+                int end_ind) {
+    const DisplayGeometry& g = s.geo;
+    if (size < 3 || d < 0 || d >= g.screen_lines) return;
+    const int type = block[0] >> 4;
+    const int base = (block[0] & 0x0F) ? (block[0] & 0x0F) : 1;
+    const int r = std::min(static_cast<int>((size - 1) / 2), MAX_RUBY_CODES);
+    if (r <= 0 || type > 2) return;
+    const int bytes = 2 * r;
+    const int size_px = g.vertical ? font_h(s) : font_w(s);
+    const int q = size_px * 10 / 13;
+    const int cp = g.char_pitch;
+    int spacing = q + 1;
+    int start = cell_position(g, d, cell);
+    if (type == 0) {
+        const int span = (base - 1) * cp + q;
+        spacing = r > 1 ? span / (r - 1) : q;
+        start -= q / 8;
+        if (r <= base) {
+            spacing -= r > 1 ? q / (r - 1) : q;
+            start += q / 2;
+        }
+    } else if (type == 2) {
+        const int span = (base - 1) * cp + size_px;
+        start += (span - spacing * r) / 2;
+    }
+    const int across = g.vertical ? static_cast<int>(line_position(g, d) + font_w(s) * 0.625)
+                                  : static_cast<int>(line_position(g, d) - font_h(s) * 2.0 / 3.0);
+    // A base that runs past the line's end: the ruby is split in proportion,
+    // the first part rounded up to whole characters.
+    int here = bytes;
+    const int limit = g.chars - end_ind;
+    if (cell + base > limit) {
+        const int over = cell + base - limit;
+        const int num = (base - over) * bytes;
+        here = num <= 0 ? 0 : (num + base - 1) / base;
+        here = std::clamp((here + 1) & ~1, 0, bytes);
+    }
+    RubyPiece piece{d, across, {}};
+    for (int i = 0; i < here / 2; ++i) piece.glyphs.push_back({static_cast<std::uint16_t>(block[1 + 2 * i] << 8 | block[2 + 2 * i]), start + i * spacing});
+    if (!piece.glyphs.empty()) s.ruby_queue.push_back(std::move(piece));
+    if (here >= bytes || d + 1 >= g.screen_lines) return;
+    RubyPiece rest{d + 1,
+                   g.vertical ? line_position(g, d + 1) + font_w(s) / 2 : line_position(g, d + 1) - font_h(s) / 2,
+                   {}};
+    const int start2 = cell_position(g, d + 1, next_indent);
+    for (int i = here / 2; i < r; ++i)
+        rest.glyphs.push_back({static_cast<std::uint16_t>(block[1 + 2 * i] << 8 | block[2 + 2 * i]),
+                               start2 + (i - here / 2) * spacing});
+    s.ruby_queue.push_back(std::move(rest));
+}
+
+void draw_text_mark(Screen& s, int kind, int x, int y) {
+    if (!s.surface) return;
+    if (kind == MARK_PAGE_BREAK ? !page_marks_on(s) : !line_end_marks_on(s)) return;
+    Surface& out = *s.surface;
+    const std::uint32_t c = s.fmt.mark_colour;
+    const int b = font_w(s);
+    if (kind == MARK_LINE_END) {
+        const int x0 = x - b / 3, y0 = y + b / 4;
+        const int yb = y0 + b / 3, xl = x0 - b / 2;
+        out.draw_line(x0, y0, x0, yb, c);
+        out.draw_line(x0, yb, xl, yb, c);
+        out.draw_line(xl, yb, xl + b / 4, yb - b / 8, c);
+        out.draw_line(xl, yb, xl + b / 4, yb + b / 8, c);
+    } else if (kind == MARK_TEXT_END) {
+        const int a = x - b, e = b / 2, t = b / 3;
+        out.draw_line(a, y, a, y + e, c);
+        for (int yy : {y, y + e / 2, y + e}) out.draw_line(a, yy, a + t, yy, c);
+        out.draw_ellipse({a + t, y + e / 2 - 1, t + 1, e + 2}, c);
+        out.draw_line(a + 2 * t, y + e, a + 2 * t, y + 2 * e, c);
+        out.draw_line(a + 2 * t, y + e, a + 3 * t, y + e, c);
+        out.draw_line(a + 2 * t, y + e + e / 2, a + 3 * t, y + e + e / 2, c);
+    } else {
+        const DisplayGeometry& g = s.geo;
+        int x0, y0;
+        if (g.vertical) {
+            x0 = x + g.line_pitch / 2 - b * 8 / 9 - 30 / b;
+            y0 = std::max(y - g.char_pitch, 3);
+        } else {
+            x0 = y - g.char_pitch;
+            y0 = x - g.line_pitch / 2 + 4;
+        }
+        const int d = 2 * b / 3, e = b / 2, k = b / 5;
+        const int stem = x0 + d / 2 - k;
+        out.draw_arc({x0, y0, d, e}, stem, y0 + e, stem, y0, c);
+        out.draw_line(stem, y0, stem, y0 + 3 * e / 2, c);
+        if (g.vertical) out.draw_line(x0 + d / 2, y0 + 5 * e / 3, x0 + d / 2, y0 + 3 * e, c);
+        else out.draw_line(x0 + 6 * d / 5, y0 + 4 * e / 5, x0 + 5 * d / 2, y0 + 4 * e / 5, c);
+    }
+}
+
+void draw_line_marks(Screen& s, int first_line, int count) {
+    if (!s.surface) return;
+    const DisplayGeometry& g = s.geo;
+    for (int j = std::max(first_line, 0); j < std::min(first_line + count, g.screen_lines); ++j) {
+        const std::uint8_t bits = s.marks.get(j);
+        const int across = line_position(g, j);
+        const int along = cell_position(g, j, 0);
+        int i = 0;
+        for (int m = 1; m <= 4; ++m) {
+            if (!(bits & (1 << (m - 1)))) continue;
+            SurfaceRect box;
+            if (g.vertical) box = {across, along + font_h(s) / 2 * i, font_w(s) / 2, font_h(s) / 2};
+            else box = {along + font_w(s) / 2 * i, across - font_h(s) / 2, font_w(s) / 2, font_h(s) / 2};
+            CellGlyph glyph;
+            glyph.font = FONT_MARK;
+            glyph.code = static_cast<std::uint16_t>(0x8250 + m - 1);
+            glyph.mode = g.vertical ? GlyphMode::VERTICAL : GlyphMode::HORIZONTAL;
+            glyph.box = box;
+            glyph.colour = s.fmt.text_colour;
+            glyph.clip = true;
+            s.surface->draw_cell(glyph);
+            s.surface->invert_rect(box);
+            ++i;
+        }
+    }
+}
+
+}  // namespace rix

@@ -1,0 +1,309 @@
+// Whole-screen operations of the renderer: the grid, erasing, inverting the
+// marked range, scrolling, the blank page and the snapshot, choosing the top
+// line, and the repaint of the whole screen.
+//
+// Scrolling moves the picture band by band. A band is one line's share of
+// the grid: one line pitch across, starting at a grid rule, and one tier
+// pitch along. Bands tile each tier and all hold the same piece of the grid,
+// so moving a band's pixels to another band's place gives the picture a
+// fresh layout would draw there.
+#include <algorithm>
+
+#include "display/layout_walk.h"
+#include "display/render.h"
+
+namespace rix {
+
+namespace {
+
+// The numbers of the grid of the current geometry.
+struct GridFrame {
+    int e = 0;          // (cell_size − font_w) / 2
+    int g = 0;          // half the space between the rules of neighbouring lines
+    // vertical writing
+    int x0 = 0;         // the rule before the first line (right)
+    int y_top = 0, y_bottom = 0;
+    // horizontal writing
+    int y0 = 0;         // the rule above the first line
+    int x_left = 0, x_right = 0;
+};
+
+GridFrame grid_frame(const Screen& s) {
+    const DisplayGeometry& geo = s.geo;
+    GridFrame f;
+    const int fw = geo.font_w;
+    f.e = (geo.cell_size - fw) / 2;
+    f.g = ((geo.line_pitch - fw) - 2 * f.e) / 2;
+    const int corr = s.fmt.cell_offset;
+    if (geo.vertical) {
+        f.y_top = geo.margin_top_px - (geo.char_pitch - fw) / 2 - 1 + geo.page_y;
+        f.y_bottom = geo.grid_chars * geo.char_pitch + f.y_top;
+        f.x0 = (geo.client_w - geo.margin_start_px) + f.e + f.g - corr - 1 + geo.page_x;
+    } else {
+        f.x_left = geo.margin_start_px - (geo.char_pitch - fw) / 2 - 1 + geo.page_x;
+        f.x_right = geo.grid_chars * geo.char_pitch + f.x_left;
+        f.y0 = geo.margin_top_px - ((f.e + f.g + 1) & ~1) + corr + geo.page_y;
+    }
+    return f;
+}
+
+void draw_vertical_grid(Screen& s, const GridFrame& f) {
+    const DisplayGeometry& geo = s.geo;
+    Surface& out = *s.surface;
+    const std::uint32_t c = s.fmt.grid_colour;
+    const int style = s.fmt.grid_style;
+    for (int t = 0; t < geo.tiers; ++t) {
+        const int yt = f.y_top + t * geo.tier_pitch, yb = f.y_bottom + t * geo.tier_pitch;
+        int x = f.x0;
+        for (int j = 0; j <= geo.columns; ++j) {
+            const bool gutter = j == geo.columns / 2 && geo.centre_px > 0;
+            if (style == 1) {
+                out.draw_line(x, yt, x, yb, c);
+                if (gutter) {
+                    x -= geo.centre_px;
+                    out.draw_line(x, yt, x, yb, c);
+                }
+            } else {
+                if (j > 0) out.draw_line(x + f.g, yt, x + f.g, yb, c);
+                if (gutter) x -= geo.centre_px;
+                if (j < geo.columns) out.draw_line(x - f.g, yt, x - f.g, yb, c);
+            }
+            if (style == 3 && j < geo.columns) {
+                for (int i = 0; i <= geo.grid_chars; ++i) {
+                    const int y = yt + i * geo.char_pitch;
+                    out.draw_line(x - (geo.line_pitch - f.g), y, x - f.g, y, c);
+                }
+            }
+            x -= geo.line_pitch;
+        }
+    }
+}
+
+void draw_horizontal_grid(Screen& s, const GridFrame& f) {
+    const DisplayGeometry& geo = s.geo;
+    Surface& out = *s.surface;
+    const std::uint32_t c = s.fmt.grid_colour;
+    const int style = s.fmt.grid_style;
+    for (int t = 0; t < geo.tiers; ++t) {
+        const int xl = f.x_left + t * geo.tier_pitch, xr = f.x_right + t * geo.tier_pitch;
+        int y = f.y0;
+        for (int j = 0; j <= geo.columns; ++j) {
+            if (style == 1) {
+                out.draw_line(xl, y, xr, y, c);
+            } else {
+                if (j > 0) out.draw_line(xl, y - f.g, xr, y - f.g, c);
+                if (j < geo.columns) out.draw_line(xl, y + f.g, xr, y + f.g, c);
+            }
+            if (style == 3 && j < geo.columns) {
+                for (int i = 0; i <= geo.grid_chars; ++i) {
+                    const int x = xl + i * geo.char_pitch;
+                    out.draw_line(x, y + f.g, x, y + geo.line_pitch - f.g, c);
+                }
+            }
+            y += geo.line_pitch;
+        }
+    }
+}
+
+// The band of screen line j (see the file comment).
+SurfaceRect band_of(const Screen& s, const GridFrame& f, int j) {
+    const DisplayGeometry& geo = s.geo;
+    const int r = j % geo.columns, t = j / geo.columns;
+    if (geo.vertical)
+        return {f.x0 - (r + 1) * geo.line_pitch + f.g, f.y_top + t * geo.tier_pitch, geo.line_pitch, geo.tier_pitch};
+    return {f.x_left + t * geo.tier_pitch, f.y0 + r * geo.line_pitch - f.g + 1, geo.tier_pitch, geo.line_pitch};
+}
+
+// The walk of invert_marked_range: inverts characters inside the range.
+struct InvertVisitor {
+    Screen& s;
+    TextPos from, to;
+    bool inside(std::uint32_t l, std::uint32_t c) const {
+        const TextPos p(l, c);
+        return from <= p && p < to;
+    }
+    void line_start(int, std::uint32_t, int, bool) {}
+    void cell(int j, int a, int k, std::uint16_t, const ScanItem& it, std::uint32_t l, std::uint32_t c) {
+        if (it.kind == ItemKind::PAIR) {
+            const bool first = inside(l, c), second = inside(l, c + 1);
+            if (first && second) invert_cell(s, j, a + k, false, false);
+            else if (first || second) invert_cell(s, j, a + k, true, second);
+        } else if (inside(l, c)) {
+            invert_cell(s, j, a + k, it.kind == ItemKind::SINGLE, false);
+        }
+    }
+    void mark(int, int, int, std::uint16_t, std::uint32_t, std::uint32_t) {}
+    void block(int, int, int, const ScanItem&, const std::uint8_t*, std::uint32_t, std::uint32_t, std::uint32_t) {}
+    void text_end(int) {}
+    void stopped(int) {}
+};
+
+}  // namespace
+
+void draw_grid(Screen& s) {
+    const DisplayGeometry& geo = s.geo;
+    if (!geo.computed() || geo.columns < 1) return;
+    const GridFrame f = grid_frame(s);
+    if (geo.vertical) {
+        const int right = std::min(f.x0 + f.g, geo.client_w);
+        const int left = f.x0 - geo.line_pitch * geo.columns + f.g;
+        s.grid_rect = {left, f.y_top, right - left, geo.max_cells * geo.char_pitch};
+    } else {
+        s.grid_rect = {f.x_left, f.y0, geo.max_cells * geo.char_pitch, geo.line_pitch * geo.columns - f.g};
+    }
+    if (!s.surface || s.fmt.grid_style < 1 || s.fmt.grid_style > 3) return;
+    if (geo.vertical) draw_vertical_grid(s, f);
+    else draw_horizontal_grid(s, f);
+}
+
+SurfaceRect screen_line_strip(const Screen& s, int j) {
+    const DisplayGeometry& g = s.geo;
+    int along = cell_position(g, j, 0);
+    int length = g.max_cells * g.char_pitch;
+    if (g.kinsoku_mode > 0 && s.fmt.mark_flags != 0) length += g.char_pitch;
+    if ((s.fmt.mark_flags & 2) || s.fmt.tag_windows_shown) {
+        along -= g.char_pitch;
+        length += g.char_pitch;
+    }
+    const int across = line_position(g, j);
+    if (g.vertical) return {across - g.font_w - 2, along, g.line_pitch, length};
+    return {along, across + 4 - g.line_pitch / 2, length, g.line_pitch};
+}
+
+void erase_screen_line(Screen& s, int j) {
+    if (!s.surface || !s.blank_page || s.fmt.print || j < 0 || j >= s.geo.screen_lines) return;
+    const SurfaceRect r = screen_line_strip(s, j);
+    s.surface->copy_from(*s.blank_page, r, r.x, r.y);
+}
+
+void invert_cell(Screen& s, int line, int cell, bool half, bool second_half) {
+    if (!s.surface || line < 0 || line >= s.geo.screen_lines) return;
+    const DisplayGeometry& g = s.geo;
+    const int along = cell_position(g, line, cell);
+    const int across = line_position(g, line);
+    SurfaceRect r = g.vertical ? SurfaceRect{across - g.font_w, along, g.font_w, g.font_h}
+                               : SurfaceRect{along, across, g.font_w, g.font_h};
+    if (half) {
+        if (g.vertical) {
+            const int first = r.h / 2;
+            if (second_half) r = {r.x, r.y + first, r.w, r.h - first};
+            else r.h = first;
+        } else {
+            const int first = r.w / 2;
+            if (second_half) r = {r.x + first, r.y, r.w - first, r.h};
+            else r.w = first;
+        }
+    }
+    s.surface->invert_rect(r);
+}
+
+void invert_marked_range(Document& doc, Screen& s, TextPos from, int lines, TextPos mark_start,
+                         TextPos mark_end) {
+    if (!s.surface || mark_end <= mark_start) return;
+    InvertVisitor v{s, mark_start, mark_end};
+    detail::walk_layout(doc, from, 0, 0, std::min(lines, s.geo.screen_lines), v);
+    s.surface->flush();
+}
+
+bool scroll_screen_lines(Document& doc, Screen& s, bool forward, int n, int first) {
+    const DisplayGeometry& g = s.geo;
+    const bool fast = s.surface && s.blank_page && !s.fmt.tag_windows_shown && g.centre_px == 0 &&
+                      !(s.fmt.mark_flags & 2) && s.fmt.plain_background && n > 0 && first >= 0 &&
+                      first + n <= g.screen_lines;
+    if (!fast) {
+        relayout_screen(doc, s, false);
+        return true;
+    }
+    const GridFrame f = grid_frame(s);
+    Surface& out = *s.surface;
+    // What a line draws past the surface's edge across the lines is not there to be moved.
+    auto inside = [&](int line) {
+        const SurfaceRect r = band_of(s, f, line);
+        return g.vertical ? r.x >= 0 && r.x + r.w <= out.width() : r.y >= 0 && r.y + r.h <= out.height();
+    };
+    if (!inside(0) || !inside(g.columns - 1) || !inside(g.screen_lines - 1) || !inside(g.screen_lines - g.columns)) {
+        relayout_screen(doc, s, false);
+        return true;
+    }
+    auto clean = [&](int line) {
+        const SurfaceRect r = band_of(s, f, line);
+        out.copy_from(*s.blank_page, r, r.x, r.y);
+    };
+    // The destination is cleaned first: a band's drawing may not fill it.
+    auto move = [&](int from_line, int to_line) {
+        const SurfaceRect src = band_of(s, f, from_line);
+        const SurfaceRect dst = band_of(s, f, to_line);
+        clean(to_line);
+        out.copy_from(out, src, dst.x, dst.y);
+    };
+    const int last = g.screen_lines;
+    if (forward) {
+        for (int j = last - 1; j >= first + n; --j) move(j - n, j);
+        for (int j = first; j < first + n; ++j) clean(j);
+    } else {
+        for (int j = first; j + n < last; ++j) move(j + n, j);
+        for (int j = last - n; j < last; ++j) clean(j);
+    }
+    s.cells.shift(first, n, forward);
+    s.marks.shift(first, n, forward);
+    out.flush();
+    return false;
+}
+
+void paint_background(Screen& s) {
+    if (!s.surface) return;
+    s.surface->fill_rect({0, 0, s.surface->width(), s.surface->height()}, s.fmt.fill_colour);
+}
+
+void take_blank_page(Screen& s) {
+    if (!s.surface || !s.blank_page) return;
+    s.surface->flush();
+    s.blank_page->copy_from(*s.surface, {0, 0, s.surface->width(), s.surface->height()}, 0, 0);
+    s.blank_page->flush();
+}
+
+void take_snapshot(Screen& s) {
+    if (!s.surface || !s.snapshot) return;
+    s.surface->flush();
+    s.snapshot->copy_from(*s.surface, {0, 0, s.surface->width(), s.surface->height()}, 0, 0);
+    s.snapshot->flush();
+    s.snapshot_valid = true;
+}
+
+bool restore_snapshot(Screen& s) {
+    if (!s.surface || !s.snapshot || !s.snapshot_valid) return false;
+    s.surface->copy_from(*s.snapshot, {0, 0, s.snapshot->width(), s.snapshot->height()}, 0, 0);
+    s.surface->flush();
+    return true;
+}
+
+void place_top_line(Document& doc, Screen& s, int policy) {
+    const int nscreen = s.geo.screen_lines;
+    const int v = policy == TOP_CURSOR ? 0 : s.geo.columns / 3;
+    const int room = std::max(nscreen - v, 0);
+    const std::uint32_t lines = doc.lines.count();
+    const std::uint32_t cursor_line = s.cursor.line();
+    const bool many_follow =
+        !doc.fully_loaded() || (cursor_line < lines && lines - cursor_line - 1 > static_cast<std::uint32_t>(room));
+    std::uint32_t back = static_cast<std::uint32_t>(v);
+    if (!many_follow && lines > 0) {
+        const DisplayMove ahead = display_lines_forward(doc, s.cursor, static_cast<std::uint32_t>(room));
+        const int m = static_cast<int>(ahead.moved);
+        back = m == room ? static_cast<std::uint32_t>(v) : static_cast<std::uint32_t>(std::max(nscreen - m - 1, 0));
+    }
+    s.top = lines > 0 ? display_lines_backward(doc, s.cursor, back).pos : TextPos(0, 0);
+    s.top_display_line = lines > 0 ? document_display_line(doc, s.top) : 0;
+}
+
+void repaint_screen(Document& doc, Screen& s, bool place) {
+    if (!s.surface || !s.geo.computed()) return;
+    s.snapshot_valid = false;
+    paint_background(s);
+    draw_grid(s);
+    take_blank_page(s);
+    if (place) place_top_line(doc, s, TOP_CENTRE);
+    relayout_screen(doc, s, true);
+    take_snapshot(s);
+}
+
+}  // namespace rix

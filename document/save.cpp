@@ -1,0 +1,360 @@
+// Saving a document and writing it out (see save.h for the guarantees).
+//
+// The steps of a save: the read-only check; an unchanged document only has
+// its header brought up to date in place; the rest is loaded; the text in
+// save form goes to "rtx" temporary file, its records to a "rex" one; the
+// extension file is renamed into place (or removed when it keeps nothing),
+// then the text file (after its backup), and the extension file is given
+// the text file's time; the in-use mark is set again or given up.
+#include "document/save.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "document/extension_writer.h"
+#include "document/storage.h"
+#include "platform/codec.h"
+#include "platform/files.h"
+#include "platform/messages.h"
+
+namespace rix {
+namespace {
+
+constexpr std::size_t COPY_PIECE_BYTES = 2u * 1024 * 1024;
+constexpr unsigned READ_ONLY_NOTICE_MS = 6000;
+constexpr unsigned UNCHANGED_NOTICE_MS = 4000;
+constexpr unsigned TEMP_NOTICE_MS = 10000;
+constexpr unsigned RETRY_NOTICE_MS = 5000;
+constexpr unsigned FAILED_NOTICE_MS = 10000;
+
+void notice(const std::string& utf8, unsigned ms) { show_message(MSG_NOTICE, 0, utf8_to_sjis(utf8), ms); }
+
+bool write_all(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+mode_t creation_mode() {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// A temporary file in the document's folder ("rtx" / "rex" + six characters).
+struct TempFile {
+    int fd = -1;
+    std::string path;
+
+    bool open(const std::string& folder, const char* prefix) {
+        std::string pattern = join_path(folder.empty() ? "." : folder, std::string(prefix) + "XXXXXX");
+        std::vector<char> name(pattern.begin(), pattern.end());
+        name.push_back('\0');
+        fd = ::mkostemp(name.data(), O_CLOEXEC);
+        if (fd < 0) return false;
+        path = name.data();
+        return true;
+    }
+    bool write(std::string_view bytes) { return write_all(fd, bytes.data(), bytes.size()); }
+    // Gives the file its mode, syncs and closes it.
+    bool finish(mode_t mode) {
+        bool ok = ::fchmod(fd, mode & 07777) == 0;
+        while (ok && ::fsync(fd) != 0)
+            if (errno != EINTR) ok = false;
+        if (::close(fd) != 0 && errno != EINTR) ok = false;
+        fd = -1;
+        return ok;
+    }
+    void discard() {
+        if (fd >= 0) ::close(fd);
+        if (!path.empty()) ::unlink(path.c_str());
+        fd = -1;
+        path.clear();
+    }
+    ~TempFile() { discard(); }
+};
+
+// Renames `from` over `to`, once more after a notice when it fails. When
+// both fail, `from` is kept (named in the message) and false returned.
+bool put_in_place(RenameFunction rename_fn, TempFile& from, const std::string& to, const char* retry_utf8) {
+    RenameFunction r = rename_fn ? rename_fn : ::rename;
+    if (r(from.path.c_str(), to.c_str()) != 0) {
+        notice(retry_utf8, RETRY_NOTICE_MS);
+        if (r(from.path.c_str(), to.c_str()) != 0) {
+            notice("保存出来ませんでした｡元のファイルはそのまま残っています｡\n新しい内容は次の一時ファイルにあります｡\n" +
+                       from.path,
+                   FAILED_NOTICE_MS);
+            from.path.clear();   // kept for the user
+            return false;
+        }
+    }
+    from.path.clear();
+    return true;
+}
+
+// Copies the text file from `offset` up to and including its first 0x1A
+// (one is added when the file has none) into `out`.
+bool copy_rest(int fd, std::uint64_t offset, TempFile& out) {
+    std::vector<char> buf(COPY_PIECE_BYTES);
+    for (;;) {
+        ssize_t n = fd < 0 ? 0 : ::pread(fd, buf.data(), buf.size(), static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) return out.write(std::string_view("\x1A", 1));
+        std::string_view piece(buf.data(), static_cast<std::size_t>(n));
+        std::size_t eot = piece.find(static_cast<char>(TEXT_END_MARK));
+        if (eot != std::string_view::npos) return out.write(piece.substr(0, eot + 1));
+        if (!out.write(piece)) return false;
+        offset += static_cast<std::uint64_t>(n);
+    }
+}
+
+// Writes the whole loaded text in `options.form`, then the rest of a load
+// that stopped. *loaded_bytes: bytes written before the rest.
+bool write_text(const Document& doc, const DocumentState& state, const ExportOptions& options, TempFile& out,
+                ExtensionWriter* records, std::uint64_t* loaded_bytes) {
+    TextPos at;
+    std::string piece;
+    std::uint64_t total = 0;
+    for (;;) {
+        piece.clear();
+        ExportResult r = export_text(doc, options, &at, END_NOT_LOADED, &piece, records);
+        if (!out.write(piece)) return false;
+        total += piece.size();
+        if (r.finished) break;
+    }
+    *loaded_bytes = total;
+    if (doc.fully_loaded()) return true;
+    return copy_rest(state.text_fd, doc.load.file_offset, out);
+}
+
+bool same_contents(const std::string& a, const std::string& b) {
+    std::int64_t size = file_size(a);
+    if (size < 0 || size != file_size(b)) return false;
+    std::string x, y;
+    return read_whole_file(a, &x) && read_whole_file(b, &y) && x == y;
+}
+
+void copy_time(const std::string& from, const std::string& to) {
+    struct stat st {};
+    if (::stat(from.c_str(), &st) != 0) return;
+    struct timespec times[2] = {st.st_atim, st.st_mtim};
+    ::utimensat(AT_FDCWD, to.c_str(), times, 0);
+}
+
+// The mode the new text file gets (before the in-use mark).
+mode_t text_mode(const DocumentState& state) {
+    if (state.in_use_mark_held) return static_cast<mode_t>(state.saved_mode);
+    struct stat st {};
+    if (::stat(state.save_name.c_str(), &st) == 0) return st.st_mode & 07777;
+    return creation_mode();
+}
+
+mode_t extension_mode(const std::string& ext_path) {
+    struct stat st {};
+    if (::stat(ext_path.c_str(), &st) == 0) return (st.st_mode & 07777) | S_IWUSR;
+    return creation_mode();
+}
+
+// Step 2 of a save with nothing changed: the cursor and the screen format
+// written into the header of the extension file this document was loaded
+// with, when it has the long header and may be written. False when there is
+// no such file (the save goes on and writes one).
+bool update_header_in_place(const DocumentState& state, const LoadSession& session, const SaveRequest& req) {
+    const ExtensionFile* ext = session.extension;
+    std::string path = extension_path_for(state.save_name);
+    if (!ext || path.empty() || state.opened_path != state.save_name || ext->header.size != EXT_HEADER_BYTES ||
+        is_read_only(path) || file_size(path) < static_cast<std::int64_t>(EXT_HEADER_BYTES))
+        return false;
+    int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return false;
+    bool ok = true;
+    if (req.restore_flags & 1) {
+        std::uint32_t v = req.cursor.value;
+        char cursor[4] = {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8),
+                          static_cast<char>(v)};
+        ok = ::pwrite(fd, cursor, 4, EXT_OFFSET_CURSOR) == 4;
+    }
+    char format = static_cast<char>(req.header.screen_format <= 4 ? req.header.screen_format : 0);
+    ok = ok && ::pwrite(fd, &format, 1, EXT_OFFSET_SCREEN_FORMAT) == 1;
+    ::close(fd);
+    copy_time(state.save_name, path);
+    return ok;
+}
+
+// The in-memory index as extension records.
+void add_index(const Document& doc, ExtensionWriter& w) {
+    for (const IndexEntry& e : doc.index) w.add_index(ExtensionIndexEntry{e.line, e.level, e.title});
+}
+
+// A second name for the old text file, N.bak (a copy where links fail).
+bool make_backup(const std::string& text_path, const std::string& bak) {
+    if (bak.empty() || bak == text_path) return false;
+    ::unlink(bak.c_str());
+    if (::link(text_path.c_str(), bak.c_str()) == 0) return true;
+    std::string bytes;
+    return read_whole_file(text_path, &bytes) && atomic_replace(bak, bytes);
+}
+
+// Holds the newly written text file open in place of the old one.
+void hold_new_text_file(DocumentState& state, Document& doc, std::uint64_t loaded_bytes) {
+    int fd = ::open(state.save_name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return;   // the old file (now the backup, or unlinked) stays held
+    if (state.text_fd >= 0) ::close(state.text_fd);
+    state.text_fd = fd;
+    state.opened_path = state.save_name;
+    state.file_length = file_size(state.save_name);
+    if (!doc.fully_loaded()) doc.load.file_offset = loaded_bytes;   // the rest begins there now
+}
+
+struct SaveFiles {
+    TempFile text;
+    TempFile ext;
+    std::string ext_path;
+    std::uint64_t loaded_bytes = 0;
+    bool ext_keeps_nothing = false;
+};
+
+// Steps 3-8: both temporary files written and closed.
+bool write_temporaries(Document& doc, DocumentState& state, const SaveRequest& req, SaveFiles& f) {
+    std::string folder = folder_of(state.save_name);
+    if (!f.text.open(folder, "rtx") || (!f.ext_path.empty() && !f.ext.open(folder, "rex"))) {
+        notice("ファイルが作成出来ません｡\n\n注：ＷｉｎｄｏｗｓがＶｉｓｔａの場合は、\nルートフォルダ（C:\\）に"
+               "ファイルが作成出来ません。\n他のフォルダに保存してください。",
+               TEMP_NOTICE_MS);
+        return false;
+    }
+    ExtensionHeader header = req.header;
+    header.text_extension = recorded_text_extension(state.save_name);
+    header.cursor = (req.restore_flags & 1) ? req.cursor : TextPos();
+    header.encrypted = false;
+    ExtensionWriter records(header);
+    add_index(doc, records);
+    ExportOptions options;
+    options.form = ExportForm::SAVE;
+    options.tag_default_attr1 = req.tag_default_attr1;
+    options.tag_default_attr2 = req.tag_default_attr2;
+    bool ok = write_text(doc, state, options, f.text, &records, &f.loaded_bytes) && f.text.finish(text_mode(state));
+    f.ext_keeps_nothing = records.keeps_nothing();
+    if (ok && !f.ext_path.empty() && !f.ext_keeps_nothing)
+        ok = f.ext.write(records.bytes()) && f.ext.finish(extension_mode(f.ext_path));
+    if (!ok) notice("文書を書込めませんでした｡\n" + state.save_name, FAILED_NOTICE_MS);
+    return ok;
+}
+
+// Step 10: the text file. False when it could not be put in place.
+bool replace_text_file(Document& doc, DocumentState& state, const SaveRequest& req, SaveRun& run, SaveFiles& f) {
+    bool changed = (state.modified & MODIFIED_TEXT) || req.mode == SAVE_MODE_NEW_NAME ||
+                   !same_contents(f.text.path, state.save_name);
+    if (!changed) {
+        f.text.discard();
+        return true;
+    }
+    bool may_back_up = state.opened_path == state.save_name && state.text_fd >= 0 && run.backup_of != state.save_name &&
+                       file_exists(state.save_name);
+    if (may_back_up && make_backup(state.save_name, backup_path_for(state.save_name))) {
+        run.backup_of = state.save_name;
+        if (state.in_use_mark_held) ::chmod(backup_path_for(state.save_name).c_str(), state.saved_mode & 07777);
+    }
+    if (!put_in_place(req.rename, f.text, state.save_name, "テキストファイルが作成出来ませんでした。\nもう一度試行します。"))
+        return false;
+    hold_new_text_file(state, doc, f.loaded_bytes);
+    return true;
+}
+
+// Steps 9-10. False when a rename failed for good.
+bool put_files_in_place(Document& doc, DocumentState& state, const SaveRequest& req, SaveRun& run, SaveFiles& f) {
+    if (!f.ext_path.empty()) {
+        if (f.ext_keeps_nothing) {
+            f.ext.discard();
+            ::unlink(f.ext_path.c_str());
+        } else if (!put_in_place(req.rename, f.ext, f.ext_path, "拡張ファイルが作成出来ませんでした。\nもう一度試行します。")) {
+            return false;
+        }
+    }
+    if (!replace_text_file(doc, state, req, run, f)) return false;
+    if (!f.ext_path.empty() && !f.ext_keeps_nothing) copy_time(state.save_name, f.ext_path);
+    return true;
+}
+
+// Step 12: the in-use mark set again, or given up with the backup.
+void after_save(DocumentState& state, const SaveRequest& req, SaveRun& run) {
+    if (req.mode > SAVE_MODE_SAVE_AND_END) {
+        std::uint32_t mode = 0;
+        if (!is_read_only(state.save_name) && set_in_use_mark(state.save_name, &mode)) {
+            state.saved_mode = mode;
+            state.in_use_mark_held = true;
+        }
+        return;
+    }
+    if (state.in_use_mark_held) clear_in_use_mark(state.save_name, state.saved_mode);
+    state.in_use_mark_held = false;
+    if (req.no_backup && run.backup_of == state.save_name) ::unlink(backup_path_for(state.save_name).c_str());
+    run.backup_of.clear();
+}
+
+}  // namespace
+
+std::string backup_path_for(const std::string& text_path) {
+    if (text_path.empty()) return {};
+    std::string name = name_of(text_path);
+    std::size_t dot = name.rfind('.');
+    std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
+    return join_path(folder_of(text_path), stem + ".bak");
+}
+
+int save_document(Document& doc, DocumentState& state, LoadSession& session, const SaveRequest& req, SaveRun& run) {
+    if (!state.in_use_mark_held || state.save_name.empty()) {
+        notice("この文書は読取専用ファイルです｡\n「名前を付けて保存」を実行してください。", READ_ONLY_NOTICE_MS);
+        return SAVE_FAILED;
+    }
+    if (state.modified == 0 && req.mode < SAVE_MODE_NEW_NAME) {
+        if (req.mode >= SAVE_MODE_SAVE_AND_END) notice("文書は変更されていません｡", UNCHANGED_NOTICE_MS);
+        if (req.restore_flags == 0 || req.mode > SAVE_MODE_SAVE_AND_END) return SAVE_NOTHING;
+        if (update_header_in_place(state, session, req)) return SAVE_NOTHING;
+    }
+    if (session.extension && session.extension->header.encrypted) {
+        notice("この文書は暗号化されています｡\n復号化出来ないため保存しません｡", READ_ONLY_NOTICE_MS);
+        return SAVE_FAILED;
+    }
+    load_all(doc, state, session);
+    SaveFiles files;
+    files.ext_path = extension_path_for(state.save_name);
+    if (!write_temporaries(doc, state, req, files)) return SAVE_FAILED;
+    if (!put_files_in_place(doc, state, req, run, files)) return SAVE_FAILED;
+    after_save(state, req, run);
+    state.modified = 0;
+    doc.cache.invalidate();
+    return SAVE_DONE;
+}
+
+bool write_out_document(Document& doc, DocumentState& state, LoadSession& session, const ExportOptions& options,
+                        const std::string& path, RenameFunction rename) {
+    load_all(doc, state, session);
+    ExportOptions o = options;
+    o.form = ExportForm::EXPORT;
+    TempFile out;
+    std::uint64_t loaded_bytes = 0;
+    struct stat st {};
+    mode_t mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : creation_mode();
+    bool ok = out.open(folder_of(path), "rtx") && write_text(doc, state, o, out, nullptr, &loaded_bytes) &&
+              out.finish(mode);
+    if (!ok) {
+        notice("書出しファイルが作成出来ません｡\n" + path, FAILED_NOTICE_MS);
+        return false;
+    }
+    return put_in_place(rename, out, path, "書出しファイルが作成出来ませんでした。\nもう一度試行します。");
+}
+
+}  // namespace rix
