@@ -17,7 +17,7 @@ namespace rix {
 
 namespace {
 
-constexpr int MAX_RUBY_CODES = 24;   // ruby characters kept per block (with the specification byte: 25)
+constexpr int MAX_RUBY_CODES = 24;   // ruby characters kept per block (with the parameter byte: 25)
 
 int font_w(const Screen& s) { return std::max(s.geo.font_w, 1); }
 int font_h(const Screen& s) { return std::max(s.geo.font_h, 1); }

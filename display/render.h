@@ -120,7 +120,7 @@ void draw_grid(Screen& s);
 void draw_text_mark(Screen& s, int kind, int x, int y);
 void draw_line_marks(Screen& s, int first_line, int count);
 
-// Ruby block bytes (specification byte, then two-byte codes) at screen line
+// Ruby block bytes (parameter byte, then two-byte codes) at screen line
 // `line`, base starting at cell `cell` (indentation included); `indent` and
 // `end_indent` are those of the display lines. Queued, drawn with the line.
 void queue_ruby(Screen& s, int line, int cell, const std::uint8_t* block, std::size_t size, int indent,
