@@ -36,8 +36,9 @@ void rebuild_screen(Application& app) {
 }
 
 // The screen format dialog; every change it applies lays the screen out again.
-void run_format_dialog(Application& app) {
+void run_format_dialog(Application& app, Gui* gui) {
     FmsetServices services;
+    if (gui) services.font_chooser = &gui->font_chooser();
     services.program_folder = app.paths.program_folder;
     services.apply = [&app] { rebuild_screen(app); };
     run_fmset_dialog(&app.settings, std::move(services), 0);
@@ -78,7 +79,7 @@ void ShellEvents::command(int id) {
         show_introduction(app_);
         break;
     case COMMAND_FORMAT_DIALOG:
-        run_format_dialog(app_);
+        run_format_dialog(app_, gui_);
         break;
     case COMMAND_READ_OPTIONS:
         run_read_in_dialog(&app_.settings, &app_.reading, 0);

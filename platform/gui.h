@@ -79,6 +79,8 @@ public:
     // An off-screen surface of the same kind (blank page, snapshot).
     virtual std::unique_ptr<Surface> make_surface(int width, int height) = 0;
     virtual FontService& fonts() = 0;
+    // The font dialog of the format fonts (over fonts()).
+    virtual FontChooser& font_chooser() = 0;
     // Asks for the edit view to be shown again from its surface.
     virtual void invalidate() = 0;
 };

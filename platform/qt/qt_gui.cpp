@@ -28,6 +28,7 @@
 #include "platform/instances.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/image_surface.h"
+#include "platform/qt/qt_font_chooser.h"
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/qt_messages.h"
 
@@ -232,6 +233,7 @@ public:
         return std::make_unique<ImageSurface>(width, height);
     }
     FontService& fonts() override { return fonts_; }
+    FontChooser& font_chooser() override { return font_chooser_; }
     void invalidate() override {
         if (view_) view_->update();
     }
@@ -302,6 +304,7 @@ private:
     QtWindowHost host_;
     QtDialogHost dialogs_;
     QtFonts fonts_;
+    QtFontChooser font_chooser_{fonts_};
     MainWindow* window_ = nullptr;
     EditView* view_ = nullptr;
     QLocalServer* server_ = nullptr;

@@ -1,0 +1,124 @@
+// The editing state of the one pane: the cursor, the marked range, what the
+// screen shows (as far as editing needs to know), the options taken from the
+// current screen format, the edit-line cache, the undo journal and the
+// counters other subsystems read.
+//
+// Editing never draws. Every operation records in `damage` what the screen
+// must bring up to date (text from a position on, a moved top, the marking
+// highlight); the display layer reads and clears it. The top of the screen
+// belongs to the view frame here: the cursor's screen line is its display
+// line minus the top's display line, so scrolling is a change of frame.top.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "document/document.h"
+#include "document/document_state.h"
+#include "document/loader.h"
+#include "document/undo_journal.h"
+
+namespace rix {
+
+// Modifier flags passed with a key.
+enum : int { KEY_SHIFT = 1, KEY_PLAIN_MOVE = 8, KEY_CTRL = 0x10 };
+
+struct Cursor {
+    TextPos pos;
+    std::uint32_t cell = 0;             // cell within its display line, indentation excluded
+    bool second_half = false;           // on the second character of a half-width pair
+    std::uint32_t remembered_cell = 0;  // the cell aimed for on another display line
+    int screen_line = 0;                // the cursor's display line on the screen (0 = first shown)
+    std::uint64_t display_line = 0;     // the cursor's display line counted from the document start
+};
+
+struct Marking {
+    bool on = false;
+    TextPos start, end;                 // [start, end), start < end while on
+    bool by_mouse = false;              // a mouse drag marks (Page keys keep it)
+};
+
+// The screen as editing sees it. The display layer sets the counts after
+// every geometry computation; top moves with scrolling.
+struct ViewFrame {
+    int screen_lines = 1;               // display lines shown at once (all tiers)
+    int tiers = 1;
+    int page_columns = 10;              // display lines of one Page Up / Page Down
+    bool vertical = true;
+    TextPos top;                        // start of the display line on screen line 0
+    std::uint64_t top_display_line = 0; // its number from the document start
+};
+
+// What the screen must bring up to date; the display layer clears it.
+struct ViewDamage {
+    bool text = false;                  // text changed from display line `from_display_line` on
+    std::uint64_t from_display_line = 0;
+    bool lines_changed = false;         // the number of display lines changed (lay out to the end)
+    bool top_moved = false;             // frame.top changed
+    bool marking = false;               // the marked range or its highlight changed
+    bool full = false;                  // redraw everything
+    void clear() { *this = ViewDamage{}; }
+};
+
+// Options of the current screen format and of the settings, copied in by the
+// application whenever they change (editing does not read the settings record).
+struct EditOptions {
+    int tab_width = 4;                  // full-width blanks for Tab; 0 = none
+    bool auto_indent = false;
+    bool auto_scroll = false;
+    int accel_chars = 0;                // 0..4
+    int accel_columns = 0;              // 0..4
+    bool reset_format_on_break = false; // line-format option bit 1
+    std::uint8_t edit_key_letters[32] = {};
+    // Export form of cut and copy.
+    bool export_rubies = false;         // rubies in `ruby_notation`
+    std::uint8_t ruby_notation = 3;
+    std::string custom_delimiters;
+    bool export_line_info = false;
+    std::string line_id_symbol;
+};
+
+// The logical line held in the staging area between two insertions.
+struct EditLineCache {
+    std::uint32_t line = NO_LINE;       // NO_LINE: none
+    std::uint32_t column = 0;           // cursor column it was copied for
+    std::uint32_t raw_length = 0;
+    std::uint32_t insertion_point = 0;  // raw offset of the cursor column
+    void invalidate() { line = NO_LINE; }
+};
+
+struct EditKey {
+    std::uint16_t key = 0;              // virtual key, or a command id >= 200; 0 = none
+    std::uint8_t flags = 0;
+};
+
+struct EditState {
+    Cursor cursor;
+    Marking mark;
+    ViewFrame frame;
+    ViewDamage damage;
+    EditOptions options;
+    bool insert_mode = true;
+    int key_repeat = 0;                 // key-down messages since the last key-up
+    EditLineCache line_cache;
+    std::string staging;                // the edited line in raw form (grows as needed)
+    std::string pending;                // typed bytes waiting for a trail byte
+    UndoJournal journal;
+    std::array<EditKey, 26> edit_keys{};   // Ctrl+A..Z
+    // Read by other subsystems.
+    TextPos lowest_changed{0xFFFFFFFFu};
+    bool page_count_stale = true;
+    std::uint64_t autosave_edits = 0;   // bytes edited since the last auto-save
+};
+
+// What an editing operation works on. `session` may be null (a document
+// built in memory, fully loaded).
+struct EditContext {
+    Document& doc;
+    DocumentState& state;
+    EditState& edit;
+    LoadSession* session = nullptr;
+};
+
+}  // namespace rix

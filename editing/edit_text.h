@@ -1,0 +1,39 @@
+// All changes of the document text: insert_text and delete_range, one
+// logical line at a time through the staging area, journaled for undo;
+// undo and redo; and the text forms of cut, copy and paste.
+//
+// Text handed in is raw buffer encoding: code page 932 characters, CR LF
+// for a line break, ruby blocks (0xFF..0xFF) and tag blocks (0xFD..0xFD)
+// whole. After every operation the cursor is placed (cell, screen line) and
+// `edit.damage` tells the screen what changed.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "editing/edit_state.h"
+
+namespace rix {
+
+// Inserts (insert = true) or overwrites (false) at the cursor. False when
+// refused (the line would pass the limits: the notice is shown; nothing changed).
+bool insert_text(EditContext& c, std::string_view raw, bool insert);
+
+// Deletes [start, end); start == end deletes the character or block at
+// start (a line end joins the next line). `restore` is the cursor to put back
+// when the deletion is undone. False when there was nothing to delete.
+bool delete_range(EditContext& c, TextPos end, TextPos start, const Cursor& restore);
+
+// Undo and redo of the journal (notices when there is nothing to do).
+bool undo(EditContext& c);
+bool redo(EditContext& c);
+
+// The marked range in export form (file text, CR LF line ends) for the clipboard.
+std::string export_marked_text(EditContext& c);
+// Clipboard text (UTF-8, any line ends) in raw buffer encoding for
+// insert_text: CR LF line ends; no 0x00, 0x1A or 0xFC-0xFF bytes as text;
+// characters outside code page 932 become 〓 (*replaced counts them).
+std::string import_clipboard_text(std::string_view utf8, std::size_t* replaced);
+
+}  // namespace rix
