@@ -8,6 +8,7 @@
 
 #include "app/application.h"
 #include "app/format_views.h"
+#include "app/menus.h"
 #include "app/save_flow.h"
 #include "app/screen.h"
 #include "app/shell_events.h"
@@ -110,8 +111,15 @@ int main(int argc, char** argv) {
         app.instance_number = 0;   // a snapshot never writes the settings back
     }
 
-    ShellEvents events(app, gui.get());
-    if (!gui->create_main_window(main_window_setup(app, highest), &events)) {
+    MenuTables menus;
+    std::string menu_error;
+    if (!load_menu_tables(RIX_RESOURCE_DIR, &menus, &menu_error)) {
+        std::fprintf(stderr, "rix: %s\n", menu_error.c_str());
+        shutdown_process(app);
+        return 1;
+    }
+    ShellEvents events(app, gui.get(), std::move(menus));
+    if (!gui->create_main_window(main_window_setup(app, events, highest, RIX_RESOURCE_DIR), &events)) {
         std::fprintf(stderr, "rix: the main window cannot be created\n");
         shutdown_process(app);
         return 1;

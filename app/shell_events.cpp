@@ -1,100 +1,260 @@
-// The main window's events, and its menus.
+// The main window's events: commands, keys, the wheel, drops, the right-click
+// menu, help mode and the hidden menu bar.
 #include "app/shell_events.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 
 #include "app/fmset_dialog.h"
+#include "app/format_views.h"
 #include "app/intro_dialog.h"
 #include "app/read_in_dialog.h"
 #include "app/save_flow.h"
 #include "files/select_file.h"
-#include "platform/files.h"
 #include "platform/codec.h"
+#include "platform/files.h"
 #include "platform/messages.h"
+#include "platform/virtual_keys.h"
 
 namespace rix {
+namespace {
+
+constexpr int PLAIN_MOVE = 8;          // key dispatcher flag: move without marking
+constexpr int MENU_BAR_BAND = 3;       // pixels at the top of the view that count as "the top"
+constexpr int POINTER_SLACK = 16;      // how far the pointer may drift while the menu bar waits
+
+// The help topics of the help menu's own commands open as pages.
+constexpr int HELP_PAGE_COMMANDS[] = {800, 805, 806, 810, 822, 830, 831, 832, 833};
+
+bool is_archive(const std::string& path) {
+    std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos) return false;
+    std::string ext = path.substr(dot + 1);
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext == "lzh" || ext == "zip";
+}
+
+}  // namespace
+
+ShellEvents::ShellEvents(Application& app, Gui* gui, MenuTables menus)
+    : app_(app), gui_(gui), menus_(std::move(menus)) {
+    install_commands();
+}
+
+void ShellEvents::rebuild() {
+    if (app_.hooks.rebuild_screen) app_.hooks.rebuild_screen(app_);
+}
+
+// The commands of the parts built so far. Later parts add theirs through
+// commands().set_handler.
+void ShellEvents::install_commands() {
+    Application& app = app_;
+    CommandTable& t = commands_;
+    auto new_document = [&app](int) { launch_instance(app, "new"); };
+    t.set_handler(COMMAND_NEW_DOCUMENT, new_document);
+    t.set_handler(COMMAND_NEW_BY_KEY, new_document);
+    t.set_handler(COMMAND_NEW_BY_KEY_ALT, new_document);
+    t.set_handler(COMMAND_SAVE, [&app](int) { menu_save(app); }, [&app] { return bool(app.hooks.save_document); });
+    t.set_handler(COMMAND_SAVE_AS, [&app](int) { app.hooks.save_as(app); }, [&app] { return bool(app.hooks.save_as); });
+    t.set_handler(COMMAND_OPEN, [&app](int) {
+        std::string path = app.doc.save_name.empty() ? app.paths.open_request : folder_of(app.doc.save_name) + "/";
+        if (select_file(*app.host, SELECT_OPEN, &path) == CHOSEN_EXISTING) launch_instance(app, path);
+    });
+    t.set_handler(COMMAND_READ_INTO_LINE, [&app](int) { read_into_current_line(app); },
+                  [&app] { return bool(app.hooks.insert_text); });
+    t.set_handler(COMMAND_SAVE_AND_EXIT, [&app](int) { exit_application(app, 1); });
+    t.set_handler(COMMAND_EXIT, [&app](int) { exit_application(app, 0); });
+    t.set_handler(COMMAND_FORMAT_DIALOG, [this](int) {
+        FmsetServices services;
+        if (gui_) services.font_chooser = &gui_->font_chooser();
+        services.program_folder = app_.paths.program_folder;
+        services.apply = [this] {
+            rebuild();
+            apply_toolbar();
+        };
+        run_fmset_dialog(&app_.settings, std::move(services), 0);
+    });
+    t.set_handler(COMMAND_SELECT_FORMAT_FIRST, [this](int id) {
+        if (select_format_by_key(&app_.settings, id - COMMAND_SELECT_FORMAT_FIRST, false)) {
+            rebuild();
+            apply_toolbar();
+        }
+    });
+    t.set_handler(COMMAND_PREVIOUS_INSTANCE, [&app](int id) { handle_window_command(app, id); });
+    t.set_handler(COMMAND_WINDOW_FIRST, [&app](int id) { handle_window_command(app, id); });
+    t.set_handler(COMMAND_HELP, [this](int) {
+        const MenuResource* popup = menus_.popup("RIX_Help_Menu_POPUP");
+        if (!gui_ || !popup) return;
+        int x = 0, y = 0;
+        gui_->pointer_position(&x, &y);
+        int chosen = gui_->popup_menu(menu_items(*popup, [this](int c) { return commands_.enabled(c); }), x, 0);
+        if (chosen) command(chosen);
+    });
+    for (int id : HELP_PAGE_COMMANDS)
+        t.set_handler(id, [this](int c) { show_help(commands_.topic(c)); });
+    t.set_handler(COMMAND_INTRODUCTION, [&app](int) { show_introduction(app); });
+    t.set_handler(COMMAND_READ_OPTIONS, [&app](int) { run_read_in_dialog(&app.settings, &app.reading, 0); });
+    // Alt+arrows move through the key dispatcher once it is there.
+    t.set_handler(COMMAND_ALT_ARROW_FIRST, [this](int id) {
+        static constexpr int KEYS[] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN};
+        commands_.dispatch_key(KEYS[id - COMMAND_ALT_ARROW_FIRST], PLAIN_MOVE);
+    }, [this] { return bool(commands_.dispatch_key); });
+    // Ctrl+letters through the edit-key table, which names the command to run.
+    t.set_handler(COMMAND_CTRL_LETTER_FIRST, [this](int id) {
+        int next = commands_.edit_key(id);
+        if (next && (next < COMMAND_CTRL_LETTER_FIRST || next > COMMAND_CTRL_LETTER_LAST)) commands_.run(next);
+    }, [this] { return bool(commands_.edit_key); });
+}
 
 void ShellEvents::first_paint() {
     if (app_.settings.rec.start_maximized) app_.host->maximize();
     // The screen is drawn once the document is there (unless the start ended).
-    if (run_startup_action(app_) == FLOW_CONTINUE && !app_.shut_down && app_.hooks.rebuild_screen)
-        app_.hooks.rebuild_screen(app_);
+    if (run_startup_action(app_) == FLOW_CONTINUE && !app_.shut_down) rebuild();
 }
 
 void ShellEvents::resized(int, int) {
-    if (app_.startup_done && !app_.shut_down && app_.hooks.rebuild_screen) app_.hooks.rebuild_screen(app_);
+    if (app_.startup_done && !app_.shut_down) rebuild();
 }
 
 void ShellEvents::close_requested() { rix::close_requested(app_); }
 
 void ShellEvents::destroyed() { shutdown_process(app_); }
 
-namespace {
-
-void rebuild_screen(Application& app) {
-    if (app.hooks.rebuild_screen) app.hooks.rebuild_screen(app);
+void ShellEvents::set_help_mode(bool on) {
+    help_mode_ = on;
+    if (gui_) gui_->set_help_cursor(on);
 }
-
-// The screen format dialog; every change it applies lays the screen out again.
-void run_format_dialog(Application& app, Gui* gui) {
-    FmsetServices services;
-    if (gui) services.font_chooser = &gui->font_chooser();
-    services.program_folder = app.paths.program_folder;
-    services.apply = [&app] { rebuild_screen(app); };
-    run_fmset_dialog(&app.settings, std::move(services), 0);
-}
-
-}  // namespace
 
 void ShellEvents::command(int id) {
-    if (handle_window_command(app_, id)) return;
-    switch (id) {
-    case COMMAND_NEW_DOCUMENT:
-        launch_instance(app_, "new");
-        break;
-    case COMMAND_OPEN: {
-        std::string path = app_.doc.save_name.empty() ? app_.paths.open_request : folder_of(app_.doc.save_name) + "/";
-        if (select_file(*app_.host, SELECT_OPEN, &path) == CHOSEN_EXISTING) launch_instance(app_, path);
-        break;
+    if (help_mode_) {
+        std::string topic = commands_.topic(id);
+        if (topic.empty()) shell_notice("ヘルプ項目がありません。", 1500);
+        else show_help(topic);
+        return;
     }
-    case COMMAND_READ_INTO_LINE:
-        read_into_current_line(app_);
-        break;
-    case COMMAND_SAVE:
-        if (app_.hooks.save_document) menu_save(app_);
-        break;
-    case COMMAND_SAVE_AS:
-        if (app_.hooks.save_as) app_.hooks.save_as(app_);
-        break;
-    case COMMAND_SAVE_AND_EXIT:
-        exit_application(app_, 1);
-        break;
-    case COMMAND_EXIT:
-        exit_application(app_, 0);
-        break;
-    case COMMAND_HELP:
-        show_help("");
-        break;
-    case COMMAND_INTRODUCTION:
-        show_introduction(app_);
-        break;
-    case COMMAND_FORMAT_DIALOG:
-        run_format_dialog(app_, gui_);
-        break;
-    case COMMAND_READ_OPTIONS:
-        run_read_in_dialog(&app_.settings, &app_.reading, 0);
-        break;
-    default:
-        if (id >= COMMAND_SELECT_FORMAT_FIRST && id <= COMMAND_SELECT_FORMAT_LAST &&
-            select_format_by_key(&app_.settings, id - COMMAND_SELECT_FORMAT_FIRST, false))
-            rebuild_screen(app_);
-        break;
+    commands_.run(id);
+    if (gui_ && !app_.shut_down) gui_->refresh_command_states();
+}
+
+void ShellEvents::menu_help_key() { set_help_mode(true); }
+
+void ShellEvents::key_down(int vk, int flags) {
+    int mods = flags & KEY_FLAG_MODIFIERS;
+    if (vk == VK_ESCAPE && mods == 0 && help_mode_) {
+        set_help_mode(false);
+        return;
+    }
+    if (vk == VK_ESCAPE && mods == 0) {
+        rebuild();   // Escape draws the screen afresh
+        return;
+    }
+    if (vk == VK_F1 && (mods & ~KEY_FLAG_SHIFT) == 0) {
+        if (mods & KEY_FLAG_SHIFT) {
+            set_help_mode(true);
+            shell_notice("ヘルプ表示モードに入ります。\n各メニューを選択すると､そのヘルプが読めます。\n"
+                         "ESC キーで､ヘルプモードが解除されます。",
+                         5000);
+        } else {
+            show_help("");
+        }
+        return;
+    }
+    if (int id = accelerator_command(menus_.accelerators, vk, mods)) {
+        command(id);
+        return;
+    }
+    // Keys with Alt are the system's (menu mnemonics); the rest below '0'
+    // go to the key dispatcher with Shift and Ctrl.
+    if (vk < VK_0 && (mods & KEY_FLAG_ALT) == 0 && commands_.dispatch_key)
+        commands_.dispatch_key(vk, mods & (KEY_FLAG_SHIFT | KEY_FLAG_CTRL));
+}
+
+void ShellEvents::key_up(int vk) {
+    if (commands_.key_released) commands_.key_released(vk);
+}
+
+void ShellEvents::characters_typed(const std::string& utf8) {
+    if (utf8.empty() || !commands_.type_characters) return;
+    for (unsigned char c : utf8)
+        if (c < 0x20 || c == 0x7F) return;   // control characters are keys, not text
+    commands_.type_characters(utf8_to_sjis(utf8));
+}
+
+void ShellEvents::wheel_steps(int steps) {
+    const SettingsRecord& r = app_.settings.rec;
+    if (steps == 0 || r.wheel_columns == 0 || !commands_.dispatch_key) return;
+    bool vertical = r.writing_direction[current_screen_slot(r)] == 0;
+    int key = steps < 0 ? (vertical ? VK_LEFT : VK_DOWN) : (vertical ? VK_RIGHT : VK_UP);
+    int moves = std::min(std::abs(steps), 100) * r.wheel_columns;
+    for (int i = 0; i < moves; ++i) commands_.dispatch_key(key, PLAIN_MOVE);
+    if (gui_) gui_->invalidate();
+}
+
+void ShellEvents::files_dropped(const std::vector<std::string>& paths) {
+    if (paths.size() != 1 || help_mode_) return;
+    const std::string& path = paths.front();
+    if (is_archive(path)) return;   // archives wait for the archive tools
+    if (!accept_document_kind(check_document_kind(path), 0)) return;
+    app_.paths.open_request = path;
+    launch_instance(app_, path);
+}
+
+void ShellEvents::right_button_up(int x, int y, int flags) {
+    const SettingsRecord& r = app_.settings.rec;
+    if (r.right_button_action != 0 || !gui_) return;
+    if (flags & KEY_FLAG_SHIFT) {
+        command(COMMAND_ROW_FORMAT);
+        return;
+    }
+    std::vector<MenuItem> items = right_click_items(r.right_click_items, menus_.popup("RIX_Help_Menu"),
+                                                    [this](int c) { return commands_.enabled(c); });
+    if (items.empty()) {
+        if (!commands_.enabled(COMMAND_RIGHT_CLICK_SETTINGS)) {
+            shell_notice("右クリックメニューは登録されていません。", 3000);
+            return;
+        }
+        int answer = ask_question(app_, MSG_YES_NO,
+                                  "右クリックメニューは登録されていません。\n登録設定画面で[既定値]を実行すれば\n"
+                                  "従来仕様の右クリックメニューになります\n\n登録設定を実行しますか？",
+                                  MSG_RESULT_NO);
+        if (answer == MSG_RESULT_YES) command(COMMAND_RIGHT_CLICK_SETTINGS);
+        return;
+    }
+    int chosen = gui_->popup_menu(items, x, y);
+    if (chosen) command(chosen);
+}
+
+void ShellEvents::mouse_moved(int x, int y) {
+    pointer_x_ = x;
+    pointer_y_ = y;
+    if (!gui_) return;
+    bool hiding = (app_.settings.rec.bar_flags & 2) != 0;
+    if (!hiding) {
+        if (!gui_->menu_bar_visible()) gui_->set_menu_bar_visible(true);
+        return;
+    }
+    if (y >= MENU_BAR_BAND) {
+        bar_pending_ = false;
+        if (gui_->menu_bar_visible()) gui_->set_menu_bar_visible(false);
+        return;
+    }
+    if (!gui_->menu_bar_visible() && !bar_pending_) {
+        bar_pending_ = true;
+        bar_x_ = x;
+        bar_y_ = y;
+        app_.host->set_timer(TIMER_MENU_BAR, MENU_BAR_DELAY_MS);
     }
 }
 
 void ShellEvents::timer(int id) {
     // Timer 1 checks the auto-save conditions once auto-saving exists.
-    (void)id;
+    if (id != TIMER_MENU_BAR) return;
+    app_.host->kill_timer(TIMER_MENU_BAR);
+    if (!bar_pending_ || !gui_) return;
+    bar_pending_ = false;
+    if (pointer_y_ <= bar_y_ && pointer_y_ < MENU_BAR_BAND && std::abs(pointer_x_ - bar_x_) <= POINTER_SLACK)
+        gui_->set_menu_bar_visible(true);
 }
 
 void ShellEvents::minimized() { window_minimized(app_); }
@@ -125,15 +285,38 @@ std::vector<MenuItem> ShellEvents::window_menu() {
     if (!app_.registry) return items;
     for (const WindowMenuEntry& e : window_menu_entries(app_.registry->list(), app_.instance_number)) {
         if (!items.empty()) items.push_back(MenuItem{});
-        items.push_back(MenuItem{e.command, e.label, "", true, e.checked});
+        MenuItem item;
+        item.command = e.command;
+        item.label = e.label;
+        item.checked = e.checked;
+        items.push_back(std::move(item));
     }
     items.push_back(MenuItem{});
-    items.push_back(MenuItem{COMMAND_PREVIOUS_INSTANCE, "前のウィンドウ\tCtrl+PgUp", "", true, false});
-    items.push_back(MenuItem{COMMAND_NEXT_INSTANCE, "次のウィンドウ\tCtrl+PgDown", "", true, false});
+    MenuItem previous, next;
+    previous.command = COMMAND_PREVIOUS_INSTANCE;
+    previous.label = "前のウィンドウ\tCtrl+PgUp";
+    next.command = COMMAND_NEXT_INSTANCE;
+    next.label = "次のウィンドウ\tCtrl+PgDown";
+    items.push_back(previous);
+    items.push_back(next);
     return items;
 }
 
-MainWindowSetup main_window_setup(const Application& app, int instance_offset) {
+ToolbarSetup ShellEvents::toolbar() const {
+    const SettingsRecord& r = app_.settings.rec;
+    ToolbarSetup t;
+    int slot = current_screen_slot(r);
+    t.size = slot < SCREEN_FORMAT_COUNT && r.toolbar_size[slot] <= 2 ? r.toolbar_size[slot] : 0;
+    t.buttons = toolbar_buttons(r.toolbar_items);
+    return t;
+}
+
+void ShellEvents::apply_toolbar() {
+    if (gui_) gui_->set_toolbar(toolbar());
+}
+
+MainWindowSetup main_window_setup(const Application& app, const ShellEvents& events, int instance_offset,
+                                  const std::string& resource_dir) {
     const SettingsRecord& r = app.settings.rec;
     MainWindowSetup s;
     s.title = "『ミルトア』 ver. 7.11";
@@ -142,35 +325,16 @@ MainWindowSetup main_window_setup(const Application& app, int instance_offset) {
     s.width = r.window_width >= 320 ? r.window_width : 1000;
     s.height = r.window_height >= 240 ? r.window_height : 700;
     s.instance_offset = instance_offset;
-    int format = r.current_screen_format < SCREEN_FORMAT_COUNT ? r.current_screen_format : 0;
-    s.fill_colour = r.fill_colour[format];
-    s.menus = {
-        {"ファイル(&F)",
-         {{COMMAND_NEW_DOCUMENT, "新規作成(&N)", "", true, false},
-          {COMMAND_OPEN, "文書を開く(&O)...", "", true, false},
-          {COMMAND_READ_INTO_LINE, "現在行に読込み(&R)...", "", bool(app.hooks.insert_text), false},
-          // A number of our own: the file selection dialog's 読込設定 button is its proper home.
-          {COMMAND_READ_OPTIONS, "読込設定(&I)...", "", true, false},
-          {0, "", "", true, false},
-          {COMMAND_SAVE, "上書き保存(&S)", "", bool(app.hooks.save_document), false},
-          {COMMAND_SAVE_AS, "名前を付けて保存(&A)...", "", bool(app.hooks.save_as), false},
-          {0, "", "", true, false},
-          {COMMAND_SAVE_AND_EXIT, "保存・終了(&E)", "", false, false},
-          {COMMAND_EXIT, "終 了(&X)", "", true, false}}},
-        {"環境設定(&K)", {{COMMAND_FORMAT_DIALOG, "編集画面書式(&S)...", "", true, false}}},
-        {"ウィンドウ(&W)", {}},
-        {"ヘルプ(&H)",
-         {{COMMAND_HELP, "ヘルプの表示(&H)", "", true, false},
-          {COMMAND_INTRODUCTION, "基本操作の説明(&B)...", "", true, false}}},
-    };
-    s.window_menu_index = 2;
-    s.accelerators = {{COMMAND_PREVIOUS_INSTANCE, "", "Ctrl+PgUp", true, false},
-                      {COMMAND_NEXT_INSTANCE, "", "Ctrl+PgDown", true, false}};
-    for (int n = 0; n < SCREEN_FORMAT_COUNT; ++n) {   // Alt+1..5, main keyboard and numeric pad
-        const std::string digit = std::to_string(n + 1);
-        s.accelerators.push_back({COMMAND_SELECT_FORMAT_FIRST + n, "", "Alt+" + digit, true, false});
-        s.accelerators.push_back({COMMAND_SELECT_FORMAT_FIRST + n, "", "Alt+Num+" + digit, true, false});
+    s.fill_colour = r.fill_colour[current_screen_slot(r)];
+    auto enabled = [&events](int id) { return events.commands().enabled(id); };
+    for (std::size_t m = 0; m < events.menus().bar.size(); ++m) {
+        const MenuResource& menu = events.menus().bar[m];
+        s.menus.emplace_back(display_label(menu.title), menu.window_menu ? std::vector<MenuItem>{}
+                                                                          : menu_items(menu, enabled));
+        if (menu.window_menu) s.window_menu_index = static_cast<int>(m);
     }
+    s.toolbar = events.toolbar();
+    s.resource_dir = resource_dir;
     return s;
 }
 

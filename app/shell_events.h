@@ -1,31 +1,34 @@
 // What the main window's events do: the bridge between the window and the
-// shell's flow (start-up at the first paint, the close box, the commands of
-// this layer, timers, minimising, moving).
+// shell's flow (start-up at the first paint, the close box, timers,
+// minimising, moving) and the dispatcher of commands and keys.
+//
+// Every command arrives at command(): from the menus, the accelerators, the
+// tool bar and the right-click menu alike. In help mode a command opens its
+// help topic and does nothing else. Otherwise the command table runs it; a
+// command without a handler (its part is not built) does nothing, and is
+// greyed wherever it shows.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "app/application.h"
+#include "app/command_table.h"
+#include "app/menus.h"
 #include "platform/gui.h"
 
 namespace rix {
 
-// Command numbers handled here.
-enum : int {
-    COMMAND_NEW_DOCUMENT = 100,
-    COMMAND_SAVE = 101,
-    COMMAND_SAVE_AS = 102,
-    COMMAND_OPEN = 103,
-    COMMAND_READ_INTO_LINE = 104,
-    COMMAND_SAVE_AND_EXIT = 114,
-    COMMAND_EXIT = 115,
-    COMMAND_HELP = 799,
-    COMMAND_INTRODUCTION = 811,
-};
+// Timer of the menu-bar return (the pointer resting at the top of the window).
+constexpr int TIMER_MENU_BAR = 5;
+constexpr unsigned MENU_BAR_DELAY_MS = 500;
 
 class ShellEvents final : public WindowEvents {
 public:
-    ShellEvents(Application& app, Gui* gui) : app_(app), gui_(gui) {}
+    // gui may be null (tests without a window); `menus` gives the accelerators
+    // and the help and drop menus.
+    ShellEvents(Application& app, Gui* gui, MenuTables menus);
+
     void first_paint() override;
     void close_requested() override;
     void destroyed() override;
@@ -36,13 +39,45 @@ public:
     void moved() override;
     void resized(int width, int height) override;   // the screen is laid out again
     std::vector<MenuItem> window_menu() override;
+    bool command_enabled(int id) override { return commands_.enabled(id); }
+    void menu_opening() override {}
+    void menu_help_key() override;
+    void key_down(int virtual_key, int flags) override;
+    void key_up(int virtual_key) override;
+    void characters_typed(const std::string& utf8) override;
+    void wheel_steps(int steps) override;
+    void files_dropped(const std::vector<std::string>& paths) override;
+    void right_button_up(int x, int y, int flags) override;
+    void mouse_moved(int x, int y) override;
+
+    // The table the later parts enable their commands in.
+    CommandTable& commands() { return commands_; }
+    const CommandTable& commands() const { return commands_; }
+    const MenuTables& menus() const { return menus_; }
+    bool help_mode() const { return help_mode_; }
+    // The tool bar of the current screen format, from the settings.
+    ToolbarSetup toolbar() const;
+    void apply_toolbar();
 
 private:
+    void install_commands();
+    void set_help_mode(bool on);
+    void rebuild();
+
     Application& app_;
-    Gui* gui_;   // may be null in tests
+    Gui* gui_;
+    MenuTables menus_;
+    CommandTable commands_;
+    bool help_mode_ = false;
+    // The hidden menu bar: where the pointer came to rest at the top.
+    bool bar_pending_ = false;
+    int bar_x_ = 0, bar_y_ = 0;       // where the wait began
+    int pointer_x_ = 0, pointer_y_ = 0;
 };
 
-// The menus of the main window; commands of parts not built yet are greyed.
-MainWindowSetup main_window_setup(const Application& app, int instance_offset);
+// The main window as built from the menu table; commands of parts not built
+// yet are greyed.
+MainWindowSetup main_window_setup(const Application& app, const ShellEvents& events, int instance_offset,
+                                  const std::string& resource_dir);
 
 }  // namespace rix

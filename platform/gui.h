@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/clipboard.h"
 #include "platform/fonts.h"
 #include "platform/surface.h"
 #include "platform/window_host.h"
@@ -20,10 +21,26 @@ namespace rix {
 
 struct MenuItem {
     int command = 0;          // command number; 0 = separator
-    std::string label;        // UTF-8; "&" before the mnemonic letter
-    std::string shortcut;     // e.g. "Ctrl+PgUp"; "" = none
-    bool enabled = true;
+    std::string label;        // UTF-8; "&" before the mnemonic letter; a tab, then key text shown
+    std::string shortcut;     // a key Qt binds to the item, e.g. "Ctrl+PgUp"; "" = none
+    bool enabled = true;      // at creation; menus ask WindowEvents::command_enabled when they open
     bool checked = false;
+    std::vector<MenuItem> submenu;   // not empty: the item opens this submenu
+};
+
+// One button of the tool bar.
+struct ToolbarButton {
+    int command = 0;
+    int image = 0;             // index into the image strip (slot - 1)
+    int separators_before = 0; // 0..3
+    std::string tip;           // UTF-8 tool tip
+};
+
+// The tool bar: size 0 none (hidden), 1 small (23 px bar, 23×12 images),
+// 2 large (26 px bar, 30×15 images).
+struct ToolbarSetup {
+    int size = 0;
+    std::vector<ToolbarButton> buttons;
 };
 
 class WindowEvents {
@@ -41,6 +58,38 @@ public:
     virtual void resized(int width, int height) { (void)width; (void)height; }
     // The items of the window menu, asked each time it opens.
     virtual std::vector<MenuItem> window_menu() = 0;
+
+    // Whether a command can run now; asked for every item when a menu opens
+    // and for the tool bar buttons when the window refreshes them.
+    virtual bool command_enabled(int id) { (void)id; return true; }
+    // A menu of the bar is about to open (the caret hides).
+    virtual void menu_opening() {}
+    // F1 inside an open menu: help mode starts, then the highlighted item
+    // is chosen (and shows its help instead of running).
+    virtual void menu_help_key() {}
+
+    // Keys of the edit view as virtual keys with KEY_FLAG_* (platform/virtual_keys.h).
+    // Every key press comes here first; the window binds no keys of its own
+    // except the menu titles' Alt+letter.
+    virtual void key_down(int virtual_key, int flags) { (void)virtual_key; (void)flags; }
+    virtual void key_up(int virtual_key) { (void)virtual_key; }
+    // Printable text of a key (no control characters) and input-method
+    // commits, whole; UTF-8.
+    virtual void characters_typed(const std::string& utf8) { (void)utf8; }
+    // Wheel turns in notches (angle deltas summed to steps of 120);
+    // positive = away from the user.
+    virtual void wheel_steps(int steps) { (void)steps; }
+    // Files dropped on the window (native paths).
+    virtual void files_dropped(const std::vector<std::string>& paths) { (void)paths; }
+    // The right button was released at edit-view pixel x, y; flags: KEY_FLAG_* held.
+    virtual void right_button_up(int x, int y, int flags) { (void)x; (void)y; (void)flags; }
+    // The pointer moved to edit-view pixel x, y (negative y: above the view,
+    // over the tool bar or the top edge).
+    virtual void mouse_moved(int x, int y) { (void)x; (void)y; }
+    // The edit view gained or lost the keyboard focus.
+    virtual void focus_changed(bool has_focus) { (void)has_focus; }
+    // The main window became the active window or stopped being it.
+    virtual void activation_changed(bool active) { (void)active; }
 };
 
 // Geometry and look of the main window at creation.
@@ -52,8 +101,8 @@ struct MainWindowSetup {
     // The menus: a title and its items each.
     std::vector<std::pair<std::string, std::vector<MenuItem>>> menus;
     int window_menu_index = -1;       // which menu is rebuilt from WindowEvents::window_menu
-    // Keys that work whether or not their menu item is on screen (command, shortcut).
-    std::vector<MenuItem> accelerators;
+    ToolbarSetup toolbar;
+    std::string resource_dir;         // tool bar images: resource_dir/toolbar/*.png
 };
 
 class Gui {
@@ -83,6 +132,22 @@ public:
     virtual FontChooser& font_chooser() = 0;
     // Asks for the edit view to be shown again from its surface.
     virtual void invalidate() = 0;
+
+    // Builds the tool bar again (size 0 hides it).
+    virtual void set_toolbar(const ToolbarSetup& toolbar) = 0;
+    // Asks WindowEvents::command_enabled again for the tool bar buttons.
+    virtual void refresh_command_states() = 0;
+    // Pops a menu up at edit-view pixel x, y and waits for the choice: the
+    // command chosen, 0 when none was.
+    virtual int popup_menu(const std::vector<MenuItem>& items, int x, int y) = 0;
+    // The pointer in edit-view pixels.
+    virtual void pointer_position(int* x, int* y) const = 0;
+    // The menu bar: removed from the window or put back.
+    virtual void set_menu_bar_visible(bool visible) = 0;
+    virtual bool menu_bar_visible() const = 0;
+    // The help cursor of help mode over the whole window, or the usual ones.
+    virtual void set_help_cursor(bool on) = 0;
+    virtual Clipboard& clipboard() = 0;
 };
 
 // help_rect: 4 int16 of the settings (may be null); rect_changed marks them changed.

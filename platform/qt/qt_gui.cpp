@@ -2,6 +2,13 @@
 // raise socket of this instance, and the snapshot of the window.
 #include <QApplication>
 #include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QInputMethodEvent>
+#include <QMimeData>
+#include <QToolBar>
+#include <QToolButton>
+#include <QWheelEvent>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -14,7 +21,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShortcut>
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -26,11 +32,14 @@
 #include "platform/codec.h"
 #include "platform/gui.h"
 #include "platform/instances.h"
+#include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_dialogs.h"
+#include "platform/qt/qt_keys.h"
 #include "platform/qt/image_surface.h"
 #include "platform/qt/qt_font_chooser.h"
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/qt_messages.h"
+#include "platform/virtual_keys.h"
 
 namespace rix {
 namespace {
@@ -43,19 +52,39 @@ QColor colour_of(std::uint32_t colorref) {
                   static_cast<int>((colorref >> 16) & 0xFF));
 }
 
+int key_flags_of(Qt::KeyboardModifiers m) {
+    int f = 0;
+    if (m & Qt::ShiftModifier) f |= KEY_FLAG_SHIFT;
+    if (m & Qt::ControlModifier) f |= KEY_FLAG_CTRL;
+    if (m & Qt::AltModifier) f |= KEY_FLAG_ALT;
+    return f;
+}
+
+// Printable text only: control characters arrive as keys.
+bool printable(const QString& text) {
+    if (text.isEmpty()) return false;
+    for (QChar c : text)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F) return false;
+    return true;
+}
+
 // The edit window: everything the document shows is drawn on its image
 // surface (at any time, by the display engine); a paint copies the image to
 // the screen. A resize makes a blank image of the new size and tells the
-// application, which draws the screen again.
+// application, which draws the screen again. Keys, characters, the wheel,
+// the right button and pointer moves go to WindowEvents as plain calls.
 class EditView final : public QWidget {
 public:
-    EditView(QWidget* parent, QColor fill, std::function<void()> first_paint, std::function<void(int, int)> resized)
-        : QWidget(parent), fill_(fill), first_paint_(std::move(first_paint)), resized_(std::move(resized)),
+    EditView(QWidget* parent, QColor fill, WindowEvents* events, std::function<void()> first_paint)
+        : QWidget(parent), fill_(fill), events_(events), first_paint_(std::move(first_paint)),
           surface_(1, 1, colorref_of(fill)) {
         setAttribute(Qt::WA_OpaquePaintEvent);
+        setAttribute(Qt::WA_InputMethodEnabled);
         setFocusPolicy(Qt::StrongFocus);
+        setMouseTracking(true);
     }
     ImageSurface& surface() { return surface_; }
+    void set_events(WindowEvents* events) { events_ = events; }
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -72,7 +101,55 @@ protected:
     void resizeEvent(QResizeEvent* e) override {
         QWidget::resizeEvent(e);
         surface_.resize(width(), height(), colorref_of(fill_));
-        resized_(width(), height());
+        events_->resized(width(), height());
+    }
+    // Tab is a key of the document, not a focus move.
+    bool focusNextPrevChild(bool) override { return false; }
+    void keyPressEvent(QKeyEvent* e) override {
+        int flags = 0;
+        int vk = virtual_key_of(*e, &flags);
+        QString text = e->text();
+        if (vk) events_->key_down(vk, flags);
+        if ((flags & (KEY_FLAG_CTRL | KEY_FLAG_ALT)) == 0 && printable(text))
+            events_->characters_typed(text.toStdString());
+    }
+    void keyReleaseEvent(QKeyEvent* e) override {
+        if (e->isAutoRepeat()) return;   // only a real release counts
+        int vk = virtual_key_of(*e, nullptr);
+        if (vk) events_->key_up(vk);
+    }
+    void inputMethodEvent(QInputMethodEvent* e) override {
+        if (!e->commitString().isEmpty()) events_->characters_typed(e->commitString().toStdString());
+        e->accept();
+    }
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override {
+        if (query == Qt::ImEnabled) return true;
+        if (query == Qt::ImCursorRectangle) return QRect(0, 0, 1, 16);
+        return QWidget::inputMethodQuery(query);
+    }
+    void wheelEvent(QWheelEvent* e) override {
+        wheel_sum_ += e->angleDelta().y();
+        int steps = wheel_sum_ / 120;
+        wheel_sum_ -= steps * 120;
+        if (steps) events_->wheel_steps(steps);
+        e->accept();
+    }
+    void mouseMoveEvent(QMouseEvent* e) override {
+        QPoint p = e->position().toPoint();
+        events_->mouse_moved(p.x(), p.y());
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        if (e->button() != Qt::RightButton) return;
+        QPoint p = e->position().toPoint();
+        events_->right_button_up(p.x(), p.y(), key_flags_of(e->modifiers()));
+    }
+    void focusInEvent(QFocusEvent* e) override {
+        QWidget::focusInEvent(e);
+        events_->focus_changed(true);
+    }
+    void focusOutEvent(QFocusEvent* e) override {
+        QWidget::focusOutEvent(e);
+        events_->focus_changed(false);
     }
 
 private:
@@ -81,16 +158,18 @@ private:
     }
 
     QColor fill_;
+    WindowEvents* events_;
     std::function<void()> first_paint_;
-    std::function<void(int, int)> resized_;
     ImageSurface surface_;
+    int wheel_sum_ = 0;        // angle delta not yet a whole notch
     bool painted_ = false;
 };
 
 class MainWindow final : public QMainWindow {
 public:
-    explicit MainWindow(WindowEvents* events) : events_(events) {}
+    explicit MainWindow(WindowEvents* events) : events_(events) { setAcceptDrops(true); }
     void set_closing() { closing_ = true; }
+    void set_events(WindowEvents* events) { events_ = events; }
 
 protected:
     void closeEvent(QCloseEvent* e) override {
@@ -109,6 +188,7 @@ protected:
             if (is_min && !was_min) events_->minimized();
             if (!is_min && was_min) events_->restored();
         }
+        if (e->type() == QEvent::ActivationChange) events_->activation_changed(isActiveWindow());
         QMainWindow::changeEvent(e);
     }
     void moveEvent(QMoveEvent* e) override {
@@ -118,6 +198,17 @@ protected:
     void resizeEvent(QResizeEvent* e) override {
         QMainWindow::resizeEvent(e);
         events_->moved();
+    }
+    void dragEnterEvent(QDragEnterEvent* e) override {
+        if (e->mimeData()->hasUrls()) e->acceptProposedAction();
+    }
+    void dropEvent(QDropEvent* e) override {
+        std::vector<std::string> paths;
+        for (const QUrl& url : e->mimeData()->urls())
+            paths.push_back(url.isLocalFile() ? url.toLocalFile().toStdString() : std::string());
+        e->acceptProposedAction();
+        // Opening a document may ask questions: not inside the drop.
+        QTimer::singleShot(0, this, [this, paths] { events_->files_dropped(paths); });
     }
 
 private:
@@ -145,13 +236,75 @@ private:
     QtGui* gui_;
 };
 
+// F1 inside an open menu: help mode, then the help of the highlighted item
+// (greyed items included), after the menus have closed.
+class MenuHelpFilter final : public QObject {
+public:
+    explicit MenuHelpFilter(WindowEvents** events) : events_(events) {}
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(e)->key() != Qt::Key_F1) return false;
+        auto* menu = qobject_cast<QMenu*>(watched);
+        QAction* action = menu ? menu->activeAction() : nullptr;
+        int id = action && !action->menu() ? action->data().toInt() : 0;
+        if (id == 0) return true;
+        WindowEvents** events = events_;
+        while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+        (*events)->menu_help_key();
+        QTimer::singleShot(0, qApp, [events, id] { (*events)->command(id); });
+        return true;
+    }
+
+private:
+    WindowEvents** events_;
+};
+
+// Pointer moves over the tool bar, reported in edit-view pixels (above the
+// view: negative y), so that a hidden menu bar can come back.
+class PointerFilter final : public QObject {
+public:
+    PointerFilter(WindowEvents** events, QWidget** view) : events_(events), view_(view) {}
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() == QEvent::MouseMove && *view_) {
+            auto* widget = qobject_cast<QWidget*>(watched);
+            QPoint global = widget->mapToGlobal(static_cast<QMouseEvent*>(e)->position().toPoint());
+            QPoint p = (*view_)->mapFromGlobal(global);
+            (*events_)->mouse_moved(p.x(), p.y());
+        }
+        return false;
+    }
+
+private:
+    WindowEvents** events_;
+    QWidget** view_;
+};
+
+// Takes the window's last events once the application's receiver may be gone.
+class NullEvents final : public WindowEvents {
+public:
+    void first_paint() override {}
+    void close_requested() override {}
+    void destroyed() override {}
+    void command(int) override {}
+    void timer(int) override {}
+    void minimized() override {}
+    void restored() override {}
+    void moved() override {}
+    std::vector<MenuItem> window_menu() override { return {}; }
+};
+
+QApplication* make_application(int& argc, char** argv) {
+    if (QApplication::instance()) return nullptr;   // a test made it already
+    return new QApplication(argc, argv);
+}
+
 class QtGui final : public Gui {
 public:
     // `window_dialogs`: dialogs open as windows; otherwise (batch runs) the
     // batch dialog host stays, which never waits for a user.
     QtGui(int& argc, char** argv, const std::string& help_folder, std::int16_t* help_rect,
           std::function<void()> rect_changed, bool window_dialogs)
-        : app_(argc, argv), messages_(help_folder, help_rect, std::move(rect_changed)), host_(this) {
+        : app_(make_application(argc, argv)), messages_(help_folder, help_rect, std::move(rect_changed)),
+          host_(this), menu_help_(&events_), pointer_filter_(&events_, &view_widget_) {
         install_messages(&messages_);
         if (window_dialogs) install_dialog_host(&dialogs_);
     }
@@ -159,6 +312,10 @@ public:
         install_messages(nullptr);
         if (&dialog_host() == &dialogs_) install_dialog_host(nullptr);
         timers_.clear();
+        // The receiver of the events may already be gone.
+        events_ = &null_events_;
+        if (view_) view_->set_events(&null_events_);
+        if (window_) window_->set_events(&null_events_);
         delete window_;
     }
 
@@ -166,24 +323,33 @@ public:
 
     bool create_main_window(const MainWindowSetup& setup, WindowEvents* events) override {
         events_ = events;
+        resource_dir_ = setup.resource_dir;
         window_ = new MainWindow(events);
         window_->setWindowTitle(from_utf8(setup.title));
         window_->resize(setup.width, setup.height);
         int caption = window_->style()->pixelMetric(QStyle::PM_TitleBarHeight);
         window_->move(setup.x + setup.instance_offset * caption, setup.y + setup.instance_offset * caption);
         build_menus(setup);
-        for (const MenuItem& key : setup.accelerators) {
-            auto* shortcut = new QShortcut(QKeySequence(from_utf8(key.shortcut)), window_);
-            int id = key.command;
-            QObject::connect(shortcut, &QShortcut::activated, window_, [this, id] { events_->command(id); });
-        }
-        view_ = new EditView(window_, colour_of(setup.fill_colour), [this] {
+        toolbar_ = new QToolBar(window_);
+        toolbar_->setObjectName(QStringLiteral("toolbar"));
+        toolbar_->setMovable(false);
+        toolbar_->setFloatable(false);
+        toolbar_->setContextMenuPolicy(Qt::PreventContextMenu);
+        toolbar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        toolbar_->setFocusPolicy(Qt::NoFocus);
+        toolbar_->setMouseTracking(true);
+        toolbar_->installEventFilter(&pointer_filter_);
+        window_->addToolBar(Qt::TopToolBarArea, toolbar_);
+        set_toolbar(setup.toolbar);
+        view_ = new EditView(window_, colour_of(setup.fill_colour), events, [this] {
             if (!first_paint_done_) {
                 first_paint_done_ = true;
                 events_->first_paint();
             }
-        }, [this](int w, int h) { events_->resized(w, h); });
+        });
+        view_widget_ = view_;
         window_->setCentralWidget(view_);
+        view_->setFocus();
         return true;
     }
 
@@ -202,7 +368,7 @@ public:
 
     int run() override {
         window_->show();
-        return app_.exec();
+        return QApplication::exec();
     }
 
     bool snapshot(const std::string& png_path, int width, int height) override {
@@ -238,8 +404,61 @@ public:
         if (view_) view_->update();
     }
 
-    // Used by the host.
+    void set_toolbar(const ToolbarSetup& setup) override {
+        if (!toolbar_) return;
+        toolbar_->clear();
+        toolbar_actions_.clear();
+        const bool large = setup.size == 2;
+        const QSize image_size = large ? QSize(30, 15) : QSize(23, 12);
+        QPixmap strip(QString::fromStdString(resource_dir_) +
+                      (large ? QStringLiteral("/toolbar/toolbar_30x15.png") : QStringLiteral("/toolbar/toolbar_23x12.png")));
+        toolbar_->setIconSize(image_size);
+        toolbar_->setFixedHeight(large ? 26 : 23);
+        for (const ToolbarButton& b : setup.buttons) {
+            for (int i = 0; i < b.separators_before; ++i) toolbar_->addSeparator();
+            QPixmap image = strip.isNull() ? QPixmap() : strip.copy(b.image * image_size.width(), 0,
+                                                                     image_size.width(), image_size.height());
+            QAction* action = toolbar_->addAction(QIcon(image), from_utf8(b.tip));
+            action->setToolTip(from_utf8(b.tip));
+            action->setData(b.command);
+            int id = b.command;
+            QObject::connect(action, &QAction::triggered, window_, [this, id] { events_->command(id); });
+            if (QWidget* button = toolbar_->widgetForAction(action)) {
+                button->setFocusPolicy(Qt::NoFocus);
+                button->setMouseTracking(true);
+                button->installEventFilter(&pointer_filter_);
+            }
+            toolbar_actions_.push_back(action);
+        }
+        toolbar_->setVisible(setup.size == 1 || setup.size == 2);
+        refresh_command_states();
+    }
+    void refresh_command_states() override {
+        for (QAction* a : toolbar_actions_) a->setEnabled(events_->command_enabled(a->data().toInt()));
+    }
+    int popup_menu(const std::vector<MenuItem>& items, int x, int y) override {
+        QMenu menu(window_);
+        menu.installEventFilter(&menu_help_);
+        add_items(&menu, items, false);
+        QAction* chosen = menu.exec(view_->mapToGlobal(QPoint(x, y)));
+        return chosen ? chosen->data().toInt() : 0;
+    }
+    void pointer_position(int* x, int* y) const override {
+        QPoint p = view_ ? view_->mapFromGlobal(QCursor::pos()) : QPoint();
+        *x = p.x();
+        *y = p.y();
+    }
+    void set_menu_bar_visible(bool visible) override { window_->menuBar()->setVisible(visible); }
+    bool menu_bar_visible() const override { return !window_->menuBar()->isHidden(); }
+    void set_help_cursor(bool on) override {
+        if (on) window_->setCursor(Qt::WhatsThisCursor);
+        else window_->unsetCursor();
+    }
+    Clipboard& clipboard() override { return clipboard_; }
+
+    // Used by the host and the tests.
     MainWindow* window() const { return window_; }
+    QToolBar* toolbar() const { return toolbar_; }
     void destroy() {
         if (destroyed_) return;
         destroyed_ = true;
@@ -247,7 +466,7 @@ public:
         events_->destroyed();
         window_->set_closing();
         window_->hide();
-        QTimer::singleShot(0, &app_, [] { QApplication::quit(); });
+        QTimer::singleShot(0, qApp, [] { QApplication::quit(); });
     }
     void set_timer(int id, unsigned ms) {
         auto& timer = timers_[id];
@@ -271,42 +490,67 @@ private:
     void build_menus(const MainWindowSetup& setup) {
         for (std::size_t m = 0; m < setup.menus.size(); ++m) {
             QMenu* menu = window_->menuBar()->addMenu(from_utf8(setup.menus[m].first));
+            menu->installEventFilter(&menu_help_);
             if (static_cast<int>(m) == setup.window_menu_index) {
                 QObject::connect(menu, &QMenu::aboutToShow, window_, [this, menu] {
                     menu->clear();
-                    add_items(menu, events_->window_menu());
+                    add_items(menu, events_->window_menu(), true);
                 });
             } else {
-                add_items(menu, setup.menus[m].second);
+                add_items(menu, setup.menus[m].second, true);
+                // Enabled states are asked afresh each time (undo and redo follow the journal).
+                QObject::connect(menu, &QMenu::aboutToShow, window_, [this, menu] {
+                    events_->menu_opening();
+                    for (QAction* a : menu->actions())
+                        if (int id = a->data().toInt()) a->setEnabled(events_->command_enabled(id));
+                });
             }
         }
     }
-    void add_items(QMenu* menu, const std::vector<MenuItem>& items) {
+    // connect: menu bar items send their command at once; a pop-up's choice
+    // is returned by popup_menu instead.
+    void add_items(QMenu* menu, const std::vector<MenuItem>& items, bool connect) {
         for (const MenuItem& item : items) {
             if (item.command == 0) {
                 menu->addSeparator();
                 continue;
             }
+            if (!item.submenu.empty()) {
+                QMenu* sub = menu->addMenu(from_utf8(item.label));
+                sub->installEventFilter(&menu_help_);
+                add_items(sub, item.submenu, connect);
+                continue;
+            }
             QAction* action = menu->addAction(from_utf8(item.label));
+            action->setData(item.command);
             action->setEnabled(item.enabled);
             if (item.checked) {
                 action->setCheckable(true);
                 action->setChecked(true);
             }
             if (!item.shortcut.empty()) action->setShortcut(QKeySequence(from_utf8(item.shortcut)));
+            if (!connect) continue;
             int id = item.command;
             QObject::connect(action, &QAction::triggered, window_, [this, id] { events_->command(id); });
         }
     }
 
-    QApplication app_;
+    std::unique_ptr<QApplication> app_;   // null when the caller owns the application
     QtMessages messages_;
     QtWindowHost host_;
     QtDialogHost dialogs_;
     QtFonts fonts_;
     QtFontChooser font_chooser_{fonts_};
+    QtClipboard clipboard_;
+    NullEvents null_events_;
+    MenuHelpFilter menu_help_;
+    PointerFilter pointer_filter_;
+    std::string resource_dir_;
     MainWindow* window_ = nullptr;
     EditView* view_ = nullptr;
+    QWidget* view_widget_ = nullptr;
+    QToolBar* toolbar_ = nullptr;
+    std::vector<QAction*> toolbar_actions_;
     QLocalServer* server_ = nullptr;
     WindowEvents* events_ = nullptr;
     std::map<int, std::unique_ptr<QTimer>> timers_;

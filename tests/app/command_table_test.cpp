@@ -1,0 +1,303 @@
+// The command table and the dispatcher of the main window: every id of the
+// menus and slots is known, built commands run and the others are greyed,
+// help mode, keys, the wheel, characters and drops.
+// Owed: the right-click menu through a window (tests/platform_qt), the
+// menu-bar return timer against a real pointer.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+
+#include "app/default_settings.h"
+#include "app/screen_format.h"
+#include "app/shell_events.h"
+#include "platform/codec.h"
+#include "platform/fake_messages.h"
+#include "platform/virtual_keys.h"
+#include "tests/support/temp_folder.h"
+
+using namespace rix;
+
+namespace {
+
+MenuTables shipped_menus() {
+    MenuTables menus;
+    std::string error;
+    EXPECT_TRUE(load_menu_tables(RIX_RESOURCE_DIR, &menus, &error)) << error;
+    return menus;
+}
+
+struct Shell {
+    FakeMessages messages;
+    FakeWindowHost host;
+    Application app;
+    ShellEvents events;
+    std::vector<std::pair<int, int>> keys;    // dispatch_key calls
+    std::vector<int> edit_keys;
+    std::vector<std::string> typed;
+    int rebuilds = 0;
+
+    Shell() : events(app, nullptr, shipped_menus()) {
+        app.host = &host;
+        build_default_settings(&app.settings.rec);
+        app.hooks.rebuild_screen = [this](Application&) { ++rebuilds; };
+    }
+    void connect_editing() {
+        CommandTable& t = events.commands();
+        t.dispatch_key = [this](int vk, int flags) { keys.emplace_back(vk, flags); };
+        t.edit_key = [this](int id) {
+            edit_keys.push_back(id);
+            return 0;
+        };
+        t.type_characters = [this](const std::string& s) { typed.push_back(s); };
+    }
+    // Replaces the handler of `id` by one that records it.
+    void record(int id, std::vector<int>* ran) {
+        events.commands().set_handler(id, [ran](int c) { ran->push_back(c); });
+    }
+};
+
+std::set<int> enabled_ids(const Shell& s) {
+    std::set<int> on;
+    for (int id : s.events.commands().ids())
+        if (s.events.commands().enabled(id)) on.insert(id);
+    return on;
+}
+
+}  // namespace
+
+TEST(CommandTable, EveryMenuAndSlotCommandIsKnown) {
+    Shell s;
+    const CommandTable& t = s.events.commands();
+    const MenuTables& menus = s.events.menus();
+    int items = 0;
+    auto check = [&](const MenuResource& m) {
+        for (const MenuEntry& e : m.items) {
+            if (!e.command) continue;
+            ++items;
+            EXPECT_TRUE(t.known(e.command)) << e.command;
+        }
+    };
+    for (const MenuResource& m : menus.bar) check(m);
+    for (const MenuResource& m : menus.popups) check(m);
+    EXPECT_GT(items, 60);
+    for (int slot = 1; slot <= COMMAND_SLOT_COUNT; ++slot)
+        if (const CommandSlot* c = command_slot(slot)) {
+            EXPECT_TRUE(t.known(c->command)) << slot;
+        }
+    for (const Accelerator& a : menus.accelerators) EXPECT_TRUE(t.known(a.command)) << a.command;
+}
+
+TEST(CommandTable, OnlyBuiltCommandsAreEnabled) {
+    Shell s;
+    std::set<int> expected = {100, 103, 114, 115, 320, 330, 601, 730, 731, 732, 733, 734, 748, 749,
+                              799, 800, 805, 806, 810, 811, 822, 830, 831, 832, 833, 9001};
+    for (int id = 750; id <= 769; ++id) expected.insert(id);
+    EXPECT_EQ(enabled_ids(s), expected);
+
+    // Commands that wait for a hook follow it.
+    s.app.hooks.save_document = [](Application&) { return 0; };
+    s.app.hooks.save_as = [](Application&) { return 0; };
+    s.app.hooks.insert_text = [](Application&, const std::string&) { return true; };
+    EXPECT_TRUE(s.events.commands().enabled(101));
+    EXPECT_TRUE(s.events.commands().enabled(102));
+    EXPECT_TRUE(s.events.commands().enabled(104));
+    // Editing's input enables Alt+arrows and Ctrl+letters.
+    EXPECT_FALSE(s.events.commands().enabled(900));
+    s.connect_editing();
+    EXPECT_TRUE(s.events.commands().enabled(903));
+    EXPECT_TRUE(s.events.commands().enabled(1025));
+}
+
+TEST(CommandTable, GreyedCommandsDoNothingUntilGivenAHandler) {
+    Shell s;
+    CommandTable& t = s.events.commands();
+    EXPECT_FALSE(t.run(300));
+    s.events.command(300);                 // the dispatcher passes it over silently
+    EXPECT_TRUE(s.messages.log.empty());
+    EXPECT_FALSE(t.known(4242));
+    EXPECT_FALSE(t.set_handler(4242, [](int) {}));
+
+    // Undo: enabled by the journal's state, asked each time.
+    bool can_undo = false;
+    int undone = 0;
+    ASSERT_TRUE(t.set_handler(COMMAND_UNDO, [&](int) { ++undone; }, [&] { return can_undo; }));
+    EXPECT_FALSE(t.enabled(COMMAND_UNDO));
+    s.events.command(COMMAND_UNDO);
+    EXPECT_EQ(undone, 0);
+    can_undo = true;
+    EXPECT_TRUE(t.enabled(COMMAND_UNDO));
+    s.events.command(COMMAND_UNDO);
+    EXPECT_EQ(undone, 1);
+    t.clear_handler(COMMAND_UNDO);
+    EXPECT_FALSE(t.enabled(COMMAND_UNDO));
+
+    // A handler on one id of a range serves the whole range.
+    std::vector<int> ran;
+    s.record(325, &ran);
+    s.events.command(321);
+    s.events.command(328);
+    EXPECT_EQ(ran, (std::vector<int>{321, 328}));
+}
+
+TEST(HelpMode, ShiftF1ThenSaveOpensTheTopicAndDoesNotSave) {
+    Shell s;
+    int saves = 0;
+    s.app.hooks.save_document = [&](Application&) {
+        ++saves;
+        return 0;
+    };
+    s.events.key_down(VK_F1, KEY_FLAG_SHIFT);
+    EXPECT_TRUE(s.events.help_mode());
+    EXPECT_TRUE(s.messages.saw("ヘルプ表示モードに入ります。"));
+    s.events.command(COMMAND_SAVE);
+    EXPECT_EQ(saves, 0);
+    ASSERT_EQ(s.messages.help_topics.size(), 1u);
+    EXPECT_EQ(s.messages.help_topics[0], "CONT");
+    // A command without a topic says so; a greyed one shows its topic too.
+    s.events.command(COMMAND_NEW_DOCUMENT);
+    EXPECT_TRUE(s.messages.saw("ヘルプ項目がありません。"));
+    s.events.command(300);
+    EXPECT_EQ(s.messages.help_topics.back(), "KENTIKAN");
+    // Escape leaves help mode (and does not redraw); F1 alone shows the last topic.
+    s.events.key_down(VK_ESCAPE, 0);
+    EXPECT_FALSE(s.events.help_mode());
+    EXPECT_EQ(s.rebuilds, 0);
+    s.events.key_down(VK_F1, 0);
+    EXPECT_EQ(s.messages.help_topics.back(), "");
+    s.events.key_down(VK_ESCAPE, 0);
+    EXPECT_EQ(s.rebuilds, 1);
+}
+
+TEST(HelpMode, FOneInsideAMenuShowsTheItemsHelp) {
+    Shell s;
+    s.events.menu_help_key();
+    s.events.command(COMMAND_EXIT);
+    EXPECT_FALSE(s.host.destroyed);
+    EXPECT_EQ(s.messages.help_topics, (std::vector<std::string>{"EXIT"}));
+    EXPECT_TRUE(s.events.help_mode());
+}
+
+TEST(HelpMode, HelpMenuCommandsOpenOurOwnPages) {
+    Shell s;
+    for (int id : {800, 805, 806, 810, 822, 830, 831, 832, 833}) s.events.command(id);
+    EXPECT_EQ(s.messages.help_topics, (std::vector<std::string>{"TOP", "SUPORT", "HOME", "VERSION", "F_FAQ",
+                                                                 "F_OPE1", "F_OPE2", "F_OPE3", "F_OPE4"}));
+    // Every topic the enabled commands name has its page.
+    for (int id : s.events.commands().ids()) {
+        std::string topic = s.events.commands().topic(id);
+        if (topic.empty() || !s.events.commands().enabled(id)) continue;
+        std::ifstream page(std::string(RIX_RESOURCE_DIR) + "/help/HLP_" + topic + ".htm");
+        EXPECT_TRUE(page.good()) << topic;
+    }
+}
+
+TEST(Keys, AcceleratorsByKeyNotByCharacter) {
+    Shell s;
+    s.connect_editing();
+    std::vector<int> ran;
+    for (int id : {320, 330, 220, 221, 202, 203, 205, 748}) s.record(id, &ran);
+
+    s.events.key_down(VK_0, KEY_FLAG_CTRL);                      // Ctrl+0 = 新規作成
+    s.events.key_down(VK_NUMPAD0, KEY_FLAG_CTRL | KEY_FLAG_ALT);
+    s.events.key_down(VK_BACK, KEY_FLAG_SHIFT);
+    s.events.key_down(VK_BACK, KEY_FLAG_ALT);
+    s.events.key_down(VK_DELETE, KEY_FLAG_SHIFT);
+    s.events.key_down(VK_INSERT, KEY_FLAG_CTRL);
+    s.events.key_down(VK_INSERT, KEY_FLAG_SHIFT);
+    s.events.key_down(VK_PRIOR, KEY_FLAG_CTRL);
+    EXPECT_EQ(ran, (std::vector<int>{320, 330, 220, 221, 202, 203, 205, 748}));
+    EXPECT_TRUE(s.keys.empty());
+
+    // Back Space, Tab and Enter reach the key dispatcher; Ctrl+H, I, M the edit keys.
+    s.events.key_down(VK_BACK, 0);
+    s.events.key_down(VK_TAB, 0);
+    s.events.key_down(VK_RETURN, KEY_FLAG_SHIFT);
+    s.events.key_down(VK_LEFT, KEY_FLAG_SHIFT | KEY_FLAG_CTRL);
+    EXPECT_EQ(s.keys, (std::vector<std::pair<int, int>>{{VK_BACK, 0}, {VK_TAB, 0}, {VK_RETURN, 1}, {VK_LEFT, 0x11}}));
+    EXPECT_TRUE(s.edit_keys.empty());
+    s.events.key_down(VK_A + 7, KEY_FLAG_CTRL);
+    s.events.key_down(VK_A + 12, KEY_FLAG_CTRL);
+    EXPECT_EQ(s.edit_keys, (std::vector<int>{1007, 1012}));
+    // Alt+arrows move without marking; keys from '0' up go nowhere by themselves.
+    s.keys.clear();
+    s.events.key_down(VK_UP, KEY_FLAG_ALT);
+    s.events.key_down(VK_A, 0);
+    s.events.key_down(VK_F1 + 5, 0);
+    EXPECT_EQ(s.keys, (std::vector<std::pair<int, int>>{{VK_UP, 8}}));
+}
+
+TEST(Keys, EditKeyMayNameACommand) {
+    Shell s;
+    std::vector<int> ran;
+    s.record(203, &ran);
+    s.events.commands().edit_key = [](int id) { return id == 1002 ? 203 : 0; };   // Ctrl+C: copy
+    s.events.key_down(VK_A + 2, KEY_FLAG_CTRL);
+    s.events.key_down(VK_A + 3, KEY_FLAG_CTRL);
+    EXPECT_EQ(ran, (std::vector<int>{203}));
+}
+
+TEST(Keys, AltDigitSelectsOnlyANamedFormat) {
+    Shell s;
+    SettingsRecord& r = s.app.settings.rec;
+    r.current_screen_format = 0;
+    store_format_name(&s.app.settings, 2, "");   // the third format has no name
+    s.events.key_down(VK_0 + 3, KEY_FLAG_ALT);
+    EXPECT_EQ(r.current_screen_format, 0);
+    EXPECT_EQ(s.rebuilds, 0);
+    s.events.key_down(VK_NUMPAD0 + 2, KEY_FLAG_ALT);
+    EXPECT_EQ(r.current_screen_format, 1);
+    EXPECT_EQ(s.rebuilds, 1);
+}
+
+TEST(Input, CharactersAndWheel) {
+    Shell s;
+    s.events.characters_typed("abc");            // nobody listens yet: dropped
+    s.connect_editing();
+    s.events.characters_typed("abc");
+    s.events.characters_typed("漢字");
+    s.events.characters_typed("\x08");
+    EXPECT_EQ(s.typed, (std::vector<std::string>{"abc", utf8_to_sjis("漢字")}));
+
+    SettingsRecord& r = s.app.settings.rec;
+    r.current_screen_format = 0;
+    r.writing_direction[0] = 0;                  // vertical
+    r.wheel_columns = 2;
+    s.events.wheel_steps(-1);                    // towards the user
+    s.events.wheel_steps(1);
+    EXPECT_EQ(s.keys, (std::vector<std::pair<int, int>>{{VK_LEFT, 8}, {VK_LEFT, 8}, {VK_RIGHT, 8}, {VK_RIGHT, 8}}));
+    s.keys.clear();
+    r.writing_direction[0] = 1;
+    r.wheel_columns = 1;
+    s.events.wheel_steps(-2);
+    s.events.wheel_steps(1);
+    EXPECT_EQ(s.keys, (std::vector<std::pair<int, int>>{{VK_DOWN, 8}, {VK_DOWN, 8}, {VK_UP, 8}}));
+    s.keys.clear();
+    r.wheel_columns = 0;
+    s.events.wheel_steps(3);
+    EXPECT_TRUE(s.keys.empty());
+}
+
+TEST(Drop, OnlyOneTextFileIsTaken) {
+    rix::test::TempFolder folder;
+    Shell s;
+    std::string a = folder.file("a.txt"), b = folder.file("b.bin");
+    folder.write("a.txt", "text");
+    folder.write("b.bin", std::string("x\0y", 3));
+    std::string before = s.app.paths.open_request;
+    s.events.files_dropped({a, a});
+    s.events.files_dropped({});
+    EXPECT_EQ(s.app.paths.open_request, before);
+    EXPECT_TRUE(s.messages.log.empty());
+    s.events.files_dropped({b});
+    EXPECT_TRUE(s.messages.saw("非文書ファイルです｡"));
+    EXPECT_EQ(s.app.paths.open_request, before);
+    s.events.files_dropped({folder.file("x.ZIP")});   // archives wait for the archive tools
+    EXPECT_EQ(s.messages.log.size(), 1u);
+}
+
+TEST(RightClick, WithoutAWindowNothingPopsUp) {
+    Shell s;
+    s.events.right_button_up(10, 10, 0);
+    EXPECT_TRUE(s.messages.log.empty());
+}
