@@ -41,10 +41,14 @@ struct UndoJournal {
     std::size_t capacity = JOURNAL_CAPACITY;
     // Implementation-owned bookkeeping (record boundaries, redo entries, the
     // record being written); see undo_journal.cpp.
+    // Offsets count bytes ever written (they never wrap); the byte at offset
+    // k lies at bytes[k % capacity]. Kept records are the done ones followed
+    // by the undone (redoable) ones.
     std::vector<std::size_t> record_ends;      // end offset (exclusive) of each kept record, oldest first
     std::size_t start = 0;                     // offset of the oldest kept byte
     std::size_t used = 0;                      // bytes of kept records
-    std::vector<std::size_t> redo;             // undone records still redoable, newest last
+    std::vector<std::size_t> redo;             // end offsets of undone records still redoable, newest last
+    std::size_t redo_limit = REDO_STACK_LIMIT; // redo entries kept; the earliest undone is dropped past it
     std::vector<std::uint8_t> open;            // the record being written
     bool recording = false;
     bool suspended = false;                    // set while an undo or redo applies its edits
@@ -61,6 +65,10 @@ void journal_push_position(UndoJournal& j, TextPos pos);
 // Closes the record. Every closed record empties the redo stack. False when
 // the record was too large for the journal (nothing kept, j.refused set).
 bool journal_end(UndoJournal& j);
+// Gives up the record being written and empties the journal, setting
+// j.refused: an edit that cannot be journaled (a span of 65,536 bytes or
+// more) makes every older record useless.
+void journal_refuse(UndoJournal& j);
 int journal_state(const UndoJournal& j);
 
 // Reading one record backwards: the newest done record (for undo) or the

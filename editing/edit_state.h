@@ -76,6 +76,7 @@ struct EditOptions {
     std::uint8_t ruby_notation = 3;
     std::string custom_delimiters;
     bool export_line_info = false;
+    bool export_index = false;          // index entries on the line-information lines
     std::string line_id_symbol;
 };
 
@@ -85,6 +86,7 @@ struct EditLineCache {
     std::uint32_t column = 0;           // cursor column it was copied for
     std::uint32_t raw_length = 0;
     std::uint32_t insertion_point = 0;  // raw offset of the cursor column
+    BufferOffset start = 0;             // buffer offset of the line when it was staged
     void invalidate() { line = NO_LINE; }
 };
 

@@ -29,6 +29,10 @@ bool delete_range(EditContext& c, TextPos end, TextPos start, const Cursor& rest
 bool undo(EditContext& c);
 bool redo(EditContext& c);
 
+// A new or switched document: the journal, the staging area and the
+// counters start afresh.
+void reset_editing(EditState& edit);
+
 // The marked range in export form (file text, CR LF line ends) for the clipboard.
 std::string export_marked_text(EditContext& c);
 // Clipboard text (UTF-8, any line ends) in raw buffer encoding for

@@ -1,0 +1,101 @@
+// The clipboard commands (see clipboard_commands.h).
+#include "editing/clipboard_commands.h"
+
+#include "editing/cursor.h"
+#include "editing/edit_text.h"
+#include "platform/codec.h"
+#include "platform/messages.h"
+
+namespace rix {
+namespace {
+
+void notice(std::string_view utf8, unsigned ms) { show_message(MSG_NOTICE, 0, utf8_to_sjis(utf8), ms); }
+
+bool have_marking(const EditContext& c) {
+    if (c.edit.mark.on && c.edit.mark.start < c.edit.mark.end) return true;
+    notice("先に､ｼﾌﾄ+ｶｰｿﾙｷｰでマークしてください｡", 2500);
+    return false;
+}
+
+bool put_text(Clipboard& clipboard, const std::string& sjis) {
+    if (clipboard.set_text(sjis_to_utf8(sjis))) return true;
+    notice("クリップボードへの転送に失敗しました。", 4000);
+    return false;
+}
+
+void end_marking(EditContext& c, bool remove_highlight) {
+    c.edit.mark.on = false;
+    c.edit.mark.by_mouse = false;
+    if (remove_highlight) c.edit.damage.marking = true;
+}
+
+}  // namespace
+
+bool cut_marked(EditContext& c, Clipboard& clipboard, const ClipboardHooks& hooks) {
+    if (!have_marking(c)) return false;
+    const std::string text = export_marked_text(c);
+    if (!put_text(clipboard, text)) return false;
+    const Marking m = c.edit.mark;
+    end_marking(c, true);
+    delete_range(c, m.end, m.start, c.edit.cursor);
+    if (hooks.add_copy_history) hooks.add_copy_history(text);
+    return true;
+}
+
+bool copy_marked(EditContext& c, Clipboard& clipboard, bool keep_highlight, const ClipboardHooks& hooks) {
+    if (!have_marking(c)) return false;
+    const std::string text = export_marked_text(c);
+    if (!put_text(clipboard, text)) return false;
+    end_marking(c, !keep_highlight);
+    if (hooks.add_copy_history) hooks.add_copy_history(text);
+    return true;
+}
+
+bool paste_clipboard(EditContext& c, Clipboard& clipboard) {
+    std::string utf8;
+    if (!clipboard.get_text(&utf8) || utf8.empty()) {
+        notice("クリップボードにテキストはありません。", 3000);
+        return false;
+    }
+    std::size_t replaced = 0;
+    const std::string text = import_clipboard_text(utf8, &replaced);
+    if (text.size() >= CLIPBOARD_TEXT_LIMIT) {
+        notice("テキストが大きすぎます。", 3000);
+        return false;
+    }
+    if (c.edit.mark.on) {
+        const Marking m = c.edit.mark;
+        end_marking(c, true);
+        if (m.start < m.end) delete_range(c, m.end, m.start, c.edit.cursor);
+    }
+    const bool ok = !text.empty() && insert_text(c, text, c.edit.insert_mode);
+    if (ok && replaced > 0)
+        notice("シフトJISにない文字" + std::to_string(replaced) + "字を〓に置き換えて貼り付けました｡", 3000);
+    return ok;
+}
+
+bool select_all(EditContext& c) {
+    if (c.session) load_all(c.doc, c.state, *c.session);
+    if (c.doc.lines.count() == 0) return false;
+    const TextPos end = document_end(c.doc);
+    if (!(TextPos(0, 0) < end)) return false;
+    c.edit.mark.on = true;
+    c.edit.mark.by_mouse = false;
+    c.edit.mark.start = TextPos(0, 0);
+    c.edit.mark.end = end;
+    c.edit.damage.marking = true;
+    return true;
+}
+
+bool run_clipboard_command(EditContext& c, Clipboard& clipboard, int command, const ClipboardHooks& hooks) {
+    switch (command) {
+    case COMMAND_CUT: return cut_marked(c, clipboard, hooks);
+    case COMMAND_COPY: return copy_marked(c, clipboard, false, hooks);
+    case COMMAND_COPY_KEEP_HIGHLIGHT: return copy_marked(c, clipboard, true, hooks);
+    case COMMAND_PASTE: return paste_clipboard(c, clipboard);
+    case COMMAND_SELECT_ALL: return select_all(c);
+    default: return false;
+    }
+}
+
+}  // namespace rix

@@ -1,0 +1,117 @@
+// Cut, copy, paste and select all over the fake clipboard, and the two text
+// forms: export form out, raw form in.
+#include "edit_fixture.h"
+
+#include "document/loader.h"
+#include "editing/clipboard_commands.h"
+#include "fuzz/fuzz_entries.h"
+#include "platform/clipboard.h"
+
+namespace rix {
+namespace {
+
+using test::sj;
+
+struct ClipboardCommands : test::EditFixture {
+    FakeClipboard clipboard;
+    void mark(TextPos a, TextPos b) {
+        edit.mark.on = true;
+        edit.mark.start = a;
+        edit.mark.end = b;
+    }
+};
+
+TEST_F(ClipboardCommands, ImportNormalisesLineEndsAndReplacesWhatCodePage932Lacks) {
+    std::size_t replaced = 99;
+    const std::string raw = import_clipboard_text("a\nb\r\nc\rd\x1A\xE2\x82\xAC\xF0\x9F\x98\x80\xE3\x80\x93\xEF\xBD\xB1", &replaced);
+    // € and the emoji have no code page 932 form; 〓 itself and ｱ have.
+    EXPECT_EQ(raw, "a\r\nb\r\nc\r\nd\x81\xAC\x81\xAC\x81\xAC\xB1");
+    EXPECT_EQ(replaced, 2u);
+}
+
+TEST_F(ClipboardCommands, CopyAndPasteRoundTripsText) {
+    test::build(doc, {sj("一行目"), sj("二ab"), sj("")});
+    mark(TextPos(0, 2), TextPos(1, 3));   // ends inside the half-width pair "ab"
+    ASSERT_TRUE(run_clipboard_command(c, clipboard, COMMAND_COPY));
+    EXPECT_EQ(clipboard.text, "行目\r\n二a");
+    EXPECT_FALSE(edit.mark.on);
+    EXPECT_TRUE(edit.damage.marking);
+    at(2, 0);
+    ASSERT_TRUE(run_clipboard_command(c, clipboard, COMMAND_PASTE));
+    EXPECT_EQ(line(2), sj("行目"));
+    EXPECT_EQ(line(3), sj("二a"));
+    EXPECT_EQ(edit.cursor.pos, TextPos(3, 3));
+
+    // A foreign text with LF, 0x1A and a character outside code page 932.
+    clipboard.text = "x\ny\x1A\xE2\x82\xAC";
+    ASSERT_TRUE(paste_clipboard(c, clipboard));
+    EXPECT_EQ(line(3), sj("二ax"));
+    EXPECT_EQ(line(4), sj("y〓"));
+    EXPECT_TRUE(messages.saw("〓に置き換えて"));
+    EXPECT_EQ(invariant(), "");
+}
+
+TEST_F(ClipboardCommands, CutNeedsAMarkAndDeletesOnlyWhatReachedTheClipboard) {
+    test::build(doc, {sj("abcdef")});
+    EXPECT_FALSE(cut_marked(c, clipboard));
+    EXPECT_EQ(messages.utf8(0), "先に､ｼﾌﾄ+ｶｰｿﾙｷｰでマークしてください｡");
+    EXPECT_EQ(messages.log[0].time_ms, 2500u);
+
+    mark(TextPos(0, 1), TextPos(0, 3));
+    clipboard.fail_next_set = true;
+    EXPECT_FALSE(cut_marked(c, clipboard));
+    EXPECT_EQ(line(0), "abcdef");
+    EXPECT_TRUE(edit.mark.on);
+
+    std::vector<std::string> history;
+    ClipboardHooks hooks;
+    hooks.add_copy_history = [&](const std::string& t) { history.push_back(t); };
+    ASSERT_TRUE(cut_marked(c, clipboard, hooks));
+    EXPECT_EQ(clipboard.text, "bc");
+    EXPECT_EQ(line(0), "adef");
+    EXPECT_EQ(edit.cursor.pos, TextPos(0, 1));
+    EXPECT_EQ(history, std::vector<std::string>{"bc"});
+    ASSERT_TRUE(undo(c));
+    EXPECT_EQ(line(0), "abcdef");
+}
+
+TEST_F(ClipboardCommands, PasteReplacesTheMarkAndCopyExportsRubiesAndIndent) {
+    edit.options.export_rubies = true;
+    // A ruby over 漢字 as the loader stores it.
+    test::build(doc, {test::ruby("かんじ", 2) + sj("漢字です"), sj("かな")}, {test::format_word(2, 0, 0)});
+    mark(TextPos(0, 0), TextPos(1, 0));
+    ASSERT_TRUE(copy_marked(c, clipboard, true));
+    EXPECT_EQ(clipboard.text, "　　漢字《かんじ》です\r\n");
+    EXPECT_FALSE(edit.damage.marking);   // 204 leaves the highlight drawn
+
+    clipboard.text = "Q";
+    mark(TextPos(1, 0), TextPos(1, 2));
+    ASSERT_TRUE(paste_clipboard(c, clipboard));
+    EXPECT_EQ(line(1), sj("Qな"));
+    EXPECT_FALSE(edit.mark.on);
+
+    clipboard.has_text = false;
+    EXPECT_FALSE(paste_clipboard(c, clipboard));
+    EXPECT_TRUE(messages.saw("クリップボードにテキストはありません。"));
+}
+
+TEST_F(ClipboardCommands, SelectAllLoadsTheRestFirst) {
+    std::string file;
+    for (int k = 0; k < 200; ++k) file += "row " + std::to_string(k) + "\r\n";
+    LoadSession session;
+    session.options.chunk_size = 128;
+    state.text_fd = fuzz::memory_file(file);
+    start_load(doc, state, session);
+    c.session = &session;
+    ASSERT_FALSE(doc.fully_loaded());
+    ASSERT_TRUE(run_clipboard_command(c, clipboard, COMMAND_SELECT_ALL));
+    EXPECT_TRUE(doc.fully_loaded());
+    EXPECT_EQ(edit.mark.start, TextPos(0, 0));
+    EXPECT_EQ(edit.mark.end, TextPos(200, 0));
+    ASSERT_TRUE(copy_marked(c, clipboard, false));
+    EXPECT_EQ(clipboard.text, file);
+    ::close(state.text_fd);
+}
+
+}  // namespace
+}  // namespace rix
