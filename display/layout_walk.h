@@ -26,16 +26,9 @@
 
 namespace rix::detail {
 
-// Indentation cells of a display line; a negative sum (an outdent larger
-// than the indentation, only possible from a damaged file) reads as 0.
-inline int indent_cells(std::uint32_t word, bool first) {
-    const int a = static_cast<int>(start_indent(word)) + (first ? first_line_adjustment(word) : 0);
-    return a < 0 ? 0 : a;
-}
-
-inline std::uint8_t byte_at(const std::uint8_t* line, std::size_t column) {
-    return column < MAX_LINE_SCAN ? line[column] : LINE_END_MARK;
-}
+// Indentation cells of a display line (the document's rule, shared with
+// line_capacity so that a line's cells start where its capacity assumes).
+inline int indent_cells(std::uint32_t word, bool first) { return static_cast<int>(display_line_indent(word, first)); }
 
 // The map code of a cell item: a double-byte code, or the two bytes of a
 // half-width cell (a lone character is paired with a space).
@@ -92,9 +85,7 @@ TextPos walk_layout(Document& doc, TextPos start, int first_line, int start_cell
             ++k;
             if (static_cast<std::uint32_t>(k) < cap) continue;
             const std::size_t after = std::size_t{c} + it.length;
-            if (!may_break_after(doc.rules, static_cast<std::uint32_t>(k), it.code, byte_at(p, after),
-                                 byte_at(p, after + 1)))
-                continue;
+            if (!may_break_in_line(doc.rules, static_cast<std::uint32_t>(k), it.code, p, after)) continue;
             ++j;
             k = 0;
             if (j >= last_line) return TextPos(l, static_cast<std::uint32_t>(after));

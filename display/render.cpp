@@ -109,6 +109,40 @@ struct DrawVisitor {
     }
 };
 
+// A walk over one display line that only queues its ruby (carry_in_ruby).
+struct RubyVisitor {
+    Screen& s;
+    void line_start(int, std::uint32_t, int, bool) {}
+    void cell(int, int, int, std::uint16_t, const ScanItem&, std::uint32_t, std::uint32_t) {}
+    void mark(int, int, int, std::uint16_t, std::uint32_t, std::uint32_t) {}
+    void block(int j, int a, int k, const ScanItem& it, const std::uint8_t* bytes, std::uint32_t, std::uint32_t,
+               std::uint32_t word) {
+        if (it.kind != ItemKind::RUBY || it.length < 3) return;
+        queue_ruby(s, j, a + k, bytes + 1, it.length - 2, detail::indent_cells(word, false),
+                   static_cast<int>(end_indent(word)));
+    }
+    void text_end(int) {}
+    void stopped(int) {}
+};
+
+// Before a pass that starts at screen line `line` in the middle of a logical
+// line: queues the part of a ruby whose base began on the display line
+// before (above the screen for line 0), as a pass over both lines would, so
+// that the picture of a line never depends on where a pass began.
+void carry_in_ruby(Document& doc, Screen& s, TextPos start, int line) {
+    if (line < 0 || start.column() == 0 || start.line() >= doc.lines.count()) return;
+    const DisplayMove back = display_lines_backward(doc, start, 1);
+    if (back.moved != 1 || back.pos.line() != start.line()) return;
+    RubyVisitor v{s};
+    const std::size_t before = s.ruby_queue.size();
+    detail::walk_layout(doc, back.pos, line - 1, 0, line, v);
+    // Only the pieces of `line` itself: the earlier line is not drawn.
+    auto& q = s.ruby_queue;
+    q.erase(std::remove_if(q.begin() + static_cast<std::ptrdiff_t>(before), q.end(),
+                           [&](const RubyPiece& p) { return p.line != line; }),
+            q.end());
+}
+
 // Draws the cells of a screen line from its record.
 void draw_cells(Screen& s, int j, int across, int along0) {
     const DisplayGeometry& g = s.geo;
@@ -168,9 +202,13 @@ TextPos layout_and_draw(Document& doc, Screen& s, TextPos start, int first_line,
     s.counts = {};
     for (int j = std::max(first_line, 0); j < std::min(last, nscreen); ++j) s.marks.set(j, 0);
     if (first_line <= 0 && last >= nscreen) s.cursor_at = {};
+    if (!counting && start_cell <= 0 && first_line < last) carry_in_ruby(doc, s, start, first_line);
     DrawVisitor v{doc, s};
     const TextPos end = first_line < last ? detail::walk_layout(doc, start, first_line, start_cell, last, v) : start;
     put_cell(s, 0, -1, 0, 0);
+    // Ruby carried onto the line after the pass is on the screen already.
+    auto& q = s.ruby_queue;
+    q.erase(std::remove_if(q.begin(), q.end(), [&](const RubyPiece& p) { return p.line >= last; }), q.end());
     replay_ruby(s, -1);
     s.full_redraw = false;
     if (s.surface) s.surface->flush();
@@ -178,6 +216,7 @@ TextPos layout_and_draw(Document& doc, Screen& s, TextPos start, int first_line,
 }
 
 TextPos relayout_screen(Document& doc, Screen& s, bool full) {
+    s.shown_mark.on = false;
     s.full_redraw = full;
     s.pending_line = -1;
     s.ruby_queue.clear();
@@ -194,6 +233,7 @@ void put_cell(Screen& s, int indent, int line, int cell, std::uint16_t code) {
     if (cell == 0 && s.pending_line != line) {
         s.cells.clear_line(line);
         for (int i = 0; i < indent; ++i) s.cells.put(line, i, CELL_INDENT);
+        s.cells.set_indent(line, indent);
     }
     s.cells.put(line, std::max(indent, 0) + cell, code);
     if (is_mark_cell(code)) {
@@ -228,7 +268,8 @@ void draw_screen_line(Screen& s, int j) {
 void queue_ruby(Screen& s, int d, int cell, const std::uint8_t* block, std::size_t size, int next_indent,
                 int end_ind) {
     const DisplayGeometry& g = s.geo;
-    if (size < 3 || d < 0 || d >= g.screen_lines) return;
+    // Line -1 (the display line above the screen) queues only what runs onto line 0.
+    if (size < 3 || d < -1 || d >= g.screen_lines) return;
     const int type = block[0] >> 4;
     const int base = (block[0] & 0x0F) ? (block[0] & 0x0F) : 1;
     const int r = std::min(static_cast<int>((size - 1) / 2), MAX_RUBY_CODES);
@@ -265,7 +306,7 @@ void queue_ruby(Screen& s, int d, int cell, const std::uint8_t* block, std::size
     }
     RubyPiece piece{d, across, {}};
     for (int i = 0; i < here / 2; ++i) piece.glyphs.push_back({static_cast<std::uint16_t>(block[1 + 2 * i] << 8 | block[2 + 2 * i]), start + i * spacing});
-    if (!piece.glyphs.empty()) s.ruby_queue.push_back(std::move(piece));
+    if (d >= 0 && !piece.glyphs.empty()) s.ruby_queue.push_back(std::move(piece));
     if (here >= bytes || d + 1 >= g.screen_lines) return;
     RubyPiece rest{d + 1,
                    g.vertical ? line_position(g, d + 1) + font_w(s) / 2 : line_position(g, d + 1) - font_h(s) / 2,

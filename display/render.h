@@ -72,6 +72,12 @@ enum : int { PENDING_NOTHING = 0, PENDING_FULL = 1, PENDING_STARTUP = 2 };
 enum : int { MARK_LINE_END = 0, MARK_TEXT_END = 1, MARK_PAGE_BREAK = 2 };
 enum : int { TOP_KEEP_THIRD = 0, TOP_CENTRE = 1, TOP_CURSOR = 2 };
 
+// The marked range as it is drawn inverted on the screen now.
+struct ShownMarking {
+    bool on = false;                     // false: no cell is shown inverted
+    TextPos start, end;                  // [start, end) while on
+};
+
 struct Screen {
     DisplayGeometry geo;
     RenderFormat fmt;
@@ -88,6 +94,7 @@ struct Screen {
     CursorLocation cursor_at;            // output of the last pass that met the cursor
     SurfaceRect grid_rect;               // stored by draw_grid
     LayoutCounts counts;
+    ShownMarking shown_mark;             // what the pixels show inverted (kept by edit_view)
 
     // Drawing state.
     int pending_line = -1;               // put_cell's line not drawn yet; -1 = none
@@ -105,9 +112,18 @@ void prepare_screen(Screen& s);
 // cell inside one when start_cell > 0), beginning at screen line
 // first_line, cell start_cell. Draws each line as it completes. Returns the
 // position after the last laid-out display line.
+//
+// Every pass draws a line the same way wherever it began: the part of a ruby
+// carried over from the display line before first_line is drawn (also onto
+// line 0 from above the screen), and ruby carried past the pass's last line
+// is left to that line (it is already on the screen). A line drawn loses whatever
+// highlight it showed: s.shown_mark no longer tells the truth for it, so a
+// caller that lays out part of a marked screen goes through
+// apply_view_damage (display/edit_view.h).
 TextPos layout_and_draw(Document& doc, Screen& s, TextPos start, int first_line, int start_cell, int count);
 // layout_and_draw from the top over every screen line; `full` marks a full
-// redraw (the page was just painted: lines are not erased one by one).
+// redraw (the page was just painted: lines are not erased one by one). No
+// highlight is shown afterwards (shown_mark is off).
 TextPos relayout_screen(Document& doc, Screen& s, bool full);
 
 // Stores cell `cell` of screen line `line` (after `indent` indentation
@@ -123,6 +139,8 @@ void draw_line_marks(Screen& s, int first_line, int count);
 // Ruby block bytes (parameter byte, then two-byte codes) at screen line
 // `line`, base starting at cell `cell` (indentation included); `indent` and
 // `end_indent` are those of the display lines. Queued, drawn with the line.
+// Line -1 stands for the display line above the screen: only the part of
+// the ruby that runs onto line 0 is queued.
 void queue_ruby(Screen& s, int line, int cell, const std::uint8_t* block, std::size_t size, int indent,
                 int end_indent);
 
@@ -133,6 +151,10 @@ void invert_cell(Screen& s, int line, int cell, bool half, bool second_half);
 // whose position lies in [mark_start, mark_end). Calling it again undoes it.
 void invert_marked_range(Document& doc, Screen& s, TextPos from, int lines, TextPos mark_start,
                          TextPos mark_end);
+// invert_marked_range over the whole screen from s.top, leaving the screen
+// lines in [skip_first, skip_last) as they are.
+void invert_marked_screen(Document& doc, Screen& s, TextPos mark_start, TextPos mark_end, int skip_first = 0,
+                          int skip_last = 0);
 
 // Moves the picture and the maps of screen lines from `first` by n lines
 // (forward: towards the end, as when lines are inserted). Returns true when
@@ -147,6 +169,9 @@ void paint_background(Screen& s);
 void take_blank_page(Screen& s);
 void take_snapshot(Screen& s);
 bool restore_snapshot(Screen& s);
+// Takes the snapshot when it is stale (before something covers the window,
+// e.g. an input-method composition); false without a snapshot surface.
+bool ensure_snapshot(Screen& s);
 
 // Chooses the top of the screen for the cursor (TOP_*): a third of a tier
 // above the cursor, or the cursor's line at the top; near the end of the

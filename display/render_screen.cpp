@@ -118,12 +118,14 @@ SurfaceRect band_of(const Screen& s, const GridFrame& f, int j) {
 struct InvertVisitor {
     Screen& s;
     TextPos from, to;
+    int skip_first = 0, skip_last = 0;   // screen lines left alone
     bool inside(std::uint32_t l, std::uint32_t c) const {
         const TextPos p(l, c);
         return from <= p && p < to;
     }
     void line_start(int, std::uint32_t, int, bool) {}
     void cell(int j, int a, int k, std::uint16_t, const ScanItem& it, std::uint32_t l, std::uint32_t c) {
+        if (j >= skip_first && j < skip_last) return;
         if (it.kind == ItemKind::PAIR) {
             const bool first = inside(l, c), second = inside(l, c + 1);
             if (first && second) invert_cell(s, j, a + k, false, false);
@@ -205,6 +207,14 @@ void invert_marked_range(Document& doc, Screen& s, TextPos from, int lines, Text
     s.surface->flush();
 }
 
+void invert_marked_screen(Document& doc, Screen& s, TextPos mark_start, TextPos mark_end, int skip_first,
+                          int skip_last) {
+    if (!s.surface || mark_end <= mark_start) return;
+    InvertVisitor v{s, mark_start, mark_end, skip_first, skip_last};
+    detail::walk_layout(doc, s.top, 0, 0, s.geo.screen_lines, v);
+    s.surface->flush();
+}
+
 bool scroll_screen_lines(Document& doc, Screen& s, bool forward, int n, int first) {
     const DisplayGeometry& g = s.geo;
     const bool fast = s.surface && s.blank_page && !s.fmt.tag_windows_shown && g.centre_px == 0 &&
@@ -268,6 +278,11 @@ void take_snapshot(Screen& s) {
     s.snapshot->copy_from(*s.surface, {0, 0, s.surface->width(), s.surface->height()}, 0, 0);
     s.snapshot->flush();
     s.snapshot_valid = true;
+}
+
+bool ensure_snapshot(Screen& s) {
+    if (!s.snapshot_valid) take_snapshot(s);
+    return s.snapshot_valid;
 }
 
 bool restore_snapshot(Screen& s) {

@@ -11,6 +11,11 @@ void ScreenCellMap::resize(int lines, int cells) {
     cells_ = std::clamp(cells, 1, 254);
     stride_ = 1 + 2 * cells_;
     bytes_.assign(static_cast<std::size_t>(lines_) * stride_, 0);
+    indents_.assign(static_cast<std::size_t>(lines_), 0);
+}
+
+void ScreenCellMap::set_indent(int line, int cells) {
+    if (line >= 0 && line < lines_) indents_[static_cast<std::size_t>(line)] = static_cast<std::uint8_t>(std::clamp(cells, 0, cells_));
 }
 
 int ScreenCellMap::used(int line) const { return line >= 0 && line < lines_ ? record(line)[0] : 0; }
@@ -31,7 +36,9 @@ bool ScreenCellMap::put(int line, int cell, std::uint16_t code) {
 }
 
 void ScreenCellMap::clear_line(int line) {
-    if (line >= 0 && line < lines_) std::memset(record(line), 0, stride_);
+    if (line < 0 || line >= lines_) return;
+    std::memset(record(line), 0, stride_);
+    indents_[static_cast<std::size_t>(line)] = 0;
 }
 
 void ScreenCellMap::shift(int from, int n, bool forward) {
@@ -40,12 +47,17 @@ void ScreenCellMap::shift(int from, int n, bool forward) {
     const std::size_t rec = stride_;
     std::uint8_t* base = record(from);
     const std::size_t moved = static_cast<std::size_t>(lines_ - from - n) * rec;
+    auto first = indents_.begin() + from;
     if (forward) {
         std::memmove(base + n * rec, base, moved);
         std::memset(base, 0, n * rec);
+        std::move_backward(first, indents_.end() - n, indents_.end());
+        std::fill(first, first + n, 0);
     } else {
         std::memmove(base, base + n * rec, moved);
         std::memset(base + moved, 0, n * rec);
+        std::move(first + n, indents_.end(), first);
+        std::fill(indents_.end() - n, indents_.end(), 0);
     }
 }
 

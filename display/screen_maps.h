@@ -12,6 +12,10 @@
 //   1 + 2i   2     cell i: a double-byte code (lead byte first); two
 //                  half-width bytes; 0x81 0x40 for an indentation cell;
 //                  0x01 0x00 line-end mark; 0x02 0x00 end-of-text mark
+//
+// Beside the records each line keeps its indentation cells (how many of its
+// first cells are indentation, not text), so that the mouse can tell an
+// indentation cell from a full-width space typed at the start of a line.
 #pragma once
 
 #include <cstdint>
@@ -45,6 +49,9 @@ public:
     // outside the record.
     bool put(int line, int cell, std::uint16_t code);
     void clear_line(int line);
+    // Indentation cells at the start of a line (0 outside the map).
+    int indent(int line) const { return line >= 0 && line < lines_ ? indents_[static_cast<std::size_t>(line)] : 0; }
+    void set_indent(int line, int cells);
     // Records [from, lines) move n records towards the end (forward) or
     // records [from + n, lines) move back to from (backward); the records
     // left behind are cleared.
@@ -58,6 +65,7 @@ private:
     int cells_ = 0;
     int stride_ = 1;
     std::vector<std::uint8_t> bytes_;
+    std::vector<std::uint8_t> indents_;   // per line, 0..cells_
 };
 
 // The line-mark bits (marks 1-4 in bits 0-3) of the logical line whose first

@@ -1,8 +1,9 @@
 // The wrap cache, display-line counts and moves between display lines.
 //
 // Every walk here uses the LineScanner over at most MAX_LINE_SCAN bytes of a
-// line, so no walk reads past the buffer's guaranteed slack; the byte after
-// an item is read only within that distance (beyond it counts as a line end).
+// line, so no walk reads past the buffer's guaranteed slack; the character
+// after an item (next_character) is looked for only within that distance
+// (beyond it counts as a line end).
 #include "document/display_lines.h"
 
 #include <algorithm>
@@ -17,11 +18,6 @@ namespace rix {
 namespace {
 
 constexpr unsigned LOOP_ERROR_MS = 3000;
-
-// The byte at `column` of a line, or a line end when the column lies beyond the scan limit.
-std::uint8_t byte_at(const std::uint8_t* line, std::size_t column) {
-    return column < MAX_LINE_SCAN ? line[column] : LINE_END_MARK;
-}
 
 bool takes_cell(ItemKind kind) {
     return kind == ItemKind::DOUBLE || kind == ItemKind::SINGLE || kind == ItemKind::PAIR;
@@ -45,7 +41,7 @@ bool wrap_line(const Document& doc, std::uint32_t line, OnBreak on_break) {
         if (!takes_cell(it.kind)) continue;
         if (++j < cap) continue;
         std::size_t after = std::size_t{it.column} + it.length;
-        if (may_break_after(doc.rules, j, it.code, byte_at(p, after), byte_at(p, after + 1))) {
+        if (may_break_in_line(doc.rules, j, it.code, p, after)) {
             on_break(static_cast<std::uint32_t>(after));
             j = 0;
             cap = line_capacity(doc.rules, word, false);
@@ -197,7 +193,7 @@ CellMove walk_display_line(Document& doc, TextPos start, std::uint32_t cell, boo
         }
         if (++j < cap) continue;
         std::size_t after = std::size_t{col} + it.length;
-        if (may_break_after(doc.rules, j, it.code, byte_at(p, after), byte_at(p, after + 1))) {
+        if (may_break_in_line(doc.rules, j, it.code, p, after)) {
             // The cell asked for lies beyond this display line: stand on its last character,
             // before the ruby block that belongs to it.
             --j;

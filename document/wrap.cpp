@@ -61,9 +61,51 @@ int may_break_after(const WrapRules& rules, std::uint32_t j, std::uint16_t ch, s
     return (next == 0x0D || next == LINE_END_MARK) ? 0 : 1;
 }
 
+NextCharacter next_character(const std::uint8_t* line, std::size_t column) {
+    NextCharacter out;
+    if (line == nullptr || column >= MAX_LINE_SCAN) return out;
+    LineScanner scanner(line + column, MAX_LINE_SCAN - column);
+    for (;;) {
+        const ScanItem it = scanner.next();
+        switch (it.kind) {
+            case ItemKind::RUBY:
+            case ItemKind::TAG:
+            case ItemKind::IGNORED: continue;
+            case ItemKind::DOUBLE:
+                out.byte = static_cast<std::uint8_t>(it.code >> 8);
+                out.trail = static_cast<std::uint8_t>(it.code);
+                return out;
+            case ItemKind::SINGLE:
+            case ItemKind::PAIR: {
+                const std::size_t at = column + it.column;
+                out.byte = line[at];
+                out.trail = at + 1 < MAX_LINE_SCAN ? line[at + 1] : LINE_END_MARK;
+                return out;
+            }
+            case ItemKind::TEXT_END: out.byte = TEXT_END_MARK; return out;
+            case ItemKind::LINE_END:
+            case ItemKind::CUT: return out;
+        }
+    }
+}
+
+int may_break_in_line(const WrapRules& rules, std::uint32_t j, std::uint16_t ch, const std::uint8_t* line,
+                      std::size_t column) {
+    // The hard limit needs no look ahead.
+    if (j >= rules.chars_per_column + 1 + (rules.kinsoku_mode == 2 ? 1u : 0u)) return 1;
+    const NextCharacter next = next_character(line, column);
+    return may_break_after(rules, j, ch, next.byte, next.trail);
+}
+
+std::uint32_t display_line_indent(std::uint32_t format_word, bool first_display_line) {
+    const int a = static_cast<int>(start_indent(format_word)) +
+                  (first_display_line ? first_line_adjustment(format_word) : 0);
+    return a < 0 ? 0u : static_cast<std::uint32_t>(a);
+}
+
 std::uint32_t line_capacity(const WrapRules& rules, std::uint32_t format_word, bool first_display_line) {
-    std::int64_t cap = static_cast<std::int64_t>(rules.chars_per_column) - start_indent(format_word) -
-                       end_indent(format_word) - (first_display_line ? first_line_adjustment(format_word) : 0);
+    const std::int64_t cap = static_cast<std::int64_t>(rules.chars_per_column) -
+                             display_line_indent(format_word, first_display_line) - end_indent(format_word);
     return cap < 1 ? 1u : static_cast<std::uint32_t>(cap);
 }
 

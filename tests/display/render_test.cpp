@@ -142,9 +142,28 @@ TEST(RenderLayout, IndentationAndNegativeFirstLineAdjustment) {
     EXPECT_EQ(f.surface.lines_starting("cell 0 " + std::string("82A9"))[0], "cell 0 82A9 H 80,50,20x20 #000000");
 
     // An outdent beyond the indentation (only a damaged file has one) reads as no indentation.
-    Fixture bad({sj("あい")}, make_geometry(false, 4, 5), {test::format_word(0, 0, 7)});
+    // Its capacity agrees: five cells from cell 0, as the line table counts.
+    Fixture bad({sj("あいうえおかきく")}, make_geometry(false, 4, 5), {test::format_word(0, 0, 7)});
     bad.draw_all();
     EXPECT_EQ(bad.s.cells.code(0, 0), code_of("あ"));
+    EXPECT_EQ(bad.s.cells.used(0), 5);
+    EXPECT_EQ(bad.s.cells.code(1, 0), code_of("か"));
+    EXPECT_EQ(bad.doc.lines.display_lines(0), 2u);
+    EXPECT_EQ(bad.s.cells.indent(1), 0);
+    EXPECT_EQ(f.s.cells.indent(1), 2);
+}
+
+TEST(RenderLayout, BlocksBeforeHangingPunctuationWrapAsTheLineTable) {
+    // A tag block between the full line and "。", and a ruby-annotated base at
+    // the capacity: "。" hangs in both, as the line table counts.
+    for (const std::string& line : {sj("あいうえお") + test::tag("t") + sj("。か"),
+                                    sj("あいうえ") + test::ruby("じ", 1) + sj("字。か")}) {
+        Fixture f({line}, make_geometry(false, 4, 5));
+        f.draw_all();
+        EXPECT_EQ(f.s.cells.code(0, 5), code_of("。"));
+        EXPECT_EQ(f.s.cells.code(1, 0), code_of("か"));
+        EXPECT_EQ(f.doc.lines.display_lines(0), 2u);
+    }
 }
 
 TEST(RenderLayout, MalformedFormatWordsStayInsideTheRecord) {

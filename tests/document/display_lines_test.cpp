@@ -31,6 +31,21 @@ std::string kanji(int n) {
 // character, a block or the end mark begins.
 Breaks reference_breaks(const std::string& bytes, const WrapRules& r, std::uint32_t word, std::set<std::uint32_t>* starts) {
     auto at = [&](std::size_t i) -> std::uint8_t { return i < bytes.size() ? static_cast<std::uint8_t>(bytes[i]) : 0xFE; };
+    // The first byte of the next character from i on: whole blocks and 0xFC skipped.
+    auto next_char = [&](std::size_t i) -> std::size_t {
+        for (;;) {
+            const std::uint8_t x = at(i);
+            if (x == 0xFC) {
+                ++i;
+            } else if (x == 0xFF || x == 0xFD) {
+                std::size_t e = i + (x == 0xFF ? 2 : 3);
+                while (e < bytes.size() && at(e) != x) ++e;
+                i = e + 1;
+            } else {
+                return i;
+            }
+        }
+    };
     Breaks breaks{0};
     std::uint32_t j = 0;
     bool ruby = false, tag = false;
@@ -58,10 +73,13 @@ Breaks reference_breaks(const std::string& bytes, const WrapRules& r, std::uint3
             ch = at(b++);
         }
         ++j;
-        long cap = static_cast<long>(r.chars_per_column) - static_cast<long>(start_indent(word)) -
-                   static_cast<long>(end_indent(word)) - (breaks.size() == 1 ? first_line_adjustment(word) : 0);
+        // An outdent beyond the indentation reads as no indentation.
+        const long indent = std::max(static_cast<long>(start_indent(word)) +
+                                         (breaks.size() == 1 ? first_line_adjustment(word) : 0), 0L);
+        long cap = static_cast<long>(r.chars_per_column) - indent - static_cast<long>(end_indent(word));
         if (static_cast<long>(j) < std::max(cap, 1L)) continue;
-        if (may_break_after(r, j, ch, at(b), at(b + 1))) {
+        const std::size_t n = next_char(b);
+        if (may_break_after(r, j, ch, at(n), at(n + 1))) {
             j = 0;
             breaks.push_back(static_cast<std::uint32_t>(b));
         }

@@ -130,8 +130,52 @@ TEST(Wrap, IndentationAndFirstLineAdjustment) {
     WrapRules r = test::rules(20, 0);
     EXPECT_EQ(line_capacity(r, test::format_word(3, 0, 7), true), 20u);
     EXPECT_EQ(line_capacity(r, test::format_word(3, 0, 7), false), 17u);
-    EXPECT_EQ(line_capacity(r, test::format_word(0, 0, 7), true), 23u);
     EXPECT_EQ(line_capacity(r, test::format_word(0, 0, 4), true), 16u);
+}
+
+TEST(Wrap, OutdentBeyondTheIndentationReadsAsNone) {
+    // Indentation 0 with first line three cells out (only a damaged file has
+    // it): the line is drawn from cell 0, so it holds N cells, not N + 3.
+    WrapRules r = test::rules(20, 0);
+    EXPECT_EQ(display_line_indent(test::format_word(0, 0, 7), true), 0u);
+    EXPECT_EQ(line_capacity(r, test::format_word(0, 0, 7), true), 20u);
+    EXPECT_EQ(line_capacity(r, test::format_word(1, 2, 7), true), 18u);
+    EXPECT_EQ(display_line_indent(test::format_word(3, 0, 6), true), 1u);
+    EXPECT_EQ(breaks_of(r, kanji(45), test::format_word(0, 0, 7)), (Breaks{0, 40, 80}));
+}
+
+TEST(Wrap, BlocksDoNotHideTheNextCharacter) {
+    const WrapRules on = test::rules(10, 1);
+    const std::string tail = kanji(3);
+    // A ruby-annotated base at the capacity followed by "。": as without the ruby.
+    const std::string ruby = test::ruby("じ", 1);
+    EXPECT_EQ(breaks_of(on, kanji(10) + sj("。") + tail), (Breaks{0, 22}));
+    EXPECT_EQ(breaks_of(on, kanji(9) + ruby + sj("漢。") + tail), (Breaks{0, 22 + 5}));
+    // A ruby or a tag between the full line and "。" (or a small kana) is stepped over.
+    EXPECT_EQ(breaks_of(on, kanji(10) + ruby + sj("。") + tail), (Breaks{0, 22 + 5}));
+    const std::string t = test::tag("t");
+    const auto tn = static_cast<std::uint32_t>(t.size());
+    EXPECT_EQ(breaks_of(on, kanji(10) + t + sj("。") + tail), (Breaks{0, 22 + tn}));
+    EXPECT_EQ(breaks_of(test::rules(10, 1, true), kanji(10) + t + ruby + sj("ッ") + tail),
+              (Breaks{0, 22 + tn + 5}));
+    // ... and so is an ignored marker; an opening bracket still pulls past a block.
+    EXPECT_EQ(breaks_of(on, kanji(10) + "\xFC" + sj("。") + tail), (Breaks{0, 23}));
+    EXPECT_EQ(breaks_of(on, kanji(9) + sj("「") + t + kanji(3)), (Breaks{0, 22 + tn}));
+    // A block just before the line end: no empty display line after a full one.
+    EXPECT_EQ(breaks_of(on, kanji(10) + t), (Breaks{0}));
+    EXPECT_EQ(breaks_of(test::rules(10, 0), kanji(10) + t), (Breaks{0}));
+    // Without kinsoku the next character breaks as before.
+    EXPECT_EQ(breaks_of(test::rules(10, 0), kanji(10) + t + sj("。")), (Breaks{0, 20}));
+}
+
+TEST(Wrap, NextCharacterLooksPastBlocks) {
+    const std::string line = test::tag("x") + test::ruby("あ", 1) + "ab" + std::string("\xFE\0", 2);
+    const auto* p = reinterpret_cast<const std::uint8_t*>(line.data());
+    EXPECT_EQ(next_character(p, 0).byte, 'a');
+    EXPECT_EQ(next_character(p, 0).trail, 'b');
+    EXPECT_EQ(next_character(p, line.size() - 2).byte, 0xFE);
+    const std::string end = test::tag("x") + std::string("\x1A\0", 2);
+    EXPECT_EQ(next_character(reinterpret_cast<const std::uint8_t*>(end.data()), 0).byte, 0x1A);
 }
 
 TEST(Wrap, IndentationWithoutRoomStillBreaks) {

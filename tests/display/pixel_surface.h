@@ -1,0 +1,116 @@
+// PixelSurface: a small software raster for the display tests, so that a
+// picture built by partial drawing can be compared pixel for pixel with a
+// fresh one without a window system.
+//
+// A glyph is a pattern of pixels derived from its code, font, mode and the
+// pixel's place in the box, blended half-and-half into what is there: a
+// glyph drawn twice (or over a stale one) differs from a glyph drawn once.
+// Lines, fills and inversions are exact; ellipses and arcs are drawn as
+// their box outline and chord, which is enough to see where they went.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "platform/surface.h"
+
+namespace rix::test {
+
+class PixelSurface final : public Surface {
+public:
+    PixelSurface(int width, int height) : w_(width), h_(height), px_(static_cast<std::size_t>(width * height), 0xFFFFFF) {}
+
+    int width() const override { return w_; }
+    int height() const override { return h_; }
+    bool set_font(int slot, const FontRequest& request) override {
+        if (slot < 0 || slot >= FONT_SLOTS) return false;
+        font_px_[slot] = request.pixel_height;
+        return true;
+    }
+    void draw_cell(const CellGlyph& g) override {
+        const std::uint32_t seed = static_cast<std::uint32_t>(g.code) * 2654435761u ^
+                                   static_cast<std::uint32_t>(g.font * 7 + static_cast<int>(g.mode) * 131 +
+                                                              g.second_offset * 17 + font_px_[g.font & 3]);
+        for (int y = 0; y < g.box.h; ++y)
+            for (int x = 0; x < g.box.w; ++x) {
+                const std::uint32_t hsh = (seed ^ static_cast<std::uint32_t>(x * 73856093 ^ y * 19349663)) * 83492791u;
+                if ((hsh >> 13) % 3 != 0) continue;
+                blend(g.box.x + x, g.box.y + y, g.colour);
+            }
+    }
+    void draw_line(int x0, int y0, int x1, int y1, std::uint32_t colour) override { line(x0, y0, x1, y1, colour, 1); }
+    void draw_dotted_line(int x0, int y0, int x1, int y1, std::uint32_t colour) override {
+        line(x0, y0, x1, y1, colour, 2);
+    }
+    void draw_ellipse(const SurfaceRect& b, std::uint32_t colour) override { outline(b, colour); }
+    void draw_arc(const SurfaceRect& b, int xs, int ys, int xe, int ye, std::uint32_t colour) override {
+        outline(b, colour);
+        line(xs, ys, xe, ye, colour, 1);
+    }
+    void fill_rect(const SurfaceRect& r, std::uint32_t colour) override {
+        for (int y = r.y; y < r.y + r.h; ++y)
+            for (int x = r.x; x < r.x + r.w; ++x) set(x, y, colour);
+    }
+    void invert_rect(const SurfaceRect& r) override {
+        for (int y = r.y; y < r.y + r.h; ++y)
+            for (int x = r.x; x < r.x + r.w; ++x)
+                if (inside(x, y)) at(x, y) ^= 0xFFFFFF;
+    }
+    void copy_from(const Surface& src, const SurfaceRect& r, int dx, int dy) override {
+        const auto* from = dynamic_cast<const PixelSurface*>(&src);
+        if (from == nullptr) return;
+        const std::vector<std::uint32_t> copy = from->px_;   // overlap is allowed
+        for (int y = 0; y < r.h; ++y)
+            for (int x = 0; x < r.w; ++x) {
+                const int sx = r.x + x, sy = r.y + y;
+                if (!from->inside(sx, sy) || !inside(dx + x, dy + y)) continue;
+                at(dx + x, dy + y) = copy[static_cast<std::size_t>(sy * from->w_ + sx)];
+            }
+    }
+
+    const std::vector<std::uint32_t>& pixels() const { return px_; }
+    // Pixels that differ from `other` (same size assumed).
+    int differences(const PixelSurface& other) const {
+        int n = 0;
+        for (std::size_t i = 0; i < px_.size() && i < other.px_.size(); ++i) n += px_[i] != other.px_[i];
+        return n;
+    }
+
+private:
+    bool inside(int x, int y) const { return x >= 0 && y >= 0 && x < w_ && y < h_; }
+    std::uint32_t& at(int x, int y) { return px_[static_cast<std::size_t>(y * w_ + x)]; }
+    void set(int x, int y, std::uint32_t c) {
+        if (inside(x, y)) at(x, y) = c;
+    }
+    void blend(int x, int y, std::uint32_t c) {
+        if (!inside(x, y)) return;
+        std::uint32_t& p = at(x, y);
+        p = ((p >> 1) & 0x7F7F7F) + ((c >> 1) & 0x7F7F7F);
+    }
+    void line(int x0, int y0, int x1, int y1, std::uint32_t c, int step) {
+        const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
+        const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+        int err = dx + dy, i = 0;
+        for (;;) {
+            if (i++ % step == 0) set(x0, y0, c);
+            if (x0 == x1 && y0 == y1) return;
+            const int e2 = 2 * err;
+            if (e2 >= dy) err += dy, x0 += sx;
+            if (e2 <= dx) err += dx, y0 += sy;
+        }
+    }
+    void outline(const SurfaceRect& b, std::uint32_t c) {
+        line(b.x, b.y, b.x + b.w, b.y, c, 1);
+        line(b.x, b.y + b.h, b.x + b.w, b.y + b.h, c, 1);
+        line(b.x, b.y, b.x, b.y + b.h, c, 1);
+        line(b.x + b.w, b.y, b.x + b.w, b.y + b.h, c, 1);
+    }
+
+    int w_, h_;
+    std::vector<std::uint32_t> px_;
+    int font_px_[FONT_SLOTS] = {};
+};
+
+}  // namespace rix::test
