@@ -7,6 +7,7 @@
 
 #include "app/settings_record.h"
 #include "document/loader.h"
+#include "editing/edit_state.h"
 
 namespace rix {
 
@@ -23,7 +24,8 @@ struct LoadedDocument {
     Document document;
     ExtensionFile extension;
     LoadSession session;
-    TextPos cursor;              // where the load put the cursor
+    TextPos cursor;              // where the load put the cursor; follows the editing cursor
+    EditState edit;              // the pane's cursor, marking, undo journal
 
     explicit LoadedDocument(std::string spill_folder, std::uint64_t spill_threshold)
         : document(std::move(spill_folder), spill_threshold) {}

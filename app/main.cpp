@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/editor.h"
 #include "app/format_views.h"
 #include "app/menus.h"
 #include "app/save_flow.h"
@@ -80,7 +81,10 @@ int main(int argc, char** argv) {
         return batch_write_out(app, document, absolute_path(app.line.write_out_path));
     }
     app.loaded = std::make_unique<LoadedDocument>(app.paths.program_folder, default_spill_threshold());
-    app.hooks.load_document = load_into_application;
+    app.hooks.load_document = [](Application& a) {
+        load_into_application(a);
+        start_editing(a);
+    };
     install_save_hooks(app);
 
     std::unique_ptr<Gui> gui = create_gui(argc, argv, app.batch, join_path(app.paths.program_folder, "help"),
@@ -98,6 +102,7 @@ int main(int argc, char** argv) {
     app.hooks.rebuild_screen = [&screen, window](Application& a) {
         rebuild_screen(a, screen, window->edit_surface(),
                        [window](int w, int h) { return window->make_surface(w, h); }, window->fonts());
+        editing_after_rebuild(a, screen);
         window->invalidate();
     };
 
@@ -119,6 +124,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     ShellEvents events(app, gui.get(), std::move(menus));
+    EditorWiring wiring;
+    wiring.app = &app;
+    wiring.screen = &screen;
+    wiring.clipboard = &gui->clipboard();
+    wiring.invalidate = [window] { window->invalidate(); };
+    install_editor(events.commands(), wiring);
     if (!gui->create_main_window(main_window_setup(app, events, highest, RIX_RESOURCE_DIR), &events)) {
         std::fprintf(stderr, "rix: the main window cannot be created\n");
         shutdown_process(app);

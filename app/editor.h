@@ -1,0 +1,58 @@
+// The editing layer tied to the application: the pane's EditState (held
+// with the loaded document), its options taken from the settings, the keys,
+// typed text and edit commands of the main window, and the screen brought up
+// to date after each of them.
+//
+// The screen's top and the editing frame's top are one value seen from two
+// sides: a rebuild of the screen (format change, resize, load) places the
+// top and hands it to the frame; every edit or move hands the frame's top
+// back to the screen through apply_view_damage.
+#pragma once
+
+#include <string>
+
+#include "app/application.h"
+#include "app/screen.h"
+#include "editing/edit_state.h"
+#include "platform/clipboard.h"
+
+namespace rix {
+
+class CommandTable;
+class Gui;
+
+// The editing options of screen slot `slot` and of the settings.
+EditOptions edit_options_for(const SettingsRecord& rec, int slot);
+
+// The editing context of the loaded document (app.loaded must exist).
+EditContext edit_context(Application& app);
+
+// A document was loaded: the journal, the staging area and the marking start
+// afresh, insert mode is on, the cursor stands where the load put it.
+void start_editing(Application& app);
+
+// The screen was rebuilt: the frame takes its counts and top, the cursor its
+// screen line, and the highlight is drawn again.
+void editing_after_rebuild(Application& app, ScreenState& screen);
+
+// After an edit or a move: the screen shows the damage, the loaded
+// document's cursor follows.
+void editing_after_change(Application& app, ScreenState& screen);
+
+// File text (code page 932; CR LF, lone LF or lone CR line ends) made safe
+// for insertion: CR LF line ends, no NUL, 0x1A or 0xFC-0xFF bytes as text.
+std::string insertable_file_text(const std::string& text);
+
+// Connects the main window's keys, typed text and the edit commands (undo,
+// redo, cut, copy, paste, select all, the edit-key sheet) to the editing
+// layer, and the insert_text hook of read-into-line. `invalidate` shows the
+// surface again after drawing; `clipboard` outlives the table.
+struct EditorWiring {
+    Application* app = nullptr;
+    ScreenState* screen = nullptr;
+    Clipboard* clipboard = nullptr;
+    std::function<void()> invalidate;
+};
+void install_editor(CommandTable& commands, const EditorWiring& wiring);
+
+}  // namespace rix

@@ -1,0 +1,129 @@
+// The editing layer as the main window drives it: keys, typed text and the
+// edit commands through the command table, the screen following every change,
+// and a save that keeps every byte.
+#include "app/editor.h"
+
+#include <gtest/gtest.h>
+
+#include "app/command_table.h"
+#include "app/default_settings.h"
+#include "app/save_flow.h"
+#include "editing/dispatch.h"
+#include "platform/codec.h"
+#include "platform/fake_fonts.h"
+#include "platform/fake_messages.h"
+#include "platform/files.h"
+#include "platform/recording_surface.h"
+#include "platform/virtual_keys.h"
+#include "tests/support/temp_folder.h"
+
+namespace rix {
+namespace {
+
+std::string sj(std::string_view utf8) { return utf8_to_sjis(utf8); }
+
+struct EditorTest : ::testing::Test {
+    FakeMessages messages;
+    FakeWindowHost host;
+    FakeFonts fonts;
+    FakeClipboard clipboard;
+    test::TempFolder dir;
+    Application app;
+    ScreenState screen;
+    RecordingSurface surface{800, 600};
+    CommandTable commands;
+    int invalidated = 0;
+    std::string path;
+
+    void SetUp() override {
+        save_flow_state() = SaveFlowState{};
+        build_default_settings(&app.settings.rec);
+        app.host = &host;
+        app.loaded = std::make_unique<LoadedDocument>(std::string(), UINT64_MAX);
+        install_save_hooks(app);
+        app.hooks.rebuild_screen = [this](Application& a) {
+            rebuild_screen(a, screen, &surface, {}, fonts);
+            editing_after_rebuild(a, screen);
+        };
+        EditorWiring w;
+        w.app = &app;
+        w.screen = &screen;
+        w.clipboard = &clipboard;
+        w.invalidate = [this] { ++invalidated; };
+        install_editor(commands, w);
+    }
+    void TearDown() override {
+        close_document(&app.doc, false);
+        save_flow_state() = SaveFlowState{};
+    }
+    void open(const std::string& text) {
+        path = dir.write("原稿.txt", text);
+        ASSERT_TRUE(open_document_file(&app.doc, path, 0));
+        app.doc.save_name = path;
+        load_into_application(app);
+        start_editing(app);
+        app.startup_done = true;
+        app.hooks.rebuild_screen(app);
+        ASSERT_TRUE(screen.screen.geo.computed());
+    }
+    EditState& edit() { return app.loaded->edit; }
+    std::string saved() {
+        EXPECT_EQ(app.hooks.save_document(app), 0);
+        std::string s;
+        read_whole_file(path, &s);
+        return s;
+    }
+};
+
+TEST_F(EditorTest, TypingMovingAndUndoReachTheDocumentAndTheScreen) {
+    const std::string text = sj("一行目の本文です。\r\n二行目。\r\n");
+    open(text);
+    ASSERT_TRUE(commands.dispatch_key);
+    // In vertical writing ↓ is the next character.
+    commands.dispatch_key(VK_DOWN, 0);
+    commands.dispatch_key(VK_DOWN, 0);
+    EXPECT_EQ(edit().cursor.pos, TextPos(0, 4));
+    EXPECT_EQ(app.loaded->cursor, TextPos(0, 4));
+    commands.type_characters(sj("新"));
+    commands.type_characters("ab");
+    EXPECT_GT(invalidated, 0);
+    EXPECT_EQ(screen.screen.cursor, edit().cursor.pos);
+    EXPECT_TRUE(commands.enabled(200));
+    EXPECT_FALSE(commands.enabled(201));
+    // Enter splits the line; undo everything back to the file's bytes.
+    commands.dispatch_key(VK_RETURN, 0);
+    EXPECT_EQ(app.loaded->document.lines.count(), 4u);
+    while (commands.enabled(200)) ASSERT_TRUE(commands.run(200));
+    EXPECT_TRUE(commands.enabled(201));
+    EXPECT_EQ(app.loaded->document.lines.count(), 3u);
+    std::string s = saved();
+    EXPECT_EQ(s.substr(0, text.size()), text);
+}
+
+TEST_F(EditorTest, MarkCutAndPasteThroughTheClipboard) {
+    open(sj("あいうえお\r\n"));
+    EXPECT_FALSE(commands.run(202) && clipboard.has_text);   // nothing marked: only the notice
+    EXPECT_TRUE(messages.saw("ｼﾌﾄ+ｶｰｿﾙｷｰ"));
+    commands.dispatch_key(VK_DOWN, KEY_FLAG_SHIFT);
+    commands.dispatch_key(VK_DOWN, KEY_FLAG_SHIFT);
+    ASSERT_TRUE(edit().mark.on);
+    ASSERT_TRUE(commands.run(202));
+    EXPECT_EQ(clipboard.text, "あい");
+    EXPECT_FALSE(edit().mark.on);
+    commands.dispatch_key(VK_END, 0);
+    ASSERT_TRUE(commands.run(205));
+    std::string s = saved();
+    EXPECT_EQ(s.substr(0, 12), sj("うえおあい\r\n"));
+}
+
+TEST_F(EditorTest, ReadIntoLineTextIsMadeSafe) {
+    EXPECT_EQ(insertable_file_text(std::string("a\nb\r\nc\x1A\xFF", 9)), "a\r\nb\r\nc");
+    EXPECT_EQ(insertable_file_text(std::string("\x88\x9F\x88", 3)), std::string("\x88\x9F\x81\xAC", 4));
+    open(sj("本文\r\n"));
+    ASSERT_TRUE(app.hooks.insert_text);
+    ASSERT_TRUE(app.hooks.insert_text(app, sj("挿入\n")));
+    EXPECT_EQ(saved().substr(0, 12), sj("挿入\r\n本文\r\n"));
+}
+
+}  // namespace
+}  // namespace rix
