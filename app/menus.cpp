@@ -238,35 +238,45 @@ std::vector<MenuItem> menu_items(const MenuResource& menu, const std::function<b
     return items;
 }
 
-std::vector<ToolbarButton> toolbar_buttons(const std::uint8_t (&items)[32]) {
-    std::vector<ToolbarButton> buttons;
+namespace {
+
+// The entries of a tool-bar or right-click byte list up to its first 0:
+// fn(byte, slot, command slot) for each byte naming a used slot not listed
+// before; empty slots, numbers above 51 and repeats are skipped.
+template <class Fn>
+void for_each_listed_slot(const std::uint8_t (&items)[32], Fn&& fn) {
     bool placed[COMMAND_SLOT_COUNT + 1] = {};
     for (std::uint8_t byte : items) {
         if (byte == 0) break;
-        int slot = byte & SLOT_MASK;
+        const int slot = byte & SLOT_MASK;
         const CommandSlot* s = command_slot(slot);
         if (!s || placed[slot]) continue;
         placed[slot] = true;
+        fn(byte, slot, *s);
+    }
+}
+
+}  // namespace
+
+std::vector<ToolbarButton> toolbar_buttons(const std::uint8_t (&items)[32]) {
+    std::vector<ToolbarButton> buttons;
+    for_each_listed_slot(items, [&](std::uint8_t byte, int slot, const CommandSlot& slot_entry) {
+        const CommandSlot* s = &slot_entry;
         ToolbarButton b;
         b.command = s->command;
         b.image = slot - 1;
         b.separators_before = byte >> 6;
         b.tip = s->name;
         buttons.push_back(std::move(b));
-    }
+    });
     return buttons;
 }
 
 std::vector<MenuItem> right_click_items(const std::uint8_t (&items)[32], const MenuResource* help_menu,
                                         const std::function<bool(int)>& enabled) {
     std::vector<MenuItem> menu;
-    bool placed[COMMAND_SLOT_COUNT + 1] = {};
-    for (std::uint8_t byte : items) {
-        if (byte == 0) break;
-        int slot = byte & SLOT_MASK;
-        const CommandSlot* s = command_slot(slot);
-        if (!s || placed[slot]) continue;
-        placed[slot] = true;
+    for_each_listed_slot(items, [&](std::uint8_t byte, int slot, const CommandSlot& slot_entry) {
+        const CommandSlot* s = &slot_entry;
         if ((byte & 0x80) && !menu.empty() && menu.back().command != 0) menu.push_back(MenuItem{});
         MenuItem item;
         item.command = s->command;
@@ -277,7 +287,7 @@ std::vector<MenuItem> right_click_items(const std::uint8_t (&items)[32], const M
             item.enabled = true;
         }
         menu.push_back(std::move(item));
-    }
+    });
     return menu;
 }
 

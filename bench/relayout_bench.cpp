@@ -16,6 +16,7 @@
 #include <iterator>
 #include <string>
 
+#include "bench/bench_screen.h"
 #include "display/edit_view.h"
 #include "document/display_lines.h"
 #include "document/loader.h"
@@ -86,16 +87,7 @@ struct Bench {
                  const std::string& text) {
         if (!load(path, doc)) return false;
         lines = doc.lines.count();
-        ScreenFormat format;
-        format.vertical = true;
-        format.columns_per_page = 20;
-        format.chars_per_column = 40;
-        format.cell_width_percent = 20;
-        format.margin_start_permille = 30;
-        format.margin_top_permille = 30;
-        format.margin_end_permille = 30;
-        format.margin_bottom_permille = 30;
-        format.font_height = -18;
+        const ScreenFormat format = bench_screen_format();
         ScreenFormatChanges changes;
         recompute_geometry(format, WIDTH, HEIGHT, metrics, DisplayGeometry{}, &s.geo, &changes);
         s.fmt.font = font;
@@ -162,16 +154,9 @@ int main(int argc, char** argv) {
     install_messages(&quiet);
 
     FontRequest font;
-    font.face = utf8_to_sjis("IPAex明朝");
-    font.vertical = true;
-    font.pixel_height = 18;
+    FontMetrics metrics;
     QtFonts fonts;
-    FontMetrics metrics = fonts.metrics(font);
-    if (!metrics.valid) {
-        std::fprintf(stderr, "relayout_bench: IPAex明朝 is not installed\n");
-        return 1;
-    }
-    format_font_size(-18, 0, true, &metrics.cell_w, &metrics.cell_h);
+    if (!bench_font("relayout_bench", fonts, &font, &metrics)) return 1;
 
     const std::string large = argv[1];
     const std::string small = large + ".small";

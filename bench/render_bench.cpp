@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/bench_screen.h"
 #include "display/render.h"
 #include "document/display_lines.h"
 #include "document/loader.h"
@@ -74,26 +75,10 @@ int main(int argc, char** argv) {
     ::close(state.text_fd);
 
     FontRequest font;
-    font.face = utf8_to_sjis("IPAex明朝");
-    font.vertical = true;
-    font.pixel_height = 18;
+    FontMetrics metrics;
     QtFonts fonts;
-    FontMetrics metrics = fonts.metrics(font);
-    if (!metrics.valid) {
-        std::fprintf(stderr, "render_bench: IPAex明朝 is not installed\n");
-        return 1;
-    }
-    format_font_size(-18, 0, true, &metrics.cell_w, &metrics.cell_h);
-    ScreenFormat format;
-    format.vertical = true;
-    format.columns_per_page = 20;
-    format.chars_per_column = 40;
-    format.cell_width_percent = 20;
-    format.margin_start_permille = 30;
-    format.margin_top_permille = 30;
-    format.margin_end_permille = 30;
-    format.margin_bottom_permille = 30;
-    format.font_height = -18;
+    if (!bench_font("render_bench", fonts, &font, &metrics)) return 1;
+    const ScreenFormat format = bench_screen_format();
 
     ImageSurface surface(WIDTH, HEIGHT);
     ImageSurface blank(WIDTH, HEIGHT);
