@@ -6,6 +6,7 @@
 #include "app/command_table.h"
 #include "app/format_views.h"
 #include "app/key_assign_dialog.h"
+#include "app/ruby_dialog.h"
 #include "app/save_flow.h"
 #include "display/edit_view.h"
 #include "editing/clipboard_commands.h"
@@ -206,6 +207,16 @@ void install_editor(CommandTable& commands, const EditorWiring& w) {
         run_key_assign_sheet(&app->settings, std::move(services), 0);
         if (app->loaded) refresh_options(*app);
     });
+    commands.set_handler(206, [app, ready, done](int) {
+        if (!ready()) return;
+        EditContext c = edit_context(*app);
+        RubyDialogServices services;
+        services.after_change = done;
+        services.rebuild_screen = [app] {
+            if (app->hooks.rebuild_screen) app->hooks.rebuild_screen(*app);
+        };
+        run_ruby_dialog(c, services, 0);
+    }, ready);
     // A save may move the text the staging line was copied for.
     for (auto* hook : {&app->hooks.save_document, &app->hooks.save_as}) {
         if (!*hook) continue;

@@ -9,9 +9,11 @@
 // bytes are left for the next chunk.
 //
 // Ruby notation: the base of a ruby is what was written since the base
-// start, which moves where a kanji run begins, at ｜ and after each ruby; it
-// never reaches before the current line, never holds a ruby block and keeps
-// at most its last 15 cells. A notation that cannot become a ruby (nothing
+// start (RubyBaseState in notation.h: a kanji run, a ｜ that holds until the
+// next ruby, the end of the previous ruby); it never reaches before the
+// current line, never holds a ruby block and keeps at most its last 15
+// cells. A ｜ is stored as text and removed when the ruby after it takes
+// its base from there. A notation that cannot become a ruby (nothing
 // collected, no base, no room) stays as text; so does an open delimiter that
 // meets anything but a double-byte character before its close.
 #include "document/convert.h"
@@ -123,8 +125,7 @@ private:
     bool collecting_ = false;
     std::string collected_;
     std::size_t collect_start_ = 0;    // raw index of the opening delimiter
-    std::uint32_t base_start_ = 0;     // column in the line
-    bool kanji_run_ = false;
+    RubyBaseState base_;               // where the next base begins (columns of the line)
 };
 
 Converter::Snapshot Converter::take_snapshot() const {
@@ -170,8 +171,7 @@ bool Converter::begin_line() {
     first_display_ = true;
     capacity_ = line_capacity(doc_.rules, word_, true);
     pair_open_ = false;
-    base_start_ = 0;
-    kanji_run_ = false;
+    base_ = RubyBaseState{};
     return true;
 }
 
@@ -332,14 +332,21 @@ void Converter::finish_ruby() {
     collecting_ = false;
     std::string open{static_cast<char>(delimiters_.open >> 8), static_cast<char>(delimiters_.open)};
     std::string close{static_cast<char>(delimiters_.close >> 8), static_cast<char>(delimiters_.close)};
-    std::uint32_t start = std::min(base_start_, n_);
+    std::uint32_t start = std::min(base_.base, n_);
     std::uint32_t cells = collected_.empty() ? 0 : base_cells(&start);
     auto block = static_cast<std::uint32_t>(collected_.size() + 3);
     if (cells == 0 || n_ + block > LINE_BLOCK_LIMIT) {
         std::string text = open + collected_ + close;
         if (room(static_cast<std::uint32_t>(text.size()), collect_start_)) put_text(text);
-        base_start_ = n_;
+        base_.ruby_closed(n_);
         return;
+    }
+    if (base_.bar_taken_by(start)) {
+        // The ｜ marked this base: it goes.
+        std::memmove(p_ + base_.bar, p_ + base_.bar + 2, n_ - base_.bar - 2);
+        start -= 2;
+        n_ -= 2;
+        if (cells_ > 0) --cells_;
     }
     std::memmove(p_ + start + block, p_ + start, n_ - start);
     p_[start] = RUBY_MARK;
@@ -349,7 +356,7 @@ void Converter::finish_ruby() {
     n_ += block;
     state_.modified |= MODIFIED_TEXT | MODIFIED_EXTENSION;
     if (!state_.downloaded) state_.modified |= MODIFIED_CONVERTED;
-    base_start_ = n_;
+    base_.ruby_closed(n_);
 }
 
 // More than 24 characters collected: the notation stays text and the user
@@ -392,19 +399,10 @@ void Converter::character(std::uint16_t code) {
             collect_start_ = item_start_;
             return;
         }
-        if (code == CODE_VERTICAL_BAR) {
-            base_start_ = n_;
-            kanji_run_ = true;
-            return;
-        }
         put_double(code, next);
         if (stop_) return;
-        if (!is_kanji_run_char(code)) {
-            kanji_run_ = false;
-        } else if (!kanji_run_) {
-            kanji_run_ = true;
-            base_start_ = n_ - 2;
-        }
+        if (code == CODE_VERTICAL_BAR) base_.bar_at(n_ - 2);
+        else base_.character(code, n_ - 2);
         return;
     }
     put_double(code, next);
@@ -447,7 +445,7 @@ void Converter::single(std::uint8_t x) {
 void Converter::line_end(std::uint8_t x) {
     flush_collection();
     if (stop_) return;
-    kanji_run_ = false;
+    base_.break_run();
     if (x == CR && raw(i_) != LF) {
         // A lone CR is kept inside the line.
         if (short_) return;

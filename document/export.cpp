@@ -35,45 +35,44 @@ void put_code(std::string* out, std::uint16_t code) {
 bool ends_walk(ItemKind k) { return k == ItemKind::LINE_END || k == ItemKind::TEXT_END || k == ItemKind::CUT; }
 bool is_cell(ItemKind k) { return k == ItemKind::DOUBLE || k == ItemKind::SINGLE || k == ItemKind::PAIR; }
 
-// The reader's view of one line: the characters it stores (no blocks), where
-// its next ruby base begins, and whether a run of kanji is going on.
+// The reader's view of one line: the characters it stores (no blocks) and
+// its RubyBaseState over them.
 struct ReaderMirror {
     std::string chars;
-    std::size_t base = 0;
-    bool run = false;
+    RubyBaseState st;
+
+    std::uint32_t size() const { return static_cast<std::uint32_t>(chars.size()); }
 
     // One cell item as the reader converts it (ruby reading on).
     void feed(ItemKind kind, std::uint16_t code, std::string_view bytes) {
+        chars.append(bytes);
         if (kind == ItemKind::DOUBLE) {
-            if (code == CODE_VERTICAL_BAR) {   // the reader takes it for a base mark
-                base = chars.size();
-                run = true;
-                return;
-            }
-            chars.append(bytes);
-            if (!is_kanji_run_char(code)) {
-                run = false;
-            } else if (!run) {
-                run = true;
-                base = chars.size() - 2;
-            }
+            if (code == CODE_VERTICAL_BAR) st.bar_at(size() - 2);
+            else st.character(code, size() - 2);
             return;
         }
-        chars.append(bytes);
-        if (bytes.find('\r') != std::string_view::npos) run = false;   // a lone CR ends a kanji run
+        if (bytes.find('\r') != std::string_view::npos) st.break_run();   // a lone CR ends a kanji run
     }
 
     // Where the base the reader would take now begins: the last
     // MAX_RUBY_BASE_CELLS cells from the base start.
-    std::size_t reader_base_start() const {
-        std::vector<std::size_t> cells;
+    std::uint32_t reader_base_start() const {
+        std::vector<std::uint32_t> cells;
+        const std::uint32_t base = std::min(st.base, size());
         auto* p = reinterpret_cast<const std::uint8_t*>(chars.data()) + base;
         LineScanner scan(p, chars.size() - base);
         for (ScanItem item = scan.next(); !ends_walk(item.kind); item = scan.next())
             if (is_cell(item.kind)) cells.push_back(base + item.column);
-        if (cells.empty()) return chars.size();
+        if (cells.empty()) return size();
         if (cells.size() > MAX_RUBY_BASE_CELLS) return cells[cells.size() - MAX_RUBY_BASE_CELLS];
         return cells.front();
+    }
+
+    // A ruby closes as the reader closes it: a ｜ just before its base goes.
+    void ruby_closed() {
+        const std::uint32_t start = reader_base_start();
+        if (st.bar_taken_by(start)) chars.erase(st.bar, 2);
+        st.ruby_closed(size());
     }
 };
 
@@ -138,20 +137,25 @@ void LineWriter::close_ruby() {
     put_code(out_, delimiters_.open);
     *out_ += ruby_text_;
     put_code(out_, delimiters_.close);
-    mirror_.base = mirror_.chars.size();   // the reader's next base starts after this ruby
+    mirror_.ruby_closed();
 }
 
 // A ruby block in EXPORT form with ruby writing: finds its base ahead, puts
-// ｜ before it when the reader would not find it, and waits for its end.
+// ｜ before it when the reader would not find it (or when a ｜ of the text
+// still holds the base start, which the reader would otherwise take away),
+// and waits for its end.
 void LineWriter::ruby_block(const std::uint8_t* p, const ScanItem& item, LineScanner scan) {
     close_ruby();
     std::size_t cells = p[item.column + 1] & 0x0F;
     std::string text(reinterpret_cast<const char*>(p + item.column + 2), item.length - 3);
     if (text.empty() || cells == 0) return;
     ReaderMirror trial;
-    trial.chars = mirror_.chars.substr(mirror_.base);
-    trial.run = mirror_.run;
-    std::size_t intended = trial.chars.size(), found = 0;
+    const std::uint32_t from = std::min(mirror_.st.base, mirror_.size());
+    trial.chars = mirror_.chars.substr(from);
+    trial.st.run = mirror_.st.run;
+    trial.st.pinned = mirror_.st.pinned;
+    std::uint32_t intended = trial.size();
+    std::size_t found = 0;
     for (ScanItem next = scan.next(); found < cells && !ends_walk(next.kind) && next.kind != ItemKind::RUBY;
          next = scan.next()) {
         if (!is_cell(next.kind)) continue;
@@ -160,10 +164,9 @@ void LineWriter::ruby_block(const std::uint8_t* p, const ScanItem& item, LineSca
         ++found;
     }
     if (found == 0) return;   // no base to write it after
-    if (trial.reader_base_start() != intended) {
+    if (mirror_.st.pinned || trial.reader_base_start() != intended) {
         put_code(out_, CODE_VERTICAL_BAR);
-        mirror_.base = mirror_.chars.size();
-        mirror_.run = true;
+        mirror_.feed(ItemKind::DOUBLE, CODE_VERTICAL_BAR, "\x81\x62");
     }
     ruby_open_ = true;
     ruby_text_ = std::move(text);

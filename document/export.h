@@ -14,13 +14,14 @@
 // overrun a block.
 //
 // Rubies in notation. The reader takes as a ruby's base what was written
-// since its base start: where a run of kanji began (is_kanji_run_char), a
-// ｜, or the end of the previous ruby; at most the last 15 cells. The writer
-// follows the reader's state over the text it writes and puts ｜ before a
-// base exactly when the reader would not find that base by itself, so
-// writing out and reading back gives the same rubies. (The reader starts a
-// new base at a kanji that follows a non-kanji even after ｜: a base such as
-// タワー駅 cannot be written so that it comes back whole.)
+// since its base start (RubyBaseState, notation.h): where a run of kanji
+// began, a ｜ (held until the next ruby), or the end of the previous ruby; at
+// most the last 15 cells. The writer runs the same state over the text it
+// writes and puts ｜ before a base exactly when the reader would not find
+// that base by itself, or when a ｜ of the text itself still holds the base
+// start (the reader would take it away). So writing out and reading back
+// gives the same rubies and keeps a ｜ of the text. Not representable: a base
+// that holds a ｜, and delimiters standing in the text as characters.
 #pragma once
 
 #include <cstddef>

@@ -42,8 +42,57 @@ struct RubyDelimiters {
 // that is not two double-byte characters give "《》".
 RubyDelimiters ruby_delimiters(std::uint8_t notation, std::string_view custom);
 
-// A character that begins or continues a run of kanji (a ruby base).
+// A character that begins or continues a run of kanji (a ruby base). The
+// one test of "kanji" that the reader and the writer of the notation share.
 constexpr bool is_kanji_run_char(std::uint16_t code) { return code >= CODE_FIRST_KANJI || code == CODE_KANJI_REPEAT; }
+
+// Where the reader of the notation lets the next ruby base begin, in byte
+// columns of the line the caller is building. The reader
+// (convert.cpp) and the writer's model of it (export.cpp) both run this, so
+// a ruby written out is read back over the same base.
+//
+// - A base begins at the start of the line, where a run of kanji begins,
+//   after a ｜, and after each ruby.
+// - A ｜ holds the base start until the next ruby closes: kanji after kana
+//   behind a ｜ do not start a new base (｜タワー駅《…》 covers タワー駅).
+// - The ｜ itself is stored as text; when the ruby that follows it closes,
+//   the ｜ is removed again (its base may be cut to its last 15 cells). A ｜
+//   that marks no ruby (a second ｜, a line end, a notation that fails)
+//   stays as text.
+struct RubyBaseState {
+    static constexpr std::uint32_t NO_BAR = 0xFFFFFFFFu;
+    std::uint32_t base = 0;         // column where the next base begins
+    std::uint32_t bar = NO_BAR;     // column of the ｜ holding the base; NO_BAR = none
+    bool pinned = false;            // a ｜ holds the base start
+    bool run = false;               // a run of kanji is going on
+
+    // ｜ stored at `at` (two bytes).
+    void bar_at(std::uint32_t at) {
+        bar = at;
+        base = at + 2;
+        pinned = true;
+        run = true;
+    }
+    // A double-byte character other than ｜ stored at `at`.
+    void character(std::uint16_t code, std::uint32_t at) {
+        if (!is_kanji_run_char(code)) {
+            run = false;
+        } else if (!run) {
+            run = true;
+            if (!pinned) base = at;
+        }
+    }
+    // A lone CR inside the line.
+    void break_run() { run = false; }
+    // Whether a ｜ goes when a ruby closes over a base from `base_start`.
+    bool bar_taken_by(std::uint32_t base_start) const { return bar != NO_BAR && bar + 2 <= base_start; }
+    // A ruby closed; the line (after removing a taken ｜) is `end` bytes long.
+    void ruby_closed(std::uint32_t end) {
+        base = end;
+        bar = NO_BAR;
+        pinned = false;
+    }
+};
 
 struct InfoLine {
     bool has_index = false;        // an index entry: level and title

@@ -7,9 +7,11 @@
 
 #include "app/command_table.h"
 #include "app/default_settings.h"
+#include "app/ruby_dialog.h"
 #include "app/save_flow.h"
 #include "editing/dispatch.h"
 #include "platform/codec.h"
+#include "platform/fake_dialogs.h"
 #include "platform/fake_fonts.h"
 #include "platform/fake_messages.h"
 #include "platform/files.h"
@@ -123,6 +125,42 @@ TEST_F(EditorTest, ReadIntoLineTextIsMadeSafe) {
     ASSERT_TRUE(app.hooks.insert_text);
     ASSERT_TRUE(app.hooks.insert_text(app, sj("挿入\n")));
     EXPECT_EQ(saved().substr(0, 12), sj("挿入\r\n本文\r\n"));
+}
+
+TEST_F(EditorTest, ARubyAddedToAMarkedWordIsUndoneRedoneAndSavedWithTheDocument) {
+    open(sj("昔の漢字です\r\n"));
+    commands.dispatch_key(VK_DOWN, 0);
+    commands.dispatch_key(VK_DOWN, 0);
+    commands.dispatch_key(VK_DOWN, KEY_FLAG_SHIFT);
+    commands.dispatch_key(VK_DOWN, KEY_FLAG_SHIFT);
+    ASSERT_TRUE(edit().mark.on);
+    FakeDialogHost dialogs;
+    dialogs.script([](DialogSession& d) {
+        d.type_text(RUBY_TEXT_EDIT, sj("かんじ"));
+        d.press(RUBY_ADD);
+    });
+    ASSERT_TRUE(commands.run(206));
+    const std::string with_ruby = sj("昔の") + "\xFF\x02" + sj("かんじ") + "\xFF" + sj("漢字です");
+    auto first_line = [this] {
+        const Document& doc = app.loaded->document;
+        const std::uint8_t* p = doc.line_pointer(0);
+        std::string out;
+        for (std::size_t i = 0; p[i] != 0xFE && p[i] != 0x1A; ++i) out += static_cast<char>(p[i]);
+        return out;
+    };
+    EXPECT_EQ(first_line(), with_ruby);
+    EXPECT_GT(screen.screen.counts.rubies, 0u);   // drawn beside its base
+    while (commands.enabled(200)) commands.run(200);
+    EXPECT_EQ(first_line(), sj("昔の漢字です"));
+    while (commands.enabled(201)) commands.run(201);
+    EXPECT_EQ(first_line(), with_ruby);
+    // Saved: the text file keeps the plain text, the ruby comes back on reopening.
+    EXPECT_EQ(saved().substr(0, 14), sj("昔の漢字です\r\n"));
+    close_document(&app.doc, false);
+    ASSERT_TRUE(open_document_file(&app.doc, path, 0));
+    load_into_application(app);
+    start_editing(app);
+    EXPECT_EQ(first_line(), with_ruby);
 }
 
 }  // namespace
