@@ -3,6 +3,9 @@
 // apply_view_damage on the image surface, in a large document and in a small
 // one cut from its start, the cursor in the middle of each. The cost must not
 // grow with the document: prints both and their ratio (aim: at most 1.2).
+// Then the same for a typed character: insert_text of one character at the
+// cursor, the screen brought up to date, and the Back Space that takes it
+// out again (so that every round starts from the same line).
 //   relayout_bench FILE        (FILE: the large document, ~2 MB)
 #include <fcntl.h>
 #include <unistd.h>
@@ -18,6 +21,8 @@
 
 #include "bench/bench_screen.h"
 #include "display/edit_view.h"
+#include "editing/cursor.h"
+#include "editing/edit_text.h"
 #include "document/display_lines.h"
 #include "document/loader.h"
 #include "document/storage.h"
@@ -61,6 +66,7 @@ struct Bench {
     ImageSurface snapshot{WIDTH, HEIGHT};
     Screen s;
     EditState edit;
+    DocumentState state;
     std::uint32_t lines = 0;
 
     // The stored bytes of a line, its end mark excluded.
@@ -128,6 +134,28 @@ struct Bench {
         }
         return best;
     }
+
+    // Best of REPEATS runs of ROUNDS typed characters (typed and taken out
+    // again, each with its redraw); the time of one character and its redraw.
+    double time_typing() {
+        EditContext c{doc, state, edit, nullptr};
+        const TextPos at(s.cursor.line(), 2);
+        double best = 1e9;
+        for (int r = 0; r < REPEATS; ++r) {
+            const auto t0 = Clock::now();
+            for (int i = 0; i < ROUNDS; ++i) {
+                place_cursor(c, at);
+                insert_text(c, "a", true);
+                apply_view_damage(doc, s, edit);
+                const Cursor restore = edit.cursor;
+                delete_range(c, at, at, restore);
+                apply_view_damage(doc, s, edit);
+            }
+            surface.flush();
+            best = std::min(best, seconds_since(t0) / (2 * ROUNDS));
+        }
+        return best;
+    }
 };
 
 // The start of `path` up to the last line end within SMALL_BYTES, with an end-of-text byte.
@@ -188,5 +216,17 @@ int main(int argc, char** argv) {
     std::printf("keystroke redraw (small)   %9.3f ms\n", t_little * 1000);
     std::printf("relayout ratio             %9.2f x small document (aim <= 1.2)\n",
                 t_little > 0 ? t_big / t_little : 0.0);
+
+    big.time_typing();
+    little.time_typing();
+    double type_big = 1e9, type_little = 1e9;
+    for (int i = 0; i < 3; ++i) {
+        type_big = std::min(type_big, big.time_typing());
+        type_little = std::min(type_little, little.time_typing());
+    }
+    std::printf("typed character (large)    %9.3f ms\n", type_big * 1000);
+    std::printf("typed character (small)    %9.3f ms\n", type_little * 1000);
+    std::printf("typing ratio               %9.2f x small document (aim <= 1.2)\n",
+                type_little > 0 ? type_big / type_little : 0.0);
     return 0;
 }
