@@ -102,12 +102,20 @@ int save_before_exit(Application& app, int save_first) {
             if (answer == MSG_RESULT_CANCEL) return FLOW_END;
         }
         if (answer != MSG_RESULT_NO && app.hooks.save_document) {
+            std::string numbered;   // the empty numbered file left behind by a save under another name
             if (doc.created_new && doc.modified) {
                 std::string path = doc.save_name;
                 if (app.host->choose_file(1, &path) == CHOSEN_CANCELLED) return FLOW_END;
+                if (path != doc.save_name) numbered = doc.save_name;
                 doc.save_name = path;
             }
+            if (!numbered.empty() && doc.in_use_mark_held) {
+                // The mark belongs to the numbered file; the chosen name gets its own.
+                clear_in_use_mark(numbered, doc.saved_mode);
+                doc.in_use_mark_held = false;
+            }
             if (app.hooks.save_document(app) == 2) return FLOW_END;
+            if (!numbered.empty() && file_size(numbered) == 0) ::unlink(numbered.c_str());
         }
     }
     bool unchanged = (doc.modified & MODIFIED_TEXT) == 0;

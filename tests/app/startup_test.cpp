@@ -257,6 +257,30 @@ TEST(Exit, CloseBoxAsksAndDatabaseWindowBlocks) {
     EXPECT_TRUE(f.host.destroyed);
 }
 
+TEST(Exit, NewDocumentSavedUnderAnotherNameLeavesNoNumberedFile) {
+    Fixture f(2);
+    std::string numbered = f.docs.file("新作.txt");
+    ASSERT_EQ(f.start({numbered}), FLOW_CONTINUE);
+    ASSERT_TRUE(f.app.doc.created_new);
+    f.app.doc.modified = MODIFIED_TEXT;
+    std::string chosen = f.docs.file("題名.txt");
+    f.host.choices.push_back({CHOSEN_NEW_NAME, chosen});
+    std::string saved_to;
+    f.app.hooks.save_document = [&](Application& a) {
+        saved_to = a.doc.save_name;
+        EXPECT_FALSE(a.doc.in_use_mark_held);   // the numbered file's mark is given back first
+        EXPECT_TRUE(atomic_replace(a.doc.save_name, "text"));
+        a.doc.modified = 0;
+        a.doc.created_new = false;
+        return 0;
+    };
+    EXPECT_EQ(exit_application(f.app, 1), FLOW_END);
+    shutdown_process(f.app);
+    EXPECT_EQ(saved_to, chosen);
+    EXPECT_TRUE(file_exists(chosen));
+    EXPECT_FALSE(file_exists(numbered));
+}
+
 TEST(Exit, FailedSaveStopsTheExitAndCancelToo) {
     Fixture f(2);
     std::string doc = f.docs.write("a.txt", "x");
