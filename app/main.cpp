@@ -10,6 +10,7 @@
 #include "app/editor.h"
 #include "app/format_views.h"
 #include "app/menus.h"
+#include "app/mouse_glue.h"
 #include "app/save_flow.h"
 #include "app/screen.h"
 #include "app/shell_events.h"
@@ -129,6 +130,7 @@ int main(int argc, char** argv) {
     wiring.screen = &screen;
     wiring.clipboard = &gui->clipboard();
     wiring.invalidate = [window] { window->invalidate(); };
+    std::unique_ptr<MouseGlue> mouse = install_mouse(events, wiring, window);
     install_editor(events.commands(), wiring);
     if (!gui->create_main_window(main_window_setup(app, events, highest, RIX_RESOURCE_DIR), &events)) {
         std::fprintf(stderr, "rix: the main window cannot be created\n");

@@ -200,9 +200,26 @@ void ShellEvents::files_dropped(const std::vector<std::string>& paths) {
     launch_instance(app_, path);
 }
 
+void ShellEvents::pointer_button(int button, int action, int x, int y, int buttons, int flags) {
+    if (pointer_hooks_.button && !help_mode_) pointer_hooks_.button(button, action, x, y, buttons, flags);
+}
+
+void ShellEvents::pointer_moved(int x, int y, int buttons, int flags) {
+    if (pointer_hooks_.moved && !help_mode_) pointer_hooks_.moved(x, y, buttons, flags);
+}
+
+void ShellEvents::scroll_bar_action(int action, int position) {
+    if (pointer_hooks_.scroll_bar) pointer_hooks_.scroll_bar(action, position);
+}
+
+void ShellEvents::focus_changed(bool has_focus) {
+    if (pointer_hooks_.focus) pointer_hooks_.focus(has_focus);
+}
+
 void ShellEvents::right_button_up(int x, int y, int flags) {
     const SettingsRecord& r = app_.settings.rec;
     if (r.right_button_action != 0 || !gui_) return;
+    if (pointer_hooks_.right_taken && pointer_hooks_.right_taken()) return;
     if (flags & KEY_FLAG_SHIFT) {
         command(COMMAND_ROW_FORMAT);
         return;
@@ -249,7 +266,10 @@ void ShellEvents::mouse_moved(int x, int y) {
 
 void ShellEvents::timer(int id) {
     // Timer 1 checks the auto-save conditions once auto-saving exists.
-    if (id != TIMER_MENU_BAR) return;
+    if (id != TIMER_MENU_BAR) {
+        if (pointer_hooks_.timer) pointer_hooks_.timer(id);
+        return;
+    }
     app_.host->kill_timer(TIMER_MENU_BAR);
     if (!bar_pending_ || !gui_) return;
     bar_pending_ = false;

@@ -9,6 +9,7 @@
 // greyed wherever it shows.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,19 @@ namespace rix {
 // Timer of the menu-bar return (the pointer resting at the top of the window).
 constexpr int TIMER_MENU_BAR = 5;
 constexpr unsigned MENU_BAR_DELAY_MS = 500;
+
+// The mouse of the edit view, the scroll bar, the mouse timers and the
+// focus, handed on to whoever installs them (empty: dropped).
+struct PointerHooks {
+    std::function<void(int button, int action, int x, int y, int buttons, int flags)> button;
+    std::function<void(int x, int y, int buttons, int flags)> moved;
+    std::function<void(int action, int position)> scroll_bar;
+    std::function<void(int id)> timer;          // every timer but the menu bar's
+    std::function<void(bool has_focus)> focus;
+    // Whether the last right button release ended a mouse action (a drag,
+    // a scroll): then no right-click menu opens.
+    std::function<bool()> right_taken;
+};
 
 class ShellEvents final : public WindowEvents {
 public:
@@ -49,6 +63,12 @@ public:
     void files_dropped(const std::vector<std::string>& paths) override;
     void right_button_up(int x, int y, int flags) override;
     void mouse_moved(int x, int y) override;
+    void pointer_button(int button, int action, int x, int y, int buttons, int flags) override;
+    void pointer_moved(int x, int y, int buttons, int flags) override;
+    void scroll_bar_action(int action, int position) override;
+    void focus_changed(bool has_focus) override;
+
+    PointerHooks& pointer_hooks() { return pointer_hooks_; }
 
     // The table the later parts enable their commands in.
     CommandTable& commands() { return commands_; }
@@ -68,6 +88,7 @@ private:
     Gui* gui_;
     MenuTables menus_;
     CommandTable commands_;
+    PointerHooks pointer_hooks_;
     bool help_mode_ = false;
     // The hidden menu bar: where the pointer came to rest at the top.
     bool bar_pending_ = false;

@@ -43,6 +43,28 @@ struct ToolbarSetup {
     std::vector<ToolbarButton> buttons;
 };
 
+// Pointer buttons and what they did.
+enum : int { POINTER_LEFT = 1, POINTER_RIGHT = 2 };
+enum : int { POINTER_DOWN = 0, POINTER_UP = 1, POINTER_DOUBLE = 2 };
+
+// The caret over the edit view: the program's own double frame (type 0,
+// not blinking), the grey block (1) or the bar (2), both blinking and
+// drawn inverting what lies beneath.
+struct CaretView {
+    bool shown = false;
+    int type = 0;
+    SurfaceRect rect;                 // the frame's inner box, or the block or bar
+    SurfaceRect outer;                // type 0: the frame one pixel larger
+    std::uint32_t colour = 0;         // type 0: COLORREF of the frames
+};
+
+// One scroll bar: the horizontal one or the vertical one of the edit view.
+struct ScrollBarSetup {
+    bool shown = false;
+    bool horizontal = false;
+    int minimum = 0, maximum = 0, page = 1, position = 0;
+};
+
 class WindowEvents {
 public:
     virtual ~WindowEvents() = default;
@@ -90,6 +112,20 @@ public:
     virtual void focus_changed(bool has_focus) { (void)has_focus; }
     // The main window became the active window or stopped being it.
     virtual void activation_changed(bool active) { (void)active; }
+    // A button of the edit view (POINTER_LEFT / POINTER_RIGHT) went down, up
+    // or was double-clicked at edit-view pixel x, y; `buttons` the buttons
+    // held after it, `flags` KEY_FLAG_* held.
+    virtual void pointer_button(int button, int action, int x, int y, int buttons, int flags) {
+        (void)button; (void)action; (void)x; (void)y; (void)buttons; (void)flags;
+    }
+    // The pointer moved over the edit view (or moved anywhere while a button
+    // pressed on it is held).
+    virtual void pointer_moved(int x, int y, int buttons, int flags) {
+        (void)x; (void)y; (void)buttons; (void)flags;
+    }
+    // A scroll bar action (0 line back, 1 line forward, 2 page back, 3 page
+    // forward, 4 thumb dragged to `position`, 5 thumb released).
+    virtual void scroll_bar_action(int action, int position) { (void)action; (void)position; }
 };
 
 // Geometry and look of the main window at creation.
@@ -148,6 +184,25 @@ public:
     // The help cursor of help mode over the whole window, or the usual ones.
     virtual void set_help_cursor(bool on) = 0;
     virtual Clipboard& clipboard() = 0;
+
+    // The caret over the edit view (shown, moved or taken away).
+    virtual void set_caret(const CaretView& caret) { (void)caret; }
+    // The one-pixel frame of a drop point (w = 0: none) in `colour`.
+    virtual void set_drop_frame(const SurfaceRect& box, std::uint32_t colour) { (void)box; (void)colour; }
+    // The scroll bar of the edit view; the edit view's surface is the rest.
+    virtual void set_scroll_bar(const ScrollBarSetup& bar) { (void)bar; }
+    // The pointer over the edit view: one of the shapes VERTICAL, HORIZONTAL,
+    // SCROOL, SIZENESW, SIZENWSE, KAGI_1..KAGI_4 and MARKDRAG, 24 × 24 with
+    // its hot spot, in `colour` (COLORREF).
+    virtual void set_pointer_shape(const std::string& name, int hot_x, int hot_y, std::uint32_t colour) {
+        (void)name; (void)hot_x; (void)hot_y; (void)colour;
+    }
+    // The pointer over the edit view hidden or shown again.
+    virtual void show_pointer(bool shown) { (void)shown; }
+    // Moves the pointer to edit-view pixel x, y.
+    virtual void warp_pointer(int x, int y) { (void)x; (void)y; }
+    // The main window is the active window and no menu is open.
+    virtual bool window_active() const { return true; }
 };
 
 // help_rect: 4 int16 of the settings (may be null); rect_changed marks them changed.

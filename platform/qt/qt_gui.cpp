@@ -21,6 +21,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -39,6 +40,7 @@
 #include "platform/qt/qt_font_chooser.h"
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/qt_messages.h"
+#include "platform/qt/pointer_shapes.h"
 #include "platform/virtual_keys.h"
 
 namespace rix {
@@ -68,6 +70,105 @@ bool printable(const QString& text) {
     return true;
 }
 
+int pointer_buttons_of(Qt::MouseButtons b) {
+    int buttons = 0;
+    if (b & Qt::LeftButton) buttons |= POINTER_LEFT;
+    if (b & Qt::RightButton) buttons |= POINTER_RIGHT;
+    return buttons;
+}
+
+int pointer_button_of(Qt::MouseButton b) {
+    if (b == Qt::LeftButton) return POINTER_LEFT;
+    if (b == Qt::RightButton) return POINTER_RIGHT;
+    return 0;
+}
+
+// The caret over the edit view. The own frame caret stands still; the block
+// and the bar blink, inverting what lies beneath.
+class CaretOverlay final : public QWidget {
+public:
+    explicit CaretOverlay(QWidget* parent) : QWidget(parent) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+        const int flash = QApplication::cursorFlashTime();
+        blink_.setInterval(flash > 0 ? flash / 2 : 530);
+        QObject::connect(&blink_, &QTimer::timeout, this, [this] {
+            lit_ = !lit_;
+            update();
+        });
+    }
+    void set(const CaretView& c) {
+        caret_ = c;
+        lit_ = true;
+        if (!c.shown || c.rect.empty()) {
+            blink_.stop();
+            hide();
+            return;
+        }
+        const SurfaceRect& r = c.type == 0 ? c.outer : c.rect;
+        setGeometry(r.x, r.y, std::max(r.w, 1), std::max(r.h, 1));
+        if (c.type == 0) blink_.stop();
+        else blink_.start();
+        show();
+        raise();
+        update();
+    }
+    const CaretView& caret() const { return caret_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        if (!lit_) return;
+        QPainter p(this);
+        if (caret_.type == 0) {
+            p.setPen(colour_of(caret_.colour));
+            p.drawRect(0, 0, width() - 1, height() - 1);
+            p.drawRect(1, 1, width() - 3, height() - 3);
+            return;
+        }
+        p.setCompositionMode(QPainter::CompositionMode_Difference);
+        p.fillRect(rect(), QBrush(Qt::white, caret_.type == 1 ? Qt::Dense4Pattern : Qt::SolidPattern));
+    }
+
+private:
+    CaretView caret_;
+    QTimer blink_;
+    bool lit_ = true;
+};
+
+// The one-pixel frame of a drop point.
+class DropFrame final : public QWidget {
+public:
+    explicit DropFrame(QWidget* parent) : QWidget(parent) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+    }
+    void set(const SurfaceRect& box, std::uint32_t colour) {
+        colour_ = colour;
+        if (box.empty()) {
+            hide();
+            return;
+        }
+        setGeometry(box.x, box.y, box.w, box.h);
+        show();
+        raise();
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setPen(colour_of(colour_));
+        p.drawRect(0, 0, width() - 1, height() - 1);
+    }
+
+private:
+    std::uint32_t colour_ = 0;
+};
+
 // The edit window: everything the document shows is drawn on its image
 // surface (at any time, by the display engine); a paint copies the image to
 // the screen. A resize makes a blank image of the new size and tells the
@@ -82,15 +183,73 @@ public:
         setAttribute(Qt::WA_InputMethodEnabled);
         setFocusPolicy(Qt::StrongFocus);
         setMouseTracking(true);
+        caret_ = new CaretOverlay(this);
+        drop_frame_ = new DropFrame(this);
+        hbar_ = new QScrollBar(Qt::Horizontal, this);
+        vbar_ = new QScrollBar(Qt::Vertical, this);
+        for (QScrollBar* bar : {hbar_, vbar_}) {
+            bar->hide();
+            bar->setFocusPolicy(Qt::NoFocus);
+            QObject::connect(bar, &QAbstractSlider::actionTriggered, this, [this, bar](int action) {
+                int code = -1;
+                switch (action) {
+                    case QAbstractSlider::SliderSingleStepSub: code = 0; break;
+                    case QAbstractSlider::SliderSingleStepAdd: code = 1; break;
+                    case QAbstractSlider::SliderPageStepSub: code = 2; break;
+                    case QAbstractSlider::SliderPageStepAdd: code = 3; break;
+                    case QAbstractSlider::SliderMove: code = 4; break;
+                    default: break;
+                }
+                if (code >= 0) events_->scroll_bar_action(code, bar->sliderPosition());
+            });
+            QObject::connect(bar, &QAbstractSlider::sliderReleased, this,
+                             [this, bar] { events_->scroll_bar_action(5, bar->sliderPosition()); });
+        }
     }
     ImageSurface& surface() { return surface_; }
     void set_events(WindowEvents* events) { events_ = events; }
+    CaretOverlay* caret() const { return caret_; }
+    void set_drop_frame(const SurfaceRect& box, std::uint32_t colour) { drop_frame_->set(box, colour); }
+    QScrollBar* scroll_bar(bool horizontal) const { return horizontal ? hbar_ : vbar_; }
+    // One bar shown at most; the surface is the rest of the view.
+    void set_scroll_bar(const ScrollBarSetup& setup) {
+        QScrollBar* used = setup.horizontal ? hbar_ : vbar_;
+        QScrollBar* other = setup.horizontal ? vbar_ : hbar_;
+        const bool layout_changed = used->isHidden() == setup.shown || !other->isHidden();
+        other->hide();
+        {
+            const QSignalBlocker block(used);
+            used->setRange(setup.minimum, std::max(setup.minimum, setup.maximum - std::max(setup.page, 1) + 1));
+            used->setPageStep(std::max(setup.page, 1));
+            used->setSingleStep(1);
+            used->setValue(setup.position);
+        }
+        used->setVisible(setup.shown);
+        if (!layout_changed) return;
+        place_bars();
+        // The screen is built again for the new size, after the current drawing.
+        QTimer::singleShot(0, this, [this] { resized(); });
+    }
+    QSize client_size() const {
+        int w = width(), h = height();
+        if (!vbar_->isHidden()) w -= vbar_->sizeHint().width();
+        if (!hbar_->isHidden()) h -= hbar_->sizeHint().height();
+        return QSize(std::max(w, 1), std::max(h, 1));
+    }
+    void set_pointer_shape(const std::string& name, int hot_x, int hot_y, std::uint32_t colour) {
+        pointer_ = pointer_cursor(name, hot_x, hot_y, colour);
+        if (!pointer_hidden_) setCursor(pointer_);
+    }
+    void show_pointer(bool shown) {
+        pointer_hidden_ = !shown;
+        setCursor(shown ? pointer_ : QCursor(Qt::BlankCursor));
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         const QImage& image = surface_.image();
-        if (image.size() == size()) p.drawImage(0, 0, image);
+        if (image.size() == client_size()) p.drawImage(0, 0, image);
         else p.fillRect(rect(), fill_);
         if (!painted_) {
             painted_ = true;
@@ -100,8 +259,8 @@ protected:
     }
     void resizeEvent(QResizeEvent* e) override {
         QWidget::resizeEvent(e);
-        surface_.resize(width(), height(), colorref_of(fill_));
-        events_->resized(width(), height());
+        place_bars();
+        resized();
     }
     // Tab is a key of the document, not a focus move.
     bool focusNextPrevChild(bool) override { return false; }
@@ -137,8 +296,16 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override {
         QPoint p = e->position().toPoint();
         events_->mouse_moved(p.x(), p.y());
+        events_->pointer_moved(p.x(), p.y(), pointer_buttons_of(e->buttons()), key_flags_of(e->modifiers()));
+    }
+    void mousePressEvent(QMouseEvent* e) override {
+        pointer_button(e, POINTER_DOWN);
+    }
+    void mouseDoubleClickEvent(QMouseEvent* e) override {
+        pointer_button(e, POINTER_DOUBLE);
     }
     void mouseReleaseEvent(QMouseEvent* e) override {
+        pointer_button(e, POINTER_UP);
         if (e->button() != Qt::RightButton) return;
         QPoint p = e->position().toPoint();
         events_->right_button_up(p.x(), p.y(), key_flags_of(e->modifiers()));
@@ -156,9 +323,35 @@ private:
     static std::uint32_t colorref_of(QColor c) {
         return static_cast<std::uint32_t>(c.red() | c.green() << 8 | c.blue() << 16);
     }
+    void pointer_button(QMouseEvent* e, int action) {
+        const int button = pointer_button_of(e->button());
+        if (!button) return;
+        QPoint p = e->position().toPoint();
+        events_->pointer_button(button, action, p.x(), p.y(), pointer_buttons_of(e->buttons()),
+                                key_flags_of(e->modifiers()));
+    }
+    void place_bars() {
+        const int bw = vbar_->sizeHint().width(), bh = hbar_->sizeHint().height();
+        vbar_->setGeometry(width() - bw, 0, bw, height());
+        hbar_->setGeometry(0, height() - bh, width(), bh);
+    }
+    void resized() {
+        const QSize c = client_size();
+        if (surface_.image().size() == c && sized_once_) return;
+        sized_once_ = true;
+        surface_.resize(c.width(), c.height(), colorref_of(fill_));
+        events_->resized(c.width(), c.height());
+    }
 
     QColor fill_;
     WindowEvents* events_;
+    CaretOverlay* caret_ = nullptr;
+    DropFrame* drop_frame_ = nullptr;
+    QScrollBar* hbar_ = nullptr;
+    QScrollBar* vbar_ = nullptr;
+    QCursor pointer_;
+    bool pointer_hidden_ = false;
+    bool sized_once_ = false;
     std::function<void()> first_paint_;
     ImageSurface surface_;
     int wheel_sum_ = 0;        // angle delta not yet a whole notch
@@ -455,6 +648,28 @@ public:
         else window_->unsetCursor();
     }
     Clipboard& clipboard() override { return clipboard_; }
+
+    void set_caret(const CaretView& caret) override {
+        if (view_) view_->caret()->set(caret);
+    }
+    void set_drop_frame(const SurfaceRect& box, std::uint32_t colour) override {
+        if (view_) view_->set_drop_frame(box, colour);
+    }
+    void set_scroll_bar(const ScrollBarSetup& bar) override {
+        if (view_) view_->set_scroll_bar(bar);
+    }
+    void set_pointer_shape(const std::string& name, int hot_x, int hot_y, std::uint32_t colour) override {
+        if (view_) view_->set_pointer_shape(name, hot_x, hot_y, colour);
+    }
+    void show_pointer(bool shown) override {
+        if (view_) view_->show_pointer(shown);
+    }
+    void warp_pointer(int x, int y) override {
+        if (view_) QCursor::setPos(view_->mapToGlobal(QPoint(x, y)));
+    }
+    bool window_active() const override {
+        return window_ && window_->isActiveWindow() && !QApplication::activePopupWidget();
+    }
 
     // Used by the host and the tests.
     MainWindow* window() const { return window_; }
