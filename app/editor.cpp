@@ -5,6 +5,9 @@
 
 #include "app/command_table.h"
 #include "app/format_views.h"
+#include "aids/jumps.h"
+#include "app/find_dialog.h"
+#include "app/jump_sheet.h"
 #include "app/key_assign_dialog.h"
 #include "app/ruby_dialog.h"
 #include "app/save_flow.h"
@@ -217,6 +220,37 @@ void install_editor(CommandTable& commands, const EditorWiring& w) {
         };
         run_ruby_dialog(c, services, 0);
     }, ready);
+    // Search, replace and jumps.
+    EditRunner runner = [app, ready, done](const std::function<void(EditContext&)>& work) {
+        if (!ready()) return false;
+        EditContext c = edit_context(*app);
+        work(c);
+        done();
+        return true;
+    };
+    commands.set_handler(300, [runner](int id) { open_find_dialog(id == 301, FindServices{runner, 0}); }, ready);
+    auto jump_env = [app] {
+        return JumpEnv{&app->loaded->extension.header.jumps, &mark_jump_memory(),
+                       app->settings.rec.marks_on_digit_keys == 1, 0};
+    };
+    auto sheet = [app, runner, clipboard](int page) {
+        JumpSheetServices services;
+        services.settings = &app->settings;
+        services.edit = runner;
+        services.strings = app->loaded ? &app->loaded->extension.header.jumps : nullptr;
+        services.memory = &mark_jump_memory();
+        services.clipboard = clipboard;
+        run_jump_sheet(services, page);
+    };
+    commands.set_handler(310, [sheet](int) { sheet(-1); }, ready);
+    auto jump = [runner, jump_env](int id) {
+        runner([&](EditContext& c) { run_jump_command(c, id, jump_env()); });
+    };
+    commands.set_handler(311, [sheet, jump](int id) {
+        if (id == 311) sheet(JUMP_PAGE_MARKS);
+        else jump(id);
+    }, ready);
+    for (int id : {313, 321, 331}) commands.set_handler(id, jump, ready);
     // A save may move the text the staging line was copied for.
     for (auto* hook : {&app->hooks.save_document, &app->hooks.save_as}) {
         if (!*hook) continue;

@@ -127,6 +127,20 @@ TEST_F(EditorTest, ReadIntoLineTextIsMadeSafe) {
     EXPECT_EQ(saved().substr(0, 12), sj("挿入\r\n本文\r\n"));
 }
 
+TEST_F(EditorTest, JumpsToTheEndsAndToAJumpStringRunFromTheCommandTable) {
+    open(sj("一行目\r\n二行目の山\r\n三行目\r\n"));
+    ASSERT_TRUE(commands.run(314));
+    EXPECT_EQ(edit().cursor.pos.line(), 3u);
+    ASSERT_TRUE(commands.run(313));
+    EXPECT_EQ(edit().cursor.pos, TextPos(0, 0));
+    app.settings.rec.marks_on_digit_keys = 0;
+    app.loaded->extension.header.jumps[0] = sj("山");
+    ASSERT_TRUE(commands.run(321));   // Ctrl+1: jump string 1 towards the end
+    EXPECT_EQ(edit().cursor.pos.line(), 1u);
+    EXPECT_EQ(screen.screen.cursor, edit().cursor.pos);
+    EXPECT_FALSE(commands.enabled(350));   // tags are not built: greyed
+}
+
 TEST_F(EditorTest, ARubyAddedToAMarkedWordIsUndoneRedoneAndSavedWithTheDocument) {
     open(sj("昔の漢字です\r\n"));
     commands.dispatch_key(VK_DOWN, 0);
