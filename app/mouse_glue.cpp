@@ -79,6 +79,8 @@ void MouseGlue::button(int button, int action, int x, int y, int buttons, int) {
     e.x = x;
     e.y = y;
     e.buttons = buttons;
+    const std::uint8_t quick = app_.settings.rec.right_button_action;
+    state_.quick_edit = quick <= 2 ? quick : 0;
     handle_mouse(state_, screen_.screen, *this, e);
 }
 

@@ -262,6 +262,19 @@ int left_up(MouseState& m, const Screen& s, MouseServices& io, const MouseEvent&
     return h.result;
 }
 
+// The quick edit of the right button: the marked text is cut; without a
+// marking the cursor goes to the point and the clipboard is pasted there.
+void quick_edit(MouseState& m, MouseServices& io, TextPos pos) {
+    TextPos start, end;
+    if (io.marked_range(&start, &end)) {
+        io.run_command(MOUSE_COMMAND_CUT);
+    } else {
+        io.move_cursor(pos);
+        io.run_command(MOUSE_COMMAND_PASTE);
+    }
+    m.right_consumed = true;
+}
+
 int right_down(MouseState& m, const Screen& s, MouseServices& io, const MouseEvent& e) {
     io.caret_shown(false);
     m.right_down = true;
@@ -275,7 +288,9 @@ int right_down(MouseState& m, const Screen& s, MouseServices& io, const MouseEve
     TextPos pos, start, end;
     if (h.result == HIT_TEXT && io.position_of(h, &pos)) {
         m.right_on_text = true;
-        if (io.marked_range(&start, &end) && in_range(start, end, pos)) {
+        if (m.quick_edit == 1) {
+            quick_edit(m, io, pos);
+        } else if (io.marked_range(&start, &end) && in_range(start, end, pos)) {
             drag_start(m, io);
             m.right_consumed = true;
         }
@@ -384,6 +399,8 @@ int handle_mouse(MouseState& m, const Screen& s, MouseServices& io, const MouseE
         case MOUSE_RIGHT_UP: return right_up(m, s, io, e);
         case MOUSE_RIGHT_DOUBLE: {
             const Hit h = hit_test(s.geo, s.cells, e.x, e.y);
+            TextPos pos;
+            if (m.quick_edit == 2 && h.result == HIT_TEXT && io.position_of(h, &pos)) quick_edit(m, io, pos);
             if (h.result == HIT_BESIDE && off_screen(s, h.line)) {
                 io.run_command(h.line < 0 ? MOUSE_COMMAND_DOCUMENT_START : MOUSE_COMMAND_DOCUMENT_END);
                 m.right_consumed = true;

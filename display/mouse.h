@@ -132,6 +132,7 @@ struct MouseState {
     int repeat_flags = 0;
     bool pointer_hidden = false;
     bool right_consumed = false;       // the last right button press scrolled or dragged text
+    int quick_edit = 0;                // settings 0x185: 1 a right press, 2 a right double click on text cuts or pastes
     // The mark drag.
     int drag = 0;                      // 0 none, 1 armed, 2 dragging
     MouseCursor drag_saved;            // the cursor to restore on cancel

@@ -299,6 +299,32 @@ TEST(MouseDrop, LeftDragMovesRightDragAsksAndInsideCancels) {
     EXPECT_FALSE(f.mark_on);
 }
 
+TEST(MouseQuickEdit, RightPressOrDoubleClickCutsTheMarkingOrPastesAtThePoint) {
+    Fake f;
+    f.m.quick_edit = 1;
+    f.mark_on = true;
+    f.mark_start = f.at(1, 1);
+    f.mark_end = f.at(1, 3);
+    f.send(MOUSE_RIGHT_DOWN, f.point(4, 2), MOUSE_BUTTON_RIGHT);
+    EXPECT_TRUE(f.has("command 202"));
+    EXPECT_FALSE(f.has("move 4,2"));
+    EXPECT_TRUE(f.m.right_consumed);   // no right-click menu after it
+    f.send(MOUSE_RIGHT_UP, f.point(4, 2));
+    f.log.clear();
+    f.send(MOUSE_RIGHT_DOWN, f.point(4, 2), MOUSE_BUTTON_RIGHT);
+    EXPECT_EQ(f.log, (std::vector<std::string>{"move 4,2", "command 205"}));
+    f.send(MOUSE_RIGHT_UP, f.point(4, 2));
+
+    // Mode 2 waits for the double click; the single press does nothing of the kind.
+    f.m.quick_edit = 2;
+    f.log.clear();
+    f.send(MOUSE_RIGHT_DOWN, f.point(2, 1), MOUSE_BUTTON_RIGHT);
+    f.send(MOUSE_RIGHT_UP, f.point(2, 1));
+    EXPECT_FALSE(f.has("command 205"));
+    f.send(MOUSE_RIGHT_DOUBLE, f.point(2, 1), MOUSE_BUTTON_RIGHT);
+    EXPECT_EQ(f.log, (std::vector<std::string>{"move 2,1", "command 205"}));
+}
+
 TEST(MouseIdle, TheTimerHidesThePointerAndAMoveShowsIt) {
     Fake f;
     f.send(MOUSE_MOVE, f.point(0, 0));
