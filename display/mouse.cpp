@@ -192,7 +192,9 @@ void corner_drag_start(MouseState& m, const Screen& s, MouseServices& io) {
     set_pointer(m, io, z.cursor, z.hot_x, z.hot_y);
 }
 
-int left_down(MouseState& m, const Screen& s, MouseServices& io, const MouseEvent& e) {
+// What every button press does first: the caret hidden, the point and its
+// hit remembered as the start of a possible drag.
+Hit press_start(MouseState& m, const Screen& s, MouseServices& io, const MouseEvent& e) {
     io.caret_shown(false);
     m.moved = false;
     m.last_x = e.x;
@@ -200,6 +202,11 @@ int left_down(MouseState& m, const Screen& s, MouseServices& io, const MouseEven
     const Hit h = hit_test(s.geo, s.cells, e.x, e.y);
     m.last_line = h.line;
     m.last_cell = h.cell;
+    return h;
+}
+
+int left_down(MouseState& m, const Screen& s, MouseServices& io, const MouseEvent& e) {
+    const Hit h = press_start(m, s, io, e);
     TextPos start, end;
     const bool marked = io.marked_range(&start, &end);
     TextPos pos;
@@ -276,15 +283,9 @@ void quick_edit(MouseState& m, MouseServices& io, TextPos pos) {
 }
 
 int right_down(MouseState& m, const Screen& s, MouseServices& io, const MouseEvent& e) {
-    io.caret_shown(false);
     m.right_down = true;
     m.right_consumed = false;
-    m.moved = false;
-    m.last_x = e.x;
-    m.last_y = e.y;
-    const Hit h = hit_test(s.geo, s.cells, e.x, e.y);
-    m.last_line = h.line;
-    m.last_cell = h.cell;
+    const Hit h = press_start(m, s, io, e);
     TextPos pos, start, end;
     if (h.result == HIT_TEXT && io.position_of(h, &pos)) {
         m.right_on_text = true;
