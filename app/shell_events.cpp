@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "aids/search.h"
 #include "app/fmset_dialog.h"
 #include "app/format_views.h"
 #include "app/intro_dialog.h"
@@ -15,6 +16,7 @@
 #include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/messages.h"
+#include "platform/shell.h"
 #include "platform/virtual_keys.h"
 
 namespace rix {
@@ -51,6 +53,11 @@ void ShellEvents::rebuild() {
 void ShellEvents::install_commands() {
     Application& app = app_;
     CommandTable& t = commands_;
+    // The address at the cursor that the right-click menu offered.
+    t.set_handler(230, [this](int) {
+        if (!address_.empty() && !open_address(sjis_to_utf8(address_)))
+            shell_notice("アドレスを開けませんでした｡\n" + sjis_to_utf8(address_), 3000);
+    }, [this] { return !address_.empty(); });
     auto new_document = [&app](int) { launch_instance(app, "new"); };
     t.set_handler(COMMAND_NEW_DOCUMENT, new_document);
     t.set_handler(COMMAND_NEW_BY_KEY, new_document);
@@ -237,6 +244,14 @@ void ShellEvents::right_button_up(int x, int y, int flags) {
                                   MSG_RESULT_NO);
         if (answer == MSG_RESULT_YES) command(COMMAND_RIGHT_CLICK_SETTINGS);
         return;
+    }
+    // An address at the cursor comes first.
+    address_.clear();
+    if (app_.loaded && app_.loaded->document.lines.count() > 0 &&
+        address_at_cursor(app_.loaded->document, app_.loaded->edit.cursor.pos, &address_)) {
+        std::string label;
+        for (char ch : sjis_to_utf8(address_)) label += ch == '&' ? std::string("&&") : std::string(1, ch);
+        items.insert(items.begin(), {MenuItem{230, label, "", true, false}, MenuItem{}});
     }
     int chosen = gui_->popup_menu(items, x, y);
     if (chosen) command(chosen);

@@ -94,6 +94,7 @@ private:
     bool bar_pending_ = false;
     int bar_x_ = 0, bar_y_ = 0;       // where the wait began
     int pointer_x_ = 0, pointer_y_ = 0;
+    std::string address_;             // the address the right-click menu offered (command 230)
 };
 
 // The main window as built from the menu table; commands of parts not built
