@@ -12,6 +12,7 @@
 #include "app/intro_dialog.h"
 #include "app/read_in_dialog.h"
 #include "app/save_flow.h"
+#include "app/trace_dialog.h"
 #include "files/select_file.h"
 #include "platform/codec.h"
 #include "platform/files.h"
@@ -154,6 +155,10 @@ void ShellEvents::key_down(int vk, int flags) {
     }
     if (vk == VK_ESCAPE && mods == 0) {
         rebuild();   // Escape draws the screen afresh
+        return;
+    }
+    if (vk == VK_ESCAPE && mods == KEY_FLAG_SHIFT) {
+        show_trace(app_, gui_ ? &gui_->clipboard() : nullptr);
         return;
     }
     if (vk == VK_F1 && (mods & ~KEY_FLAG_SHIFT) == 0) {

@@ -8,6 +8,7 @@
 #include "app/command_table.h"
 #include "app/default_settings.h"
 #include "app/ruby_dialog.h"
+#include "app/trace_dialog.h"
 #include "app/save_flow.h"
 #include "editing/dispatch.h"
 #include "platform/codec.h"
@@ -139,6 +140,24 @@ TEST_F(EditorTest, JumpsToTheEndsAndToAJumpStringRunFromTheCommandTable) {
     EXPECT_EQ(edit().cursor.pos.line(), 1u);
     EXPECT_EQ(screen.screen.cursor, edit().cursor.pos);
     EXPECT_FALSE(commands.enabled(350));   // tags are not built: greyed
+}
+
+TEST_F(EditorTest, TheTraceTellsTheCursorTheMarkingAndTheJournalAndCopiesItself) {
+    open(sj("あいう\r\nえお\r\n"));
+    commands.dispatch_key(VK_LEFT, 0);   // the next display line in vertical writing
+    commands.dispatch_key(VK_DOWN, KEY_FLAG_SHIFT);
+    const std::string t = trace_text(app);
+    EXPECT_NE(t.find("カーソル：2 行 2 桁"), std::string::npos) << t;
+    EXPECT_NE(t.find("マーク：2 行 0 桁 〜 2 行 2 桁"), std::string::npos) << t;
+    EXPECT_NE(t.find("元に戻す：できない"), std::string::npos) << t;
+    FakeDialogHost dialogs;
+    dialogs.script([](DialogSession& d) {
+        EXPECT_NE(sjis_to_utf8(d.get_text(100)).find("論理行：3（全部読込済み）"), std::string::npos);
+        d.press(3);
+        d.press(1);
+    });
+    show_trace(app, &clipboard);
+    EXPECT_EQ(clipboard.text, t);
 }
 
 TEST_F(EditorTest, ARubyAddedToAMarkedWordIsUndoneRedoneAndSavedWithTheDocument) {
