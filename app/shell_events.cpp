@@ -13,6 +13,7 @@
 #include "app/read_in_dialog.h"
 #include "app/save_flow.h"
 #include "app/trace_dialog.h"
+#include "editing/edit_text.h"
 #include "files/select_file.h"
 #include "platform/codec.h"
 #include "platform/files.h"
@@ -190,7 +191,12 @@ void ShellEvents::characters_typed(const std::string& utf8) {
     if (utf8.empty() || !commands_.type_characters) return;
     for (unsigned char c : utf8)
         if (c < 0x20 || c == 0x7F) return;   // control characters are keys, not text
-    commands_.type_characters(utf8_to_sjis(utf8));
+    std::size_t replaced = 0;
+    const std::string text = import_clipboard_text(utf8, &replaced);
+    if (text.empty()) return;
+    commands_.type_characters(text);
+    if (replaced > 0)
+        shell_notice("シフトJISにない文字" + std::to_string(replaced) + "字を〓に置き換えました｡", 2500);
 }
 
 void ShellEvents::wheel_steps(int steps) {

@@ -257,7 +257,9 @@ TEST(Input, CharactersAndWheel) {
     s.events.characters_typed("abc");
     s.events.characters_typed("漢字");
     s.events.characters_typed("\x08");
-    EXPECT_EQ(s.typed, (std::vector<std::string>{"abc", utf8_to_sjis("漢字")}));
+    s.events.characters_typed("a😀");              // outside code page 932: 〓 with a notice
+    EXPECT_EQ(s.typed, (std::vector<std::string>{"abc", utf8_to_sjis("漢字"), "a" + utf8_to_sjis("〓")}));
+    EXPECT_TRUE(s.messages.saw("シフトJISにない文字1字を〓に置き換えました｡"));
 
     SettingsRecord& r = s.app.settings.rec;
     r.current_screen_format = 0;
