@@ -143,7 +143,7 @@ void ShellEvents::command(int id) {
         return;
     }
     commands_.run(id);
-    if (gui_ && !app_.shut_down) gui_->refresh_command_states();
+    refresh_states();
 }
 
 void ShellEvents::menu_help_key() { set_help_mode(true); }
@@ -179,8 +179,14 @@ void ShellEvents::key_down(int vk, int flags) {
     }
     // Keys with Alt are the system's (menu mnemonics); the rest below '0'
     // go to the key dispatcher with Shift and Ctrl.
-    if (vk < VK_0 && (mods & KEY_FLAG_ALT) == 0 && commands_.dispatch_key)
+    if (vk < VK_0 && (mods & KEY_FLAG_ALT) == 0 && commands_.dispatch_key) {
         commands_.dispatch_key(vk, mods & (KEY_FLAG_SHIFT | KEY_FLAG_CTRL));
+        refresh_states();   // undo, cut and copy follow the edit and the marking
+    }
+}
+
+void ShellEvents::refresh_states() {
+    if (gui_ && !app_.shut_down) gui_->refresh_command_states();
 }
 
 void ShellEvents::key_up(int vk) {
@@ -195,6 +201,7 @@ void ShellEvents::characters_typed(const std::string& utf8) {
     const std::string text = import_clipboard_text(utf8, &replaced);
     if (text.empty()) return;
     commands_.type_characters(text);
+    refresh_states();
     if (replaced > 0)
         shell_notice("シフトJISにない文字" + std::to_string(replaced) + "字を〓に置き換えました｡", 2500);
 }
@@ -219,7 +226,10 @@ void ShellEvents::files_dropped(const std::vector<std::string>& paths) {
 }
 
 void ShellEvents::pointer_button(int button, int action, int x, int y, int buttons, int flags) {
-    if (pointer_hooks_.button && !help_mode_) pointer_hooks_.button(button, action, x, y, buttons, flags);
+    if (pointer_hooks_.button && !help_mode_) {
+        pointer_hooks_.button(button, action, x, y, buttons, flags);
+        if (action != POINTER_DOWN) refresh_states();   // a marking or a drop ended
+    }
 }
 
 void ShellEvents::pointer_moved(int x, int y, int buttons, int flags) {

@@ -83,6 +83,8 @@ private:
     void install_commands();
     void set_help_mode(bool on);
     void rebuild();
+    // The tool bar's buttons enabled as their commands now are.
+    void refresh_states();
 
     Application& app_;
     Gui* gui_;
