@@ -54,7 +54,7 @@ struct ViewFrame {
 struct ViewDamage {
     bool text = false;                  // text changed from display line `from_display_line` on
     std::uint64_t from_display_line = 0;
-    bool lines_changed = false;         // the number of display lines changed (lay out to the end)
+    bool lines_changed = false;         // the number of display (or logical) lines changed (lay out to the end)
     bool top_moved = false;             // frame.top changed
     bool marking = false;               // the marked range or its highlight changed
     bool full = false;                  // redraw everything

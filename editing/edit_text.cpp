@@ -136,9 +136,13 @@ void note_change(EditContext& c, TextPos from, std::size_t bytes) {
 
 // What the screen must redraw: from the display line before the one of
 // `from` (a kinsoku or a half-width pair may pull a character back onto it).
+// A change that adds or removes logical lines lays out to the end even when
+// the display lines add up to as many as before: the changed display lines
+// then belong to more than one logical line.
 struct DamageBase {
     std::uint64_t from_display_line = 0;
     std::uint64_t total = 0;
+    std::uint32_t lines = 0;
 };
 
 DamageBase damage_base(Document& doc, TextPos from) {
@@ -147,6 +151,7 @@ DamageBase damage_base(Document& doc, TextPos from) {
     std::uint64_t at = document_display_line(doc, from);
     d.from_display_line = at > first ? at - 1 : at;
     d.total = doc.lines.total_display_lines();
+    d.lines = doc.lines.count();
     return d;
 }
 
@@ -154,7 +159,7 @@ void note_damage(EditContext& c, const DamageBase& d) {
     ViewDamage& v = c.edit.damage;
     v.from_display_line = v.text ? std::min(v.from_display_line, d.from_display_line) : d.from_display_line;
     v.text = true;
-    if (c.doc.lines.total_display_lines() != d.total) v.lines_changed = true;
+    if (c.doc.lines.total_display_lines() != d.total || c.doc.lines.count() != d.lines) v.lines_changed = true;
 }
 
 // The top of the screen after the old text [start, old_end) became the new

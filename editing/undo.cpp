@@ -15,6 +15,7 @@
 
 #include "document/storage.h"
 #include "editing/cursor.h"
+#include "editing/dispatch.h"
 #include "editing/edit_text.h"
 #include "editing/edit_text_internal.h"
 #include "platform/codec.h"
@@ -137,6 +138,8 @@ bool run_journal(EditContext& c, Take take, Apply apply, std::string_view nothin
         show_message(MSG_NOTICE, 0, utf8_to_sjis(nothing_utf8), NOTHING_TO_DO_MS);
         return false;
     }
+    // The marked range named the text before the change: it ends.
+    end_marking(c);
     j.suspended = true;
     const bool ok = apply(c, r);
     j.suspended = false;
