@@ -16,6 +16,33 @@ namespace rix {
 
 namespace {
 
+// Whether the screen shows, or showed before its top moved, something drawn
+// beside a line across the grid rule: a ruby (also one on the line just
+// above, which may run onto line 0) or line-mark digits. Moving whole line
+// bands would carry those to the wrong place.
+bool drawn_across_lines(Document& doc, const Screen& s) {
+    for (int j = 0; j < s.geo.screen_lines; ++j)
+        if (s.marks.get(j)) return true;
+    const std::uint32_t count = doc.lines.count();
+    if (count == 0) return false;
+    const std::uint32_t first = s.top.line() > 0 ? s.top.line() - 1 : 0;
+    const DisplayMove end = display_lines_forward(doc, s.top, static_cast<std::uint32_t>(s.geo.screen_lines));
+    const std::uint32_t last = std::min(end.pos.line(), count - 1);
+    for (std::uint32_t line = first; line <= last; ++line) {
+        const std::uint8_t* p = doc.line_pointer(line);
+        if (p == nullptr) continue;
+        if (doc.lines.marks(line)) return true;
+        LineScanner scanner(p, MAX_LINE_SCAN);
+        for (;;) {
+            const ScanItem it = scanner.next();
+            if (it.kind == ItemKind::RUBY) return true;
+            if (it.kind == ItemKind::LINE_END || it.kind == ItemKind::TEXT_END || it.kind == ItemKind::CUT) break;
+        }
+    }
+    return false;
+}
+
+
 // The numbers of the grid of the current geometry.
 struct GridFrame {
     int e = 0;          // (cell_size − font_w) / 2
@@ -166,6 +193,12 @@ SurfaceRect screen_line_strip(const Screen& s, int j) {
     if ((s.fmt.mark_flags & 2) || s.fmt.tag_windows_shown) {
         along -= g.char_pitch;
         length += g.char_pitch;
+    } else if (j < g.columns || g.gap > 0) {
+        // A ruby spread over its base starts an eighth of a ruby character
+        // before the first cell (where no tier ends just before it).
+        const int lead = (g.vertical ? g.font_h : g.font_w) * 10 / 13 / 8 + 1;
+        along -= lead;
+        length += lead;
     }
     const int across = line_position(g, j);
     if (g.vertical) return {across - g.font_w - 2, along, g.line_pitch, length};
@@ -219,7 +252,7 @@ bool scroll_screen_lines(Document& doc, Screen& s, bool forward, int n, int firs
     const DisplayGeometry& g = s.geo;
     const bool fast = s.surface && s.blank_page && !s.fmt.tag_windows_shown && g.centre_px == 0 &&
                       !(s.fmt.mark_flags & 2) && s.fmt.plain_background && n > 0 && first >= 0 &&
-                      first + n <= g.screen_lines;
+                      first + n <= g.screen_lines && !drawn_across_lines(doc, s);
     if (!fast) {
         relayout_screen(doc, s, false);
         return true;

@@ -459,7 +459,8 @@ bool insert_at(EditContext& c, TextPos pos, std::string_view text, bool insert, 
 bool delete_exact(EditContext& c, TextPos start, TextPos end, const Cursor& restore) {
     Document& doc = c.doc;
     if (!(start < end) || end.line() >= doc.lines.count()) return false;
-    const DamageBase damage = damage_base(doc, start);
+    // Joining lines takes the first line's marks, shown on its first display line.
+    const DamageBase damage = damage_base(doc, start.line() != end.line() ? TextPos(start.line(), 0) : start);
     const std::uint32_t l1 = start.line(), l2 = end.line();
     const std::string deleted = raw_span(doc, start, end);
     c.edit.line_cache.invalidate();

@@ -1,0 +1,378 @@
+// Thousands of random keys and typed characters, each followed by
+// apply_view_damage, on corpus novels and small hand-built documents in
+// vertical and horizontal writing with one and two tiers: after every step
+// the screen (pixels, cell map, line marks, the cursor's place) equals a
+// fresh full layout from the same top with the same highlight, and a click on
+// the middle of the cursor's cell finds the cursor's line and cell again.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "display/caret.h"
+#include "display/edit_view.h"
+#include "display/hit_test.h"
+#include "document/display_lines.h"
+#include "document/storage.h"
+#include "editing/cursor.h"
+#include "editing/dispatch.h"
+#include "fuzz/fuzz_entries.h"
+#include "platform/fake_messages.h"
+#include "platform/virtual_keys.h"
+#include "tests/display/pixel_surface.h"
+#include "tests/document/doc_builder.h"
+
+namespace rix {
+namespace {
+
+using test::PixelSurface;
+using test::sj;
+
+constexpr int W = 360, H = 420;
+
+struct Shape {
+    bool vertical = true;
+    int tiers = 2;
+    int centre_permille = 0;   // the gutter between the halves of a tier
+    int columns = 8;
+    int chars = 6;
+};
+
+DisplayGeometry shape_geometry(const Shape& sh) {
+    ScreenFormat f;
+    f.vertical = sh.vertical;
+    f.columns_per_page = sh.columns;
+    f.chars_per_column = sh.chars;
+    f.tier_count = sh.tiers;
+    f.tier_gap = 1;
+    f.cell_width_percent = 20;
+    f.margin_start_permille = 80;
+    f.margin_top_permille = 100;
+    f.centre_margin_permille = sh.centre_permille;
+    f.font_height = -16;
+    FontMetrics m;
+    m.valid = true;
+    m.pixel_height = 16;
+    m.cell_w = m.cell_h = 16;
+    m.ascent = 14;
+    m.descent = 2;
+    m.fullwidth_advance = 16;
+    m.halfwidth_advance = 8;
+    DisplayGeometry g;
+    ScreenFormatChanges changes;
+    EXPECT_TRUE(recompute_geometry(f, W, H, m, DisplayGeometry{}, &g, &changes));
+    return g;
+}
+
+struct View {
+    PixelSurface surface{W, H}, blank{W, H}, snapshot{W, H};
+    Screen s;
+
+    explicit View(const DisplayGeometry& g) {
+        s.geo = g;
+        s.fmt.font.face = "IPAex";
+        s.fmt.font.pixel_height = 16;
+        s.fmt.font_record_px = 16;
+        s.fmt.grid_style = 3;
+        s.fmt.mark_flags = 1;
+        s.fmt.fill_colour = 0xE0F0FF;
+        s.fmt.grid_colour = 0x3060A0;
+        s.fmt.mark_colour = 0x0000FF;
+        s.surface = &surface;
+        s.blank_page = &blank;
+        s.snapshot = &snapshot;
+        prepare_screen(s);
+    }
+};
+
+std::string read_corpus(const char* name) {
+    std::ifstream in(std::string(RIX_CORPUS_DIR) + "/" + name, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Short lines with what makes layout hard: a ruby whose base runs onto the
+// next display line, a tag, half-width pairs, empty lines, indentation and
+// first-line adjustment, line marks.
+void build_hand_document(Document& doc) {
+    std::vector<std::string> lines = {
+        sj("あいうえお") + test::ruby("げにん", 2) + sj("下人") + "ab" + sj("かきくけこ"),
+        "",
+        sj("「羅生門」") + test::tag("tg") + sj("の下で") + "xy" + sj("雨やみ"),
+        sj("一二三四五六七八九十一二三"),
+        "",
+        "ab cd" + sj("ア") + "\xB1\xB2" + sj("イウ"),
+        sj("まみ") + test::ruby("らしょうもん", 3) + sj("羅生門") + sj("むめも"),
+        sj("、。ーーー「」"),
+        "",
+        sj("末尾の行"),
+    };
+    const std::vector<std::uint32_t> words = {0, 0, test::format_word(2, 1, 0), test::format_word(1, 0, 2), 0,
+                                              test::format_word(0, 2, 1), 0, 0, 0, test::format_word(3, 0, 0)};
+    test::build(doc, lines, words);
+    doc.lines.set_marks(0, 1);
+    doc.lines.set_marks(3, 6);
+    doc.lines.set_marks(6, 8);
+}
+
+struct ScreenProperty {
+    FakeMessages messages;
+    Document doc;
+    DocumentState state;
+    EditState edit;
+    EditContext c{doc, state, edit, nullptr};
+    DisplayGeometry geo;
+    View view;
+    std::mt19937 rng;
+    std::string last;   // the last step, for a failure message
+
+    ScreenProperty(const Shape& sh, unsigned seed) : geo(shape_geometry(sh)), view(geo), rng(seed) {
+        doc.rules = test::rules(static_cast<std::uint32_t>(geo.chars), static_cast<std::uint8_t>(geo.kinsoku_mode));
+        edit.journal.capacity = 16u << 20;
+        edit.options.tab_width = 4;
+    }
+
+    void load_corpus(const char* name) {
+        LoadSession session;
+        session.options.read_rubies = true;
+        fuzz::load_bytes(doc, state, session, read_corpus(name));
+    }
+
+    // The screen painted from the start, the cursor at the start.
+    void start() {
+        view.s.top = TextPos(0, 0);
+        view.s.top_display_line = 0;
+        repaint_screen(doc, view.s, false);
+        frame_from_screen(view.s, 10, &edit.frame);
+        edit.frame.top = view.s.top;
+        edit.frame.top_display_line = view.s.top_display_line;
+        place_cursor(c, TextPos(0, 0));
+        apply_view_damage(doc, view.s, edit);
+    }
+
+    std::uint32_t pick(std::uint32_t n) { return n == 0 ? 0 : static_cast<std::uint32_t>(rng() % n); }
+
+    void step() {
+        static const int arrows[] = {VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN};
+        static const int arrow_flags[] = {0, 0, 0, KEY_SHIFT, KEY_SHIFT, KEY_CTRL, KEY_PLAIN_MOVE, KEY_SHIFT | KEY_CTRL};
+        static const std::vector<std::string> typed = {
+            sj("あ"), sj("漢字"), "a", "ab", "x y", sj("、"), sj("。"), sj("「"), sj("」"), sj("ー"),
+            "\xB1", "\xB1\xB2\xB3", sj("あいうえおかきくけこ"), sj("全角"), " "};
+        from = edit.cursor.pos;
+        const std::uint32_t kind = pick(100);
+        int key = 0, flags = 0;
+        if (kind < 50) {
+            key = arrows[pick(4)];
+            flags = arrow_flags[pick(8)];
+        } else if (kind < 56) {
+            key = pick(2) ? VK_PRIOR : VK_NEXT;
+            flags = pick(3) == 0 ? KEY_SHIFT : 0;
+        } else if (kind < 60) {
+            key = pick(2) ? VK_HOME : VK_END;
+            flags = pick(3) == 0 ? KEY_SHIFT : 0;
+        } else if (kind < 65) {
+            key = VK_RETURN;
+        } else if (kind < 71) {
+            key = VK_BACK;
+        } else if (kind < 77) {
+            key = VK_DELETE;
+        } else if (kind < 80) {
+            key = VK_DELETE;
+            flags = KEY_CTRL;
+        } else if (kind < 82) {
+            key = VK_TAB;
+        } else if (kind < 83) {
+            edit.insert_mode = !edit.insert_mode;
+            last = std::string("insert mode ") + (edit.insert_mode ? "on" : "off");
+            return;
+        } else {
+            const std::string& t = typed[pick(static_cast<std::uint32_t>(typed.size()))];
+            last = "type " + std::to_string(t.size()) + " bytes";
+            type_characters(c, t);
+            apply();
+            return;
+        }
+        last = "key " + std::to_string(key) + " flags " + std::to_string(flags);
+        dispatch_key(c, key, flags);
+        apply();
+    }
+
+    TextPos from;         // the cursor before the last step
+    ViewDamage applied;   // the damage of the last step, for a failure message
+    void apply() {
+        applied = edit.damage;
+        apply_view_damage(doc, view.s, edit);
+    }
+
+    std::string where() const {
+        char b[320];
+        std::snprintf(b, sizeof b, "%s at %u:%u (damage text %d from %llu lines %d top %d marking %d full %d); cursor %u:%u top %u:%u (display line %llu) mark %d %u:%u-%u:%u", last.c_str(), from.line(), from.column(),
+                      applied.text, static_cast<unsigned long long>(applied.from_display_line), applied.lines_changed,
+                      applied.top_moved, applied.marking, applied.full, edit.cursor.pos.line(), edit.cursor.pos.column(), edit.frame.top.line(),
+                      edit.frame.top.column(), static_cast<unsigned long long>(edit.frame.top_display_line),
+                      edit.mark.on ? 1 : 0, edit.mark.start.line(), edit.mark.start.column(), edit.mark.end.line(),
+                      edit.mark.end.column());
+        return b;
+    }
+
+    // Empty when the screen is what a fresh layout from the frame's top shows.
+    std::string compare() {
+        Screen& s = view.s;
+        if (s.top != edit.frame.top) return "screen top differs from the frame's";
+        if (edit.frame.top_display_line != document_display_line(doc, edit.frame.top))
+            return "frame.top_display_line is not the top's display line";
+        View fresh(geo);
+        fresh.s.top = edit.frame.top;
+        fresh.s.top_display_line = edit.frame.top_display_line;
+        fresh.s.cursor = edit.cursor.pos;
+        repaint_screen(doc, fresh.s, false);
+        if (edit.mark.on && edit.mark.start < edit.mark.end)
+            invert_marked_screen(doc, fresh.s, edit.mark.start, edit.mark.end);
+        const int n = geo.screen_lines;
+        for (int j = 0; j < n; ++j) {
+            const std::string at = " on screen line " + std::to_string(j);
+            if (s.cells.used(j) != fresh.s.cells.used(j))
+                return "cells used " + std::to_string(s.cells.used(j)) + " vs " +
+                       std::to_string(fresh.s.cells.used(j)) + at;
+            if (s.cells.indent(j) != fresh.s.cells.indent(j)) return "indentation differs" + at;
+            for (int k = 0; k < fresh.s.cells.used(j); ++k)
+                if (s.cells.code(j, k) != fresh.s.cells.code(j, k)) return "cell " + std::to_string(k) + " differs" + at;
+            if (s.marks.get(j) != fresh.s.marks.get(j)) return "line marks differ" + at;
+        }
+        const int diff = view.surface.differences(fresh.surface);
+        if (diff != 0) {
+            // Which screen lines hold the differing pixels.
+            std::string lines;
+            for (int j = 0; j < n; ++j) {
+                const SurfaceRect r = screen_line_strip(fresh.s, j);
+                int d = 0;
+                for (int y = std::max(r.y, 0); y < std::min(r.y + r.h, H); ++y)
+                    for (int x = std::max(r.x, 0); x < std::min(r.x + r.w, W); ++x)
+                        d += view.surface.pixels()[static_cast<std::size_t>(y * W + x)] !=
+                             fresh.surface.pixels()[static_cast<std::size_t>(y * W + x)];
+                if (d) lines += " " + std::to_string(j) + "(" + std::to_string(d) + ")";
+            }
+            std::string first;
+            for (int i = 0; i < W * H && first.empty(); ++i)
+                if (view.surface.pixels()[static_cast<std::size_t>(i)] != fresh.surface.pixels()[static_cast<std::size_t>(i)])
+                    first = " first at " + std::to_string(i % W) + "," + std::to_string(i / W);
+            return std::to_string(diff) + " pixels differ; by screen line:" + lines + first;
+        }
+        // The cursor: the editing layer's place against where a layout meets it.
+        const int expected_line = edit.cursor.screen_line;
+        if (static_cast<std::int64_t>(edit.cursor.display_line) - static_cast<std::int64_t>(edit.frame.top_display_line) !=
+            expected_line)
+            return "cursor screen line is not its display line less the top's";
+        if (expected_line >= 0 && expected_line < n) {
+            if (fresh.s.cursor_at.line != expected_line || s.cursor_at.line != expected_line)
+                return "cursor line " + std::to_string(s.cursor_at.line) + ", layout meets it on " +
+                       std::to_string(fresh.s.cursor_at.line) + ", editing says " + std::to_string(expected_line);
+            if (fresh.s.cursor_at.cell != s.cursor_at.cell || fresh.s.cursor_at.second_half != s.cursor_at.second_half)
+                return "cursor cell " + std::to_string(s.cursor_at.cell) + (s.cursor_at.second_half ? "b" : "") +
+                       ", layout meets it at " + std::to_string(fresh.s.cursor_at.cell) +
+                       (fresh.s.cursor_at.second_half ? "b" : "");
+            // A click on the middle of the cursor's glyph box finds it again.
+            const CaretShape caret = caret_shape(geo, CARET_FRAMES, caret_place(s), false);
+            if (!caret.visible) return "caret not shown on a screen line";
+            const int along_font = geo.vertical ? geo.font_h : geo.font_w;
+            int x = caret.rect.x + caret.rect.w / 2, y = caret.rect.y + caret.rect.h / 2;
+            // A half-width character: the middle of its half.
+            const std::uint16_t code = s.cells.code(expected_line, s.cells.indent(expected_line) + s.cursor_at.cell);
+            const bool pair = code != 0 && !is_mark_cell(code) && (code & 0xFF) != 0x20 &&
+                              !is_stored_lead(static_cast<std::uint8_t>(code >> 8));
+            if (pair) {
+                const int quarter = along_font / 4;
+                int& along = geo.vertical ? y : x;
+                // The caret's box of a second half already starts half a font along.
+                along = (geo.vertical ? caret.rect.y : caret.rect.x) + quarter;
+                if (geo.vertical) x = caret.rect.x + caret.rect.w / 2;
+            }
+            const Hit h = hit_test(geo, s.cells, x, y);
+            if (h.result != HIT_TEXT || h.line != expected_line || h.cell != s.cursor_at.cell ||
+                (pair && h.second_half != s.cursor_at.second_half))
+                return "hit test at the cursor's cell gives line " + std::to_string(h.line) + " cell " +
+                       std::to_string(h.cell) + (h.second_half ? "b" : "") + " result " + std::to_string(h.result) +
+                       " for " + std::to_string(expected_line) + ":" + std::to_string(s.cursor_at.cell) +
+                       (s.cursor_at.second_half ? "b" : "");
+        } else if (s.cursor_at.line != -1) {
+            return "cursor off the screen but located on line " + std::to_string(s.cursor_at.line);
+        }
+        return "";
+    }
+
+    void run(unsigned seed, int steps) {
+        start();
+        ASSERT_EQ(compare(), "") << "seed " << seed << " at the start";
+        for (int k = 0; k < steps; ++k) {
+            step();
+            const std::string bad = compare();
+            ASSERT_EQ(bad, "") << "seed " << seed << " step " << k << ": " << where();
+            ASSERT_FALSE(edit.damage.text || edit.damage.top_moved || edit.damage.full);
+            if (doc.lines.count() == 0) break;
+        }
+    }
+};
+
+struct Case {
+    const char* name;
+    const char* corpus;   // null: the hand-built document
+    Shape shape;
+    unsigned seed;
+    int steps;
+};
+
+class ScreenMatchesLayout : public ::testing::TestWithParam<Case> {};
+
+TEST_P(ScreenMatchesLayout, AfterEveryKey) {
+    const Case& k = GetParam();
+    ScreenProperty p(k.shape, k.seed);
+    if (k.corpus) p.load_corpus(k.corpus);
+    else build_hand_document(p.doc);
+    ASSERT_GT(p.doc.lines.count(), 0u);
+    p.run(k.seed, k.steps);
+}
+
+// A line break that splits a line of two display lines into two lines of
+// one each: the display lines add up as before, yet the second one now
+// begins a logical line and must be laid out again.
+TEST(ScreenMatchesLayoutAfter, ABreakThatKeepsTheDisplayLineCount) {
+    for (bool vertical : {true, false}) {
+        SCOPED_TRACE(vertical ? "vertical" : "horizontal");
+        ScreenProperty p({vertical, 2, 0}, 1);
+        test::build(p.doc, {sj("あいうえおかきくけこ"), sj("さし")});
+        p.doc.lines.set_marks(0, 3);
+        p.start();
+        const std::uint64_t total = p.doc.lines.total_display_lines();
+        place_cursor(p.c, TextPos(0, 10));
+        dispatch_key(p.c, VK_RETURN, 0);
+        ASSERT_EQ(p.doc.lines.count(), 3u);
+        ASSERT_EQ(p.doc.lines.total_display_lines(), total);
+        EXPECT_TRUE(p.edit.damage.lines_changed);
+        p.apply();
+        EXPECT_EQ(p.compare(), "");
+    }
+}
+
+// 300 steps a case keep the sanitized run short; longer runs are for
+// hunting (raise the counts).
+const Case CASES[] = {
+    {"hand_vertical_2", nullptr, {true, 2, 0}, 11, 300},
+    {"hand_horizontal_2", nullptr, {false, 2, 0}, 12, 300},
+    {"hand_vertical_1", nullptr, {true, 1, 0, 8, 12}, 13, 300},
+    {"hand_horizontal_1", nullptr, {false, 1, 0, 8, 12}, 14, 300},
+    {"hand_vertical_gutter", nullptr, {true, 2, 60}, 15, 300},
+    {"rashomon_vertical_2", "rashomon.txt", {true, 2, 0}, 21, 300},
+    {"rashomon_horizontal_1", "rashomon.txt", {false, 1, 0, 8, 12}, 22, 300},
+    {"yume_vertical_gutter", "yume_juya.txt", {true, 1, 60, 8, 12}, 23, 300},
+};
+
+INSTANTIATE_TEST_SUITE_P(Random, ScreenMatchesLayout, ::testing::ValuesIn(CASES),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace rix
