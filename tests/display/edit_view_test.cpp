@@ -30,23 +30,7 @@ DisplayGeometry view_geometry(bool vertical) {
     f.columns_per_page = 8;
     f.chars_per_column = 6;
     f.tier_count = 2;
-    f.tier_gap = 1;
-    f.cell_width_percent = 20;
-    f.margin_start_permille = 80;
-    f.margin_top_permille = 100;
-    f.font_height = -16;
-    FontMetrics m;
-    m.valid = true;
-    m.pixel_height = 16;
-    m.cell_w = m.cell_h = 16;
-    m.ascent = 14;
-    m.descent = 2;
-    m.fullwidth_advance = 16;
-    m.halfwidth_advance = 8;
-    DisplayGeometry g;
-    ScreenFormatChanges changes;
-    EXPECT_TRUE(recompute_geometry(f, W, H, m, DisplayGeometry{}, &g, &changes));
-    return g;
+    return test::pixel_geometry(f, W, H);
 }
 
 // A screen on its own pixel surfaces.

@@ -14,6 +14,9 @@
 #include <cstdlib>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "display/geometry.h"
 #include "platform/surface.h"
 
 namespace rix::test {
@@ -112,5 +115,28 @@ private:
     std::vector<std::uint32_t> px_;
     int font_px_[FONT_SLOTS] = {};
 };
+
+// The geometry of `format` laid out for the pixel surface's 16-pixel font
+// on a width × height client: cell width 20 %, margins of 80 ‰ at the
+// line start and 100 ‰ at the top, tiers 1 cell apart.
+inline DisplayGeometry pixel_geometry(ScreenFormat format, int width, int height) {
+    format.tier_gap = 1;
+    format.cell_width_percent = 20;
+    format.margin_start_permille = 80;
+    format.margin_top_permille = 100;
+    format.font_height = -16;
+    FontMetrics m;
+    m.valid = true;
+    m.pixel_height = 16;
+    m.cell_w = m.cell_h = 16;
+    m.ascent = 14;
+    m.descent = 2;
+    m.fullwidth_advance = 16;
+    m.halfwidth_advance = 8;
+    DisplayGeometry g;
+    ScreenFormatChanges changes;
+    EXPECT_TRUE(recompute_geometry(format, width, height, m, DisplayGeometry{}, &g, &changes));
+    return g;
+}
 
 }  // namespace rix::test

@@ -48,24 +48,8 @@ DisplayGeometry shape_geometry(const Shape& sh) {
     f.columns_per_page = sh.columns;
     f.chars_per_column = sh.chars;
     f.tier_count = sh.tiers;
-    f.tier_gap = 1;
-    f.cell_width_percent = 20;
-    f.margin_start_permille = 80;
-    f.margin_top_permille = 100;
     f.centre_margin_permille = sh.centre_permille;
-    f.font_height = -16;
-    FontMetrics m;
-    m.valid = true;
-    m.pixel_height = 16;
-    m.cell_w = m.cell_h = 16;
-    m.ascent = 14;
-    m.descent = 2;
-    m.fullwidth_advance = 16;
-    m.halfwidth_advance = 8;
-    DisplayGeometry g;
-    ScreenFormatChanges changes;
-    EXPECT_TRUE(recompute_geometry(f, W, H, m, DisplayGeometry{}, &g, &changes));
-    return g;
+    return test::pixel_geometry(f, W, H);
 }
 
 struct View {
