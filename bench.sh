@@ -3,10 +3,10 @@
 # loading it and recounting its display lines, and in the same run times
 # `iconv -f CP932 -t UTF-8` of the same file; prints each time as a ratio to
 # iconv and the memory after loading as a multiple of the file size.
-#   ./bench.sh            (RIX_CORPUS_DIR: the novels; default ../shared/corpus)
+#   ./bench.sh            (RIX_CORPUS_DIR: the novels; default tests/data/corpus)
 set -eu
 cd "$(dirname "$0")"
-CORPUS=${RIX_CORPUS_DIR:-../shared/corpus}
+CORPUS=${RIX_CORPUS_DIR:-tests/data/corpus}
 OUT=${RIX_BENCH_DIR:-/tmp/rix-bench}
 mkdir -p "$OUT"
 

@@ -17,6 +17,7 @@
 #include "platform/files.h"
 #include "platform/gui.h"
 #include "platform/messages.h"
+#include "rix_build_paths.h"
 
 using namespace rix;
 

@@ -10,6 +10,7 @@
 #include "platform/codec.h"
 #include "platform/dialog_model.h"
 #include "platform/dialogs.h"
+#include "rix_build_paths.h"
 
 namespace rix {
 

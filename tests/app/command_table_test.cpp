@@ -15,6 +15,7 @@
 #include "platform/fake_messages.h"
 #include "platform/virtual_keys.h"
 #include "tests/support/temp_folder.h"
+#include "rix_build_paths.h"
 
 using namespace rix;
 

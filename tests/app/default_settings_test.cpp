@@ -13,6 +13,7 @@
 #include "app/settings_record.h"
 #include "platform/codec.h"
 #include "platform/fake_messages.h"
+#include "rix_build_paths.h"
 
 namespace rix {
 namespace {

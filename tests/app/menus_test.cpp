@@ -10,6 +10,7 @@
 #include "app/menus.h"
 #include "platform/codec.h"
 #include "platform/virtual_keys.h"
+#include "rix_build_paths.h"
 
 using namespace rix;
 

@@ -32,7 +32,7 @@ check "a new document is made and removed again" '[ -s "$home/new.png" ] && [ -z
 "$rix" --snapshot "$home/x.png" "$home/none/missing.txt" 2>"$home/err2.txt"; rc=$?
 check "a document in a missing folder ends with a message" '[ $rc -ne 0 ] && grep -q "フォルダが存在しません" "$home/err2.txt"'
 
-corpus=$(dirname "$0")/../../../shared/corpus
+corpus=$(dirname "$0")/../data/corpus
 info=$("$rix" --info --read-rubies "$corpus/rashomon.txt")
 check "--info counts the lines of a novel" 'echo "$info" | grep -qx "lines=70"'
 check "--info counts its rubies when reading them" 'echo "$info" | grep -qx "rubies=132"'

@@ -25,6 +25,7 @@
 #include "platform/virtual_keys.h"
 #include "tests/display/pixel_surface.h"
 #include "tests/document/doc_builder.h"
+#include "rix_build_paths.h"
 
 namespace rix {
 namespace {

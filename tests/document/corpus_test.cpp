@@ -10,6 +10,7 @@
 #include "document/loader.h"
 #include "fuzz/fuzz_entries.h"
 #include "platform/fake_messages.h"
+#include "rix_build_paths.h"
 
 namespace rix {
 namespace {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_entries.h"
+#include "rix_build_paths.h"
 
 namespace rix {
 namespace {

@@ -17,6 +17,7 @@
 #include "platform/files.h"
 #include "tests/support/temp_folder.h"
 #include "doc_builder.h"
+#include "rix_build_paths.h"
 
 namespace rix {
 namespace {

@@ -12,6 +12,7 @@
 #include "document/loader.h"
 #include "editing/clipboard_commands.h"
 #include "fuzz/fuzz_entries.h"
+#include "rix_build_paths.h"
 
 namespace rix {
 namespace {

@@ -19,6 +19,7 @@
 #include "document/loader.h"
 #include "editing/dispatch.h"
 #include "fuzz/fuzz_entries.h"
+#include "rix_build_paths.h"
 
 namespace rix {
 namespace {

@@ -17,6 +17,7 @@ namespace rix {
 namespace {
 
 #include "platform/cp932_table.inc"
+#include "rix_build_paths.h"
 
 const std::string GETA = GETA_MARK;
 

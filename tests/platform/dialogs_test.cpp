@@ -12,6 +12,7 @@
 #include "platform/fake_dialogs.h"
 #include "platform/fake_messages.h"
 #include "tests/support/temp_folder.h"
+#include "rix_build_paths.h"
 
 namespace rix {
 namespace {

@@ -24,6 +24,7 @@
 #include "platform/fake_messages.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/spin_box.h"
+#include "rix_build_paths.h"
 
 namespace rix {
 namespace {

@@ -19,6 +19,7 @@
 #include "platform/fake_messages.h"
 #include "platform/gui.h"
 #include "platform/virtual_keys.h"
+#include "rix_build_paths.h"
 
 using namespace rix;
 

@@ -18,6 +18,7 @@
 
 #include "platform/codec.h"
 #include "platform/qt/qt_messages.h"
+#include "rix_build_paths.h"
 
 namespace rix {
 namespace {
