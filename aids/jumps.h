@@ -19,6 +19,7 @@
 
 #include "aids/search.h"
 #include "document/extension_file.h"
+#include "editing/command_ids.h"
 #include "editing/edit_state.h"
 #include "platform/messages.h"
 
@@ -29,23 +30,6 @@ constexpr std::size_t JUMP_STRING_BYTES = 24;
 using JumpStrings = std::array<std::string, JUMP_SLOTS>;   // slot n (1..8) at [n - 1]; "" = empty
 // The table is the one the extension file is read into and written from.
 static_assert(std::is_same_v<JumpStrings, decltype(ExtensionHeader::jumps)>);
-
-// Command numbers of the jumps.
-enum : int {
-    COMMAND_FIND = 300,
-    COMMAND_REPLACE = 301,
-    COMMAND_JUMP_SHEET = 310,
-    COMMAND_MARK_PAGE = 311,
-    COMMAND_MARK_JUMP = 312,             // repeats the mark jump of the mark page
-    COMMAND_DOCUMENT_START = 313,
-    COMMAND_DOCUMENT_END = 314,
-    COMMAND_DIGIT_FORWARD_FIRST = 321,   // Ctrl+1 .. Ctrl+8
-    COMMAND_DIGIT_FORWARD_LAST = 328,
-    COMMAND_DIGIT_BACKWARD_FIRST = 331,  // Ctrl+Alt+1 .. Ctrl+Alt+8
-    COMMAND_DIGIT_BACKWARD_LAST = 338,
-    COMMAND_PREVIOUS_TAG = 350,
-    COMMAND_NEXT_TAG = 351,
-};
 
 // The last mark jump started from the mark page (per program, not saved).
 struct MarkJumpMemory {

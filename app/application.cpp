@@ -48,7 +48,7 @@ void reset_previous_document_setting(Application& app) {
     mark_settings_changed(&app.settings);
 }
 
-// Step 2 of the start-up: an http address on the command line is fetched
+// At the start, an http address on the command line is fetched
 // into the temporary folder and replaces the address. On failure the
 // program starts without a document.
 void download_command_line_document(Application& app) {
@@ -69,7 +69,7 @@ void download_command_line_document(Application& app) {
     app.doc.downloaded = true;
 }
 
-// Step 4: re-edit the previous document.
+// The start-up action "re-edit the previous document".
 int take_previous_document(Application& app) {
     std::string previous = field_utf8(rec(app).previous_document, sizeof rec(app).previous_document);
     if (previous.empty() || !file_exists(previous)) {
@@ -88,7 +88,7 @@ int take_previous_document(Application& app) {
     return STARTUP_OPEN_EXISTING;
 }
 
-// Step 5: the start-up choice between a new document and a chosen file.
+// The start-up choice between a new document and a chosen file.
 int take_startup_choice(Application& app) {
     SettingsRecord& r = rec(app);
     if (r.startup_action == 3) {
@@ -113,7 +113,7 @@ int take_startup_choice(Application& app) {
     return STARTUP_CHOOSE;
 }
 
-// Step 6: the file selection. Returns the new state.
+// The file selection of the start. Returns the new start-up state.
 int choose_document(Application& app) {
     std::string path = app.line.document.empty() ? app.paths.open_request : app.line.document;
     int result = app.batch && path_needs_dialog(absolute_path(path)) ? CHOSEN_CANCELLED
@@ -195,7 +195,7 @@ void show_document_title(Application& app) {
     if (app.registry) app.registry->update_title(app.instance_number, title);
 }
 
-int locate_environment_file(Application& app) {
+Flow locate_environment_file(Application& app) {
     std::string named = absolute_path(app.line.env_name, app.paths.program_folder);
     std::string standard = join_path(app.paths.program_folder, "rix.env");
     std::size_t got = read_settings(named, &app.settings);
@@ -205,20 +205,30 @@ int locate_environment_file(Application& app) {
         replaced = got > 0;
     }
     if (got == 0) {
-        notice(app, "環境設定ファイル（RIX.ENV）が見つかりません。\nRIX.ENV は RIX.EXE と同じディレクトリに必要です。", 7000);
-        return FLOW_END;
+        notice(app, "環境設定ファイル（" + name_of(named) + "）が見つかりません。\n" + name_of(named) +
+                        " はデータフォルダ\n" + app.paths.program_folder + "\nに必要です。", 7000);
+        return Flow::End;
     }
     if (replaced && ask(app, MSG_YES_NO,
                         format1("指定の環境設定ファイル\n%s\nがありません。\n標準の RIX.ENV を使いますか？", named),
                         MSG_RESULT_YES) != MSG_RESULT_YES)
-        return FLOW_END;
+        return Flow::End;
     app.paths.env_path = replaced ? standard : named;
     app.paths.log_path = absolute_path(app.line.log_name, app.paths.program_folder);
     messages().set_beep(rec(app).no_beep == 0);
     std::string folder = field_utf8(rec(app).document_folder, sizeof rec(app).document_folder);
     app.paths.open_request = folder.empty() ? app.paths.start_folder : folder;
     if (app.paths.open_request.size() > MAX_OPEN_REQUEST) app.paths.open_request = app.paths.start_folder;
-    return FLOW_CONTINUE;
+    return Flow::Continue;
+}
+
+void window_changed(Application& app) {
+    if (app.window.show_surface) app.window.show_surface();
+    for (const auto& follow : app.window.after_redraw) follow();
+}
+
+void rebuild(Application& app) {
+    if (app.hooks.rebuild_screen) app.hooks.rebuild_screen(app);
 }
 
 bool create_new_document_file(Application& app) {
@@ -242,8 +252,8 @@ bool create_new_document_file(Application& app) {
     return true;
 }
 
-int run_startup_action(Application& app) {
-    if (app.startup_done) return FLOW_CONTINUE;
+Flow run_startup_action(Application& app) {
+    if (app.startup_done) return Flow::Continue;
     app.startup_done = true;
     if (is_http_address(app.line.document)) download_command_line_document(app);
     int state = STARTUP_CHOOSE;
@@ -256,7 +266,7 @@ int run_startup_action(Application& app) {
     if (state == STARTUP_CANCELLED) {
         notice(app, " 無操作終了します｡", 3000);
         app.host->destroy_main_window();
-        return FLOW_END;
+        return Flow::End;
     }
     open_chosen(app, state);
     show_document_title(app);
@@ -268,7 +278,7 @@ int run_startup_action(Application& app) {
         mark_settings_changed(&app.settings);
     }
     if (introduction_due(app)) show_introduction(app);
-    return FLOW_CONTINUE;
+    return Flow::Continue;
 }
 
 bool switch_document(Application& app, const std::string& path) {
@@ -279,7 +289,7 @@ bool switch_document(Application& app, const std::string& path) {
         if (answer == MSG_RESULT_CANCEL) return false;
     }
     if (answer != MSG_RESULT_NO && (doc.modified || (rec(app).restore_flags & 1)) && app.hooks.save_document &&
-        app.hooks.save_document(app) == 2)
+        app.hooks.save_document(app) == SaveResult::Failed)
         return false;
     DocumentKind kind = check_document_kind(path);
     if (!accept_document_kind(kind, 0)) return false;
@@ -290,7 +300,7 @@ bool switch_document(Application& app, const std::string& path) {
     doc.save_name = path;
     if (app.hooks.load_document) app.hooks.load_document(app);
     show_document_title(app);
-    if (app.hooks.rebuild_screen) app.hooks.rebuild_screen(app);
+    rebuild(app);
     return true;
 }
 

@@ -2,10 +2,12 @@
 // document it opens first, switching documents, the other instances, and
 // the exit flow.
 //
-// `Application` holds the process-wide state the shell owns. Operations take
-// it as an argument, so a test builds its own with a FakeWindowHost and
-// FakeMessages. Subsystems that are built later plug in through
-// `DocumentHooks`; an unset hook means the subsystem has nothing to do yet.
+// `Application` holds the process-wide state: nothing of it lives in a
+// static. Operations take it as an argument, so a test builds its own with a
+// FakeWindowHost and FakeMessages. Each feature installs its commands,
+// dialogs and hooks from one file under app/commands/ (see features.h); the
+// shell's flow reaches the features through `DocumentHooks`, and an unset
+// hook means there is nothing to do.
 #pragma once
 
 #include <functional>
@@ -15,6 +17,9 @@
 
 #include "app/command_line.h"
 #include "app/document_load.h"
+#include "app/find_dialog.h"
+#include "app/jump_sheet.h"
+#include "app/save_state.h"
 #include "app/settings_record.h"
 #include "document/document_state.h"
 #include "platform/instances.h"
@@ -23,6 +28,11 @@
 namespace rix {
 
 struct Application;
+class Clipboard;
+class CommandTable;
+class Gui;
+class ShellEvents;
+struct ScreenState;
 
 // What the later subsystems add to the shell's flow.
 struct DocumentHooks {
@@ -33,17 +43,31 @@ struct DocumentHooks {
     std::function<void(Application&)> clear_document;
     // The save question: MSG_RESULT_YES, _NO or _CANCEL.
     std::function<int(Application&, bool explicit_save)> save_question;
-    // Saves under the save name: 0 saved, 1 nothing to save, 2 failed.
-    std::function<int(Application&)> save_document;
-    // Asks for a new name and saves there (downloaded documents): 0 saved, 2 not.
-    std::function<int(Application&)> save_as;
+    // Saves under the save name.
+    std::function<SaveResult(Application&)> save_document;
+    // Asks for a new name and saves there (downloaded documents); Nothing
+    // when the writer cancelled.
+    std::function<SaveResult(Application&)> save_as;
     // True while the document-database window is open (exit waits for it).
     std::function<bool()> database_open;
     // Rebuilds the screen from the start of the document.
     std::function<void(Application&)> rebuild_screen;
     // Inserts text (file form: CR LF line ends) at the cursor as one
-    // insertion; false when it was refused. Unset until editing exists.
+    // insertion; false when it was refused.
     std::function<bool(Application&, const std::string&)> insert_text;
+};
+
+// The main window's side of the process, set by main() (a test sets what it
+// uses). The features reach the window only through it.
+struct WindowParts {
+    ShellEvents* shell = nullptr;        // the window's events: command table, pointer hooks, menus
+    ScreenState* screen = nullptr;       // the edit window's screen; null without one
+    Gui* gui = nullptr;                  // null without a window
+    Clipboard* clipboard = nullptr;      // the system clipboard; may be null
+    // Shows the surface again after drawing; then every observer runs (the
+    // caret and the scroll bar follow).
+    std::function<void()> show_surface;
+    std::vector<std::function<void()>> after_redraw;
 };
 
 struct ProcessPaths {
@@ -77,8 +101,19 @@ struct Application {
     bool shut_down = false;
     std::string temp_folder;          // where downloads go ("" = $TMPDIR or /tmp)
     ReadingOptions reading;           // 読込設定 of this run
-    std::unique_ptr<LoadedDocument> loaded;   // the editing tables; null until the window exists
+    std::unique_ptr<LoadedDocument> loaded;   // the editing tables; null in batch forms that need none
+    WindowParts window;
+    SaveFlowState save_flow;          // writing options and what the saves of this run remember
+    FindUi find;                      // the find dialog and its texts
+    JumpSheetUi jumps;                // the jump sheet and the mark-jump memory
+    // Objects the features keep for the life of the process (the mouse glue, ...).
+    std::vector<std::shared_ptr<void>> feature_state;
 };
+
+// The window shows the surface again, and the observers follow.
+void window_changed(Application& app);
+// Rebuilds the screen through the hook, when there is one.
+void rebuild(Application& app);
 
 // A question of the shell (UTF-8 text). In batch mode nobody can answer:
 // the question and `batch_answer`, the answer that loses nothing, are
@@ -90,15 +125,15 @@ void shell_notice(const std::string& utf8, unsigned time_ms);
 // Loads the held document into app.loaded (the default load hook).
 void load_into_application(Application& app);
 
-// Result of the start-up work and the exit flow.
-enum : int { FLOW_CONTINUE = 0, FLOW_END = 1 };
+// Whether the process goes on after the start-up work or the exit flow.
+enum class Flow { Continue, End };
 
 // Reads the environment file named by the command line (or rix.env) from the
-// program folder, with the fallback question; FLOW_END ends the process.
-int locate_environment_file(Application& app);
-// The start-up action: runs once, at the first display. FLOW_END when the
+// program folder, with the fallback question; Flow::End ends the process.
+Flow locate_environment_file(Application& app);
+// The start-up action: runs once, at the first display. Flow::End when the
 // process is ending (the window was destroyed).
-int run_startup_action(Application& app);
+Flow run_startup_action(Application& app);
 // Creates the next numbered new document in the open request's folder and
 // makes it the edited document. False with a message when it cannot.
 bool create_new_document_file(Application& app);
@@ -111,11 +146,11 @@ bool switch_document(Application& app, const std::string& path);
 // 現在行に読込み: another file inserted at the cursor, piece by piece.
 // False when nothing was read in (cancelled, missing, refused).
 bool read_into_current_line(Application& app);
-// The exit flow; save_first 1 saves first. FLOW_CONTINUE when the exit was
-// stopped (the window stays), FLOW_END when the window was destroyed.
-int exit_application(Application& app, int save_first);
+// The exit flow; save_first saves first. Flow::Continue when the exit was
+// stopped (the window stays), Flow::End when the window was destroyed.
+Flow exit_application(Application& app, bool save_first);
 // Closing the main window from its close box: asks first.
-int close_requested(Application& app);
+Flow close_requested(Application& app);
 // The end of the process: closes the document, writes the settings
 // (instance 1, when changed). Runs once.
 void shutdown_process(Application& app);
@@ -132,9 +167,6 @@ struct WindowMenuEntry {
     bool checked = false;
     int instance_number = 0;
 };
-constexpr int COMMAND_WINDOW_FIRST = 750;
-constexpr int COMMAND_PREVIOUS_INSTANCE = 748;   // Ctrl+Page Up
-constexpr int COMMAND_NEXT_INSTANCE = 749;       // Ctrl+Page Down
 std::vector<WindowMenuEntry> window_menu_entries(const std::vector<InstanceEntry>& list, int self_number);
 // Position in `list` to bring forward for Ctrl+PgUp (-1) or Ctrl+PgDn (+1);
 // -1 when this instance is not listed or stands alone.

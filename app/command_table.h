@@ -18,30 +18,9 @@
 #include <string_view>
 #include <vector>
 
-namespace rix {
+#include "editing/command_ids.h"
 
-// Commands of the shell's own menus that other files name.
-enum : int {
-    COMMAND_NEW_DOCUMENT = 100,
-    COMMAND_SAVE = 101,
-    COMMAND_SAVE_AS = 102,
-    COMMAND_OPEN = 103,
-    COMMAND_READ_INTO_LINE = 104,
-    COMMAND_SAVE_AND_EXIT = 114,
-    COMMAND_EXIT = 115,
-    COMMAND_UNDO = 200,
-    COMMAND_REDO = 201,
-    COMMAND_ROW_FORMAT = 214,
-    COMMAND_RIGHT_CLICK_SETTINGS = 606,
-    COMMAND_HELP = 799,                 // the help pop-up menu
-    COMMAND_INTRODUCTION = 811,
-    COMMAND_NEW_BY_KEY = 320,           // Ctrl+0
-    COMMAND_NEW_BY_KEY_ALT = 330,       // Ctrl+Alt+0
-    COMMAND_ALT_ARROW_FIRST = 900,      // Alt+Left, Right, Up, Down
-    COMMAND_ALT_ARROW_LAST = 903,
-    COMMAND_CTRL_LETTER_FIRST = 1000,   // Ctrl+A .. Ctrl+Z
-    COMMAND_CTRL_LETTER_LAST = 1025,
-};
+namespace rix {
 
 // ---- Command slots --------------------------------------------------------
 

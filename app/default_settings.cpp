@@ -18,6 +18,7 @@
 
 #include <cstring>
 
+#include "app/command_table.h"
 #include "platform/codec.h"
 
 namespace rix {
@@ -42,7 +43,6 @@ constexpr std::uint8_t PAPER_LANDSCAPE = 0x80;
 constexpr std::uint8_t TOOLBAR_SEPARATOR = 0x40;   // one separator before the button
 constexpr std::uint8_t MENU_INDENT = 0x40;
 constexpr std::uint8_t MENU_SEPARATOR = 0x80;
-constexpr int COMMAND_SLOT_COUNT = 51;
 
 constexpr std::uint32_t rgb(unsigned r, unsigned g, unsigned b) { return r | (g << 8) | (b << 16); }
 
@@ -368,14 +368,12 @@ private:
     bool ok_ = true;
 };
 
-bool is_empty_slot(int slot) { return slot == 6 || slot == 18 || slot == 19 || slot == 22 || slot == 35; }
-
 // A tool list: slots up to the first 0, each a real command, none twice.
 void check_tool_list(RangeCheck* check, const char* name, const std::uint8_t (&items)[32]) {
     bool seen[COMMAND_SLOT_COUNT + 1] = {};
     for (int i = 0; i < 32 && items[i] != 0; ++i) {
         int slot = items[i] & 0x3F;
-        if (slot < 1 || slot > COMMAND_SLOT_COUNT || is_empty_slot(slot) || seen[slot])
+        if (!command_slot(slot) || seen[slot])
             check->fail(name, i, std::to_string(slot) + ", not a command slot or repeated");
         else
             seen[slot] = true;

@@ -21,7 +21,7 @@
 
 namespace rix {
 
-EditOptions edit_options_for(const SettingsRecord& rec, int slot) {
+EditOptions edit_options_for(const SettingsRecord& rec, int slot, const WritingOptions& writing) {
     if (slot < 0 || slot >= SCREEN_FORMAT_COUNT) slot = 0;
     EditOptions o;
     o.tab_width = rec.tab_width[slot];
@@ -31,7 +31,6 @@ EditOptions edit_options_for(const SettingsRecord& rec, int slot) {
     o.accel_columns = rec.accel_columns <= 4 ? rec.accel_columns : 0;
     o.reset_format_on_break = (rec.line_format_options[slot] & 2) != 0;
     std::copy(std::begin(rec.edit_key_letters), std::end(rec.edit_key_letters), o.edit_key_letters);
-    const WritingOptions& writing = save_flow_state().writing;
     o.export_rubies = writing.rubies;
     o.export_line_info = writing.line_info;
     o.export_index = writing.index;
@@ -46,18 +45,15 @@ EditContext edit_context(Application& app) {
     return EditContext{loaded.document, app.doc, loaded.edit, &loaded.session};
 }
 
-namespace {
-
-void refresh_options(Application& app) {
+void refresh_edit_options(Application& app) {
+    if (!app.loaded) return;
     EditState& edit = app.loaded->edit;
     const std::uint8_t* before = edit.options.edit_key_letters;
-    EditOptions fresh = edit_options_for(app.settings.rec, current_screen_slot(app.settings.rec));
+    EditOptions fresh = edit_options_for(app.settings.rec, current_screen_slot(app.settings.rec), app.save_flow.writing);
     const bool keys_changed = !std::equal(before, before + 32, fresh.edit_key_letters);
     edit.options = std::move(fresh);
     if (keys_changed) build_edit_key_table(edit);
 }
-
-}  // namespace
 
 void start_editing(Application& app) {
     if (!app.loaded) return;
@@ -66,7 +62,7 @@ void start_editing(Application& app) {
     edit.mark = Marking{};
     edit.insert_mode = true;
     edit.key_repeat = 0;
-    edit.options = edit_options_for(app.settings.rec, current_screen_slot(app.settings.rec));
+    edit.options = edit_options_for(app.settings.rec, current_screen_slot(app.settings.rec), app.save_flow.writing);
     build_edit_key_table(edit);
     edit.frame.top = TextPos(0, 0);
     edit.frame.top_display_line = 0;
@@ -79,7 +75,7 @@ void editing_after_rebuild(Application& app, ScreenState& screen) {
     if (!app.loaded) return;
     Screen& s = screen.screen;
     if (!s.geo.computed()) return;
-    refresh_options(app);
+    refresh_edit_options(app);
     EditState& edit = app.loaded->edit;
     const int slot = shown_screen_slot(app, screen);
     frame_from_screen(s, app.settings.rec.page_columns[slot], &edit.frame);
@@ -137,136 +133,22 @@ std::string insertable_file_text(const std::string& text) {
     return out;
 }
 
-void install_editor(CommandTable& commands, const EditorWiring& w) {
-    Application* app = w.app;
-    ScreenState* screen = w.screen;
-    Clipboard* clipboard = w.clipboard;
-    auto invalidate = w.invalidate;
-    // Whether there is a document on a laid-out screen to edit.
-    auto ready = [app, screen] {
-        return app->loaded && app->startup_done && !app->shut_down && screen->screen.geo.computed() &&
-               app->loaded->document.lines.count() > 0;
-    };
-    auto done = [app, screen, invalidate] {
-        editing_after_change(*app, *screen);
-        if (invalidate) invalidate();
-    };
-    commands.dispatch_key = [app, ready, done](int vk, int flags) {
-        if (!ready()) return;
-        if (vk == VK_SHIFT || vk == VK_CONTROL || vk == VK_MENU || vk == VK_CAPITAL) return;
-        EditContext c = edit_context(*app);
-        dispatch_key(c, vk, flags);
-        accelerate_key(c, vk, flags);
-        done();
-    };
-    commands.key_released = [app](int) {
-        if (app->loaded) key_up(app->loaded->edit);
-    };
-    commands.type_characters = [app, ready, done](const std::string& text) {
-        if (!ready()) return;
-        EditContext c = edit_context(*app);
-        type_characters(c, text);
-        done();
-    };
-    commands.edit_key = [app, ready, done](int id) {
-        if (!ready()) return 0;
-        EditContext c = edit_context(*app);
-        int next = edit_key_command(c, id - COMMAND_CTRL_LETTER_FIRST);
-        done();
-        return next;
-    };
-    auto can_undo = [app, ready] { return ready() && (journal_state(app->loaded->edit.journal) & JOURNAL_CAN_UNDO); };
-    auto can_redo = [app, ready] { return ready() && (journal_state(app->loaded->edit.journal) & JOURNAL_CAN_REDO); };
-    auto run_undo = [app, ready, done](int) {
-        if (!ready()) return;
-        EditContext c = edit_context(*app);
-        undo(c);
-        done();
-    };
-    auto run_redo = [app, ready, done](int) {
-        if (!ready()) return;
-        EditContext c = edit_context(*app);
-        redo(c);
-        done();
-    };
-    commands.set_handler(200, run_undo, can_undo);
-    commands.set_handler(220, run_undo, can_undo);
-    commands.set_handler(201, run_redo, can_redo);
-    commands.set_handler(221, run_redo, can_redo);
-    auto clip = [app, ready, done, clipboard](int id) {
-        if (!ready() || !clipboard) return;
-        EditContext c = edit_context(*app);
-        run_clipboard_command(c, *clipboard, id);
-        done();
-    };
-    for (int id : {COMMAND_CUT, COMMAND_COPY, COMMAND_PASTE, COMMAND_SELECT_ALL})
-        commands.set_handler(id, clip, ready);
-    commands.set_handler(607, [app](int) {
-        KeyAssignServices services;
-        services.edit = app->loaded ? &app->loaded->edit : nullptr;
-        services.relayout = [app] {
-            if (app->hooks.rebuild_screen) app->hooks.rebuild_screen(*app);
-        };
-        run_key_assign_sheet(&app->settings, std::move(services), 0);
-        if (app->loaded) refresh_options(*app);
-    });
-    commands.set_handler(206, [app, ready, done](int) {
-        if (!ready()) return;
-        EditContext c = edit_context(*app);
-        RubyDialogServices services;
-        services.after_change = done;
-        services.rebuild_screen = [app] {
-            if (app->hooks.rebuild_screen) app->hooks.rebuild_screen(*app);
-        };
-        run_ruby_dialog(c, services, 0);
-    }, ready);
-    // Search, replace and jumps.
-    EditRunner runner = [app, ready, done](const std::function<void(EditContext&)>& work) {
-        if (!ready()) return false;
-        EditContext c = edit_context(*app);
-        work(c);
-        done();
-        return true;
-    };
-    commands.set_handler(300, [runner](int id) { open_find_dialog(id == 301, FindServices{runner, 0}); }, ready);
-    auto jump_env = [app] {
-        return JumpEnv{&app->loaded->extension.header.jumps, &mark_jump_memory(),
-                       app->settings.rec.marks_on_digit_keys == 1, 0};
-    };
-    auto sheet = [app, runner, clipboard](int page) {
-        JumpSheetServices services;
-        services.settings = &app->settings;
-        services.edit = runner;
-        services.strings = app->loaded ? &app->loaded->extension.header.jumps : nullptr;
-        services.memory = &mark_jump_memory();
-        services.clipboard = clipboard;
-        run_jump_sheet(services, page);
-    };
-    commands.set_handler(310, [sheet](int) { sheet(-1); }, ready);
-    auto jump = [runner, jump_env](int id) {
-        runner([&](EditContext& c) { run_jump_command(c, id, jump_env()); });
-    };
-    commands.set_handler(311, [sheet, jump](int id) {
-        if (id == 311) sheet(JUMP_PAGE_MARKS);
-        else jump(id);
-    }, ready);
-    for (int id : {313, 321, 331}) commands.set_handler(id, jump, ready);
-    // A save may move the text the staging line was copied for.
-    for (auto* hook : {&app->hooks.save_document, &app->hooks.save_as}) {
-        if (!*hook) continue;
-        *hook = [saver = *hook](Application& a) {
-            const int result = saver(a);
-            if (a.loaded) a.loaded->edit.line_cache.invalidate();
-            return result;
-        };
-    }
-    app->hooks.insert_text = [ready, done](Application& a, const std::string& text) {
-        if (!ready()) return false;
-        EditContext c = edit_context(a);
-        const bool ok = insert_text(c, insertable_file_text(text), true);
-        done();
-        return ok;
-    };
+bool editing_ready(const Application& app) {
+    return app.loaded && app.startup_done && !app.shut_down && app.window.screen &&
+           app.window.screen->screen.geo.computed() && app.loaded->document.lines.count() > 0;
+}
+
+void editing_done(Application& app) {
+    if (app.window.screen) editing_after_change(app, *app.window.screen);
+    window_changed(app);
+}
+
+bool run_edit(Application& app, const std::function<void(EditContext&)>& work) {
+    if (!editing_ready(app)) return false;
+    EditContext c = edit_context(app);
+    work(c);
+    editing_done(app);
+    return true;
 }
 
 }  // namespace rix

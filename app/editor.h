@@ -11,18 +11,17 @@
 
 #include <string>
 
+#include <functional>
+
 #include "app/application.h"
 #include "app/screen.h"
 #include "editing/edit_state.h"
-#include "platform/clipboard.h"
 
 namespace rix {
 
-class CommandTable;
-class Gui;
-
-// The editing options of screen slot `slot` and of the settings.
-EditOptions edit_options_for(const SettingsRecord& rec, int slot);
+// The editing options of screen slot `slot`, the settings and the writing
+// options of the run.
+EditOptions edit_options_for(const SettingsRecord& rec, int slot, const WritingOptions& writing);
 
 // The editing context of the loaded document (app.loaded must exist).
 EditContext edit_context(Application& app);
@@ -43,16 +42,14 @@ void editing_after_change(Application& app, ScreenState& screen);
 // for insertion: CR LF line ends, no NUL, 0x1A or 0xFC-0xFF bytes as text.
 std::string insertable_file_text(const std::string& text);
 
-// Connects the main window's keys, typed text and the edit commands (undo,
-// redo, cut, copy, paste, select all, the edit-key sheet) to the editing
-// layer, and the insert_text hook of read-into-line. `invalidate` shows the
-// surface again after drawing; `clipboard` outlives the table.
-struct EditorWiring {
-    Application* app = nullptr;
-    ScreenState* screen = nullptr;
-    Clipboard* clipboard = nullptr;
-    std::function<void()> invalidate;
-};
-void install_editor(CommandTable& commands, const EditorWiring& wiring);
+// Whether there is a document on a laid-out screen to edit.
+bool editing_ready(const Application& app);
+// After an edit or a move through the window: the screen follows, the
+// window shows it, the caret and the scroll bar follow.
+void editing_done(Application& app);
+// Runs `work` on the edit context when editing_ready, then editing_done.
+bool run_edit(Application& app, const std::function<void(EditContext&)>& work);
+// The options were changed by a dialog: the editing state takes them again.
+void refresh_edit_options(Application& app);
 
 }  // namespace rix

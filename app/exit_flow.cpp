@@ -13,6 +13,9 @@ namespace {
 
 constexpr std::size_t MAX_PREVIOUS_DOCUMENT = 128;
 
+// Each step of the exit either lets it go on or stops it (the window stays).
+enum class Step { Go, Stop };
+
 int ask(Application& app, int kind, const std::string& utf8, int batch_answer) {
     return ask_question(app, kind, utf8, batch_answer);
 }
@@ -27,8 +30,8 @@ std::string shorten_for_display(const std::string& utf8, std::size_t keep) {
     return sjis_to_utf8(utf32_to_sjis(out));
 }
 
-// Step 1: a document fetched from an address. FLOW_CONTINUE = go on to the end.
-int dispose_downloaded(Application& app) {
+// A document fetched from an address.
+Step dispose_downloaded(Application& app) {
     DocumentState& doc = app.doc;
     SettingsRecord& r = app.settings.rec;
     int disposal = (r.download_flags >> 3) & 3;
@@ -39,7 +42,7 @@ int dispose_downloaded(Application& app) {
     if (doc.modified && disposal != 3 &&
         ask(app, MSG_YES_NO, "ダウンロードした文書が変更されています｡\n\nこのまま終了しますか？", MSG_RESULT_NO) !=
             MSG_RESULT_YES)
-        return FLOW_END;
+        return Step::Stop;
     std::string folder = sjis_to_utf8(read_field(r.document_folder, sizeof r.document_folder));
     switch (disposal) {
     case 0:
@@ -52,7 +55,7 @@ int dispose_downloaded(Application& app) {
             notice("ダウンロードした文書を「既定フォルダ」に\n格納するよう指定されていますが、\n"
                    "「文書の保存既定フォルダ」が設定されていません。\n\n次に開く環境設定画面で設定出来ます。\n",
                    10000);
-            return FLOW_END;
+            return Step::Stop;
         }
         if (ask(app, MSG_YES_NO,
                 "ダウンロードした文書\n" + name_of(doc.save_name) + "\nは既定フォルダに保存するよう設定されています。\n保存しますか ?",
@@ -66,14 +69,14 @@ int dispose_downloaded(Application& app) {
         }
         break;
     case 3:
-        if (app.hooks.save_as && app.hooks.save_as(app) != 0) return FLOW_END;
+        if (app.hooks.save_as && app.hooks.save_as(app) != SaveResult::Saved) return Step::Stop;
         break;
     }
-    return FLOW_CONTINUE;
+    return Step::Go;
 }
 
-// Step 2: remember the document for the next start.
-int remember_previous_document(Application& app) {
+// Remembering the document for the next start.
+Step remember_previous_document(Application& app) {
     SettingsRecord& r = app.settings.rec;
     std::string name = utf8_to_sjis(app.doc.save_name);
     if (name.size() > MAX_PREVIOUS_DOCUMENT || !utf8_fits_sjis(app.doc.save_name)) {
@@ -81,31 +84,31 @@ int remember_previous_document(Application& app) {
         std::snprintf(limit, sizeof limit, "%d", static_cast<int>(MAX_PREVIOUS_DOCUMENT));
         std::string text = "次回再編集ファイル(ﾊﾟｽ)名\n" + shorten_for_display(app.doc.save_name, 60) +
                            "\nは長過ぎます。\n長さは半角で " + limit + " 文字までです。\n終了してもよろしいですか ?";
-        return ask(app, MSG_YES_NO, text, MSG_RESULT_YES) == MSG_RESULT_YES ? FLOW_CONTINUE : FLOW_END;
+        return ask(app, MSG_YES_NO, text, MSG_RESULT_YES) == MSG_RESULT_YES ? Step::Go : Step::Stop;
     }
     if (read_field(r.previous_document, sizeof r.previous_document) != name) {
         store_field(r.previous_document, sizeof r.previous_document, name);
         mark_settings_changed(&app.settings);
     }
-    return FLOW_CONTINUE;
+    return Step::Go;
 }
 
-// Step 3: save what needs saving. FLOW_END = the exit stops.
-int save_before_exit(Application& app, int save_first) {
+// Saving what needs saving.
+Step save_before_exit(Application& app, bool save_first) {
     DocumentState& doc = app.doc;
     bool restore = (app.settings.rec.restore_flags & 1) != 0;
-    bool needs = doc.modified || save_first == 1 || (restore && doc.created_new && app.instance_number == 1);
+    bool needs = doc.modified || save_first || (restore && doc.created_new && app.instance_number == 1);
     int answer = MSG_RESULT_YES;
     if (needs) {
-        if (doc.modified && save_first == 0 && app.hooks.save_question) {
+        if (doc.modified && !save_first && app.hooks.save_question) {
             answer = app.hooks.save_question(app, false);
-            if (answer == MSG_RESULT_CANCEL) return FLOW_END;
+            if (answer == MSG_RESULT_CANCEL) return Step::Stop;
         }
         if (answer != MSG_RESULT_NO && app.hooks.save_document) {
             std::string numbered;   // the empty numbered file left behind by a save under another name
             if (doc.created_new && doc.modified) {
                 std::string path = doc.save_name;
-                if (app.host->choose_file(1, &path) == CHOSEN_CANCELLED) return FLOW_END;
+                if (app.host->choose_file(1, &path) == CHOSEN_CANCELLED) return Step::Stop;
                 if (path != doc.save_name) numbered = doc.save_name;
                 doc.save_name = path;
             }
@@ -114,7 +117,7 @@ int save_before_exit(Application& app, int save_first) {
                 clear_in_use_mark(numbered, doc.saved_mode);
                 doc.in_use_mark_held = false;
             }
-            if (app.hooks.save_document(app) == 2) return FLOW_END;
+            if (app.hooks.save_document(app) == SaveResult::Failed) return Step::Stop;
             if (!numbered.empty() && file_size(numbered) == 0) ::unlink(numbered.c_str());
         }
     }
@@ -123,32 +126,32 @@ int save_before_exit(Application& app, int save_first) {
         doc.modified &= static_cast<std::uint8_t>(~MODIFIED_TEXT);
         close_document(&doc, true);
     }
-    return FLOW_CONTINUE;
+    return Step::Go;
 }
 
 }  // namespace
 
-int exit_application(Application& app, int save_first) {
+Flow exit_application(Application& app, bool save_first) {
     if (app.hooks.database_open && app.hooks.database_open()) {
         notice("文書データベースが開いています。\n閉じてから終了してください。", 5000);
-        return FLOW_CONTINUE;
+        return Flow::Continue;
     }
     if (app.doc.downloaded) {
-        if (dispose_downloaded(app) == FLOW_END) return FLOW_CONTINUE;
+        if (dispose_downloaded(app) == Step::Stop) return Flow::Continue;
     } else {
         if (app.settings.rec.startup_action == 1 && !app.doc.save_name.empty() &&
-            remember_previous_document(app) == FLOW_END)
-            return FLOW_CONTINUE;
-        if (save_before_exit(app, save_first) == FLOW_END) return FLOW_CONTINUE;
+            remember_previous_document(app) == Step::Stop)
+            return Flow::Continue;
+        if (save_before_exit(app, save_first) == Step::Stop) return Flow::Continue;
     }
     app.host->destroy_main_window();
-    return FLOW_END;
+    return Flow::End;
 }
 
-int close_requested(Application& app) {
+Flow close_requested(Application& app) {
     if (app.host->is_minimized()) app.host->restore();
-    if (ask(app, MSG_YES_NO, "終了してもよろしいですか ?", MSG_RESULT_YES) != MSG_RESULT_YES) return FLOW_CONTINUE;
-    return exit_application(app, 0);
+    if (ask(app, MSG_YES_NO, "終了してもよろしいですか ?", MSG_RESULT_YES) != MSG_RESULT_YES) return Flow::Continue;
+    return exit_application(app, false);
 }
 
 void shutdown_process(Application& app) {

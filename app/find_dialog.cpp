@@ -7,30 +7,9 @@
 
 namespace rix {
 
-namespace {
+bool find_dialog_open(const FindUi& ui) { return ui.handle != 0 && dialog_host().is_open(ui.handle); }
 
-// The one dialog of the program.
-struct FindDialogSlot {
-    FindState state;
-    DialogHandle handle = 0;
-    std::unique_ptr<FindDialog> procedure;   // must outlive its dialog: replaced only after it is closed
-};
-
-FindDialogSlot& slot() {
-    static FindDialogSlot s;
-    return s;
-}
-
-}  // namespace
-
-FindState& find_state() { return slot().state; }
-
-bool find_dialog_open() {
-    FindDialogSlot& s = slot();
-    return s.handle != 0 && dialog_host().is_open(s.handle);
-}
-
-int shown_caret_type(int format_caret_type) { return find_dialog_open() ? 0 : format_caret_type; }
+int shown_caret_type(const FindUi& ui, int format_caret_type) { return find_dialog_open(ui) ? 0 : format_caret_type; }
 
 void FindDialog::init(DialogContext& ctx) {
     ctx.set_text(FIND_WHAT_EDIT, state_->what);
@@ -75,25 +54,23 @@ bool FindDialog::command(DialogContext& ctx, int id, int notification) {
 
 void FindDialog::cancel(DialogContext& ctx) {
     state_->what = ctx.get_text(FIND_WHAT_EDIT);
-    slot().handle = 0;
+    ui_->handle = 0;
 }
 
-void close_find_dialog() {
-    FindDialogSlot& s = slot();
-    if (s.handle != 0) dialog_host().close_modeless(s.handle);
-    s.handle = 0;
+void close_find_dialog(FindUi& ui) {
+    if (ui.handle != 0) dialog_host().close_modeless(ui.handle);
+    ui.handle = 0;
 }
 
-DialogHandle open_find_dialog(bool replace, FindServices services) {
-    FindDialogSlot& s = slot();
-    close_find_dialog();
+DialogHandle open_find_dialog(FindUi& s, bool replace, FindServices services) {
+    close_find_dialog(s);
     s.state.replace_mode = replace;
     s.state.found = false;
     s.state.with.clear();
     s.state.what.clear();
     if (services.edit) services.edit([&](EditContext& c) { s.state.what = word_at_cursor(c, services.owner); });
     const WindowRef owner = services.owner;
-    s.procedure = std::make_unique<FindDialog>(&s.state, std::move(services));
+    s.procedure = std::make_unique<FindDialog>(&s, std::move(services));
     s.handle = open_modeless(replace ? "REPLACE_TEXT" : "FIND_TEXT", *s.procedure, owner);
     return s.handle;
 }

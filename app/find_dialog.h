@@ -15,6 +15,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 #include "aids/search.h"
 #include "editing/edit_state.h"
@@ -42,9 +43,18 @@ struct FindServices {
     WindowRef owner = 0;                   // the main window
 };
 
+class FindDialog;
+
+// The find dialog of the main window: its texts and the open dialog.
+struct FindUi {
+    FindState state;
+    DialogHandle handle = 0;                 // 0 = not open
+    std::unique_ptr<FindDialog> procedure;   // outlives its dialog: replaced only after it is closed
+};
+
 class FindDialog final : public DialogProcedure {
 public:
-    FindDialog(FindState* state, FindServices services) : state_(state), services_(std::move(services)) {}
+    FindDialog(FindUi* ui, FindServices services) : ui_(ui), state_(&ui->state), services_(std::move(services)) {}
 
     void init(DialogContext& ctx) override;
     bool command(DialogContext& ctx, int id, int notification) override;
@@ -55,6 +65,7 @@ private:
     void enable_buttons(DialogContext& ctx);
     void act(DialogContext& ctx, FindAction action);
 
+    FindUi* ui_;
     FindState* state_;
     FindServices services_;
 };
@@ -62,15 +73,13 @@ private:
 // Commands 300 (replace = false) and 301: opens the dialog over the main
 // window, replacing one that is open. Returns its handle (0 when it could
 // not be made).
-DialogHandle open_find_dialog(bool replace, FindServices services);
+DialogHandle open_find_dialog(FindUi& ui, bool replace, FindServices services);
 // Closes the dialog when it is open (the document is switched or closed).
-void close_find_dialog();
-bool find_dialog_open();
-// The program's find state (the texts and the found flag of the dialog).
-FindState& find_state();
+void close_find_dialog(FindUi& ui);
+bool find_dialog_open(const FindUi& ui);
 
 // The caret shape to draw: the frame caret (0) while the find dialog is open,
 // else the format's own.
-int shown_caret_type(int format_caret_type);
+int shown_caret_type(const FindUi& ui, int format_caret_type);
 
 }  // namespace rix

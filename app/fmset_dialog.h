@@ -23,6 +23,7 @@
 
 #include "app/screen_format.h"
 #include "app/settings_record.h"
+#include "editing/command_ids.h"
 #include "platform/dialogs.h"
 #include "platform/fonts.h"
 
@@ -49,10 +50,6 @@ constexpr int FMSET_FULL_IMAGE = 3301;
 constexpr int FMSET_SPIN_FIRST = 10000;   // spins 10000..10008
 constexpr int FMSET_COLOUR_COUNT = 8;
 
-// Commands of the main window that belong to the screen formats.
-constexpr int COMMAND_FORMAT_DIALOG = 601;          // 編集画面書式: this dialog
-constexpr int COMMAND_SELECT_FORMAT_FIRST = 730;    // Alt+1..5: 730..734
-constexpr int COMMAND_SELECT_FORMAT_LAST = 734;
 constexpr unsigned FMSET_RANGE_NOTICE_MS = 3000;
 constexpr unsigned FMSET_GAP_NOTICE_MS = 4000;
 constexpr unsigned FMSET_IMAGE_NOTICE_MS = 3000;

@@ -4,10 +4,9 @@
 #pragma once
 
 #include "app/application.h"
+#include "editing/command_ids.h"
 
 namespace rix {
-
-constexpr int COMMAND_INTRODUCTION_DIALOG = 811;
 
 // True when the start of this process should show it: instance 1, the
 // introduction not switched off, and the opened document empty.

@@ -15,9 +15,6 @@ namespace {
 constexpr const char* PAGE_TEMPLATES[JUMP_PAGE_COUNT] = {"ETC_JUMP", "MARK_JUMP", "STR_JUMP", "TAG_JUMP"};
 constexpr const char* PAGE_HELP[JUMP_PAGE_COUNT] = {"JUMP", "MRKJUMP", "STRJUMP", "TAGJUMP"};
 
-bool g_sheet_open = false;
-int g_partner = 1;   // the exchange partner of the string page, kept for the run
-
 void notice(WindowRef owner, const char* utf8, unsigned ms) {
     show_message(MSG_NOTICE, owner, utf8_to_sjis(utf8), ms);
 }
@@ -32,13 +29,6 @@ bool read_number(const std::string& text, std::int64_t* value) {
 }
 
 }  // namespace
-
-MarkJumpMemory& mark_jump_memory() {
-    static MarkJumpMemory memory;
-    return memory;
-}
-
-bool jump_sheet_open() { return g_sheet_open; }
 
 void insert_string_slot(JumpStrings& boxes, int slot) {
     if (slot < 0 || slot >= static_cast<int>(JUMP_SLOTS) - 1) return;
@@ -93,7 +83,7 @@ void JumpSheetPage::init_strings(DialogContext& ctx) {
     show_boxes(ctx);
     const int slot = services_.settings ? std::min<int>(services_.settings->rec.jump_string_slot, 7) : 0;
     ctx.set_radio(STRING_SLOT_FIRST, STRING_SLOT_FIRST + 7, STRING_SLOT_FIRST + slot);
-    ctx.set_radio(STRING_PARTNER_FIRST, STRING_PARTNER_FIRST + 7, STRING_PARTNER_FIRST + g_partner);
+    ctx.set_radio(STRING_PARTNER_FIRST, STRING_PARTNER_FIRST + 7, STRING_PARTNER_FIRST + services_.ui->partner);
     if (services_.settings) ctx.set_check(DIGIT_KEYS_CHECK, services_.settings->rec.marks_on_digit_keys != 1);
     const bool document = services_.strings != nullptr;
     for (int id : {STRING_REGISTER, STRING_PASTE, STRING_TOWARDS_END, STRING_TOWARDS_START}) ctx.enable(id, document);
@@ -184,7 +174,7 @@ bool JumpSheetPage::lines_command(DialogContext& ctx, int id) {
         return true;
     }
     if (services_.edit)
-        services_.edit([&](EditContext& c) { line_jump(c, mode, n - 1, services_.memory, over); });
+        services_.edit([&](EditContext& c) { line_jump(c, mode, n - 1, &services_.ui->memory, over); });
     return true;
 }
 
@@ -193,7 +183,7 @@ bool JumpSheetPage::marks_command(DialogContext& ctx, int id) {
     switch (id) {
         case MARK_ATTACH: {
             const std::uint8_t marks = checked_marks(ctx);
-            if (services_.edit) services_.edit([&](EditContext& c) { attach_marks(c, marks, services_.memory); });
+            if (services_.edit) services_.edit([&](EditContext& c) { attach_marks(c, marks, &services_.ui->memory); });
             return true;
         }
         case MARK_TOWARDS_END:
@@ -204,7 +194,7 @@ bool JumpSheetPage::marks_command(DialogContext& ctx, int id) {
                 return true;
             }
             const bool forward = id == MARK_TOWARDS_END;
-            if (services_.memory) *services_.memory = MarkJumpMemory{true, marks, forward};
+            services_.ui->memory = MarkJumpMemory{true, marks, forward};
             if (services_.edit) services_.edit([&](EditContext& c) { mark_jump(c, marks, forward, over); });
             return true;
         }
@@ -223,7 +213,7 @@ bool JumpSheetPage::strings_command(DialogContext& ctx, int id) {
         return true;
     }
     if (id >= STRING_PARTNER_FIRST && id < STRING_PARTNER_FIRST + 8) {
-        g_partner = id - STRING_PARTNER_FIRST;
+        services_.ui->partner = id - STRING_PARTNER_FIRST;
         return true;
     }
     const int slot = current_slot(ctx);
@@ -258,7 +248,7 @@ bool JumpSheetPage::strings_command(DialogContext& ctx, int id) {
             show_boxes(ctx);
             return true;
         case STRING_EXCHANGE:
-            exchange_string_slots(draft_->boxes, slot, g_partner);
+            exchange_string_slots(draft_->boxes, slot, services_.ui->partner);
             show_boxes(ctx);
             return true;
         case STRING_TOWARDS_END:
@@ -274,9 +264,12 @@ bool JumpSheetPage::strings_command(DialogContext& ctx, int id) {
     }
 }
 
-int run_jump_sheet(const JumpSheetServices& services, int page) {
-    if (g_sheet_open) return DIALOG_CANCEL;
-    g_sheet_open = true;
+int run_jump_sheet(const JumpSheetServices& given, int page) {
+    JumpSheetUi scratch;   // a caller without program state gets one for this sheet alone
+    JumpSheetServices services = given;
+    if (!services.ui) services.ui = &scratch;
+    if (services.ui->open) return DIALOG_CANCEL;
+    services.ui->open = true;
     JumpSheetDraft draft;
     if (page < 0) page = services.settings ? services.settings->rec.jump_sheet_page : 0;
     if (page < 0 || page >= JUMP_PAGE_COUNT) page = 0;
@@ -287,7 +280,7 @@ int run_jump_sheet(const JumpSheetServices& services, int page) {
         if (result < JumpSheetPage::SWITCH_TO_PAGE || result >= JumpSheetPage::SWITCH_TO_PAGE + JUMP_PAGE_COUNT) break;
         page = result - JumpSheetPage::SWITCH_TO_PAGE;
     }
-    g_sheet_open = false;
+    services.ui->open = false;
     if (services.settings) mark_settings_changed(services.settings);
     return result;
 }

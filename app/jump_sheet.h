@@ -60,11 +60,18 @@ constexpr int TAG_TOWARDS_END = 3;
 constexpr int TAG_TOWARDS_START = 4;
 constexpr int TAG_COUNTER = 110;
 
+// What the sheet keeps for the run of the program.
+struct JumpSheetUi {
+    bool open = false;                       // a sheet is showing (a second one is refused)
+    int partner = 1;                         // the exchange partner of the string page (0..7)
+    MarkJumpMemory memory;                   // command 312 and the mark page share it
+};
+
 struct JumpSheetServices {
     SettingsState* settings = nullptr;
     EditRunner edit;                         // the jumps, marks and registration run through it
     JumpStrings* strings = nullptr;          // the document's jump strings; null = no document
-    MarkJumpMemory* memory = nullptr;        // the program's mark-jump memory
+    JumpSheetUi* ui = nullptr;               // the program's sheet state; null = kept for this sheet only
     Clipboard* clipboard = nullptr;          // 貼付 copies the marked text here; may be null
     WindowRef owner = 0;
 };
@@ -119,9 +126,5 @@ private:
 // closed, also at once while a sheet is open; DIALOG_FAILED when a page
 // could not be made.
 int run_jump_sheet(const JumpSheetServices& services, int page = -1);
-bool jump_sheet_open();
-
-// The program's mark-jump memory (command 312 and the mark page share it).
-MarkJumpMemory& mark_jump_memory();
 
 }  // namespace rix

@@ -25,12 +25,12 @@
 #include <string_view>
 
 #include "app/settings_record.h"
+#include "editing/command_ids.h"
 #include "editing/edit_state.h"
 #include "platform/dialogs.h"
 
 namespace rix {
 
-constexpr int COMMAND_KEY_ASSIGN_SHEET = 607;
 constexpr int SHEET_TABS = 50;                // the tab row on both pages
 constexpr int KEY_ASSIGN_FIRST_EDIT = 100;    // edits 100..131, slots 0..31
 constexpr int KEY_ASSIGN_SLOTS = 32;

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/commands/features.h"
 #include "app/editor.h"
 #include "app/format_views.h"
 #include "app/menus.h"
-#include "app/mouse_glue.h"
 #include "app/save_flow.h"
 #include "app/screen.h"
 #include "app/shell_events.h"
@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
     app.reading.rubies = app.line.read_rubies;
     app.reading.index = app.line.read_index;
     app.reading.line_info = app.line.read_line_info;
-    if (locate_environment_file(app) == FLOW_END) return app.batch ? 1 : 0;
+    if (locate_environment_file(app) == Flow::End) return app.batch ? 1 : 0;
     if (app.line.info) {
         if (app.line.document.empty()) return usage_error("--info needs a document");
         int slot = app.line.format >= 0 ? app.line.format : current_screen_slot(app.settings.rec);
@@ -75,9 +75,9 @@ int main(int argc, char** argv) {
         if (app.line.document.empty()) return usage_error("--save-as and --write-out need a document");
         if (!app.line.save_as_path.empty() && !app.line.write_out_path.empty())
             return usage_error("--save-as and --write-out go one at a time");
-        save_flow_state().writing.rubies = app.line.write_rubies;
-        save_flow_state().writing.line_info = app.line.write_line_info;
-        save_flow_state().writing.index = app.line.write_index;
+        app.save_flow.writing.rubies = app.line.write_rubies;
+        app.save_flow.writing.line_info = app.line.write_line_info;
+        app.save_flow.writing.index = app.line.write_index;
         std::string document = absolute_path(app.line.document);
         if (!app.line.save_as_path.empty()) return batch_save_as(app, document, absolute_path(app.line.save_as_path));
         return batch_write_out(app, document, absolute_path(app.line.write_out_path));
@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
         rebuild_screen(a, screen, window->edit_surface(),
                        [window](int w, int h) { return window->make_surface(w, h); }, window->fonts());
         editing_after_rebuild(a, screen);
-        window->invalidate();
+        window_changed(a);
     };
 
     InstanceRegistry registry(instance_registry_folder());
@@ -126,13 +126,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     ShellEvents events(app, gui.get(), std::move(menus));
-    EditorWiring wiring;
-    wiring.app = &app;
-    wiring.screen = &screen;
-    wiring.clipboard = &gui->clipboard();
-    wiring.invalidate = [window] { window->invalidate(); };
-    std::unique_ptr<MouseGlue> mouse = install_mouse(events, wiring, window);
-    install_editor(events.commands(), wiring);
+    app.window.screen = &screen;
+    app.window.gui = window;
+    app.window.clipboard = &gui->clipboard();
+    app.window.show_surface = [window] { window->invalidate(); };
+    install_features(app);
     if (!gui->create_main_window(main_window_setup(app, events, highest, RIX_RESOURCE_DIR), &events)) {
         std::fprintf(stderr, "rix: the main window cannot be created\n");
         shutdown_process(app);

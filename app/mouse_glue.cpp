@@ -46,7 +46,7 @@ void MouseGlue::refresh() {
     const Screen& screen = screen_.screen;
     const EditState& edit = app_.loaded->edit;
     CaretView c;
-    const CaretShape shape = caret_shape(screen.geo, rec.caret_type[s], caret_place(screen), !edit.insert_mode);
+    const CaretShape shape = caret_shape(screen.geo, shown_caret_type(app_.find, rec.caret_type[s]), caret_place(screen), !edit.insert_mode);
     c.shown = shape.visible && caret_wanted_ && focused_;
     c.type = shape.type;
     c.rect = shape.rect;
@@ -262,39 +262,13 @@ void MouseGlue::set_margins(const MarginChange& change) {
     store(rec.margin_top_permille[s], change.top);
     store(rec.margin_bottom_permille[s], change.bottom);
     mark_settings_changed(&app_.settings);
-    if (app_.hooks.rebuild_screen) app_.hooks.rebuild_screen(app_);
+    rebuild(app_);
     refresh();
 }
 
 void MouseGlue::caret_shown(bool shown) {
     caret_wanted_ = shown;
     refresh();
-}
-
-std::unique_ptr<MouseGlue> install_mouse(ShellEvents& events, EditorWiring& wiring, Gui* gui) {
-    auto glue = std::make_unique<MouseGlue>(*wiring.app, *wiring.screen, gui, wiring.clipboard, &events);
-    MouseGlue* g = glue.get();
-    PointerHooks& hooks = events.pointer_hooks();
-    hooks.button = [g](int button, int action, int x, int y, int buttons, int flags) {
-        g->button(button, action, x, y, buttons, flags);
-    };
-    hooks.moved = [g](int x, int y, int buttons, int flags) { g->moved(x, y, buttons, flags); };
-    hooks.scroll_bar = [g](int action, int position) { g->scroll_bar(action, position); };
-    hooks.timer = [g](int id) { g->timer(id); };
-    hooks.focus = [g](bool has_focus) { g->focus(has_focus); };
-    hooks.right_taken = [g] { return g->right_taken(); };
-    wiring.invalidate = [g, before = wiring.invalidate] {
-        if (before) before();
-        g->refresh();
-    };
-    Application& app = *wiring.app;
-    if (app.hooks.rebuild_screen) {
-        app.hooks.rebuild_screen = [g, rebuild = app.hooks.rebuild_screen](Application& a) {
-            rebuild(a);
-            g->refresh();
-        };
-    }
-    return glue;
 }
 
 }  // namespace rix

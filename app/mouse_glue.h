@@ -73,9 +73,4 @@ private:
     bool in_change_ = false;
 };
 
-// Connects the edit view's mouse, the scroll bar, the mouse timers and the
-// focus to a MouseGlue; wraps wiring.invalidate (call before install_editor)
-// and the rebuild hook so that the caret and the bar follow every change.
-std::unique_ptr<MouseGlue> install_mouse(ShellEvents& events, EditorWiring& wiring, Gui* gui);
-
 }  // namespace rix

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "app/document_load.h"
+#include "editing/command_ids.h"
 #include "app/settings_record.h"
 #include "platform/dialogs.h"
 
@@ -28,10 +29,6 @@ constexpr int READ_IN_ALLOT_FIRST = 160;   // radios 160..162: 均等, 先頭揃
 constexpr int READ_IN_DECRYPT = 4;   // 復号化読込
 constexpr int READ_IN_KEY = 300;   // 暗号キー
 constexpr int READ_IN_SHOW_KEY = 3;   // 暗号キーを表示
-// The menu command that opens the dialog. The file selection dialog's
-// 読込設定 button is its proper home; until that dialog exists the file menu
-// carries it, under a number of our own outside the command table.
-constexpr int COMMAND_READ_OPTIONS = 9001;
 constexpr unsigned READ_IN_SYMBOL_NOTICE_MS = 4000;
 constexpr unsigned READ_IN_DELIMITER_NOTICE_MS = 4000;
 

@@ -11,12 +11,12 @@
 
 #include <functional>
 
+#include "editing/command_ids.h"
 #include "editing/ruby.h"
 #include "platform/dialogs.h"
 
 namespace rix {
 
-constexpr int COMMAND_RUBY = 206;
 // Control ids of RUBY_BOX.
 constexpr int RUBY_ADD = 1;             // 付 加 (the dialog's OK)
 constexpr int RUBY_CLOSE = 2;           // 閉じる

@@ -70,11 +70,6 @@ void take_new_name(DocumentState& doc, const std::string& path) {
 
 }  // namespace
 
-SaveFlowState& save_flow_state() {
-    static SaveFlowState state;
-    return state;
-}
-
 ExportOptions write_out_options(const SettingsRecord& r, const WritingOptions& w) {
     ExportOptions o;
     o.form = ExportForm::EXPORT;
@@ -122,57 +117,58 @@ int save_question(Application& app, bool explicit_save) {
     return ask(app, MSG_YES_NO_CANCEL, std::string(label) + "が更新されています｡\n保存しますか？");
 }
 
-int save_in_mode(Application& app, int mode) {
-    if (!app.loaded) return SAVE_NOTHING;
+SaveResult save_in_mode(Application& app, int mode) {
+    if (!app.loaded) return SaveResult::Nothing;
     bool text_changed = (app.doc.modified & MODIFIED_TEXT) != 0 || mode == SAVE_MODE_NEW_NAME;
-    SaveFlowState& flow = save_flow_state();
-    int result = save_document(app.loaded->document, app.doc, app.loaded->session, save_request_for(app, mode),
-                               flow.run);
-    if (result != SAVE_DONE) return result;
+    SaveFlowState& flow = app.save_flow;
+    SaveResult result = save_document(app.loaded->document, app.doc, app.loaded->session,
+                                      save_request_for(app, mode), flow.run);
+    if (result != SaveResult::Saved) return result;
     // A new document that was saved with text is no longer an unchanged new one.
     if (text_changed) app.doc.created_new = false;
     if (flow.after_save) flow.after_save(app);
     return result;
 }
 
-int menu_save(Application& app) {
-    if ((app.doc.modified & MODIFIED_CONVERTED) && save_question(app, true) != MSG_RESULT_YES) return SAVE_NOTHING;
-    int result = save_in_mode(app, SAVE_MODE_MENU);
-    if (result == SAVE_DONE) {
+SaveResult menu_save(Application& app) {
+    if ((app.doc.modified & MODIFIED_CONVERTED) && save_question(app, true) != MSG_RESULT_YES)
+        return SaveResult::Nothing;
+    SaveResult result = save_in_mode(app, SAVE_MODE_MENU);
+    if (result == SaveResult::Saved) {
         shell_notice(" 上書保存しました。", SAVED_NOTICE_MS);
-        if (app.hooks.rebuild_screen) app.hooks.rebuild_screen(app);
+        rebuild(app);
     }
     return result;
 }
 
-int save_as(Application& app) {
-    if (!app.host) return SAVE_FAILED;
+SaveResult save_as(Application& app) {
+    if (!app.host) return SaveResult::Failed;
     std::string path = app.doc.save_name;
     int chosen = select_file(*app.host, SELECT_SAVE_AS, &path);
-    if (chosen == CHOSEN_CANCELLED || path.empty()) return SAVE_FAILED;
+    if (chosen == CHOSEN_CANCELLED || path.empty()) return SaveResult::Nothing;
     if ((chosen == CHOSEN_EXISTING || file_exists(path)) &&
         ask(app, MSG_YES_NO, "既に存在する文書です｡\n上書きしますか？") != MSG_RESULT_YES)
-        return SAVE_FAILED;
-    if (save_flow_state().writing.any()) return write_out(app, path) ? 0 : SAVE_FAILED;
-    if (!app.loaded) return SAVE_FAILED;
+        return SaveResult::Nothing;
+    if (app.save_flow.writing.any()) return write_out(app, path) ? SaveResult::Saved : SaveResult::Failed;
+    if (!app.loaded) return SaveResult::Failed;
     // The rest is loaded while the old file is still held (it is its source).
     load_all(app.loaded->document, app.doc, app.loaded->session);
     DocumentState before = app.doc;
     take_new_name(app.doc, path);
-    if (save_in_mode(app, SAVE_MODE_NEW_NAME) != SAVE_DONE) {
+    if (SaveResult result = save_in_mode(app, SAVE_MODE_NEW_NAME); result != SaveResult::Saved) {
         // The document stays under its old name, marked again.
         app.doc.save_name = before.save_name;
         app.doc.in_use_mark_held = before.in_use_mark_held && set_in_use_mark(before.save_name, &app.doc.saved_mode);
-        return SAVE_FAILED;
+        return result;
     }
     show_document_title(app);
-    if (app.hooks.rebuild_screen) app.hooks.rebuild_screen(app);
-    return 0;
+    rebuild(app);
+    return SaveResult::Saved;
 }
 
 bool write_out(Application& app, const std::string& path) {
     if (!app.loaded) return false;
-    ExportOptions o = write_out_options(app.settings.rec, save_flow_state().writing);
+    ExportOptions o = write_out_options(app.settings.rec, app.save_flow.writing);
     if (!write_out_document(app.loaded->document, app.doc, app.loaded->session, o, path)) return false;
     shell_notice(path + "\nに書出し終了しました｡", WRITTEN_NOTICE_MS);
     return true;
@@ -180,11 +176,7 @@ bool write_out(Application& app, const std::string& path) {
 
 void install_save_hooks(Application& app) {
     app.hooks.save_question = [](Application& a, bool explicit_save) { return save_question(a, explicit_save); };
-    // The shell's hook reports 0 saved, 1 nothing to save, 2 failed.
-    app.hooks.save_document = [](Application& a) {
-        int r = save_in_mode(a, SAVE_MODE_SWITCH_OR_END);
-        return r == SAVE_DONE ? 0 : r == SAVE_NOTHING ? 1 : 2;
-    };
+    app.hooks.save_document = [](Application& a) { return save_in_mode(a, SAVE_MODE_SWITCH_OR_END); };
     app.hooks.save_as = [](Application& a) { return save_as(a); };
 }
 
@@ -192,14 +184,14 @@ int batch_save_as(Application& app, const std::string& document, const std::stri
     if (!load_for_batch(app, document)) return 1;
     load_all(app.loaded->document, app.doc, app.loaded->session);
     take_new_name(app.doc, out);
-    int result = save_in_mode(app, SAVE_MODE_NEW_NAME);
+    SaveResult result = save_in_mode(app, SAVE_MODE_NEW_NAME);
     close_batch(app);
-    return result == SAVE_DONE ? 0 : 1;
+    return result == SaveResult::Saved ? 0 : 1;
 }
 
 int batch_write_out(Application& app, const std::string& document, const std::string& out) {
     if (!load_for_batch(app, document)) return 1;
-    ExportOptions o = write_out_options(app.settings.rec, save_flow_state().writing);
+    ExportOptions o = write_out_options(app.settings.rec, app.save_flow.writing);
     bool ok = write_out_document(app.loaded->document, app.doc, app.loaded->session, o, out);
     close_batch(app);
     return ok ? 0 : 1;

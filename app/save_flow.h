@@ -3,40 +3,20 @@
 // the exit and switch flows call, and the batch forms `rix --save-as` and
 // `rix --write-out` that open no window.
 //
-// Owns the writing options of the running program and what the saves of
-// this run remember (the backup), in one SaveFlowState. The settings reach
-// the document layer as plain option structs built here (SaveRequest,
-// ExportOptions).
+// The writing options and what the saves of this run remember live in
+// app.save_flow. The settings reach the document layer as plain option
+// structs built here (SaveRequest, ExportOptions).
 #pragma once
 
 #include <functional>
 #include <string>
 
 #include "app/application.h"
+#include "app/save_state.h"
 #include "document/export.h"
 #include "document/save.h"
 
 namespace rix {
-
-// 書出設定: state of the running program, all off at start, not stored.
-struct WritingOptions {
-    bool index = false;       // 索引書出
-    bool line_info = false;   // 行情報書出
-    bool rubies = false;      // ルビ書出
-    bool encrypt = false;     // 暗号化書出 (not available yet)
-    bool save_key = false;    // 暗号キーを保存 (not available yet)
-    bool any() const { return index || line_info || rubies || encrypt; }
-};
-
-struct SaveFlowState {
-    WritingOptions writing;
-    SaveRun run;
-    // Called after each save that wrote something (the edit history).
-    std::function<void(Application&)> after_save;
-};
-
-// The one state of this process.
-SaveFlowState& save_flow_state();
 
 // The export options of the write-out: the writing options and the notation settings.
 ExportOptions write_out_options(const SettingsRecord& rec, const WritingOptions& writing);
@@ -45,13 +25,14 @@ SaveRequest save_request_for(const Application& app, int mode);
 
 // The save question: MSG_RESULT_YES, _NO or _CANCEL.
 int save_question(Application& app, bool explicit_save);
-// save_document in `mode` on the application's document; SAVE_NOTHING,
-// SAVE_DONE or SAVE_FAILED. After a save the edit-history hook runs.
-int save_in_mode(Application& app, int mode);
-// Command 101. SAVE_* result.
-int menu_save(Application& app);
-// Command 102: 0 saved (or written out), 2 not.
-int save_as(Application& app);
+// save_document in `mode` on the application's document. After a save the
+// edit-history hook runs.
+SaveResult save_in_mode(Application& app, int mode);
+// Command 101.
+SaveResult menu_save(Application& app);
+// Command 102: Saved when saved (or written out), Nothing when the writer
+// cancelled or refused to overwrite, Failed when the save failed.
+SaveResult save_as(Application& app);
 // Writes the document with notations into `path`; false when it failed.
 bool write_out(Application& app, const std::string& path);
 

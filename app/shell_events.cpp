@@ -7,14 +7,9 @@
 #include <cstdlib>
 
 #include "aids/search.h"
-#include "app/fmset_dialog.h"
 #include "app/format_views.h"
-#include "app/intro_dialog.h"
-#include "app/read_in_dialog.h"
-#include "app/save_flow.h"
 #include "app/trace_dialog.h"
 #include "editing/edit_text.h"
-#include "files/select_file.h"
 #include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/messages.h"
@@ -29,7 +24,10 @@ constexpr int MENU_BAR_BAND = 3;       // pixels at the top of the view that cou
 constexpr int POINTER_SLACK = 16;      // how far the pointer may drift while the menu bar waits
 
 // The help topics of the help menu's own commands open as pages.
-constexpr int HELP_PAGE_COMMANDS[] = {800, 805, 806, 810, 822, 830, 831, 832, 833};
+constexpr int HELP_PAGE_COMMANDS[] = {
+    COMMAND_HELP_CONTENTS, COMMAND_HELP_SUPPORT, COMMAND_HELP_HOME, COMMAND_HELP_VERSION, COMMAND_HELP_FAQ,
+    COMMAND_HELP_OPERATION_FIRST, COMMAND_HELP_OPERATION_FIRST + 1, COMMAND_HELP_OPERATION_FIRST + 2,
+    COMMAND_HELP_OPERATION_LAST};
 
 bool is_archive(const std::string& path) {
     std::size_t dot = path.rfind('.');
@@ -43,55 +41,19 @@ bool is_archive(const std::string& path) {
 
 ShellEvents::ShellEvents(Application& app, Gui* gui, MenuTables menus)
     : app_(app), gui_(gui), menus_(std::move(menus)) {
+    app_.window.shell = this;
     install_commands();
 }
 
-void ShellEvents::rebuild() {
-    if (app_.hooks.rebuild_screen) app_.hooks.rebuild_screen(app_);
-}
-
-// The commands of the parts built so far. Later parts add theirs through
-// commands().set_handler.
+// The window's own commands: the address of the right-click menu, the help
+// menu and its pages, and the keys that arrive as commands. The features
+// install theirs from app/commands/.
 void ShellEvents::install_commands() {
-    Application& app = app_;
     CommandTable& t = commands_;
-    // The address at the cursor that the right-click menu offered.
-    t.set_handler(230, [this](int) {
+    t.set_handler(COMMAND_OPEN_ADDRESS, [this](int) {
         if (!address_.empty() && !open_address(sjis_to_utf8(address_)))
             shell_notice("アドレスを開けませんでした｡\n" + sjis_to_utf8(address_), 3000);
     }, [this] { return !address_.empty(); });
-    auto new_document = [&app](int) { launch_instance(app, "new"); };
-    t.set_handler(COMMAND_NEW_DOCUMENT, new_document);
-    t.set_handler(COMMAND_NEW_BY_KEY, new_document);
-    t.set_handler(COMMAND_NEW_BY_KEY_ALT, new_document);
-    t.set_handler(COMMAND_SAVE, [&app](int) { menu_save(app); }, [&app] { return bool(app.hooks.save_document); });
-    t.set_handler(COMMAND_SAVE_AS, [&app](int) { app.hooks.save_as(app); }, [&app] { return bool(app.hooks.save_as); });
-    t.set_handler(COMMAND_OPEN, [&app](int) {
-        std::string path = app.doc.save_name.empty() ? app.paths.open_request : folder_of(app.doc.save_name) + "/";
-        if (select_file(*app.host, SELECT_OPEN, &path) == CHOSEN_EXISTING) launch_instance(app, path);
-    });
-    t.set_handler(COMMAND_READ_INTO_LINE, [&app](int) { read_into_current_line(app); },
-                  [&app] { return bool(app.hooks.insert_text); });
-    t.set_handler(COMMAND_SAVE_AND_EXIT, [&app](int) { exit_application(app, 1); });
-    t.set_handler(COMMAND_EXIT, [&app](int) { exit_application(app, 0); });
-    t.set_handler(COMMAND_FORMAT_DIALOG, [this](int) {
-        FmsetServices services;
-        if (gui_) services.font_chooser = &gui_->font_chooser();
-        services.program_folder = app_.paths.program_folder;
-        services.apply = [this] {
-            rebuild();
-            apply_toolbar();
-        };
-        run_fmset_dialog(&app_.settings, std::move(services), 0);
-    });
-    t.set_handler(COMMAND_SELECT_FORMAT_FIRST, [this](int id) {
-        if (select_format_by_key(&app_.settings, id - COMMAND_SELECT_FORMAT_FIRST, false)) {
-            rebuild();
-            apply_toolbar();
-        }
-    });
-    t.set_handler(COMMAND_PREVIOUS_INSTANCE, [&app](int id) { handle_window_command(app, id); });
-    t.set_handler(COMMAND_WINDOW_FIRST, [&app](int id) { handle_window_command(app, id); });
     t.set_handler(COMMAND_HELP, [this](int) {
         const MenuResource* popup = menus_.popup("RIX_Help_Menu_POPUP");
         if (!gui_ || !popup) return;
@@ -102,8 +64,6 @@ void ShellEvents::install_commands() {
     });
     for (int id : HELP_PAGE_COMMANDS)
         t.set_handler(id, [this](int c) { show_help(commands_.topic(c)); });
-    t.set_handler(COMMAND_INTRODUCTION, [&app](int) { show_introduction(app); });
-    t.set_handler(COMMAND_READ_OPTIONS, [&app](int) { run_read_in_dialog(&app.settings, &app.reading, 0); });
     // Alt+arrows move through the key dispatcher once it is there.
     t.set_handler(COMMAND_ALT_ARROW_FIRST, [this](int id) {
         static constexpr int KEYS[] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN};
@@ -119,11 +79,11 @@ void ShellEvents::install_commands() {
 void ShellEvents::first_paint() {
     if (app_.settings.rec.start_maximized) app_.host->maximize();
     // The screen is drawn once the document is there (unless the start ended).
-    if (run_startup_action(app_) == FLOW_CONTINUE && !app_.shut_down) rebuild();
+    if (run_startup_action(app_) == Flow::Continue && !app_.shut_down) rix::rebuild(app_);
 }
 
 void ShellEvents::resized(int, int) {
-    if (app_.startup_done && !app_.shut_down) rebuild();
+    if (app_.startup_done && !app_.shut_down) rix::rebuild(app_);
 }
 
 void ShellEvents::close_requested() { rix::close_requested(app_); }
@@ -155,7 +115,7 @@ void ShellEvents::key_down(int vk, int flags) {
         return;
     }
     if (vk == VK_ESCAPE && mods == 0) {
-        rebuild();   // Escape draws the screen afresh
+        rix::rebuild(app_);   // Escape draws the screen afresh
         return;
     }
     if (vk == VK_ESCAPE && mods == KEY_FLAG_SHIFT) {
@@ -301,7 +261,8 @@ void ShellEvents::mouse_moved(int x, int y) {
 }
 
 void ShellEvents::timer(int id) {
-    // Timer 1 checks the auto-save conditions once auto-saving exists.
+    // Every timer but the menu bar's belongs to the mouse (drag scrolling,
+    // the idle pointer); timer 1 (auto-save) has no handler and is dropped.
     if (id != TIMER_MENU_BAR) {
         if (pointer_hooks_.timer) pointer_hooks_.timer(id);
         return;

@@ -82,7 +82,6 @@ public:
 private:
     void install_commands();
     void set_help_mode(bool on);
-    void rebuild();
     // The tool bar's buttons enabled as their commands now are.
     void refresh_states();
 

@@ -6,8 +6,8 @@
 // Owns nothing. The writing switches belong to the running program
 // (WritingOptions, not stored); the notation settings go into the record.
 // 設定 stores both and marks the settings changed; 閉じる stores nothing.
-// Encryption on writing (checks 4, 5, 3 and the key edit 300) stays
-// disabled until encryption exists.
+// Encryption on writing (checks 4, 5, 3 and the key edit 300) is shown
+// disabled: the program does not write encrypted documents.
 #pragma once
 
 #include "app/save_flow.h"

@@ -89,11 +89,11 @@ void drop_text(MouseState& m, MouseServices& io, bool copy) {
         m.frame_line = -1;
         m.drag = 0;
         m.pointer = "";
-        if (!io.run_command(MOUSE_COMMAND_COPY)) return;
+        if (!io.run_command(COMMAND_COPY)) return;
         TextPos a, b;
         if (io.marked_range(&a, &b)) io.end_marking();
         io.move_cursor(drop);
-        io.run_command(MOUSE_COMMAND_PASTE);
+        io.run_command(COMMAND_PASTE);
         return;
     }
     TextPos target;
@@ -105,9 +105,9 @@ void drop_text(MouseState& m, MouseServices& io, bool copy) {
     m.frame_line = -1;
     m.drag = 0;
     m.pointer = "";
-    if (!io.run_command(MOUSE_COMMAND_CUT)) return;
+    if (!io.run_command(COMMAND_CUT)) return;
     io.move_cursor(target);
-    io.run_command(MOUSE_COMMAND_PASTE);
+    io.run_command(COMMAND_PASTE);
 }
 
 // ---- auto-repeat ----
@@ -274,10 +274,10 @@ int left_up(MouseState& m, const Screen& s, MouseServices& io, const MouseEvent&
 void quick_edit(MouseState& m, MouseServices& io, TextPos pos) {
     TextPos start, end;
     if (io.marked_range(&start, &end)) {
-        io.run_command(MOUSE_COMMAND_CUT);
+        io.run_command(COMMAND_CUT);
     } else {
         io.move_cursor(pos);
-        io.run_command(MOUSE_COMMAND_PASTE);
+        io.run_command(COMMAND_PASTE);
     }
     m.right_consumed = true;
 }
@@ -403,7 +403,7 @@ int handle_mouse(MouseState& m, const Screen& s, MouseServices& io, const MouseE
             TextPos pos;
             if (m.quick_edit == 2 && h.result == HIT_TEXT && io.position_of(h, &pos)) quick_edit(m, io, pos);
             if (h.result == HIT_BESIDE && off_screen(s, h.line)) {
-                io.run_command(h.line < 0 ? MOUSE_COMMAND_DOCUMENT_START : MOUSE_COMMAND_DOCUMENT_END);
+                io.run_command(h.line < 0 ? COMMAND_DOCUMENT_START : COMMAND_DOCUMENT_END);
                 m.right_consumed = true;
             }
             m.right_down = true;

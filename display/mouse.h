@@ -22,6 +22,7 @@
 #include <cstdint>
 
 #include "display/hit_test.h"
+#include "editing/command_ids.h"
 #include "display/render.h"
 
 namespace rix {
@@ -32,16 +33,8 @@ constexpr unsigned AUTO_REPEAT_FIRST_MS = 300;
 constexpr unsigned AUTO_REPEAT_NEXT_MS = 10;
 constexpr unsigned IDLE_POINTER_MS = 10000;
 
-// Commands the mouse runs.
-enum : int {
-    MOUSE_COMMAND_CUT = 202,
-    MOUSE_COMMAND_COPY = 203,
-    MOUSE_COMMAND_PASTE = 205,
-    MOUSE_COMMAND_DOCUMENT_START = 313,
-    MOUSE_COMMAND_DOCUMENT_END = 314,
-};
 // Items of the drop menu.
-enum : int { DROP_MOVE = 250, DROP_COPY = 251, DROP_CANCEL = 252 };
+enum : int { DROP_MOVE = COMMAND_DROP_MOVE, DROP_COPY = COMMAND_DROP_COPY, DROP_CANCEL = COMMAND_DROP_CANCEL };
 
 enum : int {
     MOUSE_LEFT_DOWN,

@@ -314,29 +314,29 @@ std::string backup_path_for(const std::string& text_path) {
     return join_path(folder_of(text_path), stem + ".bak");
 }
 
-int save_document(Document& doc, DocumentState& state, LoadSession& session, const SaveRequest& req, SaveRun& run) {
+SaveResult save_document(Document& doc, DocumentState& state, LoadSession& session, const SaveRequest& req, SaveRun& run) {
     if (!state.in_use_mark_held || state.save_name.empty()) {
         notice("この文書は読取専用ファイルです｡\n「名前を付けて保存」を実行してください。", READ_ONLY_NOTICE_MS);
-        return SAVE_FAILED;
+        return SaveResult::Failed;
     }
     if (state.modified == 0 && req.mode < SAVE_MODE_NEW_NAME) {
         if (req.mode >= SAVE_MODE_SAVE_AND_END) notice("文書は変更されていません｡", UNCHANGED_NOTICE_MS);
-        if (req.restore_flags == 0 || req.mode > SAVE_MODE_SAVE_AND_END) return SAVE_NOTHING;
-        if (update_header_in_place(state, session, req)) return SAVE_NOTHING;
+        if (req.restore_flags == 0 || req.mode > SAVE_MODE_SAVE_AND_END) return SaveResult::Nothing;
+        if (update_header_in_place(state, session, req)) return SaveResult::Nothing;
     }
     if (session.extension && session.extension->header.encrypted) {
         notice("この文書は暗号化されています｡\n復号化出来ないため保存しません｡", READ_ONLY_NOTICE_MS);
-        return SAVE_FAILED;
+        return SaveResult::Failed;
     }
     load_all(doc, state, session);
     SaveFiles files;
     files.ext_path = extension_path_for(state.save_name);
-    if (!write_temporaries(doc, state, req, files)) return SAVE_FAILED;
-    if (!put_files_in_place(doc, state, req, run, files)) return SAVE_FAILED;
+    if (!write_temporaries(doc, state, req, files)) return SaveResult::Failed;
+    if (!put_files_in_place(doc, state, req, run, files)) return SaveResult::Failed;
     after_save(state, req, run);
     state.modified = 0;
     doc.cache.invalidate();
-    return SAVE_DONE;
+    return SaveResult::Saved;
 }
 
 bool write_out_document(Document& doc, DocumentState& state, LoadSession& session, const ExportOptions& options,

@@ -11,7 +11,7 @@
 // - A file under its final name is always whole: the old text file and the
 //   old extension file are replaced only by an atomic rename over them.
 //   A rename that fails twice leaves the old file as it was, keeps the
-//   temporary file, names it in the message, and gives SAVE_FAILED.
+//   temporary file, names it in the message, and gives SaveResult::Failed.
 // - The extension file gets the text file's modification time, so that the
 //   next open finds the two of one age. A document that keeps nothing in it
 //   (header alone, bytes 8..127 zero) has none: an existing one is removed.
@@ -42,8 +42,13 @@ enum : int {
     SAVE_MODE_MENU = 2,            // 上書き保存 (editing goes on)
     SAVE_MODE_NEW_NAME = 3,        // under a new name (editing goes on)
 };
-// Results of save_document.
-enum : int { SAVE_NOTHING = 0, SAVE_DONE = 1, SAVE_FAILED = 2 };
+// What a save did. The one result of every save in the program, from this
+// function up to the shell's hooks.
+enum class SaveResult {
+    Saved,     // written (modified bits cleared)
+    Nothing,   // nothing needed writing, or the writer chose not to
+    Failed,    // refused or failed; the files on disk are as they were
+};
 
 using RenameFunction = int (*)(const char* from, const char* to);
 
@@ -63,10 +68,9 @@ struct SaveRun {
     std::string backup_of;              // the save name whose N.bak this run made; "" = none
 };
 
-// Saves under state.save_name. SAVE_NOTHING when nothing was written,
-// SAVE_DONE when saved (modified bits cleared), SAVE_FAILED when refused or
-// failed (the files on disk are as they were, but for a kept temporary file).
-int save_document(Document& doc, DocumentState& state, LoadSession& session, const SaveRequest& request,
+// Saves under state.save_name. Failed leaves the files on disk as they
+// were, but for a kept temporary file named in the message.
+SaveResult save_document(Document& doc, DocumentState& state, LoadSession& session, const SaveRequest& request,
                   SaveRun& run);
 
 // The backup name of a text file: the same name with ".bak" in place of its extension.

@@ -12,15 +12,10 @@
 #include <string>
 
 #include "editing/edit_state.h"
+#include "editing/command_ids.h"
 #include "platform/clipboard.h"
 
 namespace rix {
-
-constexpr int COMMAND_CUT = 202;
-constexpr int COMMAND_COPY = 203;
-constexpr int COMMAND_COPY_KEEP_HIGHLIGHT = 204;
-constexpr int COMMAND_PASTE = 205;
-constexpr int COMMAND_SELECT_ALL = 215;
 
 // Clipboard texts of this many bytes (code page 932) or more are refused on paste.
 constexpr std::size_t CLIPBOARD_TEXT_LIMIT = 2097053;

@@ -141,8 +141,8 @@ void dispatch_key(EditContext& c, int key, int flags) {
 
 bool alt_arrow_command(EditContext& c, int command) {
     static constexpr int KEYS[] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN};
-    if (command < EDIT_COMMAND_ALT_LEFT || command > EDIT_COMMAND_ALT_DOWN) return false;
-    dispatch_key(c, KEYS[command - EDIT_COMMAND_ALT_LEFT], KEY_PLAIN_MOVE);
+    if (command < COMMAND_ALT_ARROW_FIRST || command > COMMAND_ALT_ARROW_LAST) return false;
+    dispatch_key(c, KEYS[command - COMMAND_ALT_ARROW_FIRST], KEY_PLAIN_MOVE);
     return true;
 }
 
@@ -157,7 +157,7 @@ int edit_key_command(EditContext& c, int letter_index) {
     if (letter_index < 0 || letter_index >= static_cast<int>(c.edit.edit_keys.size())) return 0;
     const EditKey k = c.edit.edit_keys[static_cast<std::size_t>(letter_index)];
     if (k.key == 0) return 0;
-    if (k.key >= EDIT_COMMAND_UNDO) return k.key;
+    if (k.key >= COMMAND_UNDO) return k.key;
     dispatch_key(c, k.key, k.flags);
     accelerate_key(c, k.key, k.flags);
     return 0;

@@ -26,6 +26,7 @@
 #include <functional>
 #include <string_view>
 
+#include "editing/command_ids.h"
 #include "editing/edit_state.h"
 #include "platform/virtual_keys.h"
 
@@ -43,15 +44,6 @@ enum : int {
     KEY_NEXT_CHARACTER = VK_DOWN,
 };
 
-// Command ids an edit key may stand for (run by the main window's command table).
-constexpr int EDIT_COMMAND_UNDO = 200;
-constexpr int EDIT_COMMAND_REDO = 201;
-// Ctrl+A..Ctrl+Z arrive as commands 1000..1025.
-constexpr int EDIT_COMMAND_CTRL_A = 1000;
-constexpr int EDIT_COMMAND_CTRL_Z = 1025;
-// Alt+←, Alt+→, Alt+↑, Alt+↓: the dispatcher with keys 37, 39, 38, 40 and KEY_PLAIN_MOVE.
-constexpr int EDIT_COMMAND_ALT_LEFT = 900;
-constexpr int EDIT_COMMAND_ALT_DOWN = 903;
 // Most extra moves one key press may add through acceleration.
 constexpr int MAX_EXTRA_MOVES = 45;
 // Most bytes of blanks an auto-indented line takes over.
@@ -102,7 +94,7 @@ void build_edit_key_table(EditState& edit, const std::uint8_t letters[32]);
 // The same from edit.options.edit_key_letters.
 void build_edit_key_table(EditState& edit);
 
-// Ctrl+letter (0 = A .. 25 = Z, i.e. command - EDIT_COMMAND_CTRL_A), with the Ctrl
+// Ctrl+letter (0 = A .. 25 = Z, i.e. command - COMMAND_CTRL_LETTER_FIRST), with the Ctrl
 // key down. Returns the command id (>= 200) the caller runs; or dispatches the
 // key of the letter's slot itself (with acceleration) and returns 0; 0 also
 // when the letter has no slot.

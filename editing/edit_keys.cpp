@@ -25,7 +25,7 @@ const EditKeySlot EDIT_KEY_SLOTS[EDIT_KEY_SLOTS_IN_USE] = {
     {"一列削除 CTRL + DEL", VK_DELETE, KEY_CTRL},
     {"一文字後退 BS", VK_BACK, 0},
     {"改行 Enter(Return)", VK_RETURN, 0},
-    {"元に戻す SHIFT + BS", EDIT_COMMAND_UNDO, 0},
+    {"元に戻す SHIFT + BS", COMMAND_UNDO, 0},
     {"切り取り SHIFT + DEL", 202, 0},
     {"コピー CTRL + INS", 203, 0},
     {"貼り付け SHIFT + INS", 205, 0},
@@ -43,9 +43,9 @@ void build_edit_key_table(EditState& edit, const std::uint8_t letters[32]) {
         edit.edit_keys[letter - 'A'] = EditKey{EDIT_KEY_SLOTS[slot].key, EDIT_KEY_SLOTS[slot].flags};
     }
     EditKey& z = edit.edit_keys['Z' - 'A'];
-    if (z.key == 0) z = EditKey{static_cast<std::uint16_t>(EDIT_COMMAND_UNDO), 0};
+    if (z.key == 0) z = EditKey{static_cast<std::uint16_t>(COMMAND_UNDO), 0};
     EditKey& y = edit.edit_keys['Y' - 'A'];
-    if (y.key == 0) y = EditKey{static_cast<std::uint16_t>(EDIT_COMMAND_REDO), 0};
+    if (y.key == 0) y = EditKey{static_cast<std::uint16_t>(COMMAND_REDO), 0};
 }
 
 void accelerate_key(EditContext& c, int key, int flags, const std::function<void()>& after_move) {

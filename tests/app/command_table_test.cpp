@@ -1,13 +1,13 @@
 // The command table and the dispatcher of the main window: every id of the
 // menus and slots is known, built commands run and the others are greyed,
 // help mode, keys, the wheel, characters and drops.
-// Owed: the right-click menu through a window (tests/platform_qt), the
-// menu-bar return timer against a real pointer.
+// Owed: the menu-bar return timer against a real pointer.
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <set>
 
+#include "app/commands/features.h"
 #include "app/default_settings.h"
 #include "app/screen_format.h"
 #include "app/shell_events.h"
@@ -42,6 +42,10 @@ struct Shell {
         app.host = &host;
         build_default_settings(&app.settings.rec);
         app.hooks.rebuild_screen = [this](Application&) { ++rebuilds; };
+        // The features of the shell's flow; editing comes with connect_editing.
+        install_file_commands(app);
+        install_instance_commands(app);
+        install_format_commands(app);
     }
     void connect_editing() {
         CommandTable& t = events.commands();
@@ -92,13 +96,13 @@ TEST(CommandTable, EveryMenuAndSlotCommandIsKnown) {
 TEST(CommandTable, OnlyBuiltCommandsAreEnabled) {
     Shell s;
     std::set<int> expected = {100, 103, 114, 115, 320, 330, 601, 730, 731, 732, 733, 734, 748, 749,
-                              799, 800, 805, 806, 810, 811, 822, 830, 831, 832, 833, 9001};
+                              799, 800, 805, 806, 810, 811, 822, 830, 831, 832, 833, 9001, 9002};
     for (int id = 750; id <= 769; ++id) expected.insert(id);
     EXPECT_EQ(enabled_ids(s), expected);
 
     // Commands that wait for a hook follow it.
-    s.app.hooks.save_document = [](Application&) { return 0; };
-    s.app.hooks.save_as = [](Application&) { return 0; };
+    s.app.hooks.save_document = [](Application&) { return SaveResult::Saved; };
+    s.app.hooks.save_as = [](Application&) { return SaveResult::Saved; };
     s.app.hooks.insert_text = [](Application&, const std::string&) { return true; };
     EXPECT_TRUE(s.events.commands().enabled(101));
     EXPECT_TRUE(s.events.commands().enabled(102));
@@ -146,7 +150,7 @@ TEST(HelpMode, ShiftF1ThenSaveOpensTheTopicAndDoesNotSave) {
     int saves = 0;
     s.app.hooks.save_document = [&](Application&) {
         ++saves;
-        return 0;
+        return SaveResult::Saved;
     };
     s.events.key_down(VK_F1, KEY_FLAG_SHIFT);
     EXPECT_TRUE(s.events.help_mode());

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "app/command_table.h"
+#include "app/commands/features.h"
+#include "app/shell_events.h"
 #include "app/default_settings.h"
 #include "app/ruby_dialog.h"
 #include "app/trace_dialog.h"
@@ -34,12 +36,13 @@ struct EditorTest : ::testing::Test {
     Application app;
     ScreenState screen;
     RecordingSurface surface{800, 600};
-    CommandTable commands;
+    MenuTables menus;
+    std::unique_ptr<ShellEvents> shell;
+    CommandTable* commands_ = nullptr;
     int invalidated = 0;
     std::string path;
 
     void SetUp() override {
-        save_flow_state() = SaveFlowState{};
         build_default_settings(&app.settings.rec);
         app.host = &host;
         app.loaded = std::make_unique<LoadedDocument>(std::string(), UINT64_MAX);
@@ -48,17 +51,14 @@ struct EditorTest : ::testing::Test {
             rebuild_screen(a, screen, &surface, {}, fonts);
             editing_after_rebuild(a, screen);
         };
-        EditorWiring w;
-        w.app = &app;
-        w.screen = &screen;
-        w.clipboard = &clipboard;
-        w.invalidate = [this] { ++invalidated; };
-        install_editor(commands, w);
+        shell = std::make_unique<ShellEvents>(app, nullptr, menus);
+        app.window.screen = &screen;
+        app.window.clipboard = &clipboard;
+        app.window.show_surface = [this] { ++invalidated; };
+        install_features(app);
     }
-    void TearDown() override {
-        close_document(&app.doc, false);
-        save_flow_state() = SaveFlowState{};
-    }
+    void TearDown() override { close_document(&app.doc, false); }
+    CommandTable& commands() { return shell->commands(); }
     void open(const std::string& text) {
         path = dir.write("原稿.txt", text);
         ASSERT_TRUE(open_document_file(&app.doc, path, 0));
@@ -71,7 +71,7 @@ struct EditorTest : ::testing::Test {
     }
     EditState& edit() { return app.loaded->edit; }
     std::string saved() {
-        EXPECT_EQ(app.hooks.save_document(app), 0);
+        EXPECT_EQ(app.hooks.save_document(app), SaveResult::Saved);
         std::string s;
         read_whole_file(path, &s);
         return s;
@@ -81,23 +81,23 @@ struct EditorTest : ::testing::Test {
 TEST_F(EditorTest, TypingMovingAndUndoReachTheDocumentAndTheScreen) {
     const std::string text = sj("一行目の本文です。\r\n二行目。\r\n");
     open(text);
-    ASSERT_TRUE(commands.dispatch_key);
+    ASSERT_TRUE(commands().dispatch_key);
     // In vertical writing ↓ is the next character.
-    commands.dispatch_key(VK_DOWN, 0);
-    commands.dispatch_key(VK_DOWN, 0);
+    commands().dispatch_key(VK_DOWN, 0);
+    commands().dispatch_key(VK_DOWN, 0);
     EXPECT_EQ(edit().cursor.pos, TextPos(0, 4));
     EXPECT_EQ(app.loaded->cursor, TextPos(0, 4));
-    commands.type_characters(sj("新"));
-    commands.type_characters("ab");
+    commands().type_characters(sj("新"));
+    commands().type_characters("ab");
     EXPECT_GT(invalidated, 0);
     EXPECT_EQ(screen.screen.cursor, edit().cursor.pos);
-    EXPECT_TRUE(commands.enabled(200));
-    EXPECT_FALSE(commands.enabled(201));
+    EXPECT_TRUE(commands().enabled(200));
+    EXPECT_FALSE(commands().enabled(201));
     // Enter splits the line; undo everything back to the file's bytes.
-    commands.dispatch_key(VK_RETURN, 0);
+    commands().dispatch_key(VK_RETURN, 0);
     EXPECT_EQ(app.loaded->document.lines.count(), 4u);
-    while (commands.enabled(200)) ASSERT_TRUE(commands.run(200));
-    EXPECT_TRUE(commands.enabled(201));
+    while (commands().enabled(200)) ASSERT_TRUE(commands().run(200));
+    EXPECT_TRUE(commands().enabled(201));
     EXPECT_EQ(app.loaded->document.lines.count(), 3u);
     std::string s = saved();
     EXPECT_EQ(s.substr(0, text.size()), text);
@@ -105,16 +105,16 @@ TEST_F(EditorTest, TypingMovingAndUndoReachTheDocumentAndTheScreen) {
 
 TEST_F(EditorTest, MarkCutAndPasteThroughTheClipboard) {
     open(sj("あいうえお\r\n"));
-    EXPECT_FALSE(commands.run(202) && clipboard.has_text);   // nothing marked: only the notice
+    EXPECT_FALSE(commands().run(202) && clipboard.has_text);   // nothing marked: only the notice
     EXPECT_TRUE(messages.saw("ｼﾌﾄ+ｶｰｿﾙｷｰ"));
-    commands.dispatch_key(VK_DOWN, KEY_FLAG_SHIFT);
-    commands.dispatch_key(VK_DOWN, KEY_FLAG_SHIFT);
+    commands().dispatch_key(VK_DOWN, KEY_FLAG_SHIFT);
+    commands().dispatch_key(VK_DOWN, KEY_FLAG_SHIFT);
     ASSERT_TRUE(edit().mark.on);
-    ASSERT_TRUE(commands.run(202));
+    ASSERT_TRUE(commands().run(202));
     EXPECT_EQ(clipboard.text, "あい");
     EXPECT_FALSE(edit().mark.on);
-    commands.dispatch_key(VK_END, 0);
-    ASSERT_TRUE(commands.run(205));
+    commands().dispatch_key(VK_END, 0);
+    ASSERT_TRUE(commands().run(205));
     std::string s = saved();
     EXPECT_EQ(s.substr(0, 12), sj("うえおあい\r\n"));
 }
@@ -130,22 +130,22 @@ TEST_F(EditorTest, ReadIntoLineTextIsMadeSafe) {
 
 TEST_F(EditorTest, JumpsToTheEndsAndToAJumpStringRunFromTheCommandTable) {
     open(sj("一行目\r\n二行目の山\r\n三行目\r\n"));
-    ASSERT_TRUE(commands.run(314));
+    ASSERT_TRUE(commands().run(314));
     EXPECT_EQ(edit().cursor.pos.line(), 3u);
-    ASSERT_TRUE(commands.run(313));
+    ASSERT_TRUE(commands().run(313));
     EXPECT_EQ(edit().cursor.pos, TextPos(0, 0));
     app.settings.rec.marks_on_digit_keys = 0;
     app.loaded->extension.header.jumps[0] = sj("山");
-    ASSERT_TRUE(commands.run(321));   // Ctrl+1: jump string 1 towards the end
+    ASSERT_TRUE(commands().run(321));   // Ctrl+1: jump string 1 towards the end
     EXPECT_EQ(edit().cursor.pos.line(), 1u);
     EXPECT_EQ(screen.screen.cursor, edit().cursor.pos);
-    EXPECT_FALSE(commands.enabled(350));   // tags are not built: greyed
+    EXPECT_FALSE(commands().enabled(350));   // tags are not built: greyed
 }
 
 TEST_F(EditorTest, TheTraceTellsTheCursorTheMarkingAndTheJournalAndCopiesItself) {
     open(sj("あいう\r\nえお\r\n"));
-    commands.dispatch_key(VK_LEFT, 0);   // the next display line in vertical writing
-    commands.dispatch_key(VK_DOWN, KEY_FLAG_SHIFT);
+    commands().dispatch_key(VK_LEFT, 0);   // the next display line in vertical writing
+    commands().dispatch_key(VK_DOWN, KEY_FLAG_SHIFT);
     const std::string t = trace_text(app);
     EXPECT_NE(t.find("カーソル：2 行 2 桁"), std::string::npos) << t;
     EXPECT_NE(t.find("マーク：2 行 0 桁 〜 2 行 2 桁"), std::string::npos) << t;
@@ -162,17 +162,17 @@ TEST_F(EditorTest, TheTraceTellsTheCursorTheMarkingAndTheJournalAndCopiesItself)
 
 TEST_F(EditorTest, ARubyAddedToAMarkedWordIsUndoneRedoneAndSavedWithTheDocument) {
     open(sj("昔の漢字です\r\n"));
-    commands.dispatch_key(VK_DOWN, 0);
-    commands.dispatch_key(VK_DOWN, 0);
-    commands.dispatch_key(VK_DOWN, KEY_FLAG_SHIFT);
-    commands.dispatch_key(VK_DOWN, KEY_FLAG_SHIFT);
+    commands().dispatch_key(VK_DOWN, 0);
+    commands().dispatch_key(VK_DOWN, 0);
+    commands().dispatch_key(VK_DOWN, KEY_FLAG_SHIFT);
+    commands().dispatch_key(VK_DOWN, KEY_FLAG_SHIFT);
     ASSERT_TRUE(edit().mark.on);
     FakeDialogHost dialogs;
     dialogs.script([](DialogSession& d) {
         d.type_text(RUBY_TEXT_EDIT, sj("かんじ"));
         d.press(RUBY_ADD);
     });
-    ASSERT_TRUE(commands.run(206));
+    ASSERT_TRUE(commands().run(206));
     const std::string with_ruby = sj("昔の") + "\xFF\x02" + sj("かんじ") + "\xFF" + sj("漢字です");
     auto first_line = [this] {
         const Document& doc = app.loaded->document;
@@ -183,9 +183,9 @@ TEST_F(EditorTest, ARubyAddedToAMarkedWordIsUndoneRedoneAndSavedWithTheDocument)
     };
     EXPECT_EQ(first_line(), with_ruby);
     EXPECT_GT(screen.screen.counts.rubies, 0u);   // drawn beside its base
-    while (commands.enabled(200)) commands.run(200);
+    while (commands().enabled(200)) commands().run(200);
     EXPECT_EQ(first_line(), sj("昔の漢字です"));
-    while (commands.enabled(201)) commands.run(201);
+    while (commands().enabled(201)) commands().run(201);
     EXPECT_EQ(first_line(), with_ruby);
     // Saved: the text file keeps the plain text, the ruby comes back on reopening.
     EXPECT_EQ(saved().substr(0, 14), sj("昔の漢字です\r\n"));

@@ -24,13 +24,14 @@ struct FindDialogTest : ::testing::Test {
     EditState edit;
     EditContext c{doc, state, edit, nullptr};
     int runs = 0;
+    FindUi ui;
 
     void SetUp() override {
         doc.rules = test::rules(20, 1);
         edit.frame.screen_lines = 10;
     }
     void TearDown() override {
-        close_find_dialog();
+        close_find_dialog(ui);
         EXPECT_TRUE(host.missing.empty());
     }
     FindServices services() {
@@ -43,7 +44,7 @@ struct FindDialogTest : ::testing::Test {
         return s;
     }
     DialogSession& open(bool replace) {
-        DialogHandle h = open_find_dialog(replace, services());
+        DialogHandle h = open_find_dialog(ui, replace, services());
         EXPECT_NE(h, 0u);
         DialogSession* s = host.session(h);
         EXPECT_NE(s, nullptr);
@@ -63,7 +64,7 @@ TEST_F(FindDialogTest, PrefillsTheWordAtTheCursorAndFindsBothWays) {
     DialogSession& d = open(false);
     EXPECT_EQ(d.get_text(FIND_WHAT_EDIT), sj("カーテン"));
     EXPECT_TRUE(d.get_check(FIND_DOWN_RADIO));
-    EXPECT_TRUE(find_dialog_open());
+    EXPECT_TRUE(find_dialog_open(ui));
     d.press(FIND_NEXT_BUTTON);   // not the occurrence under the cursor
     EXPECT_EQ(edit.cursor.pos, TextPos(2, 0));
     d.press(FIND_UP_RADIO);
@@ -75,7 +76,7 @@ TEST_F(FindDialogTest, PrefillsTheWordAtTheCursorAndFindsBothWays) {
     EXPECT_EQ(edit.cursor.pos, TextPos(0, 0));
     ASSERT_EQ(messages.log.size(), 1u);
     EXPECT_EQ(messages.utf8(0), "検索語が見つかりません｡");
-    EXPECT_TRUE(find_dialog_open());   // the dialog stays open
+    EXPECT_TRUE(find_dialog_open(ui));   // the dialog stays open
 }
 
 TEST_F(FindDialogTest, AnEmptyFindTextDisablesEveryButton) {
@@ -114,18 +115,18 @@ TEST_F(FindDialogTest, ReplaceAndReplaceAll) {
 TEST_F(FindDialogTest, ReopeningReplacesTheOpenDialogAndEscapeClosesIt) {
     build(doc, {"word"});
     place_cursor(c, TextPos(0, 0));
-    DialogHandle first = open_find_dialog(false, services());
-    DialogHandle second = open_find_dialog(true, services());
+    DialogHandle first = open_find_dialog(ui, false, services());
+    DialogHandle second = open_find_dialog(ui, true, services());
     EXPECT_FALSE(host.is_open(first));
     EXPECT_TRUE(host.is_open(second));
-    EXPECT_TRUE(find_state().replace_mode);
-    EXPECT_EQ(shown_caret_type(2), 0);             // the frame caret while it is open
+    EXPECT_TRUE(ui.state.replace_mode);
+    EXPECT_EQ(shown_caret_type(ui, 2), 0);             // the frame caret while it is open
     DialogSession& d = *host.session(second);
     d.press(FIND_HELP_BUTTON);
     EXPECT_EQ(messages.help_topics, std::vector<std::string>{"KENTIKAN"});
     d.press_escape();
-    EXPECT_FALSE(find_dialog_open());
-    EXPECT_EQ(shown_caret_type(2), 2);
+    EXPECT_FALSE(find_dialog_open(ui));
+    EXPECT_EQ(shown_caret_type(ui, 2), 2);
     EXPECT_EQ(host.opened, (std::vector<std::string>{"FIND_TEXT", "REPLACE_TEXT"}));
 }
 

@@ -26,7 +26,8 @@ struct JumpSheetTest : ::testing::Test {
     EditState edit;
     EditContext c{doc, state, edit, nullptr};
     JumpStrings strings;
-    MarkJumpMemory memory;
+    JumpSheetUi ui;
+    MarkJumpMemory& memory = ui.memory;
     FakeClipboard clipboard;
 
     void SetUp() override {
@@ -51,7 +52,7 @@ struct JumpSheetTest : ::testing::Test {
             return true;
         };
         s.strings = &strings;
-        s.memory = &memory;
+        s.ui = &ui;
         s.clipboard = &clipboard;
         return run_jump_sheet(s);
     }
@@ -194,6 +195,7 @@ TEST_F(JumpSheetTest, PagesSwitchKeepTheBoxesAndAreRemembered) {
     host.script([this](DialogSession& d) {
         EXPECT_EQ(d.get_text(STRING_EDIT_FIRST + 4), "kept");
         JumpSheetServices other;
+        other.ui = &ui;
         EXPECT_EQ(run_jump_sheet(other), DIALOG_CANCEL);   // one sheet at a time
         d.select_page(JUMP_TABS, JUMP_PAGE_LINES);
     });

@@ -33,15 +33,13 @@ struct SaveFlowTest : ::testing::Test {
     int after_saves = 0;
 
     void SetUp() override {
-        save_flow_state() = SaveFlowState{};
-        save_flow_state().after_save = [this](Application&) { ++after_saves; };
+        app.save_flow.after_save = [this](Application&) { ++after_saves; };
         app.host = &host;
         app.loaded = std::make_unique<LoadedDocument>(std::string(), UINT64_MAX);
         install_save_hooks(app);
     }
     void TearDown() override {
         close_document(&app.doc, false);
-        save_flow_state() = SaveFlowState{};
     }
     void open(const std::string& name, const std::string& text) {
         std::string path = dir.write(name, text);
@@ -76,12 +74,12 @@ TEST_F(SaveFlowTest, QuestionNamesWhatChanged) {
 
 TEST_F(SaveFlowTest, MenuSaveWritesAndTellsTheHistory) {
     open("m.txt", "abc\r\n");
-    EXPECT_EQ(menu_save(app), SAVE_NOTHING);
+    EXPECT_EQ(menu_save(app), SaveResult::Nothing);
     EXPECT_TRUE(messages.saw("文書は変更されていません"));
     EXPECT_EQ(after_saves, 0);
     app.doc.modified = MODIFIED_EXTENSION;
     app.settings.rec.current_screen_format = 2;   // the extension file now keeps something
-    EXPECT_EQ(menu_save(app), SAVE_DONE);
+    EXPECT_EQ(menu_save(app), SaveResult::Saved);
     EXPECT_TRUE(messages.saw("上書保存しました"));
     EXPECT_EQ(after_saves, 1);
     EXPECT_EQ(slurp(dir.file("m.rix")).size(), 128u);
@@ -89,10 +87,21 @@ TEST_F(SaveFlowTest, MenuSaveWritesAndTellsTheHistory) {
     EXPECT_TRUE(is_read_only(dir.file("m.txt")));   // editing goes on under the mark
 }
 
+// The hook the exit and switch flows call tells "nothing to save" from a
+// failure: only a failure stops them.
+TEST_F(SaveFlowTest, TheSaveHookReportsNothingToSaveAsNothing) {
+    open("n.txt", "abc\r\n");
+    app.settings.rec.restore_flags = 0;
+    EXPECT_EQ(app.hooks.save_document(app), SaveResult::Nothing);
+    app.doc.modified = MODIFIED_TEXT;
+    EXPECT_EQ(app.hooks.save_document(app), SaveResult::Saved);   // and the mark is given up
+    EXPECT_EQ(after_saves, 1);
+}
+
 TEST_F(SaveFlowTest, SaveAsTakesTheNewNameAndGivesTheOldMarkBack) {
     open("old.txt", sj("本文\r\n"));
     host.choices.push_back({CHOSEN_NEW_NAME, dir.file("new.txt")});
-    EXPECT_EQ(app.hooks.save_as(app), 0);
+    EXPECT_EQ(app.hooks.save_as(app), SaveResult::Saved);
     EXPECT_EQ(app.doc.save_name, dir.file("new.txt"));
     EXPECT_EQ(slurp(dir.file("new.txt")), sj("本文\r\n") + "\x1A");
     EXPECT_FALSE(is_read_only(dir.file("old.txt")));
@@ -103,20 +112,20 @@ TEST_F(SaveFlowTest, SaveAsTakesTheNewNameAndGivesTheOldMarkBack) {
     dir.write("other.txt", "keep");
     host.choices.push_back({CHOSEN_EXISTING, dir.file("other.txt")});
     messages.answer(MSG_RESULT_NO);
-    EXPECT_EQ(save_as(app), SAVE_FAILED);
+    EXPECT_EQ(save_as(app), SaveResult::Nothing);
     EXPECT_EQ(slurp(dir.file("other.txt")), "keep");
     EXPECT_TRUE(messages.saw("既に存在する文書です"));
     host.choices.clear();
-    EXPECT_EQ(save_as(app), SAVE_FAILED);   // cancelled
+    EXPECT_EQ(save_as(app), SaveResult::Nothing);   // cancelled
 }
 
 TEST_F(SaveFlowTest, SaveAsWithWritingOptionsWritesOut) {
     open("r.txt", sj("漢字《かんじ》\r\n"));
     app.reading.rubies = true;
     load_into_application(app);
-    save_flow_state().writing.rubies = true;
+    app.save_flow.writing.rubies = true;
     host.choices.push_back({CHOSEN_NEW_NAME, dir.file("out.txt")});
-    EXPECT_EQ(save_as(app), 0);
+    EXPECT_EQ(save_as(app), SaveResult::Saved);
     EXPECT_EQ(slurp(dir.file("out.txt")), sj("漢字《かんじ》\r\n") + "\x1A");
     EXPECT_EQ(app.doc.save_name, dir.file("r.txt"));   // nothing else changes
     EXPECT_TRUE(messages.saw("に書出し終了しました"));

@@ -2,8 +2,8 @@
 // the record and mark it changed, switching formats, bounded names, the format
 // font with its fallback to the font dialog, and the dialog's stores.
 //
-// Still owed: the dialog procedure itself (ENV_FMSET) once the dialog host
-// is in; the IME font update after a font is made.
+// Still owed: the IME font update after a font is made. (The ENV_FMSET
+// procedure has its own tests in fmset_dialog_test.)
 #include "app/screen_format.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The start-up action, the environment file lookup, and the exit flow,
 // through the message fake and the window fake.
-// Owed: the download path (covered by the network test), the introduction dialog.
+// Owed: the download path (covered by the network test).
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -36,9 +36,9 @@ struct Fixture {
         app.paths.start_folder = home.path();
         app.host = &host;
     }
-    int start(std::vector<std::string> args = {}) {
+    Flow start(std::vector<std::string> args = {}) {
         EXPECT_TRUE(parse_command_line(args, &app.line));
-        if (locate_environment_file(app) == FLOW_END) return FLOW_END;
+        if (locate_environment_file(app) == Flow::End) return Flow::End;
         return run_startup_action(app);
     }
     SettingsRecord on_disk() {
@@ -60,21 +60,22 @@ mode_t mode_of(const std::string& path) {
 TEST(Environment, MissingFileEndsWithNotice) {
     Fixture f;
     ::unlink(f.home.file("rix.env").c_str());
-    EXPECT_EQ(f.start(), FLOW_END);
+    EXPECT_EQ(f.start(), Flow::End);
     ASSERT_EQ(f.messages.log.size(), 1u);
-    EXPECT_TRUE(f.messages.saw("環境設定ファイル（RIX.ENV）が見つかりません。"));
+    EXPECT_TRUE(f.messages.saw("環境設定ファイル（rix.env）が見つかりません。"));
+    EXPECT_TRUE(f.messages.saw(f.home.path()));   // the data folder, where it belongs
 }
 
 TEST(Environment, NamedFileMissingFallsBackAfterQuestion) {
     Fixture f;
     f.messages.answer(MSG_RESULT_YES);
-    EXPECT_EQ(f.start({"x.env/e"}), FLOW_CONTINUE);
+    EXPECT_EQ(f.start({"x.env/e"}), Flow::Continue);
     EXPECT_TRUE(f.messages.saw("指定の環境設定ファイル\n" + f.home.file("x.env") + "\nがありません。"));
     EXPECT_EQ(f.app.paths.env_path, f.home.file("rix.env"));
 
     Fixture g;
     g.messages.answer(MSG_RESULT_NO);
-    EXPECT_EQ(g.start({"x.env/e"}), FLOW_END);
+    EXPECT_EQ(g.start({"x.env/e"}), Flow::End);
 }
 
 TEST(Environment, NamedFileIsUsed) {
@@ -82,20 +83,20 @@ TEST(Environment, NamedFileIsUsed) {
     std::string bytes;
     ASSERT_TRUE(read_whole_file(f.home.file("rix.env"), &bytes));
     f.home.write("x.env", bytes);
-    EXPECT_EQ(f.start({"x.env/e"}), FLOW_CONTINUE);
+    EXPECT_EQ(f.start({"x.env/e"}), Flow::Continue);
     EXPECT_EQ(f.app.paths.env_path, f.home.file("x.env"));
     EXPECT_EQ(f.messages.unexpected, 0);
 }
 
 TEST(Startup, NewDocumentCreatedAndDeletedWhenUnchanged) {
     Fixture f(0);
-    EXPECT_EQ(f.start(), FLOW_CONTINUE);
+    EXPECT_EQ(f.start(), Flow::Continue);
     std::string made = f.docs.file("原稿_001.txt");
     EXPECT_EQ(f.app.doc.save_name, made);
     EXPECT_TRUE(f.app.doc.created_new);
     EXPECT_TRUE(file_exists(made));
     EXPECT_TRUE(is_read_only(made));   // the in-use mark
-    EXPECT_EQ(exit_application(f.app, 0), FLOW_END);
+    EXPECT_EQ(exit_application(f.app, false), Flow::End);
     EXPECT_TRUE(f.host.destroyed);
     shutdown_process(f.app);
     EXPECT_FALSE(file_exists(made));
@@ -114,12 +115,12 @@ TEST(Startup, DeletedPreviousDocumentFallsBackToNew) {
     s.changed = true;
     write_settings(f.home.file("rix.env"), 1, &s);
 
-    EXPECT_EQ(f.start(), FLOW_CONTINUE);
+    EXPECT_EQ(f.start(), Flow::Continue);
     EXPECT_TRUE(f.messages.saw("前回編集指定の文書\n" + f.docs.file("消えた.txt") + "\nが見つかりません。"));
     EXPECT_EQ(f.app.settings.rec.startup_action, 0);
     EXPECT_TRUE(f.app.settings.changed);
     EXPECT_EQ(f.app.doc.save_name, f.docs.file("原稿_001.txt"));
-    exit_application(f.app, 0);
+    exit_application(f.app, false);
     shutdown_process(f.app);
     // The next start behaves as "new document".
     EXPECT_EQ(f.on_disk().startup_action, 0);
@@ -139,11 +140,11 @@ TEST(Startup, PreviousDocumentReopenedAndRememberedAtExit) {
     int loads = 0;
     f.app.hooks.load_document = [&](Application&) { ++loads; };
 
-    EXPECT_EQ(f.start(), FLOW_CONTINUE);
+    EXPECT_EQ(f.start(), Flow::Continue);
     EXPECT_EQ(f.app.doc.save_name, doc);
     EXPECT_EQ(loads, 1);
     EXPECT_TRUE(f.messages.log.empty());
-    EXPECT_EQ(exit_application(f.app, 0), FLOW_END);
+    EXPECT_EQ(exit_application(f.app, false), Flow::End);
     shutdown_process(f.app);
     EXPECT_EQ(sjis_to_utf8(read_field(f.on_disk().previous_document, 128)), doc);
 }
@@ -152,13 +153,13 @@ TEST(Startup, CommandLineDocumentIsOpenedWithTheMark) {
     Fixture f(2);
     std::string doc = f.docs.write("章.txt", "text\r\n");
     ::chmod(doc.c_str(), 0640);
-    EXPECT_EQ(f.start({doc}), FLOW_CONTINUE);
+    EXPECT_EQ(f.start({doc}), Flow::Continue);
     EXPECT_EQ(f.app.doc.opened_path, doc);
     EXPECT_GE(f.app.doc.text_fd, 0);
     EXPECT_EQ(f.app.doc.file_length, 6);
     EXPECT_TRUE(f.app.doc.in_use_mark_held);
     EXPECT_EQ(mode_of(doc), 0440u);
-    exit_application(f.app, 0);
+    exit_application(f.app, false);
     shutdown_process(f.app);
     EXPECT_EQ(mode_of(doc), 0640u);   // given back exactly
     EXPECT_TRUE(file_exists(doc));
@@ -168,7 +169,7 @@ TEST(Startup, DocumentInUseIsEditedWithoutTheMark) {
     Fixture f(2);
     std::string doc = f.docs.write("使用中.txt", "text\r\n");
     ::chmod(doc.c_str(), 0444);
-    EXPECT_EQ(f.start({doc}), FLOW_CONTINUE);
+    EXPECT_EQ(f.start({doc}), Flow::Continue);
     EXPECT_FALSE(f.app.doc.in_use_mark_held);
     EXPECT_TRUE(f.messages.saw("この文書は読取専用ファイルか\n他のユーザーが使用中です。"));
     shutdown_process(f.app);
@@ -178,12 +179,12 @@ TEST(Startup, DocumentInUseIsEditedWithoutTheMark) {
 TEST(Startup, CommandLineNewNameCreatesTheFile) {
     Fixture f(2);
     std::string doc = f.docs.file("新作.txt");
-    EXPECT_EQ(f.start({doc}), FLOW_CONTINUE);
+    EXPECT_EQ(f.start({doc}), Flow::Continue);
     EXPECT_TRUE(f.messages.saw("新しい文書を作成します｡"));
     EXPECT_TRUE(file_exists(doc));
     EXPECT_TRUE(f.app.doc.created_new);
     EXPECT_TRUE(f.app.doc.opened_path.empty());
-    exit_application(f.app, 0);
+    exit_application(f.app, false);
     shutdown_process(f.app);
     EXPECT_FALSE(file_exists(doc));   // never typed into
 }
@@ -192,7 +193,7 @@ TEST(Startup, RefusedKindsAndCancelledChoiceEnd) {
     Fixture f(2);
     std::string doc = f.docs.write("utf16.txt", std::string("\xFF\xFE" "a\0b\0", 6));
     // The command-line document is refused, and the start ends without a document.
-    EXPECT_EQ(f.start({doc}), FLOW_END);
+    EXPECT_EQ(f.start({doc}), Flow::End);
     EXPECT_TRUE(f.messages.saw("この文書はＵＮＩＣＯＤＥファイルです｡"));
     EXPECT_TRUE(f.messages.saw(" 無操作終了します｡"));
     EXPECT_TRUE(f.host.destroyed);
@@ -202,7 +203,7 @@ TEST(Startup, ChoiceByDialog) {
     Fixture f(2);
     std::string doc = f.docs.write("選んだ.txt", "abc");
     f.host.choices.push_back({CHOSEN_EXISTING, doc});
-    EXPECT_EQ(f.start(), FLOW_CONTINUE);
+    EXPECT_EQ(f.start(), Flow::Continue);
     ASSERT_FALSE(f.host.calls.empty());
     EXPECT_EQ(f.host.calls.front(), "choose 0 " + f.docs.path());
     EXPECT_EQ(f.app.doc.opened_path, doc);
@@ -212,7 +213,7 @@ TEST(Startup, WakeupChoiceRemembered) {
     Fixture f(3);
     f.host.startup_answer = 0;
     f.host.startup_dont_ask = true;
-    EXPECT_EQ(f.start(), FLOW_CONTINUE);
+    EXPECT_EQ(f.start(), Flow::Continue);
     EXPECT_EQ(f.app.settings.rec.startup_action, 0);   // the choice times two
     EXPECT_TRUE(f.app.settings.changed);
     EXPECT_TRUE(f.app.doc.created_new);
@@ -222,19 +223,19 @@ TEST(Exit, OnlyInstanceOneWritesTheSettings) {
     Fixture f(2);
     std::string doc = f.docs.write("a.txt", "x");
     f.app.instance_number = 2;
-    ASSERT_EQ(f.start({doc}), FLOW_CONTINUE);
+    ASSERT_EQ(f.start({doc}), Flow::Continue);
     f.app.settings.rec.no_backup = 1;
     mark_settings_changed(&f.app.settings);
-    exit_application(f.app, 0);
+    exit_application(f.app, false);
     shutdown_process(f.app);
     EXPECT_EQ(f.on_disk().no_backup, 0);
 
     Fixture g(2);
     doc = g.docs.write("a.txt", "x");
-    ASSERT_EQ(g.start({doc}), FLOW_CONTINUE);
+    ASSERT_EQ(g.start({doc}), Flow::Continue);
     g.app.settings.rec.no_backup = 1;
     mark_settings_changed(&g.app.settings);
-    exit_application(g.app, 0);
+    exit_application(g.app, false);
     shutdown_process(g.app);
     EXPECT_EQ(g.on_disk().no_backup, 1);
 }
@@ -242,25 +243,25 @@ TEST(Exit, OnlyInstanceOneWritesTheSettings) {
 TEST(Exit, CloseBoxAsksAndDatabaseWindowBlocks) {
     Fixture f(2);
     std::string doc = f.docs.write("a.txt", "x");
-    ASSERT_EQ(f.start({doc}), FLOW_CONTINUE);
+    ASSERT_EQ(f.start({doc}), Flow::Continue);
     f.messages.answer(MSG_RESULT_NO);
-    EXPECT_EQ(close_requested(f.app), FLOW_CONTINUE);
+    EXPECT_EQ(close_requested(f.app), Flow::Continue);
     EXPECT_FALSE(f.host.destroyed);
 
     bool db_open = true;
     f.app.hooks.database_open = [&] { return db_open; };
-    EXPECT_EQ(exit_application(f.app, 0), FLOW_CONTINUE);
+    EXPECT_EQ(exit_application(f.app, false), Flow::Continue);
     EXPECT_TRUE(f.messages.saw("文書データベースが開いています。"));
     db_open = false;
     f.messages.answer(MSG_RESULT_YES);
-    EXPECT_EQ(close_requested(f.app), FLOW_END);
+    EXPECT_EQ(close_requested(f.app), Flow::End);
     EXPECT_TRUE(f.host.destroyed);
 }
 
 TEST(Exit, NewDocumentSavedUnderAnotherNameLeavesNoNumberedFile) {
     Fixture f(2);
     std::string numbered = f.docs.file("新作.txt");
-    ASSERT_EQ(f.start({numbered}), FLOW_CONTINUE);
+    ASSERT_EQ(f.start({numbered}), Flow::Continue);
     ASSERT_TRUE(f.app.doc.created_new);
     f.app.doc.modified = MODIFIED_TEXT;
     std::string chosen = f.docs.file("題名.txt");
@@ -272,9 +273,9 @@ TEST(Exit, NewDocumentSavedUnderAnotherNameLeavesNoNumberedFile) {
         EXPECT_TRUE(atomic_replace(a.doc.save_name, "text"));
         a.doc.modified = 0;
         a.doc.created_new = false;
-        return 0;
+        return SaveResult::Saved;
     };
-    EXPECT_EQ(exit_application(f.app, 1), FLOW_END);
+    EXPECT_EQ(exit_application(f.app, true), Flow::End);
     shutdown_process(f.app);
     EXPECT_EQ(saved_to, chosen);
     EXPECT_TRUE(file_exists(chosen));
@@ -284,22 +285,33 @@ TEST(Exit, NewDocumentSavedUnderAnotherNameLeavesNoNumberedFile) {
 TEST(Exit, FailedSaveStopsTheExitAndCancelToo) {
     Fixture f(2);
     std::string doc = f.docs.write("a.txt", "x");
-    ASSERT_EQ(f.start({doc}), FLOW_CONTINUE);
+    ASSERT_EQ(f.start({doc}), Flow::Continue);
     f.app.doc.modified = MODIFIED_TEXT;
     int answer = MSG_RESULT_CANCEL;
     f.app.hooks.save_question = [&](Application&, bool) { return answer; };
-    f.app.hooks.save_document = [](Application&) { return 2; };
-    EXPECT_EQ(exit_application(f.app, 0), FLOW_CONTINUE);
+    SaveResult result = SaveResult::Failed;
+    f.app.hooks.save_document = [&](Application&) { return result; };
+    EXPECT_EQ(exit_application(f.app, false), Flow::Continue);
     answer = MSG_RESULT_YES;
-    EXPECT_EQ(exit_application(f.app, 0), FLOW_CONTINUE);   // the save failed
+    EXPECT_EQ(exit_application(f.app, false), Flow::Continue);   // the save failed
     answer = MSG_RESULT_NO;
-    EXPECT_EQ(exit_application(f.app, 0), FLOW_END);
+    EXPECT_EQ(exit_application(f.app, false), Flow::End);
+}
+
+TEST(Exit, NothingToSaveIsNoFailure) {
+    Fixture f(2);
+    std::string doc = f.docs.write("a.txt", "x");
+    ASSERT_EQ(f.start({doc}), Flow::Continue);
+    f.app.doc.modified = MODIFIED_TEXT;
+    f.app.hooks.save_question = [](Application&, bool) { return MSG_RESULT_YES; };
+    f.app.hooks.save_document = [](Application&) { return SaveResult::Nothing; };
+    EXPECT_EQ(exit_application(f.app, false), Flow::End);
 }
 
 TEST(Timers, MinimiseStopsAndRestoreRestartsOnce) {
     Fixture f(2);
     std::string doc = f.docs.write("a.txt", "x");
-    ASSERT_EQ(f.start({doc}), FLOW_CONTINUE);
+    ASSERT_EQ(f.start({doc}), Flow::Continue);
     f.host.calls.clear();
     window_minimized(f.app);
     window_restored(f.app);
@@ -328,7 +340,7 @@ TEST(WindowMenu, FullWidthNumbersAndTwentyAtMost) {
 TEST(ReadIntoLine, InsertsTheWholeFileAfterTheQuestion) {
     Fixture f(2);
     std::string doc = f.docs.write("a.txt", "x");
-    ASSERT_EQ(f.start({doc}), FLOW_CONTINUE);
+    ASSERT_EQ(f.start({doc}), Flow::Continue);
     EXPECT_FALSE(read_into_current_line(f.app));   // nothing can insert yet: the command does nothing
 
     std::string inserted;

@@ -112,7 +112,7 @@ struct Fake : MouseServices {
     }
     bool run_command(int id) override {
         log.push_back("command " + std::to_string(id));
-        if (id == MOUSE_COMMAND_CUT || id == MOUSE_COMMAND_COPY) mark_on = false;
+        if (id == COMMAND_CUT || id == COMMAND_COPY) mark_on = false;
         return true;
     }
     int drop_menu(int, int) override { return menu_choice; }

@@ -90,7 +90,7 @@ TEST_F(Save, OneRecordOfEachKindSavesAndLoadsBackTheSame) {
     q.header.screen_format = 2;
     q.restore_flags = 1;
     q.cursor = TextPos(1, 4);
-    ASSERT_EQ(save_document(a.doc, a.state, a.session, q, run), SAVE_DONE);
+    ASSERT_EQ(save_document(a.doc, a.state, a.session, q, run), SaveResult::Saved);
     EXPECT_EQ(a.state.modified, 0);
     EXPECT_TRUE(is_read_only(a.state.save_name));   // the mark is held again
 
@@ -122,14 +122,14 @@ TEST_F(Save, NothingToKeepLeavesNoExtensionFile) {
     dir.write("plain.rix", "RIX45tex stale");
     test::build(a.doc, {sj("本文"), ""});
     a.state.modified = MODIFIED_TEXT;
-    ASSERT_EQ(save_document(a.doc, a.state, a.session, SaveRequest{}, run), SAVE_DONE);
+    ASSERT_EQ(save_document(a.doc, a.state, a.session, SaveRequest{}, run), SaveResult::Saved);
     EXPECT_FALSE(file_exists(dir.file("plain.rix")));
     EXPECT_EQ(slurp(dir.file("plain.text")), sj("本文\r\n") + "\x1A");
 
     // A ruby in a ".text" document: its extension file is found again.
     test::build(a.doc, {test::ruby("ほん", 1) + sj("本"), ""});
     a.state.modified = MODIFIED_EXTENSION;
-    ASSERT_EQ(save_document(a.doc, a.state, a.session, SaveRequest{}, run), SAVE_DONE);
+    ASSERT_EQ(save_document(a.doc, a.state, a.session, SaveRequest{}, run), SaveResult::Saved);
     open_and_load(b, dir.file("plain.text"));
     EXPECT_EQ(count_document(b.doc).rubies, 1u);
 }
@@ -142,7 +142,7 @@ TEST_F(Save, BackupIsTheTextBeforeTheFirstSaveOfTheRun) {
     for (const char* text : {"second", "third"}) {
         test::build(a.doc, {text, ""});
         a.state.modified = MODIFIED_TEXT;
-        ASSERT_EQ(save_document(a.doc, a.state, a.session, q, run), SAVE_DONE);
+        ASSERT_EQ(save_document(a.doc, a.state, a.session, q, run), SaveResult::Saved);
         EXPECT_EQ(slurp(path), std::string(text) + "\r\n\x1A");
         EXPECT_EQ(slurp(dir.file("n.bak")), "first\r\n");
     }
@@ -151,7 +151,7 @@ TEST_F(Save, BackupIsTheTextBeforeTheFirstSaveOfTheRun) {
     q.mode = SAVE_MODE_SWITCH_OR_END;
     q.no_backup = true;
     a.state.modified = MODIFIED_TEXT;
-    ASSERT_EQ(save_document(a.doc, a.state, a.session, q, run), SAVE_DONE);
+    ASSERT_EQ(save_document(a.doc, a.state, a.session, q, run), SaveResult::Saved);
     EXPECT_FALSE(file_exists(dir.file("n.bak")));
     EXPECT_FALSE(is_read_only(path));
     EXPECT_FALSE(a.state.in_use_mark_held);
@@ -162,11 +162,11 @@ TEST_F(Save, UnchangedDocumentIsNotWritten) {
     open_and_load(a, path);
     SaveRequest q;
     q.mode = SAVE_MODE_MENU;
-    EXPECT_EQ(save_document(a.doc, a.state, a.session, q, run), SAVE_NOTHING);
+    EXPECT_EQ(save_document(a.doc, a.state, a.session, q, run), SaveResult::Nothing);
     EXPECT_TRUE(fake.saw("文書は変更されていません"));
     // Only the extension data changed and the save form equals the file: no backup, same text.
     a.state.modified = MODIFIED_EXTENSION;
-    ASSERT_EQ(save_document(a.doc, a.state, a.session, q, run), SAVE_DONE);
+    ASSERT_EQ(save_document(a.doc, a.state, a.session, q, run), SaveResult::Saved);
     EXPECT_FALSE(file_exists(dir.file("u.bak")));
     EXPECT_EQ(slurp(path), "same\r\n\x1A");
 }
@@ -177,7 +177,7 @@ TEST_F(Save, UnchangedDocumentUpdatesOnlyTheHeaderOfItsOwnFile) {
     a.state.modified = MODIFIED_EXTENSION;
     SaveRequest q;
     q.header.screen_format = 1;
-    ASSERT_EQ(save_document(a.doc, a.state, a.session, q, run), SAVE_DONE);
+    ASSERT_EQ(save_document(a.doc, a.state, a.session, q, run), SaveResult::Saved);
     close_document(&a.state, false);
     std::string before = slurp(dir.file("h.rix"));
 
@@ -186,7 +186,7 @@ TEST_F(Save, UnchangedDocumentUpdatesOnlyTheHeaderOfItsOwnFile) {
     q.restore_flags = 1;
     q.cursor = TextPos(0, 2);
     q.header.screen_format = 3;
-    EXPECT_EQ(save_document(b.doc, b.state, b.session, q, run), SAVE_NOTHING);
+    EXPECT_EQ(save_document(b.doc, b.state, b.session, q, run), SaveResult::Nothing);
     std::string after = slurp(dir.file("h.rix"));
     ASSERT_EQ(after.size(), before.size());
     for (std::size_t i = 0; i < after.size(); ++i) {
@@ -210,7 +210,7 @@ TEST_F(Save, FailedRenameKeepsTheOldFileAndReportsFailure) {
     a.state.modified = MODIFIED_TEXT;
     SaveRequest q;
     q.rename = failing_rename;
-    EXPECT_EQ(save_document(a.doc, a.state, a.session, q, run), SAVE_FAILED);
+    EXPECT_EQ(save_document(a.doc, a.state, a.session, q, run), SaveResult::Failed);
     EXPECT_EQ(slurp(path), "old\r\n");
     EXPECT_EQ(a.state.modified, MODIFIED_TEXT);
     EXPECT_TRUE(fake.saw("もう一度試行します"));
@@ -226,7 +226,7 @@ TEST_F(Save, DocumentWithoutTheMarkIsRefused) {
     ::chmod(path.c_str(), 0444);
     open_and_load(a, path);
     a.state.modified = MODIFIED_TEXT;
-    EXPECT_EQ(save_document(a.doc, a.state, a.session, SaveRequest{}, run), SAVE_FAILED);
+    EXPECT_EQ(save_document(a.doc, a.state, a.session, SaveRequest{}, run), SaveResult::Failed);
     EXPECT_TRUE(fake.saw("読取専用ファイルです"));
 }
 
@@ -237,7 +237,7 @@ TEST_F(Save, PartlyLoadedDocumentKeepsItsRest) {
     open_and_load(a, path, 64, false);
     ASSERT_FALSE(a.doc.fully_loaded());
     a.state.modified = MODIFIED_TEXT;
-    ASSERT_EQ(save_document(a.doc, a.state, a.session, SaveRequest{}, run), SAVE_DONE);
+    ASSERT_EQ(save_document(a.doc, a.state, a.session, SaveRequest{}, run), SaveResult::Saved);
     EXPECT_EQ(slurp(path), text + "\x1A");   // the rest was loaded first
 
     // A load that stopped (a limit): the rest is copied as it stands, twice over.
@@ -247,7 +247,7 @@ TEST_F(Save, PartlyLoadedDocumentKeepsItsRest) {
     std::uint32_t lines = b.doc.lines.count();
     for (int round = 0; round < 2; ++round) {
         b.state.modified = MODIFIED_TEXT;
-        ASSERT_EQ(save_document(b.doc, b.state, b.session, SaveRequest{}, run), SAVE_DONE);
+        ASSERT_EQ(save_document(b.doc, b.state, b.session, SaveRequest{}, run), SaveResult::Saved);
         EXPECT_EQ(slurp(path), text + "\x1A") << round;
         EXPECT_EQ(b.doc.lines.count(), lines);
     }
@@ -272,7 +272,7 @@ TEST_F(Save, CorpusSavesToTheSameBytes) {
         l.state.saved_mode = 0644;
         SaveRequest q;
         q.mode = SAVE_MODE_NEW_NAME;
-        EXPECT_EQ(save_document(l.doc, l.state, l.session, q, run), SAVE_DONE) << novel;
+        EXPECT_EQ(save_document(l.doc, l.state, l.session, q, run), SaveResult::Saved) << novel;
         EXPECT_EQ(slurp(out), text + "\x1A") << novel;
         EXPECT_FALSE(file_exists(out.substr(0, out.size() - 3) + "rix"));
         close_document(&l.state, false);

@@ -130,10 +130,10 @@ TEST_F(DispatchEditTest, EditKeysUndoRedoAndMove) {
     at(0, 0);
     press(VK_DELETE);
     EXPECT_EQ(line(0), sj("い"));
-    EXPECT_EQ(edit_key_command(c, 'Z' - 'A'), EDIT_COMMAND_UNDO);
+    EXPECT_EQ(edit_key_command(c, 'Z' - 'A'), COMMAND_UNDO);
     ASSERT_TRUE(undo(c));
     EXPECT_EQ(line(0), sj("あい"));
-    EXPECT_EQ(edit_key_command(c, 'Y' - 'A'), EDIT_COMMAND_REDO);
+    EXPECT_EQ(edit_key_command(c, 'Y' - 'A'), COMMAND_REDO);
     ASSERT_TRUE(redo(c));
     EXPECT_EQ(line(0), sj("い"));
     EXPECT_EQ(edit_key_command(c, 'Q' - 'A'), 0);

@@ -164,10 +164,10 @@ TEST_F(DispatchTest, WheelAndAltArrowsScrollTheText) {
         EXPECT_EQ(edit.frame.top_display_line, top + 2);
     }
     edit.frame.vertical = true;
-    EXPECT_TRUE(alt_arrow_command(c, EDIT_COMMAND_ALT_LEFT));   // Alt+←: the next column, scrolling
+    EXPECT_TRUE(alt_arrow_command(c, COMMAND_ALT_ARROW_FIRST));   // Alt+←: the next column, scrolling
     EXPECT_EQ(edit.frame.top_display_line, 5u);
     EXPECT_EQ(edit.cursor.screen_line, 0);
-    EXPECT_TRUE(alt_arrow_command(c, EDIT_COMMAND_ALT_DOWN));   // Alt+↓: the next character
+    EXPECT_TRUE(alt_arrow_command(c, COMMAND_ALT_ARROW_LAST));   // Alt+↓: the next character
     EXPECT_EQ(edit.cursor.cell, 2u);
     EXPECT_FALSE(alt_arrow_command(c, 904));
 }
@@ -383,13 +383,13 @@ TEST(EditKeyTable, BuiltFromTheSlotLetters) {
     EXPECT_EQ(edit.edit_keys['V' - 'A'].key, 205);
     EXPECT_EQ(edit.edit_keys['Q' - 'A'].key, 0);
     EXPECT_EQ(edit.edit_keys['A' - 'A'].key, 0);
-    EXPECT_EQ(edit.edit_keys['Z' - 'A'].key, EDIT_COMMAND_UNDO);
-    EXPECT_EQ(edit.edit_keys['Y' - 'A'].key, EDIT_COMMAND_REDO);
+    EXPECT_EQ(edit.edit_keys['Z' - 'A'].key, COMMAND_UNDO);
+    EXPECT_EQ(edit.edit_keys['Y' - 'A'].key, COMMAND_REDO);
 
     letters[0] = 'Z';   // Z given to ↑ replaces the undo key
     build_edit_key_table(edit, letters);
     EXPECT_EQ(edit.edit_keys['Z' - 'A'].key, VK_UP);
-    EXPECT_EQ(edit.edit_keys['Y' - 'A'].key, EDIT_COMMAND_REDO);
+    EXPECT_EQ(edit.edit_keys['Y' - 'A'].key, COMMAND_REDO);
     EXPECT_EQ(edit.edit_keys['B' - 'A'].key, VK_RIGHT);
 }
 

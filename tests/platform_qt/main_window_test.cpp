@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/commands/features.h"
 #include "app/default_settings.h"
 #include "app/shell_events.h"
 #include "platform/fake_messages.h"
@@ -70,6 +71,7 @@ struct Window {
         std::string error;
         EXPECT_TRUE(load_menu_tables(RIX_RESOURCE_DIR, &menus, &error)) << error;
         shell = std::make_unique<ShellEvents>(app, nullptr, std::move(menus));
+        install_features(app);
         recorder = std::make_unique<Recorder>(shell->commands());
         int argc = 1;
         static char name[] = "rix";
@@ -212,6 +214,7 @@ TEST(MainWindow, RightClickMenuReturnsTheChoice) {
         }
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
         QApplication::sendEvent(menu, &enter);
+        if (QApplication::activePopupWidget() == menu) menu->close();   // never left waiting
     });
     int chosen = w.gui->popup_menu(items, 10, 10);
     EXPECT_EQ(chosen, 115);

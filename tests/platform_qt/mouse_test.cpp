@@ -10,6 +10,7 @@
 
 #include "app/default_settings.h"
 #include "app/editor.h"
+#include "app/commands/features.h"
 #include "app/mouse_glue.h"
 #include "app/save_flow.h"
 #include "app/screen.h"
@@ -32,11 +33,10 @@ struct MouseWindow {
     ScreenState screen;
     std::unique_ptr<ShellEvents> shell;
     std::unique_ptr<Gui> gui;
-    std::unique_ptr<MouseGlue> mouse;
+    MouseGlue* mouse = nullptr;
     QWidget* view = nullptr;
 
     MouseWindow() {
-        save_flow_state() = SaveFlowState{};
         build_default_settings(&app.settings.rec);
         app.settings.rec.show_scrollbar[0] = 1;
         app.host = &host;
@@ -54,21 +54,20 @@ struct MouseWindow {
             rebuild_screen(a, screen, window->edit_surface(),
                            [window](int w, int h) { return window->make_surface(w, h); }, window->fonts());
             editing_after_rebuild(a, screen);
+            window_changed(a);
         };
-        EditorWiring wiring;
-        wiring.app = &app;
-        wiring.screen = &screen;
-        wiring.clipboard = &gui->clipboard();
-        wiring.invalidate = [window] { window->invalidate(); };
-        mouse = install_mouse(*shell, wiring, window);
-        install_editor(shell->commands(), wiring);
+        app.window.screen = &screen;
+        app.window.gui = window;
+        app.window.clipboard = &gui->clipboard();
+        app.window.show_surface = [window] { window->invalidate(); };
+        install_features(app);
+        mouse = static_cast<MouseGlue*>(app.feature_state.back().get());
         EXPECT_TRUE(gui->create_main_window(main_window_setup(app, *shell, 0, RIX_RESOURCE_DIR), shell.get()));
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* m = qobject_cast<QMainWindow*>(w)) view = m->centralWidget();
     }
     ~MouseWindow() {
         close_document(&app.doc, false);
-        save_flow_state() = SaveFlowState{};
     }
     void open(const std::string& utf8) {
         const std::string path = dir.write("原稿.txt", utf8_to_sjis(utf8));

@@ -1,0 +1,16 @@
+// The one list of the main window's features.
+#include "app/commands/features.h"
+
+namespace rix {
+
+void install_features(Application& app) {
+    install_file_commands(app);
+    install_instance_commands(app);
+    install_format_commands(app);
+    install_edit_commands(app);
+    install_ruby_commands(app);
+    install_search_commands(app);
+    install_mouse_commands(app);
+}
+
+}  // namespace rix

@@ -1,0 +1,28 @@
+// The features of the main window. Each has one file in this folder with one
+// install function that registers its commands (handler and enabled
+// predicate in the command table), its dialogs and its hooks; the feature's
+// logic stays in its own layer (editing/, aids/, publish/, database/,
+// files/). A new feature adds its file here and one line to
+// install_features.
+//
+// Every install function reads the window's parts from app.window when a
+// command runs, not when it is installed, so the order of installation does
+// not matter, and a test installs what it needs on an Application of its own.
+#pragma once
+
+#include "app/application.h"
+
+namespace rix {
+
+// Every feature, in the order of the menus. Needs app.window.shell.
+void install_features(Application& app);
+
+void install_file_commands(Application& app);      // file.cpp: new, open, save, save as, read in, exit, 読込設定, 書出設定
+void install_instance_commands(Application& app);  // instances.cpp: the window menu, Ctrl+PgUp/PgDn, the introduction
+void install_format_commands(Application& app);    // formats.cpp: 編集画面書式, Alt+1..5
+void install_edit_commands(Application& app);      // edit.cpp: keys, typing, undo, redo, clipboard, edit keys
+void install_ruby_commands(Application& app);      // ruby.cpp: ルビ
+void install_search_commands(Application& app);    // search.cpp: find, replace, the jump sheet, jumps
+void install_mouse_commands(Application& app);     // mouse.cpp: pointer, caret, scroll bar (needs app.window.screen)
+
+}  // namespace rix
