@@ -23,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <map>
 
 namespace rix {
 
@@ -215,9 +216,49 @@ bool copy_missing_file(const std::string& from, const std::string& to) {
     return ok;
 }
 
+// The name before its last dot: the files of a group share it (サンプル.txt
+// and サンプル.rix).
+std::string_view stem_of(std::string_view name) {
+    std::size_t dot = name.rfind('.');
+    return dot == std::string_view::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+// Gives the installed members of a group one modification time: a text and
+// its extension file of different minutes would make the editor ask which
+// to trust.
+void give_one_time(const std::string& folder, const std::vector<std::string>& names) {
+    struct timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const struct timespec times[2] = {now, now};
+    for (const std::string& name : names) ::utimensat(AT_FDCWD, join_path(folder, name).c_str(), times, 0);
+}
+
+// Installs the regular files `names` of `source`, group by group. A group
+// is installed only when none of its members is in `folder`: a writer's own
+// サンプル.txt never gets a shipped サンプル.rix beside it, nor a fresh text
+// a writer's old extension file.
+bool install_files(const std::string& folder, const std::string& source, const std::vector<std::string>& names) {
+    std::map<std::string, std::vector<std::string>, std::less<>> groups;
+    for (const std::string& name : names) groups[std::string(stem_of(name))].push_back(name);
+    bool ok = true;
+    for (const auto& [stem, group] : groups) {
+        bool present = false;
+        for (const std::string& name : group) {
+            struct stat existing {};
+            if (::lstat(join_path(folder, name).c_str(), &existing) == 0) present = true;   // never overwrite
+        }
+        if (present) continue;
+        for (const std::string& name : group)
+            if (!copy_missing_file(join_path(source, name), join_path(folder, name))) ok = false;
+        if (group.size() > 1) give_one_time(folder, group);
+    }
+    return ok;
+}
+
 bool install_tree(const std::string& folder, const std::string& source, int depth) {
     if (depth > MAX_INSTALL_DEPTH) return false;
     bool ok = true;
+    std::vector<std::string> files;
     for (const std::string& name : list_folder_names(source)) {
         std::string from = join_path(source, name);
         std::string to = join_path(folder, name);
@@ -228,12 +269,9 @@ bool install_tree(const std::string& folder, const std::string& source, int dept
             continue;
         }
         if (S_ISLNK(st.st_mode) && (::stat(from.c_str(), &st) != 0)) continue;
-        if (!S_ISREG(st.st_mode)) continue;
-        struct stat existing {};
-        if (::lstat(to.c_str(), &existing) == 0) continue;   // never overwrite
-        if (!copy_missing_file(from, to)) ok = false;
+        if (S_ISREG(st.st_mode)) files.push_back(name);
     }
-    return ok;
+    return install_files(folder, source, files) && ok;
 }
 
 // Lexical clean-up of an absolute path: no empty, "." or ".." segments.

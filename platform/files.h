@@ -17,8 +17,11 @@ namespace rix {
 std::string data_folder();
 // Creates the data folder when missing and copies into it every file of
 // `resource_dir` that it lacks (default settings, sample manuscript,
-// dictionary, help). Existing files are never overwritten. Returns false when
-// the folder cannot be created.
+// dictionary, help). Existing files are never overwritten. Files of one
+// folder that share the name before the last dot (a text and its extension
+// file) are installed together or not at all: when one of them is there,
+// the others are not added; installed together, they carry one
+// modification time. Returns false when the folder cannot be created.
 bool install_data_folder(const std::string& folder, const std::string& resource_dir);
 
 // Joins a folder and a name with one "/".

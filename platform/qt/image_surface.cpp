@@ -19,7 +19,10 @@ namespace rix {
 
 namespace {
 
-// Unicode vertical presentation forms of the characters that have one.
+// Unicode vertical presentation forms of the characters that have one. The
+// Tu characters among them (、。，！？) take theirs too when the font has no
+// `vert` alternate: a presentation form is the transformed glyph Tu asks
+// for, and it stands upright; only Tr and R characters ever rotate.
 struct PresentationForm {
     char32_t ch, form;
 };
@@ -33,17 +36,35 @@ constexpr PresentationForm PRESENTATION_FORMS[] = {
     {0xFF5B, 0xFE37}, {0xFF5D, 0xFE38},
 };
 
-// Characters that lie turned in vertical text when the font has no form of its own.
-bool lies_in_vertical_text(char32_t c) {
-    switch (c) {
-        case 0x30FC: case 0x2015: case 0x2500: case 0x2501: case 0x301C: case 0xFF5E: case 0xFF0D:
-        case 0xFF1D: case 0x2190: case 0x2192: case 0xFF1C: case 0xFF1E: case 0x2261: case 0x2212:
-            return true;
-        default:
-            return std::any_of(std::begin(PRESENTATION_FORMS), std::end(PRESENTATION_FORMS),
-                               [c](const PresentationForm& f) { return f.ch == c; });
-    }
+// The characters of code page 932 text whose vertical orientation is Tr or R
+// (Unicode's Vertical_Orientation property, VerticalOrientation.txt of
+// UAX #50 revision 17, Unicode 9.0): brackets, dashes, ー, ～, …, arrows,
+// most mathematical operators, Greek, Cyrillic, box drawing and a few
+// Latin-1 marks. Ranges cover whole runs of the data file, so a code point
+// between two code page 932 characters is classed as the data classes it.
+// Everything else (U and Tu: kana, kanji, 、。！？，．, full-width letters and
+// digits, circled numbers, squared words) stands upright. Half-width
+// characters never come here: they lie or stand as their cell asks.
+struct CodeRange {
+    char32_t first, last;
+};
+constexpr CodeRange TURNING_IN_VERTICAL_TEXT[] = {
+    {0x00A8, 0x00A8}, {0x00B0, 0x00B0}, {0x00B4, 0x00B4}, {0x00B6, 0x00B6}, {0x0370, 0x04FF},
+    {0x2010, 0x2015}, {0x2018, 0x201F}, {0x2022, 0x202F}, {0x2032, 0x203A}, {0x212B, 0x212B},
+    {0x2190, 0x221D}, {0x221F, 0x2233}, {0x2236, 0x22FF}, {0x2500, 0x259F}, {0x3008, 0x3011},
+    {0x3014, 0x301F}, {0x3030, 0x3030}, {0x30A0, 0x30A0}, {0x30FC, 0x30FC}, {0xFF08, 0xFF09},
+    {0xFF0D, 0xFF0D}, {0xFF1A, 0xFF1E}, {0xFF3B, 0xFF3B}, {0xFF3D, 0xFF3D}, {0xFF3F, 0xFF3F},
+    {0xFF5B, 0xFF60}, {0xFFE3, 0xFFE3},
+};
+
+}  // namespace
+
+bool turns_in_vertical_text(char32_t c) {
+    return std::any_of(std::begin(TURNING_IN_VERTICAL_TEXT), std::end(TURNING_IN_VERTICAL_TEXT),
+                       [c](const CodeRange& r) { return r.first <= c && c <= r.last; });
 }
+
+namespace {
 
 char32_t presentation_form(char32_t c) {
     for (const PresentationForm& f : PRESENTATION_FORMS)
@@ -167,7 +188,7 @@ const PainterSurface::GlyphForm& PainterSurface::glyph_form(FontSlot& slot, std:
         const char32_t pf = presentation_form(ch);
         if (alternate != form.glyph && alternate != 0) form.glyph = alternate;
         else if (pf != 0 && slot.raw.supportsCharacter(pf)) form.glyph = glyph_of(pf);
-        else form.turned = lies_in_vertical_text(ch);
+        else form.turned = turns_in_vertical_text(ch);
     }
     const QVector<QPointF> adv = slot.raw.advancesForGlyphIndexes(QVector<quint32>{form.glyph});
     form.advance = adv.isEmpty() ? 0 : adv.front().x();

@@ -9,8 +9,10 @@
 // tables Qt loaded (QRawFont tables -> hb_face), drawn with QGlyphRun; where
 // the font has no vertical alternate, the Unicode vertical presentation form
 // (U+FE10..FE19, U+FE30..FE4F) when the font has it, else the horizontal
-// glyph turned 90° clockwise for the characters that lie in vertical text
-// (long vowel mark, dashes, brackets, ...). A font that is not vertical draws
+// glyph turned 90° clockwise for the characters whose vertical orientation
+// is Tr or R (long vowel mark, dashes, brackets, ...: turns_in_vertical_text).
+// Every other character (kana, kanji, ！, ？, ...) stands upright in its
+// horizontal glyph when the font has no form of its own. A font that is not vertical draws
 // every character turned, as a rotated font would. Half-width pairs lie
 // turned or stand upright side by side as the cell asks. The baseline is the
 // font's typographic ascender below the top of the glyph box. Glyph choices
@@ -113,5 +115,9 @@ private:
 };
 
 QColor qt_colour(std::uint32_t colorref);
+
+// True for a character whose vertical orientation is Tr or R: the one that
+// turns in vertical text when the font has no vertical form for it.
+bool turns_in_vertical_text(char32_t c);
 
 }  // namespace rix

@@ -15,8 +15,14 @@ check "--data-folder prints RIX_HOME" '[ "$folder" = "$RIX_HOME" ]'
 check "first start installs the settings" '[ "$(stat -c %s "$RIX_HOME/rix.env")" = 4096 ]'
 check "first start installs the sample" '[ -s "$RIX_HOME/サンプル.txt" ]'
 check "first start installs the help" '[ -s "$RIX_HOME/help/HLP_BEGIN.htm" ]'
+check "the sample comes with its extension file of the same time" '[ -s "$RIX_HOME/サンプル.rix" ] && [ "$(stat -c %Y "$RIX_HOME/サンプル.rix")" = "$(stat -c %Y "$RIX_HOME/サンプル.txt")" ]'
+check "the sample's text carries no ruby notation" '! iconv -f CP932 -t UTF-8 "$RIX_HOME/サンプル.txt" | grep -q "《"'
+sample=$("$rix" --info "$RIX_HOME/サンプル.txt")
+check "the sample shows rubies without the reading options" 'echo "$sample" | grep -qx "rubies=8"'
+check "the sample has one index entry" 'echo "$sample" | grep -qx "index_entries=1"'
 
 sum_before=$(md5sum < "$RIX_HOME/rix.env")
+ext_before=$(md5sum < "$RIX_HOME/サンプル.rix")
 mode_before=$(stat -c %a "$RIX_HOME/サンプル.txt")
 "$rix" --snapshot "$home/shot.png" --size 900x600 "$RIX_HOME/サンプル.txt" 2>"$home/err.txt"; rc=$?
 check "--snapshot exits 0" '[ $rc -eq 0 ]'
@@ -24,6 +30,7 @@ check "--snapshot writes a PNG" '[ "$(head -c 8 "$home/shot.png" | od -An -tx1 |
 check "the snapshot has the asked size" 'python3 -c "import struct,sys; d=open(sys.argv[1],\"rb\").read(24); w,h=struct.unpack(\">II\", d[16:24]); sys.exit(0 if (w,h)==(900,600) else 1)" "$home/shot.png"'
 check "the document's mode is given back" '[ "$(stat -c %a "$RIX_HOME/サンプル.txt")" = "$mode_before" ]'
 check "a snapshot never writes the settings" '[ "$(md5sum < "$RIX_HOME/rix.env")" = "$sum_before" ]'
+check "a snapshot leaves the sample's extension file alone" '[ "$(md5sum < "$RIX_HOME/サンプル.rix")" = "$ext_before" ]'
 
 mkdir -p "$home/docs"
 (cd "$home/docs" && "$rix" --snapshot "$home/new.png" 2>/dev/null)
@@ -65,5 +72,5 @@ check "--save-as needs a document" '[ $rc -eq 2 ]'
 "$rix" --bogus 2>/dev/null; rc=$?
 check "an unknown option is refused" '[ $rc -eq 2 ]'
 
-echo "$((30 - fails)) passed, $fails failed"
+echo "$((36 - fails)) passed, $fails failed"
 [ "$fails" -eq 0 ]

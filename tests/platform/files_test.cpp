@@ -137,6 +137,42 @@ TEST_F(FilesTest, InstallCopiesMissingFilesAndKeepsExistingOnes) {
     EXPECT_FALSE(install_data_folder(at("blocker/rix"), res));
 }
 
+TEST_F(FilesTest, InstallKeepsATextAndItsExtensionFileTogether) {
+    std::string res = at("res");
+    ASSERT_EQ(::mkdir(res.c_str(), 0755), 0);
+    put(at("res/sample.txt"), "text");
+    put(at("res/sample.rix"), "RIX45");
+    put(at("res/sample.s.rix"), "other group");
+    // Sources of different dates: the installed pair still shares one time.
+    const struct timespec old_times[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, at("res/sample.txt").c_str(), old_times, 0), 0);
+
+    std::string data = at("fresh");
+    ASSERT_TRUE(install_data_folder(data, res));
+    EXPECT_EQ(get(join_path(data, "sample.txt")), "text");
+    EXPECT_EQ(get(join_path(data, "sample.rix")), "RIX45");
+    struct stat text {}, ext {};
+    ASSERT_EQ(::stat(join_path(data, "sample.txt").c_str(), &text), 0);
+    ASSERT_EQ(::stat(join_path(data, "sample.rix").c_str(), &ext), 0);
+    EXPECT_EQ(text.st_mtim.tv_sec, ext.st_mtim.tv_sec);
+    EXPECT_NE(text.st_mtim.tv_sec, 1000000000);
+
+    // A writer who kept the text but removed its extension file: the shipped
+    // one would describe another text, so it is not added. The same for a
+    // removed text beside a kept extension file.
+    ASSERT_EQ(::unlink(join_path(data, "sample.rix").c_str()), 0);
+    put(join_path(data, "sample.txt"), "my own text");
+    ASSERT_TRUE(install_data_folder(data, res));
+    EXPECT_FALSE(file_exists(join_path(data, "sample.rix")));
+    EXPECT_EQ(get(join_path(data, "sample.txt")), "my own text");
+    ASSERT_EQ(::unlink(join_path(data, "sample.txt").c_str()), 0);
+    put(join_path(data, "sample.rix"), "mine");
+    ASSERT_TRUE(install_data_folder(data, res));
+    EXPECT_FALSE(file_exists(join_path(data, "sample.txt")));
+    EXPECT_EQ(get(join_path(data, "sample.rix")), "mine");
+    EXPECT_EQ(get(join_path(data, "sample.s.rix")), "other group");
+}
+
 TEST_F(FilesTest, AtomicReplaceWritesAndKeepsMode) {
     std::string f = at("doc.txt");
     mode_t old_mask = ::umask(022);

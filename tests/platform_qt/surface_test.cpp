@@ -3,7 +3,8 @@
 // compared pixel for pixel with a fresh layout.
 //
 // Still owed: the printer surface on a real QPrinter; half-width pairs
-// upright (組文字) measured in pixels.
+// upright (組文字) measured in pixels; a font with presentation forms but no
+// `vert` table.
 #include "platform/qt/image_surface.h"
 
 #include <gtest/gtest.h>
@@ -73,6 +74,54 @@ TEST(ImageSurface, VerticalFormsOfLongVowelAndBracket) {
     const QRect upright = draw_one("「", GlyphMode::HORIZONTAL);
     EXPECT_GE(upright.left(), 50);
     EXPECT_GT(upright.height(), upright.width());
+}
+
+// One full-width character drawn alone in a 40-pixel box at (30, 30).
+QImage draw_image(const char* utf8, GlyphMode mode) {
+    ImageSurface surface(100, 100);
+    EXPECT_TRUE(surface.set_font(FONT_TEXT, mincho(40, mode != GlyphMode::HORIZONTAL)));
+    CellGlyph g;
+    const std::string b = sj(utf8);
+    g.code = static_cast<std::uint16_t>(static_cast<std::uint8_t>(b[0]) << 8 | static_cast<std::uint8_t>(b[1]));
+    g.mode = mode;
+    g.box = {30, 30, 40, 40};
+    surface.draw_cell(g);
+    return surface.image().copy();
+}
+
+TEST(ImageSurface, UprightCharactersKeepTheirGlyphInVerticalText) {
+    // The font has no vertical form of ！ and ？, and they need none: they
+    // stand as in horizontal text, pixel for pixel, never lying on their side.
+    for (const char* c : {"！", "？", "＃", "あ", "漢", "Ａ", "①"}) {
+        SCOPED_TRACE(c);
+        const QImage vertical = draw_image(c, GlyphMode::VERTICAL);
+        EXPECT_FALSE(ink(vertical, vertical.rect()).isEmpty());
+        EXPECT_EQ(vertical, draw_image(c, GlyphMode::HORIZONTAL));
+    }
+    const QRect mark = ink(draw_image("！", GlyphMode::VERTICAL), QRect(0, 0, 100, 100));
+    EXPECT_GT(mark.height(), mark.width() * 3);
+}
+
+TEST(ImageSurface, TurningCharactersWithoutAVerticalFormLieTurned) {
+    // Cyrillic and Greek letters, ≦ and ∥ turn in vertical text and the font
+    // has no form for them: the horizontal glyph is drawn turned 90° clockwise.
+    for (const char* c : {"Ж", "α", "≦", "∥"}) {
+        SCOPED_TRACE(c);
+        const QRect flat = ink(draw_image(c, GlyphMode::HORIZONTAL), QRect(0, 0, 100, 100));
+        const QRect turned = ink(draw_image(c, GlyphMode::VERTICAL), QRect(0, 0, 100, 100));
+        ASSERT_FALSE(flat.isEmpty());
+        EXPECT_NE(flat.width(), flat.height());
+        EXPECT_NEAR(turned.width(), flat.height(), 1);
+        EXPECT_NEAR(turned.height(), flat.width(), 1);
+    }
+    // The Tr/R table against the characters code page 932 text can hold.
+    for (char32_t c : {U'ー', U'～', U'…', U'‥', U'―', U'‐', U'－', U'＝', U'「', U'』', U'（', U'｛', U'〝', U'：',
+                       U'｜', U'￣', U'＿', U'→', U'⇔', U'∈', U'≠', U'√', U'─', U'╋', U'Ω', U'я', U'°', U'¨'})
+        EXPECT_TRUE(turns_in_vertical_text(c)) << std::hex << static_cast<std::uint32_t>(c);
+    for (char32_t c : {U'！', U'？', U'、', U'。', U'，', U'．', U'あ', U'ぁ', U'ッ', U'ヽ', U'々', U'〆', U'亜', U'Ａ',
+                       U'０', U'＋', U'±', U'×', U'÷', U'∞', U'∴', U'∵', U'※', U'〒', U'○', U'★', U'§', U'①', U'Ⅹ',
+                       U'㍉', U'㈱', U'№', U'＼', U'／', U'＄', U'￥', U'‰', U'†', U'♪', U'　'})
+        EXPECT_FALSE(turns_in_vertical_text(c)) << std::hex << static_cast<std::uint32_t>(c);
 }
 
 TEST(ImageSurface, InvertingTwiceRestoresTheImage) {
