@@ -42,6 +42,8 @@ bool parse_command_line(const std::vector<std::string>& args, CommandLine* out) 
                 options_done = true;
             } else if (arg == "--version") {
                 out->show_version = true;
+            } else if (arg == "--help") {
+                out->show_help = true;
             } else if (arg == "--data-folder") {
                 out->show_data_folder = true;
             } else if (arg == "--new-document") {

@@ -24,6 +24,7 @@ struct CommandLine {
 
     // Batch options.
     bool show_version = false;     // --version
+    bool show_help = false;        // --help: the usage on standard output
     bool show_data_folder = false; // --data-folder
     bool new_document = false;     // --new-document: start on a new numbered document
     std::string snapshot_path;     // --snapshot OUT.png
@@ -42,7 +43,7 @@ struct CommandLine {
     std::string error;             // a bad batch option, for the user (UTF-8)
 
     bool batch() const {
-        return show_version || show_data_folder || info || !snapshot_path.empty() || !save_as_path.empty() ||
+        return show_version || show_help || show_data_folder || info || !snapshot_path.empty() || !save_as_path.empty() ||
                !write_out_path.empty();
     }
 };

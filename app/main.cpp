@@ -29,15 +29,20 @@ std::string current_folder() {
     return buf.data();
 }
 
-int usage_error(const std::string& error) {
-    std::fprintf(stderr, "rix: %s\n", error.c_str());
-    std::fprintf(stderr,
+void print_usage(std::FILE* out) {
+    std::fprintf(out,
                  "usage: rix [DOCUMENT|URL] [FILE/e] [FILE/l]\n"
                  "       rix --version | --data-folder\n"
                  "       rix --snapshot OUT.png [--size WxH] [DOCUMENT]\n"
                  "       rix --info [--format N] [--read-rubies] [--read-index] [--read-line-info] DOCUMENT\n"
                  "       rix --save-as OUT [--read-rubies] [--read-index] [--read-line-info] DOCUMENT\n"
-                 "       rix --write-out OUT [--rubies] [--line-info] [--index] [--read-...] DOCUMENT\n");
+                 "       rix --write-out OUT [--rubies] [--line-info] [--index] [--read-...] DOCUMENT\n"
+                 "       rix --help\n");
+}
+
+int usage_error(const std::string& error) {
+    std::fprintf(stderr, "rix: %s\n", error.c_str());
+    print_usage(stderr);
     return 2;
 }
 
@@ -47,6 +52,10 @@ int main(int argc, char** argv) {
     Application app;
     std::vector<std::string> args(argv + 1, argv + argc);
     if (!parse_command_line(args, &app.line)) return usage_error(app.line.error);
+    if (app.line.show_help) {
+        print_usage(stdout);
+        return 0;
+    }
     if (app.line.show_version) {
         std::printf("ミルトア (rix) 7.11\n");
         return 0;

@@ -168,7 +168,6 @@ SurfaceRect screen_line_strip(const Screen& s, int line);
 void paint_background(Screen& s);
 void take_blank_page(Screen& s);
 void take_snapshot(Screen& s);
-bool restore_snapshot(Screen& s);
 // Takes the snapshot when it is stale (before something covers the window,
 // e.g. an input-method composition); false without a snapshot surface.
 bool ensure_snapshot(Screen& s);

@@ -318,13 +318,6 @@ bool ensure_snapshot(Screen& s) {
     return s.snapshot_valid;
 }
 
-bool restore_snapshot(Screen& s) {
-    if (!s.surface || !s.snapshot || !s.snapshot_valid) return false;
-    s.surface->copy_from(*s.snapshot, {0, 0, s.snapshot->width(), s.snapshot->height()}, 0, 0);
-    s.surface->flush();
-    return true;
-}
-
 void place_top_line(Document& doc, Screen& s, int policy) {
     const int nscreen = s.geo.screen_lines;
     const int v = policy == TOP_CURSOR ? 0 : s.geo.columns / 3;

@@ -7,7 +7,8 @@ home=$(mktemp -d /tmp/rix-cli-XXXXXX)
 trap 'chmod -R u+w "$home"; rm -rf "$home"' EXIT
 export RIX_HOME=$home/data RIX_RUNTIME_DIR=$home/run QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0
 fails=0
-check() { if eval "$2"; then echo "ok: $1"; else echo "FAILED: $1"; fails=$((fails + 1)); fi; }
+passes=0
+check() { if eval "$2"; then echo "ok: $1"; passes=$((passes + 1)); else echo "FAILED: $1"; fails=$((fails + 1)); fi; }
 
 check "--version names the program" '"$rix" --version | grep -q "7.11"'
 folder=$("$rix" --data-folder)
@@ -69,8 +70,9 @@ check "--write-out without --rubies leaves the rubies out" '"$rix" --info --read
 "$rix" --save-as "$home/x.txt" 2>/dev/null; rc=$?
 check "--save-as needs a document" '[ $rc -eq 2 ]'
 
+check "--help prints the usage and exits 0" '"$rix" --help | grep -q -- "--write-out"'
 "$rix" --bogus 2>/dev/null; rc=$?
 check "an unknown option is refused" '[ $rc -eq 2 ]'
 
-echo "$((36 - fails)) passed, $fails failed"
+echo "$passes passed, $fails failed"
 [ "$fails" -eq 0 ]
