@@ -5,6 +5,6 @@ top=$(cd "$(dirname "$0")" && pwd)
 "$top/scripts/setup.sh"
 "$top/scripts/build.sh"
 export QT_QPA_PLATFORM=offscreen
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
+# Each test program sets its own ASAN_OPTIONS (leak check on or off) in tests/CMakeLists.txt.
 cd "${RIX_BUILD_DIR:-$top/build}"
 ctest -j "$(nproc)" --output-on-failure --timeout 600

@@ -1,8 +1,6 @@
 // Jumps (see jumps.h).
 #include "aids/jumps.h"
 
-#include <algorithm>
-
 #include "document/display_lines.h"
 #include "document/storage.h"
 #include "platform/codec.h"
@@ -77,10 +75,7 @@ void attach_marks(EditContext& c, std::uint8_t marks, MarkJumpMemory* memory) {
     if (c.doc.lines.marks(line) == marks) return;
     c.doc.lines.set_marks(line, marks);
     c.state.modified |= MODIFIED_EXTENSION;
-    ViewDamage& d = c.edit.damage;
-    const std::uint64_t from = c.doc.lines.display_lines_before(line);
-    d.from_display_line = d.text ? std::min(d.from_display_line, from) : from;
-    d.text = true;
+    c.edit.damage.note_text_from(c.doc.lines.display_lines_before(line));
 }
 
 std::string jump_string_field(std::string_view text) {

@@ -102,37 +102,6 @@ void editing_after_change(Application& app, ScreenState& screen) {
     apply_view_damage(app.loaded->document, s, edit);
 }
 
-std::string insertable_file_text(const std::string& text) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 32);
-    const std::size_t n = text.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        if (b == 0x0D && i + 1 < n && text[i + 1] == '\n') {
-            out += "\r\n";
-            ++i;
-        } else if (b == 0x0A) {
-            out += "\r\n";
-        } else if (b == 0x00 || b == 0x1A || b >= 0xFC) {
-            continue;
-        } else if (((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFB)) && i + 1 < n) {
-            const auto t = static_cast<unsigned char>(text[i + 1]);
-            if (t >= 0x40 && t <= 0xFC && t != 0x7F) {
-                out += static_cast<char>(b);
-                out += static_cast<char>(t);
-                ++i;
-            } else {
-                out += "\x81\xAC";   // 〓 for a lead byte without its trail byte
-            }
-        } else if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFB)) {
-            out += "\x81\xAC";
-        } else {
-            out += static_cast<char>(b);
-        }
-    }
-    return out;
-}
-
 bool editing_ready(const Application& app) {
     return app.loaded && app.startup_done && !app.shut_down && app.window.screen &&
            app.window.screen->screen.geo.computed() && app.loaded->document.lines.count() > 0;

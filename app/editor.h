@@ -38,10 +38,6 @@ void editing_after_rebuild(Application& app, ScreenState& screen);
 // document's cursor follows.
 void editing_after_change(Application& app, ScreenState& screen);
 
-// File text (code page 932; CR LF, lone LF or lone CR line ends) made safe
-// for insertion: CR LF line ends, no NUL, 0x1A or 0xFC-0xFF bytes as text.
-std::string insertable_file_text(const std::string& text);
-
 // Whether there is a document on a laid-out screen to edit.
 bool editing_ready(const Application& app);
 // After an edit or a move through the window: the screen follows, the

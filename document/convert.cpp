@@ -525,7 +525,7 @@ bool Converter::step() {
         write_remaining_tags();
         end_line(true, std::min(i_ + 1, size_));
         return false;
-    } else if (x >= 0xFD || (x == IGNORED_MARK && !is_trail_byte(raw(i_ + 1)))) {
+    } else if (x > IGNORED_MARK || (x == IGNORED_MARK && !is_trail_byte(raw(i_ + 1)))) {
         ++i_;   // a marker byte standing alone: dropped
     } else {
         write_due_records();
@@ -539,7 +539,7 @@ bool Converter::step() {
                 i_ += 2;
             } else {
                 // A 0xFC character, or a lead byte without its trail byte.
-                code = CODE_GETA;
+                code = GETA_CODE;
                 i_ += is_trail_byte(trail) ? 2 : 1;
                 state_.modified |= MODIFIED_TEXT | MODIFIED_CONVERTED;
             }

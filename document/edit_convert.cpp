@@ -163,8 +163,7 @@ EditConversion EditConverter::run() {
                 code = static_cast<std::uint16_t>(x << 8 | trail);
                 i_ += 2;
             } else {
-                code = static_cast<std::uint16_t>(static_cast<std::uint8_t>(GETA_MARK[0]) << 8 |
-                                                  static_cast<std::uint8_t>(GETA_MARK[1]));
+                code = GETA_CODE;
                 ++i_;
             }
             line_->push_back(static_cast<char>(code >> 8));

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "document/storage.h"
 #include "platform/codec.h"
 #include "platform/files.h"
 
@@ -49,7 +50,7 @@ std::string field_text(std::string_view bytes, std::size_t pos, std::size_t widt
 bool storable_in_block(std::string_view text) {
     return std::none_of(text.begin(), text.end(), [](char c) {
         auto b = static_cast<std::uint8_t>(c);
-        return b == 0x1A || b >= 0xFD;
+        return b == TEXT_END_MARK || b > IGNORED_MARK;
     });
 }
 

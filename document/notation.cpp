@@ -53,8 +53,7 @@ RubyDelimiters ruby_delimiters(std::uint8_t notation, std::string_view custom) {
         if (custom.size() >= 4) {
             auto b0 = static_cast<std::uint8_t>(custom[0]), b1 = static_cast<std::uint8_t>(custom[1]);
             auto b2 = static_cast<std::uint8_t>(custom[2]), b3 = static_cast<std::uint8_t>(custom[3]);
-            if (is_lead_byte(b0) && b0 != 0xFC && is_trail_byte(b1) && is_lead_byte(b2) && b2 != 0xFC &&
-                is_trail_byte(b3))
+            if (is_stored_lead(b0) && is_trail_byte(b1) && is_stored_lead(b2) && is_trail_byte(b3))
                 return {code_at(custom, 0), code_at(custom, 2)};
         }
         break;

@@ -28,7 +28,6 @@ constexpr std::uint16_t CODE_VERTICAL_BAR = 0x8162;     // ｜ marks where a rub
 constexpr std::uint16_t CODE_KANJI_REPEAT = 0x8158;     // 々 continues a kanji run
 constexpr std::uint16_t CODE_FIRST_KANJI = 0x889F;      // codes from here on are kanji
 constexpr std::uint16_t CODE_FULL_WIDTH_SPACE = 0x8140;
-constexpr std::uint16_t CODE_GETA = 0x81AC;             // 〓 stands for what cannot be stored
 constexpr std::size_t INDEX_TITLE_BYTES = 40;
 constexpr std::size_t INFO_LINE_MAX_BYTES = 256;        // longer lines are always text
 

@@ -55,6 +55,9 @@ bool ReadInFile::next_piece(std::string* out, std::size_t limit) {
     if (take > limit) {
         std::size_t lf = pending_.rfind('\n', limit - 1);
         take = lf != std::string::npos ? lf + 1 : cut_on_boundary(pending_, limit);
+        // A CR LF stays in one piece: a piece ending in its CR would leave the
+        // CR standing alone in the line.
+        if (lf == std::string::npos && take > 1 && pending_[take - 1] == '\r' && pending_[take] == '\n') --take;
         if (take == 0) take = limit;   // a lone lead byte at the very start: never stall
     }
     out->assign(pending_, 0, take);

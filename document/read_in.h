@@ -2,7 +2,8 @@
 // the file is taken up to its first 0x1A, in pieces that end at a line end
 // (CR LF, or a lone LF) so that no piece splits a line, each at most
 // READ_IN_PIECE bytes (a line longer than that is cut on a character
-// boundary). The caller inserts each piece as one insertion.
+// boundary, never between the CR and the LF of a line end). The caller
+// inserts each piece as one insertion.
 #pragma once
 
 #include <cstddef>

@@ -24,6 +24,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/codec.h"   // is_stored_lead, is_trail_byte: the lead and trail bytes
+
 namespace rix {
 
 constexpr std::uint8_t LINE_END_MARK = 0xFE;
@@ -36,8 +38,6 @@ constexpr std::size_t MAX_RUBY_TEXT = 48;         // bytes of ruby text
 constexpr std::size_t MAX_RUBY_BASE_CELLS = 15;   // low four bits of the parameter byte
 constexpr std::size_t MAX_TAG_TEXT = 1000;
 
-// Lead byte of a stored double-byte character (0xFC is never a lead here).
-constexpr bool is_stored_lead(std::uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFB); }
 // A single byte that may share a cell with the single byte before it.
 constexpr bool is_printable_single(std::uint8_t b) { return (b >= 0x20 && b <= 0x80) || (b >= 0xA0 && b <= 0xDF); }
 

@@ -101,8 +101,6 @@ bool tab_key(EditContext& c) {
     return insert_text(c, blanks, c.edit.insert_mode);
 }
 
-// A byte that may follow a lead byte in code page 932.
-bool is_trail(std::uint8_t b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
 // A single byte that may stand in the text as a typed character.
 bool is_typed_single(std::uint8_t b) { return (b >= 0x20 && b <= 0x7E) || b == 0x80 || (b >= 0xA0 && b <= 0xDF); }
 
@@ -169,7 +167,7 @@ void type_characters(EditContext& c, std::string_view bytes) {
     for (char ch : bytes) {
         const auto b = static_cast<std::uint8_t>(ch);
         if (!pending.empty()) {
-            const bool whole = is_trail(b);
+            const bool whole = is_trail_byte(b);
             if (whole) ready += pending + ch;
             pending.clear();   // a lead byte without a trail byte is dropped
             if (whole) continue;

@@ -10,6 +10,7 @@
 // line minus the top's display line, so scrolling is a change of frame.top.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -59,6 +60,11 @@ struct ViewDamage {
     bool marking = false;               // the marked range or its highlight changed
     bool full = false;                  // redraw everything
     void clear() { *this = ViewDamage{}; }
+    // Text changed from display line `from` on, merged with what is noted already.
+    void note_text_from(std::uint64_t from) {
+        from_display_line = text ? std::min(from_display_line, from) : from;
+        text = true;
+    }
 };
 
 // Options of the current screen format and of the settings, copied in by the

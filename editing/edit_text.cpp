@@ -157,8 +157,7 @@ DamageBase damage_base(Document& doc, TextPos from) {
 
 void note_damage(EditContext& c, const DamageBase& d) {
     ViewDamage& v = c.edit.damage;
-    v.from_display_line = v.text ? std::min(v.from_display_line, d.from_display_line) : d.from_display_line;
-    v.text = true;
+    v.note_text_from(d.from_display_line);
     if (c.doc.lines.total_display_lines() != d.total || c.doc.lines.count() != d.lines) v.lines_changed = true;
 }
 

@@ -39,5 +39,11 @@ std::string export_marked_text(EditContext& c);
 // insert_text: CR LF line ends; no 0x00, 0x1A or 0xFC-0xFF bytes as text;
 // characters outside code page 932 become 〓 (*replaced counts them).
 std::string import_clipboard_text(std::string_view utf8, std::size_t* replaced);
+// Text read from a file (code page 932, any line ends) in raw buffer
+// encoding for insert_text: CR LF and lone LFs become CR LF, a lone CR
+// stays; NUL, 0x1A and 0xFC-0xFF never stand as text and are dropped; a
+// lead byte without a valid trail byte becomes 〓 and the byte after it is
+// taken on its own.
+std::string insertable_file_text(std::string_view text);
 
 }  // namespace rix

@@ -1,5 +1,6 @@
-// The text forms of cut, copy and paste: the marked range in export form,
-// and clipboard text in the raw form insert_text takes.
+// The text forms of cut, copy and paste, and of reading a file in: the
+// marked range in export form, clipboard and file text in the raw form
+// insert_text takes.
 #include <string>
 
 #include "document/export.h"
@@ -79,7 +80,7 @@ std::string import_clipboard_text(std::string_view utf8, std::size_t* replaced) 
             out += "\r\n";
             continue;
         }
-        if (ch[0] == '\0' || ch[0] == '\x1A') continue;   // never text
+        if (ch[0] == '\0' || static_cast<std::uint8_t>(ch[0]) == TEXT_END_MARK) continue;   // never text
         const std::string sjis = utf8_to_sjis(ch);
         if (ch != "\xE3\x80\x93")   // 〓 itself is no replacement
             for (std::size_t at = 0; at + 1 < sjis.size(); at += char_length_at(sjis, at))
@@ -87,6 +88,33 @@ std::string import_clipboard_text(std::string_view utf8, std::size_t* replaced) 
         out += sjis;
     }
     if (replaced) *replaced = count;
+    return out;
+}
+
+std::string insertable_file_text(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 32);
+    const std::size_t n = text.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto b = static_cast<std::uint8_t>(text[i]);
+        if (b == '\r' && i + 1 < n && text[i + 1] == '\n') {
+            out += "\r\n";
+            ++i;
+        } else if (b == '\n') {
+            out += "\r\n";
+        } else if (is_never_text_byte(b)) {
+            continue;
+        } else if (is_stored_lead(b)) {
+            if (i + 1 < n && is_trail_byte(static_cast<std::uint8_t>(text[i + 1]))) {
+                out.append(text.substr(i, 2));
+                ++i;
+            } else {
+                out += GETA_MARK;
+            }
+        } else {
+            out += static_cast<char>(b);
+        }
+    }
     return out;
 }
 

@@ -26,7 +26,6 @@ namespace {
 
 #include "platform/cp932_table.inc"
 
-constexpr std::uint16_t GETA_CODE = 0x81AC;
 constexpr char32_t UTF8_BAD = 0xFFFFFFFF;  // a maximal ill-formed UTF-8 subpart
 
 // Index into CP932_DECODE of a lead byte and a trail byte in 0x40-0xFC.
@@ -45,7 +44,7 @@ constexpr std::uint16_t pair_code(std::size_t index) {
 std::uint16_t storable_duplicate(std::uint16_t u) {
   for (std::size_t i = 0; i < CP932_LEAD_COUNT * CP932_TRAIL_COUNT; ++i) {
     const std::uint16_t code = pair_code(i);
-    if (CP932_DECODE[i] == u && (code >> 8) != 0xFC) return code;
+    if (CP932_DECODE[i] == u && is_stored_lead(static_cast<std::uint8_t>(code >> 8))) return code;
   }
   return 0;
 }
@@ -61,7 +60,7 @@ std::vector<std::uint16_t> build_encode_map() {
   for (std::size_t i = 0; i < CP932_ENCODE_COUNT; ++i) {
     const std::uint16_t u = CP932_ENCODE[2 * i];
     const std::uint16_t code = CP932_ENCODE[2 * i + 1];
-    map[u] = (code >> 8) == 0xFC ? storable_duplicate(u) : code;
+    map[u] = is_stored_lead(static_cast<std::uint8_t>(code >> 8)) ? code : storable_duplicate(u);
   }
   return map;
 }

@@ -21,12 +21,24 @@
 namespace rix {
 
 constexpr char32_t CODEC_INVALID = 0xFFFD;   // what an invalid pair decodes to
-constexpr char GETA_MARK[] = "\x81\xAC";      // 〓, the stand-in for what cannot be stored
+// 〓, the stand-in for what cannot be stored, as a code and as bytes.
+constexpr std::uint16_t GETA_CODE = 0x81AC;
+constexpr char GETA_MARK[] = "\x81\xAC";
+static_assert(static_cast<std::uint8_t>(GETA_MARK[0]) == GETA_CODE >> 8 &&
+              static_cast<std::uint8_t>(GETA_MARK[1]) == (GETA_CODE & 0xFF));
 
+// The byte classes every layer tests text with; no other file spells them out.
 // True for the first byte of a double-byte character (0x81-0x9F, 0xE0-0xFC).
 constexpr bool is_lead_byte(std::uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-// True for a valid second byte (0x40-0x7E, 0x80-0xFC).
+// True for the first byte of a character the program stores: a lead byte
+// but 0xFC (the encoder never writes it; the scanners of the stored text
+// ignore it).
+constexpr bool is_stored_lead(std::uint8_t b) { return is_lead_byte(b) && b != 0xFC; }
+// True for a valid second byte (0x40-0x7E, 0x80-0xFC: never 0x7F).
 constexpr bool is_trail_byte(std::uint8_t b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
+// True for a byte that never stands as text: NUL, the end-of-text mark 0x1A
+// and 0xFC-0xFF (the stored text's markers).
+constexpr bool is_never_text_byte(std::uint8_t b) { return b == 0x00 || b == 0x1A || b >= 0xFC; }
 
 // Length in bytes (1 or 2) of the character that starts at s[pos]; a lead
 // byte at the end of s, or before an invalid trail byte, counts as 1.

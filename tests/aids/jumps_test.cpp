@@ -71,8 +71,13 @@ TEST_F(JumpTest, MarksAreAttachedAndJumpedTo) {
     EXPECT_TRUE(state.modified & MODIFIED_EXTENSION);
     EXPECT_FALSE(memory.set);
     EXPECT_TRUE(edit.damage.text);
+    EXPECT_EQ(edit.damage.from_display_line, 4u);
+    at(5, 0);
+    attach_marks(c, LINE_MARK_2, &memory);                    // a later line keeps the earlier redraw
+    EXPECT_EQ(edit.damage.from_display_line, 4u);
     at(1, 0);
-    attach_marks(c, LINE_MARK_1, &memory);
+    attach_marks(c, LINE_MARK_1, &memory);                    // an earlier one moves it up
+    EXPECT_EQ(edit.damage.from_display_line, 1u);
     EXPECT_TRUE(mark_jump(c, LINE_MARK_3, true, 0));
     EXPECT_EQ(edit.cursor.pos, TextPos(4, 0));
     EXPECT_FALSE(mark_jump(c, LINE_MARK_3, true, 0));        // only on the cursor's line

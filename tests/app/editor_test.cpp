@@ -13,6 +13,7 @@
 #include "app/trace_dialog.h"
 #include "app/save_flow.h"
 #include "editing/dispatch.h"
+#include "editing/edit_text.h"
 #include "platform/codec.h"
 #include "platform/fake_dialogs.h"
 #include "platform/fake_fonts.h"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The batch options of the rix executable, run as a user would run them.
 # Usage: batch_test.sh PATH_TO_RIX
+# The leak check is off: the executable runs Qt (see tests/CMakeLists.txt).
 set -u
 rix=$1
 home=$(mktemp -d /tmp/rix-cli-XXXXXX)

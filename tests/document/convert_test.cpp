@@ -186,6 +186,15 @@ TEST(StrayBytes, MarkersDroppedTrailBytesKept) {
     EXPECT_EQ(a.state.modified, MODIFIED_TEXT | MODIFIED_CONVERTED);   // the 〓 replacements
 }
 
+// A lead byte keeps only a trail byte (0x40-0x7E, 0x80-0xFC) of the file;
+// before any other byte it becomes 〓 and that byte is read on its own.
+TEST(StrayBytes, LeadBytesOfTheFileTakeOnlyValidTrailBytes) {
+    Loaded a;
+    load(a, "\x88\x7F" "x" "\x88\x40" "\x9F\x3F" "\xE0\x7E" "\xFB\x7F" "\x88\x80" "\x88\xFC\r\n");
+    EXPECT_EQ(a.lines[0], "\x81\xAC\x7F" "x" "\x88\x40" "\x81\xAC\x3F" "\xE0\x7E" "\x81\xAC\x7F" "\x88\x80" "\x88\xFC");
+    EXPECT_EQ(a.state.modified, MODIFIED_TEXT | MODIFIED_CONVERTED);
+}
+
 TEST(Tabs, ExpandToTheNextStopOrDrop) {
     Loaded a;
     load(a, "\tx\r\nab\tc\r\n");

@@ -1,5 +1,5 @@
 // Pieces of a file read in at the cursor: up to the first 0x1A, cut at line ends.
-// Owed: the insertion itself comes with the editing operations.
+// The insertion of the pieces is tested in tests/editing/read_in_text_test.cpp.
 #include <gtest/gtest.h>
 
 #include "document/read_in.h"
@@ -53,4 +53,12 @@ TEST(ReadIn, PiecesEndAtLineEndsAndNeverSplitACharacter) {
         bool whole_chars = cut_on_boundary(p, p.size()) == p.size();
         EXPECT_TRUE(line_end || whole_chars) << i;
     }
+}
+
+TEST(ReadIn, ALongLineIsNeverCutBetweenCrAndLf) {
+    rix::test::TempFolder dir;
+    std::string path = dir.write("a.txt", "abcde\r\nfg\x88\x9F\r\n");
+    std::vector<std::string> pieces;
+    EXPECT_EQ(read_all(path, 6, &pieces), "abcde\r\nfg\x88\x9F\r\n");
+    EXPECT_EQ(pieces, (std::vector<std::string>{"abcde", "\r\n", "fg\x88\x9F\r\n"}));
 }

@@ -63,6 +63,17 @@ TEST(CodecDoubleByte, EveryPairDecodesAndReencodes) {
   EXPECT_EQ(not_exact, 398);  // the duplicate codes that are not Windows' choice
 }
 
+// The trail bytes by hand (the test above takes them from is_trail_byte).
+TEST(CodecDoubleByte, TrailBytesLeaveOut7FAndTheBytesAroundTheRange) {
+  for (const char* pair : {"\x88\x40", "\x88\x7E", "\x88\x80", "\x88\xFC", "\xFC\x40"})
+    EXPECT_EQ(char_length_at(pair, 0), 2u) << testing::PrintToString(pair);
+  for (const char* pair : {"\x88\x3F", "\x88\x7F", "\x88\xFD", "\xE0\x7F", "\x9F\x0A"}) {
+    std::size_t len = 0;
+    EXPECT_EQ(decode_char_at(pair, 0, &len), CODEC_INVALID) << testing::PrintToString(pair);
+    EXPECT_EQ(len, 1u) << testing::PrintToString(pair);
+  }
+}
+
 TEST(CodecDoubleByte, WindowsChoiceAmongDuplicates) {
   const struct { unsigned from; char32_t u; unsigned to; } cases[] = {
       {0xED40, 0x7E8A, 0xFA5C},  // NEC-selected IBM extension -> IBM extension
