@@ -136,7 +136,11 @@ DocumentCounts count_document(const Document& doc) {
     c.index_entries = doc.index.size();
     for (std::uint32_t line = 0; line < c.lines; ++line) {
         LineScanner scan(doc.line_pointer(line), MAX_LINE_SCAN);
-        for (ScanItem item = scan.next();; item = scan.next()) {
+        for (;;) {
+            const std::uint32_t doubles = scan.skip_doubles(UINT32_MAX);
+            c.cells += doubles;
+            c.bytes += 2 * std::uint64_t{doubles};
+            const ScanItem item = scan.next();
             if (item.kind == ItemKind::LINE_END || item.kind == ItemKind::TEXT_END || item.kind == ItemKind::CUT)
                 break;
             switch (item.kind) {
