@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and opens the editor on the sample manuscript.
+# Installs what is missing, builds the release build, and opens the editor on
+# the sample manuscript.
 set -euo pipefail
 top=$(cd "$(dirname "$0")" && pwd)
+build=${RIX_RELEASE_BUILD_DIR:-$top/build-release}
 "$top/scripts/setup.sh"
-"$top/scripts/build.sh"
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
-home=$("$top/build/rix" --data-folder)
-exec "$top/build/rix" "$home/サンプル.txt" "$@"
+"$top/scripts/build.sh" release --target rix
+home=$("$build/rix" --data-folder)
+exec "$build/rix" "$home/サンプル.txt" "$@"

@@ -20,7 +20,6 @@ namespace rix {
 namespace {
 
 constexpr std::size_t MAX_PREVIOUS_DOCUMENT = 128;   // bytes of previous_document
-constexpr std::size_t MAX_OPEN_REQUEST = 128;
 constexpr std::size_t DOWNLOAD_TITLE_BYTES = 25;
 
 SettingsRecord& rec(Application& app) { return app.settings.rec; }
@@ -170,19 +169,6 @@ void open_chosen(Application& app, int state) {
 
 }  // namespace
 
-int ask_question(Application& app, int kind, const std::string& utf8, int batch_answer) {
-    if (app.batch) {
-        BatchMessages batch;
-        batch.question_answer = batch_answer;
-        return batch.show_message(kind, 0, utf8_to_sjis(utf8), 0);
-    }
-    return show_message(kind, 0, utf8_to_sjis(utf8), 0);
-}
-
-void shell_notice(const std::string& utf8, unsigned time_ms) {
-    show_message(MSG_NOTICE, 0, utf8_to_sjis(utf8), time_ms);
-}
-
 void load_into_application(Application& app) {
     if (!app.loaded) return;
     SettingsRecord& r = rec(app);
@@ -193,33 +179,6 @@ void show_document_title(Application& app) {
     std::string title = document_window_title(app);
     if (app.host) app.host->set_title(utf8_to_sjis(title));
     if (app.registry) app.registry->update_title(app.instance_number, title);
-}
-
-Flow locate_environment_file(Application& app) {
-    std::string named = absolute_path(app.line.env_name, app.paths.program_folder);
-    std::string standard = join_path(app.paths.program_folder, "rix.env");
-    std::size_t got = read_settings(named, &app.settings);
-    bool replaced = false;
-    if (got == 0 && app.line.env_named && named != standard) {
-        got = read_settings(standard, &app.settings);
-        replaced = got > 0;
-    }
-    if (got == 0) {
-        notice(app, "環境設定ファイル（" + name_of(named) + "）が見つかりません。\n" + name_of(named) +
-                        " はデータフォルダ\n" + app.paths.program_folder + "\nに必要です。", 7000);
-        return Flow::End;
-    }
-    if (replaced && ask(app, MSG_YES_NO,
-                        format1("指定の環境設定ファイル\n%s\nがありません。\n標準の RIX.ENV を使いますか？", named),
-                        MSG_RESULT_YES) != MSG_RESULT_YES)
-        return Flow::End;
-    app.paths.env_path = replaced ? standard : named;
-    app.paths.log_path = absolute_path(app.line.log_name, app.paths.program_folder);
-    messages().set_beep(rec(app).no_beep == 0);
-    std::string folder = field_utf8(rec(app).document_folder, sizeof rec(app).document_folder);
-    app.paths.open_request = folder.empty() ? app.paths.start_folder : folder;
-    if (app.paths.open_request.size() > MAX_OPEN_REQUEST) app.paths.open_request = app.paths.start_folder;
-    return Flow::Continue;
 }
 
 void window_changed(Application& app) {

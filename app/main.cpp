@@ -1,5 +1,6 @@
-// Process entry: command line, data folder, environment file, instance
-// number, main window, message loop. Batch options never open a window.
+// The window program's entry: the start without a window (process_start.h),
+// then instance number, main window, message loop. Batch options never open
+// a window.
 #include <unistd.h>
 
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include "app/editor.h"
 #include "app/format_views.h"
 #include "app/menus.h"
+#include "app/process_start.h"
 #include "app/save_flow.h"
 #include "app/screen.h"
 #include "app/shell_events.h"
@@ -21,65 +23,10 @@
 
 using namespace rix;
 
-namespace {
-
-std::string current_folder() {
-    std::vector<char> buf(4096);
-    if (!::getcwd(buf.data(), buf.size())) return "/";
-    return buf.data();
-}
-
-void print_usage(std::FILE* out) {
-    std::fprintf(out,
-                 "usage: rix [DOCUMENT|URL] [FILE/e] [FILE/l]\n"
-                 "       rix --version | --data-folder\n"
-                 "       rix --snapshot OUT.png [--size WxH] [DOCUMENT]\n"
-                 "       rix --info [--format N] [--read-rubies] [--read-index] [--read-line-info] DOCUMENT\n"
-                 "       rix --save-as OUT [--read-rubies] [--read-index] [--read-line-info] DOCUMENT\n"
-                 "       rix --write-out OUT [--rubies] [--line-info] [--index] [--read-...] DOCUMENT\n"
-                 "       rix --help\n");
-}
-
-int usage_error(const std::string& error) {
-    std::fprintf(stderr, "rix: %s\n", error.c_str());
-    print_usage(stderr);
-    return 2;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     Application app;
-    std::vector<std::string> args(argv + 1, argv + argc);
-    if (!parse_command_line(args, &app.line)) return usage_error(app.line.error);
-    if (app.line.show_help) {
-        print_usage(stdout);
-        return 0;
-    }
-    if (app.line.show_version) {
-        std::printf("ミルトア (rix) 7.11\n");
-        return 0;
-    }
-    app.paths.program_folder = data_folder();
-    app.paths.start_folder = current_folder();
-    if (!install_data_folder(app.paths.program_folder, RIX_RESOURCE_DIR)) {
-        std::fprintf(stderr, "rix: cannot create the data folder %s\n", app.paths.program_folder.c_str());
-        return 1;
-    }
-    if (app.line.show_data_folder) {
-        std::printf("%s\n", app.paths.program_folder.c_str());
-        return 0;
-    }
-    app.batch = app.line.batch();
-    app.reading.rubies = app.line.read_rubies;
-    app.reading.index = app.line.read_index;
-    app.reading.line_info = app.line.read_line_info;
-    if (locate_environment_file(app) == Flow::End) return app.batch ? 1 : 0;
-    if (app.line.info) {
-        if (app.line.document.empty()) return usage_error("--info needs a document");
-        int slot = app.line.format >= 0 ? app.line.format : current_screen_slot(app.settings.rec);
-        return print_document_info(absolute_path(app.line.document), app.settings.rec, app.reading, slot, stdout);
-    }
+    const int started = start_without_window(app, argc, argv);
+    if (started != START_NEEDS_WINDOW) return started;
     if (!app.line.save_as_path.empty() || !app.line.write_out_path.empty()) {
         if (app.line.document.empty()) return usage_error("--save-as and --write-out need a document");
         if (!app.line.save_as_path.empty() && !app.line.write_out_path.empty())

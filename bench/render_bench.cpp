@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/bench_report.h"
 #include "bench/bench_screen.h"
 #include "display/render.h"
 #include "document/display_lines.h"
@@ -129,5 +130,6 @@ int main(int argc, char** argv) {
     std::printf("layout and draw (40x20 v)  %9.3f ms\n", ours * 1000);
     std::printf("QPainter::drawText (same)  %9.3f ms\n", reference * 1000);
     std::printf("render ratio               %9.2f x QPainter\n", reference > 0 ? ours / reference : 0.0);
+    bench::print_result("render 40x20 vertical screen / QPainter", reference > 0 ? ours / reference : 0.0, 2.0);
     return 0;
 }

@@ -20,7 +20,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
 #include "document/display_lines.h"
 #include "document/notation.h"
@@ -73,6 +72,7 @@ private:
     void refuse(std::string_view utf8, unsigned ms);
 
     bool step();
+    void plain_run();
     bool try_info_line();
     void line_end(std::uint8_t x);
     void character(std::uint16_t code);
@@ -310,22 +310,25 @@ void Converter::flush_collection() {
 // Cells of the base (what was written since the base start), moving *start
 // past any ruby block and then forward until at most 15 cells remain.
 std::uint32_t Converter::base_cells(std::uint32_t* start) const {
+    // The starts of the last cells, in a ring one longer than a base may be.
+    constexpr std::size_t RING = MAX_RUBY_BASE_CELLS + 1;
+    std::uint32_t ring[RING];
+    std::size_t cells = 0;
     std::uint32_t from = *start;
-    std::vector<std::uint32_t> cell_starts;
     LineScanner scan(p_ + from, n_ - from);
     for (;;) {
         ScanItem item = scan.next();
         if (item.kind == ItemKind::CUT || item.kind == ItemKind::LINE_END || item.kind == ItemKind::TEXT_END) break;
-        if (item.kind == ItemKind::RUBY) cell_starts.clear(), from = *start + item.column + item.length;
+        if (item.kind == ItemKind::RUBY) cells = 0, from = *start + item.column + item.length;
         if (item.kind == ItemKind::DOUBLE || item.kind == ItemKind::SINGLE || item.kind == ItemKind::PAIR)
-            cell_starts.push_back(*start + item.column);
+            ring[cells++ % RING] = *start + item.column;
     }
-    if (cell_starts.size() > MAX_RUBY_BASE_CELLS) {
-        from = cell_starts[cell_starts.size() - MAX_RUBY_BASE_CELLS];
-        cell_starts.erase(cell_starts.begin(), cell_starts.end() - MAX_RUBY_BASE_CELLS);
+    if (cells > MAX_RUBY_BASE_CELLS) {
+        from = ring[(cells - MAX_RUBY_BASE_CELLS) % RING];
+        cells = MAX_RUBY_BASE_CELLS;
     }
     *start = from;
-    return static_cast<std::uint32_t>(cell_starts.size());
+    return static_cast<std::uint32_t>(cells);
 }
 
 void Converter::finish_ruby() {
@@ -507,6 +510,69 @@ bool Converter::try_info_line() {
     return true;
 }
 
+// A run of plain double-byte characters, the bulk of most text, in one tight
+// loop: each is stored as it is, its cell counted and the ruby base followed,
+// as character() would. The run ends before anything else (line ends,
+// markers, tabs, a ruby delimiter or ｜, a due record, the last cell of a
+// display line where the break rule decides, the limits of a line, the end
+// of the input); step() takes it from there.
+void Converter::plain_run() {
+    const std::size_t record_at = records_ ? raw_line_start_ + records_->next_column() : SIZE_MAX;
+    const std::size_t end = std::min({size_ > 0 ? size_ - 1 : 0, record_at, raw_line_start_ + RAW_LINE_SPLIT - 2});
+    const std::uint8_t* in = in_;
+    if (collecting_) {
+        // Ruby text: collected as it was read, up to the close delimiter and
+        // without passing the limit (the character that would is step()'s).
+        const std::uint16_t close = delimiters_.close;
+        const std::size_t room = MAX_RUBY_TEXT - std::min(collected_.size(), MAX_RUBY_TEXT);
+        std::size_t i = i_;
+        while (i < end && i + 2 - i_ <= room) {
+            const std::uint8_t lead = in[i], trail = in[i + 1];
+            if (!is_stored_lead(lead) || !is_trail_byte(trail) || (lead << 8 | trail) == close) break;
+            i += 2;
+        }
+        collected_.append(reinterpret_cast<const char*>(in + i_), i - i_);
+        i_ = i;
+        return;
+    }
+    std::uint8_t* out = p_;
+    const bool reading = carry_.ruby_reading;
+    const std::uint16_t open = delimiters_.open;
+    const std::uint32_t capacity = capacity_;
+    std::size_t i = i_;
+    std::uint32_t n = n_, cells = cells_;
+    // RubyBaseState::character, kept in registers (the ｜ that pins the base ends the run).
+    std::uint32_t base = base_.base;
+    bool run = base_.run;
+    const bool pinned = base_.pinned;
+    while (i < end && n + 2 <= LINE_TEXT_LIMIT && cells + 1 < capacity) {
+        const std::uint8_t lead = in[i], trail = in[i + 1];
+        if (!is_stored_lead(lead) || !is_trail_byte(trail)) break;
+        const auto code = static_cast<std::uint16_t>(lead << 8 | trail);
+        if (reading) {
+            if (code == open || code == CODE_VERTICAL_BAR) break;
+            // A kanji after anything else starts a base; selected by a mask, as
+            // kanji and kana alternate too often for a branch.
+            const bool kanji = is_kanji_run_char(code);
+            const std::uint32_t take = 0u - static_cast<std::uint32_t>(kanji & !run & !pinned);
+            base = (n & take) | (base & ~take);
+            run = kanji;
+        }
+        n += 2;
+        i += 2;
+        ++cells;
+    }
+    if (i == i_) return;
+    // The run is stored as it was read.
+    std::memcpy(out + n_, in + i_, i - i_);
+    i_ = i;
+    n_ = n;
+    cells_ = cells;
+    base_.base = base;
+    base_.run = run;
+    pair_open_ = false;
+}
+
 // Converts one item of the raw text. False when the loop ends.
 bool Converter::step() {
     if (carry_.at_file_line_start && n_ == 0) {
@@ -514,6 +580,7 @@ bool Converter::step() {
         if (short_) return false;
         carry_.at_file_line_start = false;
     }
+    plain_run();
     item_start_ = i_;
     if (i_ >= size_ && !final_) return false;
     std::uint8_t x = i_ < size_ ? in_[i_] : TEXT_END_MARK;

@@ -35,6 +35,8 @@ bool wrap_line(const Document& doc, std::uint32_t line, OnBreak on_break) {
     std::uint32_t j = 0;
     LineScanner scanner(p, MAX_LINE_SCAN);
     for (;;) {
+        // The cells before the last one of a display line need no decision.
+        if (j + 1 < cap) j += scanner.skip_doubles(cap - 1 - j);
         ScanItem it = scanner.next();
         if (it.kind == ItemKind::LINE_END || it.kind == ItemKind::TEXT_END) return true;
         if (it.kind == ItemKind::CUT) return false;

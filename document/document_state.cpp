@@ -5,6 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
 #include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/messages.h"
@@ -12,10 +16,13 @@
 namespace rix {
 namespace {
 
+constexpr std::size_t UTF16_SAMPLE_BYTES = 1000;   // the NUL pattern is judged on this much
+constexpr std::size_t KIND_PIECE_BYTES = 16 * 1024;
+
 // UTF-16 text without a byte-order mark: ASCII characters leave a NUL in
 // every other byte. Judged on the first 1000 bytes (an even count).
 bool looks_like_utf16(const std::string& head) {
-    std::size_t n = std::min<std::size_t>(head.size(), 1000) & ~std::size_t{1};
+    std::size_t n = std::min<std::size_t>(head.size(), UTF16_SAMPLE_BYTES) & ~std::size_t{1};
     if (n < 8) return false;   // too little to tell: a NUL makes it no document
     std::size_t even_nul = 0, odd_nul = 0;
     for (std::size_t i = 0; i < n; i += 2) {
@@ -27,23 +34,69 @@ bool looks_like_utf16(const std::string& head) {
     return (odd_nul * 2 > pairs && even_nul * 8 < pairs) || (even_nul * 2 > pairs && odd_nul * 8 < pairs);
 }
 
+// The kind of a file judged from its first bytes, fed in pieces in order.
+// Only the bytes up to the first NUL are searched for the byte-order mark
+// FF FE (which may straddle two pieces), and the first 1000 are kept for
+// the UTF-16 pattern; so the judgement is decided early, as soon as a mark
+// stands before every NUL or a NUL was met with the sample complete.
+class KindScan {
+public:
+    void feed(const char* p, std::size_t n) {
+        if (sample_.size() < UTF16_SAMPLE_BYTES) sample_.append(p, std::min(n, UTF16_SAMPLE_BYTES - sample_.size()));
+        if (nul_ || mark_ || n == 0) return;
+        const void* z = std::memchr(p, 0, n);
+        const std::size_t upto = z ? static_cast<std::size_t>(static_cast<const char*>(z) - p) : n;
+        if (last_ff_ && upto > 0 && p[0] == '\xFE') mark_ = true;
+        for (const char* q = p; !mark_ && q < p + upto; ++q) {
+            q = static_cast<const char*>(std::memchr(q, 0xFF, static_cast<std::size_t>(p + upto - q)));
+            if (!q) break;
+            if (q + 1 < p + upto && q[1] == '\xFE') mark_ = true;
+        }
+        nul_ = z != nullptr;
+        last_ff_ = upto == n && p[n - 1] == '\xFF';
+    }
+    bool decided() const { return mark_ || (nul_ && sample_.size() >= UTF16_SAMPLE_BYTES); }
+    DocumentKind kind() const {
+        if (mark_) return DocumentKind::UNICODE_TEXT;
+        if (sample_.size() >= 2 && sample_[0] == '\xFE' && sample_[1] == '\xFF') return DocumentKind::UNICODE_TEXT;
+        if (!nul_) return DocumentKind::TEXT;
+        return looks_like_utf16(sample_) ? DocumentKind::UNICODE_TEXT : DocumentKind::NOT_TEXT;
+    }
+
+private:
+    std::string sample_;     // the first bytes, at most UTF16_SAMPLE_BYTES
+    bool nul_ = false;       // a NUL was met
+    bool mark_ = false;      // FF FE stands before the first NUL
+    bool last_ff_ = false;   // the bytes so far (no NUL among them) end with FF
+};
+
 }  // namespace
 
 DocumentKind classify_document_bytes(const std::string& head) {
-    std::size_t first_nul = head.find('\0');
-    std::size_t bom = head.find("\xFF\xFE");
-    if (bom != std::string::npos && (first_nul == std::string::npos || bom < first_nul))
-        return DocumentKind::UNICODE_TEXT;
-    if (head.size() >= 2 && head[0] == '\xFE' && head[1] == '\xFF') return DocumentKind::UNICODE_TEXT;
-    if (first_nul == std::string::npos) return DocumentKind::TEXT;
-    if (looks_like_utf16(head)) return DocumentKind::UNICODE_TEXT;
-    return DocumentKind::NOT_TEXT;
+    KindScan scan;
+    scan.feed(head.data(), head.size());
+    return scan.kind();
 }
 
 DocumentKind check_document_kind(const std::string& path) {
-    std::string head;
-    if (!read_file_prefix(path, KIND_CHECK_BYTES, &head)) return DocumentKind::UNREADABLE;
-    return classify_document_bytes(head);
+    const int fd = open_regular_file(path);
+    if (fd < 0) return DocumentKind::UNREADABLE;
+    KindScan scan;
+    char piece[KIND_PIECE_BYTES];
+    std::size_t total = 0;
+    bool ok = true;
+    while (total < KIND_CHECK_BYTES && !scan.decided()) {
+        const ssize_t n = ::read(fd, piece, std::min(sizeof piece, KIND_CHECK_BYTES - total));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        scan.feed(piece, static_cast<std::size_t>(n));
+        total += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    return ok ? scan.kind() : DocumentKind::UNREADABLE;
 }
 
 bool accept_document_kind(DocumentKind kind, std::uintptr_t owner) {

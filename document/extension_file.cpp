@@ -310,6 +310,12 @@ const LineRecord* ExtensionReader::begin_line(std::uint32_t line) {
     return it != lines.end() && it->line == line ? &*it : nullptr;
 }
 
+std::uint32_t ExtensionReader::next_column() const {
+    if (!file_ || state_.next_position >= file_->positions.size()) return UINT32_MAX;
+    const PositionRecord& rec = file_->positions[state_.next_position];
+    return rec.line == state_.line ? rec.column : UINT32_MAX;
+}
+
 const PositionRecord* ExtensionReader::next_of(std::uint32_t column, bool of_kind, PositionKind kind) {
     if (!file_ || state_.next_position >= file_->positions.size()) return nullptr;
     const PositionRecord& rec = file_->positions[state_.next_position];

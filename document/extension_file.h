@@ -256,6 +256,9 @@ public:
     const PositionRecord* next_ruby_due(std::uint32_t column) { return next_of(column, true, PositionKind::RUBY); }
     const PositionRecord* next_tag_due(std::uint32_t column) { return next_of(column, true, PositionKind::TAG); }
     const PositionRecord* next_due(std::uint32_t column) { return next_of(column, false, PositionKind::RUBY); }
+    // The column of the next record of the line begun last (the first column
+    // at which one is due), UINT32_MAX when the line has no more.
+    std::uint32_t next_column() const;
     ExtensionReaderState save_state() const { return state_; }
     void restore_state(const ExtensionReaderState& state) { state_ = state; }
 

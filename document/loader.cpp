@@ -1,6 +1,7 @@
 // Loading a document chunk by chunk (see loader.h).
 //
-// A chunk is read at the file read offset. When it is not the last one, the
+// A chunk is read at the file read offset (a large one in pieces of 256 KB,
+// each treated as a chunk). When it is not the last one, the
 // converter is given the bytes up to its last LF (or its first 0x1A): only
 // whole lines of the file, so a line is never converted twice unless it is
 // longer than the chunk. When the chunk holds no finished line at all, the
@@ -23,6 +24,8 @@ namespace {
 
 constexpr std::size_t MIN_CHUNK_BYTES = 16;
 constexpr std::size_t MAX_WINDOW_BYTES = std::size_t{RAW_LINE_SPLIT} + 16;   // a window this big always commits
+constexpr std::size_t READ_PIECE_BYTES = 256u * 1024;   // raw bytes read at a time within a chunk
+constexpr std::size_t MIN_PIECE_BYTES = 64u * 1024;     // less of a chunk left: it ends there
 
 // Reads up to `want` bytes at `offset` into `out`. -1 on a read error.
 long long read_at(int fd, std::uint64_t offset, std::size_t want, std::vector<char>& out) {
@@ -60,9 +63,12 @@ void clear_document(Document& doc) {
     doc.index.clear();
 }
 
-bool load_more(Document& doc, DocumentState& state, LoadSession& s) {
-    if (doc.fully_loaded() || s.carry.stopped) return false;
-    std::size_t want = std::max(s.options.chunk_size, MIN_CHUNK_BYTES);
+namespace {
+
+// Reads `want` raw bytes at the file read offset and converts the whole lines
+// among them; a window that holds no finished line is doubled until it does.
+// False when nothing was converted: the load stopped (a limit, a read error).
+bool convert_window(Document& doc, DocumentState& state, LoadSession& s, std::size_t want) {
     ExtensionReader* records = s.extension ? &s.reader : nullptr;
     for (;;) {
         std::uint64_t offset = doc.load.file_offset;
@@ -87,6 +93,24 @@ bool load_more(Document& doc, DocumentState& state, LoadSession& s) {
         }
         want = std::min(want * 2, MAX_WINDOW_BYTES);
     }
+}
+
+}  // namespace
+
+bool load_more(Document& doc, DocumentState& state, LoadSession& s) {
+    if (doc.fully_loaded() || s.carry.stopped) return false;
+    // A large chunk is read and converted in pieces, so that the raw bytes held
+    // at a time stay few (and in the cache); each piece ends after a whole
+    // line, as a chunk does, so the lines are the same.
+    const std::uint64_t end = doc.load.file_offset + std::max(s.options.chunk_size, MIN_CHUNK_BYTES);
+    auto piece = [&] {
+        return static_cast<std::size_t>(std::min<std::uint64_t>(end - doc.load.file_offset, READ_PIECE_BYTES));
+    };
+    if (!convert_window(doc, state, s, piece())) return false;
+    while (!doc.fully_loaded() && !s.carry.stopped && doc.load.file_offset + MIN_PIECE_BYTES <= end) {
+        if (!convert_window(doc, state, s, piece())) break;
+    }
+    return true;
 }
 
 bool load_all(Document& doc, DocumentState& state, LoadSession& s) {
@@ -136,7 +160,11 @@ DocumentCounts count_document(const Document& doc) {
     c.index_entries = doc.index.size();
     for (std::uint32_t line = 0; line < c.lines; ++line) {
         LineScanner scan(doc.line_pointer(line), MAX_LINE_SCAN);
-        for (ScanItem item = scan.next();; item = scan.next()) {
+        for (;;) {
+            const std::uint32_t doubles = scan.skip_doubles(UINT32_MAX);
+            c.cells += doubles;
+            c.bytes += 2 * std::uint64_t{doubles};
+            const ScanItem item = scan.next();
             if (item.kind == ItemKind::LINE_END || item.kind == ItemKind::TEXT_END || item.kind == ItemKind::CUT)
                 break;
             switch (item.kind) {

@@ -74,12 +74,9 @@ struct RubyBaseState {
     }
     // A double-byte character other than ｜ stored at `at`.
     void character(std::uint16_t code, std::uint32_t at) {
-        if (!is_kanji_run_char(code)) {
-            run = false;
-        } else if (!run) {
-            run = true;
-            if (!pinned) base = at;
-        }
+        const bool kanji = is_kanji_run_char(code);
+        if (kanji && !run && !pinned) base = at;
+        run = kanji;
     }
     // A lone CR inside the line.
     void break_run() { run = false; }

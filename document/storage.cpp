@@ -5,10 +5,8 @@
 
 namespace rix {
 
-LineScanner::LineScanner(const std::uint8_t* line, std::size_t available)
-    : line_(line), available_(std::min(available, MAX_LINE_SCAN)) {}
-
-ScanItem LineScanner::next() {
+// Every item, though next() takes the characters before it gets here.
+ScanItem LineScanner::next_other() {
     if (done_) return last_;
     ScanItem item;
     item.column = static_cast<std::uint32_t>(pos_);

@@ -62,15 +62,57 @@ struct ScanItem {
 
 // Walks one stored line. `line` points at the line's first byte and `available`
 // bytes may be read from it (the scanner never reads beyond them, nor beyond
-// MAX_LINE_SCAN). Cheap to copy; holds no ownership.
+// MAX_LINE_SCAN). Cheap to copy; holds no ownership. The characters (the
+// items nearly every call returns) are scanned inline; markers, blocks and
+// the end of the available bytes go through next_other.
 class LineScanner {
 public:
-    LineScanner(const std::uint8_t* line, std::size_t available);
+    LineScanner(const std::uint8_t* line, std::size_t available)
+        : line_(line), available_(available < MAX_LINE_SCAN ? available : MAX_LINE_SCAN) {}
     // The next item; after LINE_END, TEXT_END or CUT every call returns that item again.
-    ScanItem next();
+    ScanItem next() {
+        if (available_ - pos_ >= 2 && !done_) {
+            const std::uint8_t x = line_[pos_];
+            const std::uint8_t y = line_[pos_ + 1];
+            ScanItem item;
+            item.column = static_cast<std::uint32_t>(pos_);
+            if (is_stored_lead(x)) {
+                item.kind = ItemKind::DOUBLE;
+                item.length = 2;
+                item.code = static_cast<std::uint16_t>(x << 8 | y);
+                pos_ += 2;
+                return item;
+            }
+            if (x < IGNORED_MARK && x != TEXT_END_MARK) {
+                // 0x00-0x80 but 0x1A, 0xA0-0xDF: a single-byte character, alone or sharing its cell.
+                const bool pair = is_printable_single(y);
+                item.kind = pair ? ItemKind::PAIR : ItemKind::SINGLE;
+                item.length = pair ? 2 : 1;
+                item.code = pair ? y : x;
+                pos_ += item.length;
+                return item;
+            }
+        }
+        return next_other();
+    }
+    // Passes over a run of double-byte characters, at most `limit` of them,
+    // as that many calls of next() would; returns how many it passed.
+    std::uint32_t skip_doubles(std::uint32_t limit) {
+        if (done_) return 0;
+        std::size_t p = pos_;
+        std::uint32_t k = 0;
+        while (k < limit && available_ - p >= 2 && is_stored_lead(line_[p])) {
+            p += 2;
+            ++k;
+        }
+        pos_ = p;
+        return k;
+    }
     std::uint32_t column() const { return static_cast<std::uint32_t>(pos_); }
 
 private:
+    ScanItem next_other();
+
     const std::uint8_t* line_;
     std::size_t available_;
     std::size_t pos_ = 0;

@@ -40,6 +40,7 @@ namespace {
 // The whole 32-bit offset space plus two scans of slack past its end.
 constexpr std::size_t RANGE_BYTES = (std::size_t{1} << 32) + 2 * MAX_LINE_SCAN;
 constexpr std::size_t SPILL_STEP = 8u * 1024 * 1024;     // the spill file grows in these steps
+constexpr std::size_t POPULATE_STEP = 32u * 1024;        // RAM is committed ahead in these steps
 constexpr std::uint64_t MIN_THRESHOLD = 64ull * 1024 * 1024;
 constexpr std::uint64_t MEMORY_MARGIN = 64ull * 1024 * 1024;   // left to the rest of the system
 
@@ -94,8 +95,22 @@ bool TextBuffer::reserve(std::size_t n) {
     }
     std::uint64_t ram_end = std::min(end, spill_fd_ >= 0 ? threshold_ : end);
     committed_ = std::max<std::size_t>(committed_, static_cast<std::size_t>(ram_end));
+    if (std::size_t{append_} + POPULATE_STEP > populated_) populate();
     high_water_ = std::max<std::size_t>(high_water_, static_cast<std::size_t>(end));
     return true;
+}
+
+// Commits the RAM part from populated_ to one step past the append position
+// with one call, where writing would take a fault per page. The reservation
+// beyond (a line's worst case) is still committed only where it is written.
+// A kernel without the call leaves every page to be committed by writing.
+void TextBuffer::populate() {
+    std::size_t upto = (std::size_t{append_} / POPULATE_STEP + 2) * POPULATE_STEP;
+    // Never into the spill area, present or to come: its addresses are the file's.
+    if (threshold_ < upto) upto = static_cast<std::size_t>(threshold_);
+    if (upto <= populated_) return;
+    ::madvise(base_ + populated_, upto - populated_, MADV_POPULATE_WRITE);
+    populated_ = upto;
 }
 
 // Makes the spill file cover `up_to` bytes from the threshold on and maps the

@@ -48,15 +48,17 @@ public:
     bool spilling() const { return spill_fd_ >= 0; }
     const std::string& spill_path() const { return spill_path_; }
     std::uint64_t spill_threshold() const { return threshold_; }
-    // Bytes of RAM-backed buffer touched so far (for the memory benchmark).
-    std::size_t committed_bytes() const { return committed_; }
+    // Bytes of RAM-backed buffer reserved or committed so far (for the memory benchmark).
+    std::size_t committed_bytes() const { return committed_ > populated_ ? committed_ : populated_; }
 
 private:
     bool map_spill(std::size_t up_to);
+    void populate();
 
     std::uint8_t* base_ = nullptr;     // start of the reserved range
     std::size_t reserved_ = 0;         // bytes reserved
     std::size_t committed_ = 0;        // bytes made usable so far
+    std::size_t populated_ = 0;        // bytes of RAM committed ahead of writing (a step past the append position)
     std::size_t high_water_ = 0;       // largest append position + reservation so far
     BufferOffset append_ = 0;
     std::string spill_folder_;

@@ -1,8 +1,8 @@
 // The break rule with kinsoku, the capacity of a display line, and the
 // wrapping settings taken from the settings record's fields.
 //
-// Pure functions of their arguments: no state, no allocation except in
-// wrap_rules_from_fields.
+// Pure functions of their arguments: no state, no allocation except where a
+// break set's bytes change.
 #include "document/wrap.h"
 
 #include <algorithm>
@@ -28,7 +28,7 @@ bool is_small_kana(std::uint16_t code) {
     return std::binary_search(std::begin(SMALL_KANA), std::end(SMALL_KANA), code);
 }
 
-bool set_contains(const std::string& set, std::uint16_t code) {
+bool set_contains(std::string_view set, std::uint16_t code) {
     std::size_t i = 0;
     while (i < set.size()) {
         auto b = static_cast<std::uint8_t>(set[i]);
@@ -45,16 +45,46 @@ bool set_contains(const std::string& set, std::uint16_t code) {
     return false;
 }
 
+BreakSet& BreakSet::operator=(std::string_view bytes) {
+    bytes_.assign(bytes);
+    rebuild();
+    return *this;
+}
+
+BreakSet& BreakSet::operator+=(std::string_view bytes) {
+    bytes_.append(bytes);
+    rebuild();
+    return *this;
+}
+
+// The members, by the same walk as set_contains.
+void BreakSet::rebuild() {
+    std::fill(std::begin(singles_), std::end(singles_), 0);
+    std::fill(std::begin(doubles_), std::end(doubles_), 0);
+    std::size_t i = 0;
+    while (i < bytes_.size()) {
+        auto b = static_cast<std::uint8_t>(bytes_[i]);
+        if (is_lead_byte(b) && i + 1 < bytes_.size()) {
+            const unsigned trail = static_cast<std::uint8_t>(bytes_[i + 1]);
+            doubles_[lead_row(b) * WORDS_PER_ROW + (trail >> 6)] |= std::uint64_t{1} << (trail & 63);
+            i += 2;
+        } else {
+            singles_[b >> 6] |= std::uint64_t{1} << (b & 63);
+            i += 1;
+        }
+    }
+}
+
 int may_break_after(const WrapRules& rules, std::uint32_t j, std::uint16_t ch, std::uint8_t next,
                     std::uint8_t next_trail) {
     std::uint32_t hard_limit = rules.chars_per_column + 1 + (rules.kinsoku_mode == 2 ? 1 : 0);
     if (j >= hard_limit) return 1;
     if (rules.kinsoku_mode == 0) return (next == LINE_END_MARK || next == 0x0D) ? 0 : 1;
     // An opening bracket is not left at the end: the line takes the next character too.
-    if (set_contains(rules.line_end_prohibited, ch)) return 0;
+    if (rules.line_end_prohibited.contains(ch)) return 0;
     if (is_stored_lead(next)) {
         auto c = static_cast<std::uint16_t>(next << 8 | next_trail);
-        if (set_contains(rules.line_start_prohibited, c)) return 0;
+        if (rules.line_start_prohibited.contains(c)) return 0;
         if (rules.small_kana_kinsoku && is_small_kana(c)) return 0;
         return 1;
     }
@@ -116,8 +146,8 @@ WrapRules wrap_rules_from_fields(std::uint32_t chars_per_column, std::uint8_t ki
     rules.chars_per_column = chars_per_column;
     rules.kinsoku_mode = kinsoku_mode;
     rules.small_kana_kinsoku = small_kana;
-    rules.line_start_prohibited = std::string(read_field(start_set_field, start_width));
-    rules.line_end_prohibited = std::string(read_field(end_set_field, end_width));
+    rules.line_start_prohibited = read_field(start_set_field, start_width);
+    rules.line_end_prohibited = read_field(end_set_field, end_width);
     return rules;
 }
 

@@ -387,6 +387,11 @@ std::int64_t file_size(const std::string& path) {
     return st.st_size;
 }
 
+int open_regular_file(const std::string& path) {
+    struct stat st {};
+    return open_regular_for_read(path, &st);
+}
+
 bool read_file_prefix(const std::string& path, std::size_t limit, std::string* out) {
     out->clear();
     struct stat st {};

@@ -37,6 +37,9 @@ bool folder_exists(const std::string& path);
 // Size of a regular file, or -1.
 std::int64_t file_size(const std::string& path);
 
+// Opens a regular file for reading (never blocking on a FIFO or a device):
+// a descriptor the caller closes, or -1 (also for anything but a regular file).
+int open_regular_file(const std::string& path);
 // Reads at most `limit` bytes from the start of the file. False when it
 // cannot be opened or read.
 bool read_file_prefix(const std::string& path, std::size_t limit, std::string* out);

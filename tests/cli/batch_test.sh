@@ -7,8 +7,7 @@ rix=$1
 home=$(mktemp -d /tmp/rix-cli-XXXXXX)
 trap 'chmod -R u+w "$home"; rm -rf "$home"' EXIT
 export RIX_HOME=$home/data RIX_RUNTIME_DIR=$home/run QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0
-fails=0
-passes=0
+fails=0 passes=0
 check() { if eval "$2"; then echo "ok: $1"; passes=$((passes + 1)); else echo "FAILED: $1"; fails=$((fails + 1)); fi; }
 
 check "--version names the program" '"$rix" --version | grep -q "7.11"'
@@ -74,6 +73,15 @@ check "--save-as needs a document" '[ $rc -eq 2 ]'
 check "--help prints the usage and exits 0" '"$rix" --help | grep -q -- "--write-out"'
 "$rix" --bogus 2>/dev/null; rc=$?
 check "an unknown option is refused" '[ $rc -eq 2 ]'
+
+# rix answers --version, --data-folder and --info itself, without the window
+# program's libraries; everything else is the window program's.
+check "rix loads neither Qt nor the network library" '! ldd "$rix" | grep -q -e libQt -e libcurl'
+mkdir -p "$home/alone"
+cp "$rix" "$home/alone/rix"
+check "--info needs no window program" '"$home/alone/rix" --info "$corpus/rashomon.txt" | grep -qx "lines=70"'
+"$home/alone/rix" --snapshot "$home/y.png" "$RIX_HOME/サンプル.txt" 2>"$home/err4.txt"; rc=$?
+check "a missing window program is reported" '[ $rc -eq 1 ] && grep -q "cannot start" "$home/err4.txt"'
 
 echo "$passes passed, $fails failed"
 [ "$fails" -eq 0 ]

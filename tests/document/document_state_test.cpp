@@ -48,6 +48,36 @@ TEST(DocumentKind, CorpusNovelsAreText) {
     EXPECT_EQ(check_document_kind("/nonexistent/rix/file.txt"), DocumentKind::UNREADABLE);
 }
 
+TEST(DocumentKind, FilesAreJudgedLikeTheirFirstBytes) {
+    // The file is read in pieces: marks and NULs at piece boundaries, beyond
+    // the UTF-16 sample and beyond the 2 MiB that are judged.
+    rix::test::TempFolder dir;
+    const std::string text(16 * 1024 - 1, 'a');
+    struct Case {
+        std::string bytes;
+        DocumentKind kind;
+    } cases[] = {
+        {text + "\xFF\xFE" + "b", DocumentKind::UNICODE_TEXT},          // the mark across a boundary
+        {text + "\xFF" + std::string("\0\xFE", 2), DocumentKind::NOT_TEXT},   // a NUL between its bytes
+        {text + "a" + std::string("\0", 1), DocumentKind::NOT_TEXT},      // the NUL opens the second piece
+        {std::string("\xFE\xFF") + text + std::string("\0", 1), DocumentKind::UNICODE_TEXT},
+        {std::string(KIND_CHECK_BYTES, 'a') + std::string("\0", 1), DocumentKind::TEXT},
+        {std::string(KIND_CHECK_BYTES - 1, 'a') + std::string("\0", 1), DocumentKind::NOT_TEXT},
+        {std::string(KIND_CHECK_BYTES - 1, 'a') + "\xFF\xFE", DocumentKind::TEXT},   // the mark's end is beyond
+    };
+    // UTF-16 without a mark: judged on its first piece, the rest left unread.
+    std::string utf16;
+    for (int i = 0; i < 40000; ++i) utf16 += std::string("x\0", 2);
+    int k = 0;
+    for (const Case& c : cases) {
+        const std::string path = dir.write("case" + std::to_string(k++), c.bytes);
+        EXPECT_EQ(check_document_kind(path), c.kind) << "case " << k - 1;
+        EXPECT_EQ(classify_document_bytes(c.bytes.substr(0, KIND_CHECK_BYTES)), c.kind) << "case " << k - 1;
+    }
+    EXPECT_EQ(check_document_kind(dir.write("utf16", utf16)), DocumentKind::UNICODE_TEXT);
+    EXPECT_EQ(check_document_kind(dir.path()), DocumentKind::UNREADABLE);   // a folder is no document
+}
+
 TEST(DocumentKind, RefusalMessages) {
     FakeMessages messages;
     EXPECT_TRUE(accept_document_kind(DocumentKind::TEXT, 0));

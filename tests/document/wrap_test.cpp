@@ -122,6 +122,78 @@ TEST(Wrap, SetMembershipWalksWholeCharacters) {
     EXPECT_TRUE(r.small_kana_kinsoku);
 }
 
+namespace {
+
+// Every code, single- and double-byte, looked up in the bitmap and by the walk.
+void expect_lookup_agrees(const BreakSet& set) {
+    for (std::uint32_t code = 0; code <= 0xFFFF; ++code) {
+        const auto c = static_cast<std::uint16_t>(code);
+        if (set.contains(c) != set_contains(set.bytes(), c)) {
+            ADD_FAILURE() << "code 0x" << std::hex << code << " in a set of " << std::dec << set.bytes().size()
+                          << " bytes";
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+TEST(Wrap, SetLookupAgreesWithTheWalk) {
+    const WrapRules defaults = test::rules(20, 1);
+    expect_lookup_agrees(defaults.line_start_prohibited);
+    expect_lookup_agrees(defaults.line_end_prohibited);
+    BreakSet set;
+    expect_lookup_agrees(set);
+    EXPECT_FALSE(set.contains(0));
+    // Single bytes, a lead byte with an invalid trail, the 0xFC lead, a lone lead at the end.
+    set = std::string("(a\x81\x0A\xFC\x40\xE0", 7);
+    expect_lookup_agrees(set);
+    EXPECT_TRUE(set.contains(0x810A));
+    EXPECT_TRUE(set.contains(0xFC40));
+    EXPECT_TRUE(set.contains(0xE0));
+    EXPECT_FALSE(set.contains(0x0A));
+    // Appending pairs the lone lead with the byte after it.
+    set += "\x41";
+    expect_lookup_agrees(set);
+    EXPECT_TRUE(set.contains(0xE041));
+    EXPECT_FALSE(set.contains(0xE0));
+    set.clear();
+    expect_lookup_agrees(set);
+    EXPECT_FALSE(set.contains(0xE041));
+    // Sets of random bytes, every length up to the field's.
+    std::uint32_t seed = 12345;
+    for (int round = 0; round < 40; ++round) {
+        std::string bytes;
+        for (int k = round * 37 % 97; k > 0; --k) {
+            seed = seed * 1103515245u + 12345u;
+            bytes.push_back(static_cast<char>(seed >> 16));
+        }
+        set = bytes;
+        expect_lookup_agrees(set);
+    }
+}
+
+TEST(Wrap, SetFieldsEndAtTheirWidth) {
+    // A full field whose last byte is a lead: it stands alone, taking nothing beyond the field.
+    char start[96];
+    for (std::size_t k = 0; k + 2 < sizeof start; k += 2) start[k] = '\x81', start[k + 1] = '\x41';
+    start[94] = 'A';
+    start[95] = '\x82';
+    char end[48] = {'\x81', '\x75', '\0', '\x81', '\x77'};
+    const WrapRules r = wrap_rules_from_fields(20, 1, false, start, sizeof start, end, sizeof end);
+    EXPECT_EQ(r.line_start_prohibited.bytes().size(), 96u);
+    EXPECT_TRUE(r.line_start_prohibited.contains(0x8141));
+    EXPECT_TRUE(r.line_start_prohibited.contains('A'));
+    EXPECT_TRUE(r.line_start_prohibited.contains(0x82));
+    EXPECT_FALSE(r.line_start_prohibited.contains(0x8200));
+    EXPECT_FALSE(r.line_start_prohibited.contains(0x8281));
+    expect_lookup_agrees(r.line_start_prohibited);
+    // After the NUL of a shorter field nothing is a member.
+    EXPECT_TRUE(r.line_end_prohibited.contains(0x8175));
+    EXPECT_FALSE(r.line_end_prohibited.contains(0x8177));
+    expect_lookup_agrees(r.line_end_prohibited);
+}
+
 TEST(Wrap, IndentationAndFirstLineAdjustment) {
     // s = 2, e = 1, adjustment 6 (two cells out) on N = 20: 19 cells first, then 17.
     std::uint32_t w = test::format_word(2, 1, 6);
