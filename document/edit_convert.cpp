@@ -275,6 +275,7 @@ EditConvertStatus place_edit_lines(Document& doc, std::uint32_t first, std::uint
     const std::uint32_t old_end_line = doc.load.end.line();
     if (produced > replaced) insert_line_entries(doc, first + replaced, produced - replaced);
     if (produced < replaced) remove_line_entries(doc, first + replaced, replaced - produced);
+    ++doc.generation;
     doc.cache.invalidate();
     for (std::uint32_t k = 0; k < produced; ++k) {
         doc.lines.set_start(first + k, starts[k]);

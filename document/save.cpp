@@ -336,6 +336,7 @@ int save_document(Document& doc, DocumentState& state, LoadSession& session, con
     after_save(state, req, run);
     state.modified = 0;
     doc.cache.invalidate();
+    ++doc.generation;   // bound to the new file now: copies of lines taken before do not carry over
     return SAVE_DONE;
 }
 

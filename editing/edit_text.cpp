@@ -211,14 +211,14 @@ std::uint32_t tab_width(const EditContext& c) { return static_cast<std::uint32_t
 std::string& staged_line(EditContext& c, TextPos pos) {
     EditLineCache& cache = c.edit.line_cache;
     const std::uint32_t line = pos.line();
-    if (cache.line != line || cache.column != pos.column() || cache.start != c.doc.lines.start(line) ||
-        cache.raw_length != c.edit.staging.size()) {
+    if (!cache.holds(c.doc, line, pos.column(), c.edit.staging.size())) {
         c.edit.staging = edit_text_of_line(c.doc, line);
         cache.line = line;
         cache.column = pos.column();
         cache.start = c.doc.lines.start(line);
         cache.raw_length = static_cast<std::uint32_t>(c.edit.staging.size());
         cache.insertion_point = pos.column();
+        cache.generation = c.doc.generation;
     }
     return c.edit.staging;
 }
@@ -298,6 +298,7 @@ bool apply_line_edit(EditContext& c, const LineEdit& e, std::vector<TextPos>* po
         cache.insertion_point = cache.column;
         cache.start = c.doc.lines.start(e.line);
         cache.raw_length = static_cast<std::uint32_t>(c.edit.staging.size());
+        cache.generation = c.doc.generation;
     } else {
         cache.invalidate();
     }
