@@ -15,6 +15,8 @@
 #include "editing/edit_text.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 #include "document/display_lines.h"
 #include "document/edit_convert.h"
@@ -384,6 +386,15 @@ std::string sanitize_insert_text(std::string_view in) {
     return out;
 }
 
+#ifndef NDEBUG
+void check_after_edit(const Document& doc, std::uint32_t first, std::uint32_t n, const char* what) {
+    const std::string bad = check_lines_invariant(doc, first, n);
+    if (bad.empty()) return;
+    std::fprintf(stderr, "rix: the document is broken after %s at line %u: %s\n", what, first, bad.c_str());
+    std::abort();
+}
+#endif
+
 bool insert_at(EditContext& c, TextPos pos, std::string_view text, bool insert, TextPos* after) {
     Document& doc = c.doc;
     if (text.empty() || pos.line() >= doc.lines.count()) return false;
@@ -452,6 +463,7 @@ bool insert_at(EditContext& c, TextPos pos, std::string_view text, bool insert, 
     const TextPos old_end = insert ? pos : TextPos(line, static_cast<std::uint32_t>(pos.column() + replaced.size()));
     follow_top(c, pos, old_end, positions.back(), static_cast<std::int64_t>(produced) - 1);
     settle(c, cursor, damage);
+    check_after_edit(doc, line, produced, insert ? "an insertion" : "an overwrite");
     if (after) *after = cursor;
     return true;
 }
@@ -506,6 +518,7 @@ bool delete_exact(EditContext& c, TextPos start, TextPos end, const Cursor& rest
     note_change(c, start, deleted.size());
     follow_top(c, start, end, start, -static_cast<std::int64_t>(l2 - l1));
     settle(c, start, damage);
+    check_after_edit(doc, l1, 1, "a deletion");
     return true;
 }
 
