@@ -1,11 +1,18 @@
 // Display geometry: recompute_geometry and the line and cell positions.
 //
-// The computation runs in fixed steps: choose the adjust mode, migrate old
-// per-cent margins, load and sanitise the counts, derive margins and the
-// available space, then either fit the pitches to the counts (modes 0 and 1)
-// or the counts to the remembered pitches (mode 2), rescale the font (mode 1)
-// and fill in the derived values. Floating values are truncated toward zero;
-// integer divisions truncate.
+// The computation runs in fixed steps, numbered as the functions below
+// name them:
+//   1     choose the adjust mode
+//   2     migrate old per-cent margins
+//   3     take the writing direction; load and sanitise the counts
+//   4     what fits beside a docked structure index
+//   5-7   gutter, margins and the available space
+//   8     the gap between tiers
+//   9     fit the pitches to the counts (modes 0 and 1), or
+//   10    the counts to the remembered pitches (mode 2)
+//   11    rescale the font (mode 1)
+//   12    fill in the derived values
+// Floating values are truncated toward zero; integer divisions truncate.
 #include "display/geometry.h"
 
 #include <algorithm>

@@ -216,12 +216,14 @@ CellMove move_by_display_lines(Document& doc, TextPos cursor, int k, std::uint32
 }
 
 void insert_line_entries(Document& doc, std::uint32_t at, std::uint32_t n) {
+    ++doc.generation;
     doc.lines.insert_entries(at, n);
     doc.formats.insert_entries(at, n);
     doc.cache.invalidate();
 }
 
 void remove_line_entries(Document& doc, std::uint32_t at, std::uint32_t n) {
+    ++doc.generation;
     doc.lines.remove_entries(at, n);
     doc.formats.remove_entries(at, n);
     doc.cache.invalidate();

@@ -47,6 +47,10 @@ struct Document {
     WrapRules rules;
     LoadState load;
     std::vector<IndexEntry> index;
+    // Bumped by everything that writes, moves or renumbers the stored lines
+    // (a new load and every chunk loaded, placing edited lines, removing
+    // lines, a save). A copy of a line taken at another generation is stale.
+    std::uint64_t generation = 0;
 
     explicit Document(std::string spill_folder = {}, std::uint64_t spill_threshold = UINT64_MAX)
         : buffer(std::move(spill_folder), spill_threshold) {}

@@ -275,6 +275,7 @@ EditConvertStatus place_edit_lines(Document& doc, std::uint32_t first, std::uint
     const std::uint32_t old_end_line = doc.load.end.line();
     if (produced > replaced) insert_line_entries(doc, first + replaced, produced - replaced);
     if (produced < replaced) remove_line_entries(doc, first + replaced, replaced - produced);
+    ++doc.generation;
     doc.cache.invalidate();
     for (std::uint32_t k = 0; k < produced; ++k) {
         doc.lines.set_start(first + k, starts[k]);
@@ -291,30 +292,56 @@ EditConvertStatus place_edit_lines(Document& doc, std::uint32_t first, std::uint
     return EditConvertStatus::OK;
 }
 
-std::string check_document_invariant(const Document& doc) {
-    std::string bad = doc.lines.check_invariant(doc.buffer.append_position());
-    if (!bad.empty()) return bad;
+namespace {
+
+// What must hold of one loaded line; "" when it does.
+std::string check_line(const Document& doc, std::uint32_t line) {
+    const std::uint32_t count = doc.lines.count();
+    const std::string at = "line " + std::to_string(line) + ": ";
+    if (doc.lines.start(line) & 1) return at + "odd start";
+    if (doc.lines.start(line) >= doc.buffer.append_position()) return at + "starts beyond the append position";
+    LineScanner scan(doc.line_pointer(line), MAX_LINE_SCAN);
+    ScanItem item = scan.next();
+    while (item.kind != ItemKind::LINE_END && item.kind != ItemKind::TEXT_END && item.kind != ItemKind::CUT)
+        item = scan.next();
+    if (item.kind == ItemKind::CUT) return at + "no end mark (or an open block)";
+    if (item.column > LINE_BLOCK_LIMIT) return at + "longer than a position can address";
+    const bool last = line + 1 == count;
+    if ((item.kind == ItemKind::TEXT_END) != (last && doc.fully_loaded())) return at + "misplaced end of text";
+    if (item.kind == ItemKind::TEXT_END && doc.load.end != TextPos(line, item.column))
+        return at + "end position differs from the end mark";
+    if (doc.lines.display_lines(line) < 1) return at + "no display line";
+    if (doc.lines.display_lines(line) != count_display_lines(doc, line)) return at + "display-line count differs";
+    return {};
+}
+
+std::string check_line_count(const Document& doc) {
     const std::uint32_t count = doc.lines.count();
     if (count == 0) return "no lines";
     if (count > MAX_LINES) return "too many lines";
-    for (std::uint32_t line = 0; line < count; ++line) {
-        const std::string at = "line " + std::to_string(line) + ": ";
-        if (doc.lines.start(line) & 1) return at + "odd start";
-        LineScanner scan(doc.line_pointer(line), MAX_LINE_SCAN);
-        ScanItem item = scan.next();
-        while (item.kind != ItemKind::LINE_END && item.kind != ItemKind::TEXT_END && item.kind != ItemKind::CUT)
-            item = scan.next();
-        if (item.kind == ItemKind::CUT) return at + "no end mark (or an open block)";
-        if (item.column > LINE_BLOCK_LIMIT) return at + "longer than a position can address";
-        const bool last = line + 1 == count;
-        if ((item.kind == ItemKind::TEXT_END) != (last && doc.fully_loaded())) return at + "misplaced end of text";
-        if (item.kind == ItemKind::TEXT_END && doc.load.end != TextPos(line, item.column))
-            return at + "end position differs from the end mark";
-        if (doc.lines.display_lines(line) != count_display_lines(doc, line)) return at + "display-line count differs";
-    }
-    for (const IndexEntry& e : doc.index)
-        if (doc.fully_loaded() && e.line >= count) return "index entry beyond the loaded lines";
     return {};
+}
+
+}  // namespace
+
+std::string check_document_invariant(const Document& doc) {
+    std::string bad = doc.lines.check_invariant(doc.buffer.append_position());
+    if (bad.empty()) bad = check_line_count(doc);
+    for (std::uint32_t line = 0; bad.empty() && line < doc.lines.count(); ++line) bad = check_line(doc, line);
+    if (!bad.empty()) return bad;
+    for (const IndexEntry& e : doc.index)
+        if (doc.fully_loaded() && e.line >= doc.lines.count()) return "index entry beyond the loaded lines";
+    return {};
+}
+
+std::string check_lines_invariant(const Document& doc, std::uint32_t first, std::uint32_t n) {
+    std::string bad = check_line_count(doc);
+    const std::uint32_t count = doc.lines.count();
+    const std::uint32_t end = first < count ? first + std::min(n, count - first) : count;
+    for (std::uint32_t line = first; bad.empty() && line < end; ++line) bad = check_line(doc, line);
+    if (bad.empty() && end < count) bad = check_line(doc, count - 1);
+    if (bad.empty() && doc.lines.total_display_lines() < count) return "fewer display lines than lines";
+    return bad;
 }
 
 }  // namespace rix

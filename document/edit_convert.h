@@ -90,4 +90,11 @@ EditConvertStatus place_edit_lines(Document& doc, std::uint32_t first, std::uint
 // index entries on loaded lines. "" when it holds, else what is wrong.
 std::string check_document_invariant(const Document& doc);
 
+// The part of check_document_invariant a single edit can break, at a cost
+// independent of the document's length: the line count and the end position,
+// lines [first, first + n) and the last line, each scanned and its display
+// lines counted afresh (the line table's sums are not walked). For the
+// checks of debug builds after every change of text.
+std::string check_lines_invariant(const Document& doc, std::uint32_t first, std::uint32_t n);
+
 }  // namespace rix

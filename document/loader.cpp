@@ -55,6 +55,7 @@ std::size_t whole_lines(const char* data, std::size_t n) {
 }  // namespace
 
 void clear_document(Document& doc) {
+    ++doc.generation;
     doc.buffer.clear();
     doc.lines.clear();
     doc.formats.clear();
@@ -85,6 +86,7 @@ bool convert_window(Document& doc, DocumentState& state, LoadSession& s, std::si
         if (in.final) s.staging[n++] = static_cast<char>(TEXT_END_MARK);
         in.bytes = std::string_view(s.staging.data(), in.final ? n : whole_lines(s.staging.data(), n));
         ChunkResult r = convert_chunk(doc, state, s.options, records, s.carry, in);
+        ++doc.generation;
         doc.load.file_offset = offset + std::min<std::uint64_t>(r.consumed, static_cast<std::uint64_t>(got));
         if (r.consumed > 0 || r.text_ended) return true;
         if (r.refused || in.final || want >= MAX_WINDOW_BYTES) {

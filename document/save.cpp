@@ -167,7 +167,7 @@ mode_t extension_mode(const std::string& ext_path) {
     return creation_mode();
 }
 
-// Step 2 of a save with nothing changed: the cursor and the screen format
+// A save with nothing changed: the cursor and the screen format
 // written into the header of the extension file this document was loaded
 // with, when it has the long header and may be written. False when there is
 // no such file (the save goes on and writes one).
@@ -226,7 +226,7 @@ struct SaveFiles {
     bool ext_keeps_nothing = false;
 };
 
-// Steps 3-8: both temporary files written and closed.
+// Both temporary files written and closed.
 bool write_temporaries(Document& doc, DocumentState& state, const SaveRequest& req, SaveFiles& f) {
     std::string folder = folder_of(state.save_name);
     if (!f.text.open(folder, "rtx") || (!f.ext_path.empty() && !f.ext.open(folder, "rex"))) {
@@ -253,7 +253,7 @@ bool write_temporaries(Document& doc, DocumentState& state, const SaveRequest& r
     return ok;
 }
 
-// Step 10: the text file. False when it could not be put in place.
+// The text file put in place (after its backup). False when it could not be.
 bool replace_text_file(Document& doc, DocumentState& state, const SaveRequest& req, SaveRun& run, SaveFiles& f) {
     bool changed = (state.modified & MODIFIED_TEXT) || req.mode == SAVE_MODE_NEW_NAME ||
                    !same_contents(f.text.path, state.save_name);
@@ -273,7 +273,8 @@ bool replace_text_file(Document& doc, DocumentState& state, const SaveRequest& r
     return true;
 }
 
-// Steps 9-10. False when a rename failed for good.
+// The extension file put in place (or removed), then the text file. False
+// when a rename failed for good.
 bool put_files_in_place(Document& doc, DocumentState& state, const SaveRequest& req, SaveRun& run, SaveFiles& f) {
     if (!f.ext_path.empty()) {
         if (f.ext_keeps_nothing) {
@@ -288,7 +289,7 @@ bool put_files_in_place(Document& doc, DocumentState& state, const SaveRequest& 
     return true;
 }
 
-// Step 12: the in-use mark set again, or given up with the backup.
+// After the files: the in-use mark set again, or given up with the backup.
 void after_save(DocumentState& state, const SaveRequest& req, SaveRun& run) {
     if (req.mode > SAVE_MODE_SAVE_AND_END) {
         std::uint32_t mode = 0;
@@ -336,6 +337,7 @@ SaveResult save_document(Document& doc, DocumentState& state, LoadSession& sessi
     after_save(state, req, run);
     state.modified = 0;
     doc.cache.invalidate();
+    ++doc.generation;   // bound to the new file now: copies of lines taken before do not carry over
     return SaveResult::Saved;
 }
 

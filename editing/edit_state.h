@@ -86,14 +86,21 @@ struct EditOptions {
     std::string line_id_symbol;
 };
 
-// The logical line held in the staging area between two insertions.
+// The logical line held in the staging area between two insertions. It is
+// used only while the document is at the generation it was copied at, so
+// any writer of the document (a load, a save, an edit) makes it stale.
 struct EditLineCache {
     std::uint32_t line = NO_LINE;       // NO_LINE: none
     std::uint32_t column = 0;           // cursor column it was copied for
     std::uint32_t raw_length = 0;
     std::uint32_t insertion_point = 0;  // raw offset of the cursor column
     BufferOffset start = 0;             // buffer offset of the line when it was staged
+    std::uint64_t generation = 0;       // Document::generation when it was staged
     void invalidate() { line = NO_LINE; }
+    bool holds(const Document& doc, std::uint32_t at_line, std::uint32_t at_column, std::size_t staged_bytes) const {
+        return line == at_line && column == at_column && generation == doc.generation &&
+               start == doc.lines.start(at_line) && raw_length == staged_bytes;
+    }
 };
 
 struct EditKey {

@@ -15,6 +15,8 @@
 #include "editing/edit_text.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 #include "document/display_lines.h"
 #include "document/edit_convert.h"
@@ -211,14 +213,14 @@ std::uint32_t tab_width(const EditContext& c) { return static_cast<std::uint32_t
 std::string& staged_line(EditContext& c, TextPos pos) {
     EditLineCache& cache = c.edit.line_cache;
     const std::uint32_t line = pos.line();
-    if (cache.line != line || cache.column != pos.column() || cache.start != c.doc.lines.start(line) ||
-        cache.raw_length != c.edit.staging.size()) {
+    if (!cache.holds(c.doc, line, pos.column(), c.edit.staging.size())) {
         c.edit.staging = edit_text_of_line(c.doc, line);
         cache.line = line;
         cache.column = pos.column();
         cache.start = c.doc.lines.start(line);
         cache.raw_length = static_cast<std::uint32_t>(c.edit.staging.size());
         cache.insertion_point = pos.column();
+        cache.generation = c.doc.generation;
     }
     return c.edit.staging;
 }
@@ -298,6 +300,7 @@ bool apply_line_edit(EditContext& c, const LineEdit& e, std::vector<TextPos>* po
         cache.insertion_point = cache.column;
         cache.start = c.doc.lines.start(e.line);
         cache.raw_length = static_cast<std::uint32_t>(c.edit.staging.size());
+        cache.generation = c.doc.generation;
     } else {
         cache.invalidate();
     }
@@ -383,6 +386,15 @@ std::string sanitize_insert_text(std::string_view in) {
     return out;
 }
 
+#ifndef NDEBUG
+void check_after_edit(const Document& doc, std::uint32_t first, std::uint32_t n, const char* what) {
+    const std::string bad = check_lines_invariant(doc, first, n);
+    if (bad.empty()) return;
+    std::fprintf(stderr, "rix: the document is broken after %s at line %u: %s\n", what, first, bad.c_str());
+    std::abort();
+}
+#endif
+
 bool insert_at(EditContext& c, TextPos pos, std::string_view text, bool insert, TextPos* after) {
     Document& doc = c.doc;
     if (text.empty() || pos.line() >= doc.lines.count()) return false;
@@ -451,6 +463,7 @@ bool insert_at(EditContext& c, TextPos pos, std::string_view text, bool insert, 
     const TextPos old_end = insert ? pos : TextPos(line, static_cast<std::uint32_t>(pos.column() + replaced.size()));
     follow_top(c, pos, old_end, positions.back(), static_cast<std::int64_t>(produced) - 1);
     settle(c, cursor, damage);
+    check_after_edit(doc, line, produced, insert ? "an insertion" : "an overwrite");
     if (after) *after = cursor;
     return true;
 }
@@ -505,6 +518,7 @@ bool delete_exact(EditContext& c, TextPos start, TextPos end, const Cursor& rest
     note_change(c, start, deleted.size());
     follow_top(c, start, end, start, -static_cast<std::int64_t>(l2 - l1));
     settle(c, start, damage);
+    check_after_edit(doc, l1, 1, "a deletion");
     return true;
 }
 

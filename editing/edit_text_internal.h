@@ -21,4 +21,17 @@ bool delete_exact(EditContext& c, TextPos start, TextPos end, const Cursor& rest
 // What of raw text may stand in a line's editing form (see edit_text.cpp).
 std::string sanitize_insert_text(std::string_view in);
 
+// Debug builds check the document after every change of text (insert_at and
+// delete_exact, so insert_text, delete_range, undo and redo): the lines
+// [first, first + n) the change wrote and the document's end, through
+// check_lines_invariant, at the cost of scanning and wrapping those lines
+// once more, whatever the document's length. A broken invariant is a
+// programming error: it is written to stderr and the program aborts.
+// Release builds (NDEBUG) do not check.
+#ifndef NDEBUG
+void check_after_edit(const Document& doc, std::uint32_t first, std::uint32_t n, const char* what);
+#else
+inline void check_after_edit(const Document&, std::uint32_t, std::uint32_t, const char*) {}
+#endif
+
 }  // namespace rix

@@ -1,4 +1,4 @@
-// The portable half of the font services: specs from stored fields and the
+// The portable half of the font services: font requests from stored fields and the
 // mapping of Windows face names to the installed IPA faces.
 #include "platform/fonts.h"
 

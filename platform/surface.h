@@ -2,8 +2,8 @@
 // on, one character cell at a time, as on a window device context.
 //
 // Implementations: the QImage backing store the edit view copies to the
-// screen (platform/qt/image_surface.h), the printer (platform/qt/
-// printer_surface.h) and a recorder for tests (platform/recording_surface.h).
+// screen (platform/qt/image_surface.h) and a recorder for tests
+// (platform/recording_surface.h).
 // Drawing reports no errors: a surface that cannot do something (a printer
 // asked to invert or copy pixels) does nothing.
 //

@@ -47,14 +47,4 @@ int virtual_key_named(std::string_view name) {
     return 0;
 }
 
-std::string virtual_key_name(int vk) {
-    if (vk >= VK_A && vk < VK_A + 26) return std::string(1, static_cast<char>('A' + vk - VK_A));
-    if (vk >= VK_0 && vk < VK_0 + 10) return std::string(1, static_cast<char>('0' + vk - VK_0));
-    if (vk >= VK_NUMPAD0 && vk < VK_NUMPAD0 + 10) return "Num" + std::to_string(vk - VK_NUMPAD0);
-    if (vk >= VK_F1 && vk < VK_F1 + 24) return "F" + std::to_string(vk - VK_F1 + 1);
-    for (const NamedKey& k : NAMED_KEYS)
-        if (vk == k.vk) return k.name;
-    return "";
-}
-
 }  // namespace rix

@@ -4,7 +4,6 @@
 // table and the key-assignment settings all speak these numbers.
 #pragma once
 
-#include <string>
 #include <string_view>
 
 namespace rix {
@@ -72,7 +71,5 @@ enum : int {
 // "PgDn", "End", "Home", "Left", "Up", "Right", "Down", "Ins", "Del".
 // 0 for a name it does not know.
 int virtual_key_named(std::string_view name);
-// The name of a key for messages and tables ("" when it has none).
-std::string virtual_key_name(int vk);
 
 }  // namespace rix

@@ -64,12 +64,13 @@ QFont message_font() {
     return font;
 }
 
-struct ButtonSpec {
+// The description of one button: its label and the answer it gives.
+struct ButtonDescription {
     const char* label;
     int result;
 };
 
-std::vector<ButtonSpec> buttons_of(int kind) {
+std::vector<ButtonDescription> buttons_of(int kind) {
     if (kind == MSG_YES_NO_CANCEL)
         return {{"は い", MSG_RESULT_YES}, {"いいえ", MSG_RESULT_NO}, {"取消", MSG_RESULT_CANCEL}};
     if (kind == MSG_YES_NO) return {{"は い", MSG_RESULT_YES}, {"いいえ", MSG_RESULT_NO}};
@@ -157,7 +158,7 @@ void build_box(MessageBoxDialog* box, int kind, const std::vector<std::string_vi
     std::vector<QPushButton*> buttons;
     int button_w = BUTTON_MIN_WIDTH;
     int button_h = BUTTON_MIN_HEIGHT;
-    for (const ButtonSpec& def : buttons_of(kind)) {
+    for (const ButtonDescription& def : buttons_of(kind)) {
         auto* button = new QPushButton(QString::fromUtf8(def.label), box);
         int result = def.result;
         QObject::connect(button, &QPushButton::clicked, box, [box, result] { box->done(result); });

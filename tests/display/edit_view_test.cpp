@@ -3,7 +3,7 @@
 // same highlight, compared pixel for pixel on a software raster.
 //
 // Still owed: tag windows and background pictures (which refuse the fast
-// scroll) once they are built; the IME repair from the snapshot.
+// scroll); the IME repair from the snapshot.
 #include "display/edit_view.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,6 @@
 // The caret's rectangles, the pointer zones and the point-to-cell hit test
-// over a laid-out cell map.
-//
-// Still owed: the mouse handler (drags, auto-scroll, corner drags) that
-// consumes these, once it is built.
+// over a laid-out cell map. The mouse handler that consumes them is tested
+// in mouse_test.cpp.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,6 +1,6 @@
 // The wrap cache against an independent walk on random lines, display-line
 // arithmetic at the document's ends, and moving by display lines.
-// Owed: scrolling and cursor movement use these; their tests live with them.
+// Scrolling and cursor movement use these; their tests live with them.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -50,6 +50,7 @@ inline BufferOffset append_bytes(Document& doc, const std::string& bytes) {
 // Replaces the document by `lines` (stored bytes without their end marks;
 // the last line gets the end-of-text mark) with the given format words.
 inline void build(Document& doc, const std::vector<std::string>& lines, const std::vector<std::uint32_t>& words = {}) {
+    ++doc.generation;
     doc.buffer.clear();
     doc.lines.clear();
     doc.formats.clear();

@@ -1,7 +1,7 @@
 // Reading the extension file: each version's layout from hand-built bytes,
 // record kinds, the record reader as the loader drives it, damaged and
-// hostile files, and the questions asked on opening.
-// Owed: the writer's round trip (with the writer).
+// hostile files, and the questions asked on opening. The writer's round trip
+// is in extension_writer_test.cpp.
 #include <gtest/gtest.h>
 #include <sys/time.h>
 

@@ -1,9 +1,8 @@
 // The movement keys of the dispatcher over hand-built documents: the
 // orientation map, moves along and across display lines with the view frame,
 // logical-line and punctuation moves, pages, marking, acceleration and the
-// edit-key table. The keys that change text are in dispatch_edit_test.cpp.
-//
-// Still owed: moves through a partly loaded document (needs a load session).
+// edit-key table. The keys that change text are in dispatch_edit_test.cpp;
+// moves through a partly loaded document in key_property_test.cpp.
 #include "editing/dispatch.h"
 
 #include <gtest/gtest.h>

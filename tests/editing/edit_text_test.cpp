@@ -1,8 +1,8 @@
 // insert_text and delete_range on hand-built and loaded documents: splits
 // and joins with formats, marks and index entries, overwriting, blocks kept
-// whole, the end of the text, the in-place rewrite and the line limit.
-//
-// Still owed: the damage range against a drawn screen (with the display side).
+// whole, the end of the text, the in-place rewrite and the line limit. The
+// damage range is checked against a drawn screen in tests/display
+// (edit_view_test.cpp, screen_property_test.cpp).
 #include "edit_fixture.h"
 
 #include "document/loader.h"
@@ -161,6 +161,19 @@ TEST_F(EditText, OverLongLineIsRefusedAndNothingChanges) {
 }
 
 // A document loaded in small chunks, partly.
+#ifndef NDEBUG
+// Debug builds check the document after every change of text: one already
+// broken (the last line's display-line count, a line the edit does not
+// write) stops the program with what is wrong.
+TEST_F(EditText, DebugBuildsStopOnABrokenDocumentAfterAnEdit) {
+    test::build(doc, {"abc", "def"});
+    doc.lines.set_display_lines(1, 3);
+    at(0, 1);
+    EXPECT_DEATH(type("x"), "broken after an insertion at line 0: line 1: display-line count differs");
+    EXPECT_DEATH(delete_range(c, TextPos(0, 1), TextPos(0, 1), edit.cursor), "broken after a deletion");
+}
+#endif
+
 struct PartlyLoaded : test::EditFixture {
     LoadSession session;
     std::string file;

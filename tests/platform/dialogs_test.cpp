@@ -1,10 +1,10 @@
 // Dialogs without widgets: the template reader (good files, bad lines, random
 // bytes), the value model's rules (byte limits, spin ranges, radio groups,
 // list selections) and a sample procedure driven through the fake host.
-// Owed: templates of the settings dialogs as they arrive.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <random>
 
 #include "platform/codec.h"
@@ -27,6 +27,19 @@ DialogTemplate sample() {
 }
 
 // ---- templates ----------------------------------------------------------------
+
+TEST(DialogTemplate, EveryShippedTemplateReads) {
+    int read = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(RIX_RESOURCE_DIR) + "/dialogs")) {
+        if (entry.path().extension() != ".dlg") continue;
+        DialogTemplate t;
+        const TemplateResult r = load_dialog_template(RIX_RESOURCE_DIR, entry.path().stem().string(), &t);
+        EXPECT_TRUE(r.ok()) << sjis_to_utf8(r.message);
+        EXPECT_FALSE(t.controls.empty()) << entry.path();
+        ++read;
+    }
+    EXPECT_GE(read, 10);
+}
 
 TEST(DialogTemplate, ShippedTemplatesRead) {
     DialogTemplate t = sample();

@@ -1,7 +1,6 @@
-// Fonts: specs from stored fields, the mapping of Windows face names, and the
-// Qt service measuring the installed IPA faces (fonts-ipaexfont).
-//
-// Still owed: the font dialog on Qt (FontChooser) once it is built.
+// Fonts: requests from stored fields, the mapping of Windows face names, and the
+// Qt service measuring the installed IPA faces (fonts-ipaexfont). The font
+// dialog (QtFontChooser) is driven in fmset_dialog_test.cpp.
 #include "platform/qt/qt_fonts.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +14,7 @@ namespace {
 
 std::string sj(std::string_view utf8) { return utf8_to_sjis(utf8); }
 
-TEST(Fonts, SpecFromStoredFields) {
+TEST(Fonts, RequestFromStoredFields) {
     FontRequest s = font_request_from_fields(-24, 0, 700, true, sj("@IPAex明朝"));
     EXPECT_TRUE(s.vertical);
     EXPECT_EQ(s.face, sj("IPAex明朝"));

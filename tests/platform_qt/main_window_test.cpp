@@ -109,7 +109,7 @@ TEST(MainWindow, MenuBarFromTheTable) {
     ASSERT_TRUE(fresh);
     EXPECT_EQ(fresh->text(), QStringLiteral("新規作成 (&Nｼ)"));
     EXPECT_TRUE(fresh->isEnabled());
-    EXPECT_FALSE(w.action_of(file, 111)->isEnabled());   // printing is not built
+    EXPECT_FALSE(w.action_of(file, 111)->isEnabled());   // a command without a handler here
     // The edit menu asks again at every opening.
     QMenu* edit = w.bar_menu(1);
     emit edit->aboutToShow();
@@ -141,7 +141,7 @@ TEST(MainWindow, ToolBarFromTheSettings) {
     EXPECT_EQ(fresh->toolTip(), QStringLiteral("新規文書作成"));
     EXPECT_FALSE(fresh->icon().isNull());
     EXPECT_TRUE(fresh->isEnabled());
-    EXPECT_FALSE(w.action_of(bar, 300)->isEnabled());   // find is not built
+    EXPECT_FALSE(w.action_of(bar, 300)->isEnabled());   // find has no handler in this window
     fresh->trigger();
     EXPECT_EQ(w.recorder->commands, (std::vector<int>{100}));
 
