@@ -19,6 +19,7 @@
 #include "document/convert.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 
 #include "document/display_lines.h"
@@ -73,6 +74,7 @@ private:
 
     bool step();
     void plain_run();
+    void follow_base(const std::uint8_t* run, std::uint32_t length);
     bool try_info_line();
     void line_end(std::uint8_t x);
     void character(std::uint16_t code);
@@ -118,6 +120,8 @@ private:
     std::uint8_t marks_ = 0;
     std::uint32_t word_ = 0;      // line-format word
     std::uint32_t cells_ = 0;     // cells of the current display line
+    std::uint32_t breaks_ = 0;    // display lines the line was broken into so far, less one
+    bool exact_ = true;           // breaks_ is what the wrapper finds in the stored line (see end_line)
     std::uint32_t capacity_ = 1;
     bool first_display_ = true;
     bool pair_open_ = false;      // the last cell holds one single byte; a printable one may join it
@@ -168,6 +172,8 @@ bool Converter::begin_line() {
     marks_ = rec ? rec->marks : 0;
     word_ = rec ? rec->format_word : 0;
     cells_ = 0;
+    breaks_ = 0;
+    exact_ = true;
     first_display_ = true;
     capacity_ = line_capacity(doc_.rules, word_, true);
     pair_open_ = false;
@@ -192,7 +198,13 @@ void Converter::end_line(bool text_end, std::size_t resume_at) {
     if (next & 1) p_[n_ + 2] = 0, ++next;
     doc_.lines.append(line_start_, marks_, 1);
     doc_.formats.set_word(line_, word_);
-    doc_.lines.set_display_lines(line_, count_display_lines(doc_, line_));
+    // The cells counted while converting break the line as the wrapper breaks the
+    // stored line as long as every character was stored as it was read, with
+    // the same character after it; anything else (see the exact_ = false) has
+    // the wrapper count the stored line.
+    const std::uint32_t display_lines = exact_ ? breaks_ + 1 : count_display_lines(doc_, line_);
+    assert(display_lines == count_display_lines(doc_, line_));
+    doc_.lines.set_display_lines(line_, display_lines);
     doc_.buffer.set_append_position(next);
     if (text_end) {
         doc_.load.end = TextPos(line_, n_);
@@ -211,6 +223,7 @@ bool Converter::room(std::uint32_t bytes, std::size_t split_at) {
     if (stop_) return false;
     if (n_ + bytes <= LINE_TEXT_LIMIT) return true;
     carry_.at_file_line_start = false;
+    exact_ = false;   // the last character was counted with the text after it
     end_line(false, split_at);
     return !stop_;
 }
@@ -222,7 +235,10 @@ void Converter::count_cell(std::uint16_t ch, std::size_t next) {
     if (nx == LF) nx = LINE_END_MARK;
     if (nx == CR && raw(next + 1) == LF) nx = LINE_END_MARK;
     std::uint8_t nt = is_stored_lead(nx) ? raw(next + 1) : 0;
+    // A ruby block goes before its base: the character after the base is not the delimiter.
+    if (carry_.ruby_reading && (nx << 8 | nt) == delimiters_.open) exact_ = false;
     if (may_break_after(doc_.rules, cells_, ch, nx, nt)) {
+        ++breaks_;
         cells_ = 0;
         if (first_display_) {
             first_display_ = false;
@@ -241,6 +257,7 @@ void Converter::put_double(std::uint16_t code, std::size_t next) {
 
 // Text from a notation that did not become a ruby: double-byte characters.
 void Converter::put_text(std::string_view bytes) {
+    exact_ = false;
     for (std::size_t k = 0; k + 1 < bytes.size() && !stop_; k += 2) {
         auto code = static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[k]) << 8 |
                                                static_cast<std::uint8_t>(bytes[k + 1]));
@@ -252,6 +269,7 @@ void Converter::put_text(std::string_view bytes) {
 }
 
 void Converter::write_record(const PositionRecord& r) {
+    exact_ = false;
     std::uint32_t len = static_cast<std::uint32_t>(r.text.size()) + (r.kind == PositionKind::RUBY ? 3 : 6);
     if (n_ + len > LINE_BLOCK_LIMIT) return;   // no room left in a line at the position limit
     std::uint8_t* q = p_ + n_;
@@ -350,6 +368,7 @@ void Converter::finish_ruby() {
         start -= 2;
         n_ -= 2;
         if (cells_ > 0) --cells_;
+        exact_ = false;
     }
     std::memmove(p_ + start + block, p_ + start, n_ - start);
     p_[start] = RUBY_MARK;
@@ -414,12 +433,14 @@ void Converter::character(std::uint16_t code) {
 // A tab becomes full-width spaces up to the next tab stop when the display
 // line has room for a whole stop; otherwise it is dropped.
 void Converter::tab() {
+    exact_ = false;
     flush_collection();
     std::uint64_t t = options_.tab_width ? options_.tab_width : 1;
     if (t + cells_ + 1 >= capacity_) return;
     auto k = static_cast<std::uint32_t>(t - cells_ % t);
     std::uint32_t line_before = line_;
     if (!room(2 * k, item_start_)) return;
+    exact_ = false;
     if (line_ != line_before) {
         // The line was split: the tab stands at the start of a fresh one.
         if (t + 1 >= capacity_) return;
@@ -434,8 +455,10 @@ void Converter::tab() {
 }
 
 void Converter::single(std::uint8_t x) {
+    exact_ = false;
     flush_collection();
     if (!room(1, item_start_)) return;
+    exact_ = false;   // (again: the room may have been a new line)
     p_[n_++] = x;
     if (pair_open_ && is_printable_single(x)) {
         pair_open_ = false;   // the second half of a cell counted with its first
@@ -454,7 +477,9 @@ void Converter::line_end(std::uint8_t x) {
         if (short_) return;
         if (records_)
             while (const PositionRecord* r = records_->next_tag_due(column() - 1)) write_record(*r);
+        exact_ = false;
         if (!room(1, item_start_)) return;
+        exact_ = false;
         p_[n_++] = CR;
         pair_open_ = false;
         count_cell(CR, i_);
@@ -535,42 +560,47 @@ void Converter::plain_run() {
         i_ = i;
         return;
     }
-    std::uint8_t* out = p_;
     const bool reading = carry_.ruby_reading;
     const std::uint16_t open = delimiters_.open;
     const std::uint32_t capacity = capacity_;
+    const std::size_t from = i_;
     std::size_t i = i_;
-    std::uint32_t n = n_, cells = cells_;
-    // RubyBaseState::character, kept in registers (the ｜ that pins the base ends the run).
-    std::uint32_t base = base_.base;
-    bool run = base_.run;
-    const bool pinned = base_.pinned;
-    while (i < end && n + 2 <= LINE_TEXT_LIMIT && cells + 1 < capacity) {
+    std::uint32_t cells = cells_;
+    while (i < end && n_ + (i - from) + 2 <= LINE_TEXT_LIMIT && cells + 1 < capacity) {
         const std::uint8_t lead = in[i], trail = in[i + 1];
         if (!is_stored_lead(lead) || !is_trail_byte(trail)) break;
         const auto code = static_cast<std::uint16_t>(lead << 8 | trail);
-        if (reading) {
-            if (code == open || code == CODE_VERTICAL_BAR) break;
-            // A kanji after anything else starts a base; selected by a mask, as
-            // kanji and kana alternate too often for a branch.
-            const bool kanji = is_kanji_run_char(code);
-            const std::uint32_t take = 0u - static_cast<std::uint32_t>(kanji & !run & !pinned);
-            base = (n & take) | (base & ~take);
-            run = kanji;
-        }
-        n += 2;
+        if (reading && (code == open || code == CODE_VERTICAL_BAR)) break;
         i += 2;
         ++cells;
     }
-    if (i == i_) return;
+    if (i == from) return;
     // The run is stored as it was read.
-    std::memcpy(out + n_, in + i_, i - i_);
+    const auto length = static_cast<std::uint32_t>(i - from);
+    std::memcpy(p_ + n_, in + from, length);
+    if (reading) follow_base(in + from, length);
     i_ = i;
-    n_ = n;
+    n_ += length;
     cells_ = cells;
-    base_.base = base;
-    base_.run = run;
     pair_open_ = false;
+}
+
+// RubyBaseState::character for every character of a plain run (`run`,
+// `length` bytes, to be stored at n_), worked out from its end: the base
+// begins where the last kanji run that began within it begins.
+void Converter::follow_base(const std::uint8_t* run, std::uint32_t length) {
+    auto kanji_at = [run](std::uint32_t k) {
+        return is_kanji_run_char(static_cast<std::uint16_t>(run[k] << 8 | run[k + 1]));
+    };
+    std::uint32_t k = length;
+    while (k > 0 && !kanji_at(k - 2)) k -= 2;   // past the characters after the last kanji
+    const bool ends_in_kanji = k == length;
+    if (k > 0) {
+        while (k > 0 && kanji_at(k - 2)) k -= 2;   // to the first kanji of that run
+        const bool began_here = k > 0 || !base_.run;
+        if (began_here && !base_.pinned) base_.base = n_ + k;
+    }
+    base_.run = ends_in_kanji;
 }
 
 // Converts one item of the raw text. False when the loop ends.
@@ -594,6 +624,7 @@ bool Converter::step() {
         return false;
     } else if (x > IGNORED_MARK || (x == IGNORED_MARK && !is_trail_byte(raw(i_ + 1)))) {
         ++i_;   // a marker byte standing alone: dropped
+        exact_ = false;
     } else {
         write_due_records();
         if (stop_) return false;
@@ -608,6 +639,7 @@ bool Converter::step() {
                 // A 0xFC character, or a lead byte without its trail byte.
                 code = GETA_CODE;
                 i_ += is_trail_byte(trail) ? 2 : 1;
+                exact_ = false;
                 state_.modified |= MODIFIED_TEXT | MODIFIED_CONVERTED;
             }
             character(code);
@@ -624,6 +656,7 @@ bool Converter::step() {
         flush_collection();
         if (column() >= RAW_LINE_SPLIT && !stop_) {
             carry_.at_file_line_start = false;
+            exact_ = false;
             end_line(false, i_);
         }
     }

@@ -21,8 +21,9 @@
 //   are part of their character (0x81 0xFC is a character). A character with
 //   lead byte 0xFC, and a lead byte without a valid trail byte, become 〓.
 //
-// Cost: one pass over the raw bytes, plus one count of display lines per
-// finished line; no allocation per byte.
+// Cost: one pass over the raw bytes (runs of plain double-byte characters
+// in one tight loop), plus a count of display lines by the wrapper for the
+// finished lines the pass cannot count itself; no allocation per byte.
 #pragma once
 
 #include <cstddef>

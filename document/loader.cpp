@@ -1,6 +1,6 @@
 // Loading a document chunk by chunk (see loader.h).
 //
-// A chunk is read at the file read offset (a large one in pieces of 256 KB,
+// A chunk is read at the file read offset (a large one in pieces of 64 KB,
 // each treated as a chunk). When it is not the last one, the
 // converter is given the bytes up to its last LF (or its first 0x1A): only
 // whole lines of the file, so a line is never converted twice unless it is
@@ -24,8 +24,8 @@ namespace {
 
 constexpr std::size_t MIN_CHUNK_BYTES = 16;
 constexpr std::size_t MAX_WINDOW_BYTES = std::size_t{RAW_LINE_SPLIT} + 16;   // a window this big always commits
-constexpr std::size_t READ_PIECE_BYTES = 256u * 1024;   // raw bytes read at a time within a chunk
-constexpr std::size_t MIN_PIECE_BYTES = 64u * 1024;     // less of a chunk left: it ends there
+constexpr std::size_t READ_PIECE_BYTES = 64u * 1024;    // raw bytes read at a time within a chunk
+constexpr std::size_t MIN_PIECE_BYTES = 16u * 1024;     // less of a chunk left: it ends there
 
 // Reads up to `want` bytes at `offset` into `out`. -1 on a read error.
 long long read_at(int fd, std::uint64_t offset, std::size_t want, std::vector<char>& out) {

@@ -99,14 +99,12 @@ public:
     // as that many calls of next() would; returns how many it passed.
     std::uint32_t skip_doubles(std::uint32_t limit) {
         if (done_) return 0;
-        std::size_t p = pos_;
-        std::uint32_t k = 0;
-        while (k < limit && available_ - p >= 2 && is_stored_lead(line_[p])) {
-            p += 2;
-            ++k;
-        }
+        const std::size_t start = pos_;
+        const std::size_t end = available_ - start < 2 * std::size_t{limit} ? available_ : start + 2 * std::size_t{limit};
+        std::size_t p = start;
+        while (p + 1 < end && is_stored_lead(line_[p])) p += 2;
         pos_ = p;
-        return k;
+        return static_cast<std::uint32_t>((p - start) / 2);
     }
     std::uint32_t column() const { return static_cast<std::uint32_t>(pos_); }
 

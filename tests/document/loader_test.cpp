@@ -95,6 +95,49 @@ TEST(LoaderChunks, SmallChunksGiveTheSameDocument) {
     }
 }
 
+TEST(LoaderChunks, RandomTextKeepsItsDisplayCounts) {
+    // Runs of kanji and kana (the converter counts their cells itself) mixed
+    // with everything that makes the wrapper count the stored line instead:
+    // rubies before and after a display line's end, ｜, tabs, half-width
+    // characters, lone CRs, markers, bad trail bytes. Each line's count must
+    // be the wrapper's, in one chunk and in small ones.
+    const std::string tokens[] = {
+        sj("漢字"), sj("かな"), sj("、"), sj("。"), sj("「"), sj("」"), sj("ッ"), sj("々"), sj("漢《かん》"),
+        sj("｜東京駅《とうきょうえき》"), sj("あ《い》"), sj("《》"), sj("｜"), "\t", "\r\n", "\n", "\r", "ab", "a", "a(",
+        "\xFD", "\xFC\x40", "\x81\x20", sj("長《") + std::string(60, '\x82'), sj("》"),
+    };
+    std::uint32_t seed = 99;
+    auto next = [&seed](std::uint32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    // A base that ends a display line: its ruby block goes before it, so the
+    // character after it is the 、 after the notation (which hangs), not the
+    // delimiter: 漢漢漢、 | 漢漢漢 is two display lines, not three.
+    fuzz::LoadCase hanging;
+    hanging.text = sj("漢漢漢《かん》、漢漢漢\r\n");
+    hanging.options.read_rubies = true;
+    hanging.rules.chars_per_column = 3;
+    hanging.rules.line_start_prohibited = sj("、");
+    EXPECT_EQ(fuzz::run_load_case(hanging), "");
+    for (int round = 0; round < 24; ++round) {
+        fuzz::LoadCase c;
+        for (int k = 0; k < 400; ++k) {
+            const std::uint32_t pick = next(40);
+            if (pick < std::size(tokens)) c.text += tokens[pick];
+            else for (std::uint32_t n = next(30) + 1; n > 0; --n) c.text += sj(pick % 2 ? "漢" : "あ");
+        }
+        c.options.read_rubies = round % 2;
+        c.options.chunk_size = 64 + round * 7;
+        c.rules.chars_per_column = 3 + round % 5 * 4;
+        c.rules.kinsoku_mode = static_cast<std::uint8_t>(round % 3);
+        c.rules.small_kana_kinsoku = round % 4 == 1;
+        c.rules.line_start_prohibited = sj("、。」ッ");
+        c.rules.line_end_prohibited = sj("「") + "(";
+        EXPECT_EQ(fuzz::run_load_case(c), "") << "round " << round;
+    }
+}
+
 TEST(LoaderRecords, RubiesTagsAndMarksLandInPlace) {
     fuzz::LoadCase c = records_case();
     ExtensionFile ext;
