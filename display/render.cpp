@@ -65,6 +65,18 @@ void replay_ruby(Screen& s, int line) {
     q.erase(keep, q.end());
 }
 
+// Whether a ruby block (parameter byte first) at `cell` of a display line,
+// indentation included, at `at` in the text, has base characters past the
+// line's end that the logical line carries on to its next display line.
+// A base longer than what is left of the logical line keeps its ruby on
+// this line: the next screen line belongs to another line.
+bool ruby_runs_on(Document& doc, const Screen& s, int cell, const std::uint8_t* block, std::uint32_t word,
+                  TextPos at) {
+    const int base = (block[0] & 0x0F) ? (block[0] & 0x0F) : 1;
+    if (cell + base <= s.geo.chars - static_cast<int>(end_indent(word))) return false;
+    return display_lines_from(doc, at) > 1;
+}
+
 // The layout visitor of layout_and_draw.
 struct DrawVisitor {
     Document& doc;
@@ -100,7 +112,7 @@ struct DrawVisitor {
         ++s.counts.rubies;
         if (it.length < 3) return;
         queue_ruby(s, j, a + k, bytes + 1, it.length - 2, detail::indent_cells(word, false),
-                   static_cast<int>(end_indent(word)));
+                   static_cast<int>(end_indent(word)), ruby_runs_on(doc, s, a + k, bytes + 1, word, TextPos(l, c)));
     }
     void text_end(int j) { clear_lines_from(s, j + 1); }
     void stopped(int j) {
@@ -111,15 +123,16 @@ struct DrawVisitor {
 
 // A walk over one display line that only queues its ruby (carry_in_ruby).
 struct RubyVisitor {
+    Document& doc;
     Screen& s;
     void line_start(int, std::uint32_t, int, bool) {}
     void cell(int, int, int, std::uint16_t, const ScanItem&, std::uint32_t, std::uint32_t) {}
     void mark(int, int, int, std::uint16_t, std::uint32_t, std::uint32_t) {}
-    void block(int j, int a, int k, const ScanItem& it, const std::uint8_t* bytes, std::uint32_t, std::uint32_t,
+    void block(int j, int a, int k, const ScanItem& it, const std::uint8_t* bytes, std::uint32_t l, std::uint32_t c,
                std::uint32_t word) {
         if (it.kind != ItemKind::RUBY || it.length < 3) return;
         queue_ruby(s, j, a + k, bytes + 1, it.length - 2, detail::indent_cells(word, false),
-                   static_cast<int>(end_indent(word)));
+                   static_cast<int>(end_indent(word)), ruby_runs_on(doc, s, a + k, bytes + 1, word, TextPos(l, c)));
     }
     void text_end(int) {}
     void stopped(int) {}
@@ -133,7 +146,7 @@ void carry_in_ruby(Document& doc, Screen& s, TextPos start, int line) {
     if (line < 0 || start.column() == 0 || start.line() >= doc.lines.count()) return;
     const DisplayMove back = display_lines_backward(doc, start, 1);
     if (back.moved != 1 || back.pos.line() != start.line()) return;
-    RubyVisitor v{s};
+    RubyVisitor v{doc, s};
     const std::size_t before = s.ruby_queue.size();
     detail::walk_layout(doc, back.pos, line - 1, 0, line, v);
     // Only the pieces of `line` itself: the earlier line is not drawn.
@@ -266,7 +279,7 @@ void draw_screen_line(Screen& s, int j) {
 }
 
 void queue_ruby(Screen& s, int d, int cell, const std::uint8_t* block, std::size_t size, int next_indent,
-                int end_ind) {
+                int end_ind, bool runs_on) {
     const DisplayGeometry& g = s.geo;
     // Line -1 (the display line above the screen) queues only what runs onto line 0.
     if (size < 3 || d < -1 || d >= g.screen_lines) return;
@@ -298,7 +311,7 @@ void queue_ruby(Screen& s, int d, int cell, const std::uint8_t* block, std::size
     // the first part rounded up to whole characters.
     int here = bytes;
     const int limit = g.chars - end_ind;
-    if (cell + base > limit) {
+    if (runs_on && cell + base > limit) {
         const int over = cell + base - limit;
         const int num = (base - over) * bytes;
         here = num <= 0 ? 0 : (num + base - 1) / base;
