@@ -159,11 +159,14 @@ void invert_marked_screen(Document& doc, Screen& s, TextPos mark_start, TextPos 
                           int skip_last = 0);
 
 // Moves the picture and the maps of screen lines from `first` by n lines
-// (forward: towards the end, as when lines are inserted). Returns true when
-// it fell back to a full relayout instead.
+// (forward: towards the end, as when lines are inserted); s.top is already
+// the new top. A line whose cells ran past the surface's edge is laid out
+// again where it lands; the uncovered lines are left clean for the caller.
+// Returns true when it fell back to a full relayout instead.
 bool scroll_screen_lines(Document& doc, Screen& s, bool forward, int n, int first);
 void erase_screen_line(Screen& s, int line);
-// The across and along extent of a line's strip as erasing copies it.
+// The across and along extent of a line's strip as erasing copies it. The
+// strips of one row's lines in successive tiers never overlap.
 SurfaceRect screen_line_strip(const Screen& s, int line);
 
 // Paints the background fill over the whole surface.

@@ -386,6 +386,46 @@ TEST_P(ScreenMatchesLayout, AfterEveryKey) {
     p.run(seed, env_number("RIX_SCREEN_STEPS", k.steps));
 }
 
+// Typing in a line of the first tier, beside the line of the same row in
+// the second tier, whose ruby begins an eighth of a ruby character before
+// its first cell: erasing the one line leaves the other's ruby whole.
+TEST(ScreenMatchesLayoutAfter, TypingBesideTheNextTiersRuby) {
+    for (bool vertical : {true, false}) {
+        SCOPED_TRACE(vertical ? "vertical" : "horizontal");
+        ScreenProperty p({.vertical = vertical}, 1);
+        std::vector<std::string> lines = {sj("かきく")};
+        for (int i = 1; i < 8; ++i) lines.push_back(sj("あ"));
+        lines.push_back(test::ruby("げにん", 0x02) + sj("下人"));
+        test::build(p.doc, lines);
+        p.start();
+        place_cursor(p.c, TextPos(0, 2));
+        type_characters(p.c, sj("ん"));
+        p.apply();
+        EXPECT_EQ(p.compare(), "");
+    }
+}
+
+// One-line scrolls in two tiers whose last tier ends past the surface: a
+// line whose end mark ran off the edge is laid out where it lands, not
+// moved without its mark.
+TEST(ScreenMatchesLayoutAfter, ScrollingLinesThatEndedPastTheSurface) {
+    for (bool vertical : {true, false}) {
+        SCOPED_TRACE(vertical ? "vertical" : "horizontal");
+        ScreenProperty p({.vertical = vertical}, 1);
+        test::build(p.doc, std::vector<std::string>(24, sj("あいうえおか")));
+        p.start();
+        const int last = p.geo.screen_lines - 1;
+        ASSERT_GT(cell_position(p.geo, last, 6) + p.geo.font_w, p.geo.vertical ? H : W) << "the end mark runs off";
+        place_cursor(p.c, TextPos(static_cast<std::uint32_t>(last), 0));
+        for (int i = 0; i < 2; ++i) {
+            dispatch_key(p.c, vertical ? VK_LEFT : VK_DOWN, 0);
+            p.apply();
+            EXPECT_EQ(p.compare(), "");
+        }
+        EXPECT_EQ(p.edit.frame.top_display_line, 2u) << "scrolled a line at a time";
+    }
+}
+
 // A line break that splits a line of two display lines into two lines of
 // one each: the display lines add up as before, yet the second one now
 // begins a logical line and must be laid out again.
