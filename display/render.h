@@ -130,6 +130,10 @@ TextPos relayout_screen(Document& doc, Screen& s, bool full);
 // cells) and draws the pending line when another begins; line -1 draws the
 // pending line. A mark code draws its line at once.
 void put_cell(Screen& s, int indent, int line, int cell, std::uint16_t code);
+// Erases the line's strip and draws it from its records. A line of a later
+// tier first draws the cells from tier_spill_cell on of the line of its row
+// in the tier before (they lie in its strip), as a fresh layout would have
+// drawn them before it; that line leaves them out.
 void draw_screen_line(Screen& s, int line);
 
 void draw_grid(Screen& s);
@@ -168,6 +172,13 @@ void erase_screen_line(Screen& s, int line);
 // The across and along extent of a line's strip as erasing copies it. The
 // strips of one row's lines in successive tiers never overlap.
 SurfaceRect screen_line_strip(const Screen& s, int line);
+// The first cell (indentation included) whose drawing reaches into the
+// strip of the line of the same row in the next tier: an end mark after the
+// hanging cells where no gap or a page-break mark separates the tiers, or
+// cells that a refused break pushed past them. That line erases and draws
+// these cells; a pass that changes them lays that line out again. INT_MAX
+// with one tier.
+int tier_spill_cell(const Screen& s);
 
 // Paints the background fill over the whole surface.
 void paint_background(Screen& s);

@@ -8,6 +8,7 @@
 // so moving a band's pixels to another band's place gives the picture a
 // fresh layout would draw there.
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 #include "display/layout_walk.h"
@@ -212,18 +213,37 @@ void strip_along(const Screen& s, int j, int* start, int* end) {
 
 bool has_next_tier(const DisplayGeometry& g, int j) { return g.columns > 0 && j + g.columns < g.screen_lines; }
 
+// Where the strip of line j (which has a line in the next tier) ends and
+// that line's strip begins: where the next line's own drawing begins, or
+// earlier at the first cell of j that the next line draws.
+int tier_seam(const Screen& s, int j) {
+    const DisplayGeometry& g = s.geo;
+    int next_start = 0, next_end = 0;
+    strip_along(s, j + g.columns, &next_start, &next_end);
+    return std::min(next_start, cell_position(g, j, tier_spill_cell(s)));
+}
+
 }  // namespace
+
+int tier_spill_cell(const Screen& s) {
+    const DisplayGeometry& g = s.geo;
+    if (!has_next_tier(g, 0) || g.char_pitch < 1) return std::numeric_limits<int>::max();
+    int next_start = 0, next_end = 0;
+    strip_along(s, g.columns, &next_start, &next_end);
+    // A glyph covers a font along its cell; an end mark one pixel more.
+    const int reach = std::max(g.font_w, g.font_h) + 1;
+    const int room = next_start - reach - cell_position(g, 0, 0);
+    return room < 0 ? 0 : room / g.char_pitch + 1;
+}
 
 SurfaceRect screen_line_strip(const Screen& s, int j) {
     const DisplayGeometry& g = s.geo;
     int along = 0, end = 0;
     strip_along(s, j, &along, &end);
-    // One row's strips in successive tiers meet where the next one's drawing
-    // begins and never overlap: erasing one line leaves the other's alone.
-    if (has_next_tier(g, j)) {
-        int next_end = 0;
-        strip_along(s, j + g.columns, &end, &next_end);
-    }
+    // One row's strips in successive tiers meet at the seam and never
+    // overlap: erasing one line leaves the other's drawing alone.
+    if (j >= g.columns && has_next_tier(g, j - g.columns)) along = tier_seam(s, j - g.columns);
+    if (has_next_tier(g, j)) end = tier_seam(s, j);
     const int across = line_position(g, j);
     if (g.vertical) return {across - g.font_w - 2, along, g.line_pitch, end - along};
     return {along, across + 4 - g.line_pitch / 2, end - along, g.line_pitch};
@@ -277,7 +297,11 @@ bool scroll_screen_lines(Document& doc, Screen& s, bool forward, int n, int firs
     const bool fast = s.surface && s.blank_page && !s.fmt.tag_windows_shown && g.centre_px == 0 &&
                       !(s.fmt.mark_flags & 2) && s.fmt.plain_background && n > 0 && first >= 0 &&
                       first + n <= g.screen_lines && !drawn_across_lines(doc, s);
-    if (!fast) {
+    // Cells that the next tier's line draws lie in its band and would move with it.
+    bool spilling = false;
+    const int spill = tier_spill_cell(s);
+    for (int j = 0; fast && j + g.columns < g.screen_lines && !spilling; ++j) spilling = s.cells.used(j) > spill;
+    if (!fast || spilling) {
         relayout_screen(doc, s, false);
         return true;
     }

@@ -447,6 +447,42 @@ TEST(ScreenMatchesLayoutAfter, ABreakThatKeepsTheDisplayLineCount) {
     }
 }
 
+// A line that fills its hanging cell and ends there draws its line-end
+// mark past its tier's cells: with no gap it lies on the next tier's first
+// cell, with page-break marks (every fifth line) where the next tier's line
+// draws its own mark. Typing in either of the two lines of that row shows
+// both as a fresh layout does.
+TEST(ScreenMatchesLayoutAfter, TypingBesideAMarkSharedBetweenTiers) {
+    struct Form {
+        const char* name;
+        Shape shape;
+    };
+    const Form forms[] = {{"no gap", {.tier_gap = 0}},
+                          {"no gap, horizontal", {.vertical = false, .tier_gap = 0}},
+                          {"page marks", {.mark_flags = 3}},
+                          {"page marks, horizontal", {.vertical = false, .mark_flags = 3}},
+                          {"page marks, no gap", {.tier_gap = 0, .mark_flags = 3}}};
+    for (const Form& form : forms) {
+        for (std::uint32_t typed_line : {2u, 10u}) {
+            SCOPED_TRACE(std::string(form.name) + ", typing on line " + std::to_string(typed_line));
+            ScreenProperty p(form.shape, 1);
+            // Line 2, indented by one: five cells, the hanging 、 and the line-end mark after it.
+            std::vector<std::string> lines(12, sj("あ"));
+            lines[2] = sj("あいうえお、");
+            lines[10] = sj("さしす");
+            std::vector<std::uint32_t> words(lines.size(), 0);
+            words[2] = test::format_word(1, 0, 0);
+            test::build(p.doc, lines, words);
+            p.start();
+            ASSERT_EQ(p.view.s.cells.used(2), p.geo.max_cells + 1);
+            place_cursor(p.c, TextPos(typed_line, 1));
+            type_characters(p.c, sj("ん"));
+            p.apply();
+            EXPECT_EQ(p.compare(), "");
+        }
+    }
+}
+
 // 300 steps a case keep the sanitized run short; longer runs are for
 // hunting (RIX_SCREEN_STEPS, RIX_SCREEN_SEED_SHIFT).
 const Case CASES[] = {
