@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <ostream>
 #include <random>
 #include <sstream>
 #include <string>
@@ -369,6 +370,9 @@ struct Case {
     unsigned seed;
     int steps;
 };
+
+// The case's name stands for it in test lists (ctest names the test by it).
+void PrintTo(const Case& k, std::ostream* out) { *out << k.name << " seed " << k.seed; }
 
 class ScreenMatchesLayout : public ::testing::TestWithParam<Case> {};
 
