@@ -4,6 +4,8 @@
 // within the tier from the across coordinate, the cell from the along
 // offset within the tier:
 //   t = (along + char_pitch/2 − margin) / ((Nmax + gap) × char_pitch)
+//   (without a gap between tiers the half pitch is not added: the last half
+//   of a tier's hanging cell is not the next tier's)
 //   k = (along + (char_pitch − font)/2 − margin − t × (Nmax + gap) × char_pitch + 2) / char_pitch
 // (margin: margin_start_px in horizontal writing, margin_top_px in vertical
 // writing; font: font_w or font_h along the line). A tier past the last is
@@ -128,7 +130,10 @@ Hit hit_test(const DisplayGeometry& g, const ScreenCellMap& cells, int x, int y)
         row = (y + g.font_h - g.margin_top_px) / lp;
     }
     if (row < 0 || row >= g.columns) return h;
-    int t = g.tiers > 1 && tier_cells > 0 ? (along + cp / 2 - margin_along) / tier_cells : 0;
+    // A point in the gap between tiers counts for the nearer tier; without a
+    // gap the tier's last (hanging) cell ends right where the next begins.
+    const int round = g.gap > 0 ? cp / 2 : 0;
+    int t = g.tiers > 1 && tier_cells > 0 ? (along + round - margin_along) / tier_cells : 0;
     t = std::clamp(t, 0, g.tiers - 1);
     const int line = t * g.columns + row;
     if (line < 0 || line >= n) return h;

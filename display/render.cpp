@@ -31,12 +31,15 @@ SurfaceRect glyph_box(const Screen& s, int across, int along) {
     return {along, across, font_w(s), font_h(s)};
 }
 
+void draw_spill_into(Screen& s, int j);
+
 // Clears the records of screen lines [from, Nscreen) and erases them.
 void clear_lines_from(Screen& s, int from) {
     for (int j = std::max(from, 0); j < s.cells.lines(); ++j) {
         s.cells.clear_line(j);
         s.marks.set(j, 0);
         if (s.surface && !s.full_redraw) erase_screen_line(s, j);
+        draw_spill_into(s, j);
     }
 }
 
@@ -63,6 +66,18 @@ void replay_ruby(Screen& s, int line) {
         }
     }
     q.erase(keep, q.end());
+}
+
+// Whether a ruby block (parameter byte first) at `cell` of a display line,
+// indentation included, at `at` in the text, has base characters past the
+// line's end that the logical line carries on to its next display line.
+// A base longer than what is left of the logical line keeps its ruby on
+// this line: the next screen line belongs to another line.
+bool ruby_runs_on(Document& doc, const Screen& s, int cell, const std::uint8_t* block, std::uint32_t word,
+                  TextPos at) {
+    const int base = (block[0] & 0x0F) ? (block[0] & 0x0F) : 1;
+    if (cell + base <= s.geo.chars - static_cast<int>(end_indent(word))) return false;
+    return display_lines_from(doc, at) > 1;
 }
 
 // The layout visitor of layout_and_draw.
@@ -100,7 +115,7 @@ struct DrawVisitor {
         ++s.counts.rubies;
         if (it.length < 3) return;
         queue_ruby(s, j, a + k, bytes + 1, it.length - 2, detail::indent_cells(word, false),
-                   static_cast<int>(end_indent(word)));
+                   static_cast<int>(end_indent(word)), ruby_runs_on(doc, s, a + k, bytes + 1, word, TextPos(l, c)));
     }
     void text_end(int j) { clear_lines_from(s, j + 1); }
     void stopped(int j) {
@@ -111,15 +126,16 @@ struct DrawVisitor {
 
 // A walk over one display line that only queues its ruby (carry_in_ruby).
 struct RubyVisitor {
+    Document& doc;
     Screen& s;
     void line_start(int, std::uint32_t, int, bool) {}
     void cell(int, int, int, std::uint16_t, const ScanItem&, std::uint32_t, std::uint32_t) {}
     void mark(int, int, int, std::uint16_t, std::uint32_t, std::uint32_t) {}
-    void block(int j, int a, int k, const ScanItem& it, const std::uint8_t* bytes, std::uint32_t, std::uint32_t,
+    void block(int j, int a, int k, const ScanItem& it, const std::uint8_t* bytes, std::uint32_t l, std::uint32_t c,
                std::uint32_t word) {
         if (it.kind != ItemKind::RUBY || it.length < 3) return;
         queue_ruby(s, j, a + k, bytes + 1, it.length - 2, detail::indent_cells(word, false),
-                   static_cast<int>(end_indent(word)));
+                   static_cast<int>(end_indent(word)), ruby_runs_on(doc, s, a + k, bytes + 1, word, TextPos(l, c)));
     }
     void text_end(int) {}
     void stopped(int) {}
@@ -133,7 +149,7 @@ void carry_in_ruby(Document& doc, Screen& s, TextPos start, int line) {
     if (line < 0 || start.column() == 0 || start.line() >= doc.lines.count()) return;
     const DisplayMove back = display_lines_backward(doc, start, 1);
     if (back.moved != 1 || back.pos.line() != start.line()) return;
-    RubyVisitor v{s};
+    RubyVisitor v{doc, s};
     const std::size_t before = s.ruby_queue.size();
     detail::walk_layout(doc, back.pos, line - 1, 0, line, v);
     // Only the pieces of `line` itself: the earlier line is not drawn.
@@ -143,13 +159,13 @@ void carry_in_ruby(Document& doc, Screen& s, TextPos start, int line) {
             q.end());
 }
 
-// Draws the cells of a screen line from its record.
-void draw_cells(Screen& s, int j, int across, int along0) {
+// Draws cells [from, until) of a screen line from its record.
+void draw_cells(Screen& s, int j, int across, int along0, int from, int until) {
     const DisplayGeometry& g = s.geo;
     const int p = g.char_pitch * 6 / 10;
     const bool upright_pairs = g.vertical && s.fmt.halfwidth_display == 1;
-    const int used = s.cells.used(j);
-    for (int i = 0; i < used; ++i) {
+    const int used = std::min(s.cells.used(j), until);
+    for (int i = std::max(from, 0); i < used; ++i) {
         const std::uint16_t code = s.cells.code(j, i);
         const int along = along0 + i * g.char_pitch;
         if (code == CELL_INDENT || code == 0) continue;
@@ -174,6 +190,53 @@ void draw_cells(Screen& s, int j, int across, int along0) {
             glyph.second_offset = g.char_pitch - p;
         }
         s.surface->draw_cell(glyph);
+    }
+}
+
+// Cells [from, until) of line j, where draw_screen_line puts them.
+void draw_cells_of(Screen& s, int j, int from, int until) {
+    const DisplayGeometry& g = s.geo;
+    int across = line_position(g, j);
+    int along0 = cell_position(g, j, 0);
+    // An oversized font laid out on smaller cells is centred on them.
+    if (s.fmt.font_record_px > 0 && s.fmt.font_record_px != g.font_h) {
+        const int shift = (s.fmt.font_record_px - g.font_h) / 2;
+        across += g.vertical ? shift : -shift;
+        along0 -= shift;
+    }
+    draw_cells(s, j, across, along0, from, until);
+}
+
+// After line j's strip was erased: the cells of the line of its row in the
+// tier before that lie in it (tier_spill_cell), drawn before j's own.
+void draw_spill_into(Screen& s, int j) {
+    if (!s.surface || s.fmt.print || j < s.geo.columns || j >= s.geo.screen_lines) return;
+    const int spill = tier_spill_cell(s);
+    const int before = j - s.geo.columns;
+    if (s.cells.used(before) > spill) draw_cells_of(s, before, spill, s.cells.used(before));
+}
+
+// Lays out again, alone, the lines of the next tier that hold cells of a
+// line of [first, last) that showed them before the pass (`old_used`, from
+// first on) or shows them now, unless the pass drew those lines itself.
+void redraw_spill_holders(Document& doc, Screen& s, int first, int last, const std::vector<int>& old_used) {
+    const DisplayGeometry& g = s.geo;
+    const int spill = tier_spill_cell(s);
+    for (int j = first; j < last && j + g.columns < g.screen_lines; ++j) {
+        const int p = j + g.columns;
+        if (p < last || (old_used[static_cast<std::size_t>(j - first)] <= spill && s.cells.used(j) <= spill)) continue;
+        const DisplayMove at = display_lines_forward(doc, s.top, static_cast<std::uint32_t>(p));
+        if (at.moved != static_cast<std::uint32_t>(p)) {
+            // Past the end of the text: an empty line, but for what the line before it left there.
+            s.cells.clear_line(p);
+            s.marks.set(p, 0);
+            erase_screen_line(s, p);
+            draw_spill_into(s, p);
+            continue;
+        }
+        const LayoutCounts counts = s.counts;
+        layout_and_draw(doc, s, at.pos, p, 0, 1);
+        s.counts = counts;
     }
 }
 
@@ -203,6 +266,10 @@ TextPos layout_and_draw(Document& doc, Screen& s, TextPos start, int first_line,
     for (int j = std::max(first_line, 0); j < std::min(last, nscreen); ++j) s.marks.set(j, 0);
     if (first_line <= 0 && last >= nscreen) s.cursor_at = {};
     if (!counting && start_cell <= 0 && first_line < last) carry_in_ruby(doc, s, start, first_line);
+    // Cells the next tier's lines draw: the lines' used cells before the pass.
+    const bool partial = !counting && !s.full_redraw && !s.fmt.print && s.geo.tiers > 1;
+    std::vector<int> old_used;
+    for (int j = std::max(first_line, 0); partial && j < last; ++j) old_used.push_back(s.cells.used(j));
     DrawVisitor v{doc, s};
     const TextPos end = first_line < last ? detail::walk_layout(doc, start, first_line, start_cell, last, v) : start;
     put_cell(s, 0, -1, 0, 0);
@@ -211,6 +278,7 @@ TextPos layout_and_draw(Document& doc, Screen& s, TextPos start, int first_line,
     q.erase(std::remove_if(q.begin(), q.end(), [&](const RubyPiece& p) { return p.line >= last; }), q.end());
     replay_ruby(s, -1);
     s.full_redraw = false;
+    if (partial) redraw_spill_holders(doc, s, std::max(first_line, 0), last, old_used);
     if (s.surface) s.surface->flush();
     return end;
 }
@@ -247,26 +315,21 @@ void put_cell(Screen& s, int indent, int line, int cell, std::uint16_t code) {
 void draw_screen_line(Screen& s, int j) {
     const DisplayGeometry& g = s.geo;
     if (!s.surface || j < 0 || j >= g.screen_lines) return;
-    int across = line_position(g, j);
-    int along0 = cell_position(g, j, 0);
     if (!s.full_redraw && !s.fmt.print) erase_screen_line(s, j);
+    draw_spill_into(s, j);
     if (page_marks_on(s) && g.page_cols > 0) {
         const std::uint64_t a = s.top_display_line + static_cast<std::uint64_t>(j);
-        if (a > 0 && a % static_cast<std::uint64_t>(g.page_cols) == 0) draw_text_mark(s, MARK_PAGE_BREAK, across, along0);
+        if (a > 0 && a % static_cast<std::uint64_t>(g.page_cols) == 0)
+            draw_text_mark(s, MARK_PAGE_BREAK, line_position(g, j), cell_position(g, j, 0));
     }
-    // An oversized font laid out on smaller cells is centred on them.
-    if (s.fmt.font_record_px > 0 && s.fmt.font_record_px != g.font_h) {
-        const int shift = (s.fmt.font_record_px - g.font_h) / 2;
-        across += g.vertical ? shift : -shift;
-        along0 -= shift;
-    }
-    draw_cells(s, j, across, along0);
+    const bool next_tier = !s.fmt.print && j + g.columns < g.screen_lines;
+    draw_cells_of(s, j, 0, next_tier ? tier_spill_cell(s) : s.cells.used(j));
     if (s.marks.get(j)) draw_line_marks(s, j, 1);
     replay_ruby(s, j);
 }
 
 void queue_ruby(Screen& s, int d, int cell, const std::uint8_t* block, std::size_t size, int next_indent,
-                int end_ind) {
+                int end_ind, bool runs_on) {
     const DisplayGeometry& g = s.geo;
     // Line -1 (the display line above the screen) queues only what runs onto line 0.
     if (size < 3 || d < -1 || d >= g.screen_lines) return;
@@ -298,7 +361,7 @@ void queue_ruby(Screen& s, int d, int cell, const std::uint8_t* block, std::size
     // the first part rounded up to whole characters.
     int here = bytes;
     const int limit = g.chars - end_ind;
-    if (cell + base > limit) {
+    if (runs_on && cell + base > limit) {
         const int over = cell + base - limit;
         const int num = (base - over) * bytes;
         here = num <= 0 ? 0 : (num + base - 1) / base;

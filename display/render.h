@@ -130,6 +130,10 @@ TextPos relayout_screen(Document& doc, Screen& s, bool full);
 // cells) and draws the pending line when another begins; line -1 draws the
 // pending line. A mark code draws its line at once.
 void put_cell(Screen& s, int indent, int line, int cell, std::uint16_t code);
+// Erases the line's strip and draws it from its records. A line of a later
+// tier first draws the cells from tier_spill_cell on of the line of its row
+// in the tier before (they lie in its strip), as a fresh layout would have
+// drawn them before it; that line leaves them out.
 void draw_screen_line(Screen& s, int line);
 
 void draw_grid(Screen& s);
@@ -139,10 +143,12 @@ void draw_line_marks(Screen& s, int first_line, int count);
 // Ruby block bytes (parameter byte, then two-byte codes) at screen line
 // `line`, base starting at cell `cell` (indentation included); `indent` and
 // `end_indent` are those of the display lines. Queued, drawn with the line.
-// Line -1 stands for the display line above the screen: only the part of
-// the ruby that runs onto line 0 is queued.
+// A base that runs past the line's end splits the ruby onto the next screen
+// line only when `runs_on` (the logical line goes on there); otherwise the
+// whole ruby stays on this line. Line -1 stands for the display line above
+// the screen: only the part of the ruby that runs onto line 0 is queued.
 void queue_ruby(Screen& s, int line, int cell, const std::uint8_t* block, std::size_t size, int indent,
-                int end_indent);
+                int end_indent, bool runs_on);
 
 // Inverts the glyph box of a cell (indentation included); a half-width
 // character inverts the half it occupies.
@@ -157,12 +163,22 @@ void invert_marked_screen(Document& doc, Screen& s, TextPos mark_start, TextPos 
                           int skip_last = 0);
 
 // Moves the picture and the maps of screen lines from `first` by n lines
-// (forward: towards the end, as when lines are inserted). Returns true when
-// it fell back to a full relayout instead.
+// (forward: towards the end, as when lines are inserted); s.top is already
+// the new top. A line whose cells ran past the surface's edge is laid out
+// again where it lands; the uncovered lines are left clean for the caller.
+// Returns true when it fell back to a full relayout instead.
 bool scroll_screen_lines(Document& doc, Screen& s, bool forward, int n, int first);
 void erase_screen_line(Screen& s, int line);
-// The across and along extent of a line's strip as erasing copies it.
+// The across and along extent of a line's strip as erasing copies it. The
+// strips of one row's lines in successive tiers never overlap.
 SurfaceRect screen_line_strip(const Screen& s, int line);
+// The first cell (indentation included) whose drawing reaches into the
+// strip of the line of the same row in the next tier: an end mark after the
+// hanging cells where no gap or a page-break mark separates the tiers, or
+// cells that a refused break pushed past them. That line erases and draws
+// these cells; a pass that changes them lays that line out again. INT_MAX
+// with one tier.
+int tier_spill_cell(const Screen& s);
 
 // Paints the background fill over the whole surface.
 void paint_background(Screen& s);

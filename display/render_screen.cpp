@@ -8,6 +8,8 @@
 // so moving a band's pixels to another band's place gives the picture a
 // fresh layout would draw there.
 #include <algorithm>
+#include <limits>
+#include <vector>
 
 #include "display/layout_walk.h"
 #include "display/render.h"
@@ -185,7 +187,12 @@ void draw_grid(Screen& s) {
     else draw_horizontal_grid(s, f);
 }
 
-SurfaceRect screen_line_strip(const Screen& s, int j) {
+namespace {
+
+// The along extent [*start, *end) of what line j may draw (its cells with
+// hanging ones, a line-end mark after them, a ruby's lead or a page-break
+// mark before the first cell), before the tiers are taken into account.
+void strip_along(const Screen& s, int j, int* start, int* end) {
     const DisplayGeometry& g = s.geo;
     int along = cell_position(g, j, 0);
     int length = g.max_cells * g.char_pitch;
@@ -193,16 +200,53 @@ SurfaceRect screen_line_strip(const Screen& s, int j) {
     if ((s.fmt.mark_flags & 2) || s.fmt.tag_windows_shown) {
         along -= g.char_pitch;
         length += g.char_pitch;
-    } else if (j < g.columns || g.gap > 0) {
+    } else {
         // A ruby spread over its base starts an eighth of a ruby character
-        // before the first cell (where no tier ends just before it).
+        // before the first cell.
         const int lead = (g.vertical ? g.font_h : g.font_w) * 10 / 13 / 8 + 1;
         along -= lead;
         length += lead;
     }
+    *start = along;
+    *end = along + length;
+}
+
+bool has_next_tier(const DisplayGeometry& g, int j) { return g.columns > 0 && j + g.columns < g.screen_lines; }
+
+// Where the strip of line j (which has a line in the next tier) ends and
+// that line's strip begins: where the next line's own drawing begins, or
+// earlier at the first cell of j that the next line draws.
+int tier_seam(const Screen& s, int j) {
+    const DisplayGeometry& g = s.geo;
+    int next_start = 0, next_end = 0;
+    strip_along(s, j + g.columns, &next_start, &next_end);
+    return std::min(next_start, cell_position(g, j, tier_spill_cell(s)));
+}
+
+}  // namespace
+
+int tier_spill_cell(const Screen& s) {
+    const DisplayGeometry& g = s.geo;
+    if (!has_next_tier(g, 0) || g.char_pitch < 1) return std::numeric_limits<int>::max();
+    int next_start = 0, next_end = 0;
+    strip_along(s, g.columns, &next_start, &next_end);
+    // A glyph covers a font along its cell; an end mark one pixel more.
+    const int reach = std::max(g.font_w, g.font_h) + 1;
+    const int room = next_start - reach - cell_position(g, 0, 0);
+    return room < 0 ? 0 : room / g.char_pitch + 1;
+}
+
+SurfaceRect screen_line_strip(const Screen& s, int j) {
+    const DisplayGeometry& g = s.geo;
+    int along = 0, end = 0;
+    strip_along(s, j, &along, &end);
+    // One row's strips in successive tiers meet at the seam and never
+    // overlap: erasing one line leaves the other's drawing alone.
+    if (j >= g.columns && has_next_tier(g, j - g.columns)) along = tier_seam(s, j - g.columns);
+    if (has_next_tier(g, j)) end = tier_seam(s, j);
     const int across = line_position(g, j);
-    if (g.vertical) return {across - g.font_w - 2, along, g.line_pitch, length};
-    return {along, across + 4 - g.line_pitch / 2, length, g.line_pitch};
+    if (g.vertical) return {across - g.font_w - 2, along, g.line_pitch, end - along};
+    return {along, across + 4 - g.line_pitch / 2, end - along, g.line_pitch};
 }
 
 void erase_screen_line(Screen& s, int j) {
@@ -253,7 +297,11 @@ bool scroll_screen_lines(Document& doc, Screen& s, bool forward, int n, int firs
     const bool fast = s.surface && s.blank_page && !s.fmt.tag_windows_shown && g.centre_px == 0 &&
                       !(s.fmt.mark_flags & 2) && s.fmt.plain_background && n > 0 && first >= 0 &&
                       first + n <= g.screen_lines && !drawn_across_lines(doc, s);
-    if (!fast) {
+    // Cells that the next tier's line draws lie in its band and would move with it.
+    bool spilling = false;
+    const int spill = tier_spill_cell(s);
+    for (int j = 0; fast && j + g.columns < g.screen_lines && !spilling; ++j) spilling = s.cells.used(j) > spill;
+    if (!fast || spilling) {
         relayout_screen(doc, s, false);
         return true;
     }
@@ -272,12 +320,26 @@ bool scroll_screen_lines(Document& doc, Screen& s, bool forward, int n, int firs
         const SurfaceRect r = band_of(s, f, line);
         out.copy_from(*s.blank_page, r, r.x, r.y);
     };
+    // Along the lines the last tier's hanging cells and line-end marks may lie
+    // past the surface's edge (or cells a refused break pushed on, past the
+    // band): a line whose drawing did is laid out again where it lands
+    // instead of being moved without it.
+    const int reach = std::max(g.font_w, g.font_h) + 1;
+    const int along_extent = g.vertical ? out.height() : out.width();
+    auto cut_off = [&](int line) {
+        const int used = s.cells.used(line);
+        const SurfaceRect band = band_of(s, f, line);
+        const int end = std::min(along_extent, g.vertical ? band.y + band.h : band.x + band.w);
+        return used > 0 && (cell_position(g, line, 0) < 0 || cell_position(g, line, used - 1) + reach > end);
+    };
+    std::vector<int> again;
     // The destination is cleaned first: a band's drawing may not fill it.
     auto move = [&](int from_line, int to_line) {
         const SurfaceRect src = band_of(s, f, from_line);
         const SurfaceRect dst = band_of(s, f, to_line);
         clean(to_line);
-        out.copy_from(out, src, dst.x, dst.y);
+        if (cut_off(from_line)) again.push_back(to_line);
+        else out.copy_from(out, src, dst.x, dst.y);
     };
     const int last = g.screen_lines;
     if (forward) {
@@ -289,6 +351,10 @@ bool scroll_screen_lines(Document& doc, Screen& s, bool forward, int n, int firs
     }
     s.cells.shift(first, n, forward);
     s.marks.shift(first, n, forward);
+    for (const int j : again) {
+        const DisplayMove at = display_lines_forward(doc, s.top, static_cast<std::uint32_t>(j));
+        if (at.moved == static_cast<std::uint32_t>(j)) layout_and_draw(doc, s, at.pos, j, 0, 1);
+    }
     out.flush();
     return false;
 }

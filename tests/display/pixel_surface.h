@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -53,8 +54,10 @@ public:
         line(xs, ys, xe, ye, colour, 1);
     }
     void fill_rect(const SurfaceRect& r, std::uint32_t colour) override {
-        for (int y = r.y; y < r.y + r.h; ++y)
-            for (int x = r.x; x < r.x + r.w; ++x) set(x, y, colour);
+        const int x0 = std::max(r.x, 0), x1 = std::min(r.x + r.w, w_);
+        if (x0 >= x1) return;
+        for (int y = std::max(r.y, 0); y < std::min(r.y + r.h, h_); ++y)
+            std::fill(px_.begin() + y * w_ + x0, px_.begin() + y * w_ + x1, colour);
     }
     void invert_rect(const SurfaceRect& r) override {
         for (int y = r.y; y < r.y + r.h; ++y)
@@ -64,18 +67,24 @@ public:
     void copy_from(const Surface& src, const SurfaceRect& r, int dx, int dy) override {
         const auto* from = dynamic_cast<const PixelSurface*>(&src);
         if (from == nullptr) return;
-        const std::vector<std::uint32_t> copy = from->px_;   // overlap is allowed
-        for (int y = 0; y < r.h; ++y)
-            for (int x = 0; x < r.w; ++x) {
-                const int sx = r.x + x, sy = r.y + y;
-                if (!from->inside(sx, sy) || !inside(dx + x, dy + y)) continue;
-                at(dx + x, dy + y) = copy[static_cast<std::size_t>(sy * from->w_ + sx)];
-            }
+        // Offsets inside r whose source and destination both lie on their surfaces.
+        const int x0 = std::max({0, -r.x, -dx}), x1 = std::min({r.w, from->w_ - r.x, w_ - dx});
+        const int y0 = std::max({0, -r.y, -dy}), y1 = std::min({r.h, from->h_ - r.y, h_ - dy});
+        if (x0 >= x1 || y0 >= y1) return;
+        // Overlap is allowed: rows go from the far end when moving towards it.
+        const bool backwards = from == this && dy > r.y;
+        for (int i = y0; i < y1; ++i) {
+            const int y = backwards ? y1 - 1 - (i - y0) : i;
+            const std::uint32_t* a = &from->px_[static_cast<std::size_t>((r.y + y) * from->w_ + r.x + x0)];
+            std::uint32_t* b = &px_[static_cast<std::size_t>((dy + y) * w_ + dx + x0)];
+            std::memmove(b, a, static_cast<std::size_t>(x1 - x0) * sizeof(std::uint32_t));
+        }
     }
 
     const std::vector<std::uint32_t>& pixels() const { return px_; }
     // Pixels that differ from `other` (same size assumed).
     int differences(const PixelSurface& other) const {
+        if (px_ == other.px_) return 0;
         int n = 0;
         for (std::size_t i = 0; i < px_.size() && i < other.px_.size(); ++i) n += px_[i] != other.px_[i];
         return n;
@@ -118,9 +127,9 @@ private:
 
 // The geometry of `format` laid out for the pixel surface's 16-pixel font
 // on a width × height client: cell width 20 %, margins of 80 ‰ at the
-// line start and 100 ‰ at the top, tiers 1 cell apart.
-inline DisplayGeometry pixel_geometry(ScreenFormat format, int width, int height) {
-    format.tier_gap = 1;
+// line start and 100 ‰ at the top, tiers `tier_gap` cells apart.
+inline DisplayGeometry pixel_geometry(ScreenFormat format, int width, int height, int tier_gap = 1) {
+    format.tier_gap = tier_gap;
     format.cell_width_percent = 20;
     format.margin_start_permille = 80;
     format.margin_top_permille = 100;

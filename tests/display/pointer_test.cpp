@@ -228,6 +228,30 @@ TEST(HitTest, LastTierAndLinesOutsideTheScreen) {
     EXPECT_EQ(hit_test(v.s.geo, v.s.cells, 150, 100).line, 8);    // left of the last
 }
 
+// Without a gap between the tiers the last half of a tier's hanging cell
+// is still that tier's: a click on it does not land on the next tier.
+TEST(HitTest, AHangingCellWithoutAGapKeepsItsTier) {
+    for (bool vertical : {false, true}) {
+        SCOPED_TRACE(vertical ? "vertical" : "horizontal");
+        Laid laid(vertical);
+        DisplayGeometry& g = laid.s.geo;
+        g.gap = 0;
+        g.tier_pitch = g.max_cells * g.char_pitch;
+        test::build(laid.doc, {sj("あいうえお、"), sj("か")});
+        laid.s.cells.clear_line(0);
+        layout_and_draw(laid.doc, laid.s, TextPos(0, 0), 0, 0, 8);
+        ASSERT_EQ(laid.s.cells.used(0), 6);   // 、 hangs in the sixth cell
+        for (int offset : {2, 10, 18}) {
+            const Hit h = laid.at_cell(0, 5, offset);
+            EXPECT_EQ(h.result, HIT_TEXT) << offset;
+            EXPECT_EQ(h.line, 0) << offset;
+            EXPECT_EQ(h.cell, 5) << offset;
+        }
+        // Past the glyph box, where the next tier's first cell begins, the next tier.
+        EXPECT_EQ(laid.at_cell(0, 6, 2).line, 4);
+    }
+}
+
 TEST(HitTest, VerticalGutterMeasuredFromTheLines) {
     Laid v(true);
     v.s.geo.centre_px = 10;   // lines 2 and 3 of each tier move 10 pixels left

@@ -256,6 +256,16 @@ TEST(RenderRuby, BaseRunningPastTheLineIsSplit) {
     ASSERT_EQ(cells.size(), 2u);
     EXPECT_EQ(cells[0], "cell 1 82DC H 20,40,10x10 #000000");
 
+    // A base longer than what is left of its line (its characters were
+    // deleted) does not run onto the next line, which is another line's:
+    // the whole ruby stays beside what is left.
+    Fixture cut({sj("あいうえ") + test::ruby("げにん", 0x13) + sj("下"), sj("か")},
+                make_geometry(false, 4, 5));
+    cut.draw_all();
+    cells = ruby_cells(cut.surface);
+    ASSERT_EQ(cells.size(), 3u);
+    for (const std::string& c : cells) EXPECT_NE(c.find(",-3,"), std::string::npos) << c;
+
     // On the last screen line the rest is dropped.
     Fixture last({sj("あいうえ「") + test::ruby("まる", 0x11) + sj("下")}, make_geometry(false, 1, 5));
     last.draw_all();
