@@ -68,16 +68,28 @@ void replay_ruby(Screen& s, int line) {
     q.erase(keep, q.end());
 }
 
-// Whether a ruby block (parameter byte first) at `cell` of a display line,
-// indentation included, at `at` in the text, has base characters past the
-// line's end that the logical line carries on to its next display line.
-// A base longer than what is left of the logical line keeps its ruby on
-// this line: the next screen line belongs to another line.
-bool ruby_runs_on(Document& doc, const Screen& s, int cell, const std::uint8_t* block, std::uint32_t word,
-                  TextPos at) {
-    const int base = (block[0] & 0x0F) ? (block[0] & 0x0F) : 1;
-    if (cell + base <= s.geo.chars - static_cast<int>(end_indent(word))) return false;
-    return display_lines_from(doc, at) > 1;
+// The base of a ruby block (parameter byte first, `length` bytes with its
+// markers) at `cell` of a display line, indentation included, at `at` in
+// the text: the characters it asks for, or fewer where its line ends first
+// (characters of the base deleted), and whether they run past the line's
+// end onto the logical line's next display line. A ruby never spreads over
+// what follows its line's end, nor onto a display line that holds none of
+// its base.
+RubyBase ruby_base(Document& doc, const Screen& s, int cell, const std::uint8_t* block, std::uint32_t word,
+                   TextPos at, std::uint32_t length) {
+    const int asked = (block[0] & 0x0F) ? (block[0] & 0x0F) : 1;
+    const std::uint32_t after = at.column() + length;
+    LineScanner scanner(doc.line_pointer(at.line()) + after, MAX_LINE_SCAN - after);
+    int present = 0;
+    while (present < asked) {
+        const ItemKind kind = scanner.next().kind;
+        if (kind == ItemKind::DOUBLE || kind == ItemKind::SINGLE || kind == ItemKind::PAIR) ++present;
+        else if (kind == ItemKind::LINE_END || kind == ItemKind::TEXT_END || kind == ItemKind::CUT) break;
+    }
+    RubyBase base{std::max(present, 1), false};
+    if (cell + base.cells > s.geo.chars - static_cast<int>(end_indent(word)))
+        base.runs_on = display_lines_from(doc, at) > 1;
+    return base;
 }
 
 // The layout visitor of layout_and_draw.
@@ -115,7 +127,7 @@ struct DrawVisitor {
         ++s.counts.rubies;
         if (it.length < 3) return;
         queue_ruby(s, j, a + k, bytes + 1, it.length - 2, detail::indent_cells(word, false),
-                   static_cast<int>(end_indent(word)), ruby_runs_on(doc, s, a + k, bytes + 1, word, TextPos(l, c)));
+                   static_cast<int>(end_indent(word)), ruby_base(doc, s, a + k, bytes + 1, word, TextPos(l, c), it.length));
     }
     void text_end(int j) { clear_lines_from(s, j + 1); }
     void stopped(int j) {
@@ -135,7 +147,7 @@ struct RubyVisitor {
                std::uint32_t word) {
         if (it.kind != ItemKind::RUBY || it.length < 3) return;
         queue_ruby(s, j, a + k, bytes + 1, it.length - 2, detail::indent_cells(word, false),
-                   static_cast<int>(end_indent(word)), ruby_runs_on(doc, s, a + k, bytes + 1, word, TextPos(l, c)));
+                   static_cast<int>(end_indent(word)), ruby_base(doc, s, a + k, bytes + 1, word, TextPos(l, c), it.length));
     }
     void text_end(int) {}
     void stopped(int) {}
@@ -329,12 +341,12 @@ void draw_screen_line(Screen& s, int j) {
 }
 
 void queue_ruby(Screen& s, int d, int cell, const std::uint8_t* block, std::size_t size, int next_indent,
-                int end_ind, bool runs_on) {
+                int end_ind, RubyBase spread) {
     const DisplayGeometry& g = s.geo;
     // Line -1 (the display line above the screen) queues only what runs onto line 0.
     if (size < 3 || d < -1 || d >= g.screen_lines) return;
     const int type = block[0] >> 4;
-    const int base = (block[0] & 0x0F) ? (block[0] & 0x0F) : 1;
+    const int base = std::max(spread.cells, 1);
     const int r = std::min(static_cast<int>((size - 1) / 2), MAX_RUBY_CODES);
     if (r <= 0 || type > 2) return;
     const int bytes = 2 * r;
@@ -361,7 +373,7 @@ void queue_ruby(Screen& s, int d, int cell, const std::uint8_t* block, std::size
     // the first part rounded up to whole characters.
     int here = bytes;
     const int limit = g.chars - end_ind;
-    if (runs_on && cell + base > limit) {
+    if (spread.runs_on && cell + base > limit) {
         const int over = cell + base - limit;
         const int num = (base - over) * bytes;
         here = num <= 0 ? 0 : (num + base - 1) / base;

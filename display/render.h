@@ -143,12 +143,18 @@ void draw_line_marks(Screen& s, int first_line, int count);
 // Ruby block bytes (parameter byte, then two-byte codes) at screen line
 // `line`, base starting at cell `cell` (indentation included); `indent` and
 // `end_indent` are those of the display lines. Queued, drawn with the line.
-// A base that runs past the line's end splits the ruby onto the next screen
-// line only when `runs_on` (the logical line goes on there); otherwise the
-// whole ruby stays on this line. Line -1 stands for the display line above
-// the screen: only the part of the ruby that runs onto line 0 is queued.
+// The ruby spreads over `base.cells` characters (the base the block asks
+// for, or what is left of it in the line). A base that runs past the line's
+// end splits the ruby onto the next screen line only when `base.runs_on`
+// (the logical line goes on there); otherwise the whole ruby stays on this
+// line. Line -1 stands for the display line above the screen: only the part
+// of the ruby that runs onto line 0 is queued.
+struct RubyBase {
+    int cells = 1;
+    bool runs_on = false;
+};
 void queue_ruby(Screen& s, int line, int cell, const std::uint8_t* block, std::size_t size, int indent,
-                int end_indent, bool runs_on);
+                int end_indent, RubyBase base);
 
 // Inverts the glyph box of a cell (indentation included); a half-width
 // character inverts the half it occupies.

@@ -265,6 +265,13 @@ TEST(RenderRuby, BaseRunningPastTheLineIsSplit) {
     cells = ruby_cells(cut.surface);
     ASSERT_EQ(cells.size(), 3u);
     for (const std::string& c : cells) EXPECT_NE(c.find(",-3,"), std::string::npos) << c;
+    // Spread over the one character left of its base, not over the three
+    // the block counts (which would reach past the hanging cell).
+    Fixture spread({sj("あいうえ") + test::ruby("げにん", 0x03) + sj("下")}, make_geometry(false, 4, 5));
+    spread.draw_all();
+    EXPECT_EQ(ruby_cells(spread.surface),
+              (std::vector<std::string>{"cell 1 82B0 H 139,-3,10x10 #000000", "cell 1 82C9 H 146,-3,10x10 #000000",
+                                        "cell 1 82F1 H 153,-3,10x10 #000000"}));
 
     // On the last screen line the rest is dropped.
     Fixture last({sj("あいうえ「") + test::ruby("まる", 0x11) + sj("下")}, make_geometry(false, 1, 5));
