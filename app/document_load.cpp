@@ -43,11 +43,8 @@ void start_document_load(LoadedDocument& loaded, DocumentState& state, const Set
 int print_document_info(const std::string& path, const SettingsRecord& rec, const ReadingOptions& reading,
                         int slot, std::FILE* out) {
     DocumentState state;
-    state.text_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (state.text_fd < 0) {
-        show_message(MSG_NOTICE, 0, utf8_to_sjis("文書ファイルを開けません｡\n" + path), 3000);
-        return 1;
-    }
+    state.text_fd = open_text_file(path, 0);
+    if (state.text_fd < 0) return 1;
     DocumentKind kind = check_document_kind(path);
     if (!accept_document_kind(kind, 0)) {
         ::close(state.text_fd);
