@@ -113,25 +113,28 @@ ExtensionStatus read_jumps_and_index(std::string_view bytes, std::size_t* pos, E
 }
 
 // One ruby or tag record whose payload is known to be inside the bytes.
-// Returns false when the record cannot be valid (it is skipped).
+// Returns false when the record cannot be valid (it is skipped); a ruby text
+// that had to be cleaned counts in *cleaned.
 bool read_position_record(std::string_view bytes, std::size_t pos, RecordUnitKind kind, std::size_t payload,
-                          PositionRecord* rec) {
+                          PositionRecord* rec, std::size_t* cleaned) {
     rec->line = be16(bytes, pos);
     rec->column = be16(bytes, pos + 6);
-    std::size_t limit = kind == RecordUnitKind::RUBY ? EXT_RUBY_TEXT_BYTES : EXT_TAG_TEXT_BYTES;
     std::string_view text = bytes.substr(pos + EXT_UNIT_BYTES, payload);
     text = text.substr(0, text.find('\0'));
-    if (text.size() > limit || !storable_in_block(text)) return false;
-    rec->text.assign(text);
     if (kind == RecordUnitKind::TAG) {
+        if (text.size() > EXT_TAG_TEXT_BYTES || !storable_in_block(text)) return false;
+        rec->text.assign(text);
         rec->kind = PositionKind::TAG;
         rec->attr1 = tag_attribute(byte_at(bytes, pos + 4));
         rec->attr2 = tag_attribute(byte_at(bytes, pos + 5));
         return true;
     }
+    // Ruby text is cleaned as typed ruby text is.
+    rec->text = storable_ruby_text(text);
+    if (rec->text.size() != text.size()) ++*cleaned;
     rec->kind = PositionKind::RUBY;
     rec->param = byte_at(bytes, pos + 3);
-    return (rec->param & 0x0F) != 0 && !text.empty();
+    return (rec->param & 0x0F) != 0 && !rec->text.empty();
 }
 
 ExtensionStatus read_line_records(std::string_view bytes, std::size_t pos, ExtensionFile* out) {
@@ -154,7 +157,7 @@ ExtensionStatus read_line_records(std::string_view bytes, std::size_t pos, Exten
             break;
         }
         PositionRecord rec;
-        if (read_position_record(bytes, pos, kind, payload, &rec))
+        if (read_position_record(bytes, pos, kind, payload, &rec, &out->cleaned))
             out->positions.push_back(std::move(rec));
         else
             ++out->dropped;
