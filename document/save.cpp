@@ -35,6 +35,22 @@ constexpr unsigned FAILED_NOTICE_MS = 10000;
 
 void notice(const std::string& utf8, unsigned ms) { show_message(MSG_NOTICE, 0, utf8_to_sjis(utf8), ms); }
 
+// Why no file could be made in `folder`, in the words of this machine.
+std::string creation_failure_text(const std::string& folder, int error) {
+    std::string why;
+    switch (error) {
+    case ENOENT: why = "保存先のフォルダがありません｡"; break;
+    case ENOTDIR: why = "保存先はフォルダではありません｡"; break;
+    case EACCES:
+    case EPERM: why = "このフォルダに書込む権限がありません｡"; break;
+    case EROFS: why = "このフォルダは読取専用のファイルシステムにあります｡"; break;
+    case ENOSPC:
+    case EDQUOT: why = "ディスクに空きがありません｡"; break;
+    default: why = std::string("(") + std::strerror(error) + ")"; break;
+    }
+    return "ファイルが作成出来ません｡\n" + folder + "\n" + why + "\n他のフォルダに保存してください。";
+}
+
 bool write_all(int fd, const char* data, std::size_t size) {
     while (size > 0) {
         ssize_t n = ::write(fd, data, size);
@@ -230,9 +246,7 @@ struct SaveFiles {
 bool write_temporaries(Document& doc, DocumentState& state, const SaveRequest& req, SaveFiles& f) {
     std::string folder = folder_of(state.save_name);
     if (!f.text.open(folder, "rtx") || (!f.ext_path.empty() && !f.ext.open(folder, "rex"))) {
-        notice("ファイルが作成出来ません｡\n\n注：ＷｉｎｄｏｗｓがＶｉｓｔａの場合は、\nルートフォルダ（C:\\）に"
-               "ファイルが作成出来ません。\n他のフォルダに保存してください。",
-               TEMP_NOTICE_MS);
+        notice(creation_failure_text(folder.empty() ? "." : folder, errno), TEMP_NOTICE_MS);
         return false;
     }
     ExtensionHeader header = req.header;
