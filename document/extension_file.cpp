@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <ctime>
 
@@ -297,6 +298,38 @@ ExtensionStatus open_extension_file(const std::string& text_path, WindowRef owne
         return ExtensionStatus::DECLINED;
     *out = std::move(parsed);
     return status;
+}
+
+std::string damaged_extension_name(const std::string& ext_path) {
+    constexpr int MAX_DAMAGED_COPIES = 99;
+    for (int n = 1; n <= MAX_DAMAGED_COPIES; ++n) {
+        std::string name = ext_path + ".damaged" + (n == 1 ? std::string() : "-" + std::to_string(n));
+        struct stat st {};
+        if (::lstat(name.c_str(), &st) != 0 && errno == ENOENT) return name;
+    }
+    return {};
+}
+
+void tell_extension_damage(const std::string& ext_path, ExtensionStatus status, const ExtensionFile& read,
+                           WindowRef owner) {
+    constexpr unsigned DAMAGE_NOTICE_MS = 10000;
+    std::string text;
+    if (status == ExtensionStatus::CORRUPT) {
+        std::int64_t size = file_size(ext_path);
+        std::size_t lost = size > 0 ? static_cast<std::size_t>(size) - read.damage_offset : 0;
+        text = "拡張ファイルが壊れています｡\n" + ext_path + "\n" + std::to_string(read.damage_offset) +
+               "バイト目から後の" + std::to_string(lost) + "バイトを読めませんでした｡\n" +
+               (read.header.version ? "それより前のルビ・タグ" + std::to_string(read.positions.size()) +
+                                          "個と行の情報は読込みました｡\n"
+                                    : std::string("見出しも読めないため､何も読込んでいません｡\n"));
+    } else {
+        text = "拡張ファイルを読めません（" + std::to_string(EXT_MAX_FILE_BYTES / (1024 * 1024)) +
+               "MiBを超えるか､読取りが許されていません）｡\n" + ext_path + "\n";
+    }
+    std::string kept = damaged_extension_name(ext_path);
+    text += kept.empty() ? "控えの名前が尽きているため保存出来ません｡\n" + ext_path + ".damaged* を片付けてください｡"
+                         : "保存すると、このファイルは\n" + kept + "\nとして残します｡";
+    show_message(MSG_NOTICE, owner, utf8_to_sjis(text), DAMAGE_NOTICE_MS);
 }
 
 const LineRecord* ExtensionReader::begin_line(std::uint32_t line) {

@@ -231,6 +231,18 @@ std::string extension_path_for(const std::string& text_path);
 // CORRUPT, *out is left empty: the document has no attributes.
 ExtensionStatus open_extension_file(const std::string& text_path, WindowRef owner, ExtensionFile* out);
 
+// A damaged extension file (CORRUPT or UNREADABLE) is never deleted or
+// overwritten: the next save of its document moves it aside under this
+// name beside it, "N.rix.damaged" (then "N.rix.damaged-2" .. "-99" when
+// taken), before the new one is written. "" when every name is taken.
+std::string damaged_extension_name(const std::string& ext_path);
+
+// Tells the writer (a notice) what of the extension file at `ext_path`
+// could not be read and the name it will be kept under; `read` is what was
+// read before the damage. For CORRUPT and UNREADABLE only.
+void tell_extension_damage(const std::string& ext_path, ExtensionStatus status, const ExtensionFile& read,
+                           WindowRef owner);
+
 // Where the record reader stands: a plain value, saved at the start of a
 // line and restored when the loader converts that line again (an incomplete
 // last line of a chunk), so that loading in any chunk size hands out the

@@ -190,7 +190,8 @@ mode_t extension_mode(const std::string& ext_path) {
 bool update_header_in_place(const DocumentState& state, const LoadSession& session, const SaveRequest& req) {
     const ExtensionFile* ext = session.extension;
     std::string path = extension_path_for(state.save_name);
-    if (!ext || path.empty() || state.opened_path != state.save_name || ext->header.size != EXT_HEADER_BYTES ||
+    if (!ext || path.empty() || state.opened_path != state.save_name || !state.damaged_extension.empty() ||
+        ext->header.size != EXT_HEADER_BYTES ||
         is_read_only(path) || file_size(path) < static_cast<std::int64_t>(EXT_HEADER_BYTES))
         return false;
     int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
@@ -287,9 +288,29 @@ bool replace_text_file(Document& doc, DocumentState& state, const SaveRequest& r
     return true;
 }
 
+// The damaged extension file the document was loaded from, moved aside
+// under its kept name before anything replaces or removes it. False when it
+// is still in the way.
+bool keep_damaged_extension(DocumentState& state, const std::string& ext_path) {
+    if (state.damaged_extension.empty() || state.damaged_extension != ext_path) return true;
+    struct stat st {};
+    if (::lstat(ext_path.c_str(), &st) != 0) {
+        state.damaged_extension.clear();   // gone meanwhile: nothing to keep
+        return true;
+    }
+    std::string kept = damaged_extension_name(ext_path);
+    if (kept.empty() || !rename_no_overwrite(ext_path, kept)) {
+        notice("壊れた拡張ファイルを控えの名前に出来ないため保存しません｡\n" + ext_path, FAILED_NOTICE_MS);
+        return false;
+    }
+    state.damaged_extension.clear();
+    return true;
+}
+
 // The extension file put in place (or removed), then the text file. False
 // when a rename failed for good.
 bool put_files_in_place(Document& doc, DocumentState& state, const SaveRequest& req, SaveRun& run, SaveFiles& f) {
+    if (!keep_damaged_extension(state, f.ext_path)) return false;
     if (!f.ext_path.empty()) {
         if (f.ext_keeps_nothing) {
             f.ext.discard();

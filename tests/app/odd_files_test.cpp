@@ -1,5 +1,5 @@
 // Paths that are not documents (a FIFO, a folder, a device, a link loop, a
-// broken link), through the start-up and
+// broken link) and a damaged extension file, through the start-up and
 // `rix --info`: each gets an answer saying what it is, nothing waits on it,
 // nothing is made in its place.
 //
@@ -132,4 +132,36 @@ TEST(OddFiles, SaveAsOntoOneIsRefused) {
     EXPECT_EQ(select_file(host, SELECT_SAVE_AS, &path), CHOSEN_CANCELLED);
     EXPECT_TRUE(fake.saw("この名前では保存出来ません"));
     EXPECT_TRUE(fake.saw("名前付きパイプ"));
+}
+
+TEST(DamagedExtensionInfo, CountsWhatWasReadAndLeavesTheFileAlone) {
+    rix::test::TempFolder dir;
+    std::string text = dir.write("doc.txt", "\x8A\xBF\x8E\x9A\r\n\x8A\xBF\x8E\x9A\x1A");   // 漢字 漢字
+    // Header (RIX45, "txt", zeros), two rubies of "かな" at column 0 of lines 0
+    // and 1, the second cut two bytes short.
+    std::string rix(128, '\0');
+    std::memcpy(rix.data(), "RIX45txt", 8);
+    for (int line = 0; line < 2; ++line) {
+        std::string rec = {0, static_cast<char>(line), 0x10, 0x02, 0, 0, 0, 0};
+        rec += "\x82\xA9\x82\xC8";
+        rec.resize(16, '\0');
+        rix += rec;
+    }
+    rix.resize(rix.size() - 2);
+    std::string rix_path = dir.write("doc.rix", rix);
+    struct stat st {};
+    ::stat(text.c_str(), &st);
+    struct timespec times[2] = {st.st_atim, st.st_mtim};
+    ::utimensat(AT_FDCWD, rix_path.c_str(), times, 0);
+
+    FakeMessages fake;
+    std::string printed;
+    EXPECT_EQ(info(text, &printed), 0);
+    EXPECT_NE(printed.find("rubies=1\n"), std::string::npos) << printed;
+    EXPECT_TRUE(fake.saw("拡張ファイルが壊れています"));
+    EXPECT_TRUE(fake.saw("144バイト目から後の14バイトを読めませんでした"));
+    std::string still;
+    read_whole_file(rix_path, &still);
+    EXPECT_EQ(still, rix);
+    EXPECT_FALSE(file_exists(rix_path + ".damaged"));
 }
