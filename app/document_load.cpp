@@ -29,9 +29,18 @@ LoadOptions load_options_for(const SettingsRecord& rec, const ReadingOptions& re
 void start_document_load(LoadedDocument& loaded, DocumentState& state, const SettingsRecord& rec,
                          const ReadingOptions& reading, int slot, bool restore) {
     loaded.extension = ExtensionFile{};
+    state.damaged_extension.clear();
     bool have_extension = false;
-    if (!state.opened_path.empty())
-        have_extension = open_extension_file(state.opened_path, 0, &loaded.extension) == ExtensionStatus::OK;
+    if (!state.opened_path.empty()) {
+        ExtensionStatus status = open_extension_file(state.opened_path, 0, &loaded.extension);
+        // A damaged file gives what was read before the damage, and is kept.
+        have_extension = status == ExtensionStatus::OK ||
+                         (status == ExtensionStatus::CORRUPT && loaded.extension.header.version != 0);
+        if (status == ExtensionStatus::CORRUPT || status == ExtensionStatus::UNREADABLE) {
+            state.damaged_extension = extension_path_for(state.opened_path);
+            tell_extension_damage(state.damaged_extension, status, loaded.extension, 0);
+        }
+    }
     loaded.session = LoadSession{};
     loaded.session.options = load_options_for(rec, reading, slot);
     loaded.session.extension = have_extension ? &loaded.extension : nullptr;
@@ -43,11 +52,8 @@ void start_document_load(LoadedDocument& loaded, DocumentState& state, const Set
 int print_document_info(const std::string& path, const SettingsRecord& rec, const ReadingOptions& reading,
                         int slot, std::FILE* out) {
     DocumentState state;
-    state.text_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (state.text_fd < 0) {
-        show_message(MSG_NOTICE, 0, utf8_to_sjis("文書ファイルを開けません｡\n" + path), 3000);
-        return 1;
-    }
+    state.text_fd = open_text_file(path, 0);
+    if (state.text_fd < 0) return 1;
     DocumentKind kind = check_document_kind(path);
     if (!accept_document_kind(kind, 0)) {
         ::close(state.text_fd);

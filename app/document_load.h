@@ -36,7 +36,9 @@ LoadOptions load_options_for(const SettingsRecord& rec, const ReadingOptions& re
 
 // Reads the extension file of state.opened_path and starts the load of the
 // held text file (a new document becomes the end mark alone). `restore`
-// moves the cursor to the stored position.
+// moves the cursor to the stored position. Of a damaged extension file the
+// records before the damage are used; the writer is told, and
+// state.damaged_extension names it so that the save keeps it.
 void start_document_load(LoadedDocument& loaded, DocumentState& state, const SettingsRecord& rec,
                          const ReadingOptions& reading, int slot, bool restore);
 

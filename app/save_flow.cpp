@@ -37,10 +37,11 @@ mode_t mode_of_new_file(const std::string& path) {
 // Loads `path` for a batch form: held open read-only, never marked.
 bool load_for_batch(Application& app, const std::string& path) {
     DocumentState& doc = app.doc;
-    if (!accept_document_kind(check_document_kind(path), 0)) return false;
-    doc.text_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (doc.text_fd < 0) {
-        shell_notice("文書ファイルを開けません｡\n" + path, 3000);
+    doc.text_fd = open_text_file(path, 0);
+    if (doc.text_fd < 0) return false;
+    if (!accept_document_kind(check_document_kind(path), 0)) {
+        ::close(doc.text_fd);
+        doc.text_fd = -1;
         return false;
     }
     doc.file_length = file_size(path);

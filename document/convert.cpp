@@ -85,6 +85,10 @@ private:
     void write_due_records();
     void write_remaining_tags();
     void write_record(const PositionRecord& r);
+    void refuse_record();
+    std::uint32_t text_bytes() const { return n_ - record_bytes_; }
+    std::uint32_t text_bound_from(std::size_t at) const;
+    void redo_line(std::uint32_t text_needed);
     bool room(std::uint32_t bytes, std::size_t split_at);
     void put_double(std::uint16_t code, std::size_t next);
     void put_text(std::string_view bytes);
@@ -108,6 +112,7 @@ private:
     ChunkResult result_;
     Snapshot committed_;
     bool stop_ = false;           // refused or ended: leave the loop
+    bool redo_ = false;           // the line is converted again from its start (redo_line)
     bool short_ = false;          // ran past the input: the current line is unfinished
 
     std::size_t i_ = 0;           // next raw byte
@@ -117,6 +122,10 @@ private:
     BufferOffset line_start_ = 0;
     std::uint8_t* p_ = nullptr;   // first byte of the line in the buffer
     std::uint32_t n_ = 0;         // bytes written to the line
+    std::uint32_t record_bytes_ = 0;   // of them, blocks of the extension file's records
+    std::uint32_t record_budget_ = LINE_BLOCK_LIMIT;   // block bytes the line's records may take
+    int redone_ = 0;              // times the current line was converted again
+    std::size_t line_refused_ = 0;     // records of the line not merged
     std::uint8_t marks_ = 0;
     std::uint32_t word_ = 0;      // line-format word
     std::uint32_t cells_ = 0;     // cells of the current display line
@@ -168,6 +177,8 @@ bool Converter::begin_line() {
     }
     p_ = doc_.buffer.pointer(line_start_);
     n_ = 0;
+    record_bytes_ = 0;
+    line_refused_ = 0;
     const LineRecord* rec = records_ ? records_->begin_line(line_) : nullptr;
     marks_ = rec ? rec->marks : 0;
     word_ = rec ? rec->format_word : 0;
@@ -211,17 +222,29 @@ void Converter::end_line(bool text_end, std::size_t resume_at) {
         result_.text_ended = true;
         stop_ = true;
     }
+    if (line_refused_ > 0) carry_.refused_records[file_offset_ + raw_line_start_] = line_refused_;
     result_.consumed = resume_at;
+    record_budget_ = LINE_BLOCK_LIMIT;
+    redone_ = 0;
     committed_ = take_snapshot();
     raw_line_start_ = resume_at;
     if (!text_end) begin_line();
 }
 
 // Makes room for `bytes` more characters in the line, splitting it before
-// raw index `split_at` when they do not fit. False when the load stopped.
+// raw index `split_at` when they do not fit. The blocks of the extension
+// file's records never cause a split: when they crowd out text that would
+// fit, the line is converted again with fewer of them. False when the load
+// stopped or the line is converted again.
 bool Converter::room(std::uint32_t bytes, std::size_t split_at) {
     if (stop_) return false;
-    if (n_ + bytes <= LINE_TEXT_LIMIT) return true;
+    if (text_bytes() + bytes <= LINE_TEXT_LIMIT) {
+        if (n_ + bytes <= LINE_BLOCK_LIMIT) return true;
+        if (redone_ < 2) {
+            redo_line(text_bytes() + bytes);
+            return false;
+        }
+    }
     carry_.at_file_line_start = false;
     exact_ = false;   // the last character was counted with the text after it
     end_line(false, split_at);
@@ -268,10 +291,57 @@ void Converter::put_text(std::string_view bytes) {
     }
 }
 
+// The bytes of stored text the rest of the line from raw index `at` can
+// need at most: two for every byte (a lone lead byte becomes 〓), a tab's
+// full-width spaces, the text before `at`; never more than a line holds.
+std::uint32_t Converter::text_bound_from(std::size_t at) const {
+    std::uint64_t bound = text_bytes();
+    const std::uint64_t tab_bytes = 2 * std::uint64_t{options_.tab_width ? options_.tab_width : 1};
+    for (std::size_t k = at; k < size_ && bound < LINE_TEXT_LIMIT; ++k) {
+        const std::uint8_t x = in_[k];
+        if (x == CR || x == LF || x == TEXT_END_MARK) break;
+        bound += x == TAB ? tab_bytes : 2;
+    }
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(bound, LINE_TEXT_LIMIT));
+}
+
+// The records of the line took the room its text needs (`text_needed` bytes
+// so far): the line is converted again from its start, its records kept
+// within what the text leaves: first what the rest of the raw line can
+// need, then, should that still not do, what the longest text leaves.
+void Converter::redo_line(std::uint32_t text_needed) {
+    const std::uint32_t bound = std::max(text_needed, text_bound_from(i_));
+    record_budget_ = LINE_BLOCK_LIMIT - (redone_ == 0 ? bound : LINE_TEXT_LIMIT);
+    ++redone_;
+    // From the last committed line end: line-information lines consumed
+    // since are read again, as after a chunk boundary.
+    restore(committed_);
+    i_ = result_.consumed;
+    raw_line_start_ = result_.consumed;
+    collecting_ = false;
+    collected_.clear();
+    redo_ = true;
+    stop_ = true;
+}
+
+// A record that does not fit beside its line's text is not merged. The
+// writer is told once a load; the count is kept by the file offset of the
+// line so that a line converted again does not count twice.
+void Converter::refuse_record() {
+    ++line_refused_;
+    if (carry_.refusal_told) return;
+    carry_.refusal_told = true;
+    show_message(MSG_NOTICE, 0,
+                 utf8_to_sjis("行" + std::to_string(line_ + 1) +
+                              "のルビ・タグが多すぎて行に収まらないため､\n拡張ファイルのその分を読込みませんでした｡\n"
+                              "本文はそのままです｡"),
+                 6000);
+}
+
 void Converter::write_record(const PositionRecord& r) {
     exact_ = false;
     std::uint32_t len = static_cast<std::uint32_t>(r.text.size()) + (r.kind == PositionKind::RUBY ? 3 : 6);
-    if (n_ + len > LINE_BLOCK_LIMIT) return;   // no room left in a line at the position limit
+    if (record_bytes_ + len > record_budget_ || n_ + len > LINE_BLOCK_LIMIT) return refuse_record();
     std::uint8_t* q = p_ + n_;
     if (r.kind == PositionKind::RUBY) {
         *q++ = RUBY_MARK;
@@ -291,6 +361,7 @@ void Converter::write_record(const PositionRecord& r) {
         *q++ = TAG_MARK;
     }
     n_ += len;
+    record_bytes_ += len;
     pair_open_ = false;
 }
 
@@ -566,7 +637,8 @@ void Converter::plain_run() {
     const std::size_t from = i_;
     std::size_t i = i_;
     std::uint32_t cells = cells_;
-    while (i < end && n_ + (i - from) + 2 <= LINE_TEXT_LIMIT && cells + 1 < capacity) {
+    const std::uint32_t limit = std::min(LINE_TEXT_LIMIT + record_bytes_, LINE_BLOCK_LIMIT);
+    while (i < end && n_ + (i - from) + 2 <= limit && cells + 1 < capacity) {
         const std::uint8_t lead = in[i], trail = in[i + 1];
         if (!is_stored_lead(lead) || !is_trail_byte(trail)) break;
         const auto code = static_cast<std::uint16_t>(lead << 8 | trail);
@@ -666,7 +738,13 @@ bool Converter::step() {
 ChunkResult Converter::run() {
     committed_ = take_snapshot();
     if (carry_.stopped || !begin_line()) return result_;
-    while (step()) {
+    for (;;) {
+        while (step()) {
+        }
+        if (!redo_) break;
+        redo_ = false;
+        stop_ = false;
+        if (!begin_line()) break;
     }
     if (!result_.text_ended && !result_.refused) restore(committed_);
     return result_;

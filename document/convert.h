@@ -14,6 +14,10 @@
 //   LINE_TEXT_LIMIT bytes of characters (and LINE_BLOCK_LIMIT with blocks)
 //   before its end mark; a longer line of the file is split. A line of the
 //   file is split as well after RAW_LINE_SPLIT raw bytes.
+// - What the extension file says never changes the text: its rubies and
+//   tags take only the room the line's text leaves (a line of the file is
+//   never split for them); a record that does not fit is not merged, and
+//   the writer is told once a load.
 // - The document never passes MAX_LINES lines: the conversion stops before
 //   the line that would, with a notice, leaving the rest of the file
 //   untouched (a save copies it unchanged).
@@ -61,6 +65,8 @@ struct ConvertCarry {
     bool at_file_line_start = true;    // the next raw byte begins a line of the file (not a split)
     bool stopped = false;              // a limit was met: nothing more is converted
     std::map<std::uint64_t, int> answers;   // file offset of a too-long ruby -> the answer given
+    std::map<std::uint64_t, std::size_t> refused_records;   // file offset of a line -> its records not merged
+    bool refusal_told = false;         // the writer was told that records were not merged
 };
 
 struct ChunkInput {

@@ -117,12 +117,37 @@ bool accept_document_kind(DocumentKind kind, std::uintptr_t owner) {
     return false;
 }
 
-bool open_document_file(DocumentState* doc, const std::string& path, std::uintptr_t owner) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        show_message(MSG_NOTICE, owner, utf8_to_sjis("文書ファイルを開けません｡\n" + path), 3000);
-        return false;
+std::string path_kind_reason(PathKind kind) {
+    switch (kind) {
+    case PathKind::REGULAR: return {};
+    case PathKind::MISSING: return "ファイルがありません｡";
+    case PathKind::FOLDER: return "これはフォルダです｡";
+    case PathKind::FIFO: return "これは名前付きパイプ（FIFO）で､文書ファイルではありません｡";
+    case PathKind::DEVICE: return "これはデバイスで､文書ファイルではありません｡";
+    case PathKind::SOCKET: return "これはソケットで､文書ファイルではありません｡";
+    case PathKind::LINK_LOOP: return "シンボリックリンクが循環しています｡";
+    case PathKind::BROKEN_LINK: return "シンボリックリンクの指す先がありません｡";
+    case PathKind::NO_ACCESS: return "読取りが許されていません｡";
+    case PathKind::OTHER: return {};
     }
+    return {};
+}
+
+std::string unopenable_file_text(const std::string& path, PathKind kind) {
+    std::string why = path_kind_reason(kind);
+    return "文書ファイルを開けません｡\n" + path + (why.empty() ? "" : "\n" + why);
+}
+
+int open_text_file(const std::string& path, std::uintptr_t owner) {
+    PathKind kind = PathKind::OTHER;
+    int fd = open_regular_file(path, &kind);
+    if (fd < 0) show_message(MSG_NOTICE, owner, utf8_to_sjis(unopenable_file_text(path, kind)), 3000);
+    return fd;
+}
+
+bool open_document_file(DocumentState* doc, const std::string& path, std::uintptr_t owner) {
+    int fd = open_text_file(path, owner);
+    if (fd < 0) return false;
     struct stat st {};
     ::fstat(fd, &st);
     doc->text_fd = fd;

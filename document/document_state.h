@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/files.h"
+
 namespace rix {
 
 // Bits of DocumentState::modified.
@@ -30,6 +32,7 @@ struct DocumentState {
     std::uint32_t saved_mode = 0;   // permission bits to restore with the mark
     bool downloaded = false;     // fetched from an http address at start
     std::string title;           // document title (code page 932), e.g. from a download
+    std::string damaged_extension;  // path of the damaged extension file read at the load; "" = none
 };
 
 // What a document file turned out to be before it is opened.
@@ -44,6 +47,17 @@ DocumentKind classify_document_bytes(const std::string& head);
 DocumentKind check_document_kind(const std::string& path);
 // Shows the refusal message for UNICODE_TEXT and NOT_TEXT; returns true for TEXT.
 bool accept_document_kind(DocumentKind kind, std::uintptr_t owner);
+
+// What a path that is no regular file turned out to be, as one line of a
+// notice (UTF-8); "" for REGULAR and OTHER.
+std::string path_kind_reason(PathKind kind);
+// The notice for a document path that cannot be opened: "文書ファイルを開けません｡",
+// the path, and what the path turned out to be (a folder, a FIFO, a device,
+// a link loop, ...). UTF-8.
+std::string unopenable_file_text(const std::string& path, PathKind kind);
+// Opens a document's text file for reading without ever blocking: a
+// descriptor, or -1 after the notice above.
+int open_text_file(const std::string& path, std::uintptr_t owner);
 
 // Opens the text file for reading and holds it. A read-only file (no write
 // bit) is another user's or truly read-only: the notice says so and the

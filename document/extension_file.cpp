@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <ctime>
 
@@ -113,25 +114,28 @@ ExtensionStatus read_jumps_and_index(std::string_view bytes, std::size_t* pos, E
 }
 
 // One ruby or tag record whose payload is known to be inside the bytes.
-// Returns false when the record cannot be valid (it is skipped).
+// Returns false when the record cannot be valid (it is skipped); a ruby text
+// that had to be cleaned counts in *cleaned.
 bool read_position_record(std::string_view bytes, std::size_t pos, RecordUnitKind kind, std::size_t payload,
-                          PositionRecord* rec) {
+                          PositionRecord* rec, std::size_t* cleaned) {
     rec->line = be16(bytes, pos);
     rec->column = be16(bytes, pos + 6);
-    std::size_t limit = kind == RecordUnitKind::RUBY ? EXT_RUBY_TEXT_BYTES : EXT_TAG_TEXT_BYTES;
     std::string_view text = bytes.substr(pos + EXT_UNIT_BYTES, payload);
     text = text.substr(0, text.find('\0'));
-    if (text.size() > limit || !storable_in_block(text)) return false;
-    rec->text.assign(text);
     if (kind == RecordUnitKind::TAG) {
+        if (text.size() > EXT_TAG_TEXT_BYTES || !storable_in_block(text)) return false;
+        rec->text.assign(text);
         rec->kind = PositionKind::TAG;
         rec->attr1 = tag_attribute(byte_at(bytes, pos + 4));
         rec->attr2 = tag_attribute(byte_at(bytes, pos + 5));
         return true;
     }
+    // Ruby text is cleaned as typed ruby text is.
+    rec->text = storable_ruby_text(text);
+    if (rec->text.size() != text.size()) ++*cleaned;
     rec->kind = PositionKind::RUBY;
     rec->param = byte_at(bytes, pos + 3);
-    return (rec->param & 0x0F) != 0 && !text.empty();
+    return (rec->param & 0x0F) != 0 && !rec->text.empty();
 }
 
 ExtensionStatus read_line_records(std::string_view bytes, std::size_t pos, ExtensionFile* out) {
@@ -154,7 +158,7 @@ ExtensionStatus read_line_records(std::string_view bytes, std::size_t pos, Exten
             break;
         }
         PositionRecord rec;
-        if (read_position_record(bytes, pos, kind, payload, &rec))
+        if (read_position_record(bytes, pos, kind, payload, &rec, &out->cleaned))
             out->positions.push_back(std::move(rec));
         else
             ++out->dropped;
@@ -294,6 +298,38 @@ ExtensionStatus open_extension_file(const std::string& text_path, WindowRef owne
         return ExtensionStatus::DECLINED;
     *out = std::move(parsed);
     return status;
+}
+
+std::string damaged_extension_name(const std::string& ext_path) {
+    constexpr int MAX_DAMAGED_COPIES = 99;
+    for (int n = 1; n <= MAX_DAMAGED_COPIES; ++n) {
+        std::string name = ext_path + ".damaged" + (n == 1 ? std::string() : "-" + std::to_string(n));
+        struct stat st {};
+        if (::lstat(name.c_str(), &st) != 0 && errno == ENOENT) return name;
+    }
+    return {};
+}
+
+void tell_extension_damage(const std::string& ext_path, ExtensionStatus status, const ExtensionFile& read,
+                           WindowRef owner) {
+    constexpr unsigned DAMAGE_NOTICE_MS = 10000;
+    std::string text;
+    if (status == ExtensionStatus::CORRUPT) {
+        std::int64_t size = file_size(ext_path);
+        std::size_t lost = size > 0 ? static_cast<std::size_t>(size) - read.damage_offset : 0;
+        text = "拡張ファイルが壊れています｡\n" + ext_path + "\n" + std::to_string(read.damage_offset) +
+               "バイト目から後の" + std::to_string(lost) + "バイトを読めませんでした｡\n" +
+               (read.header.version ? "それより前のルビ・タグ" + std::to_string(read.positions.size()) +
+                                          "個と行の情報は読込みました｡\n"
+                                    : std::string("見出しも読めないため､何も読込んでいません｡\n"));
+    } else {
+        text = "拡張ファイルを読めません（" + std::to_string(EXT_MAX_FILE_BYTES / (1024 * 1024)) +
+               "MiBを超えるか､読取りが許されていません）｡\n" + ext_path + "\n";
+    }
+    std::string kept = damaged_extension_name(ext_path);
+    text += kept.empty() ? "控えの名前が尽きているため保存出来ません｡\n" + ext_path + ".damaged* を片付けてください｡"
+                         : "保存すると、このファイルは\n" + kept + "\nとして残します｡";
+    show_message(MSG_NOTICE, owner, utf8_to_sjis(text), DAMAGE_NOTICE_MS);
 }
 
 const LineRecord* ExtensionReader::begin_line(std::uint32_t line) {

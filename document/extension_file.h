@@ -11,9 +11,12 @@
 //   length is checked against the bytes left and the destination's limit.
 //   A file that ends inside a header or record is CORRUPT, and what was read
 //   before the damage is still handed out; a record that is whole but cannot
-//   be valid (a ruby longer than 48 bytes, a text holding 0x1A or a block
-//   marker 0xFD-0xFF that would break the buffer's block structure) is
-//   skipped and counted in ExtensionFile::dropped.
+//   be valid (a tag text holding 0x1A or a block marker 0xFD-0xFF that would
+//   break the buffer's block structure, a ruby with no text or no base
+//   cells) is skipped and counted in ExtensionFile::dropped.
+// - Ruby text is cleaned as typed ruby text is (storable_ruby_text): no CR,
+//   LF or other control byte, no lone lead byte, at most 48 bytes cut on a
+//   character boundary; a cleaned ruby counts in ExtensionFile::cleaned.
 // - The file is read whole (at most EXT_MAX_FILE_BYTES) and parsed once; the
 //   per-line records are grouped by line, so the order of the line record
 //   among its line's rubies and tags (which changed at version 41) does not
@@ -181,7 +184,7 @@ struct PositionRecord {
     std::uint8_t param = 0;                 // ruby: parameter byte (low nibble 1..15); tag: 0
     std::uint8_t attr1 = 0;                 // tag: window width / 2, 0..252 (0 = default size; stored 253-255 read as 0); ruby: 0
     std::uint8_t attr2 = 0;                 // tag: window height / 2, same range; ruby: 0
-    std::string text;                       // ruby 1..48 bytes, tag <= 1000; never holds 0x00, 0x1A or 0xFD-0xFF
+    std::string text;                       // ruby 1..48 bytes of storable_ruby_text; tag <= 1000, never 0x00, 0x1A or 0xFD-0xFF
 };
 
 // The whole file in memory.
@@ -192,6 +195,7 @@ struct ExtensionFile {
     std::vector<PositionRecord> positions;      // ascending line, then column; file order among equals
     std::size_t records_offset = 0;             // file offset of the first per-line record
     std::size_t dropped = 0;                    // whole records skipped as invalid
+    std::size_t cleaned = 0;                    // ruby records whose text had to be cleaned
     std::size_t damage_offset = 0;              // CORRUPT: where the unreadable part begins; else 0
 
     void clear() { *this = ExtensionFile{}; }
@@ -226,6 +230,18 @@ std::string extension_path_for(const std::string& text_path);
 // question whether to use it (kind 4; No declines). On any status but OK and
 // CORRUPT, *out is left empty: the document has no attributes.
 ExtensionStatus open_extension_file(const std::string& text_path, WindowRef owner, ExtensionFile* out);
+
+// A damaged extension file (CORRUPT or UNREADABLE) is never deleted or
+// overwritten: the next save of its document moves it aside under this
+// name beside it, "N.rix.damaged" (then "N.rix.damaged-2" .. "-99" when
+// taken), before the new one is written. "" when every name is taken.
+std::string damaged_extension_name(const std::string& ext_path);
+
+// Tells the writer (a notice) what of the extension file at `ext_path`
+// could not be read and the name it will be kept under; `read` is what was
+// read before the damage. For CORRUPT and UNREADABLE only.
+void tell_extension_damage(const std::string& ext_path, ExtensionStatus status, const ExtensionFile& read,
+                           WindowRef owner);
 
 // Where the record reader stands: a plain value, saved at the start of a
 // line and restored when the loader converts that line again (an incomplete

@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "platform/codec.h"
+#include "platform/files.h"
 
 namespace rix {
 
@@ -15,7 +16,7 @@ ReadInFile::~ReadInFile() {
 }
 
 bool ReadInFile::open(const std::string& path) {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    fd_ = open_regular_file(path);   // never waits on a FIFO or a device
     return fd_ >= 0;
 }
 

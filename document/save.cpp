@@ -35,6 +35,22 @@ constexpr unsigned FAILED_NOTICE_MS = 10000;
 
 void notice(const std::string& utf8, unsigned ms) { show_message(MSG_NOTICE, 0, utf8_to_sjis(utf8), ms); }
 
+// Why no file could be made in `folder`, in the words of this machine.
+std::string creation_failure_text(const std::string& folder, int error) {
+    std::string why;
+    switch (error) {
+    case ENOENT: why = "保存先のフォルダがありません｡"; break;
+    case ENOTDIR: why = "保存先はフォルダではありません｡"; break;
+    case EACCES:
+    case EPERM: why = "このフォルダに書込む権限がありません｡"; break;
+    case EROFS: why = "このフォルダは読取専用のファイルシステムにあります｡"; break;
+    case ENOSPC:
+    case EDQUOT: why = "ディスクに空きがありません｡"; break;
+    default: why = std::string("(") + std::strerror(error) + ")"; break;
+    }
+    return "ファイルが作成出来ません｡\n" + folder + "\n" + why + "\n他のフォルダに保存してください。";
+}
+
 bool write_all(int fd, const char* data, std::size_t size) {
     while (size > 0) {
         ssize_t n = ::write(fd, data, size);
@@ -174,7 +190,8 @@ mode_t extension_mode(const std::string& ext_path) {
 bool update_header_in_place(const DocumentState& state, const LoadSession& session, const SaveRequest& req) {
     const ExtensionFile* ext = session.extension;
     std::string path = extension_path_for(state.save_name);
-    if (!ext || path.empty() || state.opened_path != state.save_name || ext->header.size != EXT_HEADER_BYTES ||
+    if (!ext || path.empty() || state.opened_path != state.save_name || !state.damaged_extension.empty() ||
+        ext->header.size != EXT_HEADER_BYTES ||
         is_read_only(path) || file_size(path) < static_cast<std::int64_t>(EXT_HEADER_BYTES))
         return false;
     int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
@@ -230,9 +247,7 @@ struct SaveFiles {
 bool write_temporaries(Document& doc, DocumentState& state, const SaveRequest& req, SaveFiles& f) {
     std::string folder = folder_of(state.save_name);
     if (!f.text.open(folder, "rtx") || (!f.ext_path.empty() && !f.ext.open(folder, "rex"))) {
-        notice("ファイルが作成出来ません｡\n\n注：ＷｉｎｄｏｗｓがＶｉｓｔａの場合は、\nルートフォルダ（C:\\）に"
-               "ファイルが作成出来ません。\n他のフォルダに保存してください。",
-               TEMP_NOTICE_MS);
+        notice(creation_failure_text(folder.empty() ? "." : folder, errno), TEMP_NOTICE_MS);
         return false;
     }
     ExtensionHeader header = req.header;
@@ -273,9 +288,29 @@ bool replace_text_file(Document& doc, DocumentState& state, const SaveRequest& r
     return true;
 }
 
+// The damaged extension file the document was loaded from, moved aside
+// under its kept name before anything replaces or removes it. False when it
+// is still in the way.
+bool keep_damaged_extension(DocumentState& state, const std::string& ext_path) {
+    if (state.damaged_extension.empty() || state.damaged_extension != ext_path) return true;
+    struct stat st {};
+    if (::lstat(ext_path.c_str(), &st) != 0) {
+        state.damaged_extension.clear();   // gone meanwhile: nothing to keep
+        return true;
+    }
+    std::string kept = damaged_extension_name(ext_path);
+    if (kept.empty() || !rename_no_overwrite(ext_path, kept)) {
+        notice("壊れた拡張ファイルを控えの名前に出来ないため保存しません｡\n" + ext_path, FAILED_NOTICE_MS);
+        return false;
+    }
+    state.damaged_extension.clear();
+    return true;
+}
+
 // The extension file put in place (or removed), then the text file. False
 // when a rename failed for good.
 bool put_files_in_place(Document& doc, DocumentState& state, const SaveRequest& req, SaveRun& run, SaveFiles& f) {
+    if (!keep_damaged_extension(state, f.ext_path)) return false;
     if (!f.ext_path.empty()) {
         if (f.ext_keeps_nothing) {
             f.ext.discard();

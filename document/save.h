@@ -15,6 +15,10 @@
 // - The extension file gets the text file's modification time, so that the
 //   next open finds the two of one age. A document that keeps nothing in it
 //   (header alone, bytes 8..127 zero) has none: an existing one is removed.
+// - A damaged extension file the document was loaded from
+//   (DocumentState::damaged_extension) is never removed or overwritten: it
+//   is renamed to its kept name (damaged_extension_name) first, and the
+//   save fails when it cannot be.
 // - When the text is unchanged and the save form equals the file, the text
 //   file is left alone (no backup, same time).
 // - The backup is a second name of the old file (a copy where the file

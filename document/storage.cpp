@@ -47,4 +47,25 @@ ScanItem LineScanner::next_other() {
     return finish(ItemKind::SINGLE, 1);
 }
 
+std::string storable_ruby_text(std::string_view text) {
+    std::string out;
+    for (std::size_t k = 0; k < text.size();) {
+        const auto b = static_cast<std::uint8_t>(text[k]);
+        std::size_t n = 0;
+        if (is_stored_lead(b)) {
+            if (k + 1 < text.size() && is_trail_byte(static_cast<std::uint8_t>(text[k + 1]))) n = 2;
+        } else if ((b >= 0x20 && b <= 0x7E) || (b >= 0xA1 && b <= 0xDF)) {
+            n = 1;
+        }
+        if (n == 0) {
+            ++k;
+            continue;
+        }
+        if (out.size() + n > MAX_RUBY_TEXT) break;
+        out.append(text.substr(k, n));
+        k += n;
+    }
+    return out;
+}
+
 }  // namespace rix

@@ -23,6 +23,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "platform/codec.h"   // is_stored_lead, is_trail_byte: the lead and trail bytes
 
@@ -37,6 +39,13 @@ constexpr std::size_t MAX_LINE_SCAN = 0x200000;   // a scan without a line end s
 constexpr std::size_t MAX_RUBY_TEXT = 48;         // bytes of ruby text
 constexpr std::size_t MAX_RUBY_BASE_CELLS = 15;   // low four bits of the parameter byte
 constexpr std::size_t MAX_TAG_TEXT = 1000;
+
+// Ruby text made storable, whether typed or read from a file: whole
+// double-byte characters and printable single bytes (no CR, LF or other
+// control byte, no lone lead byte, no marker), at most MAX_RUBY_TEXT bytes
+// cut on a character boundary. Such a text never splits a line or swallows
+// the delimiter after it when it is written out in a notation.
+std::string storable_ruby_text(std::string_view text);
 
 // A single byte that may share a cell with the single byte before it.
 constexpr bool is_printable_single(std::uint8_t b) { return (b >= 0x20 && b <= 0x80) || (b >= 0xA0 && b <= 0xDF); }

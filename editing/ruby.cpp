@@ -152,27 +152,6 @@ RubyTarget prepare_ruby_edit(EditContext& c, std::size_t limit_bytes, bool repor
     return t;
 }
 
-std::string storable_ruby_text(std::string_view typed) {
-    std::string out;
-    for (std::size_t k = 0; k < typed.size();) {
-        const auto b = static_cast<std::uint8_t>(typed[k]);
-        std::size_t n = 0;
-        if (is_stored_lead(b)) {
-            if (k + 1 < typed.size() && is_trail_byte(static_cast<std::uint8_t>(typed[k + 1]))) n = 2;
-        } else if ((b >= 0x20 && b <= 0x7E) || (b >= 0xA1 && b <= 0xDF)) {
-            n = 1;
-        }
-        if (n == 0) {
-            ++k;
-            continue;
-        }
-        if (out.size() + n > MAX_RUBY_TEXT) break;
-        out.append(typed.substr(k, n));
-        k += n;
-    }
-    return out;
-}
-
 std::string make_ruby_block(std::uint8_t allotment, std::uint32_t cells, std::string_view text) {
     std::string block(1, static_cast<char>(RUBY_MARK));
     block += static_cast<char>((allotment & 0x0F) << 4 | (cells & 0x0F));

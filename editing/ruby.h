@@ -65,9 +65,7 @@ struct RubyTarget {
 // cursor on a line end or the end of the text (the synonym window does not).
 RubyTarget prepare_ruby_edit(EditContext& c, std::size_t limit_bytes, bool report_line_end = true);
 
-// Ruby text as typed, made storable: whole double-byte characters and
-// printable single bytes, at most MAX_RUBY_TEXT bytes (cut on a character).
-std::string storable_ruby_text(std::string_view typed);
+// storable_ruby_text (document/storage.h) makes typed ruby text storable.
 // 0xFF, allotment << 4 | cells, text, 0xFF. cells must be 1..15.
 std::string make_ruby_block(std::uint8_t allotment, std::uint32_t cells, std::string_view text);
 

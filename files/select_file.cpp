@@ -1,6 +1,7 @@
 // The decision whether a document choice needs a dialog at all.
 #include "files/select_file.h"
 
+#include "document/document_state.h"
 #include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/messages.h"
@@ -24,7 +25,16 @@ int select_file(WindowHost& host, int mode, std::string* path) {
         show_message(MSG_NOTICE, 0, utf8_to_sjis("フォルダが存在しません｡"), 2000);
         return CHOSEN_CANCELLED;
     }
-    return file_exists(*path) ? CHOSEN_EXISTING : CHOSEN_NEW_NAME;
+    // A name taken by something that is not a document (a FIFO, a device, a
+    // link loop, ...) is neither opened nor made a new document.
+    PathKind kind = path_kind(*path);
+    if (kind == PathKind::REGULAR) return CHOSEN_EXISTING;
+    if (kind == PathKind::MISSING) return CHOSEN_NEW_NAME;
+    std::string text = mode == SELECT_SAVE_AS ? "この名前では保存出来ません｡\n" + *path : unopenable_file_text(*path, kind);
+    std::string why = path_kind_reason(kind);
+    if (mode == SELECT_SAVE_AS && !why.empty()) text += "\n" + why;
+    show_message(MSG_NOTICE, 0, utf8_to_sjis(text), 3000);
+    return CHOSEN_CANCELLED;
 }
 
 }  // namespace rix

@@ -18,7 +18,8 @@ enum : int {
 bool path_needs_dialog(const std::string& path);
 // Returns CHOSEN_EXISTING, CHOSEN_NEW_NAME or CHOSEN_CANCELLED; *path holds
 // the preset on entry and the choice on return (made absolute against the
-// current folder).
+// current folder). A name taken by anything but a regular file (a FIFO, a
+// device, a link loop, a broken link) is cancelled with a notice saying so.
 int select_file(WindowHost& host, int mode, std::string* path);
 
 }  // namespace rix

@@ -43,11 +43,35 @@ std::string env_value(const char* name) {
     return v ? std::string(v) : std::string();
 }
 
-// Opens a regular file for reading without blocking on FIFOs or devices.
-int open_regular_for_read(const std::string& path, struct stat* st) {
+PathKind kind_of_mode(mode_t mode) {
+    if (S_ISREG(mode)) return PathKind::REGULAR;
+    if (S_ISDIR(mode)) return PathKind::FOLDER;
+    if (S_ISFIFO(mode)) return PathKind::FIFO;
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return PathKind::DEVICE;
+    if (S_ISSOCK(mode)) return PathKind::SOCKET;
+    return PathKind::OTHER;
+}
+
+// Opens a regular file for reading without blocking on FIFOs or devices:
+// the path is judged before it is opened (a device is never opened), and the
+// descriptor again after (the path may have changed in between).
+int open_regular_for_read(const std::string& path, struct stat* st, PathKind* kind = nullptr) {
+    PathKind judged = path_kind(path);
+    if (kind) *kind = judged;
+    if (judged != PathKind::REGULAR) {
+        errno = judged == PathKind::MISSING ? ENOENT : judged == PathKind::NO_ACCESS ? EACCES : EINVAL;
+        return -1;
+    }
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) return -1;
+    if (fd < 0) {
+        int saved = errno;
+        if (kind) *kind = saved == EACCES || saved == EPERM ? PathKind::NO_ACCESS : path_kind(path);
+        if (kind && *kind == PathKind::REGULAR) *kind = PathKind::OTHER;
+        errno = saved;
+        return -1;
+    }
     if (::fstat(fd, st) != 0 || !S_ISREG(st->st_mode)) {
+        if (kind) *kind = kind_of_mode(st->st_mode);
         ::close(fd);
         errno = EINVAL;
         return -1;
@@ -387,9 +411,23 @@ std::int64_t file_size(const std::string& path) {
     return st.st_size;
 }
 
-int open_regular_file(const std::string& path) {
+PathKind path_kind(const std::string& path) {
     struct stat st {};
-    return open_regular_for_read(path, &st);
+    if (::stat(path.c_str(), &st) == 0) return kind_of_mode(st.st_mode);
+    switch (errno) {
+    case ELOOP: return PathKind::LINK_LOOP;
+    case EACCES:
+    case EPERM: return PathKind::NO_ACCESS;
+    case ENOENT:
+        return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode) ? PathKind::BROKEN_LINK : PathKind::MISSING;
+    case ENOTDIR: return PathKind::MISSING;
+    default: return PathKind::OTHER;
+    }
+}
+
+int open_regular_file(const std::string& path, PathKind* kind) {
+    struct stat st {};
+    return open_regular_for_read(path, &st, kind);
 }
 
 bool read_file_prefix(const std::string& path, std::size_t limit, std::string* out) {

@@ -37,9 +37,27 @@ bool folder_exists(const std::string& path);
 // Size of a regular file, or -1.
 std::int64_t file_size(const std::string& path);
 
+// What a path names, judged without opening it (stat, and lstat for a link
+// whose target is missing).
+enum class PathKind : std::uint8_t {
+    REGULAR,      // a regular file (or a link to one)
+    MISSING,      // nothing by that name
+    FOLDER,
+    FIFO,         // a named pipe: opening it for reading would wait for a writer
+    DEVICE,       // a character or block device
+    SOCKET,
+    LINK_LOOP,    // symbolic links that lead round in a circle (ELOOP)
+    BROKEN_LINK,  // a symbolic link whose target is missing
+    NO_ACCESS,    // a folder on the way, or the file itself, may not be read
+    OTHER,        // anything else that stat or open refused
+};
+PathKind path_kind(const std::string& path);
+
 // Opens a regular file for reading (never blocking on a FIFO or a device):
-// a descriptor the caller closes, or -1 (also for anything but a regular file).
-int open_regular_file(const std::string& path);
+// the path is judged before it is opened, opened with O_NONBLOCK and judged
+// again on the descriptor. A descriptor the caller closes, or -1 (also for
+// anything but a regular file) with *kind, when given, saying what it was.
+int open_regular_file(const std::string& path, PathKind* kind = nullptr);
 // Reads at most `limit` bytes from the start of the file. False when it
 // cannot be opened or read.
 bool read_file_prefix(const std::string& path, std::size_t limit, std::string* out);

@@ -6,6 +6,7 @@
 // answer. Single-threaded like the rest of the program.
 #include "platform/messages.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -47,7 +48,10 @@ void install_messages(MessageService* service) {
 }
 
 int BatchMessages::show_message(int kind, WindowRef, std::string_view text, unsigned) {
-    print_line("ミルトア: " + sjis_to_utf8(text));
+    // One line a message, so that each stays one line of the log.
+    std::string line = sjis_to_utf8(text);
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    print_line("ミルトア: " + line);
     int base = kind & ~MSG_CAPTION;
     if (base != MSG_YES_NO_CANCEL && base != MSG_YES_NO) return MSG_RESULT_OK;
     int result = question_answer;

@@ -56,7 +56,8 @@ inline int show_message(int kind, WindowRef owner, std::string_view text, unsign
 }
 inline void show_help(std::string_view topic) { messages().show_help(topic); }
 
-// The batch service: messages go to standard error in UTF-8. A notice answers
+// The batch service: messages go to standard error in UTF-8, one line each
+// (the line breaks of a text become spaces). A notice answers
 // MSG_RESULT_OK; a question answers with `batch_answer` (the caller picks the
 // answer that loses nothing) and prints it.
 class BatchMessages final : public MessageService {

@@ -74,6 +74,30 @@ check "--help prints the usage and exits 0" '"$rix" --help | grep -q -- "--write
 "$rix" --bogus 2>/dev/null; rc=$?
 check "an unknown option is refused" '[ $rc -eq 2 ]'
 
+# Paths that are not documents get an answer instead of a wait (timeout
+# only bounds a fault), and nothing is made in their place.
+mkdir -p "$home/odd"
+mkfifo "$home/odd/pipe.txt"
+ln -s loop.txt "$home/odd/loop.txt"
+for odd in pipe loop; do
+  for form in "--info" "--snapshot $home/odd/s.png" "--save-as $home/odd/c.txt" "--write-out $home/odd/w.txt"; do
+    timeout 10 "$rix" $form "$home/odd/$odd.txt" >/dev/null 2>"$home/odd/err.txt"; rc=$?
+    check "$form on a $odd ends with a message" '[ $rc -ne 0 ] && [ $rc -ne 124 ] && grep -q "文書ファイルを開けません" "$home/odd/err.txt"'
+  done
+done
+check "nothing was made beside them" '[ "$(ls "$home/odd" | sort | tr "\n" " ")" = "err.txt loop.txt pipe.txt " ]'
+
+# An extension file one byte short: the rubies before the damage are read,
+# the writer is told on one line, and the file is left as it is.
+cp "$home/copies/rashomon.rubies.txt" "$home/copies/damaged.txt"
+head -c -1 "$home/copies/rashomon.rubies.rix" > "$home/copies/damaged.rix"
+touch -r "$home/copies/damaged.txt" "$home/copies/damaged.rix"
+damaged_sum=$(md5sum < "$home/copies/damaged.rix")
+info=$("$rix" --info "$home/copies/damaged.txt" 2>"$home/copies/err.txt")
+check "--info reads the rubies before the damage" 'echo "$info" | grep -qx "rubies=131"'
+check "--info tells of the damage on one line" '[ "$(grep -c "拡張ファイルが壊れています" "$home/copies/err.txt")" = 1 ] && [ "$(wc -l < "$home/copies/err.txt")" = 1 ]'
+check "--info leaves the damaged file alone" '[ "$(md5sum < "$home/copies/damaged.rix")" = "$damaged_sum" ]'
+
 # rix answers --version, --data-folder and --info itself, without the window
 # program's libraries; everything else is the window program's.
 check "rix loads neither Qt nor the network library" '! ldd "$rix" | grep -q -e libQt -e libcurl'

@@ -9,6 +9,7 @@
 #include <ctime>
 
 #include "document/extension_file.h"
+#include "document/storage.h"
 #include "platform/codec.h"
 #include "platform/fake_messages.h"
 #include "tests/support/temp_folder.h"
@@ -290,9 +291,8 @@ TEST(ExtensionDamage, InvalidRecordsAreSkippedWhole) {
     f.header("RIX45", "txt", "");
     for (int i = 0; i < 10; ++i) f.jump(i % 8 + 1, "j" + std::to_string(i));   // the first of a slot stands
     for (int i = 0; i < 1003; ++i) f.index(1, 1, std::string(41, 'i'));        // 1000 kept, cut to 40 bytes
-    f.ruby(0, 0x01, 0, std::string(56, 'a'));          // ruby longer than 48 bytes
     f.ruby(0, 0x20, 0, "ab");                           // base of no cells
-    f.ruby(0, 0x01, 0, "a\xFF" "b");                    // would close the ruby block early
+    f.ruby(0, 0x01, 0, "\x0D\x0A");                     // nothing left once cleaned
     f.tag(0, 0, 0, 0, "x\x1A");                         // end-of-text mark inside a tag
     f.be16(0).raw({0, 126, 0, 0}).be16(0).field(std::string(1008, 'a'), 1008);  // tag of 1008 bytes
     f.line(1, 1, 0).line(1, 2, 0);                      // the first line record of a line stands
@@ -307,7 +307,35 @@ TEST(ExtensionDamage, InvalidRecordsAreSkippedWhole) {
                        "jump 1 j0\njump 2 j1\njump 3 j2\njump 4 j3\njump 5 j4\njump 6 j5\njump 7 j6\njump 8 j7\n"
                        "line 1 marks 1 word 00000000\n"
                        "0 T1:kept 00 00 FC\n65535 R2:" + std::string(48, 'b') + " 01 00 00\n"
-                       "dropped 11\n");
+                       "dropped 10\n");
+}
+
+// Ruby text from a file is cleaned as typed text is, so that no ruby the file
+// holds can split a line or swallow the closing delimiter when written out.
+TEST(ExtensionDamage, RubyTextIsCleanedAsTyped) {
+    const std::string a = utf8_to_sjis("あ");
+    std::string long_ruby;
+    for (int i = 0; i < 30; ++i) long_ruby += a;    // 60 bytes in 8 units
+    Bytes f;
+    f.header("RIX45", "txt", "");
+    f.ruby(0, 0x01, 0, "a\x0D\x0A" "b");               // CR LF would split the line
+    f.ruby(0, 0x01, 1, "x" + a.substr(0, 1));          // a lone lead byte would take the 0x81 of 》
+    f.ruby(0, 0x01, 2, "a\xFF" "b\x1A" "c\xFC\x40");   // markers and an 0xFC character
+    f.ruby(0, 0x01, 3, std::string(47, 'z') + a);      // 49 bytes: cut before the character
+    f.ruby(0, 0x01, 4, long_ruby);                      // 60 bytes: cut to 48
+    f.ruby(0, 0x01, 5, "\xB1\xDF" "ok");                // half-width katakana stay
+    ExtensionFile x;
+    ASSERT_EQ(read_extension_bytes(f.b, &x), ExtensionStatus::OK);
+    ASSERT_EQ(x.positions.size(), 6u);
+    EXPECT_EQ(x.positions[0].text, "ab");
+    EXPECT_EQ(x.positions[1].text, "x");
+    EXPECT_EQ(x.positions[2].text, "abc@");
+    EXPECT_EQ(x.positions[3].text, std::string(47, 'z'));
+    EXPECT_EQ(x.positions[4].text, long_ruby.substr(0, 48));
+    EXPECT_EQ(x.positions[5].text, "\xB1\xDF" "ok");
+    EXPECT_EQ(x.cleaned, 5u);
+    EXPECT_EQ(x.dropped, 0u);
+    for (const PositionRecord& r : x.positions) EXPECT_EQ(r.text, storable_ruby_text(r.text));
 }
 
 namespace {

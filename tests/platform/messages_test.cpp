@@ -34,12 +34,15 @@ TEST(BatchMessages, PrintsMessagesAndTakesTheGivenAnswer) {
     BatchMessages batch;
     testing::internal::CaptureStderr();
     EXPECT_EQ(batch.show_message(MSG_NOTICE, 0, utf8_to_sjis("終了します"), 1000), MSG_RESULT_OK);
+    EXPECT_EQ(batch.show_message(MSG_NOTICE, 0, utf8_to_sjis("壊れています｡\n/d/a.rix\n読込みました｡"), 1000),
+              MSG_RESULT_OK);
     EXPECT_EQ(batch.show_message(MSG_YES_NO_CANCEL, 0, "q", 0), MSG_RESULT_NO);
     batch.question_answer = MSG_RESULT_CANCEL;
     EXPECT_EQ(batch.show_message(MSG_YES_NO_CANCEL, 0, "q", 0), MSG_RESULT_CANCEL);
     EXPECT_EQ(batch.show_message(MSG_YES_NO, 0, "q", 0), MSG_RESULT_NO);  // no cancel there
     std::string out = testing::internal::GetCapturedStderr();
     EXPECT_NE(out.find("ミルトア: 終了します\n"), std::string::npos);
+    EXPECT_NE(out.find("ミルトア: 壊れています｡ /d/a.rix 読込みました｡\n"), std::string::npos);   // one line
     EXPECT_NE(out.find("  -> いいえ\n"), std::string::npos);
     EXPECT_NE(out.find("  -> 取消\n"), std::string::npos);
 }
