@@ -75,7 +75,7 @@ void attach_marks(EditContext& c, std::uint8_t marks, MarkJumpMemory* memory) {
     if (c.doc.lines.marks(line) == marks) return;
     c.doc.lines.set_marks(line, marks);
     c.state.modified |= MODIFIED_EXTENSION;
-    c.edit.damage.note_text_from(c.doc.lines.display_lines_before(line));
+    c.edit.damage.note_text_from(DisplayLineNo{c.doc.lines.display_lines_before(line)});
 }
 
 std::string jump_string_field(std::string_view text) {

@@ -271,7 +271,7 @@ SeekResult seek_display_line(EditContext& c, std::int64_t value) {
     if (value < 0) return {};
     const auto target = static_cast<std::uint64_t>(value);
     Document& doc = c.doc;
-    if (c.edit.cursor.pos.line() < doc.lines.count() && document_display_line(doc, c.edit.cursor.pos) == target)
+    if (c.edit.cursor.pos.line() < doc.lines.count() && document_display_line(doc, c.edit.cursor.pos).value == target)
         return found_at(doc, c.edit.cursor.pos);
     while (doc.lines.total_display_lines() <= target) {
         if (doc.fully_loaded() || c.session == nullptr || !load_more(doc, c.state, *c.session)) break;
@@ -294,7 +294,7 @@ SeekResult seek_display_line(EditContext& c, std::int64_t value) {
     SeekResult r;
     r.found = true;
     r.pos = pos;
-    r.display_line = target;
+    r.display_line = DisplayLineNo{target};
     return r;
 }
 

@@ -45,7 +45,7 @@ constexpr std::size_t ADDRESS_MAX_BYTES = 259;     // longest address token take
 struct SeekResult {
     bool found = false;
     TextPos pos;                       // the target
-    std::uint64_t display_line = 0;    // its display line from the document start
+    DisplayLineNo display_line;        // its display line from the document start
 };
 
 // The search engine. Negative values, pages past the document (computed in

@@ -65,7 +65,7 @@ void start_editing(Application& app) {
     edit.options = edit_options_for(app.settings.rec, current_screen_slot(app.settings.rec), app.save_flow.writing);
     build_edit_key_table(edit);
     edit.frame.top = TextPos(0, 0);
-    edit.frame.top_display_line = 0;
+    edit.frame.top_display_line = DisplayLineNo{};
     EditContext c = edit_context(app);
     if (app.loaded->document.lines.count() > 0) place_cursor(c, app.loaded->cursor);
     edit.damage.clear();

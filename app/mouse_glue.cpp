@@ -29,10 +29,10 @@ void MouseGlue::after_change() {
     refresh();
 }
 
-std::uint64_t MouseGlue::last_display_line() {
+DisplayLineNo MouseGlue::last_display_line() {
     Document& doc = app_.loaded->document;
     const TextPos end = document_end(doc);
-    return document_display_line(doc, TextPos(end.line(), 0)) + display_line_index_of(doc, end);
+    return document_display_line(doc, TextPos(end.line(), 0)).after(display_line_index_of(doc, end));
 }
 
 void MouseGlue::refresh() {
@@ -116,9 +116,9 @@ void MouseGlue::scroll_bar(int action, int position) {
     if (action != SCROLL_THUMB_TRACK) return;
     // The thumb: to the display line it stands for.
     EditContext c = edit_context(app_);
-    const std::uint64_t target = scroll_bar_display_line(position, vertical, last_display_line());
+    const DisplayLineNo target = scroll_bar_display_line(position, vertical, last_display_line());
     const Cursor& cur = c.edit.cursor;
-    const std::int64_t delta = static_cast<std::int64_t>(target) - static_cast<std::int64_t>(cur.display_line);
+    const std::int64_t delta = display_distance(cur.display_line, target);
     if (delta == 0) return;
     const int k = static_cast<int>(std::clamp<std::int64_t>(delta, -0x7FFFFFFF, 0x7FFFFFFF));
     const CellMove to = move_by_display_lines(c.doc, cur.pos, k, 0, false);

@@ -58,7 +58,7 @@ private:
     bool ready() const;
     int slot() const;
     void after_change();
-    std::uint64_t last_display_line();
+    DisplayLineNo last_display_line();
 
     Application& app_;
     ScreenState& screen_;

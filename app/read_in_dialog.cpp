@@ -21,7 +21,7 @@ bool is_delimiter_pair(std::string_view s) {
     for (std::size_t i = 0; i < 4; i += 2) {
         const auto lead = static_cast<std::uint8_t>(s[i]);
         const auto trail = static_cast<std::uint8_t>(s[i + 1]);
-        if (!is_lead_byte(lead) || lead == 0xFC || !is_trail_byte(trail)) return false;
+        if (!is_stored_lead(lead) || !is_trail_byte(trail)) return false;
     }
     return true;
 }

@@ -64,10 +64,10 @@ std::string trace_text(const Application& app) {
     line("表示行", number(doc.lines.total_display_lines()));
     if (doc.fully_loaded()) line("文書末", position(doc.load.end));
     const EditState& e = loaded.edit;
-    line("カーソル", position(e.cursor.pos) + "、表示行 " + number(e.cursor.display_line + 1) + "、画面行 " +
+    line("カーソル", position(e.cursor.pos) + "、表示行 " + number(e.cursor.display_line.value + 1) + "、画面行 " +
                          std::to_string(e.cursor.screen_line) + "、升目 " + std::to_string(e.cursor.cell) +
                          (e.cursor.second_half ? "（後半）" : ""));
-    line("画面の先頭", position(e.frame.top) + "、表示行 " + number(e.frame.top_display_line + 1));
+    line("画面の先頭", position(e.frame.top) + "、表示行 " + number(e.frame.top_display_line.value + 1));
     line("入力", e.insert_mode ? "挿入" : "上書");
     line("マーク", e.mark.on ? position(e.mark.start) + " 〜 " + position(e.mark.end) : std::string("なし"));
     const UndoJournal& j = e.journal;

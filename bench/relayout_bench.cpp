@@ -114,7 +114,7 @@ struct Bench {
         edit.frame.top_display_line = s.top_display_line;
         edit.cursor.pos = s.cursor;
         edit.cursor.display_line = document_display_line(doc, s.cursor);
-        edit.cursor.screen_line = static_cast<int>(edit.cursor.display_line - s.top_display_line);
+        edit.cursor.screen_line = static_cast<int>(display_distance(s.top_display_line, edit.cursor.display_line));
         return true;
     }
 

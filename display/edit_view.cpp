@@ -76,7 +76,7 @@ void apply_view_damage(Document& doc, Screen& s, EditState& edit) {
     edit.damage.clear();
     const ViewFrame& f = edit.frame;
     const TextPos old_top = s.top;
-    const std::uint64_t old_top_line = s.top_display_line;
+    const DisplayLineNo old_top_line = s.top_display_line;
     const bool top_changed = d.top_moved || f.top != old_top || f.top_display_line != old_top_line;
     s.top = f.top;
     s.top_display_line = f.top_display_line;
@@ -90,13 +90,13 @@ void apply_view_damage(Document& doc, Screen& s, EditState& edit) {
 
     Plan plan = Plan::NOTHING;
     int first = 0, last = 0;   // Plan::LINES: the screen lines laid out
-    const std::int64_t delta = static_cast<std::int64_t>(f.top_display_line) - static_cast<std::int64_t>(old_top_line);
+    const std::int64_t delta = display_distance(old_top_line, f.top_display_line);
     if (d.full || (top_changed && (d.text || delta == 0 || std::llabs(delta) >= n))) {
         plan = Plan::WHOLE;
     } else if (top_changed) {
         plan = Plan::SCROLL;
     } else if (d.text) {
-        const std::int64_t a = static_cast<std::int64_t>(d.from_display_line) - static_cast<std::int64_t>(old_top_line);
+        const std::int64_t a = display_distance(old_top_line, d.from_display_line);
         if (a < n) {
             plan = Plan::LINES;
             first = static_cast<int>(std::max<std::int64_t>(a, 0));

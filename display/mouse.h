@@ -62,7 +62,7 @@ struct MouseCursor {
     int line = 0;              // screen line (may lie outside the screen)
     int cell = 0;              // cell within its display line, indentation excluded
     bool second_half = false;
-    std::uint64_t display_line = 0;
+    DisplayLineNo display_line;
 };
 
 // Margins set by a corner drag, in ‰; -1 = unchanged.

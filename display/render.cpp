@@ -330,7 +330,7 @@ void draw_screen_line(Screen& s, int j) {
     if (!s.full_redraw && !s.fmt.print) erase_screen_line(s, j);
     draw_spill_into(s, j);
     if (page_marks_on(s) && g.page_cols > 0) {
-        const std::uint64_t a = s.top_display_line + static_cast<std::uint64_t>(j);
+        const std::uint64_t a = s.top_display_line.after(static_cast<std::uint64_t>(j)).value;
         if (a > 0 && a % static_cast<std::uint64_t>(g.page_cols) == 0)
             draw_text_mark(s, MARK_PAGE_BREAK, line_position(g, j), cell_position(g, j, 0));
     }

@@ -89,7 +89,7 @@ struct Screen {
     bool snapshot_valid = false;
 
     TextPos top;                         // start of the display line on screen line 0
-    std::uint64_t top_display_line = 0;  // its number from the start of the document
+    DisplayLineNo top_display_line;      // its number from the start of the document
     TextPos cursor;                      // the cursor's position (kept by the editing layer)
     CursorLocation cursor_at;            // output of the last pass that met the cursor
     SurfaceRect grid_rect;               // stored by draw_grid

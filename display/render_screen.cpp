@@ -399,7 +399,7 @@ void place_top_line(Document& doc, Screen& s, int policy) {
         back = m == room ? static_cast<std::uint32_t>(v) : static_cast<std::uint32_t>(std::max(nscreen - m - 1, 0));
     }
     s.top = lines > 0 ? display_lines_backward(doc, s.cursor, back).pos : TextPos(0, 0);
-    s.top_display_line = lines > 0 ? document_display_line(doc, s.top) : 0;
+    s.top_display_line = lines > 0 ? document_display_line(doc, s.top) : DisplayLineNo{};
 }
 
 void repaint_screen(Document& doc, Screen& s, bool place) {

@@ -16,17 +16,17 @@ int bar_int(std::uint64_t v) { return static_cast<int>(std::min(v, BAR_LIMIT)); 
 
 }  // namespace
 
-ScrollBarValues scroll_bar_values(bool shown, bool vertical, std::uint64_t last_display_line, int screen_lines,
-                                  std::uint64_t cursor_line) {
+ScrollBarValues scroll_bar_values(bool shown, bool vertical, DisplayLineNo last_display_line, int screen_lines,
+                                  DisplayLineNo cursor_line) {
     ScrollBarValues v;
     v.shown = shown;
     v.horizontal_bar = vertical;
     if (!shown) return v;
     const int n = std::max(screen_lines, 1);
-    const int last = bar_int(last_display_line);
+    const int last = bar_int(last_display_line.value);
     v.maximum = last + n - 1;
     v.page = n;
-    const int at = bar_int(std::min(cursor_line, last_display_line));
+    const int at = bar_int(std::min(cursor_line, last_display_line).value);
     v.position = vertical ? last - at : at;
     return v;
 }
@@ -41,10 +41,10 @@ int scroll_bar_key(int action, bool vertical) {
     }
 }
 
-std::uint64_t scroll_bar_display_line(int position, bool vertical, std::uint64_t last_display_line) {
+DisplayLineNo scroll_bar_display_line(int position, bool vertical, DisplayLineNo last_display_line) {
     const std::uint64_t p = static_cast<std::uint64_t>(std::max(position, 0));
-    if (!vertical) return std::min(p, last_display_line);
-    return p >= last_display_line ? 0 : last_display_line - p;
+    if (!vertical) return std::min(DisplayLineNo{p}, last_display_line);
+    return last_display_line.before(p);
 }
 
 }  // namespace rix

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+#include "document/text_pos.h"
+
 namespace rix {
 
 struct ScrollBarValues {
@@ -21,8 +23,8 @@ struct ScrollBarValues {
 // T: the display-line number of the document's last line; `cursor_line` the
 // cursor's display-line number. Numbers beyond the bar's int range are held
 // at its end.
-ScrollBarValues scroll_bar_values(bool shown, bool vertical, std::uint64_t last_display_line, int screen_lines,
-                                  std::uint64_t cursor_line);
+ScrollBarValues scroll_bar_values(bool shown, bool vertical, DisplayLineNo last_display_line, int screen_lines,
+                                  DisplayLineNo cursor_line);
 
 // Actions of a scroll bar.
 enum : int {
@@ -38,6 +40,6 @@ enum : int {
 int scroll_bar_key(int action, bool vertical);
 
 // The display line a thumb position stands for.
-std::uint64_t scroll_bar_display_line(int position, bool vertical, std::uint64_t last_display_line);
+DisplayLineNo scroll_bar_display_line(int position, bool vertical, DisplayLineNo last_display_line);
 
 }  // namespace rix

@@ -83,9 +83,9 @@ std::uint32_t display_lines_from(Document& doc, TextPos pos) {
     return doc.cache.break_count() - doc.cache.current + 1;
 }
 
-std::uint64_t document_display_line(Document& doc, TextPos pos) {
+DisplayLineNo document_display_line(Document& doc, TextPos pos) {
     std::uint32_t line = std::min(pos.line(), doc.lines.count());
-    return doc.lines.display_lines_before(line) + display_line_index_of(doc, pos);
+    return DisplayLineNo{doc.lines.display_lines_before(line) + display_line_index_of(doc, pos)};
 }
 
 std::uint32_t count_display_lines(const Document& doc, std::uint32_t line) {
@@ -95,7 +95,7 @@ std::uint32_t count_display_lines(const Document& doc, std::uint32_t line) {
     return breaks + 1;
 }
 
-std::uint64_t recount_display_lines(Document& doc, TextPos pos) {
+DisplayLineNo recount_display_lines(Document& doc, TextPos pos) {
     for (std::uint32_t line = 0; line < doc.lines.count(); ++line)
         doc.lines.set_display_lines(line, count_display_lines(doc, line));
     doc.cache.invalidate();

@@ -32,7 +32,7 @@ std::uint32_t display_line_index_of(Document& doc, TextPos pos);
 // that one included (1 on the last display line).
 std::uint32_t display_lines_from(Document& doc, TextPos pos);
 // Display lines of all earlier logical lines plus the display line of pos.
-std::uint64_t document_display_line(Document& doc, TextPos pos);
+DisplayLineNo document_display_line(Document& doc, TextPos pos);
 
 // The display lines of one loaded line under doc.rules and its line format,
 // scanned afresh (no cache; the loader and recount use it).
@@ -40,7 +40,7 @@ std::uint32_t count_display_lines(const Document& doc, std::uint32_t line);
 // Rewrites the display-line count of every loaded line for the current rules
 // (after a format or kinsoku change), drops the wrap cache and returns
 // document_display_line(pos).
-std::uint64_t recount_display_lines(Document& doc, TextPos pos);
+DisplayLineNo recount_display_lines(Document& doc, TextPos pos);
 
 struct DisplayMove {
     TextPos pos;            // start of the display line reached

@@ -41,9 +41,8 @@ void place_cursor(EditContext& c, TextPos pos, bool remember) {
     k.cell = at.cell;
     k.second_half = at.second_half;
     if (remember) k.remembered_cell = at.cell;
-    k.display_line = pos.line() < c.doc.lines.count() ? document_display_line(c.doc, pos) : 0;
-    k.screen_line = static_cast<int>(static_cast<std::int64_t>(k.display_line) -
-                                     static_cast<std::int64_t>(c.edit.frame.top_display_line));
+    k.display_line = pos.line() < c.doc.lines.count() ? document_display_line(c.doc, pos) : DisplayLineNo{};
+    k.screen_line = static_cast<int>(display_distance(c.edit.frame.top_display_line, k.display_line));
 }
 
 void refresh_frame(EditContext& c) {
@@ -53,8 +52,7 @@ void refresh_frame(EditContext& c) {
     f.top_display_line = document_display_line(c.doc, f.top);
     Cursor& k = c.edit.cursor;
     if (k.pos.line() < c.doc.lines.count()) k.display_line = document_display_line(c.doc, k.pos);
-    k.screen_line = static_cast<int>(static_cast<std::int64_t>(k.display_line) -
-                                     static_cast<std::int64_t>(f.top_display_line));
+    k.screen_line = static_cast<int>(display_distance(f.top_display_line, k.display_line));
 }
 
 void set_top(EditContext& c, TextPos top) {

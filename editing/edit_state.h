@@ -31,7 +31,7 @@ struct Cursor {
     bool second_half = false;           // on the second character of a half-width pair
     std::uint32_t remembered_cell = 0;  // the cell aimed for on another display line
     int screen_line = 0;                // the cursor's display line on the screen (0 = first shown)
-    std::uint64_t display_line = 0;     // the cursor's display line counted from the document start
+    DisplayLineNo display_line;         // the cursor's display line counted from the document start
 };
 
 struct Marking {
@@ -48,20 +48,20 @@ struct ViewFrame {
     int page_columns = 10;              // display lines of one Page Up / Page Down
     bool vertical = true;
     TextPos top;                        // start of the display line on screen line 0
-    std::uint64_t top_display_line = 0; // its number from the document start
+    DisplayLineNo top_display_line;     // its number from the document start
 };
 
 // What the screen must bring up to date; the display layer clears it.
 struct ViewDamage {
     bool text = false;                  // text changed from display line `from_display_line` on
-    std::uint64_t from_display_line = 0;
+    DisplayLineNo from_display_line;
     bool lines_changed = false;         // the number of display (or logical) lines changed (lay out to the end)
     bool top_moved = false;             // frame.top changed
     bool marking = false;               // the marked range or its highlight changed
     bool full = false;                  // redraw everything
     void clear() { *this = ViewDamage{}; }
     // Text changed from display line `from` on, merged with what is noted already.
-    void note_text_from(std::uint64_t from) {
+    void note_text_from(DisplayLineNo from) {
         from_display_line = text ? std::min(from_display_line, from) : from;
         text = true;
     }

@@ -142,16 +142,16 @@ void note_change(EditContext& c, TextPos from, std::size_t bytes) {
 // the display lines add up to as many as before: the changed display lines
 // then belong to more than one logical line.
 struct DamageBase {
-    std::uint64_t from_display_line = 0;
+    DisplayLineNo from_display_line;
     std::uint64_t total = 0;
     std::uint32_t lines = 0;
 };
 
 DamageBase damage_base(Document& doc, TextPos from) {
     DamageBase d;
-    std::uint64_t first = doc.lines.display_lines_before(from.line());
-    std::uint64_t at = document_display_line(doc, from);
-    d.from_display_line = at > first ? at - 1 : at;
+    const DisplayLineNo first{doc.lines.display_lines_before(from.line())};
+    const DisplayLineNo at = document_display_line(doc, from);
+    d.from_display_line = at > first ? at.before(1) : at;
     d.total = doc.lines.total_display_lines();
     d.lines = doc.lines.count();
     return d;

@@ -182,8 +182,8 @@ bool screen_shows_document_end(EditContext& c) {
     const ViewFrame& f = c.edit.frame;
     load_for(c, f.top, static_cast<std::uint32_t>(std::max(1, f.screen_lines)) + 1);
     if (!c.doc.fully_loaded() && c.session != nullptr) return false;
-    const std::uint64_t last = document_display_line(c.doc, document_end(c.doc));
-    return f.top_display_line + static_cast<std::uint64_t>(std::max(1, f.screen_lines)) > last;
+    const DisplayLineNo last = document_display_line(c.doc, document_end(c.doc));
+    return f.top_display_line.after(static_cast<std::uint64_t>(std::max(1, f.screen_lines))) > last;
 }
 
 }  // namespace
@@ -210,7 +210,7 @@ bool next_display_line(EditContext& c, bool plain_move) {
 bool previous_display_line(EditContext& c, bool plain_move) {
     Cursor& k = c.edit.cursor;
     const ViewFrame& f = c.edit.frame;
-    const bool top_at_start = f.top_display_line == 0;
+    const bool top_at_start = f.top_display_line == DisplayLineNo{};
     if (k.screen_line <= 0 && top_at_start) return false;
     CellMove m = move_by_display_lines(c.doc, k.pos, -1, k.remembered_cell, false);
     if (!m.ok) return false;
@@ -241,7 +241,7 @@ bool overwrite_enter(EditContext& c) {
 
 bool page_up(EditContext& c) {
     const ViewFrame& f = c.edit.frame;
-    if (f.top_display_line == 0) return false;
+    if (f.top_display_line == DisplayLineNo{}) return false;
     const int scrolled = scroll_frame(c, -std::max(1, f.page_columns));
     if (scrolled == 0) return false;
     CellMove m = move_by_display_lines(c.doc, c.edit.cursor.pos, scrolled, c.edit.cursor.remembered_cell, false);

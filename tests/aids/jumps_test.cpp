@@ -58,7 +58,7 @@ TEST_F(JumpTest, ADisplayLineJumpReachesTheSecondDisplayLineOfAWrappedLine) {
     at(2, 0);
     EXPECT_TRUE(line_jump(c, SEEK_DISPLAY_LINE, 2, &memory, 0));
     EXPECT_EQ(edit.cursor.pos, TextPos(1, 20));
-    EXPECT_EQ(edit.cursor.display_line, 2u);
+    EXPECT_EQ(edit.cursor.display_line.value, 2u);
     EXPECT_EQ(edit.cursor.cell, 0u);
 }
 
@@ -71,13 +71,13 @@ TEST_F(JumpTest, MarksAreAttachedAndJumpedTo) {
     EXPECT_TRUE(state.modified & MODIFIED_EXTENSION);
     EXPECT_FALSE(memory.set);
     EXPECT_TRUE(edit.damage.text);
-    EXPECT_EQ(edit.damage.from_display_line, 4u);
+    EXPECT_EQ(edit.damage.from_display_line.value, 4u);
     at(5, 0);
     attach_marks(c, LINE_MARK_2, &memory);                    // a later line keeps the earlier redraw
-    EXPECT_EQ(edit.damage.from_display_line, 4u);
+    EXPECT_EQ(edit.damage.from_display_line.value, 4u);
     at(1, 0);
     attach_marks(c, LINE_MARK_1, &memory);                    // an earlier one moves it up
-    EXPECT_EQ(edit.damage.from_display_line, 1u);
+    EXPECT_EQ(edit.damage.from_display_line.value, 1u);
     EXPECT_TRUE(mark_jump(c, LINE_MARK_3, true, 0));
     EXPECT_EQ(edit.cursor.pos, TextPos(4, 0));
     EXPECT_FALSE(mark_jump(c, LINE_MARK_3, true, 0));        // only on the cursor's line

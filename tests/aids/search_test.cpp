@@ -30,7 +30,7 @@ TEST_F(SearchTest, ForwardSkipsTheOccurrenceAtTheCursorAtCursorKeepsIt) {
     SeekResult r = seek(SEEK_TEXT_FORWARD, "abc");
     ASSERT_TRUE(r.found);
     EXPECT_EQ(r.pos, TextPos(1, 1));
-    EXPECT_EQ(r.display_line, 1u);
+    EXPECT_EQ(r.display_line.value, 1u);
     at(1, 1);
     EXPECT_FALSE(seek(SEEK_TEXT_FORWARD, "abc").found);
 }
@@ -108,7 +108,7 @@ TEST_F(SearchTest, LineDisplayLineAndPageJumps) {
     // Display lines: 0, 1, then 2..4 in line 2, 5 = line 3.
     SeekResult r = seek(SEEK_DISPLAY_LINE, "", 3);
     EXPECT_EQ(r.pos, TextPos(2, 20));
-    EXPECT_EQ(r.display_line, 3u);
+    EXPECT_EQ(r.display_line.value, 3u);
     at(0, 0);
     EXPECT_EQ(seek(SEEK_DISPLAY_LINE, "", 4).pos, TextPos(2, 40));
     EXPECT_EQ(seek(SEEK_DISPLAY_LINE, "", 5).pos, TextPos(3, 0));
@@ -172,7 +172,7 @@ TEST_F(PartialLoad, SearchesAndJumpsLoadTheNextChunks) {
     ASSERT_TRUE(r.found);
     EXPECT_EQ(r.pos, TextPos(200, 0));
     EXPECT_GT(doc.lines.count(), loaded);
-    EXPECT_EQ(r.display_line, 200u);
+    EXPECT_EQ(r.display_line.value, 200u);
     EXPECT_EQ(locate_target(c, SEEK_LINE, 150).pos, TextPos(150, 0));
     EXPECT_FALSE(locate_target(c, SEEK_TEXT_FORWARD, 0, "absent").found);
     EXPECT_TRUE(doc.fully_loaded());

@@ -76,7 +76,7 @@ struct Fake : MouseServices {
         m.pos = at(line, cell);
         m.line = line;
         m.cell = cell;
-        m.display_line = static_cast<std::uint64_t>(line);
+        m.display_line = DisplayLineNo{static_cast<std::uint64_t>(line)};
         return m;
     }
     bool marked_range(TextPos* a, TextPos* b) override {

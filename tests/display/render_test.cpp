@@ -293,7 +293,7 @@ TEST(RenderMarks, PageBreaksBeforeEveryPageButTheFirst) {
               (std::vector<std::string>{"arc -10,114,13x10 -8,124--8,114 #0000FF",
                                         "arc -10,234,13x10 -8,244--8,234 #0000FF"}));
     f.surface.clear();
-    f.s.top_display_line = 2;   // the screen starts at the third display line
+    f.s.top_display_line = DisplayLineNo{2};   // the screen starts at the third display line
     f.draw_all();
     EXPECT_EQ(f.surface.lines_starting("arc ").size(), 3u);   // lines 1, 4, 7
     // No line-end marks without their flag.
@@ -416,7 +416,7 @@ TEST(RenderTop, PlaceTopLineKeepsAThirdOrTheEnd) {
     f.s.cursor = TextPos(27, 0);   // two lines follow: the end sits on the last screen line
     place_top_line(f.doc, f.s, TOP_CENTRE);
     EXPECT_EQ(f.s.top, TextPos(24, 0));
-    EXPECT_EQ(f.s.top_display_line, 24u);
+    EXPECT_EQ(f.s.top_display_line.value, 24u);
 }
 
 TEST(RenderRoad, ReinitRunsOnceAndIgnoresReentry) {

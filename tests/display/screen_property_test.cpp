@@ -150,7 +150,7 @@ struct ScreenProperty {
     // The screen painted from the start, the cursor at the start.
     void start() {
         view.s.top = TextPos(0, 0);
-        view.s.top_display_line = 0;
+        view.s.top_display_line = DisplayLineNo{};
         repaint_screen(doc, view.s, false);
         frame_from_screen(view.s, 10, &edit.frame);
         edit.frame.top = view.s.top;
@@ -218,9 +218,9 @@ struct ScreenProperty {
     std::string where() const {
         char b[320];
         std::snprintf(b, sizeof b, "%s at %u:%u (damage text %d from %llu lines %d top %d marking %d full %d); cursor %u:%u top %u:%u (display line %llu) mark %d %u:%u-%u:%u", last.c_str(), from.line(), from.column(),
-                      applied.text, static_cast<unsigned long long>(applied.from_display_line), applied.lines_changed,
+                      applied.text, static_cast<unsigned long long>(applied.from_display_line.value), applied.lines_changed,
                       applied.top_moved, applied.marking, applied.full, edit.cursor.pos.line(), edit.cursor.pos.column(), edit.frame.top.line(),
-                      edit.frame.top.column(), static_cast<unsigned long long>(edit.frame.top_display_line),
+                      edit.frame.top.column(), static_cast<unsigned long long>(edit.frame.top_display_line.value),
                       edit.mark.on ? 1 : 0, edit.mark.start.line(), edit.mark.start.column(), edit.mark.end.line(),
                       edit.mark.end.column());
         return b;
@@ -305,7 +305,7 @@ struct ScreenProperty {
         }
         // The cursor: the editing layer's place against where a layout meets it.
         const int expected_line = edit.cursor.screen_line;
-        if (static_cast<std::int64_t>(edit.cursor.display_line) - static_cast<std::int64_t>(edit.frame.top_display_line) !=
+        if (display_distance(edit.frame.top_display_line, edit.cursor.display_line) !=
             expected_line)
             return "cursor screen line is not its display line less the top's";
         if (expected_line >= 0 && expected_line < n) {
@@ -429,7 +429,7 @@ TEST(ScreenMatchesLayoutAfter, ScrollingLinesThatEndedPastTheSurface) {
             p.apply();
             EXPECT_EQ(p.compare(), "");
         }
-        EXPECT_EQ(p.edit.frame.top_display_line, 2u) << "scrolled a line at a time";
+        EXPECT_EQ(p.edit.frame.top_display_line.value, 2u) << "scrolled a line at a time";
     }
 }
 

@@ -8,20 +8,20 @@ namespace rix {
 namespace {
 
 TEST(ScrollBar, ValuesRunBackwardsInVerticalWriting) {
-    ScrollBarValues h = scroll_bar_values(true, false, 100, 20, 30);
+    ScrollBarValues h = scroll_bar_values(true, false, DisplayLineNo{100}, 20, DisplayLineNo{30});
     EXPECT_FALSE(h.horizontal_bar);
     EXPECT_EQ(h.maximum, 119);
     EXPECT_EQ(h.page, 20);
     EXPECT_EQ(h.position, 30);
-    ScrollBarValues v = scroll_bar_values(true, true, 100, 20, 30);
+    ScrollBarValues v = scroll_bar_values(true, true, DisplayLineNo{100}, 20, DisplayLineNo{30});
     EXPECT_TRUE(v.horizontal_bar);
     EXPECT_EQ(v.position, 70);
     // A thumb position and the display line it stands for agree both ways.
-    EXPECT_EQ(scroll_bar_display_line(v.position, true, 100), 30u);
-    EXPECT_EQ(scroll_bar_display_line(h.position, false, 100), 30u);
-    EXPECT_EQ(scroll_bar_display_line(500, true, 100), 0u);
-    EXPECT_EQ(scroll_bar_display_line(-4, false, 100), 0u);
-    EXPECT_FALSE(scroll_bar_values(false, true, 100, 20, 30).shown);
+    EXPECT_EQ(scroll_bar_display_line(v.position, true, DisplayLineNo{100}).value, 30u);
+    EXPECT_EQ(scroll_bar_display_line(h.position, false, DisplayLineNo{100}).value, 30u);
+    EXPECT_EQ(scroll_bar_display_line(500, true, DisplayLineNo{100}).value, 0u);
+    EXPECT_EQ(scroll_bar_display_line(-4, false, DisplayLineNo{100}).value, 0u);
+    EXPECT_FALSE(scroll_bar_values(false, true, DisplayLineNo{100}, 20, DisplayLineNo{30}).shown);
 }
 
 TEST(ScrollBar, ActionsAreKeysForTheWritingDirection) {

@@ -175,8 +175,8 @@ TEST(DisplayLines, MoreThan255InOneLine) {
     test::build(doc, {kanji(600), sj("字"), ""});
     EXPECT_EQ(doc.lines.display_lines(0), 300u);
     EXPECT_EQ(doc.lines.display_lines_before(1), 300u);
-    EXPECT_EQ(document_display_line(doc, TextPos(0, 4 * 280 + 2)), 280u);
-    EXPECT_EQ(document_display_line(doc, TextPos(1, 0)), 300u);
+    EXPECT_EQ(document_display_line(doc, TextPos(0, 4 * 280 + 2)).value, 280u);
+    EXPECT_EQ(document_display_line(doc, TextPos(1, 0)).value, 300u);
     EXPECT_EQ(display_lines_forward(doc, TextPos(0, 0), 299).pos, TextPos(0, 1196));
     EXPECT_EQ(display_lines_forward(doc, TextPos(0, 0), 300).pos, TextPos(1, 0));
     DisplayMove back = display_lines_backward(doc, TextPos(1, 0), 300);
@@ -206,7 +206,7 @@ TEST_F(Moves, ForwardStopsOnTheLastDisplayLine) {
     DisplayMove none = display_lines_forward(doc, TextPos(2, 10), 1);
     EXPECT_EQ(none.moved, 0u);
     EXPECT_EQ(none.pos, TextPos(2, 8));
-    EXPECT_EQ(document_display_line(doc, TextPos(2, 10)), 5u);
+    EXPECT_EQ(document_display_line(doc, TextPos(2, 10)).value, 5u);
     EXPECT_EQ(display_lines_from(doc, TextPos(0, 9)), 2u);
 }
 
@@ -288,7 +288,7 @@ TEST(DisplayLines, RecountFollowsTheRules) {
     EXPECT_EQ(doc.lines.total_display_lines(), 6u);
     lp_load(doc, TextPos(2, 0));
     doc.rules.chars_per_column = 2;
-    EXPECT_EQ(recount_display_lines(doc, TextPos(2, 6)), 5u + 1u + 1u);   // display line 1 of line 2
+    EXPECT_EQ(recount_display_lines(doc, TextPos(2, 6)).value, 5u + 1u + 1u);   // display line 1 of line 2
     EXPECT_EQ(doc.lines.total_display_lines(), 5u + 1u + 4u);   // "漢漢" then the text end on its own
     EXPECT_EQ(doc.cache.breaks.size(), 4u);
 }

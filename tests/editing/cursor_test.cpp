@@ -40,11 +40,11 @@ TEST_F(CursorFixture, ScrollingKeepsTheCursorOnScreen) {
     build(doc, lines);
     edit.frame.screen_lines = 10;
     place_cursor(c, TextPos(12, 0));
-    EXPECT_EQ(edit.cursor.display_line, 24u);
+    EXPECT_EQ(edit.cursor.display_line.value, 24u);
     EXPECT_EQ(edit.cursor.screen_line, 24);
     keep_cursor_on_screen(c);
     EXPECT_EQ(edit.cursor.screen_line, 9);
-    EXPECT_EQ(edit.frame.top_display_line, 15u);
+    EXPECT_EQ(edit.frame.top_display_line.value, 15u);
     EXPECT_TRUE(edit.damage.top_moved);
     EXPECT_EQ(scroll_frame(c, -100), -15);
     EXPECT_EQ(edit.frame.top, TextPos(0, 0));

@@ -180,7 +180,7 @@ TEST_F(DispatchEditTest, AutoScrollKeepsTheCursorOnItsScreenLine) {
         type_characters(c, sj("こさ"));   // さ starts the second display line
         EXPECT_EQ(edit.cursor.pos, TextPos(0, 22));
         EXPECT_EQ(edit.cursor.screen_line, scroll ? 0 : 1);
-        EXPECT_EQ(edit.frame.top_display_line, scroll ? 1u : 0u);
+        EXPECT_EQ(edit.frame.top_display_line.value, scroll ? 1u : 0u);
     }
 }
 

@@ -98,35 +98,35 @@ TEST_F(DispatchTest, CursorKeysFollowTheScreenLines) {
     press(VK_LEFT);
     press(VK_LEFT);
     EXPECT_EQ(edit.cursor.screen_line, 2);
-    EXPECT_EQ(edit.frame.top_display_line, 0u);
+    EXPECT_EQ(edit.frame.top_display_line.value, 0u);
     press(VK_LEFT);   // past the last screen line: the screen scrolls one line
-    EXPECT_EQ(edit.cursor.display_line, 3u);
+    EXPECT_EQ(edit.cursor.display_line.value, 3u);
     EXPECT_EQ(edit.cursor.screen_line, 2);
-    EXPECT_EQ(edit.frame.top_display_line, 1u);
+    EXPECT_EQ(edit.frame.top_display_line.value, 1u);
     EXPECT_TRUE(edit.damage.top_moved);
 
     set_top(c, TextPos(2, 0));
     at(TextPos(2, 0));   // screen line 0
     EXPECT_EQ(edit.cursor.screen_line, 0);
     press(VK_LEFT, KEY_PLAIN_MOVE);   // the text moves, the cursor keeps its screen line
-    EXPECT_EQ(edit.cursor.display_line, 5u);
+    EXPECT_EQ(edit.cursor.display_line.value, 5u);
     EXPECT_EQ(edit.cursor.screen_line, 0);
     press(VK_RIGHT, KEY_PLAIN_MOVE);
     press(VK_RIGHT, KEY_PLAIN_MOVE);
-    EXPECT_EQ(edit.cursor.display_line, 3u);
+    EXPECT_EQ(edit.cursor.display_line.value, 3u);
     EXPECT_EQ(edit.cursor.screen_line, 0);
 
     press(VK_UP);   // along the line, back over the top: the screen scrolls back
     EXPECT_EQ(edit.cursor.pos, TextPos(1, 6));
     EXPECT_EQ(edit.cursor.screen_line, 0);
-    EXPECT_EQ(edit.frame.top_display_line, 2u);
+    EXPECT_EQ(edit.frame.top_display_line.value, 2u);
 
     at(TextPos(0, 0));
     set_top(c, TextPos(0, 0));
     press(VK_RIGHT);   // the first screen line of a screen at the document start
     EXPECT_EQ(edit.cursor.pos, TextPos(0, 0));
     press(VK_RIGHT, KEY_PLAIN_MOVE);
-    EXPECT_EQ(edit.frame.top_display_line, 0u);
+    EXPECT_EQ(edit.frame.top_display_line.value, 0u);
 }
 
 TEST_F(DispatchTest, TwoTiersDoNotScrollPastAShownEnd) {
@@ -141,7 +141,7 @@ TEST_F(DispatchTest, TwoTiersDoNotScrollPastAShownEnd) {
     EXPECT_EQ(edit.cursor.pos, TextPos(0, 8));
     edit.frame.tiers = 1;   // one tier scrolls while there is text below the top
     press(VK_LEFT, KEY_PLAIN_MOVE);
-    EXPECT_EQ(edit.frame.top_display_line, 1u);
+    EXPECT_EQ(edit.frame.top_display_line.value, 1u);
     EXPECT_EQ(edit.cursor.pos, TextPos(1, 0));
 }
 
@@ -153,18 +153,18 @@ TEST_F(DispatchTest, WheelAndAltArrowsScrollTheText) {
     at(TextPos(0, 2));
     for (bool vertical : {true, false}) {
         edit.frame.vertical = vertical;
-        const std::uint64_t top = edit.frame.top_display_line;
+        const std::uint64_t top = edit.frame.top_display_line.value;
         wheel_turn(c, -120, 3);   // towards the user: on through the text
-        EXPECT_EQ(edit.frame.top_display_line, top + 3);
+        EXPECT_EQ(edit.frame.top_display_line.value, top + 3);
         EXPECT_EQ(edit.cursor.screen_line, 0);
         wheel_turn(c, 120, 1);
-        EXPECT_EQ(edit.frame.top_display_line, top + 2);
+        EXPECT_EQ(edit.frame.top_display_line.value, top + 2);
         wheel_turn(c, -120, 0);   // the wheel is off
-        EXPECT_EQ(edit.frame.top_display_line, top + 2);
+        EXPECT_EQ(edit.frame.top_display_line.value, top + 2);
     }
     edit.frame.vertical = true;
     EXPECT_TRUE(alt_arrow_command(c, COMMAND_ALT_ARROW_FIRST));   // Alt+←: the next column, scrolling
-    EXPECT_EQ(edit.frame.top_display_line, 5u);
+    EXPECT_EQ(edit.frame.top_display_line.value, 5u);
     EXPECT_EQ(edit.cursor.screen_line, 0);
     EXPECT_TRUE(alt_arrow_command(c, COMMAND_ALT_ARROW_LAST));   // Alt+↓: the next character
     EXPECT_EQ(edit.cursor.cell, 2u);
@@ -179,18 +179,18 @@ TEST_F(DispatchTest, PagesScrollByPageColumns) {
     edit.frame.page_columns = 5;
     at(TextPos(0, 2));
     press(VK_PRIOR);   // the screen shows the document start
-    EXPECT_EQ(edit.frame.top_display_line, 0u);
+    EXPECT_EQ(edit.frame.top_display_line.value, 0u);
     press(VK_NEXT);
-    EXPECT_EQ(edit.frame.top_display_line, 5u);
-    EXPECT_EQ(edit.cursor.display_line, 5u);
+    EXPECT_EQ(edit.frame.top_display_line.value, 5u);
+    EXPECT_EQ(edit.cursor.display_line.value, 5u);
     EXPECT_EQ(edit.cursor.cell, 1u);
     EXPECT_EQ(edit.cursor.screen_line, 0);
     press(VK_PRIOR);
-    EXPECT_EQ(edit.frame.top_display_line, 0u);
+    EXPECT_EQ(edit.frame.top_display_line.value, 0u);
     EXPECT_EQ(edit.cursor.pos, TextPos(0, 2));
     set_top(c, TextPos(25, 0));   // display line 50: the end (59) is shown
     press(VK_NEXT);
-    EXPECT_EQ(edit.frame.top_display_line, 50u);
+    EXPECT_EQ(edit.frame.top_display_line.value, 50u);
 }
 
 TEST_F(DispatchTest, LogicalLineAndPunctuationMoves) {
@@ -345,10 +345,10 @@ TEST_F(DispatchTest, HeldKeysAccelerate) {
 
     // Across lines with なし, and a marking key: one move per press.
     for (int i = 0; i < 5; ++i) {
-        const std::uint64_t line_before = edit.cursor.display_line;
+        const std::uint64_t line_before = edit.cursor.display_line.value;
         press(VK_LEFT);
         accelerate_key(c, VK_LEFT, 0);
-        EXPECT_EQ(edit.cursor.display_line, line_before + 1);
+        EXPECT_EQ(edit.cursor.display_line.value, line_before + 1);
     }
     before = col();
     press(VK_DOWN, KEY_SHIFT);

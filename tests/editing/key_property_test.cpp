@@ -158,14 +158,14 @@ struct KeyProperty : test::EditFixture {
         const CellAt at = cell_at(doc, k.pos);
         if (at.cell != k.cell) return "cursor cell " + std::to_string(k.cell) + " != " + std::to_string(at.cell);
         if (at.second_half != k.second_half) return "cursor second half differs";
-        const std::uint64_t dl = document_display_line(doc, k.pos);
+        const DisplayLineNo dl = document_display_line(doc, k.pos);
         if (dl != k.display_line)
-            return "cursor display line " + std::to_string(k.display_line) + " != " + std::to_string(dl);
+            return "cursor display line " + std::to_string(k.display_line.value) + " != " + std::to_string(dl.value);
         const ViewFrame& f = edit.frame;
         if (cell_at(doc, f.top).line_start != f.top) return "top " + pos_text(f.top) + " is no display-line start";
         if (f.top_display_line != document_display_line(doc, f.top)) return "top display line differs";
         if (static_cast<std::int64_t>(k.screen_line) !=
-            static_cast<std::int64_t>(k.display_line) - static_cast<std::int64_t>(f.top_display_line))
+            display_distance(f.top_display_line, k.display_line))
             return "screen line " + std::to_string(k.screen_line) + " disagrees with the display lines";
         if (k.screen_line < 0 || k.screen_line >= f.screen_lines)
             return "cursor off screen: screen line " + std::to_string(k.screen_line);
