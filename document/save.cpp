@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "document/extension_writer.h"
+#include "document/recovery.h"
 #include "document/storage.h"
 #include "platform/codec.h"
 #include "platform/files.h"
@@ -273,7 +274,8 @@ bool replace_text_file(Document& doc, DocumentState& state, const SaveRequest& r
         f.text.discard();
         return true;
     }
-    bool may_back_up = state.opened_path == state.save_name && state.text_fd >= 0 && run.backup_of != state.save_name &&
+    // A document loaded from its recovery file backs up the document it replaces.
+    bool may_back_up = (state.opened_path == state.save_name || !state.recovered_from.empty()) && state.text_fd >= 0 && run.backup_of != state.save_name &&
                        file_exists(state.save_name);
     if (may_back_up && make_backup(state.save_name, backup_path_for(state.save_name))) {
         run.backup_of = state.save_name;
@@ -347,6 +349,9 @@ SaveResult save_document(Document& doc, DocumentState& state, LoadSession& sessi
     if (!write_temporaries(doc, state, req, files)) return SaveResult::Failed;
     if (!put_files_in_place(doc, state, req, run, files)) return SaveResult::Failed;
     after_save(state, req, run);
+    // The recovered text is in a saved document now: its recovery file goes.
+    remove_recovery_file(state.recovered_from);
+    state.recovered_from.clear();
     state.modified = 0;
     doc.cache.invalidate();
     ++doc.generation;   // bound to the new file now: copies of lines taken before do not carry over
