@@ -9,6 +9,7 @@
 #include "app/format_views.h"
 #include "app/intro_dialog.h"
 #include "app/new_document.h"
+#include "app/recovery_flow.h"
 #include "files/select_file.h"
 #include "platform/codec.h"
 #include "platform/files.h"
@@ -164,7 +165,9 @@ void open_chosen(Application& app, int state) {
         return;
     }
     if (doc.downloaded && (rec(app).download_flags & 0x20)) take_download_title(app);
+    bool recovered = offer_recovery(app);
     if (app.hooks.load_document) app.hooks.load_document(app);
+    if (recovered) after_recovered_load(app);
 }
 
 }  // namespace
@@ -257,7 +260,9 @@ bool switch_document(Application& app, const std::string& path) {
     doc = DocumentState{};
     if (!open_document_file(&doc, path, 0)) return false;
     doc.save_name = path;
+    bool recovered = offer_recovery(app);
     if (app.hooks.load_document) app.hooks.load_document(app);
+    if (recovered) after_recovered_load(app);
     show_document_title(app);
     rebuild(app);
     return true;

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -13,15 +14,30 @@
 #include "app/format_views.h"
 #include "app/menus.h"
 #include "app/process_start.h"
+#include "app/recovery_flow.h"
 #include "app/save_flow.h"
 #include "app/screen.h"
 #include "app/shell_events.h"
+#include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/gui.h"
 #include "platform/messages.h"
 #include "rix_build_paths.h"
 
 using namespace rix;
+
+namespace {
+
+// Test hook: RIX_TEST_TYPE (UTF-8) is typed into the document once, as soon
+// as the first screen is built on it, so that a test can drive a real window
+// program to a changed document (tests/cli/signals_test.sh). Unset in every
+// other run.
+void type_test_text(Application& app) {
+    const char* text = std::getenv("RIX_TEST_TYPE");
+    if (text && *text && app.hooks.insert_text) app.hooks.insert_text(app, utf8_to_sjis(text));
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     Application app;
@@ -57,19 +73,31 @@ int main(int argc, char** argv) {
     ScreenState screen;
     if (app.batch) screen.slot_override = app.line.format;   // a snapshot shows the format asked for
     Gui* window = gui.get();
-    app.hooks.rebuild_screen = [&screen, window](Application& a) {
+    bool test_text_typed = false;
+    app.hooks.rebuild_screen = [&screen, window, &test_text_typed](Application& a) {
         rebuild_screen(a, screen, window->edit_surface(),
                        [window](int w, int h) { return window->make_surface(w, h); }, window->fonts());
         editing_after_rebuild(a, screen);
         window_changed(a);
+        if (!test_text_typed && editing_ready(a)) {
+            test_text_typed = true;
+            type_test_text(a);
+        }
     };
 
     InstanceRegistry registry(instance_registry_folder());
+    RegistryMarkJournal marks(&registry);
     int highest = 0;
+    give_back_stale_marks(registry);
     if (!app.batch) {
         app.instance_number = registry.register_self(static_cast<long>(::getpid()), "『ミルトア』", &highest);
         if (app.instance_number == 0) app.instance_number = 1;   // no registry: this is the only one we know of
         app.registry = &registry;
+        install_in_use_mark_journal(&marks);
+        gui->watch_end_signals([&app](int number) {
+            install_messages(nullptr);
+            end_on_signal(app, number);
+        });
     } else {
         app.instance_number = 0;   // a snapshot never writes the settings back
     }
@@ -105,5 +133,6 @@ int main(int argc, char** argv) {
     gui->listen_for_raise(app.instance_number);
     int code = gui->run();
     shutdown_process(app);
+    install_in_use_mark_journal(nullptr);
     return code;
 }

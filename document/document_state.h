@@ -33,6 +33,7 @@ struct DocumentState {
     bool downloaded = false;     // fetched from an http address at start
     std::string title;           // document title (code page 932), e.g. from a download
     std::string damaged_extension;  // path of the damaged extension file read at the load; "" = none
+    std::string recovered_from;  // the recovery file the text was loaded from; "" = the document itself
 };
 
 // What a document file turned out to be before it is opened.

@@ -1,11 +1,12 @@
 // Saving a document and writing it out (see save.h for the guarantees).
 //
 // The steps of a save: the read-only check; an unchanged document only has
-// its header brought up to date in place; the rest is loaded; the text in
-// save form goes to "rtx" temporary file, its records to a "rex" one; the
-// extension file is renamed into place (or removed when it keeps nothing),
-// then the text file (after its backup), and the extension file is given
-// the text file's time; the in-use mark is set again or given up.
+// its header brought up to date in place; the rest is loaded; the save
+// temporaries of ended processes in the folder are removed; the text in save
+// form goes to a save temporary, its records to another; the extension file
+// is renamed into place (or removed when it keeps nothing), then the text
+// file (after its backup), and the extension file is given the text file's
+// time; the in-use mark is set again or given up.
 #include "document/save.h"
 
 #include <fcntl.h>
@@ -18,10 +19,12 @@
 #include <vector>
 
 #include "document/extension_writer.h"
+#include "document/recovery.h"
 #include "document/storage.h"
 #include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/messages.h"
+#include "platform/save_temporaries.h"
 
 namespace rix {
 namespace {
@@ -32,6 +35,7 @@ constexpr unsigned UNCHANGED_NOTICE_MS = 4000;
 constexpr unsigned TEMP_NOTICE_MS = 10000;
 constexpr unsigned RETRY_NOTICE_MS = 5000;
 constexpr unsigned FAILED_NOTICE_MS = 10000;
+constexpr int MAX_KEPT_NAMES = 99;   // "<name>.unsaved" and "-2" .. "-99"
 
 void notice(const std::string& utf8, unsigned ms) { show_message(MSG_NOTICE, 0, utf8_to_sjis(utf8), ms); }
 
@@ -68,19 +72,14 @@ mode_t creation_mode() {
     return 0666 & ~mask;
 }
 
-// A temporary file in the document's folder ("rtx" / "rex" + six characters).
+// A save temporary in the document's folder (platform/save_temporaries.h).
 struct TempFile {
     int fd = -1;
     std::string path;
 
-    bool open(const std::string& folder, const char* prefix) {
-        std::string pattern = join_path(folder.empty() ? "." : folder, std::string(prefix) + "XXXXXX");
-        std::vector<char> name(pattern.begin(), pattern.end());
-        name.push_back('\0');
-        fd = ::mkostemp(name.data(), O_CLOEXEC);
-        if (fd < 0) return false;
-        path = name.data();
-        return true;
+    bool open(const std::string& folder, char kind) {
+        fd = create_save_temporary(folder, kind, &path);
+        return fd >= 0;
     }
     bool write(std::string_view bytes) { return write_all(fd, bytes.data(), bytes.size()); }
     // Gives the file its mode, syncs and closes it.
@@ -101,6 +100,18 @@ struct TempFile {
     ~TempFile() { discard(); }
 };
 
+// A temporary kept for the writer after a failed rename gets a visible name
+// of its own beside the target ("<name>.unsaved", "<name>.unsaved-2", ...),
+// so that the next save in the folder, which removes the temporaries of
+// ended processes, leaves it alone. The temporary's own name when none is free.
+std::string keep_for_writer(const std::string& temp, const std::string& target) {
+    for (int n = 1; n <= MAX_KEPT_NAMES; ++n) {
+        std::string kept = target + ".unsaved" + (n > 1 ? "-" + std::to_string(n) : std::string());
+        if (rename_no_overwrite(temp, kept)) return kept;
+    }
+    return temp;
+}
+
 // Renames `from` over `to`, once more after a notice when it fails. When
 // both fail, `from` is kept (named in the message) and false returned.
 bool put_in_place(RenameFunction rename_fn, TempFile& from, const std::string& to, const char* retry_utf8) {
@@ -108,6 +119,7 @@ bool put_in_place(RenameFunction rename_fn, TempFile& from, const std::string& t
     if (r(from.path.c_str(), to.c_str()) != 0) {
         notice(retry_utf8, RETRY_NOTICE_MS);
         if (r(from.path.c_str(), to.c_str()) != 0) {
+            from.path = keep_for_writer(from.path, to);
             notice("保存出来ませんでした｡元のファイルはそのまま残っています｡\n新しい内容は次の一時ファイルにあります｡\n" +
                        from.path,
                    FAILED_NOTICE_MS);
@@ -246,7 +258,8 @@ struct SaveFiles {
 // Both temporary files written and closed.
 bool write_temporaries(Document& doc, DocumentState& state, const SaveRequest& req, SaveFiles& f) {
     std::string folder = folder_of(state.save_name);
-    if (!f.text.open(folder, "rtx") || (!f.ext_path.empty() && !f.ext.open(folder, "rex"))) {
+    remove_dead_save_temporaries(folder);
+    if (!f.text.open(folder, SAVE_TEMP_TEXT) || (!f.ext_path.empty() && !f.ext.open(folder, SAVE_TEMP_EXTENSION))) {
         notice(creation_failure_text(folder.empty() ? "." : folder, errno), TEMP_NOTICE_MS);
         return false;
     }
@@ -276,7 +289,8 @@ bool replace_text_file(Document& doc, DocumentState& state, const SaveRequest& r
         f.text.discard();
         return true;
     }
-    bool may_back_up = state.opened_path == state.save_name && state.text_fd >= 0 && run.backup_of != state.save_name &&
+    // A document loaded from its recovery file backs up the document it replaces.
+    bool may_back_up = (state.opened_path == state.save_name || !state.recovered_from.empty()) && state.text_fd >= 0 && run.backup_of != state.save_name &&
                        file_exists(state.save_name);
     if (may_back_up && make_backup(state.save_name, backup_path_for(state.save_name))) {
         run.backup_of = state.save_name;
@@ -370,6 +384,9 @@ SaveResult save_document(Document& doc, DocumentState& state, LoadSession& sessi
     if (!write_temporaries(doc, state, req, files)) return SaveResult::Failed;
     if (!put_files_in_place(doc, state, req, run, files)) return SaveResult::Failed;
     after_save(state, req, run);
+    // The recovered text is in a saved document now: its recovery file goes.
+    remove_recovery_file(state.recovered_from);
+    state.recovered_from.clear();
     state.modified = 0;
     doc.cache.invalidate();
     ++doc.generation;   // bound to the new file now: copies of lines taken before do not carry over
@@ -385,8 +402,9 @@ bool write_out_document(Document& doc, DocumentState& state, LoadSession& sessio
     std::uint64_t loaded_bytes = 0;
     struct stat st {};
     mode_t mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : creation_mode();
-    bool ok = out.open(folder_of(path), "rtx") && write_text(doc, state, o, out, nullptr, &loaded_bytes) &&
-              out.finish(mode);
+    remove_dead_save_temporaries(folder_of(path));
+    bool ok = out.open(folder_of(path), SAVE_TEMP_WRITE_OUT) &&
+              write_text(doc, state, o, out, nullptr, &loaded_bytes) && out.finish(mode);
     if (!ok) {
         notice("書出しファイルが作成出来ません｡\n" + path, FAILED_NOTICE_MS);
         return false;

@@ -521,17 +521,31 @@ bool is_read_only(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0;
 }
 
+namespace {
+InUseMarkJournal* mark_journal = nullptr;   // the one journal of the process, if any
+}  // namespace
+
+void install_in_use_mark_journal(InUseMarkJournal* journal) { mark_journal = journal; }
+
 bool set_in_use_mark(const std::string& path, std::uint32_t* saved_mode) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return false;
     mode_t mode = st.st_mode & 07777;
-    if (::chmod(path.c_str(), mode & ~WRITE_BITS) != 0) return false;
+    // Recorded before the bits go: a process killed in between leaves a
+    // record of a writable file, which the next start leaves alone.
+    if (mark_journal) mark_journal->marked(path, mode);
+    if (::chmod(path.c_str(), mode & ~WRITE_BITS) != 0) {
+        if (mark_journal) mark_journal->unmarked(path);
+        return false;
+    }
     *saved_mode = mode;
     return true;
 }
 
 bool clear_in_use_mark(const std::string& path, std::uint32_t saved_mode) {
-    return ::chmod(path.c_str(), static_cast<mode_t>(saved_mode & 07777)) == 0;
+    bool ok = ::chmod(path.c_str(), static_cast<mode_t>(saved_mode & 07777)) == 0;
+    if (ok && mark_journal) mark_journal->unmarked(path);
+    return ok;
 }
 
 std::vector<std::string> list_folder_names(const std::string& folder) {

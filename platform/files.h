@@ -80,6 +80,16 @@ bool is_read_only(const std::string& path);
 bool set_in_use_mark(const std::string& path, std::uint32_t* saved_mode);
 // Puts the mode back exactly as it was before the mark.
 bool clear_in_use_mark(const std::string& path, std::uint32_t saved_mode);
+// Told of every mark this process sets or gives back, so that a mark left by
+// a killed process can be recognised later (the instance registry keeps them).
+class InUseMarkJournal {
+public:
+    virtual ~InUseMarkJournal() = default;
+    virtual void marked(const std::string& path, std::uint32_t saved_mode) = 0;
+    virtual void unmarked(const std::string& path) = 0;
+};
+// The journal of this process (nullptr = none, the default); it must outlive its use.
+void install_in_use_mark_journal(InUseMarkJournal* journal);
 
 // Names of the entries of a folder (no "." or ".."); empty when unreadable.
 std::vector<std::string> list_folder_names(const std::string& folder);

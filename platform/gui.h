@@ -151,6 +151,11 @@ public:
     virtual void listen_for_raise(int instance_number) = 0;
     // Runs the message loop until the window is destroyed; returns the exit code.
     virtual int run() = 0;
+    // SIGTERM and SIGHUP end the process in order: from the event loop,
+    // `on_signal(number)` does the ending work, then the loop ends (run()
+    // returns 128 + number). A signal that comes while a dialog waits ends
+    // the process at once after `on_signal`.
+    virtual void watch_end_signals(std::function<void(int signal_number)> on_signal) { (void)on_signal; }
     // Paints the main window (first paint included) into a PNG file.
     virtual bool snapshot(const std::string& png_path, int width, int height) = 0;
     // Current main window rectangle (for the settings).

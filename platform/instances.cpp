@@ -12,6 +12,16 @@
 //   n       1         '\n'
 //   n+1     0..396    window title, UTF-8, at most 99 characters, to end of file
 //
+// Hold record "held-<pid>-<16 hex digits: FNV-1a 64 of the path>" (written
+// whole through atomic_replace, removed when the mark is given back):
+//   LINE  MEANING
+//   1     holder's process id, decimal, > 0
+//   2     holder's start time, clock ticks after boot, decimal; 0 = unknown
+//   3     permission bits before the mark, octal, at most 07777
+//   4     device of the marked file, decimal
+//   5     inode of the marked file, decimal
+//   rest  the marked file's absolute path, to end of file (no NUL)
+//
 // The folder's contents are untrusted: names and bytes that do not fit the
 // layout above are skipped, an entry file larger than MAX_ENTRY_BYTES is
 // skipped unread, and a pid <= 0 (which kill() would read as a process group)
@@ -26,6 +36,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cinttypes>
+#include <cstdio>
 #include <csignal>
 #include <cstdlib>
 #include <optional>
@@ -41,6 +53,10 @@ constexpr std::size_t MAX_TITLE_CHARS = 99;
 constexpr std::size_t MAX_TITLE_BYTES = MAX_TITLE_CHARS * 4;
 constexpr std::size_t MAX_ENTRY_BYTES = 1024;   // pid line + MAX_TITLE_BYTES fit easily
 constexpr char LOCK_NAME[] = "lock";
+constexpr char HOLD_PREFIX[] = "held-";
+constexpr std::size_t MAX_HOLD_BYTES = 8192;   // five number lines and a path of PATH_MAX
+constexpr std::size_t MAX_STAT_BYTES = 4096;
+constexpr std::uint32_t WRITE_BITS = 0222;
 
 // The number named by an entry file, or 0 for any other name.
 int entry_number(const std::string& name) {
@@ -66,11 +82,6 @@ std::string cut_title(std::string_view title) {
     }
     while (cut > 0 && cut < title.size() && continues_char(title[cut])) --cut;
     return std::string(title.substr(0, cut));
-}
-
-bool process_alive(long pid) {
-    if (pid <= 0 || pid > 0x7FFFFFFF) return false;
-    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 
 // Reads and checks one entry file; nothing for anything that is not one.
@@ -159,7 +170,96 @@ std::string env_value(const char* name) {
     return v ? std::string(v) : std::string();
 }
 
+// Start of process `pid` in clock ticks after boot (field 22 of its stat
+// line); 0 when it cannot be read. Tells a holder from a later process that
+// was given the same id.
+std::uint64_t process_start_time(long pid) {
+    std::string line;
+    if (pid <= 0 || !read_file_prefix("/proc/" + std::to_string(pid) + "/stat", MAX_STAT_BYTES, &line)) return 0;
+    std::size_t close = line.rfind(')');
+    if (close == std::string::npos) return 0;
+    // After ")": field 3 (state) is the first; field 22 is the twentieth.
+    std::size_t at = close + 1;
+    for (int field = 3; field < 22; ++field) {
+        at = line.find(' ', at + 1);
+        if (at == std::string::npos) return 0;
+    }
+    std::uint64_t ticks = 0;
+    for (std::size_t i = at + 1; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i)
+        ticks = ticks * 10 + static_cast<std::uint64_t>(line[i] - '0');
+    return ticks;
+}
+
+bool holder_alive(const HeldFile& h) {
+    if (!process_alive(h.pid)) return false;
+    if (h.start_time == 0) return true;
+    std::uint64_t now = process_start_time(h.pid);
+    return now == 0 || now == h.start_time;
+}
+
+std::string hold_record_name(long pid, const std::string& path) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (unsigned char c : path) hash = (hash ^ c) * 1099511628211ull;
+    char name[64];
+    std::snprintf(name, sizeof name, "%s%ld-%016" PRIx64, HOLD_PREFIX, pid, hash);
+    return name;
+}
+
+// One decimal (or octal) number ending at a line feed; false when the text
+// there is not one.
+bool take_number(std::string_view* text, int base, std::uint64_t* out) {
+    std::size_t nl = text->find('\n');
+    if (nl == std::string_view::npos || nl == 0 || nl > 20) return false;
+    std::uint64_t v = 0;
+    for (std::size_t i = 0; i < nl; ++i) {
+        int d = (*text)[i] - '0';
+        if (d < 0 || d >= base) return false;
+        if (v > (UINT64_MAX - static_cast<unsigned>(d)) / static_cast<unsigned>(base)) return false;
+        v = v * static_cast<unsigned>(base) + static_cast<unsigned>(d);
+    }
+    *out = v;
+    text->remove_prefix(nl + 1);
+    return true;
+}
+
+std::optional<HeldFile> read_hold(const std::string& folder, const std::string& name) {
+    std::string bytes;
+    if (name.rfind(HOLD_PREFIX, 0) != 0 || !read_file_prefix(join_path(folder, name), MAX_HOLD_BYTES + 1, &bytes) ||
+        bytes.size() > MAX_HOLD_BYTES)
+        return std::nullopt;
+    std::string_view text(bytes);
+    std::uint64_t pid = 0, start = 0, mode = 0, device = 0, inode = 0;
+    if (!take_number(&text, 10, &pid) || !take_number(&text, 10, &start) || !take_number(&text, 8, &mode) ||
+        !take_number(&text, 10, &device) || !take_number(&text, 10, &inode))
+        return std::nullopt;
+    if (pid == 0 || pid > 0x7FFFFFFF || mode > 07777 || text.empty() || text[0] != '/' ||
+        text.find('\0') != std::string_view::npos)
+        return std::nullopt;
+    HeldFile h;
+    h.pid = static_cast<long>(pid);
+    h.start_time = start;
+    h.mode = static_cast<std::uint32_t>(mode);
+    h.device = device;
+    h.inode = inode;
+    h.path = std::string(text);
+    if (name != hold_record_name(h.pid, h.path)) return std::nullopt;   // a record under a name not its own
+    h.record = name;
+    return h;
+}
+
+std::vector<HeldFile> read_holds(const std::string& folder) {
+    std::vector<HeldFile> holds;
+    for (const std::string& name : list_folder_names(folder))
+        if (auto h = read_hold(folder, name)) holds.push_back(std::move(*h));
+    return holds;
+}
+
 }  // namespace
+
+bool process_alive(long pid) {
+    if (pid <= 0 || pid > 0x7FFFFFFF) return false;
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
 
 std::string instance_registry_folder() {
     std::string own = env_value("RIX_RUNTIME_DIR");
@@ -211,6 +311,66 @@ std::vector<InstanceEntry> InstanceRegistry::list(std::size_t limit) const {
         if (process_alive(e.pid)) live.push_back(std::move(e));
     }
     return live;
+}
+
+bool InstanceRegistry::record_hold(const std::string& path, std::uint32_t mode) {
+    if (path.empty() || !usable_folder(folder_, true)) return false;
+    std::string absolute = absolute_path(path);
+    struct stat st {};
+    if (::stat(absolute.c_str(), &st) != 0) return false;
+    const long pid = static_cast<long>(::getpid());
+    char numbers[128];
+    std::snprintf(numbers, sizeof numbers, "%ld\n%" PRIu64 "\n%o\n%" PRIu64 "\n%" PRIu64 "\n", pid,
+                  process_start_time(pid), static_cast<unsigned>(mode & 07777),
+                  static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino));
+    RegistryLock lock(folder_);
+    if (!lock.held()) return false;
+    return atomic_replace(join_path(folder_, hold_record_name(pid, absolute)), numbers + absolute);
+}
+
+void InstanceRegistry::release_hold(const std::string& path) {
+    if (path.empty() || !usable_folder(folder_, false)) return;
+    RegistryLock lock(folder_);
+    if (!lock.held()) return;
+    ::unlink(join_path(folder_, hold_record_name(static_cast<long>(::getpid()), absolute_path(path))).c_str());
+}
+
+std::vector<HeldFile> InstanceRegistry::stale_holds() const {
+    std::vector<HeldFile> stale;
+    if (!usable_folder(folder_, false)) return stale;
+    for (HeldFile& h : read_holds(folder_))
+        if (!holder_alive(h)) stale.push_back(std::move(h));
+    std::sort(stale.begin(), stale.end(), [](const HeldFile& a, const HeldFile& b) { return a.path < b.path; });
+    return stale;
+}
+
+bool InstanceRegistry::stale_mark_present(const HeldFile& hold) const {
+    if (!usable_folder(folder_, false)) return false;
+    auto current = read_hold(folder_, hold.record);
+    if (!current || holder_alive(*current)) return false;   // gone, or not stale after all
+    for (const HeldFile& h : read_holds(folder_))
+        if (h.record != hold.record && h.device == hold.device && h.inode == hold.inode && holder_alive(h))
+            return false;
+    struct stat st {};
+    return ::lstat(hold.path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+           static_cast<std::uint64_t>(st.st_dev) == hold.device &&
+           static_cast<std::uint64_t>(st.st_ino) == hold.inode && (st.st_mode & WRITE_BITS) == 0 &&
+           st.st_uid == ::geteuid();
+}
+
+StaleMark InstanceRegistry::give_back_stale_mark(const HeldFile& hold) {
+    if (!usable_folder(folder_, false)) return StaleMark::FAILED;
+    RegistryLock lock(folder_);
+    if (!lock.held()) return StaleMark::FAILED;
+    auto current = read_hold(folder_, hold.record);
+    if (!current || holder_alive(*current)) return StaleMark::LEFT;   // gone, or its holder lives: not ours to touch
+    StaleMark result = StaleMark::LEFT;
+    if (stale_mark_present(hold)) {
+        if (::chmod(hold.path.c_str(), static_cast<mode_t>(hold.mode & 07777)) != 0) return StaleMark::FAILED;
+        result = StaleMark::GIVEN_BACK;
+    }
+    ::unlink(join_path(folder_, hold.record).c_str());
+    return result;
 }
 
 std::string instance_socket_name(int number) {

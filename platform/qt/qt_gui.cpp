@@ -22,15 +22,21 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSocketNotifier>
 #include <QStyle>
+#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindowStateChangeEvent>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 
 #include "platform/codec.h"
+#include "platform/end_signals.h"
 #include "platform/gui.h"
 #include "platform/instances.h"
 #include "platform/qt/qt_clipboard.h"
@@ -561,7 +567,23 @@ public:
 
     int run() override {
         window_->show();
+        running_ = true;
         return QApplication::exec();
+    }
+
+    void watch_end_signals(std::function<void(int)> on_signal) override {
+        const int fd = rix::watch_end_signals();
+        if (fd < 0) return;
+        end_notifier_ = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+        QObject::connect(end_notifier_.get(), &QSocketNotifier::activated, qApp,
+                         [this, fd, on_signal = std::move(on_signal)] {
+                             const int number = take_end_signal(fd);
+                             if (number == 0 || ending_) return;
+                             ending_ = true;
+                             end_notifier_->setEnabled(false);
+                             on_signal(number);
+                             end_loop(128 + number);
+                         });
     }
 
     bool snapshot(const std::string& png_path, int width, int height) override {
@@ -674,6 +696,18 @@ public:
     // Used by the host and the tests.
     MainWindow* window() const { return window_; }
     QToolBar* toolbar() const { return toolbar_; }
+    // After the ending work: the window goes and the loop ends with `code`.
+    // Inside a dialog's own loop (a question waiting), or before run(), the
+    // main loop cannot be left in order: the work is done, so the process
+    // ends here.
+    void end_loop(int code) {
+        if (!running_ || !window_ || QThread::currentThread()->loopLevel() > 1) {
+            std::fflush(nullptr);
+            ::_exit(code);
+        }
+        destroy();
+        QApplication::exit(code);   // before the quit destroy() queued: run() returns `code`
+    }
     void destroy() {
         if (destroyed_) return;
         destroyed_ = true;
@@ -771,6 +805,9 @@ private:
     std::map<int, std::unique_ptr<QTimer>> timers_;
     bool first_paint_done_ = false;
     bool destroyed_ = false;
+    std::unique_ptr<QSocketNotifier> end_notifier_;
+    bool ending_ = false;   // an ending signal is being handled
+    bool running_ = false;  // run() entered the main loop
 };
 
 void QtWindowHost::set_title(std::string_view title) { gui_->window()->setWindowTitle(from_sjis(title)); }

@@ -1,10 +1,12 @@
 // Saving: the files a save leaves (text, extension file, backup), a save
 // followed by a load giving the same document, and the faults: a failed
-// rename, a load that stopped before the end, a document marked elsewhere.
+// rename, a load that stopped before the end, a document marked elsewhere,
+// temporaries left by saves that never finished.
 //
 // Tests still owed: a folder without write permission (tests run as root).
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -15,6 +17,7 @@
 #include "fuzz/fuzz_entries.h"
 #include "platform/fake_messages.h"
 #include "platform/files.h"
+#include "platform/save_temporaries.h"
 #include "tests/support/temp_folder.h"
 #include "doc_builder.h"
 #include "rix_build_paths.h"
@@ -219,6 +222,28 @@ TEST_F(Save, FailedRenameKeepsTheOldFileAndReportsFailure) {
     std::size_t at = last.find(dir.path());
     ASSERT_NE(at, std::string::npos) << last;
     EXPECT_EQ(slurp(last.substr(at)), "new\r\n\x1A");
+}
+
+TEST_F(Save, RemovesTemporariesOfEndedSavesAndKeepsAFailedOnesText) {
+    std::string path = dir.write("t.txt", "old\r\n");
+    pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    std::string stray = dir.write(".rix-save-" + std::to_string(child) + "-t-Ab12Cd", "half");
+    open_and_load(a, path);
+    test::build(a.doc, {"new", ""});
+    a.state.modified = MODIFIED_TEXT;
+    SaveRequest q;
+    q.mode = SAVE_MODE_MENU;
+    q.rename = [](const char*, const char*) { return -1; };
+    EXPECT_EQ(save_document(a.doc, a.state, a.session, q, run), SaveResult::Failed);
+    EXPECT_FALSE(file_exists(stray));
+    // The new text kept for the writer under a visible name the next sweep leaves.
+    EXPECT_EQ(slurp(dir.file("t.txt.unsaved")), "new\r\n\x1A");
+    EXPECT_TRUE(fake.saw(dir.file("t.txt.unsaved")));
+    EXPECT_EQ(remove_dead_save_temporaries(dir.path()), 0);
+    EXPECT_TRUE(file_exists(dir.file("t.txt.unsaved")));
+    EXPECT_EQ(slurp(path), "old\r\n");
 }
 
 TEST_F(Save, DocumentWithoutTheMarkIsRefused) {

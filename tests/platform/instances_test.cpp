@@ -2,8 +2,12 @@
 // hostile folder contents and registration from several processes at once.
 // Each test uses its own registry folder under /tmp.
 //
+// Hold records: a mark of a dead holder is found and given back, and
+// nothing else is touched (a replaced file, a writable one, a file a live
+// instance holds, a live holder's record).
+//
 // Still owed: a pid reused by an unrelated process is taken for live (the
-// entry format has no start time to tell them apart).
+// entry format has no start time to tell them apart; hold records have one).
 #include "platform/instances.h"
 
 #include <ftw.h>
@@ -181,6 +185,128 @@ TEST_F(InstanceTest, ConcurrentRegistrationsGetDistinctNumbers) {
     for (int i = 1; i <= CHILDREN; ++i) expected.insert(i);
     EXPECT_EQ(got, expected);
     EXPECT_EQ(InstanceRegistry(dir_).list().size(), static_cast<std::size_t>(CHILDREN));
+}
+
+// A child process puts the in-use mark on `path` (recorded in `folder`) and
+// dies without giving it back, as a killed editor does.
+void mark_and_die(const std::string& folder, const std::string& path) {
+    pid_t child = ::fork();
+    if (child == 0) {
+        InstanceRegistry reg(folder);
+        RegistryMarkJournal journal(&reg);
+        install_in_use_mark_journal(&journal);
+        std::uint32_t mode = 0;
+        ::_exit(set_in_use_mark(path, &mode) ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+unsigned mode_of(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0xFFFFu;
+}
+
+std::string write_file(const std::string& path, unsigned mode) {
+    atomic_replace(path, "text");
+    ::chmod(path.c_str(), mode);
+    return path;
+}
+
+TEST_F(InstanceTest, MarkOfAKilledHolderIsFoundAndGivenBackOnce) {
+    std::string doc = write_file(dir_ + "/原稿.txt", 0640);
+    InstanceRegistry reg(dir_ + "/reg");
+    mark_and_die(reg.folder(), doc);
+    EXPECT_EQ(mode_of(doc), 0440u);   // the mark the killed editor left
+
+    std::vector<HeldFile> stale = reg.stale_holds();
+    ASSERT_EQ(stale.size(), 1u);
+    EXPECT_EQ(stale[0].path, doc);
+    EXPECT_EQ(stale[0].mode, 0640u);
+    EXPECT_NE(stale[0].start_time, 0u);
+    EXPECT_TRUE(reg.stale_mark_present(stale[0]));
+    EXPECT_EQ(reg.give_back_stale_mark(stale[0]), StaleMark::GIVEN_BACK);
+    EXPECT_EQ(mode_of(doc), 0640u);
+    EXPECT_TRUE(reg.stale_holds().empty());
+    EXPECT_EQ(reg.give_back_stale_mark(stale[0]), StaleMark::LEFT);
+    // The registry's numbering is not disturbed by the records.
+    EXPECT_EQ(reg.register_self(me_, "x"), 1);
+}
+
+TEST_F(InstanceTest, OwnMarksAreRecordedWhileHeldAndNeverTakenForStale) {
+    std::string doc = write_file(dir_ + "/a.txt", 0644);
+    InstanceRegistry reg(dir_ + "/reg");
+    RegistryMarkJournal journal(&reg);
+    install_in_use_mark_journal(&journal);
+    std::uint32_t mode = 0;
+    ASSERT_TRUE(set_in_use_mark(doc, &mode));
+    std::size_t records = 0;
+    for (const std::string& name : list_folder_names(reg.folder())) records += name.rfind("held-", 0) == 0;
+    EXPECT_EQ(records, 1u);
+    EXPECT_TRUE(reg.stale_holds().empty());
+    ASSERT_TRUE(clear_in_use_mark(doc, mode));
+    install_in_use_mark_journal(nullptr);
+    for (const std::string& name : list_folder_names(reg.folder())) EXPECT_NE(name.rfind("held-", 0), 0u) << name;
+}
+
+TEST_F(InstanceTest, StaleRecordsOfChangedFilesTouchNothing) {
+    InstanceRegistry reg(dir_ + "/reg");
+    // Replaced since (a save by someone else): another file under the name.
+    std::string replaced = write_file(dir_ + "/replaced.txt", 0644);
+    mark_and_die(reg.folder(), replaced);
+    write_file(replaced, 0400);   // renamed over the old one while it exists: a new inode
+    // Made writable again by hand.
+    std::string writable = write_file(dir_ + "/writable.txt", 0644);
+    mark_and_die(reg.folder(), writable);
+    ::chmod(writable.c_str(), 0600);
+    // Deleted.
+    std::string gone = write_file(dir_ + "/gone.txt", 0644);
+    mark_and_die(reg.folder(), gone);
+    ::unlink(gone.c_str());
+
+    std::vector<HeldFile> stale = reg.stale_holds();
+    ASSERT_EQ(stale.size(), 3u);
+    for (const HeldFile& h : stale) {
+        EXPECT_FALSE(reg.stale_mark_present(h)) << h.path;
+        EXPECT_EQ(reg.give_back_stale_mark(h), StaleMark::LEFT) << h.path;
+    }
+    EXPECT_EQ(mode_of(replaced), 0400u);
+    EXPECT_EQ(mode_of(writable), 0600u);
+    EXPECT_TRUE(reg.stale_holds().empty());
+}
+
+TEST_F(InstanceTest, AFileALiveInstanceHoldsKeepsItsMark) {
+    std::string doc = write_file(dir_ + "/shared.txt", 0644);
+    InstanceRegistry reg(dir_ + "/reg");
+    mark_and_die(reg.folder(), doc);
+    // This process holds the same file now (its mark taken after the bits
+    // were given back by hand), and the dead holder's record is still there.
+    ::chmod(doc.c_str(), 0644);
+    RegistryMarkJournal journal(&reg);
+    install_in_use_mark_journal(&journal);
+    std::uint32_t mode = 0;
+    ASSERT_TRUE(set_in_use_mark(doc, &mode));
+    install_in_use_mark_journal(nullptr);
+    std::vector<HeldFile> stale = reg.stale_holds();
+    ASSERT_EQ(stale.size(), 1u);
+    EXPECT_FALSE(reg.stale_mark_present(stale[0]));
+    EXPECT_EQ(reg.give_back_stale_mark(stale[0]), StaleMark::LEFT);
+    EXPECT_EQ(mode_of(doc), 0444u);
+}
+
+TEST_F(InstanceTest, ForgedHoldRecordsAreIgnored) {
+    InstanceRegistry reg(dir_ + "/reg");
+    std::string doc = write_file(dir_ + "/victim.txt", 0400);
+    ASSERT_EQ(reg.register_self(me_, "x"), 1);   // makes the folder
+    std::string dead = std::to_string(dead_pid());
+    // Not under the name its path gives, not absolute, a mode beyond 07777, junk.
+    atomic_replace(reg.folder() + "/held-" + dead + "-0000000000000000", dead + "\n0\n644\n0\n0\n" + doc);
+    atomic_replace(reg.folder() + "/held-" + dead + "-1", dead + "\n0\n644\n0\n0\nvictim.txt");
+    atomic_replace(reg.folder() + "/held-" + dead + "-2", dead + "\n0\n17777\n0\n0\n" + doc);
+    atomic_replace(reg.folder() + "/held-x", "\n\n\n");
+    EXPECT_TRUE(reg.stale_holds().empty());
+    EXPECT_EQ(mode_of(doc), 0400u);
 }
 
 }  // namespace

@@ -1,0 +1,40 @@
+// Recovery files: the edited text of a document whose editor was asked to
+// end (SIGTERM, SIGHUP) before it was saved, kept beside the document so that
+// nothing typed is lost, and offered when the document is opened again.
+//
+// Names, for a document "<stem><ext>" (".txt" when the name has no extension):
+//   "<stem>.recovered<ext>"        the first
+//   "<stem>.recovered-<n><ext>"    n = 2..MAX_RECOVERY_FILES, when the ones
+//                                  before are taken (never overwritten)
+// each with its own extension file "<stem>.recovered[-<n>].rix" beside it, so
+// that rubies, tags, marks and the index come back with the text. A recovery
+// file is an ordinary document: it can be opened, read and saved like any.
+//
+// A recovery file is removed only after the writer chose to open it and its
+// text reached a save (DocumentState::recovered_from).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "document/save.h"
+
+namespace rix {
+
+constexpr int MAX_RECOVERY_FILES = 9;
+
+// The n-th recovery file name of a document (n = 1..MAX_RECOVERY_FILES).
+std::string recovery_path_for(const std::string& text_path, int n);
+// The recovery files of a document that exist, newest first.
+std::vector<std::string> find_recovery_files(const std::string& text_path);
+// Writes the whole edited document (the text in save form and its extension
+// file) into a recovery file: the one it was recovered from when it came
+// from one, else the first free name. The document, `state` and the files
+// of the document are left as they were. Returns the file written, or ""
+// when none could be (a message says why).
+std::string write_recovery_file(Document& doc, const DocumentState& state, LoadSession& session,
+                                SaveRequest request);
+// Removes a recovery file and its extension file.
+void remove_recovery_file(const std::string& path);
+
+}  // namespace rix
