@@ -30,6 +30,7 @@ struct DocumentState {
     std::uint32_t saved_mode = 0;   // permission bits to restore with the mark
     bool downloaded = false;     // fetched from an http address at start
     std::string title;           // document title (code page 932), e.g. from a download
+    std::string keep_original;   // a file the load lost characters of: never saved over; "" = none
 };
 
 // What a document file turned out to be before it is opened.

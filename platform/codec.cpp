@@ -65,9 +65,23 @@ std::vector<std::uint16_t> build_encode_map() {
   return map;
 }
 
-std::uint16_t storable_code(char32_t c) {
+const std::vector<std::uint16_t>& encode_map() {
   static const std::vector<std::uint16_t> map = build_encode_map();
+  return map;
+}
+
+std::uint16_t storable_code(char32_t c) {
+  const std::vector<std::uint16_t>& map = encode_map();
   return c < map.size() ? map[c] : 0;
+}
+
+// The code of `c` when it decodes back to `c` (a round trip keeps it), else 0.
+std::uint16_t keeping_code(const std::vector<std::uint16_t>& map, char32_t c) {
+  const std::uint16_t code = c < map.size() ? map[c] : 0;
+  if (code < 0x100) return code;
+  const auto lead = static_cast<std::uint8_t>(code >> 8), trail = static_cast<std::uint8_t>(code);
+  if (!is_trail_byte(trail) || CP932_DECODE[pair_index(lead, trail)] != c) return 0;
+  return code;
 }
 
 void append_code(std::string& out, std::uint16_t code) {
@@ -132,7 +146,85 @@ char32_t next_utf8(std::string_view s, std::size_t& pos) {
   return c;
 }
 
+// Bytes of the well-formed UTF-8 sequence that lead byte b0 opens (0: none).
+std::size_t utf8_sequence_length(std::uint8_t b0) {
+  if (b0 < 0x80) return 1;
+  if (b0 >= 0xC2 && b0 <= 0xDF) return 2;
+  if (b0 >= 0xE0 && b0 <= 0xEF) return 3;
+  if (b0 >= 0xF0 && b0 <= 0xF4) return 4;
+  return 0;
+}
+
+// True when s[pos..] is the start of a well-formed sequence cut by the end of s.
+bool cut_sequence_at(std::string_view s, std::size_t pos) {
+  const std::size_t want = utf8_sequence_length(static_cast<std::uint8_t>(s[pos]));
+  if (want <= 1 || pos + want <= s.size()) return false;
+  std::size_t probe = pos;
+  next_utf8(s, probe);
+  return probe == s.size();   // every byte there was right so far
+}
+
 }  // namespace
+
+std::size_t utf8_text_to_sjis(std::string_view utf8, bool more_follows, std::string* out,
+                              std::vector<LostCharacter>* lost) {
+  const std::vector<std::uint16_t>& map = encode_map();
+  const std::size_t base = out->size();
+  out->reserve(base + utf8.size());
+  std::size_t pos = 0;
+  while (pos < utf8.size()) {
+    // ASCII runs are copied whole.
+    std::size_t run = pos;
+    while (run < utf8.size() && static_cast<std::uint8_t>(utf8[run]) < 0x80) ++run;
+    if (run > pos) {
+      out->append(utf8.data() + pos, run - pos);
+      pos = run;
+      if (pos == utf8.size()) break;
+    }
+    if (more_follows && cut_sequence_at(utf8, pos)) break;
+    const char32_t c = next_utf8(utf8, pos);
+    const std::uint16_t code = c == UTF8_BAD ? 0 : keeping_code(map, c);
+    if (code == 0 && lost) lost->push_back(LostCharacter{out->size() - base, c == UTF8_BAD ? CODEC_INVALID : c});
+    append_code(*out, code);
+  }
+  return pos;
+}
+
+std::size_t utf8_bytes_for(std::string_view utf8, std::size_t sjis_bytes) {
+  const std::vector<std::uint16_t>& map = encode_map();
+  std::size_t pos = 0, made = 0;
+  while (pos < utf8.size() && made < sjis_bytes) {
+    if (static_cast<std::uint8_t>(utf8[pos]) < 0x80) {
+      ++pos;
+      ++made;
+      continue;
+    }
+    const char32_t c = next_utf8(utf8, pos);
+    const std::uint16_t code = c == UTF8_BAD ? 0 : keeping_code(map, c);
+    made += code != 0 && code < 0x100 ? 1 : 2;
+  }
+  return pos;
+}
+
+Utf8Check check_utf8(std::string_view bytes, bool more_follows) {
+  Utf8Check r;
+  std::size_t pos = 0;
+  while (pos < bytes.size()) {
+    if (static_cast<std::uint8_t>(bytes[pos]) < 0x80) {
+      ++pos;
+      continue;
+    }
+    const std::size_t at = pos;
+    if (more_follows && cut_sequence_at(bytes, at)) break;
+    if (next_utf8(bytes, pos) == UTF8_BAD) {
+      r.valid = false;
+      r.first_invalid = at;
+      break;
+    }
+    ++(pos - at == 2 ? r.multibyte : r.long_sequences);
+  }
+  return r;
+}
 
 std::size_t char_length_at(std::string_view s, std::size_t pos) {
   if (pos >= s.size()) return 0;
@@ -185,6 +277,12 @@ std::string sjis_to_utf8(std::string_view sjis) {
   std::string out;
   out.reserve(sjis.size() + sjis.size() / 2);
   for (std::size_t pos = 0, n = 0; pos < sjis.size(); pos += n) append_utf8(out, decode_char_at(sjis, pos, &n));
+  return out;
+}
+
+std::string char_to_utf8(char32_t c) {
+  std::string out;
+  append_utf8(out, c);
   return out;
 }
 
