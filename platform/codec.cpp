@@ -75,14 +75,26 @@ std::uint16_t storable_code(char32_t c) {
   return c < map.size() ? map[c] : 0;
 }
 
-// The code of `c` when it decodes back to `c` (a round trip keeps it), else 0.
-std::uint16_t keeping_code(const std::vector<std::uint16_t>& map, char32_t c) {
-  const std::uint16_t code = c < map.size() ? map[c] : 0;
-  if (code < 0x100) return code;
-  const auto lead = static_cast<std::uint8_t>(code >> 8), trail = static_cast<std::uint8_t>(code);
-  if (!is_trail_byte(trail) || CP932_DECODE[pair_index(lead, trail)] != c) return 0;
-  return code;
+// The encode map without the codes that would not decode back to their
+// character: what a round trip keeps.
+std::vector<std::uint16_t> build_keep_map() {
+  std::vector<std::uint16_t> map = encode_map();
+  for (std::size_t c = 0; c < map.size(); ++c) {
+    const std::uint16_t code = map[c];
+    if (code < 0x100) continue;
+    const auto lead = static_cast<std::uint8_t>(code >> 8), trail = static_cast<std::uint8_t>(code);
+    if (!is_trail_byte(trail) || CP932_DECODE[pair_index(lead, trail)] != c) map[c] = 0;
+  }
+  return map;
 }
+
+const std::vector<std::uint16_t>& keep_map() {
+  static const std::vector<std::uint16_t> map = build_keep_map();
+  return map;
+}
+
+// The code of `c` when it decodes back to `c` (a round trip keeps it), else 0.
+std::uint16_t keeping_code(const std::vector<std::uint16_t>& keep, char32_t c) { return c < keep.size() ? keep[c] : 0; }
 
 void append_code(std::string& out, std::uint16_t code) {
   if (code == 0) code = GETA_CODE;
@@ -166,32 +178,48 @@ bool cut_sequence_at(std::string_view s, std::size_t pos) {
 
 }  // namespace
 
+// Cost: one pass; the output is written through a pointer into room for
+// the worst case (every byte an ill-formed sequence of one byte: 〓), and
+// the common characters, ASCII and 3-byte sequences, take a short road.
 std::size_t utf8_text_to_sjis(std::string_view utf8, bool more_follows, std::string* out,
                               std::vector<LostCharacter>* lost) {
-  const std::vector<std::uint16_t>& map = encode_map();
+  const std::vector<std::uint16_t>& map = keep_map();
   const std::size_t base = out->size();
-  out->reserve(base + utf8.size());
+  out->resize(base + 2 * utf8.size());
+  char* const start = out->data() + base;
+  char* q = start;
+  const auto* in = reinterpret_cast<const std::uint8_t*>(utf8.data());
+  const std::size_t n = utf8.size();
   std::size_t pos = 0;
-  while (pos < utf8.size()) {
-    // ASCII runs are copied whole.
-    std::size_t run = pos;
-    while (run < utf8.size() && static_cast<std::uint8_t>(utf8[run]) < 0x80) ++run;
-    if (run > pos) {
-      out->append(utf8.data() + pos, run - pos);
-      pos = run;
-      if (pos == utf8.size()) break;
+  while (pos < n) {
+    const std::uint8_t b0 = in[pos];
+    if (b0 < 0x80) {
+      *q++ = static_cast<char>(b0);
+      ++pos;
+      continue;
     }
-    if (more_follows && cut_sequence_at(utf8, pos)) break;
-    const char32_t c = next_utf8(utf8, pos);
-    const std::uint16_t code = c == UTF8_BAD ? 0 : keeping_code(map, c);
-    if (code == 0 && lost) lost->push_back(LostCharacter{out->size() - base, c == UTF8_BAD ? CODEC_INVALID : c});
-    append_code(*out, code);
+    char32_t c;
+    if (b0 >= 0xE1 && b0 <= 0xEC && pos + 2 < n && (in[pos + 1] & 0xC0) == 0x80 && (in[pos + 2] & 0xC0) == 0x80) {
+      c = static_cast<char32_t>((b0 & 0x0F) << 12 | (in[pos + 1] & 0x3F) << 6 | (in[pos + 2] & 0x3F));
+      pos += 3;
+    } else {
+      if (more_follows && cut_sequence_at(utf8, pos)) break;
+      c = next_utf8(utf8, pos);
+    }
+    std::uint16_t code = c == UTF8_BAD ? 0 : keeping_code(map, c);
+    if (code == 0) {
+      if (lost) lost->push_back(LostCharacter{static_cast<std::size_t>(q - start), c == UTF8_BAD ? CODEC_INVALID : c});
+      code = GETA_CODE;
+    }
+    if (code >= 0x100) *q++ = static_cast<char>(code >> 8);
+    *q++ = static_cast<char>(code & 0xFF);
   }
+  out->resize(base + static_cast<std::size_t>(q - start));
   return pos;
 }
 
 std::size_t utf8_bytes_for(std::string_view utf8, std::size_t sjis_bytes) {
-  const std::vector<std::uint16_t>& map = encode_map();
+  const std::vector<std::uint16_t>& map = keep_map();
   std::size_t pos = 0, made = 0;
   while (pos < utf8.size() && made < sjis_bytes) {
     if (static_cast<std::uint8_t>(utf8[pos]) < 0x80) {
@@ -208,10 +236,19 @@ std::size_t utf8_bytes_for(std::string_view utf8, std::size_t sjis_bytes) {
 
 Utf8Check check_utf8(std::string_view bytes, bool more_follows) {
   Utf8Check r;
+  const auto* in = reinterpret_cast<const std::uint8_t*>(bytes.data());
+  const std::size_t n = bytes.size();
   std::size_t pos = 0;
-  while (pos < bytes.size()) {
-    if (static_cast<std::uint8_t>(bytes[pos]) < 0x80) {
+  while (pos < n) {
+    const std::uint8_t b0 = in[pos];
+    if (b0 < 0x80) {
       ++pos;
+      continue;
+    }
+    // The usual 3-byte sequences (never overlong, never a surrogate).
+    if (b0 >= 0xE1 && b0 <= 0xEC && pos + 2 < n && (in[pos + 1] & 0xC0) == 0x80 && (in[pos + 2] & 0xC0) == 0x80) {
+      pos += 3;
+      ++r.long_sequences;
       continue;
     }
     const std::size_t at = pos;
