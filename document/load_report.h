@@ -33,7 +33,7 @@ struct TextForm {
     TextEncoding encoding = TextEncoding::SHIFT_JIS;
     bool bom = false;                      // UTF-8: the file began with EF BB BF (written back)
     LineEndStyle line_end = LineEndStyle::CR_LF;   // the kind of the file's first line end
-    bool line_end_known = false;           // a line end was met (CR LF until then)
+    bool line_end_known = false;           // a line end was met (until then CR LF, for UTF-8 LF)
     bool end_mark = true;                  // a save ends the text with 0x1A; a UTF-8 file only when it had one
 };
 

@@ -184,6 +184,8 @@ void judge_file_encoding(Document& doc, DocumentState& state, LoadSession& s) {
     form.encoding = j.encoding;
     form.bom = j.bom;
     form.end_mark = j.encoding == TextEncoding::SHIFT_JIS;
+    // Until a line end is met: UTF-8 text on this system ends its lines in LF.
+    if (j.encoding == TextEncoding::UTF8) form.line_end = LineEndStyle::LF;
     if (j.bom) doc.load.file_offset = UTF8_BOM.size();
     if (j.refused_utf8)
         show_message(MSG_NOTICE, 0,

@@ -157,6 +157,16 @@ TEST(Utf8Load, LostCharactersAreCountedAtTheirPlaceInAnyChunkSize) {
     }
 }
 
+// Lines a writer adds to a UTF-8 text of one line end in LF, as the
+// system's text does.
+TEST(Utf8Load, WithoutALineEndItsLinesEndInLf) {
+    Loaded l;
+    load(l, "縦書き");
+    EXPECT_EQ(l.doc.load.form.encoding, TextEncoding::UTF8);
+    EXPECT_EQ(l.doc.load.form.line_end, LineEndStyle::LF);
+    EXPECT_FALSE(l.doc.load.form.end_mark);
+}
+
 TEST(Utf8Load, PureAsciiIsReadAsToday) {
     Loaded l;
     load(l, "abc\r\ndef\r\n");
