@@ -68,6 +68,12 @@ bool parse_command_line(const std::vector<std::string>& args, CommandLine* out) 
                     return false;
                 }
                 (arg == "--save-as" ? out->save_as_path : out->write_out_path) = args[++i];
+            } else if (arg == "--encoding") {
+                if (i + 1 >= args.size() || (args[i + 1] != "sjis" && args[i + 1] != "utf8")) {
+                    out->error = "--encoding takes sjis or utf8";
+                    return false;
+                }
+                out->encoding = args[++i];
             } else if (arg == "--format") {
                 if (i + 1 >= args.size() || args[i + 1].size() != 1 || args[i + 1][0] < '1' || args[i + 1][0] > '5') {
                     out->error = "--format takes a screen format number 1..5";

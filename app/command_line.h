@@ -36,6 +36,7 @@ struct CommandLine {
     bool read_index = false;       // --read-index: index lines become structure-index entries
     bool read_line_info = false;   // --read-line-info: line-information lines become marks and formats
     std::string save_as_path;      // --save-as OUT: load the document and save it as OUT
+    std::string encoding;          // --encoding sjis|utf8: the encoding --save-as writes; "" = the document's
     std::string write_out_path;    // --write-out OUT: write the document out with notations into OUT
     bool write_rubies = false;     // --rubies: the write-out puts rubies in notation
     bool write_line_info = false;  // --line-info: the write-out puts line-information lines

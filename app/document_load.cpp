@@ -49,6 +49,26 @@ void start_document_load(LoadedDocument& loaded, DocumentState& state, const Set
                                rec.columns_per_page[slot] ? rec.columns_per_page[slot] : 20);
 }
 
+namespace {
+
+// The form and what the load changed: "encoding=", "unmappable=",
+// "converted=" (bytes), and where the first of each stands.
+void print_load_report(const Document& doc, std::FILE* out) {
+    const LoadReport& r = doc.load.report;
+    std::fprintf(out, "encoding=%s\nunmappable=%" PRIu64 "\nconverted=%" PRIu64 "\n",
+                 encoding_key(doc.load.form.encoding), r.unmappable, r.converted_bytes());
+    if (r.unmappable > 0) {
+        std::string ch = r.unmappable_char == CODEC_INVALID ? "" : " " + char_to_utf8(r.unmappable_char);
+        std::fprintf(out, "first_unmappable=%" PRIu32 ":%" PRIu32 " %s%s\n", r.first_unmappable.line,
+                     r.first_unmappable.column, character_name(r.unmappable_char).c_str(), ch.c_str());
+    }
+    if (r.first.line != 0)
+        std::fprintf(out, "first_converted=%" PRIu32 ":%" PRIu32 " %s\n", r.first.line, r.first.column,
+                     conversion_name(r.first_kind).c_str());
+}
+
+}  // namespace
+
 int print_document_info(const std::string& path, const SettingsRecord& rec, const ReadingOptions& reading,
                         int slot, std::FILE* out) {
     DocumentState state;
@@ -70,6 +90,7 @@ int print_document_info(const std::string& path, const SettingsRecord& rec, cons
                  "lines=%" PRIu32 "\ndisplay_lines=%" PRIu64 "\ncells=%" PRIu64 "\nbytes=%" PRIu64
                  "\nrubies=%" PRIu64 "\ntags=%" PRIu64 "\nindex_entries=%" PRIu64 "\n",
                  c.lines, c.display_lines, c.cells, c.bytes, c.rubies, c.tags, c.index_entries);
+    print_load_report(loaded.document, out);
     if (!complete) std::fprintf(out, "complete=0\n");
     return complete ? 0 : 1;
 }

@@ -47,6 +47,8 @@ int main(int argc, char** argv) {
         if (app.line.document.empty()) return usage_error("--save-as and --write-out need a document");
         if (!app.line.save_as_path.empty() && !app.line.write_out_path.empty())
             return usage_error("--save-as and --write-out go one at a time");
+        if (!app.line.encoding.empty() && app.line.save_as_path.empty())
+            return usage_error("--encoding goes with --save-as");
         app.save_flow.writing.rubies = app.line.write_rubies;
         app.save_flow.writing.line_info = app.line.write_line_info;
         app.save_flow.writing.index = app.line.write_index;

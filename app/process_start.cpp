@@ -75,7 +75,7 @@ void print_usage(std::FILE* out) {
                  "       rix --version | --data-folder\n"
                  "       rix --snapshot OUT.png [--size WxH] [DOCUMENT]\n"
                  "       rix --info [--format N] [--read-rubies] [--read-index] [--read-line-info] DOCUMENT\n"
-                 "       rix --save-as OUT [--read-rubies] [--read-index] [--read-line-info] DOCUMENT\n"
+                 "       rix --save-as OUT [--encoding sjis|utf8] [--read-rubies] [--read-index] [--read-line-info] DOCUMENT\n"
                  "       rix --write-out OUT [--rubies] [--line-info] [--index] [--read-...] DOCUMENT\n"
                  "       rix --help\n");
 }

@@ -181,9 +181,22 @@ void install_save_hooks(Application& app) {
     app.hooks.save_as = [](Application& a) { return save_as(a); };
 }
 
+void convert_form(TextForm& form, const std::string& encoding) {
+    if (encoding == "utf8" && form.encoding != TextEncoding::UTF8) {
+        form.encoding = TextEncoding::UTF8;
+        form.bom = false;
+        form.end_mark = false;
+    } else if (encoding == "sjis" && form.encoding != TextEncoding::SHIFT_JIS) {
+        form.encoding = TextEncoding::SHIFT_JIS;
+        form.bom = false;
+        form.end_mark = true;
+    }
+}
+
 int batch_save_as(Application& app, const std::string& document, const std::string& out) {
     if (!load_for_batch(app, document)) return 1;
     load_all(app.loaded->document, app.doc, app.loaded->session);
+    convert_form(app.loaded->document.load.form, app.line.encoding);
     take_new_name(app.doc, out);
     SaveResult result = save_in_mode(app, SAVE_MODE_NEW_NAME);
     close_batch(app);

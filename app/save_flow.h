@@ -39,9 +39,15 @@ bool write_out(Application& app, const std::string& path);
 // Sets save_question, save_document and save_as in app.hooks.
 void install_save_hooks(Application& app);
 
+// The form a save writes in another encoding ("sjis", "utf8"; "" keeps it):
+// UTF-8 without a byte-order mark or end mark, Shift_JIS with the end mark;
+// the line ends stay the document's.
+void convert_form(TextForm& form, const std::string& encoding);
+
 // `rix --save-as OUT DOC` and `rix --write-out OUT DOC`: loads DOC (with its
 // extension file, without the in-use mark) and saves it as OUT (with OUT's
-// extension file) or writes it out into OUT. Returns the exit code.
+// extension file; in the encoding of --encoding) or writes it out into OUT.
+// Returns the exit code.
 int batch_save_as(Application& app, const std::string& document, const std::string& out);
 int batch_write_out(Application& app, const std::string& document, const std::string& out);
 

@@ -23,7 +23,10 @@ std::string fullwidth_number(int n) {
 }
 
 std::string document_window_title(const Application& app) {
-    if (!app.doc.save_name.empty()) return app.doc.save_name;
+    if (!app.doc.save_name.empty()) {
+        if (!app.loaded || app.loaded->document.load.form.encoding == TextEncoding::SHIFT_JIS) return app.doc.save_name;
+        return app.doc.save_name + " [" + encoding_name(app.loaded->document.load.form) + "]";
+    }
     return "『ミルトア』 ver. 7.11";
 }
 

@@ -43,7 +43,7 @@ public:
         : doc_(doc), state_(state), options_(options), records_(records), carry_(carry),
           in_(reinterpret_cast<const std::uint8_t*>(in.bytes.data())), size_(in.bytes.size()),
           file_offset_(in.file_offset), final_(in.final),
-          delimiters_(ruby_delimiters(options.ruby_notation, options.custom_delimiters)) {}
+          delimiters_(ruby_delimiters(options.ruby_notation, options.custom_delimiters)), lost_(in.lost) {}
 
     ChunkResult run();
 
@@ -55,6 +55,8 @@ private:
         std::uint8_t modified = 0;
         bool ruby_reading = false;
         bool at_file_line_start = true;
+        TextForm form;
+        LoadReport report;
     };
 
     // Reading raw bytes. A byte beyond the input of a chunk that is not the
@@ -71,6 +73,9 @@ private:
     bool begin_line();
     void end_line(bool text_end, std::size_t resume_at);
     void refuse(std::string_view utf8, unsigned ms);
+    ReportPlace place() const;
+    void note(Conversion kind, std::uint64_t bytes);
+    void note_lost_characters();
 
     bool step();
     void plain_run();
@@ -108,6 +113,8 @@ private:
     std::uint64_t file_offset_;
     bool final_;
     RubyDelimiters delimiters_;
+    const std::vector<LostCharacter>* lost_;
+    std::size_t lost_next_ = 0;   // the next entry of lost_ not counted yet
 
     ChunkResult result_;
     Snapshot committed_;
@@ -149,6 +156,8 @@ Converter::Snapshot Converter::take_snapshot() const {
     s.modified = state_.modified;
     s.ruby_reading = carry_.ruby_reading;
     s.at_file_line_start = carry_.at_file_line_start;
+    s.form = doc_.load.form;
+    s.report = doc_.load.report;
     return s;
 }
 
@@ -159,6 +168,28 @@ void Converter::restore(const Snapshot& s) {
     state_.modified = s.modified;
     carry_.ruby_reading = s.ruby_reading;
     carry_.at_file_line_start = s.at_file_line_start;
+    doc_.load.form = s.form;
+    doc_.load.report = s.report;
+}
+
+// Where the converter stands: the line being built and the character after
+// those written to it.
+ReportPlace Converter::place() const { return ReportPlace{line_ + 1, characters_in(p_, n_) + 1}; }
+
+// A change to the file's text, here.
+void Converter::note(Conversion kind, std::uint64_t bytes) {
+    LoadReport& r = doc_.load.report;
+    r.count(kind, bytes, r.first.line == 0 ? place() : ReportPlace{});
+    state_.modified |= MODIFIED_TEXT | MODIFIED_CONVERTED;
+}
+
+// The lost characters whose 〓 stands before the next raw byte.
+void Converter::note_lost_characters() {
+    while (lost_ && lost_next_ < lost_->size() && (*lost_)[lost_next_].at <= i_) {
+        LoadReport& r = doc_.load.report;
+        r.count_unmappable((*lost_)[lost_next_++].ch, r.unmappable == 0 ? place() : ReportPlace{});
+        state_.modified |= MODIFIED_TEXT | MODIFIED_CONVERTED;
+    }
 }
 
 void Converter::refuse(std::string_view utf8, unsigned ms) {
@@ -245,6 +276,7 @@ bool Converter::room(std::uint32_t bytes, std::size_t split_at) {
             return false;
         }
     }
+    note(Conversion::LINE_SPLIT, 2);
     carry_.at_file_line_start = false;
     exact_ = false;   // the last character was counted with the text after it
     end_line(false, split_at);
@@ -506,6 +538,8 @@ void Converter::character(std::uint16_t code) {
 void Converter::tab() {
     exact_ = false;
     flush_collection();
+    if (stop_) return;
+    note(Conversion::TAB, 1);
     std::uint64_t t = options_.tab_width ? options_.tab_width : 1;
     if (t + cells_ + 1 >= capacity_) return;
     auto k = static_cast<std::uint32_t>(t - cells_ % t);
@@ -557,7 +591,15 @@ void Converter::line_end(std::uint8_t x) {
         return;
     }
     if (x == CR) ++i_;   // the LF after it
-    else state_.modified |= MODIFIED_TEXT | MODIFIED_CONVERTED;   // a lone LF ends a line too
+    // The file's first line end sets its kind; one of the other kind is a change.
+    const LineEndStyle style = x == CR ? LineEndStyle::CR_LF : LineEndStyle::LF;
+    TextForm& form = doc_.load.form;
+    if (!form.line_end_known) {
+        form.line_end = style;
+        form.line_end_known = true;
+    } else if (style != form.line_end) {
+        note(Conversion::LINE_END, 1);
+    }
     write_remaining_tags();
     carry_.at_file_line_start = true;
     end_line(false, i_);
@@ -614,7 +656,9 @@ bool Converter::try_info_line() {
 // of the input); step() takes it from there.
 void Converter::plain_run() {
     const std::size_t record_at = records_ ? raw_line_start_ + records_->next_column() : SIZE_MAX;
-    const std::size_t end = std::min({size_ > 0 ? size_ - 1 : 0, record_at, raw_line_start_ + RAW_LINE_SPLIT - 2});
+    const std::size_t lost_at = lost_ && lost_next_ < lost_->size() ? (*lost_)[lost_next_].at : SIZE_MAX;
+    const std::size_t end =
+        std::min({size_ > 0 ? size_ - 1 : 0, record_at, lost_at, raw_line_start_ + RAW_LINE_SPLIT - 2});
     const std::uint8_t* in = in_;
     if (collecting_) {
         // Ruby text: collected as it was read, up to the close delimiter and
@@ -683,6 +727,7 @@ bool Converter::step() {
         carry_.at_file_line_start = false;
     }
     plain_run();
+    note_lost_characters();
     item_start_ = i_;
     if (i_ >= size_ && !final_) return false;
     std::uint8_t x = i_ < size_ ? in_[i_] : TEXT_END_MARK;
@@ -697,6 +742,7 @@ bool Converter::step() {
     } else if (x > IGNORED_MARK || (x == IGNORED_MARK && !is_trail_byte(raw(i_ + 1)))) {
         ++i_;   // a marker byte standing alone: dropped
         exact_ = false;
+        note(Conversion::DROPPED_BYTE, 1);
     } else {
         write_due_records();
         if (stop_) return false;
@@ -710,9 +756,10 @@ bool Converter::step() {
             } else {
                 // A 0xFC character, or a lead byte without its trail byte.
                 code = GETA_CODE;
-                i_ += is_trail_byte(trail) ? 2 : 1;
+                const std::uint32_t bytes = is_trail_byte(trail) ? 2 : 1;
+                i_ += bytes;
                 exact_ = false;
-                state_.modified |= MODIFIED_TEXT | MODIFIED_CONVERTED;
+                note(Conversion::LONE_LEAD, bytes);
             }
             character(code);
         } else if (x == TAB) {
@@ -727,6 +774,7 @@ bool Converter::step() {
     if (column() >= RAW_LINE_SPLIT) {
         flush_collection();
         if (column() >= RAW_LINE_SPLIT && !stop_) {
+            note(Conversion::LINE_SPLIT, 2);
             carry_.at_file_line_start = false;
             exact_ = false;
             end_line(false, i_);
@@ -751,6 +799,17 @@ ChunkResult Converter::run() {
 }
 
 }  // namespace
+
+std::uint32_t characters_in(const std::uint8_t* line, std::uint32_t bytes) {
+    std::uint32_t chars = 0;
+    LineScanner scan(line, bytes);
+    for (ScanItem item = scan.next(); item.kind != ItemKind::CUT; item = scan.next()) {
+        if (item.kind == ItemKind::DOUBLE || item.kind == ItemKind::SINGLE) ++chars;
+        if (item.kind == ItemKind::PAIR) chars += 2;
+        if (item.kind == ItemKind::LINE_END || item.kind == ItemKind::TEXT_END) break;
+    }
+    return chars;
+}
 
 ChunkResult convert_chunk(Document& doc, DocumentState& state, const LoadOptions& options,
                           ExtensionReader* records, ConvertCarry& carry, const ChunkInput& in) {

@@ -24,6 +24,11 @@
 // - Bytes 0xFC-0xFF standing as characters are dropped; as trail bytes they
 //   are part of their character (0x81 0xFC is a character). A character with
 //   lead byte 0xFC, and a lead byte without a valid trail byte, become 〓.
+// - Every change to the file's text is counted in Document::load.report with
+//   the place of the first (load_report.h) and marks the document converted
+//   (MODIFIED_TEXT | MODIFIED_CONVERTED); so is every 〓 the input lists as
+//   a lost character. The line ends of the file's first kind (CR LF or LF)
+//   are no change: they are written back as they came.
 //
 // Cost: one pass over the raw bytes (runs of plain double-byte characters
 // in one tight loop), plus a count of display lines by the wrapper for the
@@ -35,10 +40,12 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "document/document.h"
 #include "document/document_state.h"
 #include "document/extension_file.h"
+#include "platform/codec.h"
 
 namespace rix {
 
@@ -73,6 +80,7 @@ struct ChunkInput {
     std::string_view bytes;            // raw bytes from the file read offset on
     std::uint64_t file_offset = 0;     // file offset of bytes[0]
     bool final = false;                // the text ends within bytes (an 0x1A, or the end of bytes)
+    const std::vector<LostCharacter>* lost = nullptr;   // 〓 in bytes that stand for lost characters, in order
 };
 
 struct ChunkResult {
@@ -80,6 +88,9 @@ struct ChunkResult {
     bool text_ended = false;           // the 0x1A was converted; doc.load.end is set
     bool refused = false;              // a limit stopped the conversion (the notice was shown)
 };
+
+// Characters (a half-width pair is two) in the first `bytes` stored bytes of a line.
+std::uint32_t characters_in(const std::uint8_t* line, std::uint32_t bytes);
 
 // Converts whole lines of `in` at the buffer's append position. `records`
 // may be null (no extension file). Messages: the too-long-ruby question

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "document/line_table.h"
+#include "document/load_report.h"
 #include "document/text_buffer.h"
 #include "document/text_pos.h"
 #include "document/wrap.h"
@@ -37,6 +38,8 @@ struct LoadState {
     std::uint64_t file_offset = 0;         // first byte of the file not yet converted
     TextPos end = END_NOT_LOADED;          // the end-of-text mark once everything is converted
     std::uint32_t tag_serial = 0;          // serial of the next tag block; one counter per load
+    TextForm form;                         // the file's form, which a save writes back
+    LoadReport report;                     // what the load changed or lost
 };
 
 struct Document {

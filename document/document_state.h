@@ -34,6 +34,7 @@ struct DocumentState {
     std::string title;           // document title (code page 932), e.g. from a download
     std::string damaged_extension;  // path of the damaged extension file read at the load; "" = none
     std::string recovered_from;  // the recovery file the text was loaded from; "" = the document itself
+    std::string keep_original;   // a file the load lost characters of: never saved over; "" = none
 };
 
 // What a document file turned out to be before it is opened.

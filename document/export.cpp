@@ -212,11 +212,11 @@ bool LineWriter::write(std::uint32_t column, std::uint32_t end_column) {
         case ItemKind::LINE_END:
         case ItemKind::CUT:
             close_ruby();
-            *out_ += CRLF;
+            *out_ += o_.lf_line_ends ? "\n" : CRLF;
             return false;
         case ItemKind::TEXT_END:
             close_ruby();
-            out_->push_back(static_cast<char>(TEXT_END_MARK));
+            if (o_.end_mark) out_->push_back(static_cast<char>(TEXT_END_MARK));
             return true;
         case ItemKind::RUBY:
         case ItemKind::TAG:

@@ -9,8 +9,9 @@
 //            the line (index writing), the line's indentation as full-width spaces, rubies
 //            in the delimiters of the notation after their base (ruby writing); tags left out
 //
-// In every form a line end becomes CR LF and the end of the text is written
-// as 0x1A, which ends the walk. Output goes to a growable string: no form can
+// In every form a line end becomes CR LF (LF when asked) and the end of the
+// text is written as 0x1A (unless asked not to); the end of the text ends
+// the walk. Output goes to a growable string: no form can
 // overrun a block.
 //
 // Rubies in notation. The reader takes as a ruby's base what was written
@@ -53,6 +54,10 @@ struct ExportOptions {
     // SAVE form: tag window sizes (width / 2, height / 2) written for a tag whose size is 0.
     std::uint8_t tag_default_attr1 = 0;
     std::uint8_t tag_default_attr2 = 0;
+    // Line ends and the end of the text as the file had them (a save keeps the
+    // file's form); the defaults, CR LF and 0x1A, are the program's own form.
+    bool lf_line_ends = false;
+    bool end_mark = true;
 };
 
 struct ExportResult {

@@ -7,8 +7,15 @@
 // longer than the chunk. When the chunk holds no finished line at all, the
 // read is doubled until it does (a line of the file is split after
 // RAW_LINE_SPLIT bytes, so this ends).
+//
+// A UTF-8 file is converted to code page 932 window by window before the
+// converter sees it: the converter's columns are then code page 932 bytes,
+// as the extension file counts them, and what it consumed is mapped back to
+// the file's bytes (utf8_bytes_for) only when it stopped short of the
+// window's end (a split line, the 0x1A).
 #include "document/loader.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -66,6 +73,49 @@ void clear_document(Document& doc) {
 
 namespace {
 
+// The window's bytes as the converter takes them: the raw bytes, or for a
+// UTF-8 file their code page 932 form; a final window gets the 0x1A.
+ChunkInput window_input(Document& doc, LoadSession& s, std::size_t n, bool final, std::size_t* raw_used) {
+    ChunkInput in;
+    in.final = final;
+    if (doc.load.form.encoding == TextEncoding::SHIFT_JIS) {
+        in.file_offset = doc.load.file_offset;
+        if (final) s.staging[n++] = static_cast<char>(TEXT_END_MARK);
+        in.bytes = std::string_view(s.staging.data(), final ? n : whole_lines(s.staging.data(), n));
+        *raw_used = in.bytes.size();
+        return in;
+    }
+    const std::size_t raw = final ? n : whole_lines(s.staging.data(), n);
+    s.decoded.clear();
+    s.lost.clear();
+    *raw_used = utf8_text_to_sjis(std::string_view(s.staging.data(), raw), !final, &s.decoded, &s.lost);
+    if (final) s.decoded.push_back(static_cast<char>(TEXT_END_MARK));
+    in.file_offset = s.decoded_offset;   // a place in the converted text, the same in every window
+    in.bytes = s.decoded;
+    in.lost = &s.lost;
+    return in;
+}
+
+std::uint64_t file_size_of(int fd) {
+    struct stat st {};
+    return fd >= 0 && ::fstat(fd, &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+}
+
+// The text ended at an 0x1A of the file that ends at file offset `after`:
+// the file had its end mark, and what follows it is not read.
+void text_end_met(Document& doc, DocumentState& state, std::uint64_t after) {
+    doc.load.form.end_mark = true;
+    const std::uint64_t size = file_size_of(state.text_fd);
+    if (size <= after) return;
+    ReportPlace place;
+    if (doc.load.report.first.line == 0) {
+        const TextPos end = doc.load.end;
+        place = ReportPlace{end.line() + 1, characters_in(doc.line_pointer(end.line()), end.column()) + 1};
+    }
+    doc.load.report.count(Conversion::TEXT_END, size - after, place);
+    state.modified |= MODIFIED_TEXT | MODIFIED_CONVERTED;
+}
+
 // Reads `want` raw bytes at the file read offset and converts the whole lines
 // among them; a window that holds no finished line is doubled until it does.
 // False when nothing was converted: the load stopped (a limit, a read error).
@@ -80,14 +130,20 @@ bool convert_window(Document& doc, DocumentState& state, LoadSession& s, std::si
             return false;
         }
         auto n = static_cast<std::size_t>(got);
-        ChunkInput in;
-        in.file_offset = offset;
-        in.final = n < want;
-        if (in.final) s.staging[n++] = static_cast<char>(TEXT_END_MARK);
-        in.bytes = std::string_view(s.staging.data(), in.final ? n : whole_lines(s.staging.data(), n));
+        std::size_t raw_used = 0;
+        const ChunkInput in = window_input(doc, s, n, n < want, &raw_used);
         ChunkResult r = convert_chunk(doc, state, s.options, records, s.carry, in);
         ++doc.generation;
-        doc.load.file_offset = offset + std::min<std::uint64_t>(r.consumed, static_cast<std::uint64_t>(got));
+        // The file bytes behind what was consumed (the appended 0x1A has none).
+        std::size_t raw = std::min(r.consumed, raw_used);
+        if (in.lost) {
+            const std::size_t text = in.bytes.size() - (in.final ? 1 : 0);
+            raw = r.consumed >= text ? raw_used : utf8_bytes_for(std::string_view(s.staging.data(), raw_used), r.consumed);
+        }
+        const bool own_mark = r.text_ended && r.consumed < in.bytes.size() + (in.final ? 0 : 1);
+        doc.load.file_offset = offset + std::min<std::uint64_t>(raw, n);
+        if (in.lost) s.decoded_offset += r.consumed;
+        if (own_mark) text_end_met(doc, state, doc.load.file_offset);
         if (r.consumed > 0 || r.text_ended) return true;
         if (r.refused || in.final || want >= MAX_WINDOW_BYTES) {
             s.carry.stopped = true;
@@ -98,6 +154,58 @@ bool convert_window(Document& doc, DocumentState& state, LoadSession& s, std::si
 }
 
 }  // namespace
+
+namespace {
+
+constexpr std::size_t FIRST_LOOK_BYTES = 64u * 1024;   // Shift_JIS text shows itself here
+constexpr unsigned REPORT_NOTICE_MS = 20000;
+constexpr unsigned REFUSED_UTF8_NOTICE_MS = 8000;
+
+// The kind check of the encoding, on the file's first ENCODING_CHECK_BYTES
+// (the first 64 KB decide for most Shift_JIS files). A file with the
+// byte-order mark is read after it.
+void judge_file_encoding(Document& doc, DocumentState& state, LoadSession& s) {
+    const std::uint64_t size = file_size_of(state.text_fd);
+    if (size == 0) return;
+    std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(size, FIRST_LOOK_BYTES));
+    long long got = read_at(state.text_fd, 0, want, s.staging);
+    if (got <= 0) return;
+    EncodingJudgement j = judge_encoding(std::string_view(s.staging.data(), static_cast<std::size_t>(got)),
+                                         static_cast<std::uint64_t>(got) >= size);
+    if (!j.bom && static_cast<std::uint64_t>(got) < size &&
+        check_utf8(std::string_view(s.staging.data(), static_cast<std::size_t>(got)), true).valid) {
+        want = static_cast<std::size_t>(std::min<std::uint64_t>(size, ENCODING_CHECK_BYTES));
+        got = read_at(state.text_fd, 0, want, s.staging);
+        if (got <= 0) return;
+        j = judge_encoding(std::string_view(s.staging.data(), static_cast<std::size_t>(got)),
+                           static_cast<std::uint64_t>(got) >= size);
+    }
+    TextForm& form = doc.load.form;
+    form.encoding = j.encoding;
+    form.bom = j.bom;
+    form.end_mark = j.encoding == TextEncoding::SHIFT_JIS;
+    // Until a line end is met: UTF-8 text on this system ends its lines in LF.
+    if (j.encoding == TextEncoding::UTF8) form.line_end = LineEndStyle::LF;
+    if (j.bom) doc.load.file_offset = UTF8_BOM.size();
+    if (j.refused_utf8)
+        show_message(MSG_NOTICE, 0,
+                     utf8_to_sjis("この文書はUTF-8で書かれているように見えますが､\n" + std::to_string(j.invalid_at + 1) +
+                                  "バイト目にUTF-8として正しくないバイト列があります｡\n"
+                                  "Shift_JISの文書として読込みます｡"),
+                     REFUSED_UTF8_NOTICE_MS);
+    s.staging.clear();
+    s.staging.shrink_to_fit();
+}
+
+}  // namespace
+
+void tell_load_report(Document& doc) {
+    LoadReport& r = doc.load.report;
+    if (r.told || !r.any()) return;
+    r.told = true;
+    if (r.unmappable > 0) show_message(MSG_NOTICE, 0, utf8_to_sjis(unmappable_message(r)), REPORT_NOTICE_MS);
+    if (r.first.line != 0) show_message(MSG_NOTICE, 0, utf8_to_sjis(conversion_message(r)), REPORT_NOTICE_MS);
+}
 
 bool load_more(Document& doc, DocumentState& state, LoadSession& s) {
     if (doc.fully_loaded() || s.carry.stopped) return false;
@@ -112,6 +220,7 @@ bool load_more(Document& doc, DocumentState& state, LoadSession& s) {
     while (!doc.fully_loaded() && !s.carry.stopped && doc.load.file_offset + MIN_PIECE_BYTES <= end) {
         if (!convert_window(doc, state, s, piece())) break;
     }
+    if (s.started) tell_load_report(doc);
     return true;
 }
 
@@ -135,18 +244,10 @@ TextPos clamp_to_character(const Document& doc, TextPos pos) {
     return TextPos(pos.line(), best);
 }
 
-TextPos start_load(Document& doc, DocumentState& state, LoadSession& s, bool restore_cursor,
-                   std::uint32_t screen_lines) {
-    clear_document(doc);
-    state.modified = 0;
-    s.carry = ConvertCarry{};
-    s.carry.ruby_reading = s.options.read_rubies;
-    s.reader = s.extension ? ExtensionReader(s.extension) : ExtensionReader();
-    if (s.extension)
-        for (const ExtensionIndexEntry& e : s.extension->index)
-            doc.index.push_back(IndexEntry{e.line, e.level, e.title});
-    load_more(doc, state, s);
-    if (!restore_cursor || !s.extension || state.file_length == 0) return TextPos();
+namespace {
+
+// The cursor a load with restore starts at (see start_load).
+TextPos restored_cursor(Document& doc, DocumentState& state, LoadSession& s, std::uint32_t screen_lines) {
     TextPos stored = s.extension->header.cursor;
     while (doc.lines.count() <= stored.line() && load_more(doc, state, s)) {
     }
@@ -155,11 +256,40 @@ TextPos start_load(Document& doc, DocumentState& state, LoadSession& s, bool res
     return clamp_to_character(doc, stored);
 }
 
+}  // namespace
+
+TextPos start_load(Document& doc, DocumentState& state, LoadSession& s, bool restore_cursor,
+                   std::uint32_t screen_lines) {
+    clear_document(doc);
+    state.modified = 0;
+    state.keep_original.clear();
+    s.carry = ConvertCarry{};
+    s.carry.ruby_reading = s.options.read_rubies;
+    s.reader = s.extension ? ExtensionReader(s.extension) : ExtensionReader();
+    s.decoded_offset = 0;
+    s.started = false;
+    if (s.extension)
+        for (const ExtensionIndexEntry& e : s.extension->index)
+            doc.index.push_back(IndexEntry{e.line, e.level, e.title});
+    judge_file_encoding(doc, state, s);
+    load_more(doc, state, s);
+    // What a UTF-8 file loses is told before editing starts: it is read whole.
+    if (doc.load.form.encoding == TextEncoding::UTF8) load_all(doc, state, s);
+    TextPos cursor;
+    if (restore_cursor && s.extension && state.file_length != 0) cursor = restored_cursor(doc, state, s, screen_lines);
+    s.started = true;
+    tell_load_report(doc);
+    if (doc.load.report.unmappable > 0) state.keep_original = state.opened_path;
+    return cursor;
+}
+
 DocumentCounts count_document(const Document& doc) {
     DocumentCounts c;
     c.lines = doc.lines.count();
     c.display_lines = doc.lines.total_display_lines();
     c.index_entries = doc.index.size();
+    c.unmappable = doc.load.report.unmappable;
+    c.converted = doc.load.report.converted_bytes();
     for (std::uint32_t line = 0; line < c.lines; ++line) {
         LineScanner scan(doc.line_pointer(line), MAX_LINE_SCAN);
         for (;;) {

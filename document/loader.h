@@ -29,15 +29,23 @@ struct LoadSession {
     ExtensionReader reader;
     ConvertCarry carry;
     std::vector<char> staging;                  // raw bytes of the chunk being converted
+    std::string decoded;                        // a UTF-8 chunk in code page 932
+    std::vector<LostCharacter> lost;            // the characters it lost
+    std::uint64_t decoded_offset = 0;           // converted bytes before the file read offset (UTF-8)
+    bool started = false;                       // start_load is done: later chunks tell what they change
 };
 
 // Resets the document for a new load: empty buffer and tables, wrap cache
 // dropped, load state at the start (end not loaded, tag serial 0), no index.
 void clear_document(Document& doc);
 
-// Clears the document and the modified bits, takes the extension file's
-// index entries and converts the first chunk (a document without a file,
-// text_fd < 0, becomes the end mark alone). With `restore_cursor`, loads on
+// Clears the document and the modified bits, judges the file's encoding on
+// its first ENCODING_CHECK_BYTES (saying so when UTF-8 goes wrong there),
+// takes the extension file's index entries and converts the first chunk (a
+// document without a file, text_fd < 0, becomes the end mark alone). A UTF-8
+// file is converted whole, so that what it loses is known before editing
+// starts. What the load changed is told once (tell_load_report); a document
+// that lost characters keeps its file in state.keep_original. With `restore_cursor`, loads on
 // to the line of the cursor stored in the extension header (and one chunk
 // more when fewer than `screen_lines` lines follow it) and returns that
 // position, moved back to the start of the character it falls in and to
@@ -49,6 +57,11 @@ TextPos start_load(Document& doc, DocumentState& state, LoadSession& session, bo
 // Converts the next chunk. False when nothing more can be loaded: the text
 // end was reached before, or the load stopped (a limit, a read error).
 bool load_more(Document& doc, DocumentState& state, LoadSession& session);
+
+// Tells the writer what the load changed and lost so far, once: the
+// conversions, then the lost characters. Further chunks that change text
+// after that are counted, not told again.
+void tell_load_report(Document& doc);
 
 // Loads to the end (or until the load stops). True when fully loaded.
 bool load_all(Document& doc, DocumentState& state, LoadSession& session);
@@ -67,6 +80,8 @@ struct DocumentCounts {
     std::uint64_t rubies = 0;           // ruby blocks
     std::uint64_t tags = 0;             // tag blocks
     std::uint64_t index_entries = 0;    // structure-index entries
+    std::uint64_t unmappable = 0;       // characters the load replaced by 〓 (UTF-8 file)
+    std::uint64_t converted = 0;        // bytes of the file the load changed
 };
 DocumentCounts count_document(const Document& doc);
 

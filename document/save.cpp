@@ -132,14 +132,15 @@ bool put_in_place(RenameFunction rename_fn, TempFile& from, const std::string& t
 }
 
 // Copies the text file from `offset` up to and including its first 0x1A
-// (one is added when the file has none) into `out`.
-bool copy_rest(int fd, std::uint64_t offset, TempFile& out) {
+// (one is added when the file has none and `end_mark` asks for it) into
+// `out`. The bytes are the file's own, in its encoding.
+bool copy_rest(int fd, std::uint64_t offset, bool end_mark, TempFile& out) {
     std::vector<char> buf(COPY_PIECE_BYTES);
     for (;;) {
         ssize_t n = fd < 0 ? 0 : ::pread(fd, buf.data(), buf.size(), static_cast<off_t>(offset));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return false;
-        if (n == 0) return out.write(std::string_view("\x1A", 1));
+        if (n == 0) return !end_mark || out.write(std::string_view("\x1A", 1));
         std::string_view piece(buf.data(), static_cast<std::size_t>(n));
         std::size_t eot = piece.find(static_cast<char>(TEXT_END_MARK));
         if (eot != std::string_view::npos) return out.write(piece.substr(0, eot + 1));
@@ -149,22 +150,37 @@ bool copy_rest(int fd, std::uint64_t offset, TempFile& out) {
 }
 
 // Writes the whole loaded text in `options.form`, then the rest of a load
-// that stopped. *loaded_bytes: bytes written before the rest.
+// that stopped. With `utf8` the text is written in UTF-8 (after the
+// byte-order mark when `bom`). *loaded_bytes: bytes written before the rest.
 bool write_text(const Document& doc, const DocumentState& state, const ExportOptions& options, TempFile& out,
-                ExtensionWriter* records, std::uint64_t* loaded_bytes) {
+                ExtensionWriter* records, std::uint64_t* loaded_bytes, bool utf8 = false, bool bom = false) {
     TextPos at;
     std::string piece;
     std::uint64_t total = 0;
+    if (bom) {
+        if (!out.write(UTF8_BOM)) return false;
+        total += UTF8_BOM.size();
+    }
     for (;;) {
         piece.clear();
         ExportResult r = export_text(doc, options, &at, END_NOT_LOADED, &piece, records);
+        // A piece ends after a line end: no character is cut.
+        if (utf8) piece = sjis_to_utf8(piece);
         if (!out.write(piece)) return false;
         total += piece.size();
         if (r.finished) break;
     }
     *loaded_bytes = total;
     if (doc.fully_loaded()) return true;
-    return copy_rest(state.text_fd, doc.load.file_offset, out);
+    return copy_rest(state.text_fd, doc.load.file_offset, options.end_mark, out);
+}
+
+// True when the two paths name one file (or are the same name).
+bool same_file(const std::string& a, const std::string& b) {
+    if (a == b) return true;
+    struct stat sa {}, sb {};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
 }
 
 bool same_contents(const std::string& a, const std::string& b) {
@@ -273,7 +289,12 @@ bool write_temporaries(Document& doc, DocumentState& state, const SaveRequest& r
     options.form = ExportForm::SAVE;
     options.tag_default_attr1 = req.tag_default_attr1;
     options.tag_default_attr2 = req.tag_default_attr2;
-    bool ok = write_text(doc, state, options, f.text, &records, &f.loaded_bytes) && f.text.finish(text_mode(state));
+    const TextForm& form = doc.load.form;
+    options.lf_line_ends = form.line_end == LineEndStyle::LF;
+    options.end_mark = form.end_mark;
+    const bool utf8 = form.encoding == TextEncoding::UTF8;
+    bool ok = write_text(doc, state, options, f.text, &records, &f.loaded_bytes, utf8, utf8 && form.bom) &&
+              f.text.finish(text_mode(state));
     f.ext_keeps_nothing = records.keeps_nothing();
     if (ok && !f.ext_path.empty() && !f.ext_keeps_nothing)
         ok = f.ext.write(records.bytes()) && f.ext.finish(extension_mode(f.ext_path));
@@ -367,6 +388,12 @@ std::string backup_path_for(const std::string& text_path) {
 SaveResult save_document(Document& doc, DocumentState& state, LoadSession& session, const SaveRequest& req, SaveRun& run) {
     if (!state.in_use_mark_held || state.save_name.empty()) {
         notice("この文書は読取専用ファイルです｡\n「名前を付けて保存」を実行してください。", READ_ONLY_NOTICE_MS);
+        return SaveResult::Failed;
+    }
+    if (!state.keep_original.empty() && same_file(state.save_name, state.keep_original)) {
+        notice("この文書は読込み時にShift_JISで表せない文字を〓に置き換えています｡\n"
+               "元の文書を守るため上書き保存はしません｡\n「名前を付けて保存」で別の名前を付けてください｡",
+               READ_ONLY_NOTICE_MS);
         return SaveResult::Failed;
     }
     if (state.modified == 0 && req.mode < SAVE_MODE_NEW_NAME) {

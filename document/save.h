@@ -21,6 +21,11 @@
 //   save fails when it cannot be.
 // - When the text is unchanged and the save form equals the file, the text
 //   file is left alone (no backup, same time).
+// - The text is written in the file's form (Document::load.form): its
+//   encoding (UTF-8 with its byte-order mark when it had one), its line ends,
+//   and 0x1A at the end unless a UTF-8 file had none. A document whose load
+//   lost characters is never written over the file it came from
+//   (DocumentState::keep_original): that save fails with a notice.
 // - The backup is a second name of the old file (a copy where the file
 //   system has no links), made before the new text is renamed into place.
 //

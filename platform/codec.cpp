@@ -65,10 +65,36 @@ std::vector<std::uint16_t> build_encode_map() {
   return map;
 }
 
-std::uint16_t storable_code(char32_t c) {
+const std::vector<std::uint16_t>& encode_map() {
   static const std::vector<std::uint16_t> map = build_encode_map();
+  return map;
+}
+
+std::uint16_t storable_code(char32_t c) {
+  const std::vector<std::uint16_t>& map = encode_map();
   return c < map.size() ? map[c] : 0;
 }
+
+// The encode map without the codes that would not decode back to their
+// character: what a round trip keeps.
+std::vector<std::uint16_t> build_keep_map() {
+  std::vector<std::uint16_t> map = encode_map();
+  for (std::size_t c = 0; c < map.size(); ++c) {
+    const std::uint16_t code = map[c];
+    if (code < 0x100) continue;
+    const auto lead = static_cast<std::uint8_t>(code >> 8), trail = static_cast<std::uint8_t>(code);
+    if (!is_trail_byte(trail) || CP932_DECODE[pair_index(lead, trail)] != c) map[c] = 0;
+  }
+  return map;
+}
+
+const std::vector<std::uint16_t>& keep_map() {
+  static const std::vector<std::uint16_t> map = build_keep_map();
+  return map;
+}
+
+// The code of `c` when it decodes back to `c` (a round trip keeps it), else 0.
+std::uint16_t keeping_code(const std::vector<std::uint16_t>& keep, char32_t c) { return c < keep.size() ? keep[c] : 0; }
 
 void append_code(std::string& out, std::uint16_t code) {
   if (code == 0) code = GETA_CODE;
@@ -132,7 +158,110 @@ char32_t next_utf8(std::string_view s, std::size_t& pos) {
   return c;
 }
 
+// Bytes of the well-formed UTF-8 sequence that lead byte b0 opens (0: none).
+std::size_t utf8_sequence_length(std::uint8_t b0) {
+  if (b0 < 0x80) return 1;
+  if (b0 >= 0xC2 && b0 <= 0xDF) return 2;
+  if (b0 >= 0xE0 && b0 <= 0xEF) return 3;
+  if (b0 >= 0xF0 && b0 <= 0xF4) return 4;
+  return 0;
+}
+
+// True when s[pos..] is the start of a well-formed sequence cut by the end of s.
+bool cut_sequence_at(std::string_view s, std::size_t pos) {
+  const std::size_t want = utf8_sequence_length(static_cast<std::uint8_t>(s[pos]));
+  if (want <= 1 || pos + want <= s.size()) return false;
+  std::size_t probe = pos;
+  next_utf8(s, probe);
+  return probe == s.size();   // every byte there was right so far
+}
+
 }  // namespace
+
+// Cost: one pass; the output is written through a pointer into room for
+// the worst case (every byte an ill-formed sequence of one byte: 〓), and
+// the common characters, ASCII and 3-byte sequences, take a short road.
+std::size_t utf8_text_to_sjis(std::string_view utf8, bool more_follows, std::string* out,
+                              std::vector<LostCharacter>* lost) {
+  const std::vector<std::uint16_t>& map = keep_map();
+  const std::size_t base = out->size();
+  out->resize(base + 2 * utf8.size());
+  char* const start = out->data() + base;
+  char* q = start;
+  const auto* in = reinterpret_cast<const std::uint8_t*>(utf8.data());
+  const std::size_t n = utf8.size();
+  std::size_t pos = 0;
+  while (pos < n) {
+    const std::uint8_t b0 = in[pos];
+    if (b0 < 0x80) {
+      *q++ = static_cast<char>(b0);
+      ++pos;
+      continue;
+    }
+    char32_t c;
+    if (b0 >= 0xE1 && b0 <= 0xEC && pos + 2 < n && (in[pos + 1] & 0xC0) == 0x80 && (in[pos + 2] & 0xC0) == 0x80) {
+      c = static_cast<char32_t>((b0 & 0x0F) << 12 | (in[pos + 1] & 0x3F) << 6 | (in[pos + 2] & 0x3F));
+      pos += 3;
+    } else {
+      if (more_follows && cut_sequence_at(utf8, pos)) break;
+      c = next_utf8(utf8, pos);
+    }
+    std::uint16_t code = c == UTF8_BAD ? 0 : keeping_code(map, c);
+    if (code == 0) {
+      if (lost) lost->push_back(LostCharacter{static_cast<std::size_t>(q - start), c == UTF8_BAD ? CODEC_INVALID : c});
+      code = GETA_CODE;
+    }
+    if (code >= 0x100) *q++ = static_cast<char>(code >> 8);
+    *q++ = static_cast<char>(code & 0xFF);
+  }
+  out->resize(base + static_cast<std::size_t>(q - start));
+  return pos;
+}
+
+std::size_t utf8_bytes_for(std::string_view utf8, std::size_t sjis_bytes) {
+  const std::vector<std::uint16_t>& map = keep_map();
+  std::size_t pos = 0, made = 0;
+  while (pos < utf8.size() && made < sjis_bytes) {
+    if (static_cast<std::uint8_t>(utf8[pos]) < 0x80) {
+      ++pos;
+      ++made;
+      continue;
+    }
+    const char32_t c = next_utf8(utf8, pos);
+    const std::uint16_t code = c == UTF8_BAD ? 0 : keeping_code(map, c);
+    made += code != 0 && code < 0x100 ? 1 : 2;
+  }
+  return pos;
+}
+
+Utf8Check check_utf8(std::string_view bytes, bool more_follows) {
+  Utf8Check r;
+  const auto* in = reinterpret_cast<const std::uint8_t*>(bytes.data());
+  const std::size_t n = bytes.size();
+  std::size_t pos = 0;
+  while (pos < n) {
+    const std::uint8_t b0 = in[pos];
+    if (b0 < 0x80) {
+      ++pos;
+      continue;
+    }
+    // The usual 3-byte sequences (never overlong, never a surrogate).
+    if (b0 >= 0xE1 && b0 <= 0xEC && pos + 2 < n && (in[pos + 1] & 0xC0) == 0x80 && (in[pos + 2] & 0xC0) == 0x80) {
+      pos += 3;
+      ++r.long_sequences;
+      continue;
+    }
+    const std::size_t at = pos;
+    if (more_follows && cut_sequence_at(bytes, at)) break;
+    if (next_utf8(bytes, pos) == UTF8_BAD) {
+      r.valid = false;
+      r.first_invalid = at;
+      break;
+    }
+    ++(pos - at == 2 ? r.multibyte : r.long_sequences);
+  }
+  return r;
+}
 
 std::size_t char_length_at(std::string_view s, std::size_t pos) {
   if (pos >= s.size()) return 0;
@@ -185,6 +314,12 @@ std::string sjis_to_utf8(std::string_view sjis) {
   std::string out;
   out.reserve(sjis.size() + sjis.size() / 2);
   for (std::size_t pos = 0, n = 0; pos < sjis.size(); pos += n) append_utf8(out, decode_char_at(sjis, pos, &n));
+  return out;
+}
+
+std::string char_to_utf8(char32_t c) {
+  std::string out;
+  append_utf8(out, c);
   return out;
 }
 

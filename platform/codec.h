@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace rix {
 
@@ -51,11 +52,44 @@ std::string encode_char(char32_t c);
 std::u32string sjis_to_utf32(std::string_view sjis);
 std::string sjis_to_utf8(std::string_view sjis);
 std::string utf32_to_sjis(std::u32string_view text);
+// One code point in UTF-8.
+std::string char_to_utf8(char32_t c);
 // Invalid UTF-8 sequences become 〓.
 std::string utf8_to_sjis(std::string_view utf8);
 // True when every character of the UTF-8 text has a code page 932 form
 // (so that a file name or path survives a trip through the settings).
 bool utf8_fits_sjis(std::string_view utf8);
+
+// UTF-8 text of a file into code page 932 (the load of a UTF-8 document).
+//
+// A character is kept only when its code decodes back to the same character,
+// so that a kept document is written back byte for byte; any other
+// character, and every ill-formed sequence, becomes 〓 and is listed. ASCII
+// bytes (0x1A and control characters included) pass unchanged.
+struct LostCharacter {
+    std::size_t at = 0;          // offset of its 〓 in the output, counted from where the call began
+    char32_t ch = CODEC_INVALID; // the character; CODEC_INVALID for an ill-formed sequence
+};
+// Converts `utf8`, appending to *out and to *lost (may be null). With
+// `more_follows`, a sequence cut by the end of `utf8` is left for the next
+// call. Returns the bytes of `utf8` converted.
+std::size_t utf8_text_to_sjis(std::string_view utf8, bool more_follows, std::string* out,
+                              std::vector<LostCharacter>* lost);
+// The bytes of `utf8` whose conversion gives the first `sjis_bytes` bytes
+// (a count that ends inside a character's output takes that character).
+std::size_t utf8_bytes_for(std::string_view utf8, std::size_t sjis_bytes);
+
+// What the UTF-8 check of a file's first bytes found.
+struct Utf8Check {
+    bool valid = true;               // no ill-formed sequence (a cut one at the end counts only when
+                                     // nothing follows)
+    std::size_t first_invalid = 0;   // offset of the first ill-formed sequence when !valid
+    std::size_t multibyte = 0;       // well-formed sequences of 2 bytes
+    std::size_t long_sequences = 0;  // well-formed sequences of 3 or 4 bytes
+};
+// Checks `bytes` up to the first ill-formed sequence. `more_follows`: the
+// file goes on after them, so a sequence cut at their end is not ill-formed.
+Utf8Check check_utf8(std::string_view bytes, bool more_follows);
 
 // The largest prefix length <= max_bytes that ends on a character boundary.
 std::size_t cut_on_boundary(std::string_view s, std::size_t max_bytes);

@@ -76,7 +76,10 @@ TEST(CommandLine, BatchOptions) {
     EXPECT_EQ(line.document, "doc.txt");
     EXPECT_TRUE(line.batch());
 
+    EXPECT_EQ(parse({"--save-as", "o.txt", "--encoding", "utf8", "d.txt"}).encoding, "utf8");
+
     CommandLine bad;
+    EXPECT_FALSE(parse_command_line({"--encoding", "latin1", "d.txt"}, &bad));
     EXPECT_FALSE(parse_command_line({"--size", "80x60"}, &bad));
     EXPECT_FALSE(parse_command_line({"--snapshot"}, &bad));
     EXPECT_FALSE(parse_command_line({"--bogus"}, &bad));

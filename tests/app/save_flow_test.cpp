@@ -72,6 +72,39 @@ TEST_F(SaveFlowTest, QuestionNamesWhatChanged) {
     EXPECT_EQ(messages.unexpected, 0);
 }
 
+// A file the load changed: told once, and 上書き保存 asks before it writes
+// over the original; No leaves the file as it was.
+TEST_F(SaveFlowTest, AConvertedFileAsksBeforeItIsSavedOver) {
+    const std::string text = std::string("a\r\nb\xFD") + "c\r\n";
+    open("odd.txt", text);
+    EXPECT_TRUE(messages.saw("1バイトを変換しました"));
+    messages.answer(MSG_RESULT_NO);
+    EXPECT_EQ(menu_save(app), SaveResult::Nothing);
+    EXPECT_TRUE(messages.saw("読込み変換処理が実行されています"));
+    EXPECT_EQ(slurp(app.doc.save_name), text);
+    messages.answer(MSG_RESULT_YES);
+    EXPECT_EQ(menu_save(app), SaveResult::Saved);
+    EXPECT_EQ(slurp(app.doc.save_name), std::string("a\r\nbc\r\n\x1A"));
+    EXPECT_EQ(messages.unexpected, 0);
+}
+
+// A UTF-8 manuscript shows its encoding in the title; --encoding changes
+// the form a save writes.
+TEST_F(SaveFlowTest, AUtf8DocumentNamesItsEncodingAndConvertsOnRequest) {
+    open("utf8.txt", "\xEF\xBB\xBF縦書き\n");
+    EXPECT_EQ(document_window_title(app), app.doc.save_name + " [UTF-8 BOM付き]");
+    TextForm& form = app.loaded->document.load.form;
+    convert_form(form, "sjis");
+    EXPECT_EQ(form.encoding, TextEncoding::SHIFT_JIS);
+    EXPECT_FALSE(form.bom);
+    EXPECT_TRUE(form.end_mark);
+    EXPECT_EQ(form.line_end, LineEndStyle::LF);
+    EXPECT_EQ(document_window_title(app), app.doc.save_name);
+    app.doc.modified = MODIFIED_TEXT;
+    EXPECT_EQ(menu_save(app), SaveResult::Saved);
+    EXPECT_EQ(slurp(app.doc.save_name), sj("縦書き") + "\n\x1A");
+}
+
 TEST_F(SaveFlowTest, MenuSaveWritesAndTellsTheHistory) {
     open("m.txt", "abc\r\n");
     EXPECT_EQ(menu_save(app), SaveResult::Nothing);

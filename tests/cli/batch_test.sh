@@ -67,6 +67,42 @@ done
 check "the rubies went into the extension file" '[ -s "$home/copies/rashomon.rubies.rix" ]'
 "$rix" --write-out "$home/copies/plain.txt" "$home/copies/rashomon.rubies.txt" 2>/dev/null
 check "--write-out without --rubies leaves the rubies out" '"$rix" --info --read-rubies "$home/copies/plain.txt" | grep -qx "rubies=0"'
+
+# UTF-8 manuscripts: the novels in UTF-8 (CR LF and LF) count as their
+# originals and save back byte for byte; --encoding converts both ways.
+for novel in bocchan yume_juya rashomon; do
+  "$rix" --save-as "$home/copies/$novel.crlf.txt" --encoding utf8 "$home/copies/$novel.txt" 2>/dev/null
+  check "--encoding utf8 $novel writes what iconv writes" 'iconv -f CP932 -t UTF-8 "$corpus/$novel.txt" | cmp -s - "$home/copies/$novel.crlf.txt"'
+  tr -d '\r' < "$home/copies/$novel.crlf.txt" > "$home/copies/$novel.lf.txt"
+  a=$("$rix" --info --read-rubies "$corpus/$novel.txt" | grep -v '^encoding=')
+  for form in crlf lf; do
+    b=$("$rix" --info --read-rubies "$home/copies/$novel.$form.txt" | grep -v '^encoding=')
+    check "$novel in UTF-8 ($form) counts as its original" '[ "$a" = "$b" ] && "$rix" --info "$home/copies/$novel.$form.txt" | grep -qx encoding=utf8'
+    "$rix" --save-as "$home/copies/$novel.$form.back.txt" "$home/copies/$novel.$form.txt" 2>/dev/null
+    check "$novel in UTF-8 ($form) saves back byte for byte" 'cmp -s "$home/copies/$novel.$form.txt" "$home/copies/$novel.$form.back.txt"'
+  done
+  "$rix" --save-as "$home/copies/$novel.sjis.txt" --encoding sjis "$home/copies/$novel.crlf.txt" 2>/dev/null
+  check "--encoding sjis gives $novel back with the end mark" 'cmp -s <(cat "$corpus/$novel.txt"; printf "\x1a") "$home/copies/$novel.sjis.txt"'
+done
+printf 'ab𠮷c①\n🍣\n' > "$home/lost.txt"
+lost=$("$rix" --info "$home/lost.txt" 2>"$home/err5.txt")
+check "--info counts the characters Shift_JIS cannot hold" 'echo "$lost" | grep -qx "unmappable=2" && echo "$lost" | grep -qx "first_unmappable=1:3 U+20BB7 𠮷"'
+check "the writer is told of them" 'grep -q "表せない文字が2字" "$home/err5.txt"'
+"$rix" --save-as "$home/lost.txt" "$home/lost.txt" 2>"$home/err6.txt"; rc=$?
+check "a document that lost characters is not saved over its file" '[ $rc -ne 0 ] && [ "$(cat "$home/lost.txt")" = "$(printf "ab𠮷c①\n🍣")" ] && grep -q "上書き保存はしません" "$home/err6.txt"'
+"$rix" --save-as "$home/lost.copy.txt" "$home/lost.txt" 2>/dev/null
+check "under a new name it is saved with 〓" '[ "$(cat "$home/lost.copy.txt")" = "$(printf "ab〓c①\n〓")" ]'
+printf '\xEF\xBB\xBF漢字\r\nかな' > "$home/bom.txt"
+"$rix" --save-as "$home/bom.back.txt" "$home/bom.txt" 2>/dev/null
+check "a byte-order mark is kept" 'cmp -s "$home/bom.txt" "$home/bom.back.txt"'
+printf 'abc\ndef\n' > "$home/ascii.txt"
+check "a pure ASCII file is Shift_JIS and unchanged" '"$rix" --info "$home/ascii.txt" | grep -qx encoding=sjis && "$rix" --info "$home/ascii.txt" | grep -qx converted=0'
+printf '吾輩は猫' | head -c 11 > "$home/cut.txt"
+"$rix" --info "$home/cut.txt" > "$home/cut.info" 2>"$home/err7.txt"
+check "a file cut inside a UTF-8 sequence is reported as not UTF-8" 'grep -qx encoding=sjis "$home/cut.info" && grep -q "UTF-8として正しくないバイト列" "$home/err7.txt"'
+printf 'a\r\nb\nc\xfd\x1a' > "$home/odd.txt"
+odd=$("$rix" --info "$home/odd.txt" 2>"$home/err8.txt")
+check "--info reports what loading converted" 'echo "$odd" | grep -qx "converted=2" && echo "$odd" | grep -q "^first_converted=2:2 " && grep -q "2バイトを変換しました" "$home/err8.txt"'
 "$rix" --save-as "$home/x.txt" 2>/dev/null; rc=$?
 check "--save-as needs a document" '[ $rc -eq 2 ]'
 

@@ -224,5 +224,78 @@ TEST(CodecCorpus, NovelsRoundTripExactly) {
   EXPECT_EQ(files, 3);
 }
 
+// UTF-8 text of a file: a character is kept only when it comes back the
+// same, so that a kept file is written back byte for byte.
+TEST(Utf8Text, EveryKeptCharacterComesBackTheSame) {
+  std::size_t kept = 0;
+  for (char32_t c = 0x80; c < 0x30000; ++c) {
+    if (c >= 0xD800 && c <= 0xDFFF) continue;
+    const std::string in = char_to_utf8(c);
+    std::string out;
+    std::vector<LostCharacter> lost;
+    ASSERT_EQ(utf8_text_to_sjis(in, false, &out, &lost), in.size());
+    if (!lost.empty()) {
+      ASSERT_EQ(out, GETA_MARK) << std::hex << static_cast<unsigned>(c);
+      EXPECT_EQ(lost[0].ch, c);
+      continue;
+    }
+    ++kept;
+    ASSERT_EQ(sjis_to_utf8(out), in) << std::hex << static_cast<unsigned>(c);
+    ASSERT_EQ(utf8_bytes_for(in, out.size()), in.size());
+  }
+  EXPECT_GT(kept, 7000u);   // the JIS characters and the extensions
+}
+
+TEST(Utf8Text, LostCharactersAndIllFormedSequences) {
+  std::string out;
+  std::vector<LostCharacter> lost;
+  const std::string in = "a𠮷b🍣①\x80" "c";
+  EXPECT_EQ(utf8_text_to_sjis(in, false, &out, &lost), in.size());
+  EXPECT_EQ(sjis_to_utf8(out), "a〓b〓①〓c");
+  ASSERT_EQ(lost.size(), 3u);
+  EXPECT_EQ(lost[0].at, 1u);
+  EXPECT_EQ(lost[0].ch, U'𠮷');
+  EXPECT_EQ(lost[1].at, 4u);
+  EXPECT_EQ(lost[2].ch, CODEC_INVALID);   // the stray continuation byte
+  // Control bytes pass as they are; the private-use stand-in of a marker
+  // byte (which decoding 0xFD gives) is no character of the text.
+  out.clear();
+  lost.clear();
+  utf8_text_to_sjis("\x1A\t\r\n\uF8F1", false, &out, &lost);
+  EXPECT_EQ(out, "\x1A\t\r\n" + std::string(GETA_MARK));
+  EXPECT_EQ(lost.size(), 1u);
+}
+
+// A sequence cut by the end of a piece is left for the next piece; at the
+// end of the file it is ill-formed.
+TEST(Utf8Text, ACutSequenceWaitsForMore) {
+  const std::string in = std::string("あい").substr(0, 4);
+  std::string out;
+  std::vector<LostCharacter> lost;
+  EXPECT_EQ(utf8_text_to_sjis(in, true, &out, &lost), 3u);
+  EXPECT_EQ(sjis_to_utf8(out), "あ");
+  EXPECT_TRUE(lost.empty());
+  EXPECT_EQ(utf8_text_to_sjis(in, false, &out, &lost), 4u);
+  EXPECT_EQ(lost.size(), 1u);
+  // A count that ends inside a character's output takes the character.
+  EXPECT_EQ(utf8_bytes_for("aあb", 2), 4u);
+  EXPECT_EQ(utf8_bytes_for("aあb", 3), 4u);
+  EXPECT_EQ(utf8_bytes_for("aあb", 9), 5u);
+}
+
+TEST(Utf8Text, CheckCountsSequencesUntilTheFirstIllFormedOne) {
+  Utf8Check c = check_utf8("aé漢🍣", false);
+  EXPECT_TRUE(c.valid);
+  EXPECT_EQ(c.multibyte, 1u);
+  EXPECT_EQ(c.long_sequences, 2u);
+  c = check_utf8("漢\xE6\xBC", false);
+  EXPECT_FALSE(c.valid);
+  EXPECT_EQ(c.first_invalid, 3u);
+  EXPECT_TRUE(check_utf8("漢\xE6\xBC", true).valid);
+  c = check_utf8("\xC0\xAF" "abc", true);   // an overlong form is never well-formed
+  EXPECT_FALSE(c.valid);
+  EXPECT_EQ(c.first_invalid, 0u);
+}
+
 }  // namespace
 }  // namespace rix
