@@ -41,6 +41,14 @@ void start_document_load(LoadedDocument& loaded, DocumentState& state, const Set
             tell_extension_damage(state.damaged_extension, status, loaded.extension, 0);
         }
     }
+    // A text recovered from a recovery file is saved under the document's
+    // name: a damaged extension file of the document itself is kept too.
+    if (!state.recovered_from.empty() && state.damaged_extension.empty() && !state.save_name.empty()) {
+        ExtensionFile own;
+        const ExtensionStatus status = open_extension_file(state.save_name, 0, &own);
+        if (status == ExtensionStatus::CORRUPT || status == ExtensionStatus::UNREADABLE)
+            state.damaged_extension = extension_path_for(state.save_name);
+    }
     loaded.session = LoadSession{};
     loaded.session.options = load_options_for(rec, reading, slot);
     loaded.session.extension = have_extension ? &loaded.extension : nullptr;

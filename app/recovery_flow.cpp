@@ -87,7 +87,12 @@ bool offer_recovery(Application& app) {
 }
 
 void after_recovered_load(Application& app) {
-    if (!app.doc.recovered_from.empty()) app.doc.modified |= MODIFIED_TEXT | MODIFIED_EXTENSION;
+    DocumentState& doc = app.doc;
+    if (doc.recovered_from.empty()) return;
+    doc.modified |= MODIFIED_TEXT | MODIFIED_EXTENSION;
+    // The 〓 the recovered text carries for characters of the document's
+    // own file must not be saved over that file either.
+    if (doc.keep_original.empty() && file_loses_characters(doc.save_name)) doc.keep_original = doc.save_name;
 }
 
 }  // namespace rix

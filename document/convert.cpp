@@ -57,6 +57,7 @@ private:
         bool at_file_line_start = true;
         TextForm form;
         LoadReport report;
+        std::size_t lost_next = 0;   // a line converted again counts its lost characters again
     };
 
     // Reading raw bytes. A byte beyond the input of a chunk that is not the
@@ -158,6 +159,7 @@ Converter::Snapshot Converter::take_snapshot() const {
     s.at_file_line_start = carry_.at_file_line_start;
     s.form = doc_.load.form;
     s.report = doc_.load.report;
+    s.lost_next = lost_next_;
     return s;
 }
 
@@ -170,6 +172,7 @@ void Converter::restore(const Snapshot& s) {
     carry_.at_file_line_start = s.at_file_line_start;
     doc_.load.form = s.form;
     doc_.load.report = s.report;
+    lost_next_ = s.lost_next;
 }
 
 // Where the converter stands: the line being built and the character after

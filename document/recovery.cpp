@@ -6,9 +6,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <string_view>
 #include <utility>
 
 #include "document/extension_file.h"
+#include "document/load_report.h"
+#include "platform/codec.h"
 #include "platform/files.h"
 
 namespace rix {
@@ -34,11 +38,17 @@ std::uint32_t recovery_mode(const DocumentState& state) {
     return 0600;
 }
 
-std::string first_free_recovery_path(const std::string& text_path) {
+// The first free recovery name, claimed by creating it empty, so that two
+// editors ending at once never pick the same one.
+std::string claim_free_recovery_path(const std::string& text_path) {
     for (int n = 1; n <= MAX_RECOVERY_FILES; ++n) {
         std::string path = recovery_path_for(text_path, n);
         struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0 && ::lstat(extension_path_for(path).c_str(), &st) != 0) return path;
+        if (::lstat(path.c_str(), &st) == 0 || ::lstat(extension_path_for(path).c_str(), &st) == 0) continue;
+        const int fd = create_exclusive(path);
+        if (fd < 0) continue;
+        ::close(fd);
+        return path;
     }
     return {};
 }
@@ -71,7 +81,8 @@ std::vector<std::string> find_recovery_files(const std::string& text_path) {
 std::string write_recovery_file(Document& doc, const DocumentState& state, LoadSession& session,
                                 SaveRequest request) {
     const std::string& document = state.save_name.empty() ? state.opened_path : state.save_name;
-    std::string target = state.recovered_from.empty() ? first_free_recovery_path(document) : state.recovered_from;
+    const bool claimed = state.recovered_from.empty();
+    std::string target = claimed ? claim_free_recovery_path(document) : state.recovered_from;
     if (target.empty()) return {};
     // A save of the whole document under the recovery name, on a copy of the
     // state: the copy holds a second descriptor of the text file (the rest of
@@ -91,7 +102,11 @@ std::string write_recovery_file(Document& doc, const DocumentState& state, LoadS
     SaveRun run;
     SaveResult result = save_document(doc, copy, session, request, run);
     if (copy.text_fd >= 0) ::close(copy.text_fd);
-    return result == SaveResult::Saved ? target : std::string();
+    if (result == SaveResult::Saved) return target;
+    // The claim of a name whose save failed is given up (it is still empty).
+    struct stat st {};
+    if (claimed && ::lstat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0) ::unlink(target.c_str());
+    return {};
 }
 
 void remove_recovery_file(const std::string& path) {
@@ -99,6 +114,28 @@ void remove_recovery_file(const std::string& path) {
     std::string ext = extension_path_for(path);
     if (!ext.empty()) ::unlink(ext.c_str());
     ::unlink(path.c_str());
+}
+
+bool file_loses_characters(const std::string& text_path) {
+    const int fd = open_regular_file(text_path);
+    if (fd < 0) return false;
+    std::string bytes;
+    char piece[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, piece, sizeof piece);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        bytes.append(piece, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    const EncodingJudgement j = judge_encoding(bytes, true);
+    if (j.encoding != TextEncoding::UTF8) return false;
+    std::string_view text = bytes;
+    if (j.bom) text.remove_prefix(UTF8_BOM.size());
+    std::string converted;
+    std::vector<LostCharacter> lost;
+    utf8_text_to_sjis(text, false, &converted, &lost);
+    return !lost.empty();
 }
 
 }  // namespace rix

@@ -34,6 +34,11 @@ std::vector<std::string> find_recovery_files(const std::string& text_path);
 // when none could be (a message says why).
 std::string write_recovery_file(Document& doc, const DocumentState& state, LoadSession& session,
                                 SaveRequest request);
+// Whether the document file at `text_path` holds characters a load would
+// lose (a UTF-8 file with characters code page 932 cannot hold). A text
+// recovered from a recovery file carries 〓 for them and reads as if nothing
+// was lost, so this is asked of the document's own file.
+bool file_loses_characters(const std::string& text_path);
 // Removes a recovery file and its extension file.
 void remove_recovery_file(const std::string& path);
 

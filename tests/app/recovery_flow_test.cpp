@@ -120,6 +120,45 @@ TEST_F(RecoveryFlowTest, YesOpensTheRecoveredTextAndItsSaveTakesTheFileAway) {
     EXPECT_EQ(messages.unexpected, 0);
 }
 
+// A recovered text stands for its document: the 〓 it carries for the
+// characters of a UTF-8 document that code page 932 cannot hold is never
+// saved over that document, and the document's damaged extension file is
+// kept, not replaced.
+TEST_F(RecoveryFlowTest, ARecoveredTextKeepsWhatItsDocumentKeeps) {
+    const std::string original = "\xF0\xA0\xAE\xB7\xE3\x81\xAE\xE5\xAE\xB6\n";   // 𠮷の家
+    std::string path = dir.write("u.txt", original);
+    open(path);
+    EXPECT_FALSE(app->doc.keep_original.empty());
+    messages.log.clear();
+    type(sj("〓の家と庭"));
+    end_on_signal(*app, SIGTERM);
+    std::string recovered = dir.file("u.recovered.txt");
+    ASSERT_TRUE(file_exists(recovered));
+
+    fresh_process();
+    messages.answer(MSG_RESULT_YES);
+    EXPECT_TRUE(open(path));
+    EXPECT_EQ(app->doc.keep_original, path);
+    EXPECT_NE(save_in_mode(*app, SAVE_MODE_MENU), SaveResult::Saved);
+    EXPECT_EQ(slurp(path), original);
+    EXPECT_TRUE(file_exists(recovered));
+
+    // A damaged extension file of the document is kept beside it.
+    close_document(&app->doc, false);
+    std::string plain = dir.write("d.txt", "saved\r\n");
+    dir.write("d.rix", "RIX45");
+    fresh_process();
+    open(plain);
+    type("typed");
+    end_on_signal(*app, SIGTERM);
+    fresh_process();
+    messages.answer(MSG_RESULT_YES);
+    EXPECT_TRUE(open(plain));
+    EXPECT_EQ(app->doc.damaged_extension, dir.file("d.rix"));
+    EXPECT_EQ(save_in_mode(*app, SAVE_MODE_MENU), SaveResult::Saved);
+    EXPECT_EQ(slurp(dir.file("d.rix.damaged")), "RIX45");
+}
+
 TEST_F(RecoveryFlowTest, NoOpensTheDocumentAndLeavesTheRecoveryFile) {
     std::string path = dir.write("c.txt", "saved\r\n");
     open(path);
