@@ -12,6 +12,7 @@
 #include "app/editor.h"
 #include "app/format_views.h"
 #include "app/menus.h"
+#include "app/print_run.h"
 #include "app/process_start.h"
 #include "app/save_flow.h"
 #include "app/screen.h"
@@ -19,6 +20,7 @@
 #include "platform/files.h"
 #include "platform/gui.h"
 #include "platform/messages.h"
+#include "platform/qt/qt_printer.h"
 #include "rix_build_paths.h"
 
 using namespace rix;
@@ -38,6 +40,7 @@ int main(int argc, char** argv) {
         if (!app.line.save_as_path.empty()) return batch_save_as(app, document, absolute_path(app.line.save_as_path));
         return batch_write_out(app, document, absolute_path(app.line.write_out_path));
     }
+    if (!app.line.print_path.empty() && app.line.document.empty()) return usage_error("--print needs a document");
     app.loaded = std::make_unique<LoadedDocument>(app.paths.program_folder, default_spill_threshold());
     app.hooks.load_document = [](Application& a) {
         load_into_application(a);
@@ -52,6 +55,11 @@ int main(int argc, char** argv) {
     if (app.batch) install_messages(nullptr);
     messages().set_beep(app.settings.rec.no_beep == 0);
     app.host = &gui->host();
+    if (!app.line.print_path.empty()) {
+        // The PDF printer needs the Qt application (fonts), never a window.
+        app.instance_number = 0;
+        return batch_print(app, absolute_path(app.line.document), create_pdf_print_device);
+    }
 
     // The screen: drawn on the edit view's surface whenever the shell asks.
     ScreenState screen;
@@ -86,6 +94,8 @@ int main(int argc, char** argv) {
     app.window.gui = window;
     app.window.clipboard = &gui->clipboard();
     app.window.show_surface = [window] { window->invalidate(); };
+    app.window.print_devices = create_print_device;
+    app.window.pump_events = pump_print_events;
     install_features(app);
     if (!gui->create_main_window(main_window_setup(app, events, highest, RIX_RESOURCE_DIR), &events)) {
         std::fprintf(stderr, "rix: the main window cannot be created\n");

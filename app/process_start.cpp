@@ -77,6 +77,7 @@ void print_usage(std::FILE* out) {
                  "       rix --info [--format N] [--read-rubies] [--read-index] [--read-line-info] DOCUMENT\n"
                  "       rix --save-as OUT [--read-rubies] [--read-index] [--read-line-info] DOCUMENT\n"
                  "       rix --write-out OUT [--rubies] [--line-info] [--index] [--read-...] DOCUMENT\n"
+                 "       rix --print OUT.pdf [--print-format N] [--pages A-B] DOCUMENT\n"
                  "       rix --help\n");
 }
 

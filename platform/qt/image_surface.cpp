@@ -133,7 +133,12 @@ QPainter& PainterSurface::painter() {
 
 void PainterSurface::flush() {
     flush_run();
-    if (painter_.isActive()) painter_.end();
+    if (painter_.isActive() && !keep_painter_open_) painter_.end();
+}
+
+bool PainterSurface::end_painter() {
+    flush_run();
+    return !painter_.isActive() || painter_.end();
 }
 
 bool PainterSurface::set_font(int slot, const FontRequest& request) {
