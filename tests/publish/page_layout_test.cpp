@@ -348,6 +348,34 @@ TEST(PrintRunState, ACancelBetweenTiersLeavesTheDocumentAsItWas) {
     for (std::uint32_t l = 0; l < doc.lines.count(); ++l) EXPECT_EQ(doc.lines.display_lines(l), counts[l]) << l;
 }
 
+TEST(PrintRunState, TheCellMapIsSizedFromThePrintGeometry) {
+    // A hundred columns of a hundred characters in four tiers: far more
+    // than any screen holds.
+    Document doc;
+    std::vector<std::string> text;
+    std::string line;
+    for (int i = 0; i < 250; ++i) line += sj("あ");
+    for (int i = 0; i < 300; ++i) text.push_back(line);
+    test::build(doc, text);
+    PrintFormat f = a4_format(false, 4, 3);
+    f.screen.columns_per_page = 100;
+    f.screen.chars_per_column = 100;
+    f.wrap_chars = 100;
+    PrintLayout layout = layout_of(f, page_for_paper(8, 600, 600));
+    PrintScope scope(doc, layout.rules);
+    RecordingSurface paper(layout.page.width, layout.page.height, "paper");
+    SheetPainter painter;
+    ASSERT_TRUE(start_sheets(painter, layout, &paper));
+    EXPECT_EQ(painter.screen.cells.lines(), 400);
+    EXPECT_GE(painter.screen.cells.cells(), 101);
+    PrintJob job;
+    ASSERT_EQ(resolve_print_range(doc, layout, PrintRange{}, false, {}, {}, &job), RangeResult::OK);
+    const SheetResult r = draw_sheet(doc, painter, layout, job, HeaderTitles{}, 1, job.start, false, nullptr);
+    EXPECT_FALSE(r.ended);
+    EXPECT_EQ(r.next, TextPos(133, 200));        // 400 display lines, three to a line of 250 cells
+    EXPECT_EQ(painter.screen.cells.used(399), 100);
+}
+
 TEST(PrintRunState, ARefusedPageIsAFailureNotSuccess) {
     SmallJob two(true);
     SheetPainter painter;
