@@ -30,14 +30,25 @@ bool parse_size(const std::string& text, int* w, int* h) {
     return true;
 }
 
-// --print OUT, --print-format N (1..3), --pages A-B (1 <= A <= B <= 65535).
+// --print OUT, --preview-snapshot OUT, --print-format N (1..3), --sheet K,
+// --pages A-B (1 <= A <= B <= 65535).
 bool parse_print_option(const std::string& arg, const std::string* value, CommandLine* out) {
     if (!value || value->empty()) {
         out->error = arg + " needs a value";
         return false;
     }
-    if (arg == "--print") {
-        out->print_path = *value;
+    if (arg == "--print" || arg == "--preview-snapshot") {
+        (arg == "--print" ? out->print_path : out->preview_path) = *value;
+        return true;
+    }
+    if (arg == "--sheet") {
+        int k = 0;
+        char tail = 0;
+        if (std::sscanf(value->c_str(), "%d%c", &k, &tail) != 1 || k < 1 || k > 65535) {
+            out->error = "--sheet takes a sheet number 1..65535: " + *value;
+            return false;
+        }
+        out->preview_sheet = k;
         return true;
     }
     if (arg == "--print-format") {
@@ -104,7 +115,8 @@ bool parse_command_line(const std::vector<std::string>& args, CommandLine* out) 
                     return false;
                 }
                 out->format = args[++i][0] - '1';
-            } else if (arg == "--print" || arg == "--print-format" || arg == "--pages") {
+            } else if (arg == "--print" || arg == "--print-format" || arg == "--pages" || arg == "--preview-snapshot" ||
+                       arg == "--sheet") {
                 if (!parse_print_option(arg, i + 1 < args.size() ? &args[++i] : nullptr, out)) return false;
             } else if (arg == "--snapshot" || arg == "--size") {
                 if (i + 1 >= args.size()) {

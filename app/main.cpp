@@ -40,7 +40,8 @@ int main(int argc, char** argv) {
         if (!app.line.save_as_path.empty()) return batch_save_as(app, document, absolute_path(app.line.save_as_path));
         return batch_write_out(app, document, absolute_path(app.line.write_out_path));
     }
-    if (!app.line.print_path.empty() && app.line.document.empty()) return usage_error("--print needs a document");
+    if ((!app.line.print_path.empty() || !app.line.preview_path.empty()) && app.line.document.empty())
+        return usage_error("--print and --preview-snapshot need a document");
     app.loaded = std::make_unique<LoadedDocument>(app.paths.program_folder, default_spill_threshold());
     app.hooks.load_document = [](Application& a) {
         load_into_application(a);
@@ -59,6 +60,11 @@ int main(int argc, char** argv) {
         // The PDF printer needs the Qt application (fonts), never a window.
         app.instance_number = 0;
         return batch_print(app, absolute_path(app.line.document), create_pdf_print_device);
+    }
+    if (!app.line.preview_path.empty()) {
+        app.instance_number = 0;
+        return batch_preview_snapshot(app, absolute_path(app.line.document),
+                                      PreviewImages{create_preview_image, save_preview_image});
     }
 
     // The screen: drawn on the edit view's surface whenever the shell asks.

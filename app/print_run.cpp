@@ -13,6 +13,7 @@
 #include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/messages.h"
+#include "publish/preview.h"
 
 namespace rix {
 
@@ -98,13 +99,16 @@ PrintOutcome print_loaded_document(Application& app, const PrintRequest& request
     return run == PrintRun::CANCELLED ? PrintOutcome::CANCELLED : PrintOutcome::PRINTED;
 }
 
-int batch_print(Application& app, const std::string& document, const PrintDeviceFactory& devices) {
+namespace {
+
+// Holds the document open read-only for a batch form and starts its load.
+bool open_batch_document(Application& app, const std::string& document) {
     DocumentState& doc = app.doc;
-    if (!accept_document_kind(check_document_kind(document), 0)) return 1;
+    if (!accept_document_kind(check_document_kind(document), 0)) return false;
     doc.text_fd = ::open(document.c_str(), O_RDONLY | O_CLOEXEC);
     if (doc.text_fd < 0) {
         notice(utf8_to_sjis("文書ファイルを開けません｡\n" + document), 3000);
-        return 1;
+        return false;
     }
     doc.file_length = file_size(document);
     doc.opened_path = document;
@@ -112,29 +116,86 @@ int batch_print(Application& app, const std::string& document, const PrintDevice
     app.loaded = std::make_unique<LoadedDocument>(std::string(), UINT64_MAX);
     const SettingsRecord& rec = app.settings.rec;
     start_document_load(*app.loaded, doc, rec, app.reading, current_screen_slot(rec), false);
+    return true;
+}
+
+void close_batch_document(Application& app) {
+    if (app.doc.text_fd >= 0) ::close(app.doc.text_fd);
+    app.doc.text_fd = -1;
+}
+
+// The whole document, or the sheets of --pages.
+PrintRange batch_range(const Application& app) {
+    PrintRange range = print_range_view(app.settings.rec);
+    range.mode = app.line.pages_start > 0 ? RANGE_PAGES : RANGE_ALL;
+    range.start = app.line.pages_start > 0 ? app.line.pages_start : 1;
+    range.end = app.line.pages_start > 0 ? app.line.pages_end : 65535;
+    return range;
+}
+
+}  // namespace
+
+int batch_print(Application& app, const std::string& document, const PrintDeviceFactory& devices) {
+    if (!open_batch_document(app, document)) return 1;
     PrintRequest request;
     request.slot = app.line.print_format;
-    request.range = print_range_view(rec);
-    request.range.mode = RANGE_ALL;
-    if (app.line.pages_start > 0) {
-        request.range.mode = RANGE_PAGES;
-        request.range.start = app.line.pages_start;
-        request.range.end = app.line.pages_end;
-    } else {
-        request.range.start = 1;
-        request.range.end = 65535;
-    }
+    request.range = batch_range(app);
     request.pdf_path = app.line.print_path;
     PrintSummary summary;
     const PrintOutcome outcome = print_loaded_document(app, request, devices, nullptr, &summary);
-    ::close(doc.text_fd);
-    doc.text_fd = -1;
+    close_batch_document(app);
     if (outcome != PrintOutcome::PRINTED) return 1;
     const DisplayGeometry& g = summary.layout.geo;
     std::printf("sheets=%d\ncounted_sheets=%d\nwidth=%d\nheight=%d\nline_pitch=%d\nchar_pitch=%d\n"
                 "margin_start=%d\nmargin_top=%d\nfont=%d\ncell_size=%d\n",
                 summary.sheets, summary.counted_sheets, g.client_w, g.client_h, g.line_pitch, g.char_pitch,
                 g.margin_start_px, g.margin_top_px, g.font_w, g.cell_size);
+    return 0;
+}
+
+int batch_preview_snapshot(Application& app, const std::string& document, const PreviewImages& images) {
+    if (!open_batch_document(app, document)) return 1;
+    Document& doc = app.loaded->document;
+    load_all(doc, app.doc, app.loaded->session);
+    close_batch_document(app);
+    const SettingsRecord& rec = app.settings.rec;
+    const int slot = app.line.print_format >= FIRST_PRINT_SLOT ? app.line.print_format : current_print_slot(rec);
+    const PrintFormat format = print_format_view(rec, slot, current_screen_slot(rec));
+    const PrintRange range = batch_range(app);
+    const PrintCheck check = check_print_format(format, range);
+    if (!check.ok()) {
+        notice(print_check_message(check), print_check_message_ms(check));
+        return 1;
+    }
+    const PrintPage page = page_for_paper(format.paper, PRINT_DPI, PRINT_DPI);
+    const double scale = preview_scale(page, app.line.snapshot_height > 0 ? app.line.snapshot_height : 1000);
+    int width = 0, height = 0;
+    preview_size(page, scale, &width, &height);
+    PrintLayout layout;
+    if (!make_print_layout(format, range, page, &layout)) return 1;
+    PrintScope scope(doc, layout.rules);
+    PrintJob job;
+    const RangeResult resolved = resolve_print_range(doc, layout, range, false, {}, {}, &job);
+    if (resolved != RangeResult::OK) {
+        notice(range_message(resolved), 2000);
+        return 1;
+    }
+    int sheet = app.line.preview_sheet;
+    TextPos pos;
+    if (!count_pages(doc, layout, COUNT_FIND_START, &sheet, &pos)) {
+        notice(range_message(RangeResult::START_PAGE_TOO_LARGE), 2000);
+        return 1;
+    }
+    std::unique_ptr<Surface> image = images.make ? images.make(width, height, scale) : nullptr;
+    if (!image) return 1;
+    SheetPainter painter;
+    start_sheets(painter, layout, image.get());
+    HeaderTitles titles{app.loaded->extension.header.title, app.loaded->extension.header.print_title};
+    paint_preview_sheet(doc, painter, layout, job, titles, sheet, pos);
+    if (!images.save(*image, app.line.preview_path)) {
+        notice(utf8_to_sjis("画像を書き出せません｡\n" + app.line.preview_path), 3000);
+        return 1;
+    }
     return 0;
 }
 

@@ -52,4 +52,16 @@ PrintOutcome print_loaded_document(Application& app, const PrintRequest& request
 // message on standard error.
 int batch_print(Application& app, const std::string& document, const PrintDeviceFactory& devices);
 
+// What the preview snapshot needs of the platform: an image surface and
+// its PNG file.
+struct PreviewImages {
+    std::function<std::unique_ptr<Surface>(int width, int height, double scale)> make;
+    std::function<bool(Surface& image, const std::string& png_path)> save;
+};
+
+// `rix --preview-snapshot OUT.png [--print-format N] [--sheet K] [--size WxH]
+// DOC`: the preview of sheet K (the page scaled to the height of --size,
+// else 1000 pixels), as printing draws it. 0 when the PNG was written.
+int batch_preview_snapshot(Application& app, const std::string& document, const PreviewImages& images);
+
 }  // namespace rix

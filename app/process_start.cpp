@@ -78,6 +78,7 @@ void print_usage(std::FILE* out) {
                  "       rix --save-as OUT [--read-rubies] [--read-index] [--read-line-info] DOCUMENT\n"
                  "       rix --write-out OUT [--rubies] [--line-info] [--index] [--read-...] DOCUMENT\n"
                  "       rix --print OUT.pdf [--print-format N] [--pages A-B] DOCUMENT\n"
+                 "       rix --preview-snapshot OUT.png [--print-format N] [--sheet K] [--size WxH] DOCUMENT\n"
                  "       rix --help\n");
 }
 

@@ -191,9 +191,7 @@ bool start_sheets(SheetPainter& painter, const PrintLayout& layout, Surface* sur
 }
 
 SheetResult draw_sheet(Document& doc, SheetPainter& painter, const PrintLayout& layout, const PrintJob& job,
-                       const HeaderTitles& titles, int sheet, TextPos pos, bool fold_marks,
-                       const TierProgress& progress) {
-    (void)fold_marks;
+                       const HeaderTitles& titles, int sheet, TextPos pos, const TierProgress& progress) {
     Screen& s = painter.screen;
     SheetResult result;
     result.next = pos;
@@ -248,7 +246,7 @@ PrintRun print_sheets(Document& doc, SheetPainter& painter, const PrintLayout& l
         : static_cast<std::uint64_t>(job.first_sheet) + lines;
     for (int sheet = job.first_sheet; static_cast<std::uint64_t>(sheet) <= last; ++sheet) {
         if (start_page && !start_page(sheet)) return PrintRun::DEVICE_FAILED;
-        const SheetResult r = draw_sheet(doc, painter, layout, job, titles, sheet, pos, false, progress);
+        const SheetResult r = draw_sheet(doc, painter, layout, job, titles, sheet, pos, progress);
         ++*sheets;
         if (r.cancelled) return PrintRun::CANCELLED;
         if (r.ended) break;

@@ -177,10 +177,9 @@ struct SheetResult {
 using TierProgress = std::function<bool(int page, int tier, std::uint32_t line)>;
 
 // Draws sheet `sheet` of the job from `pos`: each half's tiers, grid and
-// header. With `fold_marks` the grid carries the preview's fold marks.
+// header.
 SheetResult draw_sheet(Document& doc, SheetPainter& painter, const PrintLayout& layout, const PrintJob& job,
-                       const HeaderTitles& titles, int sheet, TextPos pos, bool fold_marks,
-                       const TierProgress& progress);
+                       const HeaderTitles& titles, int sheet, TextPos pos, const TierProgress& progress);
 
 // Whether the job is done after a half (the page range is the sheet loop's).
 bool job_done(const PrintJob& job, const HalfPlan& half);

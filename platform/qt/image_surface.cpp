@@ -125,6 +125,7 @@ void PainterSurface::set_device(QPaintDevice* device) {
 QPainter& PainterSurface::painter() {
     if (!painter_.isActive() && device_) {
         painter_.begin(device_);
+        if (scale_ != 1) painter_.scale(scale_, scale_);
         painter_.setRenderHint(QPainter::Antialiasing, false);
         painter_.setRenderHint(QPainter::TextAntialiasing, true);
     }

@@ -56,6 +56,9 @@ public:
     void invert_rect(const SurfaceRect&) override {}
     void copy_from(const Surface&, const SurfaceRect&, int, int) override {}
     void flush() override;
+    // Every drawing is scaled by `factor` (a preview: the page drawn in
+    // device pixels, shown smaller).
+    void set_scale(qreal factor) { scale_ = factor; }
 
 protected:
     explicit PainterSurface(QPaintDevice* device) : device_(device) {}
@@ -97,6 +100,7 @@ private:
     QPaintDevice* device_;
     QPainter painter_;
     bool keep_painter_open_ = false;
+    qreal scale_ = 1;
     std::array<std::unique_ptr<FontSlot>, FONT_SLOTS> fonts_;
     // The pending run of upright glyphs.
     int run_font_ = -1;

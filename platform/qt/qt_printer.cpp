@@ -80,4 +80,15 @@ std::unique_ptr<PrintDevice> create_print_device(const PrintDeviceSetup& setup) 
 
 void pump_print_events() { QCoreApplication::processEvents(); }
 
+std::unique_ptr<Surface> create_preview_image(int width, int height, double scale) {
+    auto image = std::make_unique<ImageSurface>(width, height, 0xFFFFFF);
+    image->set_scale(scale);
+    return image;
+}
+
+bool save_preview_image(Surface& image, const std::string& png_path) {
+    auto* pixels = dynamic_cast<ImageSurface*>(&image);
+    return pixels && pixels->image().save(QString::fromUtf8(png_path.c_str()), "PNG");
+}
+
 }  // namespace rix

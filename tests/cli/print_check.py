@@ -4,11 +4,15 @@
   print_check.py opening PDF NOVEL       page 1 carries the novel's first characters
   print_check.py rules PDF REPORT KIND N the grid's rules stand where the geometry
                                          of the report says (KIND: vertical | cells)
+  print_check.py same PNG PDF PAGE       the preview PNG equals the PDF's page scaled
+                                         to its size (by the grey of 10-pixel blocks)
 """
 import os
 import subprocess
 import sys
+import struct
 import tempfile
+import zlib
 import unicodedata
 
 DPI = 150
@@ -99,7 +103,85 @@ def rules(pdf, report_path, kind, columns):
     return ok
 
 
+def read_png_grey(path):
+    """An 8-bit RGB or grey PNG without interlace, as grey bytes."""
+    with open(path, "rb") as f:
+        data = f.read()
+    assert data[:8] == b"\x89PNG\r\n\x1a\n"
+    pos, idat, w, h, kind = 8, b"", 0, 0, 0
+    while pos < len(data):
+        n, tag = struct.unpack(">I4s", data[pos:pos + 8])
+        body = data[pos + 8:pos + 8 + n]
+        if tag == b"IHDR":
+            w, h, depth, kind = struct.unpack(">IIBB", body[:10])
+            assert depth == 8 and body[12] == 0
+        elif tag == b"IDAT":
+            idat += body
+        pos += 12 + n
+    channels = {0: 1, 2: 3, 6: 4}[kind]
+    raw = zlib.decompress(idat)
+    stride = w * channels
+    rows, prev = [], bytearray(stride)
+    for y in range(h):
+        ft = raw[y * (stride + 1)]
+        line = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for i in range(stride):
+            a = line[i - channels] if i >= channels else 0
+            b = prev[i]
+            c = prev[i - channels] if i >= channels else 0
+            if ft == 1:
+                line[i] = (line[i] + a) & 255
+            elif ft == 2:
+                line[i] = (line[i] + b) & 255
+            elif ft == 3:
+                line[i] = (line[i] + (a + b) // 2) & 255
+            elif ft == 4:
+                p = a + b - c
+                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
+        rows.append(bytes(line[0::channels]) if channels == 1 else
+                    bytes((line[i] + line[i + 1] + line[i + 2]) // 3 for i in range(0, stride, channels)))
+        prev = line
+    return w, h, b"".join(rows)
+
+
+def blocks(img, size=10):
+    w, h, px = img
+    out = []
+    for by in range(0, h - size + 1, size):
+        for bx in range(0, w - size + 1, size):
+            total = 0
+            for y in range(by, by + size):
+                total += sum(px[y * w + bx:y * w + bx + size])
+            out.append(total / (size * size))
+    return out
+
+
+def same(png, pdf, page):
+    preview = read_png_grey(png)
+    w, h, _ = preview
+    with tempfile.TemporaryDirectory() as tmp:
+        subprocess.run(["pdftoppm", "-gray", "-f", page, "-l", page, "-scale-to-x", str(w), "-scale-to-y", str(h),
+                        pdf, os.path.join(tmp, "p")], check=True)
+        name = [n for n in os.listdir(tmp) if n.endswith(".pgm")][0]
+        printed = read_pgm(os.path.join(tmp, name))
+    if printed[:2] != preview[:2]:
+        print("sizes differ:", printed[:2], preview[:2])
+        return False
+    a, b = blocks(preview), blocks(printed)
+    inked = [i for i in range(len(a)) if a[i] < 250 or b[i] < 250]
+    far = [i for i in inked if abs(a[i] - b[i]) > 60]
+    mean = sum(abs(a[i] - b[i]) for i in inked) / max(len(inked), 1)
+    if len(far) > len(inked) * 0.01 or mean > 6:
+        print("the preview differs from the printed page: %d of %d inked blocks far apart, mean %.1f"
+              % (len(far), len(inked), mean))
+        return False
+    return True
+
+
 def main():
+    if sys.argv[1] == "same":
+        return same(sys.argv[2], sys.argv[3], sys.argv[4])
     if sys.argv[1] == "opening":
         return opening(sys.argv[2], sys.argv[3])
     return rules(sys.argv[2], sys.argv[3], sys.argv[4], int(sys.argv[5]))

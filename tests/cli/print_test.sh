@@ -40,6 +40,15 @@ check "format 2's vertical rules stand where the geometry says" \
 check "format 1's cell rules stand where the geometry says on both halves" \
   'python3 "$here/print_check.py" rules "$home/rashomon.1.pdf" "$home/rashomon.1.report" cells 20'
 
+for format in 1 2; do
+  "$rix" --preview-snapshot "$home/preview.$format.png" --print-format "$format" --sheet 2 --size 900x700 \
+    "$corpus/rashomon.txt" 2>/dev/null; rc=$?
+  check "the preview of sheet 2 in format $format equals the printed sheet scaled" \
+    '[ $rc -eq 0 ] && python3 "$here/print_check.py" same "$home/preview.$format.png" "$home/rashomon.$format.pdf" 2'
+done
+"$rix" --preview-snapshot "$home/far.png" --sheet 999 "$corpus/rashomon.txt" 2>"$home/err"; rc=$?
+check "a preview of a sheet past the end fails with the message" '[ $rc -ne 0 ] && grep -q "印刷開始頁が大き過ぎます" "$home/err"'
+
 "$rix" --print "$home/pages.pdf" --print-format 1 --pages 2-3 "$corpus/rashomon.txt" >"$home/report" 2>/dev/null; rc=$?
 check "--pages 2-3 prints two sheets" '[ $rc -eq 0 ] && pdfinfo "$home/pages.pdf" | grep -q "^Pages: *2$"'
 check "--pages numbers the halves of sheet 2 as pages 3 and 4" \

@@ -370,7 +370,7 @@ TEST(PrintRunState, TheCellMapIsSizedFromThePrintGeometry) {
     EXPECT_GE(painter.screen.cells.cells(), 101);
     PrintJob job;
     ASSERT_EQ(resolve_print_range(doc, layout, PrintRange{}, false, {}, {}, &job), RangeResult::OK);
-    const SheetResult r = draw_sheet(doc, painter, layout, job, HeaderTitles{}, 1, job.start, false, nullptr);
+    const SheetResult r = draw_sheet(doc, painter, layout, job, HeaderTitles{}, 1, job.start, nullptr);
     EXPECT_FALSE(r.ended);
     EXPECT_EQ(r.next, TextPos(133, 200));        // 400 display lines, three to a line of 250 cells
     EXPECT_EQ(painter.screen.cells.used(399), 100);
