@@ -30,6 +30,33 @@ std::string file_title(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+PrintDeviceSetup device_setup(const PrintFormat& format, const std::string& pdf_path, const std::string& document) {
+    PrintDeviceSetup setup;
+    setup.pdf_path = pdf_path;
+    setup.title = file_title(document);
+    const PaperSize paper = paper_size(format.paper);
+    const bool landscape = paper_landscape(format.paper);
+    setup.width_mm = landscape ? paper.height_mm : paper.width_mm;
+    setup.height_mm = landscape ? paper.width_mm : paper.height_mm;
+    setup.dpi = PRINT_DPI;
+    return setup;
+}
+
+// The range resolved on the paper's page before the device starts, so that
+// a range that cannot be printed leaves no empty document behind.
+bool range_printable(Document& doc, const PrintFormat& format, const PrintRequest& request) {
+    PrintLayout probe;
+    if (!make_print_layout(format, request.range, page_for_paper(format.paper, PRINT_DPI, PRINT_DPI), &probe))
+        return true;   // the device's own page decides
+    PrintScope scope(doc, probe.rules);
+    PrintJob job;
+    const RangeResult range =
+        resolve_print_range(doc, probe, request.range, request.marked, request.mark_start, request.mark_end, &job);
+    if (range == RangeResult::OK) return true;
+    notice(range_message(range), 2000);
+    return false;
+}
+
 }  // namespace
 
 PrintOutcome print_loaded_document(Application& app, const PrintRequest& request, const PrintDeviceFactory& devices,
@@ -48,14 +75,8 @@ PrintOutcome print_loaded_document(Application& app, const PrintRequest& request
         notice(print_check_message(check), print_check_message_ms(check));
         return PrintOutcome::REFUSED;
     }
-    PrintDeviceSetup setup;
-    setup.pdf_path = request.pdf_path;
-    setup.title = file_title(app.doc.opened_path);
-    const PaperSize paper = paper_size(format.paper);
-    const bool landscape = paper_landscape(format.paper);
-    setup.width_mm = landscape ? paper.height_mm : paper.width_mm;
-    setup.height_mm = landscape ? paper.width_mm : paper.height_mm;
-    setup.dpi = PRINT_DPI;
+    if (!range_printable(doc, format, request)) return PrintOutcome::REFUSED;
+    const PrintDeviceSetup setup = device_setup(format, request.pdf_path, app.doc.opened_path);
     std::unique_ptr<PrintDevice> device = devices ? devices(setup) : nullptr;
     if (!device || !device->begin()) {
         device_failed("開始");

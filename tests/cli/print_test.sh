@@ -54,7 +54,8 @@ check "--pages 2-3 prints two sheets" '[ $rc -eq 0 ] && pdfinfo "$home/pages.pdf
 check "--pages numbers the halves of sheet 2 as pages 3 and 4" \
   'pdftotext -f 1 -l 1 "$home/pages.pdf" - | tr -d " \n" | grep -q "３" && pdftotext -f 1 -l 1 "$home/pages.pdf" - | tr -d " \n" | grep -q "４"'
 "$rix" --print "$home/far.pdf" --pages 900-901 "$corpus/rashomon.txt" >/dev/null 2>"$home/err"; rc=$?
-check "a first sheet past the end fails with the message" '[ $rc -ne 0 ] && grep -q "印刷開始頁が大き過ぎます" "$home/err"'
+check "a first sheet past the end fails with the message and writes nothing" \
+  '[ $rc -ne 0 ] && grep -q "印刷開始頁が大き過ぎます" "$home/err" && [ ! -e "$home/far.pdf" ]'
 "$rix" --print "$home/none.pdf" --print-format 4 "$corpus/rashomon.txt" 2>/dev/null; rc=$?
 check "--print-format takes 1..3 only" '[ $rc -eq 2 ]'
 "$rix" --print "$home/nodoc.pdf" 2>/dev/null; rc=$?
