@@ -23,6 +23,7 @@
 #include "app/settings_record.h"
 #include "document/document_state.h"
 #include "platform/instances.h"
+#include "platform/preview_window.h"
 #include "platform/printer.h"
 #include "platform/window_host.h"
 
@@ -73,6 +74,8 @@ struct WindowParts {
     std::function<std::unique_ptr<PrintDevice>(const PrintDeviceSetup&)> print_devices;
     // Handles pending window events (中止 during a print run); may be null.
     std::function<void()> pump_events;
+    // Runs the print preview window over a source of sheets; null: no preview.
+    std::function<void(PreviewSource&)> preview_window;
 };
 
 struct ProcessPaths {

@@ -20,6 +20,7 @@
 #include "platform/files.h"
 #include "platform/gui.h"
 #include "platform/messages.h"
+#include "platform/qt/qt_preview.h"
 #include "platform/qt/qt_printer.h"
 #include "rix_build_paths.h"
 
@@ -102,6 +103,7 @@ int main(int argc, char** argv) {
     app.window.show_surface = [window] { window->invalidate(); };
     app.window.print_devices = create_print_device;
     app.window.pump_events = pump_print_events;
+    app.window.preview_window = run_preview_window;
     install_features(app);
     if (!gui->create_main_window(main_window_setup(app, events, highest, RIX_RESOURCE_DIR), &events)) {
         std::fprintf(stderr, "rix: the main window cannot be created\n");

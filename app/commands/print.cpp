@@ -1,6 +1,7 @@
 // Printing: 印刷・ＰＤＦ出力 (command 111). The print settings dialog, then
 // the run on the window's print device with the PR_GUIDE progress window
-// and its 中止 button. The preview (112) is not built yet and stays greyed.
+// and its 中止 button; 印刷プレビュー (112), the preview window over the
+// whole document from the cursor's sheet.
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -9,6 +10,7 @@
 #include "app/commands/features.h"
 #include "app/format_views.h"
 #include "app/print_format_view.h"
+#include "app/print_preview.h"
 #include "app/print_run.h"
 #include "app/print_set_dialog.h"
 #include "app/shell_events.h"
@@ -111,6 +113,9 @@ void print_command(Application& app) {
     PrintRequest request;
     PrintSetServices services;
     services.marked = take_marked_range(app, &request);
+    services.preview = [&app, &request](bool marked) {
+        show_print_preview(app, PreviewRequest{false, marked, request.mark_start, request.mark_end});
+    };
     if (app.window.gui) services.font_chooser = &app.window.gui->font_chooser();
     services.has_index = !app.loaded->document.index.empty();
     services.screen_slot = current_screen_slot(rec);
@@ -140,6 +145,9 @@ void print_command(Application& app) {
 void install_print_commands(Application& app) {
     CommandTable& t = app.window.shell->commands();
     t.set_handler(COMMAND_PRINT, [&app](int) { print_command(app); });
+    t.set_handler(COMMAND_PRINT_PREVIEW, [&app](int) {
+        if (app.loaded && app.window.preview_window) show_print_preview(app, PreviewRequest{});
+    });
 }
 
 }  // namespace rix

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "platform/preview_window.h"
 #include "platform/recording_surface.h"
 #include "tests/document/doc_builder.h"
 
@@ -106,6 +107,21 @@ TEST(PreviewMargins, ReleasesOutsideThePageAndDragsWithoutRoom) {
     EXPECT_EQ(out.start, 50);
     EXPECT_EQ(out.end, 255);
     EXPECT_FALSE(margins_from_release(0, 1, 1, 1000, 1000, true, 1, m, &out));
+}
+
+TEST(PreviewPaging, MovesWithinTheRangeAndClicksByHalfAndMiddle) {
+    PreviewPaging p{3, 5, 3};
+    EXPECT_FALSE(preview_go(&p, 2));
+    EXPECT_EQ(p.current, 3);
+    EXPECT_TRUE(preview_go(&p, 5));
+    EXPECT_FALSE(preview_go(&p, 6));
+    EXPECT_EQ(p.current, 5);
+    EXPECT_EQ(preview_click(500, 500, 1000, 1000, true), PreviewClick::CLOSE);
+    EXPECT_EQ(preview_click(900, 500, 1000, 1000, true), PreviewClick::BACK);      // right half of vertical writing
+    EXPECT_EQ(preview_click(100, 500, 1000, 1000, true), PreviewClick::FORWARD);
+    EXPECT_EQ(preview_click(500, 100, 1000, 1000, false), PreviewClick::BACK);     // upper half of horizontal writing
+    EXPECT_EQ(preview_click(500, 900, 1000, 1000, false), PreviewClick::FORWARD);
+    EXPECT_EQ(preview_click(250, 500, 1000, 1000, true), PreviewClick::FORWARD);   // a quarter from the edge is not the middle
 }
 
 }  // namespace
