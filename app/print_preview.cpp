@@ -14,7 +14,8 @@
 
 namespace rix {
 
-DocumentPreview::DocumentPreview(Application& app, const PreviewRequest& request) : doc_(app.loaded->document) {
+DocumentPreview::DocumentPreview(Application& app, const PreviewRequest& request)
+    : app_(app), doc_(app.loaded->document) {
     load_all(doc_, app.doc, app.loaded->session);
     const SettingsRecord& rec = app.settings.rec;
     const PrintFormat format = print_format_view(rec, current_print_slot(rec), current_screen_slot(rec));
@@ -25,6 +26,7 @@ DocumentPreview::DocumentPreview(Application& app, const PreviewRequest& request
         show_message(MSG_NOTICE, 0, print_check_message(check), print_check_message_ms(check));
         return;
     }
+    range_ = range;
     if (!make_print_layout(format, range, page_for_paper(format.paper, PRINT_DPI, PRINT_DPI), &layout_)) return;
     PrintScope scope(doc_, layout_.rules);
     const RangeResult r = resolve_print_range(doc_, layout_, range, request.marked, request.mark_start,
@@ -71,6 +73,45 @@ void DocumentPreview::paint(int sheet, Surface& image) {
     SheetPainter painter;
     start_sheets(painter, layout_, &image);
     paint_preview_sheet(doc_, painter, layout_, job_, titles_, sheet, pos);
+}
+
+namespace {
+
+PrintMargins margins_of(const ScreenFormat& f) {
+    return {f.margin_start_permille, f.margin_top_permille, f.margin_end_permille, f.margin_bottom_permille};
+}
+
+}  // namespace
+
+int DocumentPreview::margin_corner(int x, int y) const {
+    if (!ready_) return 0;
+    return margin_corner_at(x, y, layout_.page.width, layout_.page.height, layout_.geo.vertical,
+                            margins_of(layout_.format.screen));
+}
+
+bool DocumentPreview::release_margin(int corner, int x, int y) {
+    if (!ready_) return false;
+    PrintMargins m;
+    if (!margins_from_release(corner, x, y, layout_.page.width, layout_.page.height, layout_.geo.vertical,
+                              layout_.halves, margins_of(layout_.format.screen), &m))
+        return false;
+    PrintFormat format = layout_.format;
+    format.screen.margin_start_permille = m.start;
+    format.screen.margin_top_permille = m.top;
+    format.screen.margin_end_permille = m.end;
+    format.screen.margin_bottom_permille = m.bottom;
+    PrintLayout layout;
+    if (!make_print_layout(format, range_, layout_.page, &layout)) return false;
+    layout.index = layout_.index;
+    layout_ = std::move(layout);
+    SettingsRecord& rec = app_.settings.rec;
+    const int slot = layout_.format.screen.slot;
+    rec.margin_start_permille[slot] = static_cast<std::uint8_t>(m.start);
+    rec.margin_top_permille[slot] = static_cast<std::uint8_t>(m.top);
+    rec.margin_end_permille[slot] = static_cast<std::uint8_t>(m.end);
+    rec.margin_bottom_permille[slot] = static_cast<std::uint8_t>(m.bottom);
+    mark_settings_changed(&app_.settings);
+    return true;
 }
 
 void show_print_preview(Application& app, const PreviewRequest& request) {

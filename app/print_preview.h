@@ -33,8 +33,13 @@ public:
     bool vertical() const override { return layout_.geo.vertical; }
     std::string paper_text() const override;
     void paint(int sheet, Surface& image) override;
+    int margin_corner(int x, int y) const override;
+    // Stores the margins into the print format at once and lays the page out again.
+    bool release_margin(int corner, int x, int y) override;
 
 private:
+    Application& app_;
+    PrintRange range_;
     Document& doc_;
     PrintLayout layout_;
     PrintJob job_;

@@ -27,6 +27,11 @@ public:
     virtual std::string paper_text() const = 0;   // UTF-8: "用紙Ａ４" or the size in mm
     // Draws sheet `sheet` (white paper, the sheet, fold marks and line) on `image`.
     virtual void paint(int sheet, Surface& image) = 0;
+    // The margin corner (1..4) a pointer at page pixel (x, y) arms; 0 none.
+    virtual int margin_corner(int x, int y) const { (void)x; (void)y; return 0; }
+    // Corner `corner` dragged and released at page pixel (x, y): true when
+    // the margins changed (the next paint shows them).
+    virtual bool release_margin(int corner, int x, int y) { (void)corner; (void)x; (void)y; return false; }
 };
 
 // ---- paging ----

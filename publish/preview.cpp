@@ -84,4 +84,16 @@ bool margins_from_release(int corner, int x, int y, int w, int h, bool vertical,
     return true;
 }
 
+int margin_corner_at(int x, int y, int w, int h, bool vertical, const PrintMargins& margins) {
+    if (x < 0 || y < 0 || x >= w || y >= h) return 0;
+    const int right = vertical ? margins.start : margins.end;
+    const int left = vertical ? margins.end : margins.start;
+    const bool in_margin = x < w * left / 1000 || x >= w - w * right / 1000 || y < h * margins.top / 1000 ||
+                           y >= h - h * margins.bottom / 1000;
+    if (!in_margin) return 0;
+    const bool east = x >= w / 2, north = y < h / 2;
+    if (north) return east ? CORNER_TOP_RIGHT : CORNER_TOP_LEFT;
+    return east ? CORNER_BOTTOM_RIGHT : CORNER_BOTTOM_LEFT;
+}
+
 }  // namespace rix

@@ -39,4 +39,9 @@ struct PrintMargins {
 bool margins_from_release(int corner, int x, int y, int w, int h, bool vertical, int halves,
                           const PrintMargins& current, PrintMargins* out);
 
+// The corner a pointer at (x, y) of a w × h page arms: in the margins
+// outside the text block, the corner of the quadrant it is in; 0 inside
+// the text block or off the page.
+int margin_corner_at(int x, int y, int w, int h, bool vertical, const PrintMargins& margins);
+
 }  // namespace rix

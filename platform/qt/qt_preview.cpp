@@ -33,6 +33,8 @@ public:
         auto* column = new QVBoxLayout(this);
         page_ = new QLabel(this);
         page_->setAlignment(Qt::AlignCenter);
+        page_->setAttribute(Qt::WA_TransparentForMouseEvents);
+        setMouseTracking(true);
         column->addWidget(page_, 1);
         auto* row = new QHBoxLayout;
         sheet_field_ = new QLineEdit(this);
@@ -53,8 +55,26 @@ public:
 
 protected:
     void wheelEvent(QWheelEvent* e) override { go(paging_.current + (e->angleDelta().y() < 0 ? 1 : -1)); }
+    // The pointer over a margin arms its corner; pressing there drags it.
+    void mouseMoveEvent(QMouseEvent* e) override {
+        if (dragging_) return;
+        const QPoint p = on_page(e->position().toPoint());
+        armed_ = source_.margin_corner(p.x(), p.y());
+        setCursor(armed_ ? (armed_ % 2 ? Qt::SizeBDiagCursor : Qt::SizeFDiagCursor) : Qt::ArrowCursor);
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        if (!dragging_ || e->button() != Qt::LeftButton) return;
+        const QPoint p = on_page(e->position().toPoint());
+        const int corner = dragging_;
+        dragging_ = 0;
+        if (source_.release_margin(corner, p.x(), p.y())) show_sheet();
+    }
     void mousePressEvent(QMouseEvent* e) override {
         const QRect r = shown_rect();
+        if (e->button() == Qt::LeftButton && armed_) {
+            dragging_ = armed_;
+            return;
+        }
         if (e->button() != Qt::LeftButton || !r.contains(e->position().toPoint())) return;
         const QPoint p = e->position().toPoint() - r.topLeft();
         switch (preview_click(p.x(), p.y(), r.width(), r.height(), source_.vertical())) {
@@ -82,6 +102,11 @@ private:
         const QPoint at = page_->mapTo(this, QPoint((page_->width() - size.width()) / 2, (page_->height() - size.height()) / 2));
         return QRect(at, size);
     }
+    // A point of the dialog in the printer's page pixels (outside the page too).
+    QPoint on_page(QPoint at) const {
+        const QRect r = shown_rect();
+        return QPoint(static_cast<int>((at.x() - r.left()) / scale_), static_cast<int>((at.y() - r.top()) / scale_));
+    }
     void go(int sheet) {
         if (preview_go(&paging_, sheet)) show_sheet();
         sheet_field_->setText(QString::number(paging_.current));
@@ -92,6 +117,7 @@ private:
                                       static_cast<double>(h) / std::max(source_.page_height(), 1));
         const int iw = std::max(static_cast<int>(source_.page_width() * scale), 1);
         const int ih = std::max(static_cast<int>(source_.page_height() * scale), 1);
+        scale_ = scale > 0 ? scale : 1;
         ImageSurface image(iw, ih, 0xFFFFFF);
         image.set_scale(scale);
         source_.paint(paging_.current, image);
@@ -106,6 +132,9 @@ private:
     QLabel* range_ = nullptr;
     QLineEdit* sheet_field_ = nullptr;
     QSize image_size_;
+    double scale_ = 1;
+    int armed_ = 0;       // the corner the pointer arms; 0 none
+    int dragging_ = 0;    // the corner being dragged; 0 none
 };
 
 }  // namespace

@@ -182,6 +182,27 @@ TEST_F(PrintCommandTest, ThePreviewShowsTheSheetsAsPrintedFromTheCursorsSheet) {
     EXPECT_EQ(app.loaded->document.lines.total_display_lines(), lines);
 }
 
+TEST_F(PrintCommandTest, AMarginDraggedInThePreviewIsStoredAtOnce) {
+    SettingsRecord& rec = app.settings.rec;
+    app.settings.changed = false;
+    app.window.preview_window = [&](PreviewSource& source) {
+        const int w = source.page_width(), h = source.page_height();
+        // Top-right of a vertical page: the start and top margins.
+        EXPECT_EQ(source.margin_corner(w - 10, 10), 1);
+        EXPECT_TRUE(source.release_margin(2, w / 4, h / 10));          // the left (end) margin: 249‰
+        // A drag that leaves no room for text on a half is refused.
+        EXPECT_FALSE(source.release_margin(1, w - w * 255 / 1000, h / 10));
+        EXPECT_TRUE(source.release_margin(1, w - w / 50, h / 10));
+        RecordingSurface image(800, 600, "preview");
+        source.paint(1, image);
+    };
+    ASSERT_TRUE(commands().run(COMMAND_PRINT_PREVIEW));
+    EXPECT_EQ(rec.margin_start_permille[5], 20);
+    EXPECT_EQ(rec.margin_top_permille[5], 100);
+    EXPECT_EQ(rec.margin_end_permille[5], 249);
+    EXPECT_TRUE(app.settings.changed);
+}
+
 TEST_F(PrintCommandTest, ThePreviewButtonOfTheSettingsShowsTheRangeOfTheFields) {
     app.settings.rec.print_range_mode = RANGE_PAGES;
     app.settings.rec.print_range_start = 2;

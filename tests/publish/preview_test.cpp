@@ -109,6 +109,17 @@ TEST(PreviewMargins, ReleasesOutsideThePageAndDragsWithoutRoom) {
     EXPECT_FALSE(margins_from_release(0, 1, 1, 1000, 1000, true, 1, m, &out));
 }
 
+TEST(PreviewMargins, ThePointerArmsTheCornerOfItsQuadrantInTheMargins) {
+    const PrintMargins m{100, 100, 50, 100};   // vertical writing: right 100, left 50
+    EXPECT_EQ(margin_corner_at(950, 50, 1000, 1000, true, m), CORNER_TOP_RIGHT);
+    EXPECT_EQ(margin_corner_at(10, 300, 1000, 1000, true, m), CORNER_TOP_LEFT);
+    EXPECT_EQ(margin_corner_at(40, 950, 1000, 1000, true, m), CORNER_BOTTOM_LEFT);
+    EXPECT_EQ(margin_corner_at(600, 950, 1000, 1000, true, m), CORNER_BOTTOM_RIGHT);
+    EXPECT_EQ(margin_corner_at(60, 500, 1000, 1000, true, m), 0);       // inside the text block
+    EXPECT_EQ(margin_corner_at(60, 500, 1000, 1000, false, m), CORNER_BOTTOM_LEFT);   // horizontal: left is 100
+    EXPECT_EQ(margin_corner_at(-1, 10, 1000, 1000, true, m), 0);        // off the page
+}
+
 TEST(PreviewPaging, MovesWithinTheRangeAndClicksByHalfAndMiddle) {
     PreviewPaging p{3, 5, 3};
     EXPECT_FALSE(preview_go(&p, 2));
