@@ -23,6 +23,8 @@
 #include "app/settings_record.h"
 #include "document/document_state.h"
 #include "platform/instances.h"
+#include "platform/preview_window.h"
+#include "platform/printer.h"
 #include "platform/window_host.h"
 
 namespace rix {
@@ -68,6 +70,12 @@ struct WindowParts {
     // caret and the scroll bar follow).
     std::function<void()> show_surface;
     std::vector<std::function<void()>> after_redraw;
+    // The printer (a PDF file when the setup names one); null: nothing prints.
+    std::function<std::unique_ptr<PrintDevice>(const PrintDeviceSetup&)> print_devices;
+    // Handles pending window events (中止 during a print run); may be null.
+    std::function<void()> pump_events;
+    // Runs the print preview window over a source of sheets; null: no preview.
+    std::function<void(PreviewSource&)> preview_window;
 };
 
 struct ProcessPaths {

@@ -30,6 +30,47 @@ bool parse_size(const std::string& text, int* w, int* h) {
     return true;
 }
 
+// --print OUT, --preview-snapshot OUT, --print-format N (1..3), --sheet K,
+// --pages A-B (1 <= A <= B <= 65535).
+bool parse_print_option(const std::string& arg, const std::string* value, CommandLine* out) {
+    if (!value || value->empty()) {
+        out->error = arg + " needs a value";
+        return false;
+    }
+    if (arg == "--print" || arg == "--preview-snapshot") {
+        (arg == "--print" ? out->print_path : out->preview_path) = *value;
+        return true;
+    }
+    if (arg == "--sheet") {
+        int k = 0;
+        char tail = 0;
+        if (std::sscanf(value->c_str(), "%d%c", &k, &tail) != 1 || k < 1 || k > 65535) {
+            out->error = "--sheet takes a sheet number 1..65535: " + *value;
+            return false;
+        }
+        out->preview_sheet = k;
+        return true;
+    }
+    if (arg == "--print-format") {
+        if (value->size() != 1 || (*value)[0] < '1' || (*value)[0] > '3') {
+            out->error = "--print-format takes a print format number 1..3";
+            return false;
+        }
+        out->print_format = 4 + ((*value)[0] - '0');
+        return true;
+    }
+    int a = 0, b = 0;
+    char dash = 0, tail = 0;
+    if (std::sscanf(value->c_str(), "%d%c%d%c", &a, &dash, &b, &tail) != 3 || dash != '-' || a < 1 || b < a ||
+        b > 65535) {
+        out->error = "--pages takes FIRST-LAST sheets, 1 <= FIRST <= LAST <= 65535: " + *value;
+        return false;
+    }
+    out->pages_start = a;
+    out->pages_end = b;
+    return true;
+}
+
 }  // namespace
 
 bool parse_command_line(const std::vector<std::string>& args, CommandLine* out) {
@@ -80,6 +121,9 @@ bool parse_command_line(const std::vector<std::string>& args, CommandLine* out) 
                     return false;
                 }
                 out->format = args[++i][0] - '1';
+            } else if (arg == "--print" || arg == "--print-format" || arg == "--pages" || arg == "--preview-snapshot" ||
+                       arg == "--sheet") {
+                if (!parse_print_option(arg, i + 1 < args.size() ? &args[++i] : nullptr, out)) return false;
             } else if (arg == "--snapshot" || arg == "--size") {
                 if (i + 1 >= args.size()) {
                     out->error = arg + " needs a value";

@@ -41,11 +41,17 @@ struct CommandLine {
     bool write_rubies = false;     // --rubies: the write-out puts rubies in notation
     bool write_line_info = false;  // --line-info: the write-out puts line-information lines
     bool write_index = false;      // --index: the write-out puts index lines
+    std::string print_path;        // --print OUT.pdf: compose the pages through printing into a PDF file
+    int print_format = -1;         // --print-format N (1..3): print format slot 5..7; -1 = current
+    std::string preview_path;      // --preview-snapshot OUT.png: the preview of one sheet
+    int preview_sheet = 1;         // --sheet K: the sheet it shows (1..65535)
+    int pages_start = 0;           // --pages A-B: sheets A..B (0 = the whole document)
+    int pages_end = 0;
     std::string error;             // a bad batch option, for the user (UTF-8)
 
     bool batch() const {
         return show_version || show_help || show_data_folder || info || !snapshot_path.empty() || !save_as_path.empty() ||
-               !write_out_path.empty();
+               !write_out_path.empty() || !print_path.empty() || !preview_path.empty();
     }
 };
 

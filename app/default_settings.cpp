@@ -88,12 +88,16 @@ struct PrintDefaults {
     std::uint8_t paper;          // paper code
     std::uint8_t fukuro_toji;
     std::uint8_t grid_index;     // palette index of the grid
+    std::uint8_t side_margin;    // ‰ of the page width, start and end
+    std::uint8_t top_margin;     // ‰ of the page height, top and bottom
 };
 
 constexpr PrintDefaults PRINT_DEFAULTS[PRINT_FORMAT_COUNT] = {
-    {"原稿A4袋綴じ", 0, 3, 20, 20, 25, "@IPAex明朝", 160, PAPER_A4 | PAPER_LANDSCAPE, 1, 1},
-    {"B5縦書20×20", 0, 1, 20, 20, 20, "@IPAex明朝", 150, PAPER_B5_JIS, 0, 7},
-    {"A4横書40×30", 1, 0, 40, 30, 10, "IPAex明朝", 105, PAPER_A4, 0, 7},
+    // Margins that leave square cells of about 6.5 mm on each half of the
+    // sheet (the margins of both halves are ‰ of the whole width).
+    {"原稿A4袋綴じ", 0, 3, 20, 20, 25, "@IPAex明朝", 160, PAPER_A4 | PAPER_LANDSCAPE, 1, 1, 36, 198},
+    {"B5縦書20×20", 0, 1, 20, 20, 20, "@IPAex明朝", 150, PAPER_B5_JIS, 0, 7, 80, 200},
+    {"A4横書40×30", 1, 0, 40, 30, 10, "IPAex明朝", 105, PAPER_A4, 0, 7, 80, 80},
 };
 
 // Page numbers and titles are set with a horizontal font at the bottom and top centre.
@@ -221,10 +225,10 @@ void set_print_format(SettingsRecord* rec, int p, const PrintDefaults& d) {
     store_text(rec->format_name[slot], d.name);
     set_common_slot(rec, slot, d.direction, d.grid, d.chars, d.columns);
     rec->grid_colour[slot] = d.grid_index;
-    rec->margin_start_permille[slot] = 80;
-    rec->margin_top_permille[slot] = 80;
-    rec->margin_end_permille[slot] = 80;
-    rec->margin_bottom_permille[slot] = 80;
+    rec->margin_start_permille[slot] = d.side_margin;
+    rec->margin_top_permille[slot] = d.top_margin;
+    rec->margin_end_permille[slot] = d.side_margin;
+    rec->margin_bottom_permille[slot] = d.top_margin;
     rec->cell_width_percent[slot] = d.cell_width_percent;
     // The record height only sets the shape: output scales it to font_size.
     rec->font[slot] = make_font(d.face, static_cast<std::int16_t>(-(d.font_size * 96 / 720)),

@@ -13,6 +13,7 @@
 #include "app/editor.h"
 #include "app/format_views.h"
 #include "app/menus.h"
+#include "app/print_run.h"
 #include "app/process_start.h"
 #include "app/recovery_flow.h"
 #include "app/save_flow.h"
@@ -22,6 +23,8 @@
 #include "platform/files.h"
 #include "platform/gui.h"
 #include "platform/messages.h"
+#include "platform/qt/qt_preview.h"
+#include "platform/qt/qt_printer.h"
 #include "rix_build_paths.h"
 
 using namespace rix;
@@ -56,6 +59,8 @@ int main(int argc, char** argv) {
         if (!app.line.save_as_path.empty()) return batch_save_as(app, document, absolute_path(app.line.save_as_path));
         return batch_write_out(app, document, absolute_path(app.line.write_out_path));
     }
+    if ((!app.line.print_path.empty() || !app.line.preview_path.empty()) && app.line.document.empty())
+        return usage_error("--print and --preview-snapshot need a document");
     app.loaded = std::make_unique<LoadedDocument>(app.paths.program_folder, default_spill_threshold());
     app.hooks.load_document = [](Application& a) {
         load_into_application(a);
@@ -70,6 +75,16 @@ int main(int argc, char** argv) {
     if (app.batch) install_messages(nullptr);
     messages().set_beep(app.settings.rec.no_beep == 0);
     app.host = &gui->host();
+    if (!app.line.print_path.empty()) {
+        // The PDF printer needs the Qt application (fonts), never a window.
+        app.instance_number = 0;
+        return batch_print(app, absolute_path(app.line.document), create_pdf_print_device);
+    }
+    if (!app.line.preview_path.empty()) {
+        app.instance_number = 0;
+        return batch_preview_snapshot(app, absolute_path(app.line.document),
+                                      PreviewImages{create_preview_image, save_preview_image});
+    }
 
     // The screen: drawn on the edit view's surface whenever the shell asks.
     ScreenState screen;
@@ -116,6 +131,9 @@ int main(int argc, char** argv) {
     app.window.gui = window;
     app.window.clipboard = &gui->clipboard();
     app.window.show_surface = [window] { window->invalidate(); };
+    app.window.print_devices = create_print_device;
+    app.window.pump_events = pump_print_events;
+    app.window.preview_window = run_preview_window;
     install_features(app);
     if (!gui->create_main_window(main_window_setup(app, events, highest, RIX_RESOURCE_DIR), &events)) {
         std::fprintf(stderr, "rix: the main window cannot be created\n");

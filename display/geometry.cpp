@@ -258,7 +258,8 @@ int line_position(const DisplayGeometry& g, int c) {
 int cell_position(const DisplayGeometry& g, int c, int k) {
     const int ncol = std::max(g.columns, 1);
     const int t = c / ncol;
-    const int along = (t * (g.max_cells + g.gap) + k) * g.char_pitch;
+    // Tiers stand a grid's length apart: a print fold shortens the lines, not the tiers.
+    const int along = (t * (g.grid_chars + g.max_cells - g.chars + g.gap) + k) * g.char_pitch;
     return g.vertical ? along + g.margin_top_px + g.page_y : along + g.margin_start_px + g.page_x;
 }
 

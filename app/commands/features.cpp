@@ -11,6 +11,7 @@ void install_features(Application& app) {
     install_ruby_commands(app);
     install_search_commands(app);
     install_mouse_commands(app);
+    install_print_commands(app);
 }
 
 }  // namespace rix

@@ -125,6 +125,7 @@ void PainterSurface::set_device(QPaintDevice* device) {
 QPainter& PainterSurface::painter() {
     if (!painter_.isActive() && device_) {
         painter_.begin(device_);
+        if (scale_ != 1) painter_.scale(scale_, scale_);
         painter_.setRenderHint(QPainter::Antialiasing, false);
         painter_.setRenderHint(QPainter::TextAntialiasing, true);
     }
@@ -133,7 +134,12 @@ QPainter& PainterSurface::painter() {
 
 void PainterSurface::flush() {
     flush_run();
-    if (painter_.isActive()) painter_.end();
+    if (painter_.isActive() && !keep_painter_open_) painter_.end();
+}
+
+bool PainterSurface::end_painter() {
+    flush_run();
+    return !painter_.isActive() || painter_.end();
 }
 
 bool PainterSurface::set_font(int slot, const FontRequest& request) {

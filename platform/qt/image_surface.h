@@ -56,12 +56,23 @@ public:
     void invert_rect(const SurfaceRect&) override {}
     void copy_from(const Surface&, const SurfaceRect&, int, int) override {}
     void flush() override;
+    // Every drawing is scaled by `factor` (a preview: the page drawn in
+    // device pixels, shown smaller).
+    void set_scale(qreal factor) { scale_ = factor; }
 
 protected:
     explicit PainterSurface(QPaintDevice* device) : device_(device) {}
     void set_device(QPaintDevice* device);
     // Draws what is pending and ends the painter (before pixel access).
     void end_painting() { flush(); }
+    // A printer's painter lives for the whole document: flush() then only
+    // draws what is pending, and the printer ends the painter itself.
+    void keep_painter_open(bool keep) { keep_painter_open_ = keep; }
+    // The painter on the device, begun on first use; false when it cannot begin.
+    bool begin_painter() { return painter().isActive(); }
+    // Draws what is pending and ends the painter; false when the device refused.
+    bool end_painter();
+    void draw_pending() { flush_run(); }
 
 private:
     struct GlyphForm {
@@ -88,6 +99,8 @@ private:
 
     QPaintDevice* device_;
     QPainter painter_;
+    bool keep_painter_open_ = false;
+    qreal scale_ = 1;
     std::array<std::unique_ptr<FontSlot>, FONT_SLOTS> fonts_;
     // The pending run of upright glyphs.
     int run_font_ = -1;

@@ -1,0 +1,153 @@
+// Printing: 印刷・ＰＤＦ出力 (command 111). The print settings dialog, then
+// the run on the window's print device with the PR_GUIDE progress window
+// and its 中止 button; 印刷プレビュー (112), the preview window over the
+// whole document from the cursor's sheet.
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "app/command_table.h"
+#include "app/commands/features.h"
+#include "app/format_views.h"
+#include "app/print_format_view.h"
+#include "app/print_preview.h"
+#include "app/print_run.h"
+#include "app/print_set_dialog.h"
+#include "app/shell_events.h"
+#include "platform/codec.h"
+#include "platform/gui.h"
+#include "platform/messages.h"
+
+namespace rix {
+namespace {
+
+constexpr int GUIDE_LINE = 13, GUIDE_COLUMN = 12, GUIDE_PAGE = 14, GUIDE_TIER = 17;
+
+std::string text(const char* utf8) { return utf8_to_sjis(utf8); }
+
+// PR_GUIDE: any of its commands cancels the run.
+class PrintGuide final : public DialogProcedure {
+public:
+    void init(DialogContext&) override {}
+    bool command(DialogContext&, int, int) override {
+        cancelled = true;
+        return true;
+    }
+    bool ok(DialogContext&) override { return false; }
+    void cancel(DialogContext&) override { cancelled = true; }
+    bool cancelled = false;
+};
+
+void show_counter(DialogContext* ctx, int id, const char* form, int value) {
+    if (!ctx || value == 0) return;
+    char buf[16];
+    std::snprintf(buf, sizeof buf, form, value);
+    ctx->set_text(id, buf);
+}
+
+// Waits `ms`, keeping the window (and 中止) alive. Without window events
+// (no window to watch the progress in) nothing waits.
+void pace(Application& app, unsigned ms) {
+    if (!app.window.pump_events) return;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    do {
+        app.window.pump_events();
+        if (ms) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    } while (std::chrono::steady_clock::now() < until);
+}
+
+std::string pdf_name_of(const std::string& document) {
+    const std::size_t slash = document.rfind('/');
+    const std::size_t dot = document.rfind('.');
+    const std::string stem = dot != std::string::npos && (slash == std::string::npos || dot > slash)
+        ? document.substr(0, dot) : document;
+    return stem + ".pdf";
+}
+
+// Asks about a marked range and removes the mark either way.
+bool take_marked_range(Application& app, PrintRequest* request) {
+    Marking& mark = app.loaded->edit.mark;
+    if (!mark.on) return false;
+    const bool yes = show_message(MSG_YES_NO, 0,
+                                  text("文字列が反転マークされています。\n\n印刷の対象をこの文字列範囲にしますか？\n")) ==
+                     MSG_RESULT_YES;
+    if (yes) {
+        request->marked = true;
+        request->mark_start = mark.start;
+        request->mark_end = mark.end;
+    }
+    mark = Marking{};
+    rebuild(app);
+    return yes;
+}
+
+PrintOutcome run_print(Application& app, const PrintRequest& request) {
+    PrintGuide guide;
+    const DialogHandle handle = open_modeless("PR_GUIDE", guide, 0);
+    DialogContext* ctx = handle ? dialog_host().context(handle) : nullptr;
+    PrintPacer pacer;
+    int column = 0;
+    const TierProgress progress = [&](int page, int tier, std::uint32_t line) {
+        show_counter(ctx, GUIDE_LINE, "%5d", static_cast<int>(line));
+        show_counter(ctx, GUIDE_PAGE, "%4d", page);
+        show_counter(ctx, GUIDE_TIER, "%4d", tier);
+        column += 1;
+        show_counter(ctx, GUIDE_COLUMN, "%4d", column);
+        pace(app, pacer.update(column));
+        return !guide.cancelled;
+    };
+    PrintSummary summary;
+    const PrintOutcome outcome = print_loaded_document(app, request, app.window.print_devices, progress, &summary);
+    if (handle) dialog_host().close_modeless(handle);
+    if (outcome == PrintOutcome::CANCELLED) show_message(MSG_NOTICE, 0, text("印刷を中止しました｡"), 2000);
+    rebuild(app);
+    return outcome;
+}
+
+void print_command(Application& app) {
+    if (!app.loaded) return;
+    SettingsRecord& rec = app.settings.rec;
+    const int p = print_index(current_print_slot(rec));
+    if (rec.print_font_size[p] == 0)
+        show_message(MSG_NOTICE, 0, text("印刷フォントが設定されていません。\n[フォント]にて、選択してください。"), 2500);
+    PrintRequest request;
+    PrintSetServices services;
+    services.marked = take_marked_range(app, &request);
+    services.preview = [&app, &request](bool marked) {
+        show_print_preview(app, PreviewRequest{false, marked, request.mark_start, request.mark_end});
+    };
+    if (app.window.gui) services.font_chooser = &app.window.gui->font_chooser();
+    services.has_index = !app.loaded->document.index.empty();
+    services.screen_slot = current_screen_slot(rec);
+    ExtensionHeader& header = app.loaded->extension.header;
+    services.document_title = header.title;
+    services.print_title = header.print_title;
+    const int action = open_print_settings(&app.settings, &services, 0);
+    if (services.titles_changed && (services.document_title != header.title || services.print_title != header.print_title)) {
+        header.title = services.document_title;
+        header.print_title = services.print_title;
+        app.doc.modified |= MODIFIED_EXTENSION;
+    }
+    if (action < 0) return;
+    mark_settings_changed(&app.settings);
+    if (action == PRINT_SET_EPUB) {
+        show_message(MSG_NOTICE, 0, text("ＥＰＵＢ出力はこの版ではできません｡"), 3000);
+        return;
+    }
+    request.range = print_range_view(rec);
+    if (action == PRINT_SET_PDF) request.pdf_path = pdf_name_of(app.doc.opened_path);
+    if (run_print(app, request) == PrintOutcome::PRINTED && action == PRINT_SET_PDF)
+        show_message(MSG_NOTICE, 0, text("ＰＤＦファイルを書き出しました｡\n") + utf8_to_sjis(request.pdf_path), 3000);
+}
+
+}  // namespace
+
+void install_print_commands(Application& app) {
+    CommandTable& t = app.window.shell->commands();
+    t.set_handler(COMMAND_PRINT, [&app](int) { print_command(app); });
+    t.set_handler(COMMAND_PRINT_PREVIEW, [&app](int) {
+        if (app.loaded && app.window.preview_window) show_print_preview(app, PreviewRequest{});
+    });
+}
+
+}  // namespace rix

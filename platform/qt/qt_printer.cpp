@@ -1,0 +1,94 @@
+// The Qt print device: QPrinter in PDF output mode at the asked resolution,
+// full page (no printer margins), drawn through a PainterSurface whose
+// painter stays open from begin to end.
+#include "platform/qt/qt_printer.h"
+
+#include <QCoreApplication>
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
+#include <QString>
+
+#include "platform/qt/image_surface.h"
+
+namespace rix {
+
+namespace {
+
+class PrinterSurface final : public PainterSurface {
+public:
+    explicit PrinterSurface(QPrinter* printer) : PainterSurface(printer), printer_(printer) { keep_painter_open(true); }
+    int width() const override { return printer_->width(); }
+    int height() const override { return printer_->height(); }
+    bool begin() { return begin_painter(); }
+    bool new_page() {
+        draw_pending();
+        return printer_->newPage();
+    }
+    bool end() { return end_painter(); }
+
+private:
+    QPrinter* printer_;
+};
+
+class QtPrintDevice final : public PrintDevice {
+public:
+    explicit QtPrintDevice(const PrintDeviceSetup& setup) : printer_(QPrinter::HighResolution) {
+        if (!setup.pdf_path.empty()) {
+            printer_.setOutputFormat(QPrinter::PdfFormat);
+            printer_.setOutputFileName(QString::fromUtf8(setup.pdf_path.c_str()));
+            printer_.setResolution(setup.dpi);
+        } else {
+            printer_.setOutputFormat(QPrinter::NativeFormat);
+        }
+        printer_.setDocName(QString::fromUtf8(setup.title.c_str()));
+        printer_.setCreator(QStringLiteral("ミルトア"));
+        const bool landscape = setup.width_mm > setup.height_mm;
+        const QSizeF portrait(landscape ? setup.height_mm : setup.width_mm,
+                              landscape ? setup.width_mm : setup.height_mm);
+        printer_.setFullPage(true);
+        printer_.setPageLayout(QPageLayout(QPageSize(portrait, QPageSize::Millimeter),
+                                           landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                           QMarginsF(0, 0, 0, 0)));
+        surface_ = std::make_unique<PrinterSurface>(&printer_);
+    }
+    bool begin() override { return surface_->begin(); }
+    bool new_page() override { return surface_->new_page(); }
+    bool end() override { return surface_->end(); }
+    int width_px() const override { return printer_.width(); }
+    int height_px() const override { return printer_.height(); }
+    int dpi_x() const override { return printer_.logicalDpiX(); }
+    int dpi_y() const override { return printer_.logicalDpiY(); }
+    Surface& surface() override { return *surface_; }
+
+private:
+    QPrinter printer_;
+    std::unique_ptr<PrinterSurface> surface_;
+};
+
+}  // namespace
+
+std::unique_ptr<PrintDevice> create_pdf_print_device(const PrintDeviceSetup& setup) {
+    if (setup.pdf_path.empty()) return nullptr;
+    return std::make_unique<QtPrintDevice>(setup);
+}
+
+std::unique_ptr<PrintDevice> create_print_device(const PrintDeviceSetup& setup) {
+    return std::make_unique<QtPrintDevice>(setup);
+}
+
+void pump_print_events() { QCoreApplication::processEvents(); }
+
+std::unique_ptr<Surface> create_preview_image(int width, int height, double scale) {
+    auto image = std::make_unique<ImageSurface>(width, height, 0xFFFFFF);
+    image->set_scale(scale);
+    return image;
+}
+
+bool save_preview_image(Surface& image, const std::string& png_path) {
+    auto* pixels = dynamic_cast<ImageSurface*>(&image);
+    return pixels && pixels->image().save(QString::fromUtf8(png_path.c_str()), "PNG");
+}
+
+}  // namespace rix
