@@ -232,7 +232,10 @@ void ShellEvents::right_button_up(int x, int y, int flags) {
         address_at_cursor(app_.loaded->document, app_.loaded->edit.cursor.pos, &address_)) {
         std::string label;
         for (char ch : sjis_to_utf8(address_)) label += ch == '&' ? std::string("&&") : std::string(1, ch);
-        items.insert(items.begin(), {MenuItem{230, label, "", true, false}, MenuItem{}});
+        MenuItem open_address;
+        open_address.command = COMMAND_OPEN_ADDRESS;
+        open_address.label = label;
+        items.insert(items.begin(), {open_address, MenuItem{}});
     }
     int chosen = gui_->popup_menu(items, x, y);
     if (chosen) command(chosen);

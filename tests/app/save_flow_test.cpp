@@ -17,13 +17,9 @@
 namespace rix {
 namespace {
 
-std::string sj(std::string_view utf8) { return utf8_to_sjis(utf8); }
+using test::slurp;
 
-std::string slurp(const std::string& path) {
-    std::string s;
-    read_whole_file(path, &s);
-    return s;
-}
+std::string sj(std::string_view utf8) { return utf8_to_sjis(utf8); }
 
 struct SaveFlowTest : ::testing::Test {
     FakeMessages messages;

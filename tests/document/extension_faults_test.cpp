@@ -22,13 +22,9 @@
 namespace rix {
 namespace {
 
-std::string sj(std::string_view utf8) { return utf8_to_sjis(utf8); }
+using test::slurp;
 
-std::string slurp(const std::string& path) {
-    std::string s;
-    read_whole_file(path, &s);
-    return s;
-}
+std::string sj(std::string_view utf8) { return utf8_to_sjis(utf8); }
 
 // Extension file bytes spelled out after the record format (big-endian).
 struct RixBytes {

@@ -24,6 +24,8 @@
 namespace rix {
 namespace {
 
+using test::slurp;
+
 using test::sj;
 
 std::string read_corpus(const char* name) {
@@ -31,12 +33,6 @@ std::string read_corpus(const char* name) {
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
-}
-
-std::string slurp(const std::string& path) {
-    std::string s;
-    read_whole_file(path, &s);
-    return s;
 }
 
 std::string without_cr(std::string s) {

@@ -19,18 +19,10 @@
 namespace rix {
 namespace {
 
+using test::slurp;
+using test::mode_of;
+
 using test::sj;
-
-std::string slurp(const std::string& path) {
-    std::string s;
-    read_whole_file(path, &s);
-    return s;
-}
-
-unsigned mode_of(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0xFFFFu;
-}
 
 struct Held {
     Document doc;

@@ -25,13 +25,9 @@
 namespace rix {
 namespace {
 
-using test::sj;
+using test::slurp;
 
-std::string slurp(const std::string& path) {
-    std::string s;
-    read_whole_file(path, &s);
-    return s;
-}
+using test::sj;
 
 // A tag block as the loader writes it: serial, attributes, text.
 std::string tag_block(int serial, int a1, int a2, std::string_view text) {

@@ -19,9 +19,12 @@
 #include <set>
 
 #include "platform/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace rix {
 namespace {
+
+using test::mode_of;
 
 int remove_entry(const char* path, const struct stat*, int, struct FTW*) { return ::remove(path); }
 
@@ -201,11 +204,6 @@ void mark_and_die(const std::string& folder, const std::string& path) {
     int status = 0;
     ::waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-}
-
-unsigned mode_of(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0xFFFFu;
 }
 
 std::string write_file(const std::string& path, unsigned mode) {

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/files.h"
+
 namespace rix::test {
 
 class TempFolder {
@@ -42,5 +44,18 @@ public:
 private:
     std::string path_;
 };
+
+// The whole content of a file ("" when it cannot be read).
+inline std::string slurp(const std::string& path) {
+    std::string s;
+    read_whole_file(path, &s);
+    return s;
+}
+
+// The permission bits of a file; 0xFFFF when there is none.
+inline unsigned mode_of(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0xFFFFu;
+}
 
 }  // namespace rix::test
