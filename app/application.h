@@ -109,6 +109,7 @@ struct Application {
     bool shut_down = false;
     std::string temp_folder;          // where downloads go ("" = $TMPDIR or /tmp)
     ReadingOptions reading;           // 読込設定 of this run
+    bool line_format_colours = false; // 行書式の文字色有効 (印刷色): a switch of this run, never stored
     std::unique_ptr<LoadedDocument> loaded;   // the editing tables; null in batch forms that need none
     WindowParts window;
     SaveFlowState save_flow;          // writing options and what the saves of this run remember

@@ -8,8 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "app/default_settings.h"
+#include "app/print_colour_dialog.h"
 #include "app/print_format_view.h"
 #include "platform/codec.h"
 #include "platform/fake_dialogs.h"
@@ -162,6 +165,49 @@ TEST_F(PrintSetDialogTest, AFontOfTheOtherDirectionCannotPrint) {
         d.press(1);
     });
     EXPECT_EQ(run(), PRINT_SET_PRINT);
+}
+
+TEST_F(PrintSetDialogTest, PrintColoursStoreTheThreeIndicesOnlyOnSet) {
+    bool line_formats = false;
+    services.line_format_colours = &line_formats;
+    settings.rec.text_colour[5] = 0;
+    settings.rec.header_colour[0] = 4;
+    settings.rec.grid_colour[5] = 40;   // beyond the palette: kept unless chosen
+    host.script([](DialogSession& d) {
+        d.press(PRINT_SET_COLOURS);
+        d.press(PRINT_SET_COLOURS);
+        d.press(2);
+    });
+    host.script([](DialogSession& d) {
+        EXPECT_TRUE(d.get_check(PRINT_COLOUR_TEXT_FIRST + 0));
+        EXPECT_TRUE(d.get_check(PRINT_COLOUR_HEADER_FIRST + 4));
+        EXPECT_EQ(d.get_radio(PRINT_COLOUR_GRID_FIRST, PRINT_COLOUR_GRID_FIRST + 15), 0);
+        EXPECT_EQ(d.get_colour(PRINT_COLOUR_SWATCH_FIRST + 9), BASIC_PALETTE[9]);
+        d.press(PRINT_COLOUR_TEXT_FIRST + 9);
+        d.press(PRINT_COLOUR_LINE_FORMATS);
+        d.press(2);                                 // 取消
+    });
+    host.script([this](DialogSession& d) {
+        EXPECT_FALSE(settings.changed);
+        EXPECT_TRUE(d.get_check(PRINT_COLOUR_TEXT_FIRST + 0));
+        EXPECT_FALSE(d.get_check(PRINT_COLOUR_LINE_FORMATS));
+        d.press(PRINT_COLOUR_TEXT_FIRST + 12);
+        d.press(PRINT_COLOUR_HEADER_FIRST + 15);
+        d.press(PRINT_COLOUR_LINE_FORMATS);
+        d.press(PRINT_COLOUR_SWATCH_FIRST + 3);    // a swatch chooses nothing
+        d.press(1);                                 // 設定
+    });
+    run();
+    EXPECT_EQ(settings.rec.text_colour[5], 12);
+    EXPECT_EQ(settings.rec.header_colour[0], 15);
+    EXPECT_EQ(settings.rec.grid_colour[5], 40);
+    EXPECT_TRUE(line_formats);
+    EXPECT_TRUE(settings.changed);
+    EXPECT_EQ(host.left_open, 0);
+    EXPECT_TRUE(host.missing.empty());
+    const PrintFormat f = print_format_view(settings.rec, 5, 0);
+    EXPECT_EQ(f.text_colour, BASIC_PALETTE[12]);
+    EXPECT_EQ(f.header_colour, BASIC_PALETTE[15]);
 }
 
 TEST(PrintFormatView, TheShippedFormatsPassTheirChecks) {

@@ -369,6 +369,27 @@ RecordingSurface adjusted_sheets(bool adjust, int interval, int dx, int dy, bool
     });
 }
 
+TEST(SheetColours, TextGridAndHeaderTakeTheirOwnColours) {
+    const RecordingSurface paper = two_sheets(true, [](PrintFormat& f) {
+        f.text_colour = 0x0000FF;     // COLORREF: red
+        f.grid_colour = 0xFF0000;     // blue
+        f.header_colour = 0x008000;   // green
+    });
+    int text = 0, ruby = 0, header = 0;
+    for (const DrawnCell& c : drawn_cells(paper)) {
+        const std::string colour = c.rest.substr(c.rest.size() - 7);
+        const char font = c.rest[0];
+        (font == '0' ? text : font == '1' ? ruby : header) += 1;
+        EXPECT_EQ(colour, font == '2' ? "#008000" : "#FF0000") << c.rest;
+    }
+    EXPECT_GT(text, 0);
+    EXPECT_GT(ruby, 0);
+    EXPECT_EQ(header, 4);   // one digit on each of four halves
+    const std::vector<std::string> rules = paper.lines_starting("line ");
+    ASSERT_FALSE(rules.empty());
+    for (const std::string& l : rules) EXPECT_EQ(l.substr(l.size() - 7), "#0000FF") << l;
+}
+
 TEST(PositionAdjust, TheTextMovesEveryIntervalOfColumnsAndStartsAnewOnEachSheet) {
     const RecordingSurface plain = adjusted_sheets(false, 2, 3, -2, false);
     // Adjustment on with no offsets draws exactly what a whole-tier pass draws.
