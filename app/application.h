@@ -74,6 +74,10 @@ struct WindowParts {
     std::function<std::unique_ptr<PrintDevice>(const PrintDeviceSetup&)> print_devices;
     // Handles pending window events (中止 during a print run); may be null.
     std::function<void()> pump_events;
+    // The page setup dialog (ﾌﾟﾘﾝﾀ設定 of the print settings): the printer's
+    // paper number and orientation in and out; false when cancelled. Null:
+    // no such dialog.
+    std::function<bool(int* paper_number, bool* landscape)> page_setup;
     // Runs the print preview window over a source of sheets; null: no preview.
     std::function<void(PreviewSource&)> preview_window;
 };

@@ -2,7 +2,7 @@
 // checks of its numbers (a refused store leaves the record byte-identical),
 // switching formats, the header enable rules and remapped positions, the
 // actions and their questions; and the print view of the record.
-// Owed: the printer and page-setup buttons through a Qt host.
+// Owed: the page-setup dialog itself through a Qt host.
 #include "app/print_set_dialog.h"
 
 #include <gtest/gtest.h>
@@ -165,6 +165,40 @@ TEST_F(PrintSetDialogTest, AFontOfTheOtherDirectionCannotPrint) {
         d.press(1);
     });
     EXPECT_EQ(run(), PRINT_SET_PRINT);
+}
+
+TEST_F(PrintSetDialogTest, PageSetupStoresThePaperOfTheCurrentFormatOnly) {
+    std::vector<std::pair<int, bool>> asked;
+    std::vector<std::pair<int, bool>> answers = {{13, false}, {300, true}};
+    bool cancel = false;
+    services.page_setup = [&](int* paper, bool* landscape) {
+        asked.push_back({*paper, *landscape});
+        if (cancel) {
+            *paper = 8;   // a cancelled dialog's values are never taken
+            return false;
+        }
+        *paper = answers.front().first;
+        *landscape = answers.front().second;
+        answers.erase(answers.begin());
+        return true;
+    };
+    const std::uint8_t second = settings.rec.printer_paper[1];
+    host.script([&](DialogSession& d) {
+        d.press(PRINT_SET_PRINTER);                 // format 1: JIS B5 portrait
+        d.press(PRINT_SET_FORMAT_FIRST + 2);
+        d.press(PRINT_SET_PRINTER);                 // format 3: a number beyond 7 bits
+        cancel = true;
+        d.press(PRINT_SET_PRINTER);
+        d.press(2);
+    });
+    run();
+    ASSERT_EQ(asked.size(), 3u);
+    EXPECT_EQ(asked[0], (std::pair<int, bool>{9, true}));   // the shipped A4 landscape
+    EXPECT_EQ(settings.rec.printer_paper[0], 13);
+    EXPECT_EQ(settings.rec.printer_paper[1], second);
+    EXPECT_EQ(settings.rec.printer_paper[2], 0x80);         // the printer's default paper, landscape
+    EXPECT_EQ(asked[2], (std::pair<int, bool>{0, true}));
+    EXPECT_TRUE(settings.changed);
 }
 
 TEST_F(PrintSetDialogTest, PrintColoursStoreTheThreeIndicesOnlyOnSet) {
