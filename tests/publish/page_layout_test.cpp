@@ -444,6 +444,22 @@ TEST(PositionAdjust, TheCountRunsOnIntoTheSecondHalf) {
     EXPECT_EQ(b.back().x - a.back().x, 0);   // the page number of the second half stays
 }
 
+TEST(SheetMarks, LineMarkDigitsPrintPlainlyOnTheirColumn) {
+    SmallJob one(false);
+    one.layout.format.flags = 0;   // no page number: every mark-font cell is a line mark
+    one.doc.lines.set_marks(1, 0x05);   // marks 1 and 3
+    RecordingSurface paper(one.layout.page.width, one.layout.page.height, "paper");
+    SheetPainter painter;
+    ASSERT_TRUE(start_sheets(painter, one.layout, &paper));
+    const PrintJob job = one.resolve(PrintRange{});
+    draw_sheet(one.doc, painter, one.layout, job, HeaderTitles{}, 1, job.start, nullptr);
+    std::vector<std::string> digits;
+    for (const DrawnCell& c : drawn_cells(paper))
+        if (c.rest[0] == '2') digits.push_back(c.rest.substr(0, c.rest.find(' ', 2)));
+    EXPECT_EQ(digits, (std::vector<std::string>{"2 33360", "2 33362"}));   // "１" and "３"
+    EXPECT_TRUE(paper.lines_starting("invert ").empty());   // a printer cannot invert: the preview must not either
+}
+
 TEST(PrintRunState, ACancelBetweenTiersLeavesTheDocumentAsItWas) {
     Document doc;
     std::vector<std::string> text;
