@@ -74,6 +74,10 @@ struct WindowParts {
     std::function<std::unique_ptr<PrintDevice>(const PrintDeviceSetup&)> print_devices;
     // Handles pending window events (中止 during a print run); may be null.
     std::function<void()> pump_events;
+    // The page setup dialog (ﾌﾟﾘﾝﾀ設定 of the print settings): the printer's
+    // paper number and orientation in and out; false when cancelled. Null:
+    // no such dialog.
+    std::function<bool(int* paper_number, bool* landscape)> page_setup;
     // Runs the print preview window over a source of sheets; null: no preview.
     std::function<void(PreviewSource&)> preview_window;
 };
@@ -109,6 +113,7 @@ struct Application {
     bool shut_down = false;
     std::string temp_folder;          // where downloads go ("" = $TMPDIR or /tmp)
     ReadingOptions reading;           // 読込設定 of this run
+    bool line_format_colours = false; // 行書式の文字色有効 (印刷色): a switch of this run, never stored
     std::unique_ptr<LoadedDocument> loaded;   // the editing tables; null in batch forms that need none
     WindowParts window;
     SaveFlowState save_flow;          // writing options and what the saves of this run remember

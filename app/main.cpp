@@ -133,6 +133,7 @@ int main(int argc, char** argv) {
     app.window.show_surface = [window] { window->invalidate(); };
     app.window.print_devices = create_print_device;
     app.window.pump_events = pump_print_events;
+    app.window.page_setup = run_page_setup_dialog;
     app.window.preview_window = run_preview_window;
     install_features(app);
     if (!gui->create_main_window(main_window_setup(app, events, highest, RIX_RESOURCE_DIR), &events)) {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "app/format_views.h"
+#include "app/print_colour_dialog.h"
 #include "app/print_format_view.h"
 #include "app/screen_format.h"
 #include "platform/codec.h"
@@ -319,6 +320,9 @@ bool PrintSetDialog::command(DialogContext& ctx, int id, int notification) {
             return true;
         case PRINT_SET_COUNTS:
             if (store(ctx) && services_->show_counts) services_->show_counts();
+            return true;
+        case PRINT_SET_COLOURS:
+            open_print_colours(settings_, services_->line_format_colours, ctx.window());
             return true;
         case PRINT_SET_PRINTER: {
             if (!services_->page_setup) return true;

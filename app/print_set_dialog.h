@@ -69,6 +69,7 @@ struct PrintSetServices {
     std::function<bool(int* paper_number, bool* landscape)> page_setup;
     std::function<void(bool marked)> preview;   // null: the preview is not there yet
     std::function<void()> show_counts;          // 頁数等
+    bool* line_format_colours = nullptr;        // the program's 行書式の文字色有効 (印刷色); null: off
     std::string printer_name;                   // UTF-8, for the caption
     bool has_index = false;                     // the document has structure-index entries
     bool marked = false;                        // a marked range: the range controls are off

@@ -454,7 +454,9 @@ void draw_line_marks(Screen& s, int first_line, int count) {
             glyph.colour = s.fmt.text_colour;
             glyph.clip = true;
             s.surface->draw_cell(glyph);
-            s.surface->invert_rect(box);
+            // Paper cannot be inverted: a printed sheet, and its preview,
+            // show the digit plainly.
+            if (!s.fmt.print) s.surface->invert_rect(box);
             ++i;
         }
     }

@@ -3,6 +3,15 @@
 
 namespace rix {
 
+void draw_printable_frame(Surface& image, int w, int h) {
+    constexpr std::uint32_t BLACK = 0x000000;
+    if (w <= 0 || h <= 0) return;
+    image.draw_line(0, 0, w - 1, 0, BLACK);
+    image.draw_line(w - 1, 0, w - 1, h - 1, BLACK);
+    image.draw_line(w - 1, h - 1, 0, h - 1, BLACK);
+    image.draw_line(0, h - 1, 0, 0, BLACK);
+}
+
 bool preview_go(PreviewPaging* paging, int sheet) {
     if (sheet < paging->first || sheet > paging->last) return false;
     paging->current = sheet;

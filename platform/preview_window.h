@@ -2,7 +2,8 @@
 // PreviewSource for the range of sheets and for each sheet's picture, drawn
 // in the printer's pixels on a surface that shows them scaled; it pages with
 // its buttons (先 頭, 前 頁, 次 頁, 最 後), the sheet field, the wheel and
-// clicks (preview_click below), and closes with
+// clicks (preview_click below), shows or hides the printable area's frame
+// with the right button, and closes with
 // 閉じる or a click in the middle of the page. The Qt window is
 // platform/qt/qt_preview.h.
 #pragma once
@@ -33,6 +34,10 @@ public:
     // the margins changed (the next paint shows them).
     virtual bool release_margin(int corner, int x, int y) { (void)corner; (void)x; (void)y; return false; }
 };
+
+// The outline of the printable area, one pixel inside a page of w × h
+// printer pixels: what the right mouse button shows and hides.
+void draw_printable_frame(Surface& image, int w, int h);
 
 // ---- paging ----
 

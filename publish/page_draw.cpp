@@ -179,6 +179,41 @@ void draw_page_header(Surface& surface, const PrintLayout& layout, const PageHea
     surface.set_font(FONT_MARK, half);
 }
 
+namespace {
+
+// One tier of `tier.lines` display lines from screen line `first_line`.
+// With the position adjustment on, each column is laid out on its own at
+// the page offsets shifted by the adjustment reached when it starts; a pass
+// draws a line the same way wherever it began, so the text is otherwise the
+// same as a pass over the whole tier.
+void draw_tier(Document& doc, Screen& s, const PrintLayout& layout, const TierPlan& tier, int first_line,
+               PositionAdjust* adjust) {
+    if (!layout.format.position_adjust) {
+        layout_and_draw(doc, s, tier.start, first_line, 0, tier.lines);
+        return;
+    }
+    const int page_x = s.geo.page_x, page_y = s.geo.page_y;
+    TextPos pos = tier.start;
+    for (int i = 0; i < tier.lines; ++i) {
+        adjust->start_column(layout.format);
+        s.geo.page_x = page_x + adjust->dx;
+        s.geo.page_y = page_y + adjust->dy;
+        pos = layout_and_draw(doc, s, pos, first_line + i, 0, 1);
+    }
+    s.geo.page_x = page_x;
+    s.geo.page_y = page_y;
+}
+
+}  // namespace
+
+void PositionAdjust::start_column(const PrintFormat& f) {
+    if (!f.position_adjust) return;
+    if (++columns < std::max(f.adjust_column_interval, 1)) return;
+    columns = 0;
+    dx += f.adjust_column_offset;
+    dy += f.adjust_char_offset;
+}
+
 bool start_sheets(SheetPainter& painter, const PrintLayout& layout, Surface* surface) {
     Screen& s = painter.screen;
     s = Screen{};
@@ -196,12 +231,14 @@ SheetResult draw_sheet(Document& doc, SheetPainter& painter, const PrintLayout& 
     SheetResult result;
     result.next = pos;
     const DisplayGeometry base = layout.geo;
+    PositionAdjust adjust;   // starts anew on every sheet
     for (int h = 0; h < layout.halves; ++h) {
         const int shift = h == 0 ? 0 : layout.page.width / 2 - layout.fukuro_offset_px;
         const int shift_y = h == 0 ? 0 : layout.page.height / 2 - layout.fukuro_offset_px;
         s.geo = base;
         if (base.vertical) s.geo.page_x = -shift;   // the first half is the right one
         else s.geo.page_y = shift_y;
+        const int half_x = s.geo.page_x, half_y = s.geo.page_y;
         const int number = page_number(job, layout, sheet, h);
         const HalfPlan half = plan_half(doc, layout, result.next);
         for (std::size_t t = 0; t < half.tiers.size(); ++t) {
@@ -214,8 +251,10 @@ SheetResult draw_sheet(Document& doc, SheetPainter& painter, const PrintLayout& 
             if (tier.lines <= 0) continue;
             s.full_redraw = true;   // paper: nothing to erase
             s.ruby_queue.clear();
-            layout_and_draw(doc, s, tier.start, static_cast<int>(t) * base.columns, 0, tier.lines);
+            draw_tier(doc, s, layout, tier, static_cast<int>(t) * base.columns, &adjust);
         }
+        s.geo.page_x = half_x;
+        s.geo.page_y = half_y;
         draw_grid(s);
         if (layout.format.flags != 0 && s.surface) {
             const PageHeaderLayout header = layout_page_header(layout, titles, number, half.last_tier_start(), h);

@@ -172,6 +172,18 @@ struct SheetResult {
     int halves_drawn = 0;
 };
 
+// Print position adjustment (文字位置補整), for printers whose feed drifts:
+// every `adjust_column_interval` columns started on a sheet, the text of the
+// sheet moves on by `adjust_column_offset` pixels across the page (x) and
+// `adjust_char_offset` down it (y), adding up; the column that completes an
+// interval is drawn with the new shift. Only the text moves: the grid and
+// the header stay where the geometry puts them. A new sheet starts at 0.
+struct PositionAdjust {
+    int columns = 0;               // columns started since the shift last grew
+    int dx = 0, dy = 0;            // the shift now, device pixels
+    void start_column(const PrintFormat& f);
+};
+
 // Called before each tier: (page number, tier 1..4, line, column count of
 // the job); returns false to cancel (the sheet is left as it is).
 using TierProgress = std::function<bool(int page, int tier, std::uint32_t line)>;

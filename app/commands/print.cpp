@@ -117,6 +117,8 @@ void print_command(Application& app) {
         show_print_preview(app, PreviewRequest{false, marked, request.mark_start, request.mark_end});
     };
     if (app.window.gui) services.font_chooser = &app.window.gui->font_chooser();
+    services.page_setup = app.window.page_setup;
+    services.line_format_colours = &app.line_format_colours;
     services.has_index = !app.loaded->document.index.empty();
     services.screen_slot = current_screen_slot(rec);
     ExtensionHeader& header = app.loaded->extension.header;

@@ -71,6 +71,11 @@ protected:
     }
     void mousePressEvent(QMouseEvent* e) override {
         const QRect r = shown_rect();
+        if (e->button() == Qt::RightButton) {
+            frame_ = !frame_;
+            show_sheet();
+            return;
+        }
         if (e->button() == Qt::LeftButton && armed_) {
             dragging_ = armed_;
             return;
@@ -121,6 +126,7 @@ private:
         ImageSurface image(iw, ih, 0xFFFFFF);
         image.set_scale(scale);
         source_.paint(paging_.current, image);
+        if (frame_) draw_printable_frame(image, source_.page_width(), source_.page_height());
         image_size_ = QSize(iw, ih);
         page_->setPixmap(QPixmap::fromImage(image.image()));
         sheet_field_->setText(QString::number(paging_.current));
@@ -135,6 +141,7 @@ private:
     double scale_ = 1;
     int armed_ = 0;       // the corner the pointer arms; 0 none
     int dragging_ = 0;    // the corner being dragged; 0 none
+    bool frame_ = false;  // the printable area's outline is shown (right button)
 };
 
 }  // namespace

@@ -3,10 +3,12 @@
 // painter stays open from begin to end.
 #include "platform/qt/qt_printer.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPageSetupDialog>
 #include <QPrinter>
 #include <QString>
 
@@ -76,6 +78,35 @@ std::unique_ptr<PrintDevice> create_pdf_print_device(const PrintDeviceSetup& set
 
 std::unique_ptr<PrintDevice> create_print_device(const PrintDeviceSetup& setup) {
     return std::make_unique<QtPrintDevice>(setup);
+}
+
+bool page_size_of_paper(int paper_number, int* width_mm, int* height_mm) {
+    const QPageSize::PageSizeId id = QPageSize::id(paper_number);
+    if (paper_number <= 0 || id == QPageSize::Custom) return false;
+    const QSizeF mm = QPageSize::size(id, QPageSize::Millimeter);
+    *width_mm = static_cast<int>(mm.width() + 0.5);
+    *height_mm = static_cast<int>(mm.height() + 0.5);
+    return true;
+}
+
+int paper_number_of_size(double width_mm, double height_mm) {
+    const QPageSize::PageSizeId id = QPageSize::id(QSizeF(width_mm, height_mm), QPageSize::Millimeter,
+                                                   QPageSize::FuzzyOrientationMatch);
+    return id == QPageSize::Custom ? 0 : QPageSize::windowsId(id);
+}
+
+bool run_page_setup_dialog(int* paper_number, bool* landscape) {
+    QPrinter printer(QPrinter::HighResolution);
+    const QPageSize::PageSizeId id = *paper_number > 0 ? QPageSize::id(*paper_number) : QPageSize::Custom;
+    if (id != QPageSize::Custom) printer.setPageSize(QPageSize(id));
+    printer.setPageOrientation(*landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    QPageSetupDialog dialog(&printer, QApplication::activeWindow());
+    if (dialog.exec() != QDialog::Accepted) return false;
+    const QPageLayout layout = printer.pageLayout();
+    const QPageSize size = layout.pageSize();
+    *paper_number = size.id() == QPageSize::Custom ? 0 : size.windowsId();
+    *landscape = layout.orientation() == QPageLayout::Landscape;
+    return true;
 }
 
 void pump_print_events() { QCoreApplication::processEvents(); }

@@ -2,14 +2,17 @@
 // checks of its numbers (a refused store leaves the record byte-identical),
 // switching formats, the header enable rules and remapped positions, the
 // actions and their questions; and the print view of the record.
-// Owed: the printer and page-setup buttons through a Qt host.
+// Owed: the page-setup dialog itself through a Qt host.
 #include "app/print_set_dialog.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "app/default_settings.h"
+#include "app/print_colour_dialog.h"
 #include "app/print_format_view.h"
 #include "platform/codec.h"
 #include "platform/fake_dialogs.h"
@@ -162,6 +165,83 @@ TEST_F(PrintSetDialogTest, AFontOfTheOtherDirectionCannotPrint) {
         d.press(1);
     });
     EXPECT_EQ(run(), PRINT_SET_PRINT);
+}
+
+TEST_F(PrintSetDialogTest, PageSetupStoresThePaperOfTheCurrentFormatOnly) {
+    std::vector<std::pair<int, bool>> asked;
+    std::vector<std::pair<int, bool>> answers = {{13, false}, {300, true}};
+    bool cancel = false;
+    services.page_setup = [&](int* paper, bool* landscape) {
+        asked.push_back({*paper, *landscape});
+        if (cancel) {
+            *paper = 8;   // a cancelled dialog's values are never taken
+            return false;
+        }
+        *paper = answers.front().first;
+        *landscape = answers.front().second;
+        answers.erase(answers.begin());
+        return true;
+    };
+    const std::uint8_t second = settings.rec.printer_paper[1];
+    host.script([&](DialogSession& d) {
+        d.press(PRINT_SET_PRINTER);                 // format 1: JIS B5 portrait
+        d.press(PRINT_SET_FORMAT_FIRST + 2);
+        d.press(PRINT_SET_PRINTER);                 // format 3: a number beyond 7 bits
+        cancel = true;
+        d.press(PRINT_SET_PRINTER);
+        d.press(2);
+    });
+    run();
+    ASSERT_EQ(asked.size(), 3u);
+    EXPECT_EQ(asked[0], (std::pair<int, bool>{9, true}));   // the shipped A4 landscape
+    EXPECT_EQ(settings.rec.printer_paper[0], 13);
+    EXPECT_EQ(settings.rec.printer_paper[1], second);
+    EXPECT_EQ(settings.rec.printer_paper[2], 0x80);         // the printer's default paper, landscape
+    EXPECT_EQ(asked[2], (std::pair<int, bool>{0, true}));
+    EXPECT_TRUE(settings.changed);
+}
+
+TEST_F(PrintSetDialogTest, PrintColoursStoreTheThreeIndicesOnlyOnSet) {
+    bool line_formats = false;
+    services.line_format_colours = &line_formats;
+    settings.rec.text_colour[5] = 0;
+    settings.rec.header_colour[0] = 4;
+    settings.rec.grid_colour[5] = 40;   // beyond the palette: kept unless chosen
+    host.script([](DialogSession& d) {
+        d.press(PRINT_SET_COLOURS);
+        d.press(PRINT_SET_COLOURS);
+        d.press(2);
+    });
+    host.script([](DialogSession& d) {
+        EXPECT_TRUE(d.get_check(PRINT_COLOUR_TEXT_FIRST + 0));
+        EXPECT_TRUE(d.get_check(PRINT_COLOUR_HEADER_FIRST + 4));
+        EXPECT_EQ(d.get_radio(PRINT_COLOUR_GRID_FIRST, PRINT_COLOUR_GRID_FIRST + 15), 0);
+        EXPECT_EQ(d.get_colour(PRINT_COLOUR_SWATCH_FIRST + 9), BASIC_PALETTE[9]);
+        d.press(PRINT_COLOUR_TEXT_FIRST + 9);
+        d.press(PRINT_COLOUR_LINE_FORMATS);
+        d.press(2);                                 // 取消
+    });
+    host.script([this](DialogSession& d) {
+        EXPECT_FALSE(settings.changed);
+        EXPECT_TRUE(d.get_check(PRINT_COLOUR_TEXT_FIRST + 0));
+        EXPECT_FALSE(d.get_check(PRINT_COLOUR_LINE_FORMATS));
+        d.press(PRINT_COLOUR_TEXT_FIRST + 12);
+        d.press(PRINT_COLOUR_HEADER_FIRST + 15);
+        d.press(PRINT_COLOUR_LINE_FORMATS);
+        d.press(PRINT_COLOUR_SWATCH_FIRST + 3);    // a swatch chooses nothing
+        d.press(1);                                 // 設定
+    });
+    run();
+    EXPECT_EQ(settings.rec.text_colour[5], 12);
+    EXPECT_EQ(settings.rec.header_colour[0], 15);
+    EXPECT_EQ(settings.rec.grid_colour[5], 40);
+    EXPECT_TRUE(line_formats);
+    EXPECT_TRUE(settings.changed);
+    EXPECT_EQ(host.left_open, 0);
+    EXPECT_TRUE(host.missing.empty());
+    const PrintFormat f = print_format_view(settings.rec, 5, 0);
+    EXPECT_EQ(f.text_colour, BASIC_PALETTE[12]);
+    EXPECT_EQ(f.header_colour, BASIC_PALETTE[15]);
 }
 
 TEST(PrintFormatView, TheShippedFormatsPassTheirChecks) {

@@ -1,5 +1,6 @@
 // The preview window on Qt: it shows the sheet the source paints, pages
-// with its buttons and the wheel, and closes with a click in the middle.
+// with its buttons and the wheel, shows the printable frame on the right
+// button, and closes with a click in the middle.
 #include "platform/qt/qt_preview.h"
 
 #include <QApplication>
@@ -11,6 +12,8 @@
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
+
+#include "platform/recording_surface.h"
 
 #include <vector>
 
@@ -79,6 +82,55 @@ TEST(PreviewWindow, PagesWithButtonsAndWheelAndClosesInTheMiddle) {
     std::vector<int> moves;
     for (int s : sheets.painted) if (moves.empty() || moves.back() != s) moves.push_back(s);
     EXPECT_EQ(moves, (std::vector<int>{2, 3, 1, 2}));
+}
+
+TEST(PreviewWindow, TheRightButtonShowsAndHidesThePrintableFrame) {
+    Sheets sheets;
+    QTimer poll;
+    bool acted = false;
+    QRgb edges[3] = {};
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!d || !d->isVisible() || acted) return;
+        acted = true;
+        QLabel* page = nullptr;
+        for (QLabel* l : d->findChildren<QLabel*>())
+            if (!l->pixmap().isNull()) page = l;
+        ASSERT_TRUE(page);
+        auto left_edge = [&] {
+            const QImage image = page->pixmap().toImage();
+            return image.pixel(0, image.height() / 2);
+        };
+        const QPoint at = page->mapTo(d, QPoint(2, 2));
+        QMouseEvent right(QEvent::MouseButtonPress, QPointF(at), QPointF(at), Qt::RightButton, Qt::RightButton,
+                          Qt::NoModifier);
+        edges[0] = left_edge();
+        QApplication::sendEvent(d, &right);
+        edges[1] = left_edge();
+        QApplication::sendEvent(d, &right);
+        edges[2] = left_edge();
+        d->accept();
+    });
+    poll.start(5);
+    QTimer::singleShot(5000, &poll, [] {
+        if (auto* d = QApplication::activeModalWidget()) static_cast<QDialog*>(d)->reject();
+    });
+    run_preview_window(sheets);
+    ASSERT_TRUE(acted);
+    EXPECT_EQ(qGray(edges[0]), 255);   // white paper
+    EXPECT_LT(qGray(edges[1]), 128);   // the frame
+    EXPECT_EQ(qGray(edges[2]), 255);
+    for (int sheet : sheets.painted) EXPECT_EQ(sheet, 2);   // the frame never pages
+}
+
+TEST(PreviewFrame, OutlinesThePageOnePixelInside) {
+    RecordingSurface image(400, 300);
+    draw_printable_frame(image, 400, 300);
+    EXPECT_EQ(image.lines_starting("line ").size(), 4u);
+    EXPECT_NE(image.dump().find("line 399,0-399,299"), std::string::npos);
+    image.clear();
+    draw_printable_frame(image, 0, 300);
+    EXPECT_TRUE(image.dump().empty());
 }
 
 }  // namespace

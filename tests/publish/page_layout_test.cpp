@@ -1,11 +1,14 @@
 // Page composition: print geometry, the sheet walk and its numbering, ranges,
 // index page breaks, the page header, pacing and the state a cancelled run
 // leaves behind.
-// Owed: print position adjustment; the preview's fold marks.
+// Owed: the preview's fold marks.
 #include "publish/page_layout.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -312,6 +315,149 @@ TEST(PrintPacing, WaitsHalveEveryTenChangesAndStopAtNinety) {
     EXPECT_EQ(first, 256u);
     EXPECT_EQ(last, 0u);
     EXPECT_EQ(total, 4854u);
+}
+
+// The cells a sheet draws: their x, y, and the rest of the record.
+struct DrawnCell {
+    int x = 0, y = 0;
+    std::string rest;
+};
+std::vector<DrawnCell> drawn_cells(const RecordingSurface& paper) {
+    std::vector<DrawnCell> out;
+    for (const std::string& line : paper.lines_starting("cell ")) {
+        int f = 0, x = 0, y = 0, n = 0;
+        unsigned code = 0;
+        char mode[16] = {};
+        if (std::sscanf(line.c_str(), "cell %d %X %15s %d,%d,%n", &f, &code, mode, &x, &y, &n) < 5) continue;
+        out.push_back({x, y, std::to_string(f) + " " + std::to_string(code) + " " + mode + " " + line.substr(n)});
+    }
+    return out;
+}
+
+// Two sheets of five columns, a ruby and long lines that wrap.
+RecordingSurface two_sheets(bool fukuro, const std::function<void(PrintFormat&)>& change) {
+    Document doc;
+    std::vector<std::string> text;
+    for (int i = 0; i < 12; ++i)
+        text.push_back(sj("吾輩は") + test::ruby("わがはい", 2) + sj("猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。"));
+    test::build(doc, text);
+    doc.rules = test::rules(20, 1);
+    PrintFormat f = a4_format(fukuro, 1, 0);
+    f.screen.columns_per_page = 5;
+    f.grid_style = 3;
+    f.flags = PRINT_PAGE_NUMBERS;
+    change(f);
+    PrintLayout layout = layout_of(f, page_for_paper(9, 600, 600));
+    PrintScope scope(doc, layout.rules);
+    RecordingSurface paper(layout.page.width, layout.page.height, "paper");
+    SheetPainter painter;
+    EXPECT_TRUE(start_sheets(painter, layout, &paper));
+    PrintJob job;
+    EXPECT_EQ(resolve_print_range(doc, layout, PrintRange{}, false, {}, {}, &job), RangeResult::OK);
+    int sheets = 0;
+    EXPECT_EQ(print_sheets(doc, painter, layout, job, HeaderTitles{}, [](int s) { return s <= 2; }, nullptr, &sheets),
+              PrintRun::DEVICE_FAILED);
+    return paper;
+}
+
+RecordingSurface adjusted_sheets(bool adjust, int interval, int dx, int dy, bool fukuro) {
+    return two_sheets(fukuro, [&](PrintFormat& f) {
+        f.position_adjust = adjust;
+        f.adjust_column_interval = interval;
+        f.adjust_column_offset = dx;
+        f.adjust_char_offset = dy;
+    });
+}
+
+TEST(SheetColours, TextGridAndHeaderTakeTheirOwnColours) {
+    const RecordingSurface paper = two_sheets(true, [](PrintFormat& f) {
+        f.text_colour = 0x0000FF;     // COLORREF: red
+        f.grid_colour = 0xFF0000;     // blue
+        f.header_colour = 0x008000;   // green
+    });
+    int text = 0, ruby = 0, header = 0;
+    for (const DrawnCell& c : drawn_cells(paper)) {
+        const std::string colour = c.rest.substr(c.rest.size() - 7);
+        const char font = c.rest[0];
+        (font == '0' ? text : font == '1' ? ruby : header) += 1;
+        EXPECT_EQ(colour, font == '2' ? "#008000" : "#FF0000") << c.rest;
+    }
+    EXPECT_GT(text, 0);
+    EXPECT_GT(ruby, 0);
+    EXPECT_EQ(header, 4);   // one digit on each of four halves
+    const std::vector<std::string> rules = paper.lines_starting("line ");
+    ASSERT_FALSE(rules.empty());
+    for (const std::string& l : rules) EXPECT_EQ(l.substr(l.size() - 7), "#0000FF") << l;
+}
+
+TEST(PositionAdjust, TheTextMovesEveryIntervalOfColumnsAndStartsAnewOnEachSheet) {
+    const RecordingSurface plain = adjusted_sheets(false, 2, 3, -2, false);
+    // Adjustment on with no offsets draws exactly what a whole-tier pass draws.
+    EXPECT_EQ(adjusted_sheets(true, 2, 0, 0, false).dump(), plain.dump());
+
+    const RecordingSurface moved = adjusted_sheets(true, 2, 3, -2, false);
+    EXPECT_EQ(moved.lines_starting("line "), plain.lines_starting("line "));   // the grid stays
+    const std::vector<DrawnCell> a = drawn_cells(plain), b = drawn_cells(moved);
+    ASSERT_EQ(a.size(), b.size());
+    ASSERT_FALSE(a.empty());
+    // Five columns stand trunc(4464 / 4.5) = 992 pixels apart from the
+    // right; the page number (the mark font) stays where it was.
+    const int right = a.front().x;
+    int sheet = 0, last_column = -1, steps = 0, rubies = 0;
+    bool seen_shift = false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        EXPECT_EQ(a[i].rest, b[i].rest) << i;
+        if (a[i].rest[0] == '2') {
+            EXPECT_EQ(b[i].x, a[i].x) << i;
+            EXPECT_EQ(b[i].y, a[i].y) << i;
+            continue;
+        }
+        if (a[i].rest[0] == '1') {   // a ruby moves with the column drawn before it
+            ++rubies;
+            EXPECT_EQ(b[i].x - a[i].x, 3 * steps) << i;
+            EXPECT_EQ(b[i].y - a[i].y, -2 * steps) << i;
+            continue;
+        }
+        const int column = (right - a[i].x + 496) / 992;
+        if (column < last_column) ++sheet;
+        last_column = column;
+        steps = (column + 1) / 2;
+        EXPECT_EQ(b[i].x - a[i].x, 3 * steps) << "sheet " << sheet << " column " << column;
+        EXPECT_EQ(b[i].y - a[i].y, -2 * steps) << "sheet " << sheet << " column " << column;
+        seen_shift = seen_shift || steps == 2;
+    }
+    EXPECT_EQ(sheet, 1);   // both sheets were drawn, the second from 0 again
+    EXPECT_TRUE(seen_shift);
+    EXPECT_GT(rubies, 0);
+}
+
+TEST(PositionAdjust, TheCountRunsOnIntoTheSecondHalf) {
+    const std::vector<DrawnCell> a = drawn_cells(adjusted_sheets(false, 1, 0, 0, true));
+    const std::vector<DrawnCell> b = drawn_cells(adjusted_sheets(true, 5, 7, 1, true));
+    ASSERT_EQ(a.size(), b.size());
+    // Five columns a half: the first half's last column moves by 7, the
+    // second half's columns by 7 until its last, which moves by 14.
+    int max_dx = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) max_dx = std::max(max_dx, b[i].x - a[i].x);
+    EXPECT_EQ(max_dx, 14);
+    EXPECT_EQ(b.front().x - a.front().x, 0);
+    EXPECT_EQ(b.back().x - a.back().x, 0);   // the page number of the second half stays
+}
+
+TEST(SheetMarks, LineMarkDigitsPrintPlainlyOnTheirColumn) {
+    SmallJob one(false);
+    one.layout.format.flags = 0;   // no page number: every mark-font cell is a line mark
+    one.doc.lines.set_marks(1, 0x05);   // marks 1 and 3
+    RecordingSurface paper(one.layout.page.width, one.layout.page.height, "paper");
+    SheetPainter painter;
+    ASSERT_TRUE(start_sheets(painter, one.layout, &paper));
+    const PrintJob job = one.resolve(PrintRange{});
+    draw_sheet(one.doc, painter, one.layout, job, HeaderTitles{}, 1, job.start, nullptr);
+    std::vector<std::string> digits;
+    for (const DrawnCell& c : drawn_cells(paper))
+        if (c.rest[0] == '2') digits.push_back(c.rest.substr(0, c.rest.find(' ', 2)));
+    EXPECT_EQ(digits, (std::vector<std::string>{"2 33360", "2 33362"}));   // "１" and "３"
+    EXPECT_TRUE(paper.lines_starting("invert ").empty());   // a printer cannot invert: the preview must not either
 }
 
 TEST(PrintRunState, ACancelBetweenTiersLeavesTheDocumentAsItWas) {

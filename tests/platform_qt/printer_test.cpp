@@ -1,0 +1,61 @@
+// The printer's paper on Qt: the paper numbers the page setup dialog gives
+// name the sizes printing lays out, and the dialog hands back what it was
+// given when the user accepts it unchanged.
+// Owed: a choice changed inside the dialog (it needs a print system).
+#include "platform/qt/qt_printer.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "publish/print_format.h"
+
+namespace rix {
+namespace {
+
+TEST(PaperNumbers, TheSystemsSizesAreThoseThatPrintingLaysOut) {
+    for (int code : {1, 5, 8, 9, 11, 12, 13}) {
+        int w = 0, h = 0;
+        ASSERT_TRUE(page_size_of_paper(code, &w, &h)) << code;
+        const PaperSize ours = paper_size(static_cast<std::uint8_t>(code));
+        EXPECT_LE(std::abs(w - ours.width_mm), 1) << code;
+        EXPECT_LE(std::abs(h - ours.height_mm), 1) << code;
+    }
+    EXPECT_EQ(paper_number_of_size(257, 364), 12);   // B4 and B5 are JIS sizes
+    EXPECT_EQ(paper_number_of_size(182, 257), 13);
+    EXPECT_NE(paper_number_of_size(250, 353), 12);   // ISO B4 is another paper
+    EXPECT_EQ(paper_number_of_size(123, 77), 0);
+    int w = 0, h = 0;
+    EXPECT_FALSE(page_size_of_paper(0, &w, &h));
+}
+
+// Accepts (or cancels) the next modal dialog.
+void answer_next_dialog(bool accept) {
+    QTimer::singleShot(50, [accept] {
+        if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) accept ? d->accept() : d->reject();
+    });
+}
+
+TEST(PageSetupDialog, GivesBackThePaperItWasOpenedWithOrNothingWhenCancelled) {
+    int paper = 13;
+    bool landscape = true;
+    answer_next_dialog(true);
+    ASSERT_TRUE(run_page_setup_dialog(&paper, &landscape));
+    EXPECT_EQ(paper, 13);
+    EXPECT_TRUE(landscape);
+    EXPECT_EQ(stored_paper_code(paper, landscape), 0x8D);
+
+    paper = 9;
+    landscape = false;
+    answer_next_dialog(false);
+    EXPECT_FALSE(run_page_setup_dialog(&paper, &landscape));
+    EXPECT_EQ(paper, 9);
+    EXPECT_FALSE(landscape);
+}
+
+}  // namespace
+}  // namespace rix
