@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <ctime>
 #include <vector>
 
 #include "platform/files.h"
@@ -66,6 +67,7 @@ int remove_dead_save_temporaries(const std::string& folder) {
         std::string path = join_path(where, name);
         struct stat st {};
         if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) continue;
+        if (std::time(nullptr) - st.st_mtime < SAVE_TEMPORARY_QUIET_SECONDS) continue;
         if (::unlink(path.c_str()) == 0) ++removed;
     }
     return removed;

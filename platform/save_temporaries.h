@@ -27,8 +27,11 @@ int create_save_temporary(const std::string& folder, char kind, std::string* pat
 // The process id named by a save temporary's file name; 0 for any other name.
 long save_temporary_owner(std::string_view name);
 // Removes the save temporaries of `folder` whose process is gone: regular
-// files of this user only, never one whose process lives. Returns how many
-// were removed.
+// files of this user only, never one whose process lives, nor one changed in
+// the last SAVE_TEMPORARY_QUIET_SECONDS (a folder shared with another
+// machine may hold a save going on there under a pid unknown here). Returns
+// how many were removed.
+constexpr long SAVE_TEMPORARY_QUIET_SECONDS = 3600;
 int remove_dead_save_temporaries(const std::string& folder);
 
 }  // namespace rix

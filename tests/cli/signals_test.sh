@@ -84,7 +84,7 @@ check "and says it once" '! grep -q "使用中の印" "$home/err-kill2.txt"'
 
 sleep 30 & live=$!
 ( exit 0 ) & dead=$!; wait "$dead"
-touch "$home/docs/.rix-save-$dead-t-Ab12Cd" "$home/docs/.rix-save-$dead-e-Ab12Cd" "$home/docs/.rix-save-$live-t-Ab12Cd"
+touch -d '2 hours ago' "$home/docs/.rix-save-$dead-t-Ab12Cd" "$home/docs/.rix-save-$dead-e-Ab12Cd" "$home/docs/.rix-save-$live-t-Ab12Cd"
 "$rix" --save-as "$home/docs/copy.txt" "$doc" 2>/dev/null
 check "a save removes the temporaries of ended saves" '[ ! -e "$home/docs/.rix-save-$dead-t-Ab12Cd" ] && [ ! -e "$home/docs/.rix-save-$dead-e-Ab12Cd" ]'
 check "and keeps those of a live process" '[ -e "$home/docs/.rix-save-$live-t-Ab12Cd" ]'

@@ -226,6 +226,7 @@ TEST_F(Save, RemovesTemporariesOfEndedSavesAndKeepsAFailedOnesText) {
     if (child == 0) ::_exit(0);
     ::waitpid(child, nullptr, 0);
     std::string stray = dir.write(".rix-save-" + std::to_string(child) + "-t-Ab12Cd", "half");
+    test::age(stray);
     open_and_load(a, path);
     test::build(a.doc, {"new", ""});
     a.state.modified = MODIFIED_TEXT;

@@ -59,8 +59,10 @@ TEST(SaveTemporaries, SweepRemovesThoseOfEndedProcessesOnly) {
     test::TempFolder dir;
     const std::string dead = std::to_string(dead_pid());
     const std::string mine = std::to_string(::getpid());
-    dir.write(".rix-save-" + dead + "-t-aaaaaa", "half a document");
-    dir.write(".rix-save-" + dead + "-e-bbbbbb", "half an extension file");
+    test::age(dir.write(".rix-save-" + dead + "-t-aaaaaa", "half a document"));
+    test::age(dir.write(".rix-save-" + dead + "-e-bbbbbb", "half an extension file"));
+    // Changed a moment ago: perhaps another machine's save going on.
+    dir.write(".rix-save-" + dead + "-t-gggggg", "a save elsewhere");
     dir.write(".rix-save-" + mine + "-t-cccccc", "a save going on now");
     dir.write(".rix-save-1-w-dddddd", "init never ends: a live process");
     dir.write("原稿.txt", "the document");
@@ -71,6 +73,7 @@ TEST(SaveTemporaries, SweepRemovesThoseOfEndedProcessesOnly) {
     EXPECT_EQ(remove_dead_save_temporaries(dir.path()), 2);
     std::vector<std::string> left = list_folder_names(dir.path());
     std::vector<std::string> expected = {".rix-save-" + dead + "-t-eeeeee", ".rix-save-" + dead + "-t-ffffff",
+                                         ".rix-save-" + dead + "-t-gggggg",
                                          ".rix-save-" + mine + "-t-cccccc", ".rix-save-1-w-dddddd", "rtxAB12cd",
                                          "原稿.txt"};
     std::sort(expected.begin(), expected.end());

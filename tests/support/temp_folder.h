@@ -1,12 +1,14 @@
 // A fresh folder under /tmp for one test, removed with everything in it.
 #pragma once
 
+#include <fcntl.h>
 #include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 #include <string_view>
 
@@ -50,6 +52,16 @@ inline std::string slurp(const std::string& path) {
     std::string s;
     read_whole_file(path, &s);
     return s;
+}
+
+// Sets a file's times two hours back; returns its path.
+inline const std::string& age(const std::string& path) {
+    struct timespec back[2];
+    ::clock_gettime(CLOCK_REALTIME, &back[0]);
+    back[0].tv_sec -= 7200;
+    back[1] = back[0];
+    ::utimensat(AT_FDCWD, path.c_str(), back, 0);
+    return path;
 }
 
 // The permission bits of a file; 0xFFFF when there is none.
