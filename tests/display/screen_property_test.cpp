@@ -36,9 +36,12 @@
 #include "tests/display/pixel_surface.h"
 #include "tests/document/doc_builder.h"
 #include "rix_build_paths.h"
+#include "tests/support/corpus.h"
 
 namespace rix {
 namespace {
+
+using test::read_corpus;
 
 using test::PixelSurface;
 using test::sj;
@@ -90,13 +93,6 @@ struct View {
         prepare_screen(s);
     }
 };
-
-std::string read_corpus(const char* name) {
-    std::ifstream in(std::string(RIX_CORPUS_DIR) + "/" + name, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // Short lines with what makes layout hard: a ruby whose base runs onto the
 // next display line, a tag, half-width pairs, empty lines, indentation and

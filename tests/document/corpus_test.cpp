@@ -11,16 +11,12 @@
 #include "fuzz/fuzz_entries.h"
 #include "platform/fake_messages.h"
 #include "rix_build_paths.h"
+#include "tests/support/corpus.h"
 
 namespace rix {
 namespace {
 
-std::string read_corpus(const char* name) {
-    std::ifstream in(std::string(RIX_CORPUS_DIR) + "/" + name, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using test::read_corpus;
 
 struct Novel {
     const char* file;

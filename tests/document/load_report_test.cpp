@@ -20,20 +20,16 @@
 #include "tests/support/temp_folder.h"
 #include "doc_builder.h"
 #include "rix_build_paths.h"
+#include "tests/support/corpus.h"
 
 namespace rix {
 namespace {
 
+using test::read_corpus;
+
 using test::slurp;
 
 using test::sj;
-
-std::string read_corpus(const char* name) {
-    std::ifstream in(std::string(RIX_CORPUS_DIR) + "/" + name, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 std::string without_cr(std::string s) {
     std::erase(s, '\r');

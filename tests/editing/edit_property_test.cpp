@@ -13,18 +13,14 @@
 #include "editing/clipboard_commands.h"
 #include "fuzz/fuzz_entries.h"
 #include "rix_build_paths.h"
+#include "tests/support/corpus.h"
 
 namespace rix {
 namespace {
 
-using test::sj;
+using test::read_corpus;
 
-std::string read_corpus(const char* name) {
-    std::ifstream in(std::string(RIX_CORPUS_DIR) + "/" + name, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using test::sj;
 
 struct Property : test::EditFixture, ::testing::WithParamInterface<const char*> {
     std::mt19937 rng{20240611};

@@ -20,19 +20,15 @@
 #include "editing/dispatch.h"
 #include "fuzz/fuzz_entries.h"
 #include "rix_build_paths.h"
+#include "tests/support/corpus.h"
 
 namespace rix {
 namespace {
 
+using test::read_corpus;
+
 using test::build;
 using test::sj;
-
-std::string read_corpus(const char* name) {
-    std::ifstream in(std::string(RIX_CORPUS_DIR) + "/" + name, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 std::string pos_text(TextPos p) { return std::to_string(p.line()) + ":" + std::to_string(p.column()); }
 

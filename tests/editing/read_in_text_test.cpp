@@ -12,9 +12,12 @@
 #include "fuzz/fuzz_entries.h"
 #include "rix_build_paths.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/corpus.h"
 
 namespace rix::test {
 namespace {
+
+using test::read_corpus;
 
 const std::string GETA = GETA_MARK;
 
@@ -51,13 +54,6 @@ TEST(InsertableFileText, LeadBytesTakeOnlyValidTrailBytes) {
         {"\x81\xAC", GETA},               // 〓 itself
     };
     for (const auto& k : cases) EXPECT_EQ(insertable_file_text(k.in), k.out) << testing::PrintToString(k.in);
-}
-
-std::string read_corpus(const char* name) {
-    std::ifstream in(std::string(RIX_CORPUS_DIR) + "/" + name, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 struct ReadInText : EditFixture {

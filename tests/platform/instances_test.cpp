@@ -20,22 +20,16 @@
 
 #include "platform/files.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/processes.h"
 
 namespace rix {
 namespace {
 
+using test::dead_pid;
+
 using test::mode_of;
 
 int remove_entry(const char* path, const struct stat*, int, struct FTW*) { return ::remove(path); }
-
-// A pid that belonged to a process which has exited and been reaped.
-long dead_pid() {
-    pid_t child = ::fork();
-    if (child == 0) ::_exit(0);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return child;
-}
 
 class InstanceTest : public ::testing::Test {
 protected:

@@ -13,17 +13,12 @@
 
 #include "platform/files.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/processes.h"
 
 namespace rix {
 namespace {
 
-long dead_pid() {
-    pid_t child = ::fork();
-    if (child == 0) ::_exit(0);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return child;
-}
+using test::dead_pid;
 
 TEST(SaveTemporaries, AreHiddenNameTheirProcessAndAreRecognised) {
     test::TempFolder dir;
