@@ -30,15 +30,15 @@ bool parse_size(const std::string& text, int* w, int* h) {
     return true;
 }
 
-// --print OUT, --preview-snapshot OUT, --print-format N (1..3), --sheet K,
+// --print OUT, --pdf OUT, --preview-snapshot OUT, --print-format N (1..3), --sheet K,
 // --pages A-B (1 <= A <= B <= 65535).
 bool parse_print_option(const std::string& arg, const std::string* value, CommandLine* out) {
     if (!value || value->empty()) {
         out->error = arg + " needs a value";
         return false;
     }
-    if (arg == "--print" || arg == "--preview-snapshot") {
-        (arg == "--print" ? out->print_path : out->preview_path) = *value;
+    if (arg == "--print" || arg == "--preview-snapshot" || arg == "--pdf") {
+        (arg == "--print" ? out->print_path : arg == "--pdf" ? out->pdf_path : out->preview_path) = *value;
         return true;
     }
     if (arg == "--sheet") {
@@ -121,8 +121,14 @@ bool parse_command_line(const std::vector<std::string>& args, CommandLine* out) 
                     return false;
                 }
                 out->format = args[++i][0] - '1';
+            } else if (arg == "--compress") {
+                out->pdf_compress = true;
+            } else if (arg == "--outline") {
+                out->pdf_outline = true;
+            } else if (arg == "--outline-title") {
+                out->pdf_outline = out->pdf_outline_title = true;
             } else if (arg == "--print" || arg == "--print-format" || arg == "--pages" || arg == "--preview-snapshot" ||
-                       arg == "--sheet") {
+                       arg == "--sheet" || arg == "--pdf") {
                 if (!parse_print_option(arg, i + 1 < args.size() ? &args[++i] : nullptr, out)) return false;
             } else if (arg == "--snapshot" || arg == "--size") {
                 if (i + 1 >= args.size()) {

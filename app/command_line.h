@@ -43,6 +43,10 @@ struct CommandLine {
     bool write_index = false;      // --index: the write-out puts index lines
     std::string print_path;        // --print OUT.pdf: compose the pages through printing into a PDF file
     int print_format = -1;         // --print-format N (1..3): print format slot 5..7; -1 = current
+    std::string pdf_path;          // --pdf OUT.pdf: write the PDF of the print format into OUT.pdf
+    bool pdf_compress = false;     // --compress: the PDF's content streams deflated
+    bool pdf_outline = false;      // --outline: the PDF's outline from the structure index
+    bool pdf_outline_title = false;// --outline-title: under one item named after the title (implies --outline)
     std::string preview_path;      // --preview-snapshot OUT.png: the preview of one sheet
     int preview_sheet = 1;         // --sheet K: the sheet it shows (1..65535)
     int pages_start = 0;           // --pages A-B: sheets A..B (0 = the whole document)
@@ -51,7 +55,8 @@ struct CommandLine {
 
     bool batch() const {
         return show_version || show_help || show_data_folder || info || !snapshot_path.empty() || !save_as_path.empty() ||
-               !write_out_path.empty() || !print_path.empty() || !preview_path.empty();
+               !write_out_path.empty() || !print_path.empty() || !preview_path.empty() ||
+               !pdf_path.empty();
     }
 };
 

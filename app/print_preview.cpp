@@ -28,6 +28,7 @@ DocumentPreview::DocumentPreview(Application& app, const PreviewRequest& request
     }
     range_ = range;
     if (!make_print_layout(format, range, page_for_paper(format.paper, PRINT_DPI, PRINT_DPI), &layout_)) return;
+    layout_.index = index_hooks_for(doc_.index);
     PrintScope scope(doc_, layout_.rules);
     const RangeResult r = resolve_print_range(doc_, layout_, range, request.marked, request.mark_start,
                                               request.mark_end, &job_);

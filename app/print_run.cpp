@@ -48,6 +48,7 @@ bool range_printable(Document& doc, const PrintFormat& format, const PrintReques
     PrintLayout probe;
     if (!make_print_layout(format, request.range, page_for_paper(format.paper, PRINT_DPI, PRINT_DPI), &probe))
         return true;   // the device's own page decides
+    probe.index = index_hooks_for(doc.index);
     PrintScope scope(doc, probe.rules);
     PrintJob job;
     const RangeResult range =
@@ -89,6 +90,7 @@ PrintOutcome print_loaded_document(Application& app, const PrintRequest& request
         device_failed("用紙");
         return PrintOutcome::DEVICE_FAILED;
     }
+    layout.index = index_hooks_for(doc.index);
     PrintRun run = PrintRun::DONE;
     {
         PrintScope scope(doc, layout.rules);
@@ -120,9 +122,6 @@ PrintOutcome print_loaded_document(Application& app, const PrintRequest& request
     return run == PrintRun::CANCELLED ? PrintOutcome::CANCELLED : PrintOutcome::PRINTED;
 }
 
-namespace {
-
-// Holds the document open read-only for a batch form and starts its load.
 bool open_batch_document(Application& app, const std::string& document) {
     DocumentState& doc = app.doc;
     if (!accept_document_kind(check_document_kind(document), 0)) return false;
@@ -145,7 +144,6 @@ void close_batch_document(Application& app) {
     app.doc.text_fd = -1;
 }
 
-// The whole document, or the sheets of --pages.
 PrintRange batch_range(const Application& app) {
     PrintRange range = print_range_view(app.settings.rec);
     range.mode = app.line.pages_start > 0 ? RANGE_PAGES : RANGE_ALL;
@@ -153,8 +151,6 @@ PrintRange batch_range(const Application& app) {
     range.end = app.line.pages_start > 0 ? app.line.pages_end : 65535;
     return range;
 }
-
-}  // namespace
 
 int batch_print(Application& app, const std::string& document, const PrintDeviceFactory& devices) {
     if (!open_batch_document(app, document)) return 1;
@@ -194,6 +190,7 @@ int batch_preview_snapshot(Application& app, const std::string& document, const 
     preview_size(page, scale, &width, &height);
     PrintLayout layout;
     if (!make_print_layout(format, range, page, &layout)) return 1;
+    layout.index = index_hooks_for(doc.index);
     PrintScope scope(doc, layout.rules);
     PrintJob job;
     const RangeResult resolved = resolve_print_range(doc, layout, range, false, {}, {}, &job);

@@ -52,6 +52,14 @@ PrintOutcome print_loaded_document(Application& app, const PrintRequest& request
 // message on standard error.
 int batch_print(Application& app, const std::string& document, const PrintDeviceFactory& devices);
 
+// The batch forms' document: held open read-only and its load started
+// (false with the message shown when it cannot be opened); closed again by
+// close_batch_document.
+bool open_batch_document(Application& app, const std::string& document);
+void close_batch_document(Application& app);
+// The whole document, or the sheets of --pages.
+PrintRange batch_range(const Application& app);
+
 // What the preview snapshot needs of the platform: an image surface and
 // its PNG file.
 struct PreviewImages {

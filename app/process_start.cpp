@@ -78,6 +78,8 @@ void print_usage(std::FILE* out) {
                  "       rix --save-as OUT [--encoding sjis|utf8] [--read-rubies] [--read-index] [--read-line-info] DOCUMENT\n"
                  "       rix --write-out OUT [--rubies] [--line-info] [--index] [--read-...] DOCUMENT\n"
                  "       rix --print OUT.pdf [--print-format N] [--pages A-B] DOCUMENT\n"
+                 "       rix --pdf OUT.pdf [--print-format N] [--pages A-B] [--compress] [--outline|--outline-title]\n"
+                 "           [--read-index] DOCUMENT\n"
                  "       rix --preview-snapshot OUT.png [--print-format N] [--sheet K] [--size WxH] DOCUMENT\n"
                  "       rix --help\n");
 }

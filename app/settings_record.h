@@ -24,6 +24,8 @@
 #include <string_view>
 #include <type_traits>
 
+#include "display/screen_format.h"
+
 namespace rix {
 
 static_assert(std::endian::native == std::endian::little,
@@ -42,26 +44,7 @@ constexpr int REGISTERED_LINE_FORMATS = 8;  // per screen format, keys F5..F12
 constexpr char SETTINGS_SIGNATURE[] = "RIX-WIN v7.11";
 constexpr std::size_t SETTINGS_VERSION_OFFSET = 9;
 
-// The 16 basic colours (COLORREF) of print, PDF, HTML and line-format colours,
-// indexed by the palette indices stored in the record.
-inline constexpr std::uint32_t BASIC_PALETTE[16] = {
-    0x000000,  //  0 黒 black
-    0x000080,  //  1 栗色 maroon
-    0x008000,  //  2 緑 green
-    0x008080,  //  3 ｵﾘｰﾌﾞ olive
-    0x800000,  //  4 濃紺 navy
-    0x800080,  //  5 紫 purple
-    0x808000,  //  6 緑青 teal
-    0x808080,  //  7 灰色 grey
-    0xC0C0C0,  //  8 銀 silver
-    0x0000FF,  //  9 赤 red
-    0x00FF00,  // 10 黄緑 lime
-    0x00FFFF,  // 11 黄 yellow
-    0xFF0000,  // 12 青 blue
-    0xFF00FF,  // 13 明紫 fuchsia
-    0xFFFF00,  // 14 水色 aqua
-    0xFFFFFF,  // 15 白 white
-};
+// BASIC_PALETTE (the 16 basic colours) lives in display/screen_format.h.
 
 #pragma pack(push, 1)
 

@@ -68,30 +68,6 @@ void replay_ruby(Screen& s, int line) {
     q.erase(keep, q.end());
 }
 
-// The base of a ruby block (parameter byte first, `length` bytes with its
-// markers) at `cell` of a display line, indentation included, at `at` in
-// the text: the characters it asks for, or fewer where its line ends first
-// (characters of the base deleted), and whether they run past the line's
-// end onto the logical line's next display line. A ruby never spreads over
-// what follows its line's end, nor onto a display line that holds none of
-// its base.
-RubyBase ruby_base(Document& doc, const Screen& s, int cell, const std::uint8_t* block, std::uint32_t word,
-                   TextPos at, std::uint32_t length) {
-    const int asked = (block[0] & 0x0F) ? (block[0] & 0x0F) : 1;
-    const std::uint32_t after = at.column() + length;
-    LineScanner scanner(doc.line_pointer(at.line()) + after, MAX_LINE_SCAN - after);
-    int present = 0;
-    while (present < asked) {
-        const ItemKind kind = scanner.next().kind;
-        if (kind == ItemKind::DOUBLE || kind == ItemKind::SINGLE || kind == ItemKind::PAIR) ++present;
-        else if (kind == ItemKind::LINE_END || kind == ItemKind::TEXT_END || kind == ItemKind::CUT) break;
-    }
-    RubyBase base{std::max(present, 1), false};
-    if (cell + base.cells > s.geo.chars - static_cast<int>(end_indent(word)))
-        base.runs_on = display_lines_from(doc, at) > 1;
-    return base;
-}
-
 // The layout visitor of layout_and_draw.
 struct DrawVisitor {
     Document& doc;
@@ -127,7 +103,7 @@ struct DrawVisitor {
         ++s.counts.rubies;
         if (it.length < 3) return;
         queue_ruby(s, j, a + k, bytes + 1, it.length - 2, detail::indent_cells(word, false),
-                   static_cast<int>(end_indent(word)), ruby_base(doc, s, a + k, bytes + 1, word, TextPos(l, c), it.length));
+                   static_cast<int>(end_indent(word)), ruby_base(doc, s.geo, a + k, bytes + 1, word, TextPos(l, c), it.length));
     }
     void text_end(int j) { clear_lines_from(s, j + 1); }
     void stopped(int j) {
@@ -147,7 +123,7 @@ struct RubyVisitor {
                std::uint32_t word) {
         if (it.kind != ItemKind::RUBY || it.length < 3) return;
         queue_ruby(s, j, a + k, bytes + 1, it.length - 2, detail::indent_cells(word, false),
-                   static_cast<int>(end_indent(word)), ruby_base(doc, s, a + k, bytes + 1, word, TextPos(l, c), it.length));
+                   static_cast<int>(end_indent(word)), ruby_base(doc, s.geo, a + k, bytes + 1, word, TextPos(l, c), it.length));
     }
     void text_end(int) {}
     void stopped(int) {}
@@ -340,17 +316,35 @@ void draw_screen_line(Screen& s, int j) {
     replay_ruby(s, j);
 }
 
-void queue_ruby(Screen& s, int d, int cell, const std::uint8_t* block, std::size_t size, int next_indent,
-                int end_ind, RubyBase spread) {
-    const DisplayGeometry& g = s.geo;
+RubyBase ruby_base(Document& doc, const DisplayGeometry& g, int cell, const std::uint8_t* block, std::uint32_t word,
+                   TextPos at, std::uint32_t length) {
+    const int asked = (block[0] & 0x0F) ? (block[0] & 0x0F) : 1;
+    const std::uint32_t after = at.column() + length;
+    LineScanner scanner(doc.line_pointer(at.line()) + after, MAX_LINE_SCAN - after);
+    int present = 0;
+    while (present < asked) {
+        const ItemKind kind = scanner.next().kind;
+        if (kind == ItemKind::DOUBLE || kind == ItemKind::SINGLE || kind == ItemKind::PAIR) ++present;
+        else if (kind == ItemKind::LINE_END || kind == ItemKind::TEXT_END || kind == ItemKind::CUT) break;
+    }
+    RubyBase base{std::max(present, 1), false};
+    if (cell + base.cells > g.chars - static_cast<int>(end_indent(word)))
+        base.runs_on = display_lines_from(doc, at) > 1;
+    return base;
+}
+
+std::vector<RubyPiece> place_ruby(const DisplayGeometry& g, int d, int cell, const std::uint8_t* block, std::size_t size,
+                                  int next_indent, int end_ind, RubyBase spread) {
+    std::vector<RubyPiece> pieces;
+    const int fw = std::max(g.font_w, 1), fh = std::max(g.font_h, 1);
     // Line -1 (the display line above the screen) queues only what runs onto line 0.
-    if (size < 3 || d < -1 || d >= g.screen_lines) return;
+    if (size < 3 || d < -1 || d >= g.screen_lines) return pieces;
     const int type = block[0] >> 4;
     const int base = std::max(spread.cells, 1);
     const int r = std::min(static_cast<int>((size - 1) / 2), MAX_RUBY_CODES);
-    if (r <= 0 || type > 2) return;
+    if (r <= 0 || type > 2) return pieces;
     const int bytes = 2 * r;
-    const int size_px = g.vertical ? font_h(s) : font_w(s);
+    const int size_px = g.vertical ? fh : fw;
     const int q = size_px * 10 / 13;
     const int cp = g.char_pitch;
     int spacing = q + 1;
@@ -367,8 +361,8 @@ void queue_ruby(Screen& s, int d, int cell, const std::uint8_t* block, std::size
         const int span = (base - 1) * cp + size_px;
         start += (span - spacing * r) / 2;
     }
-    const int across = g.vertical ? static_cast<int>(line_position(g, d) + font_w(s) * 0.625)
-                                  : static_cast<int>(line_position(g, d) - font_h(s) * 2.0 / 3.0);
+    const int across = g.vertical ? static_cast<int>(line_position(g, d) + fw * 0.625)
+                                  : static_cast<int>(line_position(g, d) - fh * 2.0 / 3.0);
     // A base that runs past the line's end: the ruby is split in proportion,
     // the first part rounded up to whole characters.
     int here = bytes;
@@ -381,16 +375,23 @@ void queue_ruby(Screen& s, int d, int cell, const std::uint8_t* block, std::size
     }
     RubyPiece piece{d, across, {}};
     for (int i = 0; i < here / 2; ++i) piece.glyphs.push_back({static_cast<std::uint16_t>(block[1 + 2 * i] << 8 | block[2 + 2 * i]), start + i * spacing});
-    if (d >= 0 && !piece.glyphs.empty()) s.ruby_queue.push_back(std::move(piece));
-    if (here >= bytes || d + 1 >= g.screen_lines) return;
+    if (d >= 0 && !piece.glyphs.empty()) pieces.push_back(std::move(piece));
+    if (here >= bytes || d + 1 >= g.screen_lines) return pieces;
     RubyPiece rest{d + 1,
-                   g.vertical ? line_position(g, d + 1) + font_w(s) / 2 : line_position(g, d + 1) - font_h(s) / 2,
+                   g.vertical ? line_position(g, d + 1) + fw / 2 : line_position(g, d + 1) - fh / 2,
                    {}};
     const int start2 = cell_position(g, d + 1, next_indent);
     for (int i = here / 2; i < r; ++i)
         rest.glyphs.push_back({static_cast<std::uint16_t>(block[1 + 2 * i] << 8 | block[2 + 2 * i]),
                                start2 + (i - here / 2) * spacing});
-    s.ruby_queue.push_back(std::move(rest));
+    pieces.push_back(std::move(rest));
+    return pieces;
+}
+
+void queue_ruby(Screen& s, int d, int cell, const std::uint8_t* block, std::size_t size, int next_indent,
+                int end_ind, RubyBase spread) {
+    for (RubyPiece& piece : place_ruby(s.geo, d, cell, block, size, next_indent, end_ind, spread))
+        s.ruby_queue.push_back(std::move(piece));
 }
 
 void draw_text_mark(Screen& s, int kind, int x, int y) {

@@ -155,6 +155,20 @@ struct RubyBase {
 };
 void queue_ruby(Screen& s, int line, int cell, const std::uint8_t* block, std::size_t size, int indent,
                 int end_indent, RubyBase base);
+// The pieces queue_ruby queues, placed on the geometry: the ruby's part on
+// `line` (none for line -1) and the part that runs onto line + 1. Printing
+// and the PDF writer place ruby through this one function.
+std::vector<RubyPiece> place_ruby(const DisplayGeometry& g, int line, int cell, const std::uint8_t* block,
+                                  std::size_t size, int indent, int end_indent, RubyBase base);
+// The base of a ruby block (parameter byte first, `length` bytes with its
+// markers) at `cell` of a display line, indentation included, at `at` in
+// the text: the characters it asks for, or fewer where its line ends first
+// (characters of the base deleted), and whether they run past the line's
+// end onto the logical line's next display line. A ruby never spreads over
+// what follows its line's end, nor onto a display line that holds none of
+// its base.
+RubyBase ruby_base(Document& doc, const DisplayGeometry& g, int cell, const std::uint8_t* block, std::uint32_t word,
+                   TextPos at, std::uint32_t length);
 
 // Inverts the glyph box of a cell (indentation included); a half-width
 // character inverts the half it occupies.

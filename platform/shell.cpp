@@ -1,11 +1,14 @@
 // Starting processes with posix_spawn: argument lists only, never a shell.
 #include "platform/shell.h"
 
+#include <pwd.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 
 extern char** environ;
@@ -58,6 +61,20 @@ bool open_address(const std::string& address) {
     for (char c : address)
         if (static_cast<unsigned char>(c) < 0x20) return false;
     return spawn_detached("xdg-open", {address}, true);
+}
+
+bool open_local_file(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || path[0] != '/' || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    for (char c : path)
+        if (static_cast<unsigned char>(c) < 0x20) return false;
+    return spawn_detached("xdg-open", {path}, true);
+}
+
+std::string logged_on_user_name() {
+    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_name && *pw->pw_name) return pw->pw_name;
+    const char* user = std::getenv("USER");
+    return user ? user : "";
 }
 
 }  // namespace rix

@@ -15,5 +15,11 @@ bool start_instance(const std::vector<std::string>& args);
 // Opens an http, https, ftp or mailto address with the desktop's handler.
 // Anything else (a local path, a script) is refused and returns false.
 bool open_address(const std::string& address);
+// Opens an existing regular file (absolute path) with the desktop's handler
+// for its type, e.g. a written PDF in the PDF viewer. Anything else is
+// refused and returns false.
+bool open_local_file(const std::string& path);
+// The logged-on user's login name (UTF-8), "" when unknown.
+std::string logged_on_user_name();
 
 }  // namespace rix

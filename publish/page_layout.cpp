@@ -3,6 +3,8 @@
 #include "publish/page_layout.h"
 
 #include <algorithm>
+#include <iterator>
+#include <memory>
 
 #include "display/geometry.h"
 #include "document/display_lines.h"
@@ -20,6 +22,25 @@ PrintPage page_for_paper(std::uint8_t paper, int dpi_x, int dpi_y) {
     page.width = static_cast<int>(w_mm * dpi_x / 25.4);
     page.height = static_cast<int>(h_mm * dpi_y / 25.4);
     return page;
+}
+
+IndexHooks index_hooks_for(const std::vector<IndexEntry>& index) {
+    IndexHooks hooks;
+    if (index.empty()) return hooks;
+    auto entries = std::make_shared<const std::vector<IndexEntry>>(index);
+    constexpr std::uint8_t PAGE_BREAK = 0x08;
+    hooks.page_break_before = [entries](std::uint32_t line) {
+        return std::any_of(entries->begin(), entries->end(),
+                           [line](const IndexEntry& e) { return e.line == line && (e.level & PAGE_BREAK); });
+    };
+    hooks.title_for = [entries](std::uint32_t line) -> std::string {
+        const auto at = std::find_if(entries->begin(), entries->end(), [line](const IndexEntry& e) { return e.line >= line; });
+        if (at != entries->end() && at->line == line) return (at->level & PAGE_BREAK) ? at->title : std::string();
+        if (at == entries->begin()) return {};
+        const IndexEntry& before = *std::prev(at);
+        return (before.level & PAGE_BREAK) ? before.title : std::string();
+    };
+    return hooks;
 }
 
 bool make_print_layout(const PrintFormat& format, const PrintRange& range, const PrintPage& page,

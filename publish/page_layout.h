@@ -60,6 +60,12 @@ struct PrintLayout {
     IndexHooks index;
 };
 
+// The hooks of a document's structure index: a page starts before a line
+// that holds an entry with the page-break flag (level byte bit 3), and the
+// title a page starting on line L takes is that entry's on L, or the title
+// of the last entry before L when that entry starts pages.
+IndexHooks index_hooks_for(const std::vector<IndexEntry>& index);
+
 // Builds the layout; false when the format fails check_print_format or the
 // page is too small to lay out.
 bool make_print_layout(const PrintFormat& format, const PrintRange& range, const PrintPage& page,
