@@ -241,6 +241,7 @@ bool PrintSetDialog::run_action(DialogContext& ctx, int id) {
         std::snprintf(buf, sizeof buf, "先頭の頁数が %d に設定されています。\nこのまま続行しますか？", r.first_page_number);
         if (ctx.show_message(MSG_YES_NO, text(buf)) != MSG_RESULT_YES) return false;
     }
+    if (id == PRINT_SET_PDF && services_->pdf_dialog && !services_->pdf_dialog(ctx.window())) return false;
     action_ = id;
     ctx.end_dialog(id);
     return true;

@@ -154,6 +154,19 @@ TEST_F(PrintSetDialogTest, ActionsRunTheirChecksAndReturnTheirId) {
     EXPECT_TRUE(settings.changed);
 }
 
+TEST_F(PrintSetDialogTest, AClosedPdfDialogKeepsTheSettingsOpen) {
+    int asked = 0;
+    services.pdf_dialog = [&asked](WindowRef) { return ++asked == 2; };
+    host.script([this](DialogSession& d) {
+        d.press(PRINT_SET_PDF);
+        EXPECT_FALSE(d.ended());                  // PDF_DB closed: back to the settings
+        d.press(PRINT_SET_PDF);
+    });
+    EXPECT_EQ(run(), PRINT_SET_PDF);
+    EXPECT_EQ(asked, 2);
+    EXPECT_TRUE(settings.changed);                // stored before PDF_DB was asked
+}
+
 TEST_F(PrintSetDialogTest, AFontOfTheOtherDirectionCannotPrint) {
     settings.rec.writing_direction[5] = 1;
     host.script([this](DialogSession& d) {
