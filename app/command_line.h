@@ -47,6 +47,7 @@ struct CommandLine {
     bool pdf_compress = false;     // --compress: the PDF's content streams deflated
     bool pdf_outline = false;      // --outline: the PDF's outline from the structure index
     bool pdf_outline_title = false;// --outline-title: under one item named after the title (implies --outline)
+    std::string epub_path;         // --epub OUT.epub: write the document as an EPUB 3 book
     std::string preview_path;      // --preview-snapshot OUT.png: the preview of one sheet
     int preview_sheet = 1;         // --sheet K: the sheet it shows (1..65535)
     int pages_start = 0;           // --pages A-B: sheets A..B (0 = the whole document)
@@ -56,7 +57,7 @@ struct CommandLine {
     bool batch() const {
         return show_version || show_help || show_data_folder || info || !snapshot_path.empty() || !save_as_path.empty() ||
                !write_out_path.empty() || !print_path.empty() || !preview_path.empty() ||
-               !pdf_path.empty();
+               !pdf_path.empty() || !epub_path.empty();
     }
 };
 

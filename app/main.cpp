@@ -13,6 +13,7 @@
 #include "app/editor.h"
 #include "app/format_views.h"
 #include "app/menus.h"
+#include "app/epub_run.h"
 #include "app/pdf_run.h"
 #include "app/print_run.h"
 #include "app/process_start.h"
@@ -68,6 +69,12 @@ int main(int argc, char** argv) {
         app.instance_number = 0;
         app.line.pdf_path = absolute_path(app.line.pdf_path);
         return batch_pdf(app, absolute_path(app.line.document));
+    }
+    if (!app.line.epub_path.empty()) {
+        if (app.line.document.empty()) return usage_error("--epub needs a document");
+        app.instance_number = 0;
+        app.line.epub_path = absolute_path(app.line.epub_path);
+        return batch_epub(app, absolute_path(app.line.document));
     }
     if ((!app.line.print_path.empty() || !app.line.preview_path.empty()) && app.line.document.empty())
         return usage_error("--print and --preview-snapshot need a document");

@@ -80,6 +80,7 @@ void print_usage(std::FILE* out) {
                  "       rix --print OUT.pdf [--print-format N] [--pages A-B] DOCUMENT\n"
                  "       rix --pdf OUT.pdf [--print-format N] [--pages A-B] [--compress] [--outline|--outline-title]\n"
                  "           [--read-index] DOCUMENT\n"
+                 "       rix --epub OUT.epub [--print-format N] [--read-rubies] [--read-index] DOCUMENT\n"
                  "       rix --preview-snapshot OUT.png [--print-format N] [--sheet K] [--size WxH] DOCUMENT\n"
                  "       rix --help\n");
 }

@@ -339,6 +339,31 @@ std::string_view strip_trailing_slashes(std::string_view path) {
 
 }  // namespace
 
+std::string random_uuid() {
+    unsigned char b[16];
+    if (::getrandom(b, sizeof b, 0) != static_cast<ssize_t>(sizeof b)) {
+        // No entropy source: the time and the process mixed in (still unique enough for a book).
+        struct timespec ts {};
+        ::clock_gettime(CLOCK_REALTIME, &ts);
+        unsigned long mix = static_cast<unsigned long>(ts.tv_nsec) ^ (static_cast<unsigned long>(ts.tv_sec) << 20) ^
+                            (static_cast<unsigned long>(::getpid()) << 40);
+        for (auto& c : b) {
+            mix = mix * 6364136223846793005ul + 1442695040888963407ul;
+            c = static_cast<unsigned char>(mix >> 56);
+        }
+    }
+    b[6] = static_cast<unsigned char>((b[6] & 0x0F) | 0x40);   // version 4
+    b[8] = static_cast<unsigned char>((b[8] & 0x3F) | 0x80);   // the RFC 4122 variant
+    static const char HEX[] = "0123456789abcdef";
+    std::string s;
+    for (int i = 0; i < 16; ++i) {
+        if (i == 4 || i == 6 || i == 8 || i == 10) s += '-';
+        s += HEX[b[i] >> 4];
+        s += HEX[b[i] & 0x0F];
+    }
+    return s;
+}
+
 std::string data_folder() {
     std::string home = env_value("RIX_HOME");
     if (!home.empty()) return home;

@@ -15,6 +15,8 @@ namespace rix {
 // The program's data folder: $RIX_HOME when set, else $XDG_DATA_HOME/rix, else
 // ~/.local/share/rix. Not created here.
 std::string data_folder();
+// A random (version 4) UUID in its text form, lower case: "xxxxxxxx-xxxx-4xxx-yxxx-xxxxxxxxxxxx".
+std::string random_uuid();
 // Creates the data folder when missing and copies into it every file of
 // `resource_dir` that it lacks (default settings, sample manuscript,
 // dictionary, help). Existing files are never overwritten. Files of one
