@@ -5,6 +5,9 @@
 # a reader would (pdffonts, pdftotext, pdftoppm against the preview); the
 # page range, refusals and failures that must leave files whole, the C
 # number format under any locale, and the outline from index lines.
+# Still owed: the decimal-comma run where no such locale is installed (it is
+# skipped, not generated); where each ruby stands beside its base (only the
+# order of the readings is checked).
 # Usage: pdf_test.sh PATH_TO_RIX
 # The leak check is off: the executable runs Qt (see tests/CMakeLists.txt).
 set -u
@@ -21,7 +24,10 @@ value() { sed -n "s/^$1=//p" "$2"; }
 pages_of() { pdfinfo "$1" 2>/dev/null | sed -n 's/^Pages: *//p'; }
 corpus=$(dirname "$0")/../data/corpus
 here=$(dirname "$0")
-pdf_check() { python3 "$here/pdf_check.py" "$@"; }
+# The interpreter itself, not a version manager's launcher in front of it:
+# the checks start it some hundred times.
+python=$(python3 -c 'import sys; print(sys.executable)')
+pdf_check() { "$python" "$here/pdf_check.py" "$@"; }
 
 # The shipped settings compress (pdf_options bit 1) and --compress can only
 # add it: the plain runs clear the byte (offset 0x287) in the settings file.
@@ -116,7 +122,7 @@ else
 fi
 
 # The outline: index lines ("§D title", D = level 0..2) read with --read-index.
-python3 - "$corpus/rashomon.txt" "$home/indexed.txt" <<'EOF'
+"$python" - "$corpus/rashomon.txt" "$home/indexed.txt" <<'EOF'
 import sys
 lines = open(sys.argv[1], "rb").read().decode("cp932").split("\r\n")[:60]
 marks = {0: "§0 第一部", 5: "§1 第一章", 10: "§2 門の下", 20: "§2 楼の上", 30: "§1 第二章", 40: "§0 第二部",
