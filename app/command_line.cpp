@@ -124,12 +124,13 @@ bool parse_command_line(const std::vector<std::string>& args, CommandLine* out) 
                     return false;
                 }
                 out->format = args[++i][0] - '1';
-            } else if (arg == "--compress") {
-                out->pdf_compress = true;
-            } else if (arg == "--outline") {
-                out->pdf_outline = true;
+            } else if (arg == "--compress" || arg == "--no-compress") {
+                out->pdf_compress = arg == "--compress" ? 1 : 0;
+            } else if (arg == "--outline" || arg == "--no-outline") {
+                out->pdf_outline = arg == "--outline" ? 1 : 0;
             } else if (arg == "--outline-title") {
-                out->pdf_outline = out->pdf_outline_title = true;
+                out->pdf_outline = 1;
+                out->pdf_outline_title = true;
             } else if (arg == "--print" || arg == "--print-format" || arg == "--pages" || arg == "--preview-snapshot" ||
                        arg == "--sheet" || arg == "--pdf" || arg == "--epub") {
                 if (!parse_print_option(arg, i + 1 < args.size() ? &args[++i] : nullptr, out)) return false;

@@ -44,8 +44,8 @@ struct CommandLine {
     std::string print_path;        // --print OUT.pdf: compose the pages through printing into a PDF file
     int print_format = -1;         // --print-format N (1..3): print format slot 5..7; -1 = current
     std::string pdf_path;          // --pdf OUT.pdf: write the PDF of the print format into OUT.pdf
-    bool pdf_compress = false;     // --compress: the PDF's content streams deflated
-    bool pdf_outline = false;      // --outline: the PDF's outline from the structure index
+    int pdf_compress = -1;         // --compress 1 / --no-compress 0: the PDF's content streams deflated; -1 = the settings'
+    int pdf_outline = -1;          // --outline 1 / --no-outline 0: the outline from the structure index; -1 = the settings'
     bool pdf_outline_title = false;// --outline-title: under one item named after the title (implies --outline)
     std::string epub_path;         // --epub OUT.epub: write the document as an EPUB 3 book
     std::string preview_path;      // --preview-snapshot OUT.png: the preview of one sheet

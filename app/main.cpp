@@ -13,8 +13,6 @@
 #include "app/editor.h"
 #include "app/format_views.h"
 #include "app/menus.h"
-#include "app/epub_run.h"
-#include "app/pdf_run.h"
 #include "app/print_run.h"
 #include "app/process_start.h"
 #include "app/recovery_flow.h"
@@ -60,21 +58,6 @@ int main(int argc, char** argv) {
         std::string document = absolute_path(app.line.document);
         if (!app.line.save_as_path.empty()) return batch_save_as(app, document, absolute_path(app.line.save_as_path));
         return batch_write_out(app, document, absolute_path(app.line.write_out_path));
-    }
-    if (!app.line.pdf_path.empty()) {
-        // The PDF writer needs no window and no Qt: text stays code page 932.
-        if (app.line.document.empty()) return usage_error("--pdf needs a document");
-        if (!app.line.print_path.empty() || !app.line.preview_path.empty())
-            return usage_error("--pdf, --print and --preview-snapshot go one at a time");
-        app.instance_number = 0;
-        app.line.pdf_path = absolute_path(app.line.pdf_path);
-        return batch_pdf(app, absolute_path(app.line.document));
-    }
-    if (!app.line.epub_path.empty()) {
-        if (app.line.document.empty()) return usage_error("--epub needs a document");
-        app.instance_number = 0;
-        app.line.epub_path = absolute_path(app.line.epub_path);
-        return batch_epub(app, absolute_path(app.line.document));
     }
     if ((!app.line.print_path.empty() || !app.line.preview_path.empty()) && app.line.document.empty())
         return usage_error("--print and --preview-snapshot need a document");

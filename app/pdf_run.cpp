@@ -160,8 +160,8 @@ int batch_pdf(Application& app, const std::string& document) {
     const SettingsRecord& rec = app.settings.rec;
     request.options = PdfOptions::from_bytes(rec.pdf_options, rec.pdf_outline_options);
     request.options.open_viewer = false;
-    if (app.line.pdf_compress) request.options.compress = true;
-    if (app.line.pdf_outline) request.options.outline = true;
+    if (app.line.pdf_compress >= 0) request.options.compress = app.line.pdf_compress == 1;
+    if (app.line.pdf_outline >= 0) request.options.outline = app.line.pdf_outline == 1;
     if (app.line.pdf_outline_title) request.options.outline_title = true;
     request.report = false;
     PdfRunSummary summary;
