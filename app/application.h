@@ -19,6 +19,7 @@
 #include "app/document_load.h"
 #include "app/find_dialog.h"
 #include "app/jump_sheet.h"
+#include "app/pdf_dialog.h"
 #include "app/save_state.h"
 #include "app/settings_record.h"
 #include "document/document_state.h"
@@ -122,6 +123,7 @@ struct Application {
     SaveFlowState save_flow;          // writing options and what the saves of this run remember
     FindUi find;                      // the find dialog and its texts
     JumpSheetUi jumps;                // the jump sheet and the mark-jump memory
+    PdfSession pdf;                   // the PDF document information of this run (PDF_DB)
     // Objects the features keep for the life of the process (the mouse glue, ...).
     std::vector<std::shared_ptr<void>> feature_state;
 };
