@@ -19,6 +19,7 @@
 #include "app/document_load.h"
 #include "app/find_dialog.h"
 #include "app/jump_sheet.h"
+#include "app/pdf_dialog.h"
 #include "app/save_state.h"
 #include "app/settings_record.h"
 #include "document/document_state.h"
@@ -78,6 +79,9 @@ struct WindowParts {
     // paper number and orientation in and out; false when cancelled. Null:
     // no such dialog.
     std::function<bool(int* paper_number, bool* landscape)> page_setup;
+    // The folder chooser (参照 of the PDF output): starts at *folder (UTF-8)
+    // and sets it to the choice; false when cancelled. Null: no such dialog.
+    std::function<bool(std::string* folder)> choose_folder;
     // Runs the print preview window over a source of sheets; null: no preview.
     std::function<void(PreviewSource&)> preview_window;
 };
@@ -119,6 +123,7 @@ struct Application {
     SaveFlowState save_flow;          // writing options and what the saves of this run remember
     FindUi find;                      // the find dialog and its texts
     JumpSheetUi jumps;                // the jump sheet and the mark-jump memory
+    PdfSession pdf;                   // the PDF document information of this run (PDF_DB)
     // Objects the features keep for the life of the process (the mouse glue, ...).
     std::vector<std::shared_ptr<void>> feature_state;
 };
