@@ -9,6 +9,8 @@
 #include "app/command_table.h"
 #include "app/commands/features.h"
 #include "app/format_views.h"
+#include "app/pdf_dialog.h"
+#include "app/pdf_run.h"
 #include "app/print_format_view.h"
 #include "app/print_preview.h"
 #include "app/print_run.h"
@@ -56,14 +58,6 @@ void pace(Application& app, unsigned ms) {
     } while (std::chrono::steady_clock::now() < until);
 }
 
-std::string pdf_name_of(const std::string& document) {
-    const std::size_t slash = document.rfind('/');
-    const std::size_t dot = document.rfind('.');
-    const std::string stem = dot != std::string::npos && (slash == std::string::npos || dot > slash)
-        ? document.substr(0, dot) : document;
-    return stem + ".pdf";
-}
-
 // Asks about a marked range and removes the mark either way.
 bool take_marked_range(Application& app, PrintRequest* request) {
     Marking& mark = app.loaded->edit.mark;
@@ -104,6 +98,22 @@ PrintOutcome run_print(Application& app, const PrintRequest& request) {
     return outcome;
 }
 
+// PDF 出力: the pages of the print settings' range (or the marked range)
+// written by the PDF writer with the information PDF_DB kept.
+void write_pdf_of(Application& app, const PrintRequest& print) {
+    PdfRunRequest request;
+    request.range = print.range;
+    request.marked = print.marked;
+    request.mark_start = print.mark_start;
+    request.mark_end = print.mark_end;
+    request.path = app.pdf.path;
+    request.info = app.pdf.info;
+    request.options = PdfOptions::from_bytes(app.settings.rec.pdf_options, app.settings.rec.pdf_outline_options);
+    PdfRunSummary summary;
+    write_document_pdf(app, request, &summary);
+    rebuild(app);
+}
+
 void print_command(Application& app) {
     if (!app.loaded) return;
     SettingsRecord& rec = app.settings.rec;
@@ -124,6 +134,15 @@ void print_command(Application& app) {
     ExtensionHeader& header = app.loaded->extension.header;
     services.document_title = header.title;
     services.print_title = header.print_title;
+    services.pdf_dialog = [&app, &services, &request](WindowRef owner) {
+        PdfDialogServices pdf = pdf_dialog_services(app);
+        pdf.document_title = services.document_title;   // as PRINT_SET just stored them
+        pdf.print_title = services.print_title;
+        pdf.preview = [&app, &request] {
+            show_print_preview(app, PreviewRequest{false, request.marked, request.mark_start, request.mark_end});
+        };
+        return open_pdf_dialog(&app.settings, &app.pdf, pdf, owner) == 1;
+    };
     const int action = open_print_settings(&app.settings, &services, 0);
     if (services.titles_changed && (services.document_title != header.title || services.print_title != header.print_title)) {
         header.title = services.document_title;
@@ -137,9 +156,11 @@ void print_command(Application& app) {
         return;
     }
     request.range = print_range_view(rec);
-    if (action == PRINT_SET_PDF) request.pdf_path = pdf_name_of(app.doc.opened_path);
-    if (run_print(app, request) == PrintOutcome::PRINTED && action == PRINT_SET_PDF)
-        show_message(MSG_NOTICE, 0, text("ＰＤＦファイルを書き出しました｡\n") + utf8_to_sjis(request.pdf_path), 3000);
+    if (action == PRINT_SET_PDF) {
+        write_pdf_of(app, request);
+        return;
+    }
+    run_print(app, request);
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include "app/commands/features.h"
 #include "app/default_settings.h"
 #include "app/editor.h"
+#include "app/pdf_dialog.h"
+#include "app/pdf_run.h"
 #include "app/print_set_dialog.h"
 #include "publish/print_format.h"
 #include "app/screen.h"
@@ -17,6 +19,7 @@
 #include "document/document_state.h"
 #include "document/display_lines.h"
 #include "platform/codec.h"
+#include "platform/files.h"
 #include "platform/fake_dialogs.h"
 #include "platform/fake_fonts.h"
 #include "platform/fake_messages.h"
@@ -119,6 +122,52 @@ TEST_F(PrintCommandTest, PrintsEverySheetAndLeavesTheScreenAsItWas) {
     EXPECT_EQ(app.loaded->document.rules.chars_per_column, before.chars_per_column);
     EXPECT_EQ(app.loaded->document.lines.total_display_lines(), lines);
     EXPECT_TRUE(app.settings.changed);
+}
+
+TEST_F(PrintCommandTest, PdfOutputAsksItsInformationAndWritesThePdfBesideTheDocument) {
+    app.settings.rec.pdf_options = 0;   // no viewer: the message names the file
+    const std::uint32_t rules_before = app.loaded->document.rules.chars_per_column;
+    dialogs.script([](DialogSession& d) { d.press(PRINT_SET_PDF); });
+    dialogs.script([](DialogSession& d) {
+        d.set_text(PDF_DB_TITLE, sj("羅生門"));
+        d.press(1);
+    });
+    ASSERT_TRUE(commands().run(COMMAND_PRINT));
+    ASSERT_EQ(dialogs.opened.size(), 2u);
+    EXPECT_EQ(dialogs.opened[1], "PDF_DB");
+    EXPECT_EQ(printer.begun, 0);                     // not through the printer
+    const std::string pdf = dir.file("羅生門.pdf");
+    EXPECT_EQ(app.pdf.path, pdf);
+    std::string bytes;
+    ASSERT_TRUE(read_whole_file(pdf, &bytes));
+    EXPECT_EQ(bytes.rfind("%PDF-1.3\r\n", 0), 0u);
+    EXPECT_NE(bytes.find("/Title <FEFF7F85751F9580>"), std::string::npos);
+    EXPECT_TRUE(messages.saw("ＰＤＦファイルを出力しました"));
+    EXPECT_EQ(app.loaded->document.rules.chars_per_column, rules_before);
+}
+
+TEST_F(PrintCommandTest, AClosedPdfDialogReturnsToTheSettingsAndTheDocumentIsNeverTheOutput) {
+    dialogs.script([](DialogSession& d) {
+        d.press(PRINT_SET_PDF);
+        EXPECT_FALSE(d.ended());
+        d.press(2);
+    });
+    dialogs.script([](DialogSession& d) { d.press(2); });
+    ASSERT_TRUE(commands().run(COMMAND_PRINT));
+    EXPECT_FALSE(file_exists(dir.file("羅生門.pdf")));
+
+    // The document's own file named as the output: refused, the text kept.
+    std::string before;
+    ASSERT_TRUE(read_whole_file(app.doc.opened_path, &before));
+    app.pdf.path = app.doc.opened_path;
+    PdfRunRequest request;
+    request.path = app.doc.opened_path;
+    PdfRunSummary summary;
+    EXPECT_EQ(write_document_pdf(app, request, &summary), PdfOutcome::REFUSED);
+    EXPECT_TRUE(messages.saw("編集中の文書にＰＤＦを上書きすることはできません"));
+    std::string after;
+    ASSERT_TRUE(read_whole_file(app.doc.opened_path, &after));
+    EXPECT_EQ(after, before);
 }
 
 TEST_F(PrintCommandTest, CancelStopsAfterTheTierAndEndsTheDocument) {
