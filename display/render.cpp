@@ -103,7 +103,7 @@ struct DrawVisitor {
         ++s.counts.rubies;
         if (it.length < 3) return;
         queue_ruby(s, j, a + k, bytes + 1, it.length - 2, detail::indent_cells(word, false),
-                   static_cast<int>(end_indent(word)), ruby_base(doc, s.geo, a + k, bytes + 1, word, TextPos(l, c), it.length));
+                   ruby_base(doc, a, k, bytes + 1, word, TextPos(l, c), it.length));
     }
     void text_end(int j) { clear_lines_from(s, j + 1); }
     void stopped(int j) {
@@ -123,7 +123,7 @@ struct RubyVisitor {
                std::uint32_t word) {
         if (it.kind != ItemKind::RUBY || it.length < 3) return;
         queue_ruby(s, j, a + k, bytes + 1, it.length - 2, detail::indent_cells(word, false),
-                   static_cast<int>(end_indent(word)), ruby_base(doc, s.geo, a + k, bytes + 1, word, TextPos(l, c), it.length));
+                   ruby_base(doc, a, k, bytes + 1, word, TextPos(l, c), it.length));
     }
     void text_end(int) {}
     void stopped(int) {}
@@ -316,25 +316,39 @@ void draw_screen_line(Screen& s, int j) {
     replay_ruby(s, j);
 }
 
-RubyBase ruby_base(Document& doc, const DisplayGeometry& g, int cell, const std::uint8_t* block, std::uint32_t word,
-                   TextPos at, std::uint32_t length) {
+RubyBase ruby_base(Document& doc, int indent, int k, const std::uint8_t* block, std::uint32_t word, TextPos at,
+                   std::uint32_t length) {
     const int asked = (block[0] & 0x0F) ? (block[0] & 0x0F) : 1;
+    const std::uint8_t* line = doc.line_pointer(at.line());
     const std::uint32_t after = at.column() + length;
-    LineScanner scanner(doc.line_pointer(at.line()) + after, MAX_LINE_SCAN - after);
-    int present = 0;
+    // The display line's capacity (its indentation is `indent` cells).
+    const std::int64_t room = static_cast<std::int64_t>(doc.rules.chars_per_column) - indent - end_indent(word);
+    const std::uint32_t cap = room < 1 ? 1u : static_cast<std::uint32_t>(room);
+    LineScanner scanner(line + after, MAX_LINE_SCAN - after);
+    int present = 0, here = 0;
+    bool broke = false;
+    std::uint32_t j = static_cast<std::uint32_t>(std::max(k, 0));
     while (present < asked) {
-        const ItemKind kind = scanner.next().kind;
-        if (kind == ItemKind::DOUBLE || kind == ItemKind::SINGLE || kind == ItemKind::PAIR) ++present;
-        else if (kind == ItemKind::LINE_END || kind == ItemKind::TEXT_END || kind == ItemKind::CUT) break;
+        const ScanItem it = scanner.next();
+        if (it.kind == ItemKind::DOUBLE || it.kind == ItemKind::SINGLE || it.kind == ItemKind::PAIR) {
+            ++present;
+            if (!broke) {
+                ++here;
+                ++j;
+                // The wrap's own rule: hanging cells stay on this line.
+                broke = j >= cap && may_break_in_line(doc.rules, j, it.code, line, after + it.column + it.length);
+            }
+        } else if (it.kind == ItemKind::LINE_END || it.kind == ItemKind::TEXT_END || it.kind == ItemKind::CUT) {
+            break;
+        }
     }
-    RubyBase base{std::max(present, 1), false};
-    if (cell + base.cells > g.chars - static_cast<int>(end_indent(word)))
-        base.runs_on = display_lines_from(doc, at) > 1;
+    RubyBase base{std::max(present, 1), false, std::max(here, 1)};
+    base.runs_on = broke && here < present;
     return base;
 }
 
 std::vector<RubyPiece> place_ruby(const DisplayGeometry& g, int d, int cell, const std::uint8_t* block, std::size_t size,
-                                  int next_indent, int end_ind, RubyBase spread) {
+                                  int next_indent, RubyBase spread) {
     std::vector<RubyPiece> pieces;
     const int fw = std::max(g.font_w, 1), fh = std::max(g.font_h, 1);
     // Line -1 (the display line above the screen) queues only what runs onto line 0.
@@ -343,54 +357,59 @@ std::vector<RubyPiece> place_ruby(const DisplayGeometry& g, int d, int cell, con
     const int base = std::max(spread.cells, 1);
     const int r = std::min(static_cast<int>((size - 1) / 2), MAX_RUBY_CODES);
     if (r <= 0 || type > 2) return pieces;
-    const int bytes = 2 * r;
     const int size_px = g.vertical ? fh : fw;
     const int q = size_px * 10 / 13;
     const int cp = g.char_pitch;
-    int spacing = q + 1;
-    int start = cell_position(g, d, cell);
-    if (type == 0) {
-        const int span = (base - 1) * cp + q;
-        spacing = r > 1 ? span / (r - 1) : q;
-        start -= q / 8;
-        if (r <= base) {
-            spacing -= r > 1 ? q / (r - 1) : q;
-            start += q / 2;
+    // Where `count` ruby characters over `cells` base cells start (from the
+    // first base cell) and how far apart they stand.
+    auto spread_over = [&](int cells, int count, int* start, int* spacing) {
+        cells = std::max(cells, 1);
+        *start = 0;
+        *spacing = q + 1;
+        if (type == 0) {
+            const int span = (cells - 1) * cp + q;
+            *spacing = count > 1 ? span / (count - 1) : q;
+            *start -= q / 8;
+            if (count <= cells) {
+                *spacing -= count > 1 ? q / (count - 1) : q;
+                *start += q / 2;
+            }
+        } else if (type == 2) {
+            const int span = (cells - 1) * cp + size_px;
+            *start += (span - *spacing * count) / 2;
         }
-    } else if (type == 2) {
-        const int span = (base - 1) * cp + size_px;
-        start += (span - spacing * r) / 2;
+    };
+    // A base the wrap breaks: the ruby is split in proportion to the base
+    // cells on each line, the first part rounded up to whole characters.
+    int here = r;
+    int cells_here = base;
+    if (spread.runs_on && spread.cells_here < base) {
+        cells_here = std::max(spread.cells_here, 0);
+        here = std::clamp((cells_here * r + base - 1) / base, 0, r);
     }
     const int across = g.vertical ? static_cast<int>(line_position(g, d) + fw * 0.625)
                                   : static_cast<int>(line_position(g, d) - fh * 2.0 / 3.0);
-    // A base that runs past the line's end: the ruby is split in proportion,
-    // the first part rounded up to whole characters.
-    int here = bytes;
-    const int limit = g.chars - end_ind;
-    if (spread.runs_on && cell + base > limit) {
-        const int over = cell + base - limit;
-        const int num = (base - over) * bytes;
-        here = num <= 0 ? 0 : (num + base - 1) / base;
-        here = std::clamp((here + 1) & ~1, 0, bytes);
-    }
+    int start = 0, spacing = 0;
+    spread_over(cells_here, here, &start, &spacing);
+    start += cell_position(g, d, cell);
+    auto code_at = [block](int i) { return static_cast<std::uint16_t>(block[1 + 2 * i] << 8 | block[2 + 2 * i]); };
     RubyPiece piece{d, across, {}};
-    for (int i = 0; i < here / 2; ++i) piece.glyphs.push_back({static_cast<std::uint16_t>(block[1 + 2 * i] << 8 | block[2 + 2 * i]), start + i * spacing});
+    for (int i = 0; i < here; ++i) piece.glyphs.push_back({code_at(i), start + i * spacing});
     if (d >= 0 && !piece.glyphs.empty()) pieces.push_back(std::move(piece));
-    if (here >= bytes || d + 1 >= g.screen_lines) return pieces;
+    if (here >= r || d + 1 >= g.screen_lines) return pieces;
     RubyPiece rest{d + 1,
                    g.vertical ? line_position(g, d + 1) + fw / 2 : line_position(g, d + 1) - fh / 2,
                    {}};
-    const int start2 = cell_position(g, d + 1, next_indent);
-    for (int i = here / 2; i < r; ++i)
-        rest.glyphs.push_back({static_cast<std::uint16_t>(block[1 + 2 * i] << 8 | block[2 + 2 * i]),
-                               start2 + (i - here / 2) * spacing});
+    spread_over(base - cells_here, r - here, &start, &spacing);
+    start += cell_position(g, d + 1, next_indent);
+    for (int i = here; i < r; ++i) rest.glyphs.push_back({code_at(i), start + (i - here) * spacing});
     pieces.push_back(std::move(rest));
     return pieces;
 }
 
 void queue_ruby(Screen& s, int d, int cell, const std::uint8_t* block, std::size_t size, int next_indent,
-                int end_ind, RubyBase spread) {
-    for (RubyPiece& piece : place_ruby(s.geo, d, cell, block, size, next_indent, end_ind, spread))
+                RubyBase spread) {
+    for (RubyPiece& piece : place_ruby(s.geo, d, cell, block, size, next_indent, spread))
         s.ruby_queue.push_back(std::move(piece));
 }
 

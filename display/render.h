@@ -141,34 +141,35 @@ void draw_text_mark(Screen& s, int kind, int x, int y);
 void draw_line_marks(Screen& s, int first_line, int count);
 
 // Ruby block bytes (parameter byte, then two-byte codes) at screen line
-// `line`, base starting at cell `cell` (indentation included); `indent` and
-// `end_indent` are those of the display lines. Queued, drawn with the line.
-// The ruby spreads over `base.cells` characters (the base the block asks
-// for, or what is left of it in the line). A base that runs past the line's
-// end splits the ruby onto the next screen line only when `base.runs_on`
-// (the logical line goes on there); otherwise the whole ruby stays on this
-// line. Line -1 stands for the display line above the screen: only the part
+// `line`, base starting at cell `cell` (indentation included); `indent` is
+// that of the logical line's later display lines. Queued, drawn with the
+// line. The ruby spreads over `base.cells` characters (the base the block
+// asks for, or what is left of it in the line). A base that the wrap breaks
+// (`base.runs_on`) splits the ruby in proportion to the base cells on each
+// line, the first part rounded up to whole characters; otherwise the whole
+// ruby stays on this line. Line -1 stands for the display line above the screen: only the part
 // of the ruby that runs onto line 0 is queued.
 struct RubyBase {
-    int cells = 1;
-    bool runs_on = false;
+    int cells = 1;                       // base characters (cells) the ruby spreads over
+    bool runs_on = false;                // the base goes on onto the next display line
+    int cells_here = 1;                  // of them, on this display line (hanging cells included)
 };
 void queue_ruby(Screen& s, int line, int cell, const std::uint8_t* block, std::size_t size, int indent,
-                int end_indent, RubyBase base);
+                RubyBase base);
 // The pieces queue_ruby queues, placed on the geometry: the ruby's part on
 // `line` (none for line -1) and the part that runs onto line + 1. Printing
 // and the PDF writer place ruby through this one function.
 std::vector<RubyPiece> place_ruby(const DisplayGeometry& g, int line, int cell, const std::uint8_t* block,
-                                  std::size_t size, int indent, int end_indent, RubyBase base);
+                                  std::size_t size, int indent, RubyBase base);
 // The base of a ruby block (parameter byte first, `length` bytes with its
-// markers) at `cell` of a display line, indentation included, at `at` in
-// the text: the characters it asks for, or fewer where its line ends first
-// (characters of the base deleted), and whether they run past the line's
-// end onto the logical line's next display line. A ruby never spreads over
-// what follows its line's end, nor onto a display line that holds none of
-// its base.
-RubyBase ruby_base(Document& doc, const DisplayGeometry& g, int cell, const std::uint8_t* block, std::uint32_t word,
-                   TextPos at, std::uint32_t length);
+// markers) at cell k of a display line whose indentation is `indent` cells,
+// at `at` in the text: the characters it asks for, or fewer where its line
+// ends first (characters of the base deleted), and how many of them the
+// display line holds before the wrap breaks it (hanging punctuation
+// included), as the wrap itself decides. A ruby never spreads over what
+// follows its line's end.
+RubyBase ruby_base(Document& doc, int indent, int k, const std::uint8_t* block, std::uint32_t word, TextPos at,
+                   std::uint32_t length);
 
 // Inverts the glyph box of a cell (indentation included); a half-width
 // character inverts the half it occupies.

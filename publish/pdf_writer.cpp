@@ -247,9 +247,9 @@ struct PdfTextVisitor {
         flush();
         if (it.kind != ItemKind::RUBY || it.length < 3) return;
         load_line_attributes(c, l);
-        const RubyBase base = ruby_base(c.doc, c.g, a + k, block_bytes + 1, word, TextPos(l, col), it.length);
-        const auto pieces = place_ruby(c.g, j, a + k, block_bytes + 1, it.length - 2, detail::indent_cells(word, false),
-                                       static_cast<int>(end_indent(word)), base);
+        const RubyBase base = ruby_base(c.doc, a, k, block_bytes + 1, word, TextPos(l, col), it.length);
+        const auto pieces =
+            place_ruby(c.g, j, a + k, block_bytes + 1, it.length - 2, detail::indent_cells(word, false), base);
         emit_ruby(c, pieces, c.state->line_colour, &ruby_pen);
     }
     void text_end(int) { flush(); }
@@ -266,9 +266,8 @@ struct RubyOnlyVisitor {
     void block(int j, int a, int k, const ScanItem& it, const std::uint8_t* block_bytes, std::uint32_t l,
                std::uint32_t col, std::uint32_t word) {
         if (it.kind != ItemKind::RUBY || it.length < 3) return;
-        const RubyBase base = ruby_base(c.doc, c.g, a + k, block_bytes + 1, word, TextPos(l, col), it.length);
-        emit_ruby(c, place_ruby(c.g, j, a + k, block_bytes + 1, it.length - 2, detail::indent_cells(word, false),
-                                static_cast<int>(end_indent(word)), base),
+        const RubyBase base = ruby_base(c.doc, a, k, block_bytes + 1, word, TextPos(l, col), it.length);
+        emit_ruby(c, place_ruby(c.g, j, a + k, block_bytes + 1, it.length - 2, detail::indent_cells(word, false), base),
                   c.state->line_colour, pen);
     }
     void text_end(int) {}

@@ -248,13 +248,24 @@ TEST(RenderRuby, BaseRunningPastTheLineIsSplit) {
     EXPECT_EQ(cells[1], "cell 1 82C9 H 156,-3,10x10 #000000");
     EXPECT_EQ(cells[2], "cell 1 82F1 H 20,40,10x10 #000000");
 
-    // A base that starts in the hanging cell (after an opening bracket that may
-    // not end a line): nothing here, all on the next line.
+    // A base in the hanging cell (after an opening bracket that may not end
+    // a line): the wrap keeps it on this line, and its ruby with it.
     Fixture hang({sj("あいうえ「") + test::ruby("まる", 0x11) + sj("下")}, make_geometry(false, 4, 5));
     hang.draw_all();
+    EXPECT_FALSE(hang.surface.lines_starting("cell 0 89BA H 170,").empty());   // 下 in cell 5 of line 0
     cells = ruby_cells(hang.surface);
     ASSERT_EQ(cells.size(), 2u);
-    EXPECT_EQ(cells[0], "cell 1 82DC H 20,40,10x10 #000000");
+    EXPECT_EQ(cells[0], "cell 1 82DC H 170,-3,10x10 #000000");
+
+    // A base of two cells whose first hangs: both cells of line 0 that the
+    // wrap fills carry their share, the rest goes to the next line.
+    Fixture hung({sj("あいうえ") + test::ruby("ときやみ", 0x13) + sj("時々闇")}, make_geometry(false, 4, 5));
+    hung.draw_all();
+    cells = ruby_cells(hung.surface);
+    ASSERT_EQ(cells.size(), 4u);
+    int on_first = 0;
+    for (const std::string& c : cells) on_first += c.find(",-3,") != std::string::npos;
+    EXPECT_EQ(on_first, 3);                       // 2 of 3 base cells here: 4 × 2 / 3 rounded up
 
     // A base longer than what is left of its line (its characters were
     // deleted) does not run onto the next line, which is another line's:
@@ -274,9 +285,9 @@ TEST(RenderRuby, BaseRunningPastTheLineIsSplit) {
                                         "cell 1 82F1 H 153,-3,10x10 #000000"}));
 
     // On the last screen line the rest is dropped.
-    Fixture last({sj("あいうえ「") + test::ruby("まる", 0x11) + sj("下")}, make_geometry(false, 1, 5));
+    Fixture last({sj("あいうえ") + test::ruby("まる", 0x12) + sj("下人")}, make_geometry(false, 1, 5));
     last.draw_all();
-    EXPECT_TRUE(ruby_cells(last.surface).empty());
+    EXPECT_EQ(ruby_cells(last.surface), (std::vector<std::string>{"cell 1 82DC H 140,-3,10x10 #000000"}));
 }
 
 // ---- marks ----
