@@ -78,6 +78,9 @@ struct WindowParts {
     // paper number and orientation in and out; false when cancelled. Null:
     // no such dialog.
     std::function<bool(int* paper_number, bool* landscape)> page_setup;
+    // The folder chooser (参照 of the PDF output): starts at *folder (UTF-8)
+    // and sets it to the choice; false when cancelled. Null: no such dialog.
+    std::function<bool(std::string* folder)> choose_folder;
     // Runs the print preview window over a source of sheets; null: no preview.
     std::function<void(PreviewSource&)> preview_window;
 };
