@@ -1,10 +1,14 @@
 // ＥＰＵＢファイル出力 (command 502) and EPUB 出力 → of the print settings as
 // the main window runs them: EPUB_DB first, then the book written where the
 // dialog said, with the texts it was given; a closed EPUB_DB writes nothing
-// and, inside the print settings, keeps them open.
+// and, inside the print settings, keeps them open. The batch form takes
+// the creator, rights and publisher kept in Rix.ini.
 // Owed: the reader opened after the final question (platform/shell).
 #include <gtest/gtest.h>
 
+#include <zlib.h>
+
+#include <cstdint>
 #include <memory>
 
 #include "app/command_table.h"
@@ -12,6 +16,7 @@
 #include "app/default_settings.h"
 #include "app/editor.h"
 #include "app/epub_dialog.h"
+#include "app/epub_run.h"
 #include "app/print_set_dialog.h"
 #include "app/screen.h"
 #include "app/shell_events.h"
@@ -27,6 +32,42 @@ namespace rix {
 namespace {
 
 std::string sj(std::string_view utf8) { return utf8_to_sjis(utf8); }
+
+std::uint32_t le(const std::string& b, std::size_t at, int bytes) {
+    std::uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(b[at + i]);
+    return v;
+}
+
+// The content of entry `name` of a zip, found through the central
+// directory and inflated; "" when it is not there.
+std::string zip_entry(const std::string& zip, const std::string& name) {
+    const std::size_t end = zip.rfind(std::string("PK\x05\x06", 4));
+    if (end == std::string::npos || end + 22 > zip.size()) return {};
+    std::size_t at = le(zip, end + 16, 4);
+    for (std::uint32_t n = le(zip, end + 10, 2); n > 0 && at + 46 <= zip.size(); --n) {
+        const std::uint32_t method = le(zip, at + 10, 2), packed = le(zip, at + 20, 4), size = le(zip, at + 24, 4);
+        const std::uint32_t name_len = le(zip, at + 28, 2), extra = le(zip, at + 30, 2), comment = le(zip, at + 32, 2);
+        const std::uint32_t local = le(zip, at + 42, 4);
+        if (zip.compare(at + 46, name_len, name) == 0 && name_len == name.size()) {
+            const std::size_t data = local + 30 + le(zip, local + 26, 2) + le(zip, local + 28, 2);
+            if (data + packed > zip.size()) return {};
+            if (method == 0) return zip.substr(data, packed);
+            std::string out(size, '\0');
+            z_stream z{};
+            inflateInit2(&z, -MAX_WBITS);
+            z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(zip.data() + data));
+            z.avail_in = packed;
+            z.next_out = reinterpret_cast<Bytef*>(out.data());
+            z.avail_out = size;
+            const int result = inflate(&z, Z_FINISH);
+            inflateEnd(&z);
+            return result == Z_STREAM_END ? out : std::string();
+        }
+        at += 46 + name_len + extra + comment;
+    }
+    return {};
+}
 
 struct EpubCommandTest : ::testing::Test {
     FakeMessages messages;
@@ -86,6 +127,7 @@ TEST_F(EpubCommandTest, TheMenuCommandWritesTheBookEpubDbDescribes) {
     ASSERT_GE(bytes.size(), 4u);
     EXPECT_EQ(bytes.substr(0, 4), std::string("PK\x03\x04", 4));
     EXPECT_NE(bytes.find("mimetype"), std::string::npos);
+    EXPECT_NE(zip_entry(bytes, "OEBPS/content.opf").find("<dc:creator>芥川</dc:creator>"), std::string::npos);
     EXPECT_TRUE(messages.saw("を作成しました。"));
     EXPECT_EQ(app.epub.metadata.creator, sj("芥川"));
     EXPECT_EQ(app.epub.path, book);
@@ -116,6 +158,26 @@ TEST_F(EpubCommandTest, AClosedEpubDbKeepsThePrintSettingsOpen) {
     EXPECT_EQ(bytes.substr(0, 4), std::string("PK\x03\x04", 4));
     EXPECT_EQ(app.epub.metadata.description, sj("今昔物語より"));
     EXPECT_FALSE(messages.saw("この版ではできません"));
+}
+
+TEST(EpubBatch, TakesTheKeptCreatorRightsAndPublisher) {
+    FakeMessages messages;
+    test::TempFolder dir;
+    Application app;
+    build_default_settings(&app.settings.rec);
+    app.batch = true;
+    app.instance_number = 0;
+    app.paths.program_folder = dir.path();
+    dir.write("Rix.ini", "[EPUB]\r\nDescription=" + sj("使わない") + "\r\nCreator=" + sj("芥川") +
+                             "\r\nCopyRight=(c)\r\nPublisher=" + sj("青空") + "\r\n");
+    const std::string document = dir.write("羅生門.txt", sj("ある日の暮方の事である。\r\n"));
+    app.line.epub_path = dir.file("batch.epub");
+    ASSERT_EQ(batch_epub(app, document), 0);
+    const std::string opf = zip_entry(test::slurp(app.line.epub_path), "OEBPS/content.opf");
+    EXPECT_NE(opf.find("<dc:creator>芥川</dc:creator>"), std::string::npos) << opf;
+    EXPECT_NE(opf.find("<dc:rights>(c)</dc:rights>"), std::string::npos);
+    EXPECT_NE(opf.find("<dc:publisher>青空</dc:publisher>"), std::string::npos);
+    EXPECT_EQ(opf.find("使わない"), std::string::npos);
 }
 
 }  // namespace
