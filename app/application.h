@@ -17,6 +17,7 @@
 
 #include "app/command_line.h"
 #include "app/document_load.h"
+#include "app/epub_dialog.h"
 #include "app/find_dialog.h"
 #include "app/jump_sheet.h"
 #include "app/pdf_dialog.h"
@@ -82,6 +83,10 @@ struct WindowParts {
     // The folder chooser (参照 of the PDF output): starts at *folder (UTF-8)
     // and sets it to the choice; false when cancelled. Null: no such dialog.
     std::function<bool(std::string* folder)> choose_folder;
+    // The font file chooser (選択 of the EPUB output): starts in `folder`
+    // (UTF-8) and gives back the chosen file's path; false when cancelled.
+    // Null: no such dialog.
+    std::function<bool(const std::string& folder, std::string* path)> choose_font_file;
     // Runs the print preview window over a source of sheets; null: no preview.
     std::function<void(PreviewSource&)> preview_window;
 };
@@ -124,6 +129,7 @@ struct Application {
     FindUi find;                      // the find dialog and its texts
     JumpSheetUi jumps;                // the jump sheet and the mark-jump memory
     PdfSession pdf;                   // the PDF document information of this run (PDF_DB)
+    EpubSession epub;                 // the EPUB book of this run (EPUB_DB)
     // Objects the features keep for the life of the process (the mouse glue, ...).
     std::vector<std::shared_ptr<void>> feature_state;
 };

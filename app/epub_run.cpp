@@ -9,6 +9,7 @@
 #include <ctime>
 
 #include "app/document_load.h"
+#include "app/epub_ini.h"
 #include "app/format_views.h"
 #include "app/print_format_view.h"
 #include "app/print_run.h"
@@ -130,12 +131,22 @@ EpubOutcome write_document_epub(Application& app, const EpubRunRequest& request,
     return EpubOutcome::WRITTEN;
 }
 
+EpubOutcome write_session_epub(Application& app) {
+    EpubRunRequest request;
+    request.path = app.epub.path;
+    request.metadata = app.epub.metadata;
+    EpubRunSummary summary;
+    return write_document_epub(app, request, &summary);
+}
+
 int batch_epub(Application& app, const std::string& document) {
     if (!open_batch_document(app, document)) return 1;
     EpubRunRequest request;
     request.slot = app.line.print_format;
     request.path = app.line.epub_path;
-    request.metadata = default_epub_metadata(app, EpubMetadata{});
+    EpubIniValues kept;
+    load_epub_ini(app.paths.program_folder, &kept);
+    request.metadata = default_epub_metadata(app, EpubMetadata{"", "", kept.creator, kept.rights, kept.publisher});
     request.ask_to_open = false;
     EpubRunSummary summary;
     const EpubOutcome outcome = write_document_epub(app, request, &summary);

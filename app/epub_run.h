@@ -40,8 +40,14 @@ EpubOutcome write_document_epub(Application& app, const EpubRunRequest& request,
 // title as the description; the creator, rights and publisher as given.
 EpubMetadata default_epub_metadata(const Application& app, const EpubMetadata& kept);
 
+// Writes the book EPUB_DB stored in app.epub (its texts and path) in the
+// current print format's writing direction, asking afterwards whether to
+// show it.
+EpubOutcome write_session_epub(Application& app);
+
 // `rix --epub OUT.epub [--print-format N] DOC`: 0 when the book was written
 // (its counts on standard output), else 1 with a message on standard error.
+// The creator, rights and publisher are those kept in Rix.ini.
 int batch_epub(Application& app, const std::string& document);
 
 }  // namespace rix

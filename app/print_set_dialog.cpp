@@ -242,6 +242,7 @@ bool PrintSetDialog::run_action(DialogContext& ctx, int id) {
         if (ctx.show_message(MSG_YES_NO, text(buf)) != MSG_RESULT_YES) return false;
     }
     if (id == PRINT_SET_PDF && services_->pdf_dialog && !services_->pdf_dialog(ctx.window())) return false;
+    if (id == PRINT_SET_EPUB && services_->epub_dialog && !services_->epub_dialog(ctx.window())) return false;
     action_ = id;
     ctx.end_dialog(id);
     return true;

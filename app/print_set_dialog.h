@@ -72,6 +72,8 @@ struct PrintSetServices {
     // PDF_DB before PDF 出力: true when its 実 行 was pressed; false keeps
     // PRINT_SET open (null: PDF 出力 goes on without it).
     std::function<bool(WindowRef owner)> pdf_dialog;
+    // EPUB_DB before EPUB 出力, in the same way (null: EPUB 出力 goes on without it).
+    std::function<bool(WindowRef owner)> epub_dialog;
     bool* line_format_colours = nullptr;        // the program's 行書式の文字色有効 (印刷色); null: off
     std::string printer_name;                   // UTF-8, for the caption
     bool has_index = false;                     // the document has structure-index entries

@@ -12,6 +12,7 @@ void install_features(Application& app) {
     install_search_commands(app);
     install_mouse_commands(app);
     install_print_commands(app);
+    install_epub_commands(app);
 }
 
 }  // namespace rix

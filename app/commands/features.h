@@ -25,5 +25,6 @@ void install_ruby_commands(Application& app);      // ruby.cpp: ルビ
 void install_search_commands(Application& app);    // search.cpp: find, replace, the jump sheet, jumps
 void install_mouse_commands(Application& app);
 void install_print_commands(Application& app);     // print.cpp: 印刷・ＰＤＦ出力     // mouse.cpp: pointer, caret, scroll bar (needs app.window.screen)
+void install_epub_commands(Application& app);      // epub.cpp: ＥＰＵＢファイル出力
 
 }  // namespace rix

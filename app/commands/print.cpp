@@ -8,6 +8,8 @@
 
 #include "app/command_table.h"
 #include "app/commands/features.h"
+#include "app/epub_dialog.h"
+#include "app/epub_run.h"
 #include "app/format_views.h"
 #include "app/pdf_dialog.h"
 #include "app/pdf_run.h"
@@ -143,6 +145,13 @@ void print_command(Application& app) {
         };
         return open_pdf_dialog(&app.settings, &app.pdf, pdf, owner) == 1;
     };
+    services.epub_dialog = [&app, &services](WindowRef owner) {
+        EpubDialogServices epub = epub_dialog_services(app);
+        epub.document_title = services.document_title;   // as PRINT_SET has just stored them
+        epub.print_title = services.print_title;
+        if (app.window.preview_window) epub.preview = [&app] { show_print_preview(app, PreviewRequest{}); };
+        return open_epub_dialog(&app.settings, &app.epub, epub, owner) == DIALOG_OK;
+    };
     const int action = open_print_settings(&app.settings, &services, 0);
     if (services.titles_changed && (services.document_title != header.title || services.print_title != header.print_title)) {
         header.title = services.document_title;
@@ -152,7 +161,7 @@ void print_command(Application& app) {
     if (action < 0) return;
     mark_settings_changed(&app.settings);
     if (action == PRINT_SET_EPUB) {
-        show_message(MSG_NOTICE, 0, text("ＥＰＵＢ出力はこの版ではできません｡"), 3000);
+        write_session_epub(app);
         return;
     }
     request.range = print_range_view(rec);
