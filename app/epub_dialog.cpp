@@ -5,6 +5,7 @@
 
 #include "app/application.h"
 #include "app/epub_ini.h"
+#include "app/output_path.h"
 #include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/messages.h"
@@ -25,26 +26,6 @@ std::string cut_text(std::string_view cp932, std::size_t limit = EPUB_TEXT_LIMIT
     return std::string(cp932.substr(0, cut_on_boundary(cp932, limit)));
 }
 
-// Position just past the last '/' (0 without one): where the file name begins.
-std::size_t name_start(std::string_view path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string_view::npos ? 0 : slash + 1;
-}
-
-std::string join_folder(std::string_view folder, std::string_view name) {
-    std::string out(folder);
-    if (!out.empty() && out.back() != '/') out += '/';
-    out += name;
-    return out;
-}
-
-// The document's file name with the extension "epub".
-std::string epub_file_name(std::string_view document) {
-    std::string_view name = document.substr(name_start(document));
-    const std::size_t dot = name.rfind('.');
-    if (dot != std::string_view::npos && dot > 0) name = name.substr(0, dot);   // ".memo" has no extension
-    return std::string(name) + ".epub";
-}
 
 int size_index(std::uint8_t stored) { return stored < SIZE_CHOICES ? stored : STANDARD_SIZE; }
 
@@ -54,9 +35,7 @@ int split_kb_in_range(std::uint8_t stored) { return std::clamp<int>(stored, MIN_
 }  // namespace
 
 std::string epub_output_path(std::string_view output, std::string_view document) {
-    if (document.empty()) return std::string(output);
-    const std::string_view base = output.empty() ? document : output;
-    return std::string(base.substr(0, name_start(base))) + epub_file_name(document);
+    return output_path_for(output, document, "epub");
 }
 
 void EpubDialog::init(DialogContext& ctx) {
@@ -132,15 +111,16 @@ std::string EpubDialog::path_in_edit(const DialogContext& ctx) const {
 // The file name `path` keeps when its folder changes: its own, or the
 // document's book name when it has none.
 std::string EpubDialog::file_name_for_folder(const std::string& path) const {
-    std::string name = path.substr(name_start(path));
-    if (name.empty() && !services_.document_path.empty()) name = epub_file_name(services_.document_path);
+    std::string name = path.substr(file_name_start(path));
+    if (name.empty() && !services_.document_path.empty())
+        name = file_name_with_extension(services_.document_path, "epub");
     return name;
 }
 
 void EpubDialog::browse(DialogContext& ctx) {
     const std::string path = path_in_edit(ctx);
     const std::string_view start_from = path.empty() ? std::string_view(services_.document_path) : path;
-    std::string folder(start_from.substr(0, name_start(start_from)));
+    std::string folder(start_from.substr(0, file_name_start(start_from)));
     if (!services_.choose_folder(&folder) || folder.empty()) return;
     show_path(ctx, join_folder(folder, file_name_for_folder(path)));
 }

@@ -1,8 +1,6 @@
 // An EPUB run tied to the application.
 #include "app/epub_run.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +9,7 @@
 #include "app/document_load.h"
 #include "app/epub_ini.h"
 #include "app/format_views.h"
+#include "app/output_path.h"
 #include "app/print_format_view.h"
 #include "app/print_run.h"
 #include "document/loader.h"
@@ -28,14 +27,6 @@ constexpr std::size_t FONT_NAME_BYTES = 31;
 
 void notice(const std::string& utf8, unsigned ms) { show_message(MSG_NOTICE, 0, utf8_to_sjis(utf8), ms); }
 
-bool same_file(const std::string& a, const std::string& b) {
-    if (a.empty() || b.empty()) return false;
-    if (absolute_path(a) == absolute_path(b)) return true;
-    struct stat sa {}, sb {};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
-}
-
 std::string utc_now() {
     const std::time_t now = std::time(nullptr);
     std::tm t{};
@@ -44,13 +35,6 @@ std::string utc_now() {
     std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02dZ", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
                   t.tm_hour, t.tm_min, t.tm_sec);
     return buf;
-}
-
-std::string stem_of(const std::string& path) {
-    std::string name = name_of(path);
-    const std::size_t dot = name.rfind('.');
-    if (dot != std::string::npos && dot > 0) name.resize(dot);
-    return name;
 }
 
 std::string cut(const std::string& s, std::size_t limit) { return s.substr(0, cut_on_boundary(s, limit)); }
@@ -106,7 +90,7 @@ EpubOutcome write_document_epub(Application& app, const EpubRunRequest& request,
                                                    rec.epub_line_spacing_index, rec.epub_split_kb,
                                                    format.screen.vertical);
     if (!take_font(app, &options)) return EpubOutcome::REFUSED;
-    EpubIdentity identity{random_uuid(), utc_now(), stem_of(app.doc.opened_path)};
+    EpubIdentity identity{random_uuid(), utc_now(), file_stem(app.doc.opened_path)};
     EpubCounts counts;
     const std::vector<EpubEntry> entries = epub_entries(doc, request.metadata, options, identity, &counts);
     std::string book, error;

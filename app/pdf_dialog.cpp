@@ -2,6 +2,7 @@
 #include "app/pdf_dialog.h"
 
 #include "app/application.h"
+#include "app/output_path.h"
 #include "platform/codec.h"
 #include "platform/messages.h"
 #include "platform/shell.h"
@@ -17,37 +18,15 @@ std::string cut_info(std::string_view cp932) {
     return std::string(cp932.substr(0, cut_on_boundary(cp932, PDF_INFO_LIMIT)));
 }
 
-// Position just past the last '/' (0 without one): where the file name begins.
-std::size_t name_start(std::string_view path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string_view::npos ? 0 : slash + 1;
-}
-
-std::string join_folder(std::string_view folder, std::string_view name) {
-    std::string out(folder);
-    if (!out.empty() && out.back() != '/') out += '/';
-    out += name;
-    return out;
-}
-
 std::uint8_t with_bits(std::uint8_t byte, std::uint8_t mask, std::uint8_t bits) {
     return static_cast<std::uint8_t>((byte & ~mask) | bits);
 }
 
-// The document's file name with the extension "pdf".
-std::string pdf_file_name(std::string_view document) {
-    std::string_view name = document.substr(name_start(document));
-    const std::size_t dot = name.rfind('.');
-    if (dot != std::string_view::npos && dot > 0) name = name.substr(0, dot);   // ".memo" has no extension
-    return std::string(name) + ".pdf";
-}
 
 }  // namespace
 
 std::string pdf_output_path(std::string_view output, std::string_view document) {
-    if (document.empty()) return std::string(output);
-    const std::string_view base = output.empty() ? document : output;
-    return std::string(base.substr(0, name_start(base))) + pdf_file_name(document);
+    return output_path_for(output, document, "pdf");
 }
 
 void PdfDialog::init(DialogContext& ctx) {
@@ -94,10 +73,11 @@ std::string PdfDialog::path_in_edit(const DialogContext& ctx) const {
 void PdfDialog::browse(DialogContext& ctx) {
     const std::string path = path_in_edit(ctx);
     const std::string_view start_from = path.empty() ? std::string_view(services_.document_path) : path;
-    std::string folder(start_from.substr(0, name_start(start_from)));
+    std::string folder(start_from.substr(0, file_name_start(start_from)));
     if (!services_.choose_folder(&folder) || folder.empty()) return;
-    std::string name = path.substr(name_start(path));
-    if (name.empty() && !services_.document_path.empty()) name = pdf_file_name(services_.document_path);
+    std::string name = path.substr(file_name_start(path));
+    if (name.empty() && !services_.document_path.empty())
+        name = file_name_with_extension(services_.document_path, "pdf");
     show_path(ctx, join_folder(folder, name));
 }
 

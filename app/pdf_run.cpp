@@ -1,8 +1,6 @@
 // A PDF run tied to the application.
 #include "app/pdf_run.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +8,7 @@
 
 #include "app/document_load.h"
 #include "app/format_views.h"
+#include "app/output_path.h"
 #include "app/print_format_view.h"
 #include "app/print_run.h"
 #include "document/loader.h"
@@ -26,15 +25,6 @@ namespace {
 constexpr std::size_t PDF_INFO_BYTES = 49;
 
 void notice(const std::string& utf8, unsigned ms) { show_message(MSG_NOTICE, 0, utf8_to_sjis(utf8), ms); }
-
-// The same file, by name or through another name (a link, "./").
-bool same_file(const std::string& a, const std::string& b) {
-    if (a.empty() || b.empty()) return false;
-    if (absolute_path(a) == absolute_path(b)) return true;
-    struct stat sa {}, sb {};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
-}
 
 PdfTime local_time_now() {
     const std::time_t now = std::time(nullptr);
@@ -65,12 +55,7 @@ PdfInfo default_pdf_info(const Application& app) {
         info.title = app.loaded->extension.header.title;
         info.subtitle = app.loaded->extension.header.print_title;
     }
-    if (info.title.empty()) {
-        std::string name = name_of(app.doc.opened_path);
-        const std::size_t dot = name.rfind('.');
-        if (dot != std::string::npos && dot > 0) name.resize(dot);
-        info.title = utf8_to_sjis(name);
-    }
+    if (info.title.empty()) info.title = utf8_to_sjis(file_stem(app.doc.opened_path));
     info.author = utf8_to_sjis(logged_on_user_name());
     info.title = cut(info.title, PDF_INFO_BYTES);
     info.subtitle = cut(info.subtitle, PDF_INFO_BYTES);

@@ -175,14 +175,6 @@ bool write_text(const Document& doc, const DocumentState& state, const ExportOpt
     return copy_rest(state.text_fd, doc.load.file_offset, options.end_mark, out);
 }
 
-// True when the two paths name one file (or are the same name).
-bool same_file(const std::string& a, const std::string& b) {
-    if (a == b) return true;
-    struct stat sa {}, sb {};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
-}
-
 bool same_contents(const std::string& a, const std::string& b) {
     std::int64_t size = file_size(a);
     if (size < 0 || size != file_size(b)) return false;

@@ -339,6 +339,14 @@ std::string_view strip_trailing_slashes(std::string_view path) {
 
 }  // namespace
 
+bool same_file(const std::string& a, const std::string& b) {
+    if (a.empty() || b.empty()) return false;
+    if (absolute_path(a) == absolute_path(b)) return true;
+    struct stat sa {}, sb {};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
 std::string random_uuid() {
     unsigned char b[16];
     if (::getrandom(b, sizeof b, 0) != static_cast<ssize_t>(sizeof b)) {

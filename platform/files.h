@@ -34,7 +34,10 @@ std::string name_of(std::string_view path);
 // Makes a relative path absolute against `base` (the current folder when empty).
 std::string absolute_path(std::string_view path, std::string_view base = {});
 
-bool file_exists(const std::string& path);     // a regular file (or a link to one)
+bool file_exists(const std::string& path);
+// The same file: the same absolute name, or one file reached through two
+// names (a link, another spelling of the folder).
+bool same_file(const std::string& a, const std::string& b);     // a regular file (or a link to one)
 bool folder_exists(const std::string& path);
 // Size of a regular file, or -1.
 std::int64_t file_size(const std::string& path);
