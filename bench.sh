@@ -18,7 +18,7 @@ failed=0
 
 ./scripts/setup.sh
 ./scripts/build.sh release --target rix rix_window rix_load_bench rix_start_bench rix_render_bench \
-    rix_relayout_bench rix_search_bench rix_pdf_bench
+    rix_relayout_bench rix_search_bench rix_pdf_bench rix_epub_bench
 
 # A ~2 MB document: the corpus novels, repeated.
 DOC="$OUT/novels.txt"
@@ -59,8 +59,12 @@ run search "$BUILD/bench/rix_search_bench" "$DOC"
 # it: rix --pdf as a whole process against rix --info.
 run pdf env RIX_HOME="$OUT/home" QT_QPA_PLATFORM=offscreen "$BUILD/bench/rix_pdf_bench" "$BUILD/rix" "$DOC" \
     "$OUT/novels.pdf"
+# The EPUB of the ~2 MB document (print format 1) against loading it:
+# rix --epub as a whole process against rix --info.
+run epub env RIX_HOME="$OUT/home" QT_QPA_PLATFORM=offscreen "$BUILD/bench/rix_epub_bench" "$BUILD/rix" "$DOC" \
+    "$OUT/novels.epub"
 
-FIGURES=10  # every benchmark's figures, so that one that died early shows
+FIGURES=11  # every benchmark's figures, so that one that died early shows
 if [ "$(wc -l < "$RESULTS")" -ne "$FIGURES" ]; then
     echo "some figures are missing" >&2
     failed=1
