@@ -214,14 +214,22 @@ EpubOptions EpubOptions::from_record(std::uint8_t flags, std::uint8_t font_size_
 }
 
 std::string xml_text(std::string_view sjis) {
+    // Code page 932 holds no surrogates and no U+FFFE/U+FFFF: the only
+    // characters XML does not allow are the C0 controls other than tab and
+    // the line ends, one byte each in UTF-8.
+    const std::string utf8 = sjis_to_utf8(sjis);
     std::string out;
-    for (char32_t c : sjis_to_utf32(sjis)) {
-        // XML 1.0 characters: tab, line ends, and from U+0020 on (no
-        // surrogates, no U+FFFE/U+FFFF).
-        const bool legal = c == 0x09 || c == 0x0A || c == 0x0D || (c >= 0x20 && c <= 0xD7FF) ||
-                           (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
-        if (!legal) continue;
-        append_escaped_utf8(&out, char_to_utf8(c));
+    out.reserve(utf8.size() + utf8.size() / 8);
+    for (char c : utf8) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 && b != 0x09 && b != 0x0A && b != 0x0D) continue;
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            default: out += c;
+        }
     }
     return out;
 }
@@ -402,7 +410,7 @@ std::string epub_ncx(const std::vector<EpubContentsEntry>& contents, const EpubI
 std::vector<EpubEntry> epub_entries(Document& doc, const EpubMetadata& metadata, const EpubOptions& options,
                                     const EpubIdentity& identity, EpubCounts* counts) {
     const std::string title = epub_title(metadata, identity);
-    const EpubText text = write_epub_text(doc, options, title);
+    EpubText text = write_epub_text(doc, options, title);
     const std::vector<EpubContentsEntry> contents = epub_contents(text, doc.index, options.chapter_numbers);
     if (counts) *counts = EpubCounts{static_cast<int>(text.files.size()), static_cast<int>(contents.size())};
     std::vector<EpubEntry> entries;
@@ -414,7 +422,7 @@ std::vector<EpubEntry> epub_entries(Document& doc, const EpubMetadata& metadata,
     entries.push_back({"OEBPS/Text/style.css", epub_css(options), false});
     if (!options.font_name.empty()) entries.push_back({"OEBPS/Text/" + options.font_name, options.font_bytes, false});
     for (std::size_t i = 0; i < text.files.size(); ++i)
-        entries.push_back({"OEBPS/Text/" + file_name(static_cast<int>(i + 1)), text.files[i], false});
+        entries.push_back({"OEBPS/Text/" + file_name(static_cast<int>(i + 1)), std::move(text.files[i]), false});
     entries.push_back({"OEBPS/Text/nav.xhtml", epub_nav(contents, title), false});
     return entries;
 }
