@@ -71,6 +71,8 @@ public:
     StreamResult stream_object(int number, const std::vector<std::string>& dictionary, std::string_view content,
                                bool compress, std::string_view comment = {});
 
+    // Room for `bytes` of file image, so that it grows without copies.
+    void reserve(std::size_t bytes) { data_.reserve(bytes); }
     // Objects begun so far (the next object is count() + 1).
     int count() const { return static_cast<int>(offsets_.size()); }
     std::size_t size() const { return data_.size(); }

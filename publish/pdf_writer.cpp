@@ -87,9 +87,19 @@ void use_colour(Pen& pen, std::string* out, std::uint32_t colour) {
 }
 
 // One Tj at (x, y) PDF units; `rotated`: the run turned 90° clockwise.
+// Appends in place: a page holds thousands of these.
 void show(std::string* out, bool rotated, double x, double y, std::string_view bytes) {
+    static const char HEX[] = "0123456789ABCDEF";
     *out += rotated ? "0 -1 1 0 " : "1 0 0 1 ";
-    *out += num(x) + " " + num(y) + " Tm <" + hex_bytes(bytes) + "> Tj\r\n";
+    *out += num(x);
+    *out += ' ';
+    *out += num(y);
+    *out += " Tm <";
+    for (unsigned char b : bytes) {
+        *out += HEX[b >> 4];
+        *out += HEX[b & 0xF];
+    }
+    *out += "> Tj\r\n";
 }
 
 // ---- the text of a tier ----
@@ -552,6 +562,7 @@ PageText emit_page_text(Document& doc, const PrintLayout& layout, const PrintJob
     PageText page;
     page.next = pos;
     std::string text, rubies, header;
+    text.reserve(16384);
     PdfTextState state;
     for (int h = 0; h < layout.halves; ++h) {
         const DisplayGeometry geo = half_geometry(layout, h);
@@ -573,7 +584,12 @@ PageText emit_page_text(Document& doc, const PrintLayout& layout, const PrintJob
             break;
         }
     }
-    page.stream = "BT\r\n" + text + rubies + header + "ET";
+    page.stream.reserve(text.size() + rubies.size() + header.size() + 8);
+    page.stream += "BT\r\n";
+    page.stream += text;
+    page.stream += rubies;
+    page.stream += header;
+    page.stream += "ET";
     return page;
 }
 
@@ -707,6 +723,7 @@ PdfStatus build_pdf(Document& doc, const PrintLayout& layout, const PrintJob& jo
     const int outline_root = OBJ_FIRST_PAGE + 2 * pages;
 
     PdfFile f;
+    f.reserve(total + static_cast<std::size_t>(pages) * 256 + 65536);
     f.begin_object(OBJ_INFO);
     f.line("<<");
     f.line("/Title <" + to_utf16_hex(request.info.title) + ">");
