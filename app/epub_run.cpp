@@ -83,9 +83,7 @@ EpubOutcome write_document_epub(Application& app, const EpubRunRequest& request,
         notice("編集中の文書にＥＰＵＢを上書きすることはできません｡\n" + request.path, 4000);
         return EpubOutcome::REFUSED;
     }
-    const int slot = request.slot >= FIRST_PRINT_SLOT && request.slot < FORMAT_SLOT_COUNT ? request.slot
-                                                                                         : current_print_slot(rec);
-    const PrintFormat format = print_format_view(rec, slot, current_screen_slot(rec));
+    const PrintFormat format = print_format_view(rec, request.slot, current_screen_slot(rec));
     EpubOptions options = EpubOptions::from_record(rec.epub_flags, rec.epub_font_size_index,
                                                    rec.epub_line_spacing_index, rec.epub_split_kb,
                                                    format.screen.vertical);

@@ -35,9 +35,9 @@ PdfTime local_time_now() {
 
 // The background the print format asks for: the fill colour of the active
 // screen format. Pictures are not drawn by this version (nor on the screen).
-PdfBackground background_of(const SettingsRecord& rec, int print_slot) {
+PdfBackground background_of(const SettingsRecord& rec, const PrintFormat& format) {
     PdfBackground bg;
-    if (!(rec.print_background[print_index(print_slot)] & 1)) return bg;
+    if (!format.print_background) return bg;
     const int screen = current_screen_slot(rec);
     if (rec.background_mode[screen] != 0) return bg;
     bg.mode = PDF_BACKGROUND_FILL;
@@ -69,14 +69,8 @@ PdfOutcome write_document_pdf(Application& app, const PdfRunRequest& request, Pd
     Document& doc = loaded.document;
     load_all(doc, app.doc, loaded.session);
     const SettingsRecord& rec = app.settings.rec;
-    const int slot = request.slot >= FIRST_PRINT_SLOT && request.slot < FORMAT_SLOT_COUNT ? request.slot
-                                                                                         : current_print_slot(rec);
-    const PrintFormat format = print_format_view(rec, slot, current_screen_slot(rec));
-    const PrintCheck check = check_print_format(format, request.range);
-    if (!check.ok()) {
-        show_message(MSG_NOTICE, 0, print_check_message(check), print_check_message_ms(check));
-        return PdfOutcome::REFUSED;
-    }
+    PrintFormat format;
+    if (!checked_print_format(rec, request.slot, request.range, &format)) return PdfOutcome::REFUSED;
     if (request.path.empty()) {
         notice("ＰＤＦファイル名が指定されていません｡", 3000);
         return PdfOutcome::REFUSED;
@@ -96,7 +90,7 @@ PdfOutcome write_document_pdf(Application& app, const PdfRunRequest& request, Pd
     pdf.options = request.options;
     pdf.titles = HeaderTitles{loaded.extension.header.title, loaded.extension.header.print_title};
     pdf.line_format_colours = app.line_format_colours;
-    pdf.background = background_of(rec, slot);
+    pdf.background = background_of(rec, format);
     pdf.time = local_time_now();
     pdf.index = doc.index;
     std::string file;

@@ -3,6 +3,7 @@
 
 #include "app/format_views.h"
 #include "app/screen_format.h"
+#include "platform/messages.h"
 
 namespace rix {
 
@@ -53,6 +54,14 @@ PrintRange print_range_view(const SettingsRecord& rec) {
     r.end = rec.print_range_end;
     r.first_page_number = rec.first_page_number;
     return r;
+}
+
+bool checked_print_format(const SettingsRecord& rec, int slot, const PrintRange& range, PrintFormat* out) {
+    *out = print_format_view(rec, slot, current_screen_slot(rec));
+    const PrintCheck check = check_print_format(*out, range);
+    if (check.ok()) return true;
+    show_message(MSG_NOTICE, 0, print_check_message(check), print_check_message_ms(check));
+    return false;
 }
 
 }  // namespace rix

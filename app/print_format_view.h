@@ -15,5 +15,9 @@ int current_print_slot(const SettingsRecord& rec);
 // (0..4), which a print run takes from the active screen format.
 PrintFormat print_format_view(const SettingsRecord& rec, int slot, int screen_slot);
 PrintRange print_range_view(const SettingsRecord& rec);
+// print_format_view of `slot` with the active screen format, put through
+// check_print_format for `range`: false, with the check's message shown,
+// when composition would refuse it.
+bool checked_print_format(const SettingsRecord& rec, int slot, const PrintRange& range, PrintFormat* out);
 
 }  // namespace rix

@@ -18,14 +18,10 @@ DocumentPreview::DocumentPreview(Application& app, const PreviewRequest& request
     : app_(app), doc_(app.loaded->document) {
     load_all(doc_, app.doc, app.loaded->session);
     const SettingsRecord& rec = app.settings.rec;
-    const PrintFormat format = print_format_view(rec, current_print_slot(rec), current_screen_slot(rec));
     PrintRange range = print_range_view(rec);
     if (request.from_menu) range = PrintRange{RANGE_ALL, 1, 65535, range.first_page_number};
-    const PrintCheck check = check_print_format(format, range);
-    if (!check.ok()) {
-        show_message(MSG_NOTICE, 0, print_check_message(check), print_check_message_ms(check));
-        return;
-    }
+    PrintFormat format;
+    if (!checked_print_format(rec, current_print_slot(rec), range, &format)) return;
     range_ = range;
     if (!make_print_layout(format, range, page_for_paper(format.paper, PRINT_DPI, PRINT_DPI), &layout_)) return;
     layout_.index = index_hooks_for(doc_.index);

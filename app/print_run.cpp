@@ -68,14 +68,8 @@ PrintOutcome print_loaded_document(Application& app, const PrintRequest& request
     Document& doc = loaded.document;
     load_all(doc, app.doc, loaded.session);
     const SettingsRecord& rec = app.settings.rec;
-    const int slot = request.slot >= FIRST_PRINT_SLOT && request.slot < FORMAT_SLOT_COUNT ? request.slot
-                                                                                         : current_print_slot(rec);
-    const PrintFormat format = print_format_view(rec, slot, current_screen_slot(rec));
-    const PrintCheck check = check_print_format(format, request.range);
-    if (!check.ok()) {
-        notice(print_check_message(check), print_check_message_ms(check));
-        return PrintOutcome::REFUSED;
-    }
+    PrintFormat format;
+    if (!checked_print_format(rec, request.slot, request.range, &format)) return PrintOutcome::REFUSED;
     if (!range_printable(doc, format, request)) return PrintOutcome::REFUSED;
     const PrintDeviceSetup setup = device_setup(format, request.pdf_path, app.doc.opened_path);
     std::unique_ptr<PrintDevice> device = devices ? devices(setup) : nullptr;
@@ -176,14 +170,9 @@ int batch_preview_snapshot(Application& app, const std::string& document, const 
     load_all(doc, app.doc, app.loaded->session);
     close_batch_document(app);
     const SettingsRecord& rec = app.settings.rec;
-    const int slot = app.line.print_format >= FIRST_PRINT_SLOT ? app.line.print_format : current_print_slot(rec);
-    const PrintFormat format = print_format_view(rec, slot, current_screen_slot(rec));
     const PrintRange range = batch_range(app);
-    const PrintCheck check = check_print_format(format, range);
-    if (!check.ok()) {
-        notice(print_check_message(check), print_check_message_ms(check));
-        return 1;
-    }
+    PrintFormat format;
+    if (!checked_print_format(rec, app.line.print_format, range, &format)) return 1;
     const PrintPage page = page_for_paper(format.paper, PRINT_DPI, PRINT_DPI);
     const double scale = preview_scale(page, app.line.snapshot_height > 0 ? app.line.snapshot_height : 1000);
     int width = 0, height = 0;

@@ -366,8 +366,7 @@ std::string epub_opf(const EpubMetadata& m, const EpubOptions& o, const EpubIden
     return s;
 }
 
-std::string epub_nav(const std::vector<EpubContentsEntry>& contents, const std::string& title) {
-    (void)title;
+std::string epub_nav(const std::vector<EpubContentsEntry>& contents) {
     std::string s;
     s += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
     s += "<!DOCTYPE html>\r\n";
@@ -423,7 +422,7 @@ std::vector<EpubEntry> epub_entries(Document& doc, const EpubMetadata& metadata,
     if (!options.font_name.empty()) entries.push_back({"OEBPS/Text/" + options.font_name, options.font_bytes, false});
     for (std::size_t i = 0; i < text.files.size(); ++i)
         entries.push_back({"OEBPS/Text/" + file_name(static_cast<int>(i + 1)), std::move(text.files[i]), false});
-    entries.push_back({"OEBPS/Text/nav.xhtml", epub_nav(contents, title), false});
+    entries.push_back({"OEBPS/Text/nav.xhtml", epub_nav(contents), false});
     return entries;
 }
 

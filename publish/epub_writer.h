@@ -105,7 +105,7 @@ std::vector<EpubContentsEntry> epub_contents(const EpubText& text, const std::ve
 std::string epub_css(const EpubOptions& options);
 std::string epub_opf(const EpubMetadata& metadata, const EpubOptions& options, const EpubIdentity& identity,
                      int files);
-std::string epub_nav(const std::vector<EpubContentsEntry>& contents, const std::string& title);
+std::string epub_nav(const std::vector<EpubContentsEntry>& contents);
 std::string epub_ncx(const std::vector<EpubContentsEntry>& contents, const EpubIdentity& identity,
                      const std::string& title);
 extern const char EPUB_CONTAINER_XML[];

@@ -60,14 +60,8 @@ bool bold_font(const FontRequest& f) { return f.weight > BOLD_WEIGHT_ABOVE; }
 
 // ---- the pen: what the stream has set last ----
 
-struct Pen {
-    int font = 0;
-    double size = -1;
-    double spacing = 0;
-    std::uint32_t colour = 0xFFFFFFFF;
-};
 
-void use_font(Pen& pen, std::string* out, int font, double size, double spacing) {
+void use_font(PdfPen& pen, std::string* out, int font, double size, double spacing) {
     if (pen.font != font || pen.size != size) {
         *out += "/F" + std::to_string(font) + " " + num(size) + " Tf " + num3(spacing) + " Tc\r\n";
     } else if (pen.spacing != spacing) {
@@ -80,7 +74,7 @@ void use_font(Pen& pen, std::string* out, int font, double size, double spacing)
     pen.spacing = spacing;
 }
 
-void use_colour(Pen& pen, std::string* out, std::uint32_t colour) {
+void use_colour(PdfPen& pen, std::string* out, std::uint32_t colour) {
     if (pen.colour == colour) return;
     *out += rgb(colour) + " rg\r\n";
     pen.colour = colour;
@@ -113,7 +107,7 @@ struct TextContext {
     Mapper m;
     bool line_format_colours;
     PdfTextState* state;
-    Pen* pen;
+    PdfPen* pen;
     std::string* out;
     std::string* rubies;
     int first_line, last_line;     // the tier's screen lines [first, last)
@@ -130,7 +124,7 @@ void load_line_attributes(TextContext& c, std::uint32_t logical) {
 }
 
 // Writes the rubies of one line's pieces into c.rubies.
-void emit_ruby(TextContext& c, const std::vector<RubyPiece>& pieces, std::uint32_t colour, Pen* pen) {
+void emit_ruby(TextContext& c, const std::vector<RubyPiece>& pieces, std::uint32_t colour, PdfPen* pen) {
     const DisplayGeometry& g = c.g;
     const int rp = std::max(c.layout.render.font.pixel_height / 2, 1);
     const double size = c.m.len(rp);
@@ -157,7 +151,7 @@ void emit_ruby(TextContext& c, const std::vector<RubyPiece>& pieces, std::uint32
 // run of its own at its half cell.
 struct PdfTextVisitor {
     TextContext& c;
-    Pen ruby_pen;
+    PdfPen ruby_pen;
     std::string bytes;             // the run
     RunKind kind = RunKind::FULL;
     int line = -1;                 // its screen line
@@ -269,7 +263,7 @@ struct PdfTextVisitor {
 // A walk over one display line that only places its rubies.
 struct RubyOnlyVisitor {
     TextContext& c;
-    Pen* pen;
+    PdfPen* pen;
     void line_start(int, std::uint32_t logical, int, bool) { load_line_attributes(c, logical); }
     void cell(int, int, int, std::uint16_t, const ScanItem&, std::uint32_t, std::uint32_t) {}
     void mark(int, int, int, std::uint16_t, std::uint32_t, std::uint32_t) {}
@@ -286,7 +280,7 @@ struct RubyOnlyVisitor {
 
 // The part of a ruby whose base began on the display line before the tier
 // (the same logical line), as printing carries it in.
-void carry_in_ruby(TextContext& c, TextPos start, Pen* pen) {
+void carry_in_ruby(TextContext& c, TextPos start, PdfPen* pen) {
     if (start.column() == 0 || start.line() >= c.doc.lines.count()) return;
     const DisplayMove back = display_lines_backward(c.doc, start, 1);
     if (back.moved != 1 || back.pos.line() != start.line()) return;
@@ -301,17 +295,12 @@ TextPos emit_tier_text(Document& doc, const PrintLayout& layout, const DisplayGe
                        std::string* rubies) {
     const int first = tier * std::max(geo.columns, 1);
     const double k = 72.0 / std::max(layout.page.res(), 1);
-    Pen pen{state->font, state->size, state->spacing, state->colour};
-    TextContext c{doc, layout, geo, Mapper{k, layout.page.height}, line_format_colours, state, &pen, out, rubies,
+    TextContext c{doc, layout, geo, Mapper{k, layout.page.height}, line_format_colours, state, &state->pen, out, rubies,
                   first, first + std::max(lines, 0)};
     PdfTextVisitor v{c, {}, {}, RunKind::FULL, -1, 0, 0};
     carry_in_ruby(c, start, &v.ruby_pen);
     const TextPos end = lines > 0 ? detail::walk_layout(doc, start, first, 0, first + lines, v) : start;
     v.flush();
-    state->font = pen.font;
-    state->size = pen.size;
-    state->spacing = pen.spacing;
-    state->colour = pen.colour;
     return end;
 }
 
@@ -333,7 +322,7 @@ void emit_pdf_header(const PrintLayout& layout, const PageHeaderLayout& h, const
     if ((layout.format.flags & 7) == 0) return;
     const int fh = std::max(h.font_px, 1);
     const double size = m.len(fh);
-    Pen pen;
+    PdfPen pen;
     use_colour(pen, out, layout.format.header_colour);
     for (int i = 0; i < 2; ++i) {
         if (!h.shown[i]) continue;

@@ -104,13 +104,17 @@ PdfStatus build_pdf(Document& doc, const PrintLayout& layout, const PrintJob& jo
 
 // ---- the layout of the text, exposed for the tests ----
 
-// The graphics and text state carried from run to run within one page
-// stream: what was last written, so that only changes are written again.
-struct PdfTextState {
+// What a content stream has set last, so that only changes are written.
+struct PdfPen {
     int font = 0;                    // 1..6: /F<n> last set; 0 = none
-    double size = 0;                 // its size
+    double size = -1;                // its size
     double spacing = 0;              // Tc
     std::uint32_t colour = 0xFFFFFFFF;   // last fill colour; 0xFFFFFFFF = none yet
+};
+
+// The state carried from run to run within one page stream.
+struct PdfTextState {
+    PdfPen pen;                      // of the page's text
     bool bold = false;               // the current logical line is bold
     std::uint32_t line_colour = 0;   // its text colour
     std::uint32_t logical = 0xFFFFFFFF;  // the logical line whose attributes are loaded
