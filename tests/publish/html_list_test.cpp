@@ -27,6 +27,8 @@ TEST(HtmlList, ReadingStopsAtALineWithoutACommaAndKeepsTheEarlierOnes) {
     EXPECT_EQ(r.lines.size(), 2u);
     EXPECT_EQ(r.lines[1].title, "B");
     r = read_html_list("a.txt,A\n\n");
+    EXPECT_FALSE(r.bad);
+    r = read_html_list("a.txt,A\n\nb.txt,B\n");
     EXPECT_TRUE(r.bad);   // an empty line in the middle is no list line
     EXPECT_EQ(r.lines.size(), 1u);
     EXPECT_FALSE(read_html_list("").bad);
