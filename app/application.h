@@ -19,11 +19,13 @@
 #include "app/document_load.h"
 #include "app/epub_dialog.h"
 #include "app/find_dialog.h"
+#include "app/html_session.h"
 #include "app/jump_sheet.h"
 #include "app/pdf_dialog.h"
 #include "app/save_state.h"
 #include "app/settings_record.h"
 #include "document/document_state.h"
+#include "platform/file_choice.h"
 #include "platform/instances.h"
 #include "platform/preview_window.h"
 #include "platform/printer.h"
@@ -87,6 +89,11 @@ struct WindowParts {
     // (UTF-8) and gives back the chosen file's path; false when cancelled.
     // Null: no such dialog.
     std::function<bool(const std::string& folder, std::string* path)> choose_font_file;
+    // The file chooser (追 加 and ﾘｽﾄ読込 of the HTML document list): starts in
+    // `folder`, lists the files `filter` names (Qt's form: "テキスト (*.txt)"),
+    // one file or several; gives back their paths (UTF-8); false when
+    // cancelled. Null: no such dialog.
+    std::function<bool(const FileChoice& choice, std::vector<std::string>* paths)> choose_files;
     // Runs the print preview window over a source of sheets; null: no preview.
     std::function<void(PreviewSource&)> preview_window;
 };
@@ -130,6 +137,7 @@ struct Application {
     JumpSheetUi jumps;                // the jump sheet and the mark-jump memory
     PdfSession pdf;                   // the PDF document information of this run (PDF_DB)
     EpubSession epub;                 // the EPUB book of this run (EPUB_DB)
+    HtmlSession html;                 // the pages, names and document list of this run (HTML_MAKE)
     // Objects the features keep for the life of the process (the mouse glue, ...).
     std::vector<std::shared_ptr<void>> feature_state;
 };

@@ -40,6 +40,8 @@ struct HtmlSession {
     bool page_each = false;        // 各HTML作成: one page per listed document
     int first_document = 1;        // first display: a document number 1..count, or -1 = the selection list
     std::vector<HtmlDocEntry> documents;   // at most HTML_MAX_DOCUMENTS
+    std::string text_target;       // UTF-8: the file a page of one document shows ("" = the document),
+                                   // the "_ruby" file once ﾙﾋﾞ書出 made it the target
 
     // Handed on to publishing.
     int made = HTML_MADE_NOTHING;

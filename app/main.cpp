@@ -24,7 +24,7 @@
 #include "platform/gui.h"
 #include "platform/messages.h"
 #include "platform/qt/qt_folder_chooser.h"
-#include "platform/qt/qt_font_file_chooser.h"
+#include "platform/qt/qt_file_chooser.h"
 #include "platform/qt/qt_preview.h"
 #include "platform/qt/qt_printer.h"
 #include "rix_build_paths.h"
@@ -138,6 +138,7 @@ int main(int argc, char** argv) {
     app.window.page_setup = run_page_setup_dialog;
     app.window.choose_folder = run_folder_chooser;
     app.window.choose_font_file = run_font_file_chooser;
+    app.window.choose_files = run_file_chooser;
     app.window.preview_window = run_preview_window;
     install_features(app);
     if (!gui->create_main_window(main_window_setup(app, events, highest, RIX_RESOURCE_DIR), &events)) {

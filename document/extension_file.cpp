@@ -268,6 +268,23 @@ ExtensionStatus read_extension_bytes(std::string_view bytes, ExtensionFile* out)
     return read_line_records(bytes, pos, out);
 }
 
+ExtensionStatus read_extension_header(const std::string& text_path, ExtensionHeader* out) {
+    *out = ExtensionHeader{};
+    const std::string path = extension_path_for(text_path);
+    std::string bytes;
+    if (path.empty() || !file_exists(path) || !read_file_prefix(path, EXT_HEADER_BYTES, &bytes))
+        return ExtensionStatus::MISSING;
+    if (bytes.size() < EXT_MAGIC_BYTES) return ExtensionStatus::CORRUPT;
+    const int version = extension_version(std::string_view(bytes).substr(0, EXT_MAGIC_BYTES));
+    if (version < EXT_VERSION_OLDEST) return ExtensionStatus::UNSUPPORTED;
+    const std::size_t size = version < EXT_VERSION_LONG_HEADER ? EXT_SHORT_HEADER_BYTES : EXT_HEADER_BYTES;
+    if (bytes.size() < size) return ExtensionStatus::CORRUPT;
+    out->version = version;
+    out->size = size;
+    read_header(bytes, out);
+    return ExtensionStatus::OK;
+}
+
 std::string extension_path_for(const std::string& text_path) {
     if (text_path.empty()) return {};
     std::string name = name_of(text_path);

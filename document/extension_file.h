@@ -216,6 +216,11 @@ int extension_version(std::string_view magic);
 // record (what came before is kept).
 ExtensionStatus read_extension_bytes(std::string_view bytes, ExtensionFile* out);
 
+// The header alone of the extension file of the document at `text_path`
+// (its titles, for lists of documents): OK with *out filled, MISSING,
+// UNSUPPORTED or CORRUPT (too short) with *out empty. Asks nothing.
+ExtensionStatus read_extension_header(const std::string& text_path, ExtensionHeader* out);
+
 // Path of the extension file of a text file: the same name with ".rix" in
 // place of its extension. "" when there is none: no path, or the text file
 // is itself named ".rix" (its extension file would be the text file).

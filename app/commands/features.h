@@ -23,8 +23,9 @@ void install_format_commands(Application& app);    // formats.cpp: 編集画面�
 void install_edit_commands(Application& app);      // edit.cpp: keys, typing, undo, redo, clipboard, edit keys
 void install_ruby_commands(Application& app);      // ruby.cpp: ルビ
 void install_search_commands(Application& app);    // search.cpp: find, replace, the jump sheet, jumps
-void install_mouse_commands(Application& app);
-void install_print_commands(Application& app);     // print.cpp: 印刷・ＰＤＦ出力     // mouse.cpp: pointer, caret, scroll bar (needs app.window.screen)
+void install_mouse_commands(Application& app);     // mouse.cpp: pointer, caret, scroll bar (needs app.window.screen)
+void install_print_commands(Application& app);     // print.cpp: 印刷・ＰＤＦ出力
+void install_html_commands(Application& app);      // html.cpp: ＨＴＭＬ(ﾎｰﾑﾍﾟｰｼﾞ)作成
 void install_epub_commands(Application& app);      // epub.cpp: ＥＰＵＢファイル出力
 
 }  // namespace rix

@@ -12,17 +12,13 @@
 
 #include <sys/stat.h>
 
+#include "tests/support/modal_answer.h"
 #include "tests/support/temp_folder.h"
 
 namespace rix {
 namespace {
 
-// Accepts (or cancels) the next modal dialog.
-void answer_next_dialog(bool accept) {
-    QTimer::singleShot(50, [accept] {
-        if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) accept ? d->accept() : d->reject();
-    });
-}
+using test::answer_next_dialog;
 
 TEST(FolderChooser, GivesBackTheStartWhenAcceptedAndNothingWhenCancelled) {
     test::TempFolder temp;

@@ -13,6 +13,7 @@
 #include <cstdlib>
 
 #include "publish/print_format.h"
+#include "tests/support/modal_answer.h"
 
 namespace rix {
 namespace {
@@ -33,12 +34,7 @@ TEST(PaperNumbers, TheSystemsSizesAreThoseThatPrintingLaysOut) {
     EXPECT_FALSE(page_size_of_paper(0, &w, &h));
 }
 
-// Accepts (or cancels) the next modal dialog.
-void answer_next_dialog(bool accept) {
-    QTimer::singleShot(50, [accept] {
-        if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) accept ? d->accept() : d->reject();
-    });
-}
+using test::answer_next_dialog;
 
 TEST(PageSetupDialog, GivesBackThePaperItWasOpenedWithOrNothingWhenCancelled) {
     int paper = 13;
