@@ -30,17 +30,18 @@ bool parse_size(const std::string& text, int* w, int* h) {
     return true;
 }
 
-// --print OUT, --pdf OUT, --epub OUT, --preview-snapshot OUT, --print-format N (1..3), --sheet K,
+// --print OUT, --pdf OUT, --epub OUT, --html OUT, --preview-snapshot OUT, --print-format N (1..3), --sheet K,
 // --pages A-B (1 <= A <= B <= 65535).
 bool parse_print_option(const std::string& arg, const std::string* value, CommandLine* out) {
     if (!value || value->empty()) {
         out->error = arg + " needs a value";
         return false;
     }
-    if (arg == "--print" || arg == "--preview-snapshot" || arg == "--pdf" || arg == "--epub") {
+    if (arg == "--print" || arg == "--preview-snapshot" || arg == "--pdf" || arg == "--epub" || arg == "--html") {
         (arg == "--print"  ? out->print_path
          : arg == "--pdf"  ? out->pdf_path
          : arg == "--epub" ? out->epub_path
+         : arg == "--html" ? out->html_path
                            : out->preview_path) = *value;
         return true;
     }
@@ -132,7 +133,7 @@ bool parse_command_line(const std::vector<std::string>& args, CommandLine* out) 
                 out->pdf_outline = 1;
                 out->pdf_outline_title = true;
             } else if (arg == "--print" || arg == "--print-format" || arg == "--pages" || arg == "--preview-snapshot" ||
-                       arg == "--sheet" || arg == "--pdf" || arg == "--epub") {
+                       arg == "--sheet" || arg == "--pdf" || arg == "--epub" || arg == "--html") {
                 if (!parse_print_option(arg, i + 1 < args.size() ? &args[++i] : nullptr, out)) return false;
             } else if (arg == "--snapshot" || arg == "--size") {
                 if (i + 1 >= args.size()) {

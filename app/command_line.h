@@ -48,6 +48,7 @@ struct CommandLine {
     int pdf_outline = -1;          // --outline 1 / --no-outline 0: the outline from the structure index; -1 = the settings'
     bool pdf_outline_title = false;// --outline-title: under one item named after the title (implies --outline)
     std::string epub_path;         // --epub OUT.epub: write the document as an EPUB 3 book
+    std::string html_path;         // --html OUT.htm: write the static vertical page of screen format --format
     std::string preview_path;      // --preview-snapshot OUT.png: the preview of one sheet
     int preview_sheet = 1;         // --sheet K: the sheet it shows (1..65535)
     int pages_start = 0;           // --pages A-B: sheets A..B (0 = the whole document)
@@ -57,7 +58,7 @@ struct CommandLine {
     bool batch() const {
         return show_version || show_help || show_data_folder || info || !snapshot_path.empty() || !save_as_path.empty() ||
                !write_out_path.empty() || !print_path.empty() || !preview_path.empty() ||
-               !pdf_path.empty() || !epub_path.empty();
+               !pdf_path.empty() || !epub_path.empty() || !html_path.empty();
     }
 };
 

@@ -3,6 +3,7 @@
 #include "app/process_start.h"
 
 #include "app/epub_run.h"
+#include "app/html_run.h"
 #include "app/pdf_run.h"
 
 #include <unistd.h>
@@ -84,6 +85,7 @@ void print_usage(std::FILE* out) {
                  "       rix --pdf OUT.pdf [--print-format N] [--pages A-B] [--[no-]compress] [--[no-]outline|--outline-title]\n"
                  "           [--read-index] DOCUMENT\n"
                  "       rix --epub OUT.epub [--print-format N] [--read-rubies] [--read-index] DOCUMENT\n"
+                 "       rix --html OUT.htm [--format N] [--read-rubies] DOCUMENT\n"
                  "       rix --preview-snapshot OUT.png [--print-format N] [--sheet K] [--size WxH] DOCUMENT\n"
                  "       rix --help\n");
 }
@@ -96,7 +98,7 @@ int usage_error(const std::string& error) {
 
 bool answered_without_window(const CommandLine& line) {
     return line.show_help || line.show_version || line.show_data_folder || line.info || !line.pdf_path.empty() ||
-           !line.epub_path.empty();
+           !line.epub_path.empty() || !line.html_path.empty();
 }
 
 int start_without_window(Application& app, int argc, char** argv) {
@@ -130,17 +132,21 @@ int start_without_window(Application& app, int argc, char** argv) {
         int slot = app.line.format >= 0 ? app.line.format : current_screen_slot(app.settings.rec);
         return print_document_info(absolute_path(app.line.document), app.settings.rec, app.reading, slot, stdout);
     }
-    // The writers need no window and no Qt: text stays code page 932 (PDF)
-    // or becomes UTF-8 (EPUB) in the program's own code.
-    if (!app.line.pdf_path.empty() || !app.line.epub_path.empty()) {
-        if (app.line.document.empty()) return usage_error("--pdf and --epub need a document");
-        if ((!app.line.pdf_path.empty()) + (!app.line.epub_path.empty()) + (!app.line.print_path.empty()) +
-                (!app.line.preview_path.empty()) > 1)
-            return usage_error("--pdf, --epub, --print and --preview-snapshot go one at a time");
+    // The writers need no window and no Qt: text stays code page 932 (PDF,
+    // HTML) or becomes UTF-8 (EPUB) in the program's own code.
+    if (!app.line.pdf_path.empty() || !app.line.epub_path.empty() || !app.line.html_path.empty()) {
+        if (app.line.document.empty()) return usage_error("--pdf, --epub and --html need a document");
+        if ((!app.line.pdf_path.empty()) + (!app.line.epub_path.empty()) + (!app.line.html_path.empty()) +
+                (!app.line.print_path.empty()) + (!app.line.preview_path.empty()) > 1)
+            return usage_error("--pdf, --epub, --html, --print and --preview-snapshot go one at a time");
         app.instance_number = 0;
         if (!app.line.pdf_path.empty()) {
             app.line.pdf_path = absolute_path(app.line.pdf_path);
             return batch_pdf(app, absolute_path(app.line.document));
+        }
+        if (!app.line.html_path.empty()) {
+            app.line.html_path = absolute_path(app.line.html_path);
+            return batch_html(app, absolute_path(app.line.document));
         }
         app.line.epub_path = absolute_path(app.line.epub_path);
         return batch_epub(app, absolute_path(app.line.document));

@@ -77,11 +77,16 @@ TEST(CommandLine, BatchOptions) {
     EXPECT_TRUE(line.batch());
 
     EXPECT_EQ(parse({"--save-as", "o.txt", "--encoding", "utf8", "d.txt"}).encoding, "utf8");
+    line = parse({"--html", "o.htm", "--format", "3", "d.txt"});
+    EXPECT_EQ(line.html_path, "o.htm");
+    EXPECT_EQ(line.format, 2);
+    EXPECT_TRUE(line.batch());
 
     CommandLine bad;
     EXPECT_FALSE(parse_command_line({"--encoding", "latin1", "d.txt"}, &bad));
     EXPECT_FALSE(parse_command_line({"--size", "80x60"}, &bad));
     EXPECT_FALSE(parse_command_line({"--snapshot"}, &bad));
+    EXPECT_FALSE(parse_command_line({"--html"}, &bad));
     EXPECT_FALSE(parse_command_line({"--bogus"}, &bad));
 }
 
