@@ -13,6 +13,7 @@ void install_features(Application& app) {
     install_mouse_commands(app);
     install_print_commands(app);
     install_epub_commands(app);
+    install_mail_commands(app);
 }
 
 }  // namespace rix

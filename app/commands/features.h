@@ -26,5 +26,6 @@ void install_search_commands(Application& app);    // search.cpp: find, replace,
 void install_mouse_commands(Application& app);
 void install_print_commands(Application& app);     // print.cpp: 印刷・ＰＤＦ出力     // mouse.cpp: pointer, caret, scroll bar (needs app.window.screen)
 void install_epub_commands(Application& app);      // epub.cpp: ＥＰＵＢファイル出力
+void install_mail_commands(Application& app);      // mail.cpp: メール送信, the mail address of the right-click menu
 
 }  // namespace rix
