@@ -66,10 +66,6 @@ private:
     bool over_ = false;            // the URL is full: what follows is clipboard text
 };
 
-bool takes_cell(ItemKind kind) {
-    return kind == ItemKind::DOUBLE || kind == ItemKind::SINGLE || kind == ItemKind::PAIR;
-}
-
 // Whether nothing but blocks stand between `column` and the end of the line
 // or text. The screen gives a display line that its last cell filled (or a
 // bracket hanging there) an empty display line after it, for the cursor; in
@@ -108,8 +104,8 @@ bool write_line(BodyWriter& w, const std::uint8_t* p, std::uint32_t word, const 
                 w.step_done();
                 return true;
         }
-        w.step_done();
-        if (!takes_cell(it.kind) || ++j < cap) continue;
+        w.step_done();   // a cell was written
+        if (++j < cap) continue;
         const std::size_t after = std::size_t{it.column} + it.length;
         if (may_break_in_line(rules, j, it.code, p, after) && !ends_here(p, after)) {
             w.byte(MAIL_LINE_BREAK);
