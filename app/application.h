@@ -61,6 +61,9 @@ struct DocumentHooks {
     // Inserts text (file form: CR LF line ends) at the cursor as one
     // insertion; false when it was refused.
     std::function<bool(Application&, const std::string&)> insert_text;
+    // Mails the document to a "mailto:" address (code page 932) of the
+    // right-click menu; unset: the address opens as any other.
+    std::function<void(Application&, const std::string& address)> send_mail;
 };
 
 // The main window's side of the process, set by main() (a test sets what it
@@ -96,6 +99,9 @@ struct WindowParts {
     std::function<bool(const FileChoice& choice, std::vector<std::string>* paths)> choose_files;
     // Runs the print preview window over a source of sheets; null: no preview.
     std::function<void(PreviewSource&)> preview_window;
+    // Opens a URL (UTF-8) in place of the desktop's handler (tests); null:
+    // platform/shell's open_address.
+    std::function<bool(const std::string& url)> open_address;
 };
 
 struct ProcessPaths {

@@ -15,6 +15,7 @@
 #include "platform/messages.h"
 #include "platform/shell.h"
 #include "platform/virtual_keys.h"
+#include "publish/mail_url.h"
 
 namespace rix {
 namespace {
@@ -51,8 +52,7 @@ ShellEvents::ShellEvents(Application& app, Gui* gui, MenuTables menus)
 void ShellEvents::install_commands() {
     CommandTable& t = commands_;
     t.set_handler(COMMAND_OPEN_ADDRESS, [this](int) {
-        if (!address_.empty() && !open_address(sjis_to_utf8(address_)))
-            shell_notice("アドレスを開けませんでした｡\n" + sjis_to_utf8(address_), 3000);
+        if (!address_.empty()) open_offered_address(app_, address_);
     }, [this] { return !address_.empty(); });
     t.set_handler(COMMAND_HELP, [this](int) {
         const MenuResource* popup = menus_.popup("RIX_Help_Menu_POPUP");
@@ -74,6 +74,19 @@ void ShellEvents::install_commands() {
         int next = commands_.edit_key(id);
         if (next && (next < COMMAND_CTRL_LETTER_FIRST || next > COMMAND_CTRL_LETTER_LAST)) commands_.run(next);
     }, [this] { return bool(commands_.edit_key); });
+}
+
+bool open_desktop_address(Application& app, const std::string& url) {
+    return app.window.open_address ? app.window.open_address(url) : open_address(url);
+}
+
+void open_offered_address(Application& app, const std::string& address) {
+    if (app.hooks.send_mail && is_mail_address(address)) {
+        app.hooks.send_mail(app, address);
+        return;
+    }
+    if (!open_desktop_address(app, sjis_to_utf8(address)))
+        shell_notice("アドレスを開けませんでした｡\n" + sjis_to_utf8(address), 3000);
 }
 
 void ShellEvents::first_paint() {

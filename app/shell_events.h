@@ -98,6 +98,14 @@ private:
     std::string address_;             // the address the right-click menu offered (command 230)
 };
 
+// Opens a URL (UTF-8) with the desktop's handler (app.window.open_address
+// when set); false when it was refused or could not be started.
+bool open_desktop_address(Application& app, const std::string& url);
+// Command 230: the address the right-click menu offered (code page 932). A
+// mail address mails the document through DocumentHooks::send_mail when the
+// mail feature is there; any other address opens with the desktop's handler.
+void open_offered_address(Application& app, const std::string& address);
+
 // The main window as built from the menu table; commands of parts not built
 // yet are greyed.
 MainWindowSetup main_window_setup(const Application& app, const ShellEvents& events, int instance_offset,

@@ -12,7 +12,9 @@ void install_features(Application& app) {
     install_search_commands(app);
     install_mouse_commands(app);
     install_print_commands(app);
+    install_html_commands(app);
     install_epub_commands(app);
+    install_mail_commands(app);
 }
 
 }  // namespace rix

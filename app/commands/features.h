@@ -27,5 +27,6 @@ void install_mouse_commands(Application& app);     // mouse.cpp: pointer, caret,
 void install_print_commands(Application& app);     // print.cpp: 印刷・ＰＤＦ出力
 void install_html_commands(Application& app);      // html.cpp: ＨＴＭＬ(ﾎｰﾑﾍﾟｰｼﾞ)作成
 void install_epub_commands(Application& app);      // epub.cpp: ＥＰＵＢファイル出力
+void install_mail_commands(Application& app);      // mail.cpp: メール送信, the mail address of the right-click menu
 
 }  // namespace rix
