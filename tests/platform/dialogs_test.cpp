@@ -41,6 +41,37 @@ TEST(DialogTemplate, EveryShippedTemplateReads) {
     EXPECT_GE(read, 10);
 }
 
+// Every control of a shipped template lies inside its dialog, and no two
+// controls a user works with cover each other (frames and labels may).
+TEST(DialogTemplate, ShippedControlsFitAndDoNotOverlap) {
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(RIX_RESOURCE_DIR) + "/dialogs")) {
+        if (entry.path().extension() != ".dlg") continue;
+        DialogTemplate t;
+        if (!load_dialog_template(RIX_RESOURCE_DIR, entry.path().stem().string(), &t).ok()) continue;
+        const std::string name = entry.path().stem().string();
+        auto active = [](const ControlDef& c) {
+            return c.kind != ControlKind::GROUP_BOX && c.kind != ControlKind::STATIC && c.kind != ControlKind::TAB_PAGES &&
+                   !(c.flags & CONTROL_HIDDEN);
+        };
+        for (std::size_t i = 0; i < t.controls.size(); ++i) {
+            const ControlDef& a = t.controls[i];
+            if (a.page < 0) {
+                EXPECT_LE(a.x + a.w, t.w) << name << " control " << a.id;
+                EXPECT_LE(a.y + a.h, t.h) << name << " control " << a.id;
+            }
+            if (!active(a)) continue;
+            for (std::size_t j = i + 1; j < t.controls.size(); ++j) {
+                const ControlDef& b = t.controls[j];
+                if (!active(b) || a.page != b.page) continue;
+                // A combo's height includes its dropped-down list.
+                auto height = [](const ControlDef& c) { return c.kind == ControlKind::COMBO ? std::min(c.h, 14) : c.h; };
+                const bool overlap = a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + height(b) && b.y < a.y + height(a);
+                EXPECT_FALSE(overlap) << name << ": " << a.id << " and " << b.id;
+            }
+        }
+    }
+}
+
 TEST(DialogTemplate, ShippedTemplatesRead) {
     DialogTemplate t = sample();
     EXPECT_EQ(t.name, "SAMPLE_TEST");

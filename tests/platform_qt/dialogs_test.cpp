@@ -1,6 +1,7 @@
 // Template dialogs on real widgets (offscreen): typing past a byte limit,
 // radios and the spin, the default button and Escape, a list view's header
 // click, the look, and modeless dialogs. Every wait is bounded.
+// Every shipped template opens (and can be saved as a picture to look at).
 // Owed: the colour chooser (a modal inside the modal), the vertical text box.
 #include <gtest/gtest.h>
 
@@ -18,6 +19,8 @@
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
 
 #include "platform/codec.h"
@@ -255,6 +258,40 @@ TEST(QtDialogs, ModelessDialogStaysUntilItEnds) {
     host.close_modeless(h2);
     EXPECT_FALSE(host.is_open(h2));
     EXPECT_EQ(proc.cancels, 1);         // closing from outside asks nobody
+}
+
+// Every shipped template opens on real widgets with its caption and its
+// controls inside the dialog. With RIX_DIALOG_SHOTS naming a folder, each
+// dialog is also saved there as NAME.png, to look at.
+TEST(QtDialogs, EveryShippedTemplateOpensOnWidgets) {
+    struct Quiet final : DialogProcedure {
+        void init(DialogContext&) override {}
+        bool command(DialogContext&, int, int) override { return true; }
+        bool ok(DialogContext&) override { return false; }
+        void cancel(DialogContext&) override {}
+    } proc;
+    const char* shots = std::getenv("RIX_DIALOG_SHOTS");
+    QtDialogHost host;
+    int opened = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(RIX_RESOURCE_DIR) + "/dialogs")) {
+        if (entry.path().extension() != ".dlg") continue;
+        DialogTemplate t;
+        ASSERT_TRUE(load_dialog_template(RIX_RESOURCE_DIR, entry.path().stem().string(), &t).ok());
+        DialogHandle h = host.open_modeless(t, proc, 0);
+        ASSERT_TRUE(host.is_open(h)) << t.name;
+        QDialog* d = host.window(h);
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(d->windowTitle().toStdString(), sjis_to_utf8(t.caption)) << t.name;
+        for (QWidget* w : d->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            if (w->isVisibleTo(d)) {
+                EXPECT_LE(w->geometry().right(), d->width()) << t.name << " " << w->objectName().toStdString();
+                EXPECT_LE(w->geometry().bottom(), d->height()) << t.name << " " << w->objectName().toStdString();
+            }
+        if (shots) d->grab().save(QString::fromUtf8(shots) + "/" + QString::fromStdString(t.name) + ".png");
+        host.close_modeless(h);
+        ++opened;
+    }
+    EXPECT_GE(opened, 20);
 }
 
 }  // namespace
