@@ -47,6 +47,26 @@ ScanItem LineScanner::next_other() {
     return finish(ItemKind::SINGLE, 1);
 }
 
+RubyRun read_ruby_run(const std::uint8_t* line, const ScanItem& ruby, LineScanner& scanner) {
+    RubyRun run;
+    const std::uint8_t param = line[ruby.column + 1];
+    run.reading.assign(reinterpret_cast<const char*>(line) + ruby.column + 2, ruby.length >= 3 ? ruby.length - 3 : 0);
+    const std::size_t asked = (param & MAX_RUBY_BASE_CELLS) ? (param & MAX_RUBY_BASE_CELLS) : 1;
+    std::size_t cells = 0;
+    ScanItem item = scanner.next();
+    while (cells < asked) {
+        if (item.kind == ItemKind::DOUBLE || item.kind == ItemKind::SINGLE || item.kind == ItemKind::PAIR) {
+            run.base.append(reinterpret_cast<const char*>(line) + item.column, item.length);
+            ++cells;
+        } else if (item.kind != ItemKind::TAG && item.kind != ItemKind::IGNORED) {
+            break;   // a line end, the text end, another ruby: the base ends
+        }
+        item = scanner.next();
+    }
+    run.next = item;
+    return run;
+}
+
 std::string storable_ruby_text(std::string_view text) {
     std::string out;
     for (std::size_t k = 0; k < text.size();) {

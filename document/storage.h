@@ -127,4 +127,16 @@ private:
     ScanItem last_{};
 };
 
+// A ruby block read whole with its base, for the writers that put the two
+// side by side: the reading, and the bytes of the base, the next low-four-
+// bits cells (at least one; tag blocks among them skipped; a line end, the
+// text end or another ruby ends the base early). `next` is the scanner's
+// item after the base.
+struct RubyRun {
+    std::string reading;
+    std::string base;
+    ScanItem next;
+};
+RubyRun read_ruby_run(const std::uint8_t* line, const ScanItem& ruby, LineScanner& scanner);
+
 }  // namespace rix

@@ -86,32 +86,17 @@ struct TextFile {
     }
 };
 
-// The ruby block at `it` of line p and its base: the next `n` cells of the
-// line (a cell is a character or a half-width pair; tag blocks inside are
-// skipped). Returns the scanner position after the base.
+// The ruby block at `it` of line p over its base (document/storage.h).
 void write_ruby(TextFile& f, const std::uint8_t* p, const ScanItem& it, LineScanner& scanner, ScanItem* next) {
-    const std::uint8_t param = p[it.column + 1];
-    const std::string ruby(reinterpret_cast<const char*>(p) + it.column + 2, it.length >= 3 ? it.length - 3 : 0);
-    const int asked = (param & 0x0F) ? (param & 0x0F) : 1;
-    std::string base;
-    int cells = 0;
-    ScanItem item = scanner.next();
-    while (cells < asked) {
-        if (item.kind == ItemKind::DOUBLE || item.kind == ItemKind::SINGLE || item.kind == ItemKind::PAIR) {
-            base.append(reinterpret_cast<const char*>(p) + item.column, item.length);
-            ++cells;
-        } else if (item.kind != ItemKind::TAG && item.kind != ItemKind::IGNORED) {
-            break;   // a line end, the text end, another ruby: the base ends
-        }
-        item = scanner.next();
-    }
-    *next = item;
-    if (ruby.empty()) {
-        f.pending += base;
+    const RubyRun run = read_ruby_run(p, it, scanner);
+    *next = run.next;
+    if (run.reading.empty()) {
+        f.pending += run.base;
         return;
     }
     f.flush();
-    f.body += "<ruby><rb>" + xml_text(base) + "</rb><rp>《</rp><rt>" + xml_text(ruby) + "</rt><rp>》</rp></ruby>";
+    f.body += "<ruby><rb>" + xml_text(run.base) + "</rb><rp>《</rp><rt>" + xml_text(run.reading) +
+              "</rt><rp>》</rp></ruby>";
 }
 
 struct FileEnd {

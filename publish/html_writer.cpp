@@ -153,26 +153,14 @@ private:
         }
     }
 
-    // The ruby block `it` (0xFF, parameter, reading, 0xFF) over the next
-    // low-four-bits cells (at least one); the reading is taken whole.
+    // The ruby block `it` over its base (document/storage.h); the reading
+    // is taken whole.
     void write_ruby(const std::uint8_t* p, const ScanItem& it, LineScanner& scanner, ScanItem* next,
                     HtmlCounts* counts) {
-        const std::uint8_t param = p[it.column + 1];
-        const std::string ruby(reinterpret_cast<const char*>(p) + it.column + 2, it.length >= 3 ? it.length - 3 : 0);
-        const int asked = (param & 0x0F) ? (param & 0x0F) : 1;
-        std::string base;
-        int cells = 0;
-        ScanItem item = scanner.next();
-        while (cells < asked) {
-            if (is_cell(item.kind)) {
-                base.append(reinterpret_cast<const char*>(p) + item.column, item.length);
-                ++cells;
-            } else if (item.kind != ItemKind::TAG && item.kind != ItemKind::IGNORED) {
-                break;   // a line end, the text end, another ruby: the base ends
-            }
-            item = scanner.next();
-        }
-        *next = item;
+        const RubyRun run = read_ruby_run(p, it, scanner);
+        *next = run.next;
+        const std::string& ruby = run.reading;
+        const std::string& base = run.base;
         if (ruby.empty() || base.empty()) {
             pending_ += base;
             return;

@@ -65,6 +65,34 @@ TEST(LineScanner, BlocksSkipTheirUnexaminedBytes) {
     EXPECT_EQ(s.next().column, 17u);
 }
 
+// A ruby read with its base: the base skips a tag block between its cells
+// and ends early at the line end; a parameter of 0 still takes one cell.
+TEST(RubyRun, TheBaseTakesItsCellsPastTagsAndStopsAtTheLineEnd) {
+    const std::string reading = "\x82\xA9\x82\xC8";   // かな
+    std::string line = std::string("\xFF\x03", 2) + reading + "\xFF" + "\x89\xBC" + std::string("\xFD\x00\x01\x10\x10t\xFD", 7) +
+                       "ab" + "\x96\xBC" + std::string("\xFE\0", 2);
+    const auto* p = reinterpret_cast<const std::uint8_t*>(line.data());
+    LineScanner s(p, line.size());
+    RubyRun run = read_ruby_run(p, s.next(), s);
+    EXPECT_EQ(run.reading, reading);
+    EXPECT_EQ(run.base, "\x89\xBC" "ab" "\x96\xBC");   // 仮, the pair ab, 名: three cells
+    EXPECT_EQ(run.next.kind, ItemKind::LINE_END);
+
+    line = std::string("\xFF\x05x\xFF", 4) + "\x89\xBC" + std::string("\xFE\0", 2);
+    p = reinterpret_cast<const std::uint8_t*>(line.data());
+    LineScanner short_line(p, line.size());
+    run = read_ruby_run(p, short_line.next(), short_line);
+    EXPECT_EQ(run.base, "\x89\xBC");
+    EXPECT_EQ(run.next.kind, ItemKind::LINE_END);
+
+    line = std::string("\xFF\x00x\xFF", 4) + "\x89\xBC\x96\xBC";
+    p = reinterpret_cast<const std::uint8_t*>(line.data());
+    LineScanner zero(p, line.size());
+    run = read_ruby_run(p, zero.next(), zero);
+    EXPECT_EQ(run.base, "\x89\xBC");
+    EXPECT_EQ(run.next.kind, ItemKind::DOUBLE);
+}
+
 TEST(LineScanner, TextEndAndStrayMarkers) {
     auto items = scan(std::string("a\xFD\xFF\x1A\0", 5), 3);   // an unclosed tag within the bytes given
     EXPECT_EQ(items.back().kind, ItemKind::CUT);
