@@ -570,8 +570,13 @@ bool address_at_cursor(const Document& doc, TextPos pos, std::string* address) {
             }
         }
     }
-    if (!holds_cursor || token.size() > ADDRESS_MAX_BYTES || token.find('.', 1) == std::string::npos) return false;
-    std::string lower = token;
+    if (!holds_cursor) return false;
+    return address_of_token(token, address);
+}
+
+bool address_of_token(std::string_view token, std::string* address) {
+    if (token.size() > ADDRESS_MAX_BYTES || token.find('.', 1) == std::string_view::npos) return false;
+    std::string lower(token);
     for (char& ch : lower)
         if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
     auto starts = [&lower](std::string_view prefix) { return lower.compare(0, prefix.size(), prefix) == 0; };
@@ -582,12 +587,12 @@ bool address_at_cursor(const Document& doc, TextPos pos, std::string* address) {
         return true;
     }
     if (lower.find(':') != std::string::npos || lower.find('\\') != std::string::npos) return false;
-    if (token.find('@', 1) != std::string::npos) {
-        *address = "mailto:" + token;
+    if (token.find('@', 1) != std::string_view::npos) {
+        *address = "mailto:" + std::string(token);
         return true;
     }
     if (starts("www.")) {
-        *address = "http://" + token;
+        *address = "http://" + std::string(token);
         return true;
     }
     return false;

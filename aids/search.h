@@ -107,5 +107,8 @@ std::string word_at_cursor(EditContext& c, WindowRef owner);
 // addresses (given "mailto:") are addresses; anything else, a local path
 // above all, is not. False when there is none.
 bool address_at_cursor(const Document& doc, TextPos pos, std::string* address);
+// The rules above for one token of printable single bytes (the token is
+// already cut out): the address to open, or false.
+bool address_of_token(std::string_view token, std::string* address);
 
 }  // namespace rix

@@ -8,6 +8,7 @@
 #include "app/format_views.h"
 #include "platform/codec.h"
 #include "platform/files.h"
+#include "platform/format_colour.h"
 #include "platform/messages.h"
 
 namespace rix {
@@ -38,10 +39,9 @@ int radio_value(const DialogContext& ctx, int first, int count, int kept) {
     return id == 0 ? kept : id - first;
 }
 
-// The eight colours of a screen format, in the order of swatches 3000..3007.
-const char* const COLOUR_NAMES[FMSET_COLOUR_COUNT] = {
-    "文字", "桝目", "カーソル", "ﾏｳｽｶｰｿﾙ", "IME文字", "IME背景", "改行ﾏｰｸ", "塗潰し",
-};
+// The eight colours of a screen format, swatches 3000..3007, are the colour
+// kinds 0..7 of the format colour chooser.
+static_assert(FMSET_COLOUR_COUNT == COLOUR_KIND_TAG_BACKGROUND);
 constexpr int COLOUR_IME_TEXT = 4;
 constexpr int COLOUR_IME_BACK = 5;
 constexpr int COLOUR_FILL = 7;
@@ -257,10 +257,8 @@ void FmsetDialog::set_counts_name(DialogContext& ctx) {
 }
 
 void FmsetDialog::choose_colour(DialogContext& ctx, int index) {
-    char caption[96];
-    std::snprintf(caption, sizeof caption, " 書式 %d　%s色設定", slot_ + 1, COLOUR_NAMES[index]);
     std::uint32_t colour = ctx.get_colour(FMSET_SWATCH_FIRST + index);
-    if (ctx.choose_colour(&colour, text(caption))) ctx.set_colour(FMSET_SWATCH_FIRST + index, colour & 0x00FFFFFF);
+    if (choose_format_colour(ctx, slot_ + 1, index, &colour)) ctx.set_colour(FMSET_SWATCH_FIRST + index, colour);
 }
 
 void FmsetDialog::choose_image(DialogContext& ctx) {

@@ -13,7 +13,7 @@ namespace rix {
 namespace {
 
 constexpr const char* PAGE_TEMPLATES[JUMP_PAGE_COUNT] = {"ETC_JUMP", "MARK_JUMP", "STR_JUMP", "TAG_JUMP"};
-constexpr const char* PAGE_HELP[JUMP_PAGE_COUNT] = {"JUMP", "MRKJUMP", "STRJUMP", "TAGJUMP"};
+constexpr const char* PAGE_HELP[JUMP_PAGE_COUNT] = {"JUMP", "MRKJUMP", "STRJUMP", "TAG"};
 
 void notice(WindowRef owner, const char* utf8, unsigned ms) {
     show_message(MSG_NOTICE, owner, utf8_to_sjis(utf8), ms);
@@ -90,10 +90,18 @@ void JumpSheetPage::init_strings(DialogContext& ctx) {
 }
 
 void JumpSheetPage::init_tags(DialogContext& ctx) {
-    // Tags are not part of the program yet: the page stays disabled.
-    ctx.clear_items(TAG_LIST);
-    ctx.set_text(TAG_COUNTER, "0/0");
-    for (int id : {TAG_LIST, TAG_JUMP_BUTTON, TAG_TOWARDS_END, TAG_TOWARDS_START, JUMP_HELP}) ctx.enable(id, false);
+    tags_.fill(ctx, services_.edit);
+    const bool any = !tags_.list().entries.empty();
+    for (int id : {TAG_LIST, TAG_JUMP_BUTTON, TAG_TOWARDS_END, TAG_TOWARDS_START}) ctx.enable(id, any);
+}
+
+bool JumpSheetPage::tags_command(DialogContext& ctx, int id) {
+    switch (id) {
+        case TAG_JUMP_BUTTON: tags_.jump(ctx, services_.edit, ctx.get_selection(TAG_LIST)); return true;
+        case TAG_TOWARDS_END: tags_.step(ctx, services_.edit, true); return true;
+        case TAG_TOWARDS_START: tags_.step(ctx, services_.edit, false); return true;
+        default: return false;
+    }
 }
 
 std::uint8_t JumpSheetPage::checked_marks(DialogContext& ctx) const {
@@ -141,6 +149,8 @@ bool JumpSheetPage::command(DialogContext& ctx, int id, int notification) {
         ctx.end_dialog(SWITCH_TO_PAGE + page);
         return true;
     }
+    if (page_ == JUMP_PAGE_TAGS && id == TAG_LIST && notification == NOTIFY_DOUBLE_CLICK)
+        return tags_command(ctx, TAG_JUMP_BUTTON);
     if (notification != NOTIFY_CLICKED) return false;
     if (id == JUMP_HELP) {
         show_help(PAGE_HELP[page_]);
@@ -150,7 +160,7 @@ bool JumpSheetPage::command(DialogContext& ctx, int id, int notification) {
         case JUMP_PAGE_LINES: return lines_command(ctx, id);
         case JUMP_PAGE_MARKS: return marks_command(ctx, id);
         case JUMP_PAGE_STRINGS: return strings_command(ctx, id);
-        default: return false;
+        default: return tags_command(ctx, id);
     }
 }
 

@@ -1,7 +1,7 @@
 // The property sheet " ジャンプ" (command 310) with its four pages:
 // ETC_JUMP (line, display line and page by number), MARK_JUMP (attach the
 // four line marks, jump to them), STR_JUMP (the eight jump strings) and
-// TAG_JUMP (tags; disabled until the program has tags).
+// TAG_JUMP (the document's tags, as the tag list shows them, with jumps).
 //
 // The dialog host shows one template at a time, so each page is its own
 // template carrying the sheet's tab row: choosing another tab closes the
@@ -21,6 +21,7 @@
 #include "aids/jumps.h"
 #include "app/find_dialog.h"
 #include "app/settings_record.h"
+#include "app/tag_dialogs.h"
 #include "platform/clipboard.h"
 #include "platform/dialogs.h"
 
@@ -109,6 +110,7 @@ private:
     bool lines_command(DialogContext& ctx, int id);
     bool marks_command(DialogContext& ctx, int id);
     bool strings_command(DialogContext& ctx, int id);
+    bool tags_command(DialogContext& ctx, int id);
     void leave_page(DialogContext& ctx);
     std::uint8_t checked_marks(DialogContext& ctx) const;
     void read_boxes(DialogContext& ctx);
@@ -119,6 +121,7 @@ private:
     int page_;
     JumpSheetServices services_;
     JumpSheetDraft* draft_;
+    TagListPanel tags_{TAG_LIST, TAG_COUNTER};
 };
 
 // Runs the sheet (modal) on `page`, or on the page last shown when page is

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "app/format_views.h"
+#include "document/storage.h"
 #include "files/select_file.h"
 #include "platform/codec.h"
 #include "platform/files.h"
@@ -18,13 +19,8 @@ namespace {
 
 constexpr unsigned SAVED_NOTICE_MS = 3500;
 constexpr unsigned WRITTEN_NOTICE_MS = 4000;
-constexpr std::uint8_t MAX_TAG_ATTRIBUTE = 252;   // window size / 2; above means "default"
 
 int ask(Application& app, int kind, const std::string& utf8) { return ask_question(app, kind, utf8, MSG_RESULT_NO); }
-
-std::uint8_t tag_attribute(std::int16_t pixels) {
-    return static_cast<std::uint8_t>(std::clamp<int>(pixels / 2, 0, MAX_TAG_ATTRIBUTE));
-}
 
 mode_t mode_of_new_file(const std::string& path) {
     struct stat st {};
@@ -97,8 +93,8 @@ SaveRequest save_request_for(const Application& app, int mode) {
     q.no_backup = r.no_backup != 0;
     int slot = current_screen_slot(r);
     const std::int16_t* size = r.writing_direction[slot] == 0 ? r.tag_size_vertical : r.tag_size_horizontal;
-    q.tag_default_attr1 = tag_attribute(size[0]);
-    q.tag_default_attr2 = tag_attribute(size[1]);
+    q.tag_default_attr1 = tag_size_byte(size[0]);
+    q.tag_default_attr2 = tag_size_byte(size[1]);
     return q;
 }
 

@@ -389,8 +389,8 @@ void Converter::write_record(const PositionRecord& r) {
         *q++ = TAG_MARK;
         *q++ = static_cast<std::uint8_t>(serial >> 8);
         *q++ = static_cast<std::uint8_t>(serial);
-        *q++ = r.attr1 == TEXT_END_MARK ? 0x1B : r.attr1;
-        *q++ = r.attr2 == TEXT_END_MARK ? 0x1B : r.attr2;
+        *q++ = storable_tag_size_byte(r.attr1);
+        *q++ = storable_tag_size_byte(r.attr2);
         std::memcpy(q, r.text.data(), r.text.size());
         q += r.text.size();
         *q++ = TAG_MARK;

@@ -39,6 +39,21 @@ constexpr std::size_t MAX_LINE_SCAN = 0x200000;   // a scan without a line end s
 constexpr std::size_t MAX_RUBY_TEXT = 48;         // bytes of ruby text
 constexpr std::size_t MAX_RUBY_BASE_CELLS = 15;   // low four bits of the parameter byte
 constexpr std::size_t MAX_TAG_TEXT = 1000;
+constexpr std::uint8_t MAX_TAG_SIZE_BYTE = 252;   // a tag window of 505 pixels, halved
+
+// A tag block's size byte (window width or height halved) as it may be
+// stored: at most 252, and never 0x1A, which would read as the end of the
+// text (0x1A becomes 0x1B). Every size byte written into a block or a file
+// goes through one of these two.
+constexpr std::uint8_t storable_tag_size_byte(std::uint8_t halved) {
+    const std::uint8_t b = halved < MAX_TAG_SIZE_BYTE ? halved : MAX_TAG_SIZE_BYTE;
+    return b == TEXT_END_MARK ? 0x1B : b;
+}
+// The size byte of a window `pixels` wide or high (negative counts as 0).
+constexpr std::uint8_t tag_size_byte(int pixels) {
+    const int halved = pixels < 0 ? 0 : pixels / 2;
+    return storable_tag_size_byte(static_cast<std::uint8_t>(halved < MAX_TAG_SIZE_BYTE ? halved : MAX_TAG_SIZE_BYTE));
+}
 
 // Ruby text made storable, whether typed or read from a file: whole
 // double-byte characters and printable single bytes (no CR, LF or other

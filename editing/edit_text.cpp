@@ -581,4 +581,18 @@ bool delete_range(EditContext& c, TextPos end, TextPos start, const Cursor& rest
     return delete_exact(c, start, end, restore);
 }
 
+bool delete_block_at(EditContext& c, TextPos pos, const Cursor& restore) {
+    if (pos.line() >= c.doc.lines.count()) return false;
+    const ScanItem it = item_at(c.doc, pos.line(), pos.column());
+    if (it.column != pos.column() || (it.kind != ItemKind::TAG && it.kind != ItemKind::RUBY)) return false;
+    return delete_exact(c, pos, TextPos(pos.line(), it.column + it.length), restore);
+}
+
+bool insert_block_at(EditContext& c, TextPos pos, std::string_view block) {
+    if (pos.line() >= c.doc.lines.count() || block.empty()) return false;
+    if (static_cast<std::uint8_t>(block[0]) != TAG_MARK || whole_block_end(block, 0) != block.size()) return false;
+    if (snap_back(c.doc, pos) != pos) return false;
+    return insert_at(c, pos, block, true, nullptr);
+}
+
 }  // namespace rix

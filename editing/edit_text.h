@@ -25,6 +25,15 @@ bool insert_text(EditContext& c, std::string_view raw, bool insert);
 // when the deletion is undone. False when there was nothing to delete.
 bool delete_range(EditContext& c, TextPos end, TextPos start, const Cursor& restore);
 
+// A tag's window rewrites its block where it stands: the block is deleted
+// and inserted again exactly at its place (never moved past another tag
+// standing there), each an ordinary journaled edit. delete_block_at deletes
+// only a whole ruby or tag block opening at `pos`; insert_block_at only a
+// text that is one whole tag block. False when there is no such block or
+// the edit is refused.
+bool delete_block_at(EditContext& c, TextPos pos, const Cursor& restore);
+bool insert_block_at(EditContext& c, TextPos pos, std::string_view block);
+
 // Undo and redo of the journal (notices when there is nothing to do).
 bool undo(EditContext& c);
 bool redo(EditContext& c);

@@ -15,6 +15,7 @@ void install_features(Application& app) {
     install_html_commands(app);
     install_epub_commands(app);
     install_mail_commands(app);
+    install_tag_commands(app);
 }
 
 }  // namespace rix

@@ -140,7 +140,9 @@ TEST_F(EditorTest, JumpsToTheEndsAndToAJumpStringRunFromTheCommandTable) {
     ASSERT_TRUE(commands().run(321));   // Ctrl+1: jump string 1 towards the end
     EXPECT_EQ(edit().cursor.pos.line(), 1u);
     EXPECT_EQ(screen.screen.cursor, edit().cursor.pos);
-    EXPECT_FALSE(commands().enabled(350));   // tags are not built: greyed
+    EXPECT_TRUE(commands().enabled(350));    // previous and next tag
+    EXPECT_TRUE(commands().run(351));        // no tag after the cursor: it stays
+    EXPECT_EQ(edit().cursor.pos.line(), 1u);
 }
 
 TEST_F(EditorTest, TheTraceTellsTheCursorTheMarkingAndTheJournalAndCopiesItself) {

@@ -303,3 +303,52 @@ TEST_F(Save, CorpusSavesToTheSameBytes) {
 
 }  // namespace
 }  // namespace rix
+
+namespace rix {
+namespace {
+
+// Tags at column 0 whose texts end on either side of the 8-byte units (7, 8,
+// 119, 126 bytes: n = 2, 2, 16, 16) and at the longest (1000 bytes), one with
+// no size of its own: saved and loaded in small chunks they come back with
+// their texts, the default size in place of 0, and serials that never repeat.
+TEST_F(Save, TagsRoundTripThroughTheExtensionFileInSmallChunks) {
+    start_new(a, "tags.txt");
+    const std::size_t lengths[] = {7, 8, 119, 126, 1000};
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < 5; ++i)
+        lines.push_back(tag_block(static_cast<int>(i), i == 0 ? 0 : 10, i == 0 ? 0 : 20,
+                                  std::string(lengths[i], static_cast<char>('a' + i))) + sj("行"));
+    lines.push_back("");
+    test::build(a.doc, lines);
+    a.state.modified = MODIFIED_TEXT | MODIFIED_EXTENSION;
+    SaveRequest q;
+    q.tag_default_attr1 = 60, q.tag_default_attr2 = 75;
+    ASSERT_EQ(save_document(a.doc, a.state, a.session, q, run), SaveResult::Saved);
+
+    // The first tag record as laid out: line 0, 0, n = 2, the default sizes,
+    // column 0, then its text NUL-padded to 16 bytes.
+    const std::string ext = slurp(dir.file("tags.rix"));
+    ASSERT_GE(ext.size(), EXT_HEADER_BYTES + 24);
+    EXPECT_EQ(ext.substr(EXT_HEADER_BYTES, 24),
+              std::string("\x00\x00\x00\x02\x3C\x4B\x00\x00", 8) + "aaaaaaa" + std::string(9, '\0'));
+
+    close_document(&a.state, false);
+    open_and_load(b, dir.file("tags.txt"), 512);
+    std::vector<int> serials;
+    for (std::uint32_t i = 0; i < 5; ++i) {
+        const std::uint8_t* p = b.doc.line_pointer(i);
+        const std::string expected = std::string(lengths[i], static_cast<char>('a' + i));
+        ASSERT_EQ(p[0], 0xFD) << i;
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(p + 5), expected.size()), expected) << i;
+        EXPECT_EQ(p[5 + expected.size()], 0xFD) << i;
+        EXPECT_EQ(p[3], i == 0 ? 60 : 10) << i;
+        EXPECT_EQ(p[4], i == 0 ? 75 : 20) << i;
+        serials.push_back(p[1] << 8 | p[2]);
+    }
+    std::sort(serials.begin(), serials.end());
+    EXPECT_EQ(std::adjacent_find(serials.begin(), serials.end()), serials.end());
+    EXPECT_EQ(b.doc.load.tag_serial, 5u);
+}
+
+}  // namespace
+}  // namespace rix
