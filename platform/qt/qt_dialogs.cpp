@@ -37,6 +37,7 @@
 
 #include "platform/codec.h"
 #include "platform/dialog_model.h"
+#include "platform/qt/qt_text_box.h"
 #include "platform/qt/spin_box.h"
 
 namespace rix {
@@ -44,6 +45,7 @@ namespace rix {
 namespace {
 
 constexpr int FONT_PIXEL_HEIGHT = 12;
+constexpr int VERTICAL_BOX_PIXEL_HEIGHT = 14;   // vertical text needs a little more than the dialog font
 const QColor DIALOG_BRUSH(0xF0, 0xF8, 0xD8);
 // The custom colours of the colour chooser: sixteen greys.
 constexpr int CUSTOM_GREYS[16] = {254, 250, 246, 239, 234, 224, 212, 198, 182, 164, 144, 122, 98, 72, 44, 14};
@@ -101,48 +103,6 @@ protected:
 
 private:
     std::uint32_t colour_ = 0;
-};
-
-// A read-only text set in columns from right to left, each character upright.
-class VerticalTextView final : public QFrame {
-public:
-    explicit VerticalTextView(QWidget* parent) : QFrame(parent) {
-        setFrameShape(QFrame::StyledPanel);
-        setAutoFillBackground(true);
-        setBackgroundRole(QPalette::Base);
-    }
-    void set_text(const QString& text) {
-        text_ = text;
-        update();
-    }
-    const QString& text() const { return text_; }
-
-protected:
-    void paintEvent(QPaintEvent* event) override {
-        QFrame::paintEvent(event);
-        QPainter p(this);
-        QFontMetrics fm(font());
-        const int cell = fm.height();
-        const int column = cell * 3 / 2;
-        const QRect area = contentsRect().adjusted(4, 4, -4, -4);
-        int x = area.right() - column + 1;
-        int y = area.top();
-        const QList<uint> chars = text_.toUcs4();
-        for (uint c : chars) {
-            if (c == '\n' || y + cell > area.bottom() + 1) {
-                x -= column;
-                y = area.top();
-                if (c == '\n') continue;
-            }
-            if (x < area.left()) break;
-            QString one = QString::fromUcs4(reinterpret_cast<const char32_t*>(&c), 1);
-            p.drawText(QRect(x, y, column, cell), Qt::AlignCenter, one);
-            y += cell;
-        }
-    }
-
-private:
-    QString text_;
 };
 
 }  // namespace
@@ -287,6 +247,7 @@ private:
     void build(const DialogTemplate& tmpl);
     QWidget* make_widget(const ControlDef& def, QWidget* parent);
     QWidget* make_edit(const ControlDef& def, QWidget* parent);
+    QWidget* make_text_box(const ControlDef& def, QWidget* parent);
     QWidget* make_list_view(const ControlDef& def, QWidget* parent);
     void connect_user(const ControlDef& def, QWidget* w);
     void place(QWidget* parent);
@@ -351,6 +312,20 @@ QWidget* QtDialogWindow::make_edit(const ControlDef& def, QWidget* parent) {
     return edit;
 }
 
+// The shared text box in the dialog's face, black on white.
+QWidget* QtDialogWindow::make_text_box(const ControlDef& def, QWidget* parent) {
+    auto* box = new QtTextBox(parent);
+    const bool vertical = def.flags & CONTROL_VERTICAL;
+    TextBoxFormat format;
+    format.face = (vertical ? "@" : "") + utf8_to_sjis(def.flags & CONTROL_FIXED_FONT ? "IPAゴシック" : "IPAexゴシック");
+    format.pixel_height = vertical ? VERTICAL_BOX_PIXEL_HEIGHT : FONT_PIXEL_HEIGHT;
+    format.vertical = vertical;
+    box->set_format(format);
+    box->set_byte_limit(static_cast<std::size_t>(std::max(def.byte_limit, 0)));
+    box->set_read_only(def.flags & CONTROL_READ_ONLY);
+    return box;
+}
+
 QWidget* QtDialogWindow::make_list_view(const ControlDef& def, QWidget* parent) {
     auto* tree = new QTreeWidget(parent);
     tree->setRootIsDecorated(false);
@@ -409,15 +384,7 @@ QWidget* QtDialogWindow::make_widget(const ControlDef& def, QWidget* parent) {
         break;
     }
     case ControlKind::COLOUR: w = new ColourSwatch(parent); break;
-    case ControlKind::TEXT_BOX:
-        if ((def.flags & CONTROL_VERTICAL) && (def.flags & CONTROL_READ_ONLY)) {
-            w = new VerticalTextView(parent);
-        } else {
-            auto* edit = new QPlainTextEdit(parent);
-            edit->setReadOnly(def.flags & CONTROL_READ_ONLY);
-            w = edit;
-        }
-        break;
+    case ControlKind::TEXT_BOX: w = make_text_box(def, parent); break;
     case ControlKind::GROUP_BOX: w = new QGroupBox(text, parent); break;
     case ControlKind::SPIN: w = new SpinBox(parent); break;
     }
@@ -430,9 +397,15 @@ QWidget* QtDialogWindow::make_widget(const ControlDef& def, QWidget* parent) {
 void QtDialogWindow::connect_user(const ControlDef& def, QWidget* w) {
     const int id = def.id;
     switch (def.kind) {
+    case ControlKind::TEXT_BOX:
+        if (auto* box = qobject_cast<QtTextBox*>(w)) {
+            TextBoxEvents events;
+            events.changed = [this, id, box] { user(id, [&](DialogSession& s) { s.type_text(id, box->text()); }); };
+            box->set_events(std::move(events));
+        }
+        break;
     case ControlKind::EDIT:
     case ControlKind::NUMBER:
-    case ControlKind::TEXT_BOX:
         if (auto* line = qobject_cast<QLineEdit*>(w)) {
             connect(line, &QLineEdit::textEdited, this,
                     [this, id](const QString& t) { user(id, [&](DialogSession& s) { s.type_text(id, to_sjis(t, false)); }); });
@@ -500,9 +473,15 @@ void QtDialogWindow::refresh(int id, const ControlDef& def, const ControlState& 
     switch (def.kind) {
     case ControlKind::STATIC: static_cast<QLabel*>(w)->setText(text); break;
     case ControlKind::GROUP_BOX: static_cast<QGroupBox*>(w)->setTitle(text); break;
+    case ControlKind::TEXT_BOX:
+        if (auto* box = qobject_cast<QtTextBox*>(w); box && box->text() != st.text) {
+            box->set_text(st.text);
+            // A horizontal box shows its newest lines, a vertical one its first columns.
+            if (!box->format().vertical) box->select(box->text().size(), box->text().size());
+        }
+        break;
     case ControlKind::EDIT:
     case ControlKind::NUMBER:
-    case ControlKind::TEXT_BOX:
         if (auto* line = qobject_cast<QLineEdit*>(w)) {
             if (line->text() != text) line->setText(text);
         } else if (auto* box = qobject_cast<QPlainTextEdit*>(w)) {
@@ -510,8 +489,6 @@ void QtDialogWindow::refresh(int id, const ControlDef& def, const ControlState& 
                 box->setPlainText(text);
                 box->moveCursor(QTextCursor::End);
             }
-        } else if (auto* view = dynamic_cast<VerticalTextView*>(w)) {
-            view->set_text(text);
         }
         break;
     case ControlKind::CHECK:

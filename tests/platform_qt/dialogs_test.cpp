@@ -2,12 +2,13 @@
 // radios and the spin, the default button and Escape, a list view's header
 // click, the look, and modeless dialogs. Every wait is bounded.
 // Every shipped template opens (and can be saved as a picture to look at).
-// Owed: the colour chooser (a modal inside the modal), the vertical text box.
+// Owed: the colour chooser (a modal inside the modal).
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDialog>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,6 +27,7 @@
 #include "platform/codec.h"
 #include "platform/fake_messages.h"
 #include "platform/qt/qt_dialogs.h"
+#include "platform/qt/qt_text_box.h"
 #include "platform/qt/spin_box.h"
 #include "rix_build_paths.h"
 
@@ -292,6 +294,72 @@ TEST(QtDialogs, EveryShippedTemplateOpensOnWidgets) {
         ++opened;
     }
     EXPECT_GE(opened, 20);
+}
+
+class TextProcedure : public DialogProcedure {
+public:
+    void init(DialogContext& ctx) override { ctx.set_text(10, sj("一行目\r\n二行目")); }
+    bool command(DialogContext& ctx, int id, int notification) override {
+        if (notification == NOTIFY_EDIT_CHANGE) seen.push_back(ctx.get_text(id));
+        return false;
+    }
+    bool ok(DialogContext&) override { return true; }
+    void cancel(DialogContext&) override {}
+    std::vector<std::string> seen;
+};
+
+// Text boxes are the shared box: vertical or horizontal, read-only, the byte
+// limit cutting what was typed (never the text after it), and a change
+// reported to the procedure.
+TEST(QtDialogs, TextBoxControlsAreTheSharedBox) {
+    DialogTemplate t;
+    t.name = "TEXT_BOX_TEST";
+    t.w = 200;
+    t.h = 120;
+    ControlDef vertical;
+    vertical.id = 10;
+    vertical.kind = ControlKind::TEXT_BOX;
+    vertical.x = 4;
+    vertical.y = 4;
+    vertical.w = 90;
+    vertical.h = 100;
+    vertical.flags = CONTROL_VERTICAL | CONTROL_MULTILINE;
+    vertical.byte_limit = 20;
+    ControlDef horizontal = vertical;
+    horizontal.id = 11;
+    horizontal.x = 100;
+    horizontal.flags = CONTROL_READ_ONLY | CONTROL_MULTILINE;
+    t.controls = {vertical, horizontal};
+
+    QtDialogHost host;
+    TextProcedure proc;
+    DialogHandle h = host.open_modeless(t, proc, 0);
+    ASSERT_TRUE(host.is_open(h));
+    QDialog* d = host.window(h);
+    auto* vbox = d->findChild<QtTextBox*>("10");
+    auto* hbox = d->findChild<QtTextBox*>("11");
+    ASSERT_NE(vbox, nullptr);
+    ASSERT_NE(hbox, nullptr);
+    EXPECT_TRUE(vbox->format().vertical);
+    EXPECT_FALSE(hbox->format().vertical);
+    EXPECT_TRUE(hbox->read_only());
+    EXPECT_EQ(vbox->text(), sj("一行目\r\n二行目"));
+
+    key(vbox->input_widget(), Qt::Key_Z, "z");
+    ASSERT_EQ(proc.seen.size(), 1u);
+    EXPECT_EQ(proc.seen[0], "z" + sj("一行目\r\n二行目"));
+    QInputMethodEvent commit(QString(), {});
+    commit.setCommitString(QString::fromUtf8("漢字漢字"));   // 5 bytes of room: two of them
+    QApplication::sendEvent(vbox->input_widget(), &commit);
+    EXPECT_EQ(vbox->text(), "z" + sj("漢字一行目\r\n二行目"));
+    EXPECT_EQ(proc.seen.back(), vbox->text());
+
+    host.context(h)->set_text(11, sj("読むだけ"));
+    EXPECT_EQ(hbox->text(), sj("読むだけ"));
+    key(hbox->input_widget(), Qt::Key_X, "x");   // read-only: nothing
+    EXPECT_EQ(hbox->text(), sj("読むだけ"));
+    EXPECT_EQ(proc.seen.size(), 2u);
+    host.close_modeless(h);
 }
 
 }  // namespace
