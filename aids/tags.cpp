@@ -165,11 +165,15 @@ TagEdit rewrite_tag(EditContext& c, TextPos anchor, std::uint16_t serial, std::s
     if (stored == old.text) return TagEdit::UNCHANGED;
     const std::uint8_t before = c.state.modified;
     const Cursor keep = c.edit.cursor;
-    if (!delete_block_at(c, old.at, keep)) return TagEdit::REFUSED;
     std::uint32_t new_length = 0;
-    if (!stored.empty()) {
+    if (stored.empty()) {
+        if (!delete_block_at(c, old.at, keep)) return TagEdit::REFUSED;
+    } else {
+        // One journaled change, so that one undo gives the old text back
+        // (never a moment without the tag).
         const std::string block = make_tag_block(old.serial, old.width_byte, old.height_byte, stored);
-        if (insert_block_at(c, old.at, block)) new_length = static_cast<std::uint32_t>(block.size());
+        if (!replace_block_at(c, old.at, block, keep)) return TagEdit::REFUSED;
+        new_length = static_cast<std::uint32_t>(block.size());
     }
     place_cursor(c, shifted(keep.pos, old.at, old.length, new_length));
     c.state.modified = before | MODIFIED_EXTENSION;

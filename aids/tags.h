@@ -81,10 +81,11 @@ bool cursor_on_tag(const Document& doc, TextPos cursor);
 // and a cursor on a tag; says nothing itself.
 TagEdit create_tag(EditContext& c, std::string_view text, std::uint8_t width_byte, std::uint8_t height_byte);
 
-// The tag window's write-back: the tag is found (find_tag), deleted, and
-// unless `text` is empty put back with the same serial and size bytes and
-// the new text (cut to 1000 bytes), each step an ordinary undoable edit.
-// The cursor keeps its place in the text.
+// The tag window's write-back: the tag is found (find_tag) and replaced by
+// a block with the same serial and size bytes and the new text (cut to 1000
+// bytes) as one undoable change; an empty `text` deletes the tag. When the
+// line cannot take the new block the tag stays as it was (REFUSED). The
+// cursor keeps its place in the text.
 TagEdit rewrite_tag(EditContext& c, TextPos anchor, std::uint16_t serial, std::string_view text);
 
 // A tag window resized to width x height pixels.

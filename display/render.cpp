@@ -482,4 +482,35 @@ void draw_line_marks(Screen& s, int first_line, int count) {
     }
 }
 
+namespace {
+
+struct TagVisitor {
+    const Screen& s;
+    std::vector<TagOnScreen>& out;
+    void line_start(int, std::uint32_t, int, bool) {}
+    void cell(int, int, int, std::uint16_t, const ScanItem&, std::uint32_t, std::uint32_t) {}
+    void mark(int, int, int, std::uint16_t, std::uint32_t, std::uint32_t) {}
+    void block(int j, int a, int k, const ScanItem& it, const std::uint8_t*, std::uint32_t l, std::uint32_t c,
+               std::uint32_t) {
+        if (it.kind != ItemKind::TAG) return;
+        TagOnScreen t;
+        t.at = TextPos(l, c);
+        t.line = j;
+        t.cell = glyph_box(s, line_position(s.geo, j), cell_position(s.geo, j, a + k));
+        out.push_back(t);
+    }
+    void text_end(int) {}
+    void stopped(int) {}
+};
+
+}  // namespace
+
+std::vector<TagOnScreen> tags_on_screen(Document& doc, const Screen& s) {
+    std::vector<TagOnScreen> out;
+    if (!s.geo.computed() || s.geo.screen_lines <= 0) return out;
+    TagVisitor v{s, out};
+    detail::walk_layout(doc, s.top, 0, 0, s.geo.screen_lines, v);
+    return out;
+}
+
 }  // namespace rix

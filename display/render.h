@@ -201,6 +201,18 @@ SurfaceRect screen_line_strip(const Screen& s, int line);
 // with one tier.
 int tier_spill_cell(const Screen& s);
 
+// A tag block on the screen: where it stands in the text and the glyph box
+// of the cell it stands before (its anchor cell).
+struct TagOnScreen {
+    TextPos at;                          // the block's opening 0xFD
+    int line = 0;                        // screen line
+    SurfaceRect cell;                    // the anchor cell's glyph box, surface pixels
+};
+// Every tag block of the screen laid out from s.top, in text order. Reads
+// the document only (the wrap cache aside) and draws nothing; empty before
+// the geometry is computed.
+std::vector<TagOnScreen> tags_on_screen(Document& doc, const Screen& s);
+
 // Paints the background fill over the whole surface.
 void paint_background(Screen& s);
 void take_blank_page(Screen& s);

@@ -595,4 +595,39 @@ bool insert_block_at(EditContext& c, TextPos pos, std::string_view block) {
     return insert_at(c, pos, block, true, nullptr);
 }
 
+bool replace_block_at(EditContext& c, TextPos pos, std::string_view block, const Cursor& restore) {
+    if (pos.line() >= c.doc.lines.count() || block.empty()) return false;
+    if (static_cast<std::uint8_t>(block[0]) != TAG_MARK || whole_block_end(block, 0) != block.size()) return false;
+    const ScanItem it = item_at(c.doc, pos.line(), pos.column());
+    if (it.column != pos.column() || it.kind != ItemKind::TAG) return false;
+    const TextPos end(pos.line(), it.column + it.length);
+    const std::string old = raw_span(c.doc, pos, end);
+    UndoJournal& j = c.edit.journal;
+    const bool journaled = !j.suspended;
+    j.suspended = true;   // the two steps below are recorded once, as one overwrite
+    bool done = delete_exact(c, pos, end, restore);
+    if (done && !insert_at(c, pos, block, true, nullptr)) {
+        insert_at(c, pos, old, true, nullptr);   // refused (line limits): the old block goes back
+        done = false;
+    }
+    j.suspended = !journaled;
+    if (!done || !journaled) return done;
+    if (old.size() > MAX_JOURNAL_SPAN || block.size() > MAX_JOURNAL_SPAN) {
+        journal_refuse(j);
+        notice_not_journaled();
+        return true;
+    }
+    // The record apply_undo and apply_redo read for an overwrite: the
+    // position, then the replaced bytes, then the written ones.
+    journal_begin(j);
+    journal_bytes_reversed(j, block);
+    journal_push_length(j, static_cast<std::uint16_t>(block.size()));
+    journal_bytes_reversed(j, old);
+    journal_push_length(j, static_cast<std::uint16_t>(old.size()));
+    journal_push_position(j, pos);
+    journal_push(j, RECORD_OVERWRITE);
+    finish_record(j);
+    return true;
+}
+
 }  // namespace rix

@@ -33,6 +33,11 @@ bool delete_range(EditContext& c, TextPos end, TextPos start, const Cursor& rest
 // the edit is refused.
 bool delete_block_at(EditContext& c, TextPos pos, const Cursor& restore);
 bool insert_block_at(EditContext& c, TextPos pos, std::string_view block);
+// The tag block opening at `pos` replaced by `block` (one whole tag block)
+// as one journaled change: one undo puts the old block back. When the line
+// cannot take the new block nothing changes. False when there is no tag
+// block at `pos` or the edit is refused.
+bool replace_block_at(EditContext& c, TextPos pos, std::string_view block, const Cursor& restore);
 
 // Undo and redo of the journal (notices when there is nothing to do).
 bool undo(EditContext& c);

@@ -82,6 +82,22 @@ TEST_F(TagTest, RewritingATagKeepsSerialAndSizeAndAnEmptyTextDeletesIt) {
     EXPECT_EQ(invariant(), "");
 }
 
+TEST_F(TagTest, ARewriteIsOneUndoStepAndRedoWritesItAgain) {
+    build(doc, {"ab" + block(5, 30, 40, "old") + "cd"});
+    at(0, 0);
+    ASSERT_TRUE(type("Z"));
+    ASSERT_EQ(rewrite_tag(c, TextPos(0, 3), 5, "newer"), TagEdit::DONE);
+    EXPECT_EQ(line(0), "Zab" + block(5, 30, 40, "newer") + "cd");
+    ASSERT_TRUE(undo(c));   // the old text at once, never a line without the tag
+    EXPECT_EQ(line(0), "Zab" + block(5, 30, 40, "old") + "cd");
+    ASSERT_TRUE(undo(c));   // then the typed Z
+    EXPECT_EQ(line(0), "ab" + block(5, 30, 40, "old") + "cd");
+    ASSERT_TRUE(redo(c));
+    ASSERT_TRUE(redo(c));
+    EXPECT_EQ(line(0), "Zab" + block(5, 30, 40, "newer") + "cd");
+    EXPECT_EQ(invariant(), "");
+}
+
 TEST_F(TagTest, AStaleAnchorOrSerialDeletesNothing) {
     const std::string text = "ab" + block(5, 30, 40, "t") + "cd";
     build(doc, {text, "ef"});

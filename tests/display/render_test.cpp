@@ -1,13 +1,14 @@
 // Text rendering through the recording surface: what the layout puts into
 // the cell map, where it draws glyphs, ruby, marks and grid rules.
 //
-// Still owed: tag blocks handed to the tag windows; the IME repair path of
+// Still owed: the IME repair path of
 // the repaint road; print slots (page offsets, no marks).
 #include "display/render.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 
 #include "platform/recording_surface.h"
@@ -209,6 +210,43 @@ TEST(RenderLayout, CountingModeDrawsNothing) {
 // ---- ruby ----
 
 std::vector<std::string> ruby_cells(const RecordingSurface& s) { return s.lines_starting("cell 1 "); }
+
+TEST(RenderTags, TagsOnScreenNameTheCellTheyStandBefore) {
+    // Vertical, 3 cells a line: the second tag falls where the first line
+    // breaks and so stands before the first cell of the next column; the
+    // third is on a line below the screen's two columns.
+    Fixture f({sj("あ") + test::tag("x") + sj("いう") + test::tag("yy") + sj("え"), test::tag("z") + sj("お")},
+              make_geometry(true, 2, 3));
+    f.draw_all();
+    const std::vector<TagOnScreen> tags = tags_on_screen(f.doc, f.s);
+    ASSERT_EQ(tags.size(), 2u);
+    EXPECT_EQ(tags[0].at, TextPos(0, 2));
+    EXPECT_EQ(tags[0].line, 0);
+    EXPECT_EQ(tags[1].at, TextPos(0, 13));
+    EXPECT_EQ(tags[1].line, 1);
+    // The glyph boxes the surface drew い (cell 1 of line 0) and え (cell 0 of line 1) in.
+    auto drawn = [&](const char* utf8) {
+        char prefix[16];
+        std::snprintf(prefix, sizeof prefix, "cell 0 %04X", code_of(utf8));
+        const auto found = f.surface.lines_starting(prefix);
+        return found.empty() ? std::string() : found[0];
+    };
+    auto box = [](const SurfaceRect& r) {
+        return std::to_string(r.x) + "," + std::to_string(r.y) + "," + std::to_string(r.w) + "x" + std::to_string(r.h);
+    };
+    EXPECT_NE(drawn("い").find(box(tags[0].cell)), std::string::npos) << drawn("い");
+    EXPECT_NE(drawn("え").find(box(tags[1].cell)), std::string::npos) << drawn("え");
+    // Scrolled down one column: the first tag is gone, the third has come.
+    f.s.top = TextPos(0, 13);
+    const std::vector<TagOnScreen> later = tags_on_screen(f.doc, f.s);
+    ASSERT_EQ(later.size(), 2u);
+    EXPECT_EQ(later[0].at, TextPos(0, 13));
+    EXPECT_EQ(later[0].line, 0);
+    EXPECT_EQ(later[1].at, TextPos(1, 0));
+    // No geometry yet: nothing.
+    Screen blank;
+    EXPECT_TRUE(tags_on_screen(f.doc, blank).empty());
+}
 
 TEST(RenderRuby, AllotmentsSpreadFromStartAndCentred) {
     // Horizontal: q = 20 × 10 / 13 = 15; across = trunc(10 − 20 × 2/3) = −3.
