@@ -176,6 +176,7 @@ TagEdit rewrite_tag(EditContext& c, TextPos anchor, std::uint16_t serial, std::s
         new_length = static_cast<std::uint32_t>(block.size());
     }
     place_cursor(c, shifted(keep.pos, old.at, old.length, new_length));
+    keep_cursor_on_screen(c);   // the edit showed its own place; the screen goes back to the cursor
     c.state.modified = before | MODIFIED_EXTENSION;
     return TagEdit::DONE;
 }
@@ -332,6 +333,20 @@ TagPlacement place_tag_window(const TagPlacementInput& in) {
         p.x = clip(in.anchor_x, in.width, in.client_width);
     }
     return p;
+}
+
+TagConnectorLine tag_connector_line(const TagPlacementInput& in, const TagPlacement& placed) {
+    TagConnectorLine l;
+    if (in.vertical) {
+        l.x0 = placed.flipped ? in.anchor_x : in.anchor_x + in.cell_width;
+        l.y0 = in.anchor_y;
+    } else {
+        l.x0 = in.anchor_x;
+        l.y0 = placed.flipped ? in.anchor_y + in.cell_height : in.anchor_y;
+    }
+    l.x1 = std::clamp(l.x0, placed.x, placed.x + std::max(in.width - 1, 0));
+    l.y1 = std::clamp(l.y0, placed.y, placed.y + std::max(in.height - 1, 0));
+    return l;
 }
 
 ShownTag* ShownTagTable::find(std::uint16_t serial) {

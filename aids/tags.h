@@ -167,6 +167,14 @@ struct TagPlacement {
 // its left at the anchor, clipped into the area.
 TagPlacement place_tag_window(const TagPlacementInput& in);
 
+// The connector of a placed window: from the anchor cell's side that faces
+// the window (vertical: the column's edge at the cell's top; horizontal:
+// the line's edge at the cell's start) to the nearest point of the window.
+struct TagConnectorLine {
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+};
+TagConnectorLine tag_connector_line(const TagPlacementInput& in, const TagPlacement& placed);
+
 // One tag shown in a window.
 struct ShownTag {
     std::uint16_t serial = 0;

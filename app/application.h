@@ -38,6 +38,7 @@ class Clipboard;
 class CommandTable;
 class Gui;
 class ShellEvents;
+class TagWindows;
 struct ScreenState;
 
 // What the later subsystems add to the shell's flow.
@@ -72,6 +73,7 @@ struct WindowParts {
     ShellEvents* shell = nullptr;        // the window's events: command table, pointer hooks, menus
     ScreenState* screen = nullptr;       // the edit window's screen; null without one
     Gui* gui = nullptr;                  // null without a window
+    TagWindows* tag_windows = nullptr;   // the tags' floating windows; null: none are shown
     Clipboard* clipboard = nullptr;      // the system clipboard; may be null
     // Shows the surface again after drawing; then every observer runs (the
     // caret and the scroll bar follow).

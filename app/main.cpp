@@ -131,6 +131,7 @@ int main(int argc, char** argv) {
     ShellEvents events(app, gui.get(), std::move(menus));
     app.window.screen = &screen;
     app.window.gui = window;
+    app.window.tag_windows = gui->tag_windows();
     app.window.clipboard = &gui->clipboard();
     app.window.show_surface = [window] { window->invalidate(); };
     app.window.print_devices = create_print_device;

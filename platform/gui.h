@@ -15,6 +15,7 @@
 #include "platform/clipboard.h"
 #include "platform/fonts.h"
 #include "platform/surface.h"
+#include "platform/tag_windows.h"
 #include "platform/window_host.h"
 
 namespace rix {
@@ -206,6 +207,9 @@ public:
     virtual void show_pointer(bool shown) { (void)shown; }
     // Moves the pointer to edit-view pixel x, y.
     virtual void warp_pointer(int x, int y) { (void)x; (void)y; }
+    // The tags' windows over the edit view (usable once the main window
+    // exists); null where there are none.
+    virtual TagWindows* tag_windows() { return nullptr; }
     // The main window is the active window and no menu is open.
     virtual bool window_active() const { return true; }
 };

@@ -196,10 +196,15 @@ TEST(TagPlacement, BesideTheColumnOrAboveTheLineFlippedAndClipped) {
     EXPECT_EQ(p.x, 430);   // 10 = 2/7 of 35 right of the column
     EXPECT_EQ(p.y, 100);
     EXPECT_FALSE(p.flipped);
+    // The connector spans the gap from the column's right edge to the window's left.
+    TagConnectorLine l = tag_connector_line(in, p);
+    EXPECT_EQ(std::vector<int>({l.x0, l.y0, l.x1, l.y1}), std::vector<int>({420, 100, 430, 100}));
     in.anchor_x = 700;
     p = place_tag_window(in);
     EXPECT_TRUE(p.flipped);
     EXPECT_EQ(p.x, 540);
+    l = tag_connector_line(in, p);   // from the column's left edge to the window's right edge
+    EXPECT_EQ(std::vector<int>({l.x0, l.y0, l.x1, l.y1}), std::vector<int>({700, 100, 689, 100}));
     in.anchor_y = 500;
     EXPECT_EQ(place_tag_window(in).y, 400);   // clipped into the client area
     in.vertical = false;
@@ -211,6 +216,8 @@ TEST(TagPlacement, BesideTheColumnOrAboveTheLineFlippedAndClipped) {
     p = place_tag_window(in);
     EXPECT_TRUE(p.flipped);
     EXPECT_EQ(p.y, 80);   // below the line
+    l = tag_connector_line(in, p);   // from the line's bottom edge down to the window's top
+    EXPECT_EQ(std::vector<int>({l.x0, l.y0, l.x1, l.y1}), std::vector<int>({100, 70, 100, 80}));
     in.anchor_x = 780;
     EXPECT_EQ(place_tag_window(in).x, 650);
 }
