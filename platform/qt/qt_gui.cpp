@@ -42,6 +42,7 @@
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_keys.h"
+#include "platform/qt/qt_tag_windows.h"
 #include "platform/qt/image_surface.h"
 #include "platform/qt/qt_font_chooser.h"
 #include "platform/qt/qt_fonts.h"
@@ -515,6 +516,7 @@ public:
         events_ = &null_events_;
         if (view_) view_->set_events(&null_events_);
         if (window_) window_->set_events(&null_events_);
+        tag_windows_.set_events({});
         delete window_;
     }
 
@@ -547,6 +549,7 @@ public:
             }
         });
         view_widget_ = view_;
+        tag_windows_.attach(view_);
         window_->setCentralWidget(view_);
         view_->setFocus();
         return true;
@@ -689,6 +692,7 @@ public:
     void warp_pointer(int x, int y) override {
         if (view_) QCursor::setPos(view_->mapToGlobal(QPoint(x, y)));
     }
+    TagWindows* tag_windows() override { return &tag_windows_; }
     bool window_active() const override {
         return window_ && window_->isActiveWindow() && !QApplication::activePopupWidget();
     }
@@ -797,6 +801,7 @@ private:
     std::string resource_dir_;
     MainWindow* window_ = nullptr;
     EditView* view_ = nullptr;
+    QtTagWindows tag_windows_;            // children of view_; cut from the application before it goes
     QWidget* view_widget_ = nullptr;
     QToolBar* toolbar_ = nullptr;
     std::vector<QAction*> toolbar_actions_;
