@@ -565,14 +565,17 @@ void QtTextBox::user_changed() {
 
 void QtTextBox::set_events(TextBoxEvents events) { events_ = std::move(events); }
 
+// The handlers are called from copies: a handler may replace the events
+// (its owner closing the box) while it runs.
 bool QtTextBox::context_menu(QPoint global) {
-    if (!events_.context_menu) return false;
-    events_.context_menu(global.x(), global.y());
+    const auto handler = events_.context_menu;
+    if (!handler) return false;
+    handler(global.x(), global.y());
     return true;
 }
 
 void QtTextBox::focus_event(bool in) {
-    const auto& handler = in ? events_.focus_in : events_.focus_out;
+    const auto handler = in ? events_.focus_in : events_.focus_out;
     if (handler) handler();
 }
 

@@ -92,6 +92,17 @@ TEST(QtTagWindows, AWindowOpensInTheViewAndReportsTypingOnFocusLoss) {
         focus(input, QEvent::FocusOut);
         flush_deletes();
         EXPECT_EQ(reported.lost.size(), 1u);
+
+        // A window closed by its own focus loss (the write-back emptied the tag).
+        windows.open(4, {10, 10, 80, 80}, "x", format_of(vertical), false);
+        windows.set_events({nullptr, [&](std::uint16_t serial, const std::string&) { windows.close(serial); },
+                            nullptr, nullptr});
+        QWidget* closing = static_cast<QtTextBox*>(windows.box(4))->input_widget();
+        focus(closing, QEvent::FocusIn);
+        focus(closing, QEvent::FocusOut);
+        EXPECT_EQ(windows.box(4), nullptr);
+        flush_deletes();
+        windows.set_events(reported.events());
     }
 }
 
