@@ -134,8 +134,23 @@ void TagWindowGlue::refresh() {
     SettingsRecord& rec = app_.settings.rec;
     const int slot = shown_screen_slot(app_, *state);
     const bool vert = s.geo.vertical;
+    // An edit in a window that closes now is written back at the end.
+    struct Pending {
+        std::uint16_t serial;
+        TextPos anchor;
+        std::string text;
+    };
+    std::vector<Pending> pending;
+    auto keep_edit_of = [&](const ShownTag& e) {
+        if (!focused_ || focus_serial_ != e.serial) return;
+        if (TextBox* box = w->box(e.serial)) pending.push_back({e.serial, e.anchor, box->text()});
+        focused_ = false;
+    };
     const TextBoxFormat format = tag_box_format(rec, slot, vert);
-    if (format_known_ && !same_format(format, format_)) close_all();   // another format: new boxes
+    if (format_known_ && !same_format(format, format_)) {   // another format: new boxes
+        for (const ShownTag& e : table_.entries()) keep_edit_of(e);
+        close_all();
+    }
     format_ = format;
     format_known_ = true;
     const std::int16_t* stored = vert ? rec.tag_size_vertical : rec.tag_size_horizontal;
@@ -173,20 +188,10 @@ void TagWindowGlue::refresh() {
         lines.push_back({l.x0, l.y0, l.x1, l.y1, rec.mark_colour[std::clamp(slot, 0, 4)]});
     }
 
-    // Windows of tags that left the screen close; an edit in one of them
-    // is written back first.
-    struct Pending {
-        std::uint16_t serial;
-        TextPos anchor;
-        std::string text;
-    };
-    std::vector<Pending> pending;
+    // Windows of tags that left the screen close.
     for (const ShownTag& e : table_.entries()) {
         if (contains(visible, e.serial) || !e.has_window) continue;
-        if (focused_ && focus_serial_ == e.serial) {
-            if (TextBox* box = w->box(e.serial)) pending.push_back({e.serial, e.anchor, box->text()});
-            focused_ = false;
-        }
+        keep_edit_of(e);
         w->close(e.serial);
     }
     table_.keep_only(visible);

@@ -30,6 +30,8 @@ public:
         setFocusPolicy(Qt::NoFocus);
     }
     void set(const std::vector<TagConnector>& lines) {
+        // Every redraw sets them: unchanged lines cost no repaint.
+        if (same(lines) && geometry() == parentWidget()->rect()) return;
         lines_ = lines;
         setGeometry(parentWidget()->rect());
         setVisible(!lines_.empty());
@@ -47,6 +49,13 @@ protected:
     }
 
 private:
+    bool same(const std::vector<TagConnector>& lines) const {
+        return std::equal(lines.begin(), lines.end(), lines_.begin(), lines_.end(),
+                          [](const TagConnector& a, const TagConnector& b) {
+                              return a.x0 == b.x0 && a.y0 == b.y0 && a.x1 == b.x1 && a.y1 == b.y1 &&
+                                     a.colour == b.colour;
+                          });
+    }
     std::vector<TagConnector> lines_;
 };
 

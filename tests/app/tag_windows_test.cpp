@@ -251,7 +251,7 @@ TEST_F(TagWindowTest, AStaleAnchorFindsItsTagOrDeletesNothing) {
     EXPECT_EQ(line(0), sj("あいうえ") + make_tag_block(1, 0, 0, "B2") + sj("おかきく"));
 }
 
-TEST_F(TagWindowTest, ScrollingAnEditedWindowAwayWritesItBackFirst) {
+TEST_F(TagWindowTest, AnEditedWindowScrolledAwayOrReformattedIsWrittenBackFirst) {
     open(many_lines(60), {{0, 2, "old"}});
     windows.events.focus_gained(0);
     windows.window(0)->box.type("typed");
@@ -261,6 +261,15 @@ TEST_F(TagWindowTest, ScrollingAnEditedWindowAwayWritesItBackFirst) {
     EXPECT_EQ(app.loaded->edit.cursor.pos, TextPos(55, 0));
     EXPECT_GT(screen.screen.top.line(), 35u);
     EXPECT_EQ(line(0), sj("本") + make_tag_block(0, 0, 0, "typed") + sj("文の行です。"));
+    // Another format makes new boxes: the edit in the old one is kept too.
+    edit([](EditContext& c) { move_to_target(c, TextPos(0, 0), true); });
+    windows.events.focus_gained(0);
+    windows.window(0)->box.type("again");
+    app.settings.rec.current_screen_format = 2;
+    app.hooks.rebuild_screen(app);
+    EXPECT_EQ(line(0), sj("本") + make_tag_block(0, 0, 0, "again") + sj("文の行です。"));
+    ASSERT_NE(windows.window(0), nullptr);
+    EXPECT_FALSE(windows.window(0)->box.format().vertical);
 }
 
 TEST_F(TagWindowTest, ResizingClampsStoresTheSizeAndWritesTheBlock) {
