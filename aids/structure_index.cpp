@@ -116,7 +116,8 @@ std::string index_name_from_line(const Document& doc, std::uint32_t line, const 
     o.end_mark = false;
     TextPos start(line, 0);
     std::string text;
-    export_text(doc, o, &start, TextPos(line + 1, 0), &text);
+    const TextPos end = line + 1 < doc.lines.count() ? TextPos(line + 1, 0) : TextPos(0xFFFFFFFFu);
+    export_text(doc, o, &start, end, &text);
     text = text.substr(0, text.find_first_of("\r\n"));
     std::size_t k = 0;
     while (k + 1 < text.size() && static_cast<std::uint8_t>(text[k]) == 0x81 && static_cast<std::uint8_t>(text[k + 1]) == 0x40)
