@@ -114,6 +114,23 @@ TEST_F(StructureIndex, EntriesFollowInsertedAndDeletedLines) {
     EXPECT_EQ(invariant(), "");
 }
 
+TEST_F(StructureIndex, ABreakAtTheStartOfAnEntrysLineTakesTheEntryAlongAndUndoKeepsIt) {
+    lines(4);
+    doc.index = {entry(2, 1, "three")};
+    at(2, 0);
+    ASSERT_TRUE(type("\r\n"));   // a blank line before the heading
+    EXPECT_EQ(line(3), "L3");
+    EXPECT_EQ(entries(), "4:1three ");
+    ASSERT_TRUE(undo(c));       // the blank line goes; the entry stays with its text
+    EXPECT_EQ(line(2), "L3");
+    EXPECT_EQ(entries(), "3:1three ");
+    EXPECT_TRUE(messages.log.empty());
+    at(2, 1);
+    ASSERT_TRUE(type("\r\n"));   // inside the line the entry keeps its first part
+    EXPECT_EQ(entries(), "3:1three ");
+    EXPECT_EQ(invariant(), "");
+}
+
 TEST_F(StructureIndex, SectionMovesTowardsTheStartAndTheEnd) {
     lines(10);
     // 1 A(1) | 3 B(1) 4 b(2) | 6 C(1) | 8 D(1)
