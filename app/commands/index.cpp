@@ -11,22 +11,22 @@
 namespace rix {
 
 void install_index_commands(Application& app) {
+    // The window's state lives as long as the handlers that reach it (it is
+    // not put in feature_state, whose last entry the mouse's tests take).
     auto ui = std::make_shared<IndexUi>();
-    IndexUi* u = ui.get();
     CommandTable& t = app.window.shell->commands();
-    t.set_handler(COMMAND_INDEX, [&app, u](int) {
+    t.set_handler(COMMAND_INDEX, [&app, ui](int) {
         IndexServices s;
         s.edit = [&app](const std::function<void(EditContext&)>& work) { return run_edit(app, work); };
         s.redraw = [&app] { rebuild(app); };
         s.settings = &app.settings;
-        open_index_window(*u, std::move(s));
+        open_index_window(*ui, std::move(s));
     }, [&app] { return editing_ready(app); });
-    app.window.after_redraw.push_back([&app, u] {
-        if (!index_window_open(*u) || !editing_ready(app)) return;
+    app.window.after_redraw.push_back([&app, ui] {
+        if (!index_window_open(*ui) || !editing_ready(app)) return;
         EditContext c = edit_context(app);
-        follow_index_cursor(*u, c);
+        follow_index_cursor(*ui, c);
     });
-    app.feature_state.push_back(std::move(ui));
 }
 
 }  // namespace rix
