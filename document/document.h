@@ -32,6 +32,7 @@ struct IndexEntry {
     std::uint32_t line = 0;       // logical line
     std::uint8_t level = 0;       // 0..9
     std::string title;            // code page 932, at most 40 bytes
+    bool operator==(const IndexEntry&) const = default;
 };
 
 struct LoadState {

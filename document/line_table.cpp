@@ -15,6 +15,14 @@ namespace {
 
 constexpr std::size_t low_bit(std::size_t i) { return i & (~i + 1); }
 
+// Rotates v[first, first+n) to stand before v[before] (old numbering).
+template <typename T>
+void move_block(std::vector<T>& v, std::uint32_t first, std::uint32_t n, std::uint32_t before) {
+    auto at = [&v](std::uint32_t i) { return v.begin() + static_cast<std::ptrdiff_t>(i); };
+    if (before < first) std::rotate(at(before), at(first), at(first + n));
+    else if (before > first + n) std::rotate(at(first), at(first + n), at(before));
+}
+
 }  // namespace
 
 void LineTable::set_display_lines(std::uint32_t line, std::uint32_t n) {
@@ -51,6 +59,14 @@ void LineTable::remove_entries(std::uint32_t at, std::uint32_t n) {
     starts_.erase(starts_.begin() + (at - n), starts_.begin() + at);
     marks_.erase(marks_.begin() + (at - n), marks_.begin() + at);
     counts_.erase(counts_.begin() + (at - n), counts_.begin() + at);
+    rebuild_sums();
+}
+
+void LineTable::move_entries(std::uint32_t first, std::uint32_t n, std::uint32_t before) {
+    assert(first + n <= count() && before <= count() && (before <= first || before >= first + n));
+    move_block(starts_, first, n, before);
+    move_block(marks_, first, n, before);
+    move_block(counts_, first, n, before);
     rebuild_sums();
 }
 
@@ -111,6 +127,12 @@ void LineFormatTable::remove_entries(std::uint32_t at, std::uint32_t n) {
     if (first >= words_.size()) return;
     std::size_t last = std::min<std::size_t>(at, words_.size());
     words_.erase(words_.begin() + static_cast<std::ptrdiff_t>(first), words_.begin() + static_cast<std::ptrdiff_t>(last));
+}
+
+void LineFormatTable::move_entries(std::uint32_t first, std::uint32_t n, std::uint32_t before) {
+    const std::uint32_t end = std::max(first + n, before);
+    if (end > words_.size()) words_.resize(end, 0);
+    move_block(words_, first, n, before);
 }
 
 }  // namespace rix

@@ -36,6 +36,11 @@ public:
     // each; the caller writes them), or removes lines at-n .. at-1.
     void insert_entries(std::uint32_t at, std::uint32_t n);
     void remove_entries(std::uint32_t at, std::uint32_t n);
+    // Moves the n entries of lines first .. first+n-1 so that they stand
+    // before line `before` of the old numbering (before <= first or
+    // before >= first + n; before <= count()). Starts, marks and counts move
+    // together: the text bytes stay where they are.
+    void move_entries(std::uint32_t first, std::uint32_t n, std::uint32_t before);
     void clear();
 
     // Sum of the display-line counts of lines [0, line).
@@ -62,6 +67,8 @@ public:
     void set_word(std::uint32_t line, std::uint32_t word);   // grows with zero words as needed
     void insert_entries(std::uint32_t at, std::uint32_t n);
     void remove_entries(std::uint32_t at, std::uint32_t n);
+    // As LineTable::move_entries; lines beyond the stored words count as 0.
+    void move_entries(std::uint32_t first, std::uint32_t n, std::uint32_t before);
     void clear() { words_.clear(); }
     std::uint32_t size() const { return static_cast<std::uint32_t>(words_.size()); }
 

@@ -274,6 +274,7 @@ struct LineEdit {
     std::string raw;                        // the new raw form of the line
     std::vector<std::uint32_t> offsets;     // raw offsets whose positions are wanted
     std::uint32_t split_column = 0;         // where line breaks were inserted (format inheritance)
+    bool text_moves_down = false;           // inserted at the line's start: its text ends on the last line made
 };
 
 // Converts and places one edited line. The positions of the offsets come
@@ -288,7 +289,10 @@ bool apply_line_edit(EditContext& c, const LineEdit& e, std::vector<TextPos>* po
         return false;
     }
     *produced = static_cast<std::uint32_t>(conv.lines.size());
-    if (*produced > 1) adjust_index_entries(c.doc.index, e.line + 1, *produced - 1, true);
+    // Index entries stay with their line's text: after the first line made,
+    // or on the last one when the text was pushed down from the line's start
+    // (else an undo of that break would delete the entry with the new line).
+    if (*produced > 1) adjust_index_entries(c.doc.index, e.text_moves_down ? e.line : e.line + 1, *produced - 1, true);
     positions->clear();
     for (TextPos p : conv.positions) positions->push_back(TextPos(e.line + p.line(), p.column()));
     // The staging area keeps the line as stored for the next insertion.
@@ -407,6 +411,7 @@ bool insert_at(EditContext& c, TextPos pos, std::string_view text, bool insert, 
     LineEdit e;
     e.line = line;
     e.split_column = pos.column();
+    e.text_moves_down = insert && pos.column() == 0;
     std::string replaced;
     if (insert) {
         e.raw.reserve(staged.size() + text.size());

@@ -3,6 +3,7 @@
 // Owed: nothing known.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -127,4 +128,35 @@ TEST(IndexEntries, FollowInsertedAndRemovedLines) {
     ASSERT_EQ(index.size(), 2u);
     EXPECT_EQ(index[0].line, 1u);
     EXPECT_EQ(index[1].line, 8u);
+}
+
+TEST(LineTable, MovedBlocksTakeTheirMarksCountsAndFormatWordsBothWays) {
+    LineTable t;
+    LineFormatTable f;
+    std::vector<ModelLine> model;
+    for (std::uint32_t i = 0; i < 8; ++i) {
+        model.push_back({i * 16, static_cast<std::uint8_t>(i % 16), i % 3 + 1});
+        t.append(model.back().start, model.back().marks, model.back().count);
+    }
+    f.set_word(1, 0x100);
+    f.set_word(2, 0x200);
+    auto rotate = [&model](std::size_t a, std::size_t b, std::size_t c) {
+        std::rotate(model.begin() + static_cast<std::ptrdiff_t>(a), model.begin() + static_cast<std::ptrdiff_t>(b),
+                    model.begin() + static_cast<std::ptrdiff_t>(c));
+    };
+    t.move_entries(1, 2, 6);   // lines 1-2 before line 6: 0 3 4 5 1 2 6 7
+    f.move_entries(1, 2, 6);
+    rotate(1, 3, 6);
+    expect_same(t, model);
+    EXPECT_EQ(f.word(1), 0u);
+    EXPECT_EQ(f.word(4), 0x100u);
+    EXPECT_EQ(f.word(5), 0x200u);
+    t.move_entries(6, 2, 0);   // the last two lines to the front
+    f.move_entries(6, 2, 0);
+    rotate(0, 6, 8);
+    expect_same(t, model);
+    EXPECT_EQ(f.word(6), 0x100u);
+    EXPECT_EQ(f.word(7), 0x200u);
+    t.move_entries(2, 3, 5);   // before the line right after it: nothing moves
+    expect_same(t, model);
 }

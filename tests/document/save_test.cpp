@@ -116,6 +116,34 @@ TEST_F(Save, OneRecordOfEachKindSavesAndLoadsBackTheSame) {
     EXPECT_TRUE(fake.log.empty()) << fake.utf8(0);
 }
 
+TEST_F(Save, IndexRecordsOfAnEmptyNameAFullNameAndThePageBreakComeBack) {
+    start_new(a, "outline.txt");
+    test::build(a.doc, {sj("序"), sj("第一章"), sj("一"), ""});
+    const std::string full = sj("あいうえおかきくけこさしすせそたちつてと");   // 40 bytes
+    a.doc.index = {{0, 0x00, ""}, {1, 0x01, full}, {2, 0x0A, "p"}};        // level 3 with the page-break flag
+    a.state.modified = MODIFIED_TEXT | MODIFIED_EXTENSION;
+    ASSERT_EQ(save_document(a.doc, a.state, a.session, SaveRequest{}, run), SaveResult::Saved);
+
+    // After the 128-byte header, record by record: line, 0x80 | units << 4 | level byte, five zeros, the name.
+    std::string records;
+    records += std::string("\x00\x00\x90", 3) + std::string(5, '\0') + std::string(8, '\0');   // an empty name: one unit
+    records += std::string("\x00\x01\xD1", 3) + std::string(5, '\0') + full;                 // five units, no NUL
+    records += std::string("\x00\x02\x9A", 3) + std::string(5, '\0') + "p" + std::string(7, '\0');
+    const std::string file = slurp(dir.file("outline.rix"));
+    ASSERT_GE(file.size(), 128 + records.size());
+    EXPECT_EQ(file.substr(128, records.size()), records);
+
+    close_document(&a.state, false);
+    open_and_load(b, dir.file("outline.txt"));
+    ASSERT_EQ(b.doc.index.size(), 3u);
+    EXPECT_EQ(b.doc.index[0].title, "");
+    EXPECT_EQ(b.doc.index[0].level, 0x00);
+    EXPECT_EQ(b.doc.index[1].title, full);
+    EXPECT_EQ(b.doc.index[1].line, 1u);
+    EXPECT_EQ(b.doc.index[2].level, 0x0A);
+    EXPECT_EQ(b.doc.index[2].line, 2u);
+}
+
 TEST_F(Save, NothingToKeepLeavesNoExtensionFile) {
     start_new(a, "plain.text");
     dir.write("plain.rix", "RIX45tex stale");

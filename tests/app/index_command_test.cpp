@@ -1,0 +1,93 @@
+// 構成索引 (command 404) as the main window runs it: enabled with a document,
+// the window opened on the dialog host, an entry registered on a loaded
+// document, and the window following the cursor after the main window's
+// redraw.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/command_table.h"
+#include "app/commands/features.h"
+#include "app/default_settings.h"
+#include "app/editor.h"
+#include "app/index_window.h"
+#include "app/screen.h"
+#include "app/shell_events.h"
+#include "document/loader.h"
+#include "editing/cursor.h"
+#include "platform/codec.h"
+#include "platform/fake_dialogs.h"
+#include "platform/fake_fonts.h"
+#include "platform/fake_messages.h"
+#include "platform/recording_surface.h"
+#include "rix_build_paths.h"
+#include "tests/support/temp_folder.h"
+
+namespace rix {
+namespace {
+
+struct IndexCommandTest : ::testing::Test {
+    FakeMessages messages;
+    FakeDialogHost dialogs;
+    FakeWindowHost host;
+    FakeFonts fonts;
+    test::TempFolder dir;
+    Application app;
+    ScreenState screen;
+    RecordingSurface surface{800, 600};
+    MenuTables menus;
+    std::unique_ptr<ShellEvents> shell;
+
+    void SetUp() override {
+        build_default_settings(&app.settings.rec);
+        app.host = &host;
+        app.paths.program_folder = dir.path();
+        app.loaded = std::make_unique<LoadedDocument>(std::string(), UINT64_MAX);
+        app.hooks.rebuild_screen = [this](Application& a) {
+            rebuild_screen(a, screen, &surface, {}, fonts);
+            editing_after_rebuild(a, screen);
+        };
+        shell = std::make_unique<ShellEvents>(app, nullptr, menus);
+        app.window.screen = &screen;
+        app.window.show_surface = [] {};
+        install_features(app);
+    }
+    void TearDown() override { close_document(&app.doc, false); }
+};
+
+TEST_F(IndexCommandTest, OpensTheWindowWhichFollowsTheCursorOfTheMainWindow) {
+    CommandTable& commands = shell->commands();
+    EXPECT_FALSE(commands.enabled(COMMAND_INDEX));   // no document yet
+    const std::string path = dir.write("章.txt", utf8_to_sjis("序\r\n第一章\r\n本文\r\n"));
+    ASSERT_TRUE(open_document_file(&app.doc, path, 0));
+    app.doc.save_name = path;
+    load_into_application(app);
+    start_editing(app);
+    app.startup_done = true;
+    app.hooks.rebuild_screen(app);
+    ASSERT_TRUE(commands.enabled(COMMAND_INDEX));
+    EXPECT_EQ(commands.topic(COMMAND_INDEX), "IDX");
+
+    ASSERT_TRUE(commands.run(COMMAND_INDEX));
+    ASSERT_EQ(dialogs.opened, (std::vector<std::string>{"INDEX_WIN"}));
+    DialogSession* d = dialogs.session(1);   // the host's first handle
+    ASSERT_NE(d, nullptr);
+    run_edit(app, [](EditContext& c) { place_cursor(c, TextPos(1, 0)); });
+    EXPECT_EQ(sjis_to_utf8(d->get_text(INDEX_CURRENT_LINE)), "現在行 2");
+    messages.answer(MSG_RESULT_YES);
+    d->press(INDEX_REGISTER);
+    ASSERT_EQ(app.loaded->document.index.size(), 1u);
+    EXPECT_EQ(app.loaded->document.index[0].title, utf8_to_sjis("第一章"));
+    EXPECT_NE(app.doc.modified & MODIFIED_EXTENSION, 0);
+
+    // Opening it again brings the same window forward.
+    ASSERT_TRUE(commands.run(COMMAND_INDEX));
+    EXPECT_EQ(dialogs.opened.size(), 1u);
+    run_edit(app, [](EditContext& c) { place_cursor(c, TextPos(2, 0)); });
+    EXPECT_EQ(sjis_to_utf8(d->get_text(INDEX_CURRENT_LINE)), "現在行 3");
+    d->press(INDEX_CLOSE);
+    EXPECT_EQ(dialogs.session(1), nullptr);
+}
+
+}  // namespace
+}  // namespace rix
