@@ -217,6 +217,7 @@ void set_screen_format(SettingsRecord* rec, int f, const ScreenDefaults& d) {
     rec->caret_colour[f] = rgb(0x00, 0x60, 0xE0);
     rec->ime_text_colour[f] = rgb(0x00, 0x00, 0x00);
     rec->mark_colour[f] = rgb(0x30, 0x80, 0xC0);
+    rec->tag_background[f] = rgb(0xFF, 0xF4, 0xC4);   // a pale yellow note
     rec->mouse_cursor_colour[f] = rgb(0x30, 0x30, 0x30);
 }
 
