@@ -120,6 +120,13 @@ void IndexWindow::add(DialogContext& ctx, EditContext& c) {
     std::size_t at = 0;
     const IndexStatus st =
         add_index_entry(c.doc, c.state, line, level, ctx.get_check(INDEX_PAGE_BREAK_CHECK), name, &at);
+    settle(ctx, index, st, level, at);
+}
+
+// After a register or a change: the refusal told, or the entry at `at`
+// selected in the rebuilt list.
+void IndexWindow::settle(DialogContext& ctx, const std::vector<IndexEntry>& index, IndexStatus st, int level,
+                         std::size_t at) {
     if (st != IndexStatus::OK) {
         tell_index_status(st, level, ctx.window());
         return;
@@ -149,13 +156,7 @@ void IndexWindow::change(DialogContext& ctx, EditContext& c) {
     }
     std::size_t at = ui_->selected;
     const IndexStatus st = change_index_entry(c.doc, c.state, ui_->selected, level, page_break, name, &at);
-    if (st != IndexStatus::OK) {
-        tell_index_status(st, level, ctx.window());
-        return;
-    }
-    ui_->selected = ui_->source = at;
-    rebuild_list(ctx, index);
-    show_entry(ctx, index);
+    settle(ctx, index, st, level, at);
 }
 
 void IndexWindow::remove(DialogContext& ctx, EditContext& c) {

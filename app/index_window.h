@@ -93,6 +93,7 @@ private:
     void add(DialogContext& ctx, EditContext& c);
     void change(DialogContext& ctx, EditContext& c);
     void remove(DialogContext& ctx, EditContext& c);
+    void settle(DialogContext& ctx, const std::vector<IndexEntry>& index, IndexStatus st, int level, std::size_t at);
     void jump(DialogContext& ctx, EditContext& c);
     void move(DialogContext& ctx, EditContext& c);
     int chosen_level(const DialogContext& ctx) const;
