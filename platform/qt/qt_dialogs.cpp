@@ -37,6 +37,7 @@
 
 #include "platform/codec.h"
 #include "platform/dialog_model.h"
+#include "platform/format_colour.h"
 #include "platform/qt/qt_text_box.h"
 #include "platform/qt/spin_box.h"
 
@@ -47,8 +48,6 @@ namespace {
 constexpr int FONT_PIXEL_HEIGHT = 12;
 constexpr int VERTICAL_BOX_PIXEL_HEIGHT = 14;   // vertical text needs a little more than the dialog font
 const QColor DIALOG_BRUSH(0xF0, 0xF8, 0xD8);
-// The custom colours of the colour chooser: sixteen greys.
-constexpr int CUSTOM_GREYS[16] = {254, 250, 246, 239, 234, 224, 212, 198, 182, 164, 144, 122, 98, 72, 44, 14};
 
 // Code page 932 -> QString; "\r\n" becomes "\n".
 QString qs(std::string_view cp932) {
@@ -563,8 +562,11 @@ void QtDialogWindow::place(QWidget* parent) {
 }
 
 bool QtDialogWindow::choose_colour(std::uint32_t* colour, std::string_view caption) {
-    for (int i = 0; i < 16; ++i)
-        QColorDialog::setCustomColor(i, QColor(CUSTOM_GREYS[i], CUSTOM_GREYS[i], CUSTOM_GREYS[i]));
+    // The custom colours: the sixteen greys of platform/format_colour.h.
+    for (int i = 0; i < 16; ++i) {
+        const int grey = format_colour_grey(i);
+        QColorDialog::setCustomColor(i, QColor(grey, grey, grey));
+    }
     QColorDialog chooser(to_qcolor(*colour), this);
     chooser.setOption(QColorDialog::DontUseNativeDialog);
     chooser.setWindowTitle(qs(caption));
