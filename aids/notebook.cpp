@@ -258,6 +258,20 @@ std::string terminated_article(std::string_view text) {
     return out;
 }
 
+std::string article_from_box(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t k = 0; k < text.size(); ++k) {
+        if (text[k] == '\r' || text[k] == '\n') {
+            if (text[k] == '\r' && k + 1 < text.size() && text[k + 1] == '\n') ++k;
+            out += CRLF;
+        } else {
+            out += text[k];
+        }
+    }
+    return out;
+}
+
 bool has_heading_mark_line(std::string_view text) {
     if (starts_with_mark(text)) return true;
     for (std::size_t pos = text.find(CRLF); pos != std::string_view::npos; pos = text.find(CRLF, pos + 1))

@@ -161,6 +161,8 @@ NotebookEdit delete_heading(Notebook& notebook, std::size_t index, std::size_t* 
 NotebookEdit move_heading(Notebook& notebook, NotebookMode mode, std::size_t index, bool up);
 // An article text made to end in CR LF (an empty text stays empty).
 std::string terminated_article(std::string_view text);
+// A text box's text with every line end (CR LF, lone LF, lone CR) made CR LF.
+std::string article_from_box(std::string_view text);
 // True when the text begins with 。 or a line of it does.
 bool has_heading_mark_line(std::string_view text);
 // Stores an edited article; refused with the old article kept when a line

@@ -199,6 +199,9 @@ TEST(NotebookChanges, DeleteMoveAndArticles) {
     EXPECT_EQ(nb.entries[0].article, "b\r\n");
     EXPECT_EQ(set_article(nb, 0, "mid " + s(MARU) + " is fine"), NotebookEdit::Done);
     EXPECT_EQ(nb.entries[0].article, "mid " + s(MARU) + " is fine");
+    // Line ends of a text box: every kind becomes CR LF, so a 。 after a lone LF is caught.
+    EXPECT_EQ(article_from_box("a\nb\r\nc\rd\n"), "a\r\nb\r\nc\r\nd\r\n");
+    EXPECT_TRUE(has_heading_mark_line(article_from_box("ok\n" + s(MARU))));
     EXPECT_TRUE(article_edit_asks_date("240101x", "250302"));
     EXPECT_FALSE(article_edit_asks_date("250302x", "250302"));
     EXPECT_FALSE(article_edit_asks_date("x", "250302"));
