@@ -245,6 +245,7 @@ Flow run_startup_action(Application& app) {
 
 bool switch_document(Application& app, const std::string& path) {
     DocumentState& doc = app.doc;
+    if (app.hooks.store_notebook) app.hooks.store_notebook(app);
     int answer = MSG_RESULT_YES;
     if (doc.modified && app.hooks.save_question) {
         answer = app.hooks.save_question(app, false);

@@ -65,6 +65,19 @@ struct DocumentHooks {
     // Mails the document to a "mailto:" address (code page 932) of the
     // right-click menu; unset: the address opens as any other.
     std::function<void(Application&, const std::string& address)> send_mail;
+    // Stores what the notebook window holds unstored (an article being
+    // edited), so that MODIFIED_NOTEBOOK tells the truth; before the close
+    // and exit flows look at the modified bits.
+    std::function<void(Application&)> store_notebook;
+    // Writes the notebook file; false when it failed (the writer was told).
+    std::function<bool(Application&)> save_notebook;
+};
+
+// How the structure index and the notebook reach each other; set by their
+// install functions, null until then.
+struct AidLinks {
+    std::function<void(const std::string& name)> open_notebook;  // 手帖 of the index window
+    std::function<void(const std::string& word)> show_in_index;  // 索引 of the notebook window
 };
 
 // The main window's side of the process, set by main() (a test sets what it
@@ -146,6 +159,7 @@ struct Application {
     PdfSession pdf;                   // the PDF document information of this run (PDF_DB)
     EpubSession epub;                 // the EPUB book of this run (EPUB_DB)
     HtmlSession html;                 // the pages, names and document list of this run (HTML_MAKE)
+    AidLinks links;                   // the structure index and the notebook
     // Objects the features keep for the life of the process (the mouse glue, ...).
     std::vector<std::shared_ptr<void>> feature_state;
 };

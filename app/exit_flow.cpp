@@ -96,6 +96,7 @@ Step remember_previous_document(Application& app) {
 // Saving what needs saving.
 Step save_before_exit(Application& app, bool save_first) {
     DocumentState& doc = app.doc;
+    if (app.hooks.store_notebook) app.hooks.store_notebook(app);
     bool restore = (app.settings.rec.restore_flags & 1) != 0;
     bool needs = doc.modified || save_first || (restore && doc.created_new && app.instance_number == 1);
     int answer = MSG_RESULT_YES;
@@ -104,6 +105,10 @@ Step save_before_exit(Application& app, bool save_first) {
             answer = app.hooks.save_question(app, false);
             if (answer == MSG_RESULT_CANCEL) return Step::Stop;
         }
+        // Saving first without questions covers the notebook too.
+        if (save_first && (doc.modified & MODIFIED_NOTEBOOK) && app.hooks.save_notebook &&
+            !app.hooks.save_notebook(app))
+            return Step::Stop;
         if (answer != MSG_RESULT_NO && app.hooks.save_document) {
             std::string numbered;   // the empty numbered file left behind by a save under another name
             if (doc.created_new && doc.modified) {

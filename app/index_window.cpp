@@ -34,6 +34,7 @@ void IndexWindow::init(DialogContext& ctx) {
     ctx.set_check(INDEX_PAGE_BREAK_CHECK, ui_->page_break);
     ctx.set_check(INDEX_SOUND, services_.settings && services_.settings->rec.index_move_sound != 0);
     ctx.enable(INDEX_SOUND, services_.settings != nullptr && static_cast<bool>(services_.beep));
+    ctx.enable(INDEX_NOTEBOOK, static_cast<bool>(services_.notebook));
     ui_->followed = false;
     ui_->cursor_line = NO_LINE;
     ui_->last_name.clear();
@@ -185,6 +186,19 @@ void IndexWindow::jump(DialogContext& ctx, EditContext& c) {
     ctx.set_text(INDEX_CURRENT_LINE, sj("現在行 ") + std::to_string(ui_->cursor_line + 1));
 }
 
+void IndexWindow::show_named(DialogContext& ctx, EditContext& c, const std::string& name) {
+    const std::vector<IndexEntry>& index = c.doc.index;
+    std::size_t found = NO_INDEX_ENTRY;
+    for (std::size_t k = 0; k < index.size() && found == NO_INDEX_ENTRY; ++k)
+        if (index[k].title == name) found = k;
+    ui_->source = ui_->selected;
+    ui_->selected = found;
+    rebuild_list(ctx, index);
+    show_entry(ctx, index);
+    ctx.set_text(INDEX_NAME, name);
+    if (found != NO_INDEX_ENTRY) jump(ctx, c);
+}
+
 void IndexWindow::move(DialogContext& ctx, EditContext& c) {
     IndexSection sec;
     IndexStatus st = plan_index_move(c.doc, ui_->source, ui_->selected, &sec);
@@ -248,6 +262,9 @@ bool IndexWindow::command(DialogContext& ctx, int id, int notification) {
             return true;
         }
         case INDEX_HELP: show_help("IDX"); return true;
+        case INDEX_NOTEBOOK:
+            if (services_.notebook) services_.notebook(ctx.get_text(INDEX_NAME));
+            return true;
         case INDEX_PAGE_BREAK_CHECK: ui_->page_break = ctx.get_check(INDEX_PAGE_BREAK_CHECK); return true;
         case INDEX_SOUND:
             if (services_.settings) {
@@ -280,6 +297,14 @@ DialogHandle open_index_window(IndexUi& ui, IndexServices services) {
     ui.procedure = std::make_unique<IndexWindow>(&ui, std::move(services));
     ui.handle = open_modeless("INDEX_WIN", *ui.procedure, owner);
     return ui.handle;
+}
+
+void show_index_name(IndexUi& ui, IndexServices services, const std::string& name) {
+    EditRunner edit = services.edit;
+    if (open_index_window(ui, std::move(services)) == 0 || !edit) return;
+    DialogContext* ctx = dialog_host().context(ui.handle);
+    if (ctx == nullptr || !ui.procedure) return;
+    edit([&](EditContext& c) { ui.procedure->show_named(*ctx, c, name); });
 }
 
 void follow_index_cursor(IndexUi& ui, EditContext& c) {

@@ -12,8 +12,9 @@
 // Like the find dialog it holds no document: every action runs on the edit
 // context the runner hands it. Docking the window at the left or right of
 // the main window comes later: the dock buttons stay disabled and the dock
-// setting is left as it is stored. 手帖 waits for the notebook, 移動音 for a
-// beep service (both disabled).
+// setting is left as it is stored. 手帖 opens the notebook with the name box
+// searched (disabled without a notebook service); 移動音 waits for a beep
+// service (disabled).
 #pragma once
 
 #include <cstdint>
@@ -47,13 +48,15 @@ constexpr int INDEX_SOUND = 1060;          // 移動音
 constexpr int INDEX_DOCK_LEFT = 1080;      // 左表示 (later)
 constexpr int INDEX_DOCK_RIGHT = 1090;     // 右表示 (later)
 constexpr int INDEX_PAGE_BREAK_CHECK = 1100;   // +改頁
-constexpr int INDEX_NOTEBOOK = 1110;       // 手 帖 (later)
+constexpr int INDEX_NOTEBOOK = 1110;       // 手 帖
 
 struct IndexServices {
     EditRunner edit;                       // the edited document; the screen follows
     std::function<void()> redraw;          // rebuilds the screen (after a move); may be null
     SettingsState* settings = nullptr;     // 移動音; may be null
     std::function<void()> beep;            // null: no sound, 移動音 disabled
+    // Opens the notebook with this name searched; null: 手帖 disabled.
+    std::function<void(const std::string& name)> notebook;
     WindowRef owner = 0;
 };
 
@@ -85,6 +88,9 @@ public:
 
     // The cursor moved or the entries changed (see follow_index_cursor).
     void follow(DialogContext& ctx, EditContext& c, bool rebuild);
+    // The notebook's 索引: the name into the name box, and the first entry
+    // of that name selected and jumped to (nothing selected when none has it).
+    void show_named(DialogContext& ctx, EditContext& c, const std::string& name);
 
 private:
     void rebuild_list(DialogContext& ctx, const std::vector<IndexEntry>& index);
@@ -108,6 +114,8 @@ private:
 // its list rebuilt. Returns its handle (0 when it could not be made).
 DialogHandle open_index_window(IndexUi& ui, IndexServices services);
 void close_index_window(IndexUi& ui);
+// Opens the window if needed and shows the entry named `name` (show_named).
+void show_index_name(IndexUi& ui, IndexServices services, const std::string& name);
 bool index_window_open(const IndexUi& ui);
 // After the main window was redrawn: follows the cursor's line when it
 // changed, and rebuilds the list when the entries changed.

@@ -100,7 +100,13 @@ SaveRequest save_request_for(const Application& app, int mode) {
 
 int save_question(Application& app, bool explicit_save) {
     std::uint8_t m = app.doc.modified;
-    if (m & MODIFIED_NOTEBOOK) ask(app, MSG_YES_NO, "手帖データが更新されています。\n保存しますか？");
+    if (m & MODIFIED_NOTEBOOK) {
+        // The answer decides the notebook file; a failed write stops the close
+        // (the notebook would be lost with the document's tables).
+        if (ask(app, MSG_YES_NO, "手帖データが更新されています。\n保存しますか？") == MSG_RESULT_YES &&
+            app.hooks.save_notebook && !app.hooks.save_notebook(app))
+            return MSG_RESULT_CANCEL;
+    }
     if (m == MODIFIED_NOTEBOOK) return MSG_RESULT_NO;
     if (m & MODIFIED_CONVERTED) {
         int a = ask(app, MSG_YES_NO,

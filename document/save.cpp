@@ -406,7 +406,7 @@ SaveResult save_document(Document& doc, DocumentState& state, LoadSession& sessi
     // The recovered text is in a saved document now: its recovery file goes.
     remove_recovery_file(state.recovered_from);
     state.recovered_from.clear();
-    state.modified = 0;
+    state.modified &= MODIFIED_NOTEBOOK;   // the notebook is a file of its own, written by the close flows
     doc.cache.invalidate();
     ++doc.generation;   // bound to the new file now: copies of lines taken before do not carry over
     return SaveResult::Saved;

@@ -20,8 +20,18 @@ void install_index_commands(Application& app) {
         s.edit = [&app](const std::function<void(EditContext&)>& work) { return run_edit(app, work); };
         s.redraw = [&app] { rebuild(app); };
         s.settings = &app.settings;
+        if (app.links.open_notebook) s.notebook = app.links.open_notebook;
         open_index_window(*ui, std::move(s));
     }, [&app] { return editing_ready(app); });
+    app.links.show_in_index = [&app, ui](const std::string& word) {
+        if (!editing_ready(app)) return;
+        IndexServices s;
+        s.edit = [&app](const std::function<void(EditContext&)>& work) { return run_edit(app, work); };
+        s.redraw = [&app] { rebuild(app); };
+        s.settings = &app.settings;
+        if (app.links.open_notebook) s.notebook = app.links.open_notebook;
+        show_index_name(*ui, std::move(s), word);
+    };
     app.window.after_redraw.push_back([&app, ui] {
         if (!index_window_open(*ui) || !editing_ready(app)) return;
         EditContext c = edit_context(app);

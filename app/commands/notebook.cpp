@@ -1,0 +1,60 @@
+// The notebook: 手 帖 (403) opens the notebook window with the word at the
+// cursor searched. The document's notebook lives here while the program
+// runs; the close and exit flows write it through DocumentHooks (first
+// storing an article being edited), and switching documents drops it.
+#include <memory>
+
+#include "app/command_table.h"
+#include "app/commands/features.h"
+#include "app/editor.h"
+#include "app/format_views.h"
+#include "app/notebook_window.h"
+#include "app/shell_events.h"
+
+namespace rix {
+
+namespace {
+
+struct NotebookGlue {
+    NotebookUi ui;
+    NotebookBook book;
+};
+
+NotebookServices services_of(Application& app) {
+    NotebookServices s;
+    s.edit = [&app](const std::function<void(EditContext&)>& work) { return run_edit(app, work); };
+    s.settings = &app.settings;
+    s.state = &app.doc;
+    s.document_path = app.doc.save_name;
+    s.vertical = app.settings.rec.writing_direction[current_screen_slot(app.settings.rec)] == 0;
+    s.choose_files = app.window.choose_files;
+    if (app.links.show_in_index) s.index_link = app.links.show_in_index;
+    return s;
+}
+
+}  // namespace
+
+void install_notebook_commands(Application& app) {
+    auto glue = std::make_shared<NotebookGlue>();
+    NotebookGlue* g = glue.get();
+    auto open = [&app, g](const std::string& text) {
+        if (editing_ready(app)) open_notebook_window(g->ui, g->book, services_of(app), text);
+    };
+    app.links.open_notebook = open;
+    CommandTable& t = app.window.shell->commands();
+    t.set_handler(COMMAND_NOTEBOOK, [open, glue](int) { open({}); }, [&app] { return editing_ready(app); });
+
+    app.hooks.store_notebook = [g](Application&) {
+        if (notebook_window_open(g->ui))
+            if (DialogContext* ctx = dialog_host().context(g->ui.handle)) g->ui.procedure->store_article(*ctx);
+    };
+    app.hooks.save_notebook = [g](Application& a) { return save_notebook_book(g->ui, g->book, a.doc, 0); };
+    // Another document: its own notebook, read when the window opens next.
+    app.hooks.clear_document = [g, earlier = app.hooks.clear_document](Application& a) {
+        close_notebook_window(g->ui);
+        g->book = NotebookBook{};
+        if (earlier) earlier(a);
+    };
+}
+
+}  // namespace rix

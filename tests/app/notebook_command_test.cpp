@@ -1,0 +1,113 @@
+// 手 帖 (command 403) as the main window runs it: enabled with a document,
+// NOTEBOOK_0 opened with the document's .ren, and the notebook written by the
+// exit flow's question (an article still in the box stored first), kept
+// through a save of the document, and stopping the exit when it cannot be written.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/command_table.h"
+#include "app/commands/features.h"
+#include "app/default_settings.h"
+#include "app/editor.h"
+#include "app/notebook_window.h"
+#include "app/save_flow.h"
+#include "app/screen.h"
+#include "app/shell_events.h"
+#include "document/loader.h"
+#include "platform/codec.h"
+#include "platform/fake_dialogs.h"
+#include "platform/fake_fonts.h"
+#include "platform/fake_messages.h"
+#include "platform/recording_surface.h"
+#include "tests/support/temp_folder.h"
+
+namespace rix {
+namespace {
+
+const std::string HEADER = "7.11 \x83\x7e\x83\x8b\x83\x67\x83\x41\x8e\xe8\x92\x9f\r\n";
+
+struct NotebookCommandTest : ::testing::Test {
+    FakeMessages messages;
+    FakeDialogHost dialogs;
+    FakeWindowHost host;
+    FakeFonts fonts;
+    test::TempFolder dir;
+    Application app;
+    ScreenState screen;
+    RecordingSurface surface{800, 600};
+    MenuTables menus;
+    std::unique_ptr<ShellEvents> shell;
+
+    void SetUp() override {
+        build_default_settings(&app.settings.rec);
+        app.host = &host;
+        app.paths.program_folder = dir.path();
+        app.loaded = std::make_unique<LoadedDocument>(std::string(), UINT64_MAX);
+        app.hooks.rebuild_screen = [this](Application& a) {
+            rebuild_screen(a, screen, &surface, {}, fonts);
+            editing_after_rebuild(a, screen);
+        };
+        shell = std::make_unique<ShellEvents>(app, nullptr, menus);
+        app.window.screen = &screen;
+        app.window.show_surface = [] {};
+        install_save_hooks(app);
+        install_features(app);
+    }
+    void TearDown() override {
+        close_document(&app.doc, false);
+        EXPECT_EQ(messages.unexpected, 0);
+    }
+    DialogSession* open_document_and_notebook() {
+        const std::string path = dir.write("novel.txt", utf8_to_sjis("花\r\n"));
+        EXPECT_TRUE(open_document_file(&app.doc, path, 0));
+        app.doc.save_name = path;
+        load_into_application(app);
+        start_editing(app);
+        app.startup_done = true;
+        app.hooks.rebuild_screen(app);
+        EXPECT_TRUE(shell->commands().enabled(COMMAND_NOTEBOOK));
+        EXPECT_EQ(shell->commands().topic(COMMAND_NOTEBOOK), "NOTE");
+        EXPECT_TRUE(shell->commands().run(COMMAND_NOTEBOOK));
+        EXPECT_EQ(dialogs.opened, (std::vector<std::string>{"NOTEBOOK_0"}));
+        return dialogs.session(1);
+    }
+};
+
+TEST_F(NotebookCommandTest, TheExitFlowWritesTheChangedNotebook) {
+    EXPECT_FALSE(shell->commands().enabled(COMMAND_NOTEBOOK));   // no document yet
+    DialogSession* d = open_document_and_notebook();
+    ASSERT_NE(d, nullptr);
+    d->type_text(NOTEBOOK_HEADING, "idea");
+    d->press(NOTEBOOK_REGISTER);
+    ASSERT_NE(app.doc.modified & MODIFIED_NOTEBOOK, 0);
+    // Saving the document leaves the notebook's flag: it is a file of its own.
+    EXPECT_EQ(menu_save(app), SaveResult::Saved);
+    EXPECT_NE(app.doc.modified & MODIFIED_NOTEBOOK, 0);
+
+    d->type_text(d->is_visible(NOTEBOOK_ARTICLE_V) ? NOTEBOOK_ARTICLE_V : NOTEBOOK_ARTICLE_H, "written");
+    const std::string today = date_code(notebook_today());
+    messages.answer(MSG_RESULT_YES);   // 手帖データが更新されています。
+    EXPECT_EQ(exit_application(app, false), Flow::End);
+    EXPECT_TRUE(messages.saw("手帖データが更新されています。\n保存しますか？"));
+    EXPECT_EQ(test::slurp(dir.file("novel.ren")), HEADER + "\x81\x42" + today + "idea\r\nwritten\r\n");
+    EXPECT_EQ(app.doc.modified & MODIFIED_NOTEBOOK, 0);
+}
+
+TEST_F(NotebookCommandTest, AFailedWriteStopsTheExit) {
+    DialogSession* d = open_document_and_notebook();
+    ASSERT_NE(d, nullptr);
+    d->type_text(NOTEBOOK_HEADING, "idea");
+    d->press(NOTEBOOK_REGISTER);
+    ::mkdir(dir.file("novel.ren").c_str(), 0700);   // a folder where the file should go
+    messages.answer(MSG_RESULT_YES);
+    EXPECT_EQ(exit_application(app, false), Flow::Continue);
+    EXPECT_TRUE(messages.saw("に書き込めませんでした。"));
+    EXPECT_NE(app.doc.modified & MODIFIED_NOTEBOOK, 0);
+    // Answered No: the writer lets it go.
+    messages.answer(MSG_RESULT_NO);
+    EXPECT_EQ(exit_application(app, false), Flow::End);
+}
+
+}  // namespace
+}  // namespace rix
