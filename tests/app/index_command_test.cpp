@@ -21,37 +21,13 @@
 #include "platform/fake_messages.h"
 #include "platform/recording_surface.h"
 #include "rix_build_paths.h"
+#include "tests/support/command_app.h"
 #include "tests/support/temp_folder.h"
 
 namespace rix {
 namespace {
 
-struct IndexCommandTest : ::testing::Test {
-    FakeMessages messages;
-    FakeDialogHost dialogs;
-    FakeWindowHost host;
-    FakeFonts fonts;
-    test::TempFolder dir;
-    Application app;
-    ScreenState screen;
-    RecordingSurface surface{800, 600};
-    MenuTables menus;
-    std::unique_ptr<ShellEvents> shell;
-
-    void SetUp() override {
-        build_default_settings(&app.settings.rec);
-        app.host = &host;
-        app.paths.program_folder = dir.path();
-        app.loaded = std::make_unique<LoadedDocument>(std::string(), UINT64_MAX);
-        app.hooks.rebuild_screen = [this](Application& a) {
-            rebuild_screen(a, screen, &surface, {}, fonts);
-            editing_after_rebuild(a, screen);
-        };
-        shell = std::make_unique<ShellEvents>(app, nullptr, menus);
-        app.window.screen = &screen;
-        app.window.show_surface = [] {};
-        install_features(app);
-    }
+struct IndexCommandTest : test::CommandAppTest {
     void TearDown() override { close_document(&app.doc, false); }
 };
 

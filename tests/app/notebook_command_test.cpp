@@ -20,6 +20,7 @@
 #include "platform/fake_fonts.h"
 #include "platform/fake_messages.h"
 #include "platform/recording_surface.h"
+#include "tests/support/command_app.h"
 #include "tests/support/temp_folder.h"
 
 namespace rix {
@@ -27,32 +28,10 @@ namespace {
 
 const std::string HEADER = "7.11 \x83\x7e\x83\x8b\x83\x67\x83\x41\x8e\xe8\x92\x9f\r\n";
 
-struct NotebookCommandTest : ::testing::Test {
-    FakeMessages messages;
-    FakeDialogHost dialogs;
-    FakeWindowHost host;
-    FakeFonts fonts;
-    test::TempFolder dir;
-    Application app;
-    ScreenState screen;
-    RecordingSurface surface{800, 600};
-    MenuTables menus;
-    std::unique_ptr<ShellEvents> shell;
-
+struct NotebookCommandTest : test::CommandAppTest {
     void SetUp() override {
-        build_default_settings(&app.settings.rec);
-        app.host = &host;
-        app.paths.program_folder = dir.path();
-        app.loaded = std::make_unique<LoadedDocument>(std::string(), UINT64_MAX);
-        app.hooks.rebuild_screen = [this](Application& a) {
-            rebuild_screen(a, screen, &surface, {}, fonts);
-            editing_after_rebuild(a, screen);
-        };
-        shell = std::make_unique<ShellEvents>(app, nullptr, menus);
-        app.window.screen = &screen;
-        app.window.show_surface = [] {};
+        CommandAppTest::SetUp();
         install_save_hooks(app);
-        install_features(app);
     }
     void TearDown() override {
         close_document(&app.doc, false);
