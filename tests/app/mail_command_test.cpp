@@ -26,6 +26,7 @@
 #include "platform/files.h"
 #include "platform/recording_surface.h"
 #include "rix_build_paths.h"
+#include "tests/support/command_app.h"
 #include "tests/support/temp_folder.h"
 
 namespace rix {
@@ -36,38 +37,18 @@ std::string sj(std::string_view utf8) { return utf8_to_sjis(utf8); }
 const char* const SENTENCE = "ある日の暮方の事である。一人の下人が、羅生門の下で雨やみを待っていた。\r\n";
 const char* const LAST_LINE = "下人の行方は、誰も知らない。";
 
-struct MailCommandTest : ::testing::Test {
-    FakeMessages messages;
-    FakeWindowHost host;
-    FakeFonts fonts;
+struct MailCommandTest : test::CommandAppTest {
     FakeClipboard clipboard;
-    test::TempFolder dir;
-    Application app;
-    ScreenState screen;
-    RecordingSurface surface{800, 600};
-    MenuTables menus;
-    std::unique_ptr<ShellEvents> shell;
     std::vector<std::string> opened;
     bool opens = true;
 
     void SetUp() override {
-        build_default_settings(&app.settings.rec);
-        app.host = &host;
-        app.paths.program_folder = dir.path();
-        app.loaded = std::make_unique<LoadedDocument>(std::string(), UINT64_MAX);
-        app.hooks.rebuild_screen = [this](Application& a) {
-            rebuild_screen(a, screen, &surface, {}, fonts);
-            editing_after_rebuild(a, screen);
-        };
-        shell = std::make_unique<ShellEvents>(app, nullptr, menus);
-        app.window.screen = &screen;
-        app.window.show_surface = [] {};
+        CommandAppTest::SetUp();
         app.window.clipboard = &clipboard;
         app.window.open_address = [this](const std::string& url) {
             opened.push_back(url);
             return opens;
         };
-        install_features(app);
     }
     void open(const std::string& utf8_text) {
         const std::string path = dir.write("羅生門.txt", sj(utf8_text));

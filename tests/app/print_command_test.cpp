@@ -24,6 +24,7 @@
 #include "platform/fake_fonts.h"
 #include "platform/fake_messages.h"
 #include "platform/recording_surface.h"
+#include "tests/support/command_app.h"
 #include "tests/support/temp_folder.h"
 
 namespace rix {
@@ -61,34 +62,14 @@ private:
     RecordingSurface surface_;
 };
 
-struct PrintCommandTest : ::testing::Test {
-    FakeMessages messages;
-    FakeDialogHost dialogs;
-    FakeWindowHost host;
-    FakeFonts fonts;
-    test::TempFolder dir;
-    Application app;
-    ScreenState screen;
-    RecordingSurface surface{800, 600};
-    MenuTables menus;
-    std::unique_ptr<ShellEvents> shell;
+struct PrintCommandTest : test::CommandAppTest {
     FakePrinter printer;
 
     void SetUp() override {
-        build_default_settings(&app.settings.rec);
-        app.host = &host;
-        app.loaded = std::make_unique<LoadedDocument>(std::string(), UINT64_MAX);
-        app.hooks.rebuild_screen = [this](Application& a) {
-            rebuild_screen(a, screen, &surface, {}, fonts);
-            editing_after_rebuild(a, screen);
-        };
-        shell = std::make_unique<ShellEvents>(app, nullptr, menus);
-        app.window.screen = &screen;
-        app.window.show_surface = [] {};
+        CommandAppTest::SetUp();
         app.window.print_devices = [this](const PrintDeviceSetup& setup) -> std::unique_ptr<PrintDevice> {
             return std::make_unique<FakeDevice>(&printer, setup);
         };
-        install_features(app);
         std::string text;
         for (int i = 0; i < 60; ++i) text += sj("ある日の暮方の事である。一人の下人が、羅生門の下で雨やみを待っていた。\r\n");
         const std::string path = dir.write("羅生門.txt", text);
