@@ -44,7 +44,7 @@ void EpubDialog::init(DialogContext& ctx) {
     // included); another document's book is not written over: its folder
     // is kept, the name is this document's.
     const bool same_document = !session_->path.empty() && session_->for_document == services_.document_path;
-    show_path(ctx, same_document ? session_->path : epub_output_path(session_->path, services_.document_path));
+    path_edit_.show(ctx, same_document ? session_->path : epub_output_path(session_->path, services_.document_path));
     init_options(ctx);
     ctx.enable(EPUB_DB_BROWSE, static_cast<bool>(services_.choose_folder));
     ctx.enable(EPUB_DB_PREVIEW, static_cast<bool>(services_.preview));
@@ -95,19 +95,6 @@ void EpubDialog::enable_options(DialogContext& ctx) {
     ctx.enable(EPUB_DB_CHOOSE_FONT, font && services_.choose_font_file);
 }
 
-void EpubDialog::show_path(DialogContext& ctx, std::string utf8) {
-    path_ = std::move(utf8);
-    ctx.set_text(EPUB_DB_PATH, utf8_to_sjis(path_));
-    shown_path_ = ctx.get_text(EPUB_DB_PATH);
-}
-
-// The path as UTF-8: the one given while the edit still shows it (the edit
-// may have lost characters or bytes of it), else the edit's own text.
-std::string EpubDialog::path_in_edit(const DialogContext& ctx) const {
-    const std::string shown = ctx.get_text(EPUB_DB_PATH);
-    return shown == shown_path_ ? path_ : sjis_to_utf8(shown);
-}
-
 // The file name `path` keeps when its folder changes: its own, or the
 // document's book name when it has none.
 std::string EpubDialog::file_name_for_folder(const std::string& path) const {
@@ -118,11 +105,11 @@ std::string EpubDialog::file_name_for_folder(const std::string& path) const {
 }
 
 void EpubDialog::browse(DialogContext& ctx) {
-    const std::string path = path_in_edit(ctx);
+    const std::string path = path_edit_.path(ctx);
     const std::string_view start_from = path.empty() ? std::string_view(services_.document_path) : path;
     std::string folder(start_from.substr(0, file_name_start(start_from)));
     if (!services_.choose_folder(&folder) || folder.empty()) return;
-    show_path(ctx, join_folder(folder, file_name_for_folder(path)));
+    path_edit_.show(ctx, join_folder(folder, file_name_for_folder(path)));
 }
 
 void EpubDialog::default_folder(DialogContext& ctx) {
@@ -134,7 +121,7 @@ void EpubDialog::default_folder(DialogContext& ctx) {
                          NO_FOLDER_MS);
         return;
     }
-    show_path(ctx, join_folder(folder, file_name_for_folder(path_in_edit(ctx))));
+    path_edit_.show(ctx, join_folder(folder, file_name_for_folder(path_edit_.path(ctx))));
 }
 
 // Only a file the writer can find by its name in the data folder is taken.
@@ -197,7 +184,7 @@ bool EpubDialog::refused(DialogContext& ctx, int id, const char* utf8) {
 }
 
 bool EpubDialog::ok(DialogContext& ctx) {
-    const std::string path = path_in_edit(ctx);
+    const std::string path = path_edit_.path(ctx);
     // A path ending in '/' names a folder: there is no file to write.
     if (path.empty() || path.back() == '/') return refused(ctx, EPUB_DB_PATH, "出力ファイル名を入力してください｡");
     if (path.size() > EPUB_PATH_LIMIT) return refused(ctx, EPUB_DB_PATH, "出力ファイル名が長すぎます｡\n（259バイトまで）");

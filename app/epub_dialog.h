@@ -20,6 +20,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/path_edit.h"
 #include "app/settings_record.h"
 #include "platform/dialogs.h"
 #include "publish/epub_writer.h"
@@ -88,8 +89,6 @@ private:
     void init_texts(DialogContext& ctx);
     void init_options(DialogContext& ctx);
     void enable_options(DialogContext& ctx);
-    void show_path(DialogContext& ctx, std::string utf8);
-    std::string path_in_edit(const DialogContext& ctx) const;
     std::string file_name_for_folder(const std::string& path) const;
     void browse(DialogContext& ctx);
     void default_folder(DialogContext& ctx);
@@ -100,8 +99,7 @@ private:
     SettingsState* settings_;
     EpubSession* session_;
     const EpubDialogServices& services_;
-    std::string path_;         // UTF-8: the path the edit was last given
-    std::string shown_path_;   // code page 932: what the edit showed for it
+    PathEdit path_edit_{EPUB_DB_PATH};
 };
 
 // Shows EPUB_DB: 1 when 実 行 stored everything, 2 when it was closed (or

@@ -36,7 +36,7 @@ void PdfDialog::init(DialogContext& ctx) {
     ctx.set_text(PDF_DB_SUBTITLE, cut_info(same_document ? info.subtitle : services_.print_title));
     ctx.set_text(PDF_DB_AUTHOR, cut_info(info.author.empty() ? services_.user_name : info.author));
     const std::string& output = session_->path.empty() ? services_.document_path : session_->path;
-    show_path(ctx, pdf_output_path(output, services_.document_path));
+    path_edit_.show(ctx, pdf_output_path(output, services_.document_path));
 
     const SettingsRecord& r = settings_->rec;
     ctx.set_check(PDF_DB_OPEN_VIEWER, r.pdf_options & VIEWER_BIT);
@@ -57,28 +57,15 @@ void PdfDialog::enable_outline(DialogContext& ctx) {
     ctx.enable(PDF_DB_OUTLINE_OPEN, details);
 }
 
-void PdfDialog::show_path(DialogContext& ctx, std::string utf8) {
-    path_ = std::move(utf8);
-    ctx.set_text(PDF_DB_PATH, utf8_to_sjis(path_));
-    shown_path_ = ctx.get_text(PDF_DB_PATH);
-}
-
-// The path as UTF-8: the one given while the edit still shows it (the edit
-// may have lost characters or bytes of it), else the edit's own text.
-std::string PdfDialog::path_in_edit(const DialogContext& ctx) const {
-    const std::string shown = ctx.get_text(PDF_DB_PATH);
-    return shown == shown_path_ ? path_ : sjis_to_utf8(shown);
-}
-
 void PdfDialog::browse(DialogContext& ctx) {
-    const std::string path = path_in_edit(ctx);
+    const std::string path = path_edit_.path(ctx);
     const std::string_view start_from = path.empty() ? std::string_view(services_.document_path) : path;
     std::string folder(start_from.substr(0, file_name_start(start_from)));
     if (!services_.choose_folder(&folder) || folder.empty()) return;
     std::string name = path.substr(file_name_start(path));
     if (name.empty() && !services_.document_path.empty())
         name = file_name_with_extension(services_.document_path, "pdf");
-    show_path(ctx, join_folder(folder, name));
+    path_edit_.show(ctx, join_folder(folder, name));
 }
 
 bool PdfDialog::command(DialogContext& ctx, int id, int) {
@@ -89,7 +76,7 @@ bool PdfDialog::command(DialogContext& ctx, int id, int) {
         ctx.set_text(id - 1, "");
         return true;
     case PDF_DB_PATH_CLEAR:
-        show_path(ctx, "");
+        path_edit_.show(ctx, "");
         return true;
     case PDF_DB_BROWSE:
         if (services_.choose_folder) browse(ctx);
@@ -109,7 +96,7 @@ bool PdfDialog::command(DialogContext& ctx, int id, int) {
 }
 
 bool PdfDialog::ok(DialogContext& ctx) {
-    const std::string path = path_in_edit(ctx);
+    const std::string path = path_edit_.path(ctx);
     // A path ending in '/' names a folder: there is no file to write.
     if (path.empty() || path.back() == '/') {
         ctx.show_message(MSG_NOTICE, utf8_to_sjis("出力ファイル名を入力してください｡"), NOTICE_MS);

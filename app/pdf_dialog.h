@@ -21,6 +21,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/path_edit.h"
 #include "app/settings_record.h"
 #include "platform/dialogs.h"
 #include "publish/pdf_writer.h"
@@ -79,15 +80,12 @@ public:
 
 private:
     void enable_outline(DialogContext& ctx);
-    void show_path(DialogContext& ctx, std::string utf8);
-    std::string path_in_edit(const DialogContext& ctx) const;
     void browse(DialogContext& ctx);
 
     SettingsState* settings_;
     PdfSession* session_;
     const PdfDialogServices& services_;
-    std::string path_;         // UTF-8: the path the edit was last given
-    std::string shown_path_;   // code page 932: what the edit showed for it
+    PathEdit path_edit_{PDF_DB_PATH};
 };
 
 // Shows PDF_DB: 1 when 実 行 stored everything, 2 when it was closed (or
