@@ -217,6 +217,15 @@ void ShellEvents::focus_changed(bool has_focus) {
     if (pointer_hooks_.focus) pointer_hooks_.focus(has_focus);
 }
 
+void ShellEvents::input_method(const InputMethodEvent& e) {
+    if (input_method_hooks_.event) input_method_hooks_.event(e);
+    else if (!e.commit.empty()) characters_typed(e.commit);
+}
+
+InputMethodState ShellEvents::input_method_state() {
+    return input_method_hooks_.state ? input_method_hooks_.state() : InputMethodState{};
+}
+
 void ShellEvents::right_button_up(int x, int y, int flags) {
     const SettingsRecord& r = app_.settings.rec;
     if (r.right_button_action != 0 || !gui_) return;

@@ -37,6 +37,13 @@ struct PointerHooks {
     std::function<bool()> right_taken;
 };
 
+// The input method of the edit view, handed on to the feature that installs
+// them (empty: a commit is typed text, the queries get the defaults).
+struct InputMethodHooks {
+    std::function<void(const InputMethodEvent& e)> event;
+    std::function<InputMethodState()> state;
+};
+
 class ShellEvents final : public WindowEvents {
 public:
     // gui may be null (tests without a window); `menus` gives the accelerators
@@ -67,8 +74,11 @@ public:
     void pointer_moved(int x, int y, int buttons, int flags) override;
     void scroll_bar_action(int action, int position) override;
     void focus_changed(bool has_focus) override;
+    void input_method(const InputMethodEvent& e) override;
+    InputMethodState input_method_state() override;
 
     PointerHooks& pointer_hooks() { return pointer_hooks_; }
+    InputMethodHooks& input_method_hooks() { return input_method_hooks_; }
 
     // The table the later parts enable their commands in.
     CommandTable& commands() { return commands_; }
@@ -90,6 +100,7 @@ private:
     MenuTables menus_;
     CommandTable commands_;
     PointerHooks pointer_hooks_;
+    InputMethodHooks input_method_hooks_;
     bool help_mode_ = false;
     // The hidden menu bar: where the pointer came to rest at the top.
     bool bar_pending_ = false;

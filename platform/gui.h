@@ -14,6 +14,7 @@
 
 #include "platform/clipboard.h"
 #include "platform/fonts.h"
+#include "platform/input_method.h"
 #include "platform/surface.h"
 #include "platform/tag_windows.h"
 #include "platform/window_host.h"
@@ -127,6 +128,13 @@ public:
     // A scroll bar action (0 line back, 1 line forward, 2 page back, 3 page
     // forward, 4 thumb dragged to `position`, 5 thumb released).
     virtual void scroll_bar_action(int action, int position) { (void)action; (void)position; }
+    // The input method's composition and commits (platform/input_method.h);
+    // without a composition of its own a window takes the commit as typed text.
+    virtual void input_method(const InputMethodEvent& e) {
+        if (!e.commit.empty()) characters_typed(e.commit);
+    }
+    // What the input method's queries are answered with; asked at every query.
+    virtual InputMethodState input_method_state() { return {}; }
 };
 
 // Geometry and look of the main window at creation.
@@ -212,6 +220,8 @@ public:
     virtual TagWindows* tag_windows() { return nullptr; }
     // The main window is the active window and no menu is open.
     virtual bool window_active() const { return true; }
+    // The input method asks again where the cursor is and what surrounds it.
+    virtual void input_method_changed() {}
 };
 
 // help_rect: 4 int16 of the settings (may be null); rect_changed marks them changed.

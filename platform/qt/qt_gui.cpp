@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QMimeData>
 #include <QToolBar>
@@ -45,6 +46,7 @@
 #include "platform/qt/qt_tag_windows.h"
 #include "platform/qt/image_surface.h"
 #include "platform/qt/qt_font_chooser.h"
+#include "platform/qt/qt_input_method.h"
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/qt_messages.h"
 #include "platform/qt/pointer_shapes.h"
@@ -198,6 +200,7 @@ public:
             bar->hide();
             bar->setFocusPolicy(Qt::NoFocus);
             QObject::connect(bar, &QAbstractSlider::actionTriggered, this, [this, bar](int action) {
+                commit_composition();
                 int code = -1;
                 switch (action) {
                     case QAbstractSlider::SliderSingleStepSub: code = 0; break;
@@ -285,15 +288,21 @@ protected:
         if (vk) events_->key_up(vk);
     }
     void inputMethodEvent(QInputMethodEvent* e) override {
-        if (!e->commitString().isEmpty()) events_->characters_typed(e->commitString().toStdString());
+        composing_ = !e->preeditString().isEmpty();
+        events_->input_method(input_method_event_of(*e));
         e->accept();
     }
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override {
-        if (query == Qt::ImEnabled) return true;
-        if (query == Qt::ImCursorRectangle) return QRect(0, 0, 1, 16);
-        return QWidget::inputMethodQuery(query);
+        const QVariant answer = input_method_answer(events_->input_method_state(), query);
+        return answer.isValid() ? answer : QWidget::inputMethodQuery(query);
+    }
+    // A click or the focus going elsewhere (a dialog) ends a composition by
+    // committing it, as a text field does.
+    void commit_composition() {
+        if (composing_) QGuiApplication::inputMethod()->commit();
     }
     void wheelEvent(QWheelEvent* e) override {
+        commit_composition();
         wheel_sum_ += e->angleDelta().y();
         int steps = wheel_sum_ / 120;
         wheel_sum_ -= steps * 120;
@@ -306,6 +315,7 @@ protected:
         events_->pointer_moved(p.x(), p.y(), pointer_buttons_of(e->buttons()), key_flags_of(e->modifiers()));
     }
     void mousePressEvent(QMouseEvent* e) override {
+        commit_composition();
         pointer_button(e, POINTER_DOWN);
     }
     void mouseDoubleClickEvent(QMouseEvent* e) override {
@@ -322,6 +332,7 @@ protected:
         events_->focus_changed(true);
     }
     void focusOutEvent(QFocusEvent* e) override {
+        commit_composition();
         QWidget::focusOutEvent(e);
         events_->focus_changed(false);
     }
@@ -362,6 +373,7 @@ private:
     std::function<void()> first_paint_;
     ImageSurface surface_;
     int wheel_sum_ = 0;        // angle delta not yet a whole notch
+    bool composing_ = false;   // the input method shows a composition here
     bool painted_ = false;
 };
 
@@ -695,6 +707,9 @@ public:
     TagWindows* tag_windows() override { return &tag_windows_; }
     bool window_active() const override {
         return window_ && window_->isActiveWindow() && !QApplication::activePopupWidget();
+    }
+    void input_method_changed() override {
+        if (view_ && view_->hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImQueryAll);
     }
 
     // Used by the host and the tests.
