@@ -3,6 +3,7 @@
 // a window.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -40,6 +41,18 @@ namespace {
 void type_test_text(Application& app) {
     const char* text = std::getenv("RIX_TEST_TYPE");
     if (text && *text && app.hooks.insert_text) app.hooks.insert_text(app, utf8_to_sjis(text));
+    // RIX_TEST_PREEDIT (UTF-8): a composition shown at the cursor, its first
+    // half the target clause, so that a snapshot shows it.
+    const char* preedit = std::getenv("RIX_TEST_PREEDIT");
+    if (preedit && *preedit && app.window.shell) {
+        InputMethodEvent e;
+        e.preedit = preedit;
+        const std::size_t chars = sjis_to_utf32(utf8_to_sjis(preedit)).size();
+        e.attributes.assign(chars, 0);
+        std::fill(e.attributes.begin(), e.attributes.begin() + static_cast<std::ptrdiff_t>(chars / 2), IME_ATTR_TARGET);
+        e.cursor = static_cast<int>(chars / 2);
+        app.window.shell->input_method(e);
+    }
 }
 
 }  // namespace

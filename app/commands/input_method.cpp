@@ -42,6 +42,8 @@ public:
         if (step.draw) draw();
         window_changed(app_);
         own_ = false;
+        // The caret would stand on the composition's first cell: it comes back at the end.
+        if (Gui* gui = app_.window.gui; gui && model_.composing) gui->set_caret(CaretView{});
     }
 
     InputMethodState state() {
@@ -73,7 +75,9 @@ public:
     // rare): the lines it covered are drawn again from the cell map, and the
     // composition over them at the cursor.
     void after_redraw() {
-        if (Gui* gui = app_.window.gui) gui->input_method_changed();   // the cursor's rectangle and text
+        Gui* gui = app_.window.gui;
+        if (gui) gui->input_method_changed();   // the cursor's rectangle and text
+        if (gui && model_.composing) gui->set_caret(CaretView{});   // the observers before showed it
         if (own_ || !model_.composing || model_.text.bytes.empty()) return;
         Screen& s = screen_.screen;
         s.snapshot_valid = false;   // it may hold the composition now
@@ -124,7 +128,6 @@ private:
         if (past > 0) run_edit(app_, [&](EditContext& c) { scroll_frame(c, past); });
         ensure_snapshot(s);
         draw_composition(s, model_, colours());
-        if (Gui* gui = app_.window.gui) gui->set_caret(CaretView{});
     }
 
     // The commit of a reconversion replaces the text the input method was
