@@ -227,19 +227,19 @@ void restore_under_composition(Screen& s, Composition& c) {
     c.first_line = c.last_line = -1;
 }
 
-SurfaceRect candidate_rect(const DisplayGeometry& g, int line, int toolbar_px) {
+SurfaceRect candidate_rect(const DisplayGeometry& g, int line) {
     if (!g.computed() || line < 0 || line >= g.screen_lines) return {};
     const int c = std::max(g.char_pitch, 1);
     const int along = cell_position(g, line, std::max(g.chars, 1) / 4);
     const int across = line_position(g, line);
     if (!g.vertical) {
-        const int b = toolbar_px;
         if (across < g.client_h / 2) {
-            const int y = across + 2 * c + b;
+            const int y = across + 2 * c;
             return {along, across, c, std::max(y - across, 1)};   // the list goes below it
         }
-        const int y = across + b - 2 * c;
-        return {along, y, c, 1};                                  // the list goes above it
+        // From two cells above the line to its foot: below it, or above when
+        // the screen has no room left below.
+        return {along, across - 2 * c, c, font_h(g) + 2 * c};
     }
     if (across < g.client_w / 2) return {across + 2 * c, along, 1, c};   // right of the column
     return {across - 2 * c - font_w(g), along, 1, c};                     // left of the column

@@ -12,9 +12,9 @@
 // Flow (composition_event): the first non-empty preedit starts a
 // composition; every event first takes the old drawing away; a commit is
 // handed back whole for insertion as typed text (which makes a character
-// outside code page 932 〓 and says so); a
-// remaining preedit is drawn again at the cursor; an empty preedit ends the
-// composition (a cancel when nothing was committed: nothing is inserted).
+// outside code page 932 〓 and says so); a remaining preedit is drawn again
+// at the cursor; an empty preedit ends the composition (a cancel when
+// nothing was committed: nothing is inserted).
 //
 // Owns nothing outside Composition; reads the Screen's geometry and cell
 // map and draws on its surface. Never shows messages.
@@ -102,11 +102,12 @@ void restore_under_composition(Screen& s, Composition& c);
 // The screen line and cell (indentation included) where the composition starts.
 bool composition_origin(const Screen& s, int* line, int* cell);
 
-// The rectangle the candidate list is placed beside (edit-view pixels): in
-// horizontal writing below a line in the upper half of the window and above
-// one in the lower half, in vertical writing right of a column in the left
-// half and left of one in the right half; `toolbar_px` is the tool bar's
-// height where the format shows one.
-SurfaceRect candidate_rect(const DisplayGeometry& g, int line, int toolbar_px);
+// The rectangle the candidate list is placed beside (edit-view pixels), a
+// quarter of the line along: in horizontal writing reaching two cells below
+// a line in the upper half of the window (the list goes below it) and two
+// cells above one in the lower half; in vertical writing two cells right of
+// a column in the left half and left of one in the right half. Input
+// methods open their list at its lower left corner.
+SurfaceRect candidate_rect(const DisplayGeometry& g, int line);
 
 }  // namespace rix

@@ -53,7 +53,7 @@ public:
         if (!editing_ready(app_)) return st;
         const Screen& s = screen_.screen;
         const int line = model_.first_line >= 0 ? model_.first_line : s.cursor_at.line;
-        st.cursor_rect = candidate_rect(s.geo, line, 0);
+        st.cursor_rect = candidate_rect(s.geo, line);
         if (model_.composing) return st;   // no reconversion while composing
         const EditState& edit = app_.loaded->edit;
         const Document& doc = app_.loaded->document;

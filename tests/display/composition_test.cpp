@@ -270,16 +270,16 @@ TEST(CompositionRestore, WithoutASnapshotTheCoveredLinesAreDrawnAgain) {
 TEST(CompositionCandidates, BesideTheLineOnTheSideFacingTheMiddle) {
     const DisplayGeometry v = make_geometry(true, 8, 5);
     // Column 0 at x 380 lies in the right half: the list goes left of it.
-    SurfaceRect r = candidate_rect(v, 0, 0);
+    SurfaceRect r = candidate_rect(v, 0);
     EXPECT_EQ(r.x, 380 - 60 - 20);
     EXPECT_EQ(r.y, 10 + 30);   // a quarter of the line (5 / 4 = 1 cell) along
     // Column 7 at x 100 lies in the left half: right of it.
-    r = candidate_rect(v, 7, 0);
+    r = candidate_rect(v, 7);
     EXPECT_EQ(r.x, 100 + 60);
     const DisplayGeometry h = make_geometry(false, 8, 5);
-    r = candidate_rect(h, 1, 0);   // y 50, upper half: below the line
+    r = candidate_rect(h, 1);   // y 50, upper half: below the line
     EXPECT_EQ(r.y + r.h, 50 + 60);
-    EXPECT_EQ(candidate_rect(h, 9, 0).w, 0);   // no such line
+    EXPECT_EQ(candidate_rect(h, 9).w, 0);   // no such line
 }
 
 }  // namespace
