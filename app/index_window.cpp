@@ -364,6 +364,9 @@ DialogHandle open_index_window(IndexUi& ui, IndexServices services) {
     if (s.dock && s.dock(ui.handle, side)) {
         ui.pane = side;
         if (s.pane_changed) s.pane_changed(side);
+    } else if (DialogContext* ctx = dialog_host().context(ui.handle); ctx && s.settings) {
+        // No pane to be had: a window of its own where a floating one stands.
+        place_side_window(*ctx, s.settings->rec.index_window_pos, ui.procedure->vertical());
     }
     return ui.handle;
 }

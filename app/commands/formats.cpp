@@ -36,7 +36,9 @@ void install_format_commands(Application& app) {
         run_fmset_dialog(&app.settings, std::move(services), 0);
     });
     t.set_handler(COMMAND_SELECT_FORMAT_FIRST, [&app](int id) {
-        const FormatSwitch sw = select_screen_format(&app.settings, id - COMMAND_SELECT_FORMAT_FIRST, index_open(app));
+        const int n = id - COMMAND_SELECT_FORMAT_FIRST;
+        if (n < 0 || n >= SCREEN_FORMAT_COUNT || format_name(app.settings.rec, n).empty()) return;   // only a named format
+        const FormatSwitch sw = select_screen_format(&app.settings, n, index_open(app));
         if (!sw.changed) return;
         place_index(app, sw);
         format_changed(app);

@@ -176,6 +176,9 @@ TEST_F(PlacementTest, ClosingThePaneGivesItsRoomBackAndAFormatSwitchPlacesTheWin
     ASSERT_TRUE(shell->commands().run(COMMAND_INDEX));
     EXPECT_FALSE(screen.index_docked);
     ASSERT_NE(latest(), nullptr);
+    int x = 0, y = 0;   // where a floating one opens
+    ASSERT_TRUE(latest()->window_position(&x, &y));
+    EXPECT_EQ(y, dialogs.extent.screen_y + dialogs.extent.screen_h - dialogs.extent.height - 20);
 }
 
 TEST_F(PlacementTest, FloatingWindowsOpenWhereTheyWereLeftWhenThatIsOnTheScreen) {
