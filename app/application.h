@@ -78,6 +78,11 @@ struct DocumentHooks {
 struct AidLinks {
     std::function<void(const std::string& name)> open_notebook;  // 手帖 of the index window
     std::function<void(const std::string& word)> show_in_index;  // 索引 of the notebook window
+    std::function<bool()> index_open;                             // the index window is open
+    std::function<void()> redock_index;   // places the open index window as the current format says
+    // Run by the exit flow before the window goes: the side windows write
+    // whether they are open, and where.
+    std::vector<std::function<void()>> at_exit;
 };
 
 // The main window's side of the process, set by main() (a test sets what it
@@ -92,6 +97,9 @@ struct WindowParts {
     // caret and the scroll bar follow).
     std::function<void()> show_surface;
     std::vector<std::function<void()>> after_redraw;
+    // Makes an open modeless dialog a side pane of the main window (1 at the
+    // left, 2 at the right); false when it cannot. Null: no panes.
+    std::function<bool(std::uint32_t dialog, int side)> dock_pane;
     // The printer (a PDF file when the setup names one); null: nothing prints.
     std::function<std::unique_ptr<PrintDevice>(const PrintDeviceSetup&)> print_devices;
     // Handles pending window events (中止 during a print run); may be null.

@@ -5,6 +5,8 @@
 #include <cstdio>
 
 #include "aids/search.h"
+#include "app/format_views.h"
+#include "app/side_windows.h"
 #include "document/loader.h"
 #include "platform/codec.h"
 #include "platform/messages.h"
@@ -18,6 +20,35 @@ std::string sj(const std::string& utf8) { return utf8_to_sjis(utf8); }
 }  // namespace
 
 bool index_window_open(const IndexUi& ui) { return ui.handle != 0 && dialog_host().is_open(ui.handle); }
+
+int IndexWindow::placement() const {
+    if (services_.settings == nullptr) return INDEX_FLOATING;
+    return index_placement_of(services_.settings->rec, current_screen_slot(services_.settings->rec));
+}
+
+bool IndexWindow::vertical() const {
+    if (services_.settings == nullptr) return true;
+    const SettingsRecord& rec = services_.settings->rec;
+    return rec.writing_direction[current_screen_slot(rec)] == 0;
+}
+
+void IndexWindow::change_placement(int button) {
+    if (services_.settings == nullptr || !services_.reopen) return;
+    SettingsRecord& rec = services_.settings->rec;
+    const int slot = current_screen_slot(rec);
+    rec.index_dock[slot] = static_cast<std::uint8_t>(index_placement_after(placement(), button));
+    mark_settings_changed(services_.settings);
+    services_.reopen();
+}
+
+void IndexWindow::leave(DialogContext& ctx) {
+    if (ui_->pane == 0) {
+        if (services_.settings) keep_side_window_position(ctx, services_.settings, services_.settings->rec.index_window_pos, vertical());
+        return;
+    }
+    ui_->pane = 0;
+    if (services_.pane_changed) services_.pane_changed(0);
+}
 
 bool IndexWindow::on_document(const std::function<void(EditContext&)>& work) {
     return services_.edit && services_.edit(work);
@@ -35,6 +66,14 @@ void IndexWindow::init(DialogContext& ctx) {
     ctx.set_check(INDEX_SOUND, services_.settings && services_.settings->rec.index_move_sound != 0);
     ctx.enable(INDEX_SOUND, services_.settings != nullptr && static_cast<bool>(services_.beep));
     ctx.enable(INDEX_NOTEBOOK, static_cast<bool>(services_.notebook));
+    const int p = placement();
+    ctx.set_text(INDEX_DOCK_LEFT, sj(index_left_button_caption(p)));
+    ctx.set_text(INDEX_DOCK_RIGHT, sj(index_right_button_caption(p)));
+    const bool can_place = services_.settings != nullptr && static_cast<bool>(services_.reopen);
+    ctx.enable(INDEX_DOCK_LEFT, can_place);
+    ctx.enable(INDEX_DOCK_RIGHT, can_place);
+    if (p == INDEX_FLOATING && services_.settings)
+        place_side_window(ctx, services_.settings->rec.index_window_pos, vertical());
     ui_->followed = false;
     ui_->cursor_line = NO_LINE;
     ui_->last_name.clear();
@@ -265,6 +304,8 @@ bool IndexWindow::command(DialogContext& ctx, int id, int notification) {
         case INDEX_NOTEBOOK:
             if (services_.notebook) services_.notebook(ctx.get_text(INDEX_NAME));
             return true;
+        case INDEX_DOCK_LEFT:
+        case INDEX_DOCK_RIGHT: change_placement(id); return true;
         case INDEX_PAGE_BREAK_CHECK: ui_->page_break = ctx.get_check(INDEX_PAGE_BREAK_CHECK); return true;
         case INDEX_SOUND:
             if (services_.settings) {
@@ -276,11 +317,29 @@ bool IndexWindow::command(DialogContext& ctx, int id, int notification) {
     }
 }
 
-void IndexWindow::cancel(DialogContext&) { ui_->handle = 0; }
+void IndexWindow::cancel(DialogContext& ctx) {
+    ui_->handle = 0;
+    leave(ctx);
+}
 
 void close_index_window(IndexUi& ui) {
+    if (index_window_open(ui) && ui.procedure)
+        if (DialogContext* ctx = dialog_host().context(ui.handle)) ui.procedure->leave(*ctx);
     if (ui.handle != 0) dialog_host().close_modeless(ui.handle);
     ui.handle = 0;
+    ui.pane = 0;
+}
+
+void remember_index_window(IndexUi& ui, SettingsState* settings) {
+    if (settings == nullptr) return;
+    const bool open = index_window_open(ui) && ui.procedure;
+    if (settings->rec.index_window_open != (open ? 1 : 0)) {
+        settings->rec.index_window_open = open ? 1 : 0;
+        mark_settings_changed(settings);
+    }
+    if (!open || ui.pane != 0) return;
+    if (DialogContext* ctx = dialog_host().context(ui.handle))
+        keep_side_window_position(*ctx, settings, settings->rec.index_window_pos, ui.procedure->vertical());
 }
 
 DialogHandle open_index_window(IndexUi& ui, IndexServices services) {
@@ -294,8 +353,21 @@ DialogHandle open_index_window(IndexUi& ui, IndexServices services) {
     }
     close_index_window(ui);
     const WindowRef owner = services.owner;
+    // The window may be made again from a call of its own procedure (1080, 1090).
+    ui.retired = std::move(ui.procedure);
     ui.procedure = std::make_unique<IndexWindow>(&ui, std::move(services));
-    ui.handle = open_modeless("INDEX_WIN", *ui.procedure, owner);
+    const int side = ui.procedure->placement();
+    ui.handle = open_modeless(side == INDEX_FLOATING ? "INDEX_WIN" : "INDEX_WIN_LF", *ui.procedure, owner);
+    ui.pane = 0;
+    if (ui.handle == 0 || side == INDEX_FLOATING) return ui.handle;
+    const IndexServices& s = ui.procedure->services();
+    if (s.dock && s.dock(ui.handle, side)) {
+        ui.pane = side;
+        if (s.pane_changed) s.pane_changed(side);
+    } else if (DialogContext* ctx = dialog_host().context(ui.handle); ctx && s.settings) {
+        // No pane to be had: a window of its own where a floating one stands.
+        place_side_window(*ctx, s.settings->rec.index_window_pos, ui.procedure->vertical());
+    }
     return ui.handle;
 }
 

@@ -10,11 +10,13 @@
 // rebuilding the list when the entries changed (an edit renumbered them).
 //
 // Like the find dialog it holds no document: every action runs on the edit
-// context the runner hands it. Docking the window at the left or right of
-// the main window comes later: the dock buttons stay disabled and the dock
-// setting is left as it is stored. 手帖 opens the notebook with the name box
-// searched (disabled without a notebook service); 移動音 waits for a beep
-// service (disabled).
+// context the runner hands it. Each screen format places the window (see
+// app/side_windows.h): floating (INDEX_WIN, at its kept position), or as a
+// side pane of the main window at the left or right (INDEX_WIN_LF, without
+// a caption); 左表示/別窓表示 and 右表示 change the placement of the current
+// format and make the window again. Closing a pane lays the screen out again.
+// 手帖 opens the notebook with the name box searched (disabled without a
+// notebook service); 移動音 waits for a beep service (disabled).
 #pragma once
 
 #include <cstdint>
@@ -45,8 +47,8 @@ constexpr int INDEX_SHOW_FIRST = 1030;     // checks １..７ of 表示階層
 constexpr int INDEX_COUNTER = 1040;        // "%3u/%-u"
 constexpr int INDEX_CURRENT_LINE = 1050;   // 現在行
 constexpr int INDEX_SOUND = 1060;          // 移動音
-constexpr int INDEX_DOCK_LEFT = 1080;      // 左表示 (later)
-constexpr int INDEX_DOCK_RIGHT = 1090;     // 右表示 (later)
+constexpr int INDEX_DOCK_LEFT = 1080;      // 左表示 / 別窓表示
+constexpr int INDEX_DOCK_RIGHT = 1090;     // 右表示 / 左表示
 constexpr int INDEX_PAGE_BREAK_CHECK = 1100;   // +改頁
 constexpr int INDEX_NOTEBOOK = 1110;       // 手 帖
 
@@ -58,6 +60,14 @@ struct IndexServices {
     // Opens the notebook with this name searched; null: 手帖 disabled.
     std::function<void(const std::string& name)> notebook;
     WindowRef owner = 0;
+    // Makes the open window a side pane of the main window (1 left, 2
+    // right); null, or false: it stays a window of its own.
+    std::function<bool(DialogHandle handle, int side)> dock;
+    // The side pane came (1, 2) or went (0): the screen is laid out again.
+    std::function<void(int side)> pane_changed;
+    // Makes the window again for another placement (1080, 1090); null:
+    // the buttons are disabled.
+    std::function<void()> reopen;
 };
 
 class IndexWindow;
@@ -74,7 +84,9 @@ struct IndexUi {
     std::uint32_t cursor_line = NO_LINE;             // the line last followed
     bool followed = false;                           // followed the cursor since opening
     DialogHandle handle = 0;                         // 0 = not open
+    int pane = 0;                                    // side of the open pane: 0 none, 1 left, 2 right
     std::unique_ptr<IndexWindow> procedure;          // outlives its dialog
+    std::unique_ptr<IndexWindow> retired;            // the one before, whose call may still run
 };
 
 class IndexWindow final : public DialogProcedure {
@@ -91,8 +103,16 @@ public:
     // The notebook's 索引: the name into the name box, and the first entry
     // of that name selected and jumped to (nothing selected when none has it).
     void show_named(DialogContext& ctx, EditContext& c, const std::string& name);
+    // The window goes: a floating one keeps its position, a pane gives its
+    // room back to the screen.
+    void leave(DialogContext& ctx);
+    // The placement of the current screen format, and the document's orientation.
+    int placement() const;
+    bool vertical() const;
+    const IndexServices& services() const { return services_; }
 
 private:
+    void change_placement(int button);
     void rebuild_list(DialogContext& ctx, const std::vector<IndexEntry>& index);
     void show_entry(DialogContext& ctx, const std::vector<IndexEntry>& index);
     void select_row(DialogContext& ctx, int row);
@@ -113,7 +133,10 @@ private:
 // Command 404: opens the window, or brings the open one to the front with
 // its list rebuilt. Returns its handle (0 when it could not be made).
 DialogHandle open_index_window(IndexUi& ui, IndexServices services);
+// Closes the window (a pane gives its room back).
 void close_index_window(IndexUi& ui);
+// The end of the program: stores whether the window is open, and where.
+void remember_index_window(IndexUi& ui, SettingsState* settings);
 // Opens the window if needed and shows the entry named `name` (show_named).
 void show_index_name(IndexUi& ui, IndexServices services, const std::string& name);
 bool index_window_open(const IndexUi& ui);

@@ -154,6 +154,7 @@ int main(int argc, char** argv) {
     app.window.choose_font_file = run_font_file_chooser;
     app.window.choose_files = run_file_chooser;
     app.window.preview_window = run_preview_window;
+    app.window.dock_pane = [window](std::uint32_t dialog, int side) { return window->dock_dialog(dialog, side); };
     install_features(app);
     if (!gui->create_main_window(main_window_setup(app, events, highest, RIX_RESOURCE_DIR), &events)) {
         std::fprintf(stderr, "rix: the main window cannot be created\n");

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "aids/search.h"
+#include "app/side_windows.h"
 #include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/messages.h"
@@ -16,6 +17,7 @@ namespace {
 std::string sj(std::string_view utf8) { return utf8_to_sjis(utf8); }
 
 constexpr std::uint8_t SIZE_BITS = 0x03;
+constexpr std::uint8_t OPEN_BIT = 0x80;      // the window was open at the last end
 constexpr std::uint8_t MODE_BITS = 0x0C;
 constexpr int MODE_SHIFT = 2;
 
@@ -320,7 +322,8 @@ void NotebookWindow::init(DialogContext& ctx) {
     ctx.show(NOTEBOOK_ARTICLE_H, !services_.vertical);
     ctx.enable(NOTEBOOK_CHOOSE, services_.settings != nullptr && static_cast<bool>(services_.choose_files));
     ctx.enable(NOTEBOOK_INDEX, static_cast<bool>(services_.index_link));
-    ctx.enable(NOTEBOOK_SIZE, false);
+    ctx.enable(NOTEBOOK_SIZE, services_.settings != nullptr && static_cast<bool>(services_.reopen));
+    if (services_.settings) place_side_window(ctx, services_.settings->rec.notebook_window_pos, services_.vertical);
     ui_->selected = SIZE_MAX;
     ui_->search_start = 0;
     ui_->heading_edited = false;
@@ -379,20 +382,53 @@ bool NotebookWindow::command(DialogContext& ctx, int id, int notification) {
         case NOTEBOOK_UP: move(ctx, true); return true;
         case NOTEBOOK_DOWN: move(ctx, false); return true;
         case NOTEBOOK_CHOOSE: choose_file(ctx); return true;
+        case NOTEBOOK_SIZE: next_size(ctx); return true;
         default: return false;
     }
 }
 
 void NotebookWindow::cancel(DialogContext& ctx) {
     commit_article(ctx);
+    keep_position(ctx);
     ui_->handle = 0;
 }
 
-void close_notebook_window(NotebookUi& ui) {
-    if (notebook_window_open(ui)) {
-        if (DialogContext* ctx = dialog_host().context(ui.handle)) ui.procedure->cancel(*ctx);
+void NotebookWindow::keep_position(DialogContext& ctx) {
+    if (services_.settings)
+        keep_side_window_position(ctx, services_.settings, services_.settings->rec.notebook_window_pos,
+                                  services_.vertical);
+}
+
+// ｻｲｽﾞ: the next template; the new window searches what the heading box holds.
+void NotebookWindow::next_size(DialogContext& ctx) {
+    if (services_.settings == nullptr || !services_.reopen) return;
+    std::uint8_t& flags = services_.settings->rec.panel_flags;
+    const int size = std::min(flags & SIZE_BITS, 2);
+    flags = static_cast<std::uint8_t>((flags & ~SIZE_BITS) | ((size + 1) % 3));
+    mark_settings_changed(services_.settings);
+    services_.reopen(ctx.get_text(NOTEBOOK_HEADING));
+}
+
+void remember_notebook_window(NotebookUi& ui, SettingsState* settings) {
+    if (settings == nullptr) return;
+    const bool open = notebook_window_open(ui) && ui.procedure;
+    std::uint8_t& flags = settings->rec.panel_flags;
+    const auto wanted = static_cast<std::uint8_t>(open ? flags | OPEN_BIT : flags & ~OPEN_BIT);
+    if (wanted != flags) {
+        flags = wanted;
+        mark_settings_changed(settings);
     }
-    if (ui.handle != 0) dialog_host().close_modeless(ui.handle);
+    if (!open) return;
+    if (DialogContext* ctx = dialog_host().context(ui.handle)) ui.procedure->keep_position(*ctx);
+}
+
+void close_notebook_window(NotebookUi& ui) {
+    // cancel() forgets the handle: the dialog is closed by the one kept here.
+    const DialogHandle handle = ui.handle;
+    if (notebook_window_open(ui)) {
+        if (DialogContext* ctx = dialog_host().context(handle)) ui.procedure->cancel(*ctx);
+    }
+    if (handle != 0) dialog_host().close_modeless(handle);
     ui.handle = 0;
 }
 
@@ -403,6 +439,8 @@ DialogHandle open_notebook_window(NotebookUi& ui, NotebookBook& book, NotebookSe
         const WindowRef owner = services.owner;
         const std::uint8_t flags = services.settings ? services.settings->rec.panel_flags : 0;
         const int size = std::min(flags & SIZE_BITS, 2);
+        // The window may be made again from a call of its own procedure (ｻｲｽﾞ).
+        ui.retired = std::move(ui.procedure);
         ui.procedure = std::make_unique<NotebookWindow>(&ui, &book, std::move(services));
         ui.handle = open_modeless(TEMPLATES[size], *ui.procedure, owner);
         if (ui.handle == 0) return 0;

@@ -12,11 +12,13 @@
 // action of the window after an edit (a button, the list, closing) stores
 // it first, with the refusal and the date question of an article edit.
 //
-// Not built yet: the size button (the window would be recreated from
-// another template; ｻｲｽﾞ stays disabled and the stored size picks the
-// template), the blinking of 検索 and of the not-found notice (a notice
-// box and the button's text "次へ" stand for them), the stored window
-// position and the notebook font.
+// ｻｲｽﾞ cycles the three templates and makes the window again with the
+// heading box's text searched. The window opens at the position kept for the
+// document's orientation (app/side_windows.h) and keeps it when it closes.
+//
+// Not built yet: the blinking of 検索 and of the not-found notice (a notice
+// box and the button's text "次へ" stand for them), and the notebook font
+// and the format's background colour in the article box.
 #pragma once
 
 #include <cstdint>
@@ -49,7 +51,7 @@ constexpr int NOTEBOOK_ARTICLE_V = 1301;   // the article box of vertical docume
 constexpr int NOTEBOOK_ARTICLE_H = 1302;   // the article box of horizontal documents
 constexpr int NOTEBOOK_UP = 1400;          // ↑
 constexpr int NOTEBOOK_DOWN = 1500;        // ↓
-constexpr int NOTEBOOK_SIZE = 1600;        // ｻｲｽﾞ (later)
+constexpr int NOTEBOOK_SIZE = 1600;        // ｻｲｽﾞ: NOTEBOOK_0 -> 1 -> 2 -> 0
 constexpr int NOTEBOOK_CHOOSE = 1800;      // 選 帖
 
 inline constexpr const char* NOTEBOOK_HELP_TOPIC = "NOTE";
@@ -72,6 +74,8 @@ struct NotebookServices {
     std::function<bool(const FileChoice& choice, std::vector<std::string>* paths)> choose_files;
     // Shows a word in the structure index (opening it); null: 索引 disabled.
     std::function<void(const std::string& word)> index_link;
+    // Makes the window again (ｻｲｽﾞ) with `heading` searched; null: ｻｲｽﾞ disabled.
+    std::function<void(const std::string& heading)> reopen;
     WindowRef owner = 0;
 };
 
@@ -90,6 +94,7 @@ struct NotebookUi {
     std::size_t index_word = 0;                    // next word of the heading box for 索 引
     DialogHandle handle = 0;                       // 0 = not open
     std::unique_ptr<NotebookWindow> procedure;     // outlives its dialog
+    std::unique_ptr<NotebookWindow> retired;       // the one before, whose call may still run
 };
 
 class NotebookWindow final : public DialogProcedure {
@@ -107,6 +112,8 @@ public:
     void search_for(DialogContext& ctx, const std::string& text, bool opening);
     // Stores an article being edited (before the notebook is written).
     bool store_article(DialogContext& ctx) { return commit_article(ctx); }
+    // Keeps the window's position for the document's orientation.
+    void keep_position(DialogContext& ctx);
 
 private:
     NotebookMode mode() const;
@@ -127,6 +134,7 @@ private:
     void cycle_mode(DialogContext& ctx);
     void choose_file(DialogContext& ctx);
     void link_index(DialogContext& ctx);
+    void next_size(DialogContext& ctx);
     void load(DialogContext& ctx);
 
     NotebookUi* ui_;
@@ -144,6 +152,8 @@ void load_notebook_book(NotebookBook& book, const SettingsState* settings, const
 DialogHandle open_notebook_window(NotebookUi& ui, NotebookBook& book, NotebookServices services,
                                   const std::string& search_text = {});
 void close_notebook_window(NotebookUi& ui);
+// The end of the program: the open bit (bit 7 of panel_flags) and the position.
+void remember_notebook_window(NotebookUi& ui, SettingsState* settings);
 bool notebook_window_open(const NotebookUi& ui);
 // The document's close and exit flows: writes the notebook when it changed,
 // first storing an article being edited. False when the write failed (the

@@ -35,7 +35,8 @@ bool prepare_format(Application& app, ScreenState& state, Surface& surface, Font
     Screen& s = state.screen;
     FontMetrics metrics;
     if (!create_format_font(&app.settings, slot, fonts, nullptr, &metrics)) return false;
-    const ScreenFormat format = screen_format_view(app.settings.rec, slot);
+    ScreenFormat format = screen_format_view(app.settings.rec, slot);
+    format.index_docked_here = state.index_docked;
     ScreenFormatChanges changes;
     DisplayGeometry geo;
     if (!recompute_geometry(format, surface.width(), surface.height(), metrics, s.geo, &geo, &changes)) return false;

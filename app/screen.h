@@ -26,6 +26,7 @@ using SurfaceFactory = std::function<std::unique_ptr<Surface>(int width, int hei
 struct ScreenState {
     Screen screen;
     int slot_override = -1;                    // a screen slot 0..4 to show instead of the current; -1 = none
+    bool index_docked = false;                 // the structure index is a side pane of the main window
     std::unique_ptr<Surface> blank_page;
     std::unique_ptr<Surface> snapshot;
 };

@@ -420,6 +420,8 @@ void DialogContext::focus(int id) {
 
 bool DialogContext::window_position(int* x, int* y) const { return view_ && view_->window_position(x, y); }
 
+bool DialogContext::window_extent(WindowExtent* out) const { return view_ && view_->window_extent(out); }
+
 void DialogContext::move_window(int x, int y) {
     if (view_) view_->move_window(x, y);
 }

@@ -89,6 +89,7 @@ public:
     virtual void focus(int id) = 0;
     virtual bool window_position(int* x, int* y) const = 0;
     virtual void move_window(int x, int y) = 0;
+    virtual bool window_extent(WindowExtent* out) const { (void)out; return false; }
     virtual bool choose_colour(std::uint32_t* colour, std::string_view caption_cp932) = 0;
 };
 

@@ -156,6 +156,14 @@ TemplateResult load_dialog_template(const std::string& resource_dir, std::string
 class DialogModel;
 class DialogView;
 
+// A dialog window's outer size and the work area of the screen it is on, in
+// screen pixels.
+struct WindowExtent {
+    int width = 0, height = 0;   // the whole window, frame and caption included
+    int caption = 0;             // the caption's height
+    int screen_x = 0, screen_y = 0, screen_w = 0, screen_h = 0;   // the work area
+};
+
 // What a procedure sees of its dialog. Every call names a control by id; a
 // call on an id the template lacks (or of the wrong kind) does nothing and
 // returns the empty value, and the model notes the id (DialogModel::missing).
@@ -230,6 +238,8 @@ public:
     void focus(int id);
     bool window_position(int* x, int* y) const;   // top-left in screen pixels
     void move_window(int x, int y);
+    // The window's extent and its screen's work area; false when unknown.
+    bool window_extent(WindowExtent* out) const;
     // The message box over this dialog (platform/messages.h).
     int show_message(int kind, std::string_view cp932, unsigned time_ms = 0);
     // The colour chooser (sixteen custom greys); false when cancelled.

@@ -26,6 +26,10 @@ public:
         x_ = x;
         y_ = y;
     }
+    bool window_extent(WindowExtent* out) const override {
+        *out = host_.extent;
+        return true;
+    }
     bool choose_colour(std::uint32_t* colour, std::string_view caption) override {
         host_.colour_captions.emplace_back(caption);
         if (host_.colour_answers.empty()) return false;

@@ -49,6 +49,8 @@ public:
     std::vector<std::string> opened;           // template names, in order of opening
     std::vector<std::string> colour_captions;  // captions the chooser was opened with (cp932)
     std::vector<int> focused;                  // ids given focus
+    // What every dialog tells of its size and screen (window_extent).
+    WindowExtent extent{400, 460, 24, 0, 0, 1920, 1040};
     int left_open = 0;      // modal dialogs a script did not end
     int unscripted = 0;     // modal dialogs run with no script left
     // Ids the procedures and scripts named that their templates lack.

@@ -218,6 +218,12 @@ public:
     // The tags' windows over the edit view (usable once the main window
     // exists); null where there are none.
     virtual TagWindows* tag_windows() { return nullptr; }
+    // Makes the open modeless dialog `dialog` (a handle of the installed
+    // dialog host) a side pane of the main window: side 1 at the left of the
+    // edit view, 2 at the right. The edit view gives up the pane's width (a
+    // resize follows); when the dialog closes, the pane goes and the width
+    // comes back. False when there is no main window or no such dialog.
+    virtual bool dock_dialog(std::uint32_t dialog, int side) { (void)dialog; (void)side; return false; }
     // The main window is the active window and no menu is open.
     virtual bool window_active() const { return true; }
     // The input method asks again where the cursor is and what surrounds it.

@@ -2,6 +2,7 @@
 #include "app/commands/features.h"
 #include "app/command_table.h"
 #include "app/fmset_dialog.h"
+#include "app/screen_format.h"
 #include "app/shell_events.h"
 #include "platform/gui.h"
 
@@ -14,6 +15,13 @@ void format_changed(Application& app) {
     app.window.shell->apply_toolbar();
 }
 
+// A switch to a format that places the open index window otherwise makes it again.
+void place_index(Application& app, const FormatSwitch& sw) {
+    if (sw.redock_index && app.links.redock_index) app.links.redock_index();
+}
+
+bool index_open(const Application& app) { return app.links.index_open && app.links.index_open(); }
+
 }  // namespace
 
 void install_format_commands(Application& app) {
@@ -23,10 +31,17 @@ void install_format_commands(Application& app) {
         if (app.window.gui) services.font_chooser = &app.window.gui->font_chooser();
         services.program_folder = app.paths.program_folder;
         services.apply = [&app] { format_changed(app); };
+        services.index_window_open = [&app] { return index_open(app); };
+        services.format_switched = [&app](const FormatSwitch& sw) { place_index(app, sw); };
         run_fmset_dialog(&app.settings, std::move(services), 0);
     });
     t.set_handler(COMMAND_SELECT_FORMAT_FIRST, [&app](int id) {
-        if (select_format_by_key(&app.settings, id - COMMAND_SELECT_FORMAT_FIRST, false)) format_changed(app);
+        const int n = id - COMMAND_SELECT_FORMAT_FIRST;
+        if (n < 0 || n >= SCREEN_FORMAT_COUNT || format_name(app.settings.rec, n).empty()) return;   // only a named format
+        const FormatSwitch sw = select_screen_format(&app.settings, n, index_open(app));
+        if (!sw.changed) return;
+        place_index(app, sw);
+        format_changed(app);
     });
 }
 

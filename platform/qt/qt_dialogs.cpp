@@ -29,6 +29,7 @@
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTreeWidget>
 
@@ -214,6 +215,23 @@ public:
         return true;
     }
     void move_window(int x, int y) override { move(x, y); }
+    bool window_extent(WindowExtent* e) const override {
+        const QRect frame = frameGeometry();
+        // Before the window is shown (or where the platform draws no frame)
+        // the caption is the style's.
+        int caption = frame.height() - height();
+        if (!isVisible() || caption <= 0) caption = style()->pixelMetric(QStyle::PM_TitleBarHeight);
+        e->width = std::max(frame.width(), width());
+        e->height = height() + caption;
+        e->caption = caption;
+        const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+        const QRect area = s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+        e->screen_x = area.x();
+        e->screen_y = area.y();
+        e->screen_w = area.width();
+        e->screen_h = area.height();
+        return true;
+    }
     bool choose_colour(std::uint32_t* colour, std::string_view caption) override;
 
 protected:

@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDockWidget>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLocalServer>
@@ -705,6 +706,26 @@ public:
         if (view_) QCursor::setPos(view_->mapToGlobal(QPoint(x, y)));
     }
     TagWindows* tag_windows() override { return &tag_windows_; }
+
+    // The dialog becomes the content of a dock widget at the left or right
+    // of the edit view: no caption, neither movable nor floatable, so it is
+    // a fixed part of the window's layout. The edit view stays the central
+    // widget and gives up the pane's width; the dock goes with the dialog.
+    bool dock_dialog(std::uint32_t dialog, int side) override {
+        auto* host = dynamic_cast<QtDialogHost*>(&dialog_host());
+        QDialog* pane = host ? host->window(dialog) : nullptr;
+        if (pane == nullptr || window_ == nullptr || (side != 1 && side != 2)) return false;
+        auto* dock = new QDockWidget(window_);
+        dock->setObjectName(QStringLiteral("side_pane"));
+        dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+        dock->setTitleBarWidget(new QWidget(dock));
+        pane->setParent(dock, Qt::Widget);
+        dock->setWidget(pane);
+        pane->show();
+        QObject::connect(pane, &QObject::destroyed, dock, &QObject::deleteLater);
+        window_->addDockWidget(side == 1 ? Qt::LeftDockWidgetArea : Qt::RightDockWidgetArea, dock);
+        return true;
+    }
     bool window_active() const override {
         return window_ && window_->isActiveWindow() && !QApplication::activePopupWidget();
     }
