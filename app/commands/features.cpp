@@ -18,6 +18,7 @@ void install_features(Application& app) {
     install_tag_commands(app);
     install_notebook_commands(app);
     install_index_commands(app);
+    install_copy_history_commands(app);
 }
 
 }  // namespace rix
