@@ -71,6 +71,8 @@ struct DocumentHooks {
     std::function<void(Application&)> store_notebook;
     // Writes the notebook file; false when it failed (the writer was told).
     std::function<bool(Application&)> save_notebook;
+    // Writes the copy history back at the end of the process (when it changed).
+    std::function<void(Application&)> save_copy_history;
 };
 
 // How the structure index and the notebook reach each other; set by their
@@ -83,6 +85,10 @@ struct AidLinks {
     // Run by the exit flow before the window goes: the side windows write
     // whether they are open, and where.
     std::vector<std::function<void()>> at_exit;
+    // The copy history: every successful copy or cut (code page 932) goes
+    // in; two slow clicks on one cell open its dialog. Null: no history.
+    std::function<void(const std::string& text)> add_copy_history;
+    std::function<void()> open_copy_history;
 };
 
 // The main window's side of the process, set by main() (a test sets what it

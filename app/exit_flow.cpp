@@ -164,6 +164,7 @@ void shutdown_process(Application& app) {
     if (app.shut_down) return;
     app.shut_down = true;
     if (app.host) app.host->kill_timer(TIMER_AUTOSAVE);
+    if (app.hooks.save_copy_history) app.hooks.save_copy_history(app);
     close_document(&app.doc, true);
     if (app.registry && app.instance_number > 0) app.registry->unregister(app.instance_number);
     SettingsWriteResult written = write_settings(app.paths.env_path, app.instance_number, &app.settings);

@@ -74,6 +74,7 @@ struct JumpSheetServices {
     JumpStrings* strings = nullptr;          // the document's jump strings; null = no document
     JumpSheetUi* ui = nullptr;               // the program's sheet state; null = kept for this sheet only
     Clipboard* clipboard = nullptr;          // 貼付 copies the marked text here; may be null
+    std::function<void(const std::string&)> add_copy_history;   // and into the copy history; may be null
     WindowRef owner = 0;
 };
 

@@ -186,13 +186,19 @@ bool MouseGlue::run_command(int id) {
     if (id == COMMAND_CUT || id == COMMAND_COPY || id == COMMAND_PASTE) {
         if (!clipboard_) return false;
         EditContext c = edit_context(app_);
-        const bool ok = run_clipboard_command(c, *clipboard_, id);
+        ClipboardHooks hooks;
+        hooks.add_copy_history = app_.links.add_copy_history;
+        const bool ok = run_clipboard_command(c, *clipboard_, id, hooks);
         after_change();
         return ok;
     }
     const bool ran = events_ && events_->commands().run(id);
     refresh();
     return ran;
+}
+
+void MouseGlue::open_copy_history() {
+    if (app_.links.open_copy_history) app_.links.open_copy_history();
 }
 
 int MouseGlue::drop_menu(int x, int y) {

@@ -53,6 +53,7 @@ public:
     void drop_frame(int line, int cell) override;
     void set_margins(const MarginChange& change) override;
     void caret_shown(bool shown) override;
+    void open_copy_history() override;
 
 private:
     bool ready() const;

@@ -17,12 +17,6 @@ bool have_marking(const EditContext& c) {
     return false;
 }
 
-bool put_text(Clipboard& clipboard, const std::string& sjis) {
-    if (clipboard.set_text(sjis_to_utf8(sjis))) return true;
-    notice("クリップボードへの転送に失敗しました。", 4000);
-    return false;
-}
-
 void end_marking(EditContext& c, bool remove_highlight) {
     c.edit.mark.on = false;
     c.edit.mark.by_mouse = false;
@@ -31,10 +25,41 @@ void end_marking(EditContext& c, bool remove_highlight) {
 
 }  // namespace
 
+int put_clipboard_text(Clipboard& clipboard, std::string_view sjis) {
+    if (sjis.size() > CLIPBOARD_PUT_LIMIT) {
+        notice("テキストが大きすぎます。", 3000);
+        return CLIPBOARD_FAILED;
+    }
+    if (clipboard.set_text(sjis_to_utf8(sjis))) return CLIPBOARD_OK;
+    notice("クリップボードへの転送に失敗しました。", 4000);
+    return CLIPBOARD_FAILED;
+}
+
+int get_clipboard_text(Clipboard& clipboard, std::string* sjis, std::size_t* replaced) {
+    sjis->clear();
+    if (replaced) *replaced = 0;
+    std::string utf8;
+    if (!clipboard.get_text(&utf8) || utf8.empty()) {
+        notice("クリップボードにテキストはありません。", 3000);
+        return CLIPBOARD_NO_TEXT;
+    }
+    // Every UTF-8 character of at most four bytes gives at least one byte
+    // here: a text this long is too large before it is converted.
+    std::string text;
+    if (utf8.size() < 4 * CLIPBOARD_TEXT_LIMIT) text = import_clipboard_text(utf8, replaced);
+    if (text.size() >= CLIPBOARD_TEXT_LIMIT || utf8.size() >= 4 * CLIPBOARD_TEXT_LIMIT) {
+        notice("テキストが大きすぎます。", 3000);
+        if (replaced) *replaced = 0;
+        return CLIPBOARD_TOO_LARGE;
+    }
+    *sjis = std::move(text);
+    return CLIPBOARD_OK;
+}
+
 bool cut_marked(EditContext& c, Clipboard& clipboard, const ClipboardHooks& hooks) {
     if (!have_marking(c)) return false;
     const std::string text = export_marked_text(c);
-    if (!put_text(clipboard, text)) return false;
+    if (put_clipboard_text(clipboard, text) != CLIPBOARD_OK) return false;
     const Marking m = c.edit.mark;
     end_marking(c, true);
     delete_range(c, m.end, m.start, c.edit.cursor);
@@ -45,30 +70,26 @@ bool cut_marked(EditContext& c, Clipboard& clipboard, const ClipboardHooks& hook
 bool copy_marked(EditContext& c, Clipboard& clipboard, bool keep_highlight, const ClipboardHooks& hooks) {
     if (!have_marking(c)) return false;
     const std::string text = export_marked_text(c);
-    if (!put_text(clipboard, text)) return false;
+    if (put_clipboard_text(clipboard, text) != CLIPBOARD_OK) return false;
     end_marking(c, !keep_highlight);
     if (hooks.add_copy_history) hooks.add_copy_history(text);
     return true;
 }
 
-bool paste_clipboard(EditContext& c, Clipboard& clipboard) {
-    std::string utf8;
-    if (!clipboard.get_text(&utf8) || utf8.empty()) {
-        notice("クリップボードにテキストはありません。", 3000);
-        return false;
-    }
-    std::size_t replaced = 0;
-    const std::string text = import_clipboard_text(utf8, &replaced);
-    if (text.size() >= CLIPBOARD_TEXT_LIMIT) {
-        notice("テキストが大きすぎます。", 3000);
-        return false;
-    }
+bool paste_text(EditContext& c, const std::string& sjis) {
     if (c.edit.mark.on) {
         const Marking m = c.edit.mark;
         end_marking(c, true);
         if (m.start < m.end) delete_range(c, m.end, m.start, c.edit.cursor);
     }
-    const bool ok = !text.empty() && insert_text(c, text, c.edit.insert_mode);
+    return !sjis.empty() && insert_text(c, sjis, c.edit.insert_mode);
+}
+
+bool paste_clipboard(EditContext& c, Clipboard& clipboard) {
+    std::string text;
+    std::size_t replaced = 0;
+    if (get_clipboard_text(clipboard, &text, &replaced) != CLIPBOARD_OK) return false;
+    const bool ok = paste_text(c, text);
     if (ok && replaced > 0)
         notice("シフトJISにない文字" + std::to_string(replaced) + "字を〓に置き換えて貼り付けました｡", 3000);
     return ok;

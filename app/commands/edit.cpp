@@ -53,7 +53,9 @@ void install_edit_commands(Application& app) {
     t.set_handler(COMMAND_REDO_BY_KEY, run_redo, can_redo);
     auto clip = [&app](int id) {
         if (!app.window.clipboard) return;
-        run_edit(app, [&](EditContext& c) { run_clipboard_command(c, *app.window.clipboard, id); });
+        ClipboardHooks hooks;
+        hooks.add_copy_history = app.links.add_copy_history;
+        run_edit(app, [&](EditContext& c) { run_clipboard_command(c, *app.window.clipboard, id, hooks); });
     };
     for (int id : {COMMAND_CUT, COMMAND_COPY, COMMAND_PASTE, COMMAND_SELECT_ALL}) t.set_handler(id, clip, ready);
     t.set_handler(COMMAND_KEY_ASSIGN_SHEET, [&app](int) {

@@ -1,5 +1,6 @@
-// Cut, copy, paste and select all over the fake clipboard, and the two text
-// forms: export form out, raw form in.
+// Cut, copy, paste and select all over the fake clipboard, the two text
+// forms (export form out, raw form in), and the size limits of the transfer
+// on the code page 932 bytes.
 #include "edit_fixture.h"
 
 #include "document/loader.h"
@@ -111,6 +112,71 @@ TEST_F(ClipboardCommands, SelectAllLoadsTheRestFirst) {
     ASSERT_TRUE(copy_marked(c, clipboard, false));
     EXPECT_EQ(clipboard.text, file);
     ::close(state.text_fd);
+}
+
+TEST_F(ClipboardCommands, PutHoldsTheTransferBlockAndARefusedCopyChangesNothing) {
+    EXPECT_EQ(put_clipboard_text(clipboard, std::string(CLIPBOARD_PUT_LIMIT, 'a')), CLIPBOARD_OK);
+    EXPECT_EQ(clipboard.text.size(), 2097051u);
+    EXPECT_EQ(put_clipboard_text(clipboard, std::string(2097052, 'b')), CLIPBOARD_FAILED);
+    EXPECT_EQ(messages.utf8(0), "テキストが大きすぎます。");
+    EXPECT_EQ(clipboard.text[0], 'a');
+    clipboard.fail_next_set = true;
+    EXPECT_EQ(put_clipboard_text(clipboard, "x"), CLIPBOARD_FAILED);
+    EXPECT_EQ(messages.utf8(1), "クリップボードへの転送に失敗しました。");
+    EXPECT_EQ(messages.log[1].time_ms, 4000u);
+
+    // A selection past the block is refused whole: cut deletes nothing and
+    // the history gets nothing.
+    std::vector<std::string> lines(35, std::string(60000, 'c'));
+    lines.push_back("");
+    test::build(doc, lines);
+    mark(TextPos(0, 0), TextPos(35, 0));
+    std::vector<std::string> history;
+    ClipboardHooks hooks;
+    hooks.add_copy_history = [&](const std::string& t) { history.push_back(t); };
+    EXPECT_FALSE(cut_marked(c, clipboard, hooks));
+    EXPECT_EQ(doc.lines.count(), 36u);
+    EXPECT_TRUE(edit.mark.on);
+    EXPECT_TRUE(history.empty());
+    EXPECT_EQ(messages.utf8(2), "テキストが大きすぎます。");
+}
+
+TEST_F(ClipboardCommands, GetRefusesEmptyAndOversizedTextsCountedAfterConversion) {
+    std::string text;
+    EXPECT_EQ(get_clipboard_text(clipboard, &text), CLIPBOARD_NO_TEXT);
+    clipboard.text.clear();
+    clipboard.has_text = true;
+    EXPECT_EQ(get_clipboard_text(clipboard, &text), CLIPBOARD_NO_TEXT);
+    EXPECT_EQ(messages.utf8(1), "クリップボードにテキストはありません。");
+    EXPECT_EQ(messages.log[1].time_ms, 3000u);
+
+    clipboard.text.assign(2097052, 'a');
+    EXPECT_EQ(get_clipboard_text(clipboard, &text), CLIPBOARD_OK);
+    EXPECT_EQ(text.size(), 2097052u);
+    clipboard.text.push_back('a');
+    EXPECT_EQ(get_clipboard_text(clipboard, &text), CLIPBOARD_TOO_LARGE);
+    EXPECT_TRUE(text.empty());
+    EXPECT_EQ(messages.utf8(2), "テキストが大きすぎます。");
+    // LF line ends become CR LF: half as many UTF-8 bytes already overflow.
+    clipboard.text.assign(CLIPBOARD_TEXT_LIMIT / 2 + 1, '\n');
+    EXPECT_EQ(get_clipboard_text(clipboard, &text), CLIPBOARD_TOO_LARGE);
+    clipboard.text = "a\nb\n";
+    EXPECT_EQ(get_clipboard_text(clipboard, &text), CLIPBOARD_OK);
+    EXPECT_EQ(text, "a\r\nb\r\n");
+
+    // An empty clipboard leaves the marked range as it was.
+    test::build(doc, {sj("かなまじり")});
+    mark(TextPos(0, 2), TextPos(0, 6));
+    clipboard.has_text = false;
+    EXPECT_FALSE(paste_clipboard(c, clipboard));
+    EXPECT_TRUE(edit.mark.on);
+    EXPECT_EQ(line(0), sj("かなまじり"));
+    // An emoji from the system clipboard becomes 〓, told as typed text is.
+    clipboard.text = "\xF0\x9F\x98\x80";
+    clipboard.has_text = true;
+    ASSERT_TRUE(paste_clipboard(c, clipboard));
+    EXPECT_EQ(line(0), sj("か〓じり"));
+    EXPECT_TRUE(messages.saw("シフトJISにない文字1字を〓に置き換えて貼り付けました｡"));
 }
 
 }  // namespace

@@ -11,12 +11,14 @@
 #include "app/default_settings.h"
 #include "app/editor.h"
 #include "app/commands/features.h"
+#include "app/copy_history_dialog.h"
 #include "app/mouse_glue.h"
 #include "app/save_flow.h"
 #include "app/screen.h"
 #include "app/shell_events.h"
 #include "display/hit_test.h"
 #include "platform/codec.h"
+#include "platform/fake_dialogs.h"
 #include "platform/fake_messages.h"
 #include "platform/gui.h"
 #include "tests/support/temp_folder.h"
@@ -138,4 +140,32 @@ TEST(MouseWindow, ADragMarksTheTextBetweenPressAndRelease) {
     EXPECT_EQ(w.edit().mark.start, TextPos(0, 2));
     // Pushed half a cell along the move: the cell under the pointer is marked.
     EXPECT_EQ(w.edit().mark.end, TextPos(1, 6));
+}
+
+TEST(MouseWindow, TwoSlowClicksOnOneCellOpenTheCopyHistory) {
+    MouseWindow w;
+    FakeMessages messages;
+    FakeDialogHost dialogs;
+    w.open("あいうえお\r\nかきくけこ\r\n");
+    run_edit(w.app, [](EditContext& c) {
+        c.edit.mark.on = true;
+        c.edit.mark.start = TextPos(0, 0);
+        c.edit.mark.end = TextPos(0, 4);
+    });
+    ASSERT_TRUE(w.shell->commands().run(COMMAND_COPY));
+    const QPoint p = w.cell_point(1, 2);
+    w.send(QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton);
+    w.send(QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton);
+    EXPECT_TRUE(dialogs.opened.empty());
+    w.send(QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton);
+    w.send(QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton);
+    ASSERT_EQ(dialogs.opened, std::vector<std::string>{"CPYLOG"});
+    DialogSession* d = dialogs.session(1);
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(sjis_to_utf8(d->item_text(COPY_LOG_LIST, 0)), "あい");
+    d->select(COPY_LOG_LIST, 0);
+    d->press(COPY_LOG_PASTE);
+    EXPECT_EQ(w.app.loaded->document.lines.count(), 3u);
+    EXPECT_EQ(sjis_to_utf8(std::string(reinterpret_cast<const char*>(w.app.loaded->document.line_pointer(1)), 14)),
+              "かきあいくけこ");
 }
