@@ -18,6 +18,7 @@ void install_features(Application& app) {
     install_tag_commands(app);
     install_notebook_commands(app);
     install_index_commands(app);
+    install_guide_commands(app);   // after the mouse: it passes the mouse's timers on
 }
 
 }  // namespace rix

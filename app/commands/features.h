@@ -31,5 +31,6 @@ void install_mail_commands(Application& app);      // mail.cpp: メール送信,
 void install_tag_commands(Application& app);       // tags.cpp: 付箋 ･ しおり付け, 付箋一覧, previous and next tag
 void install_index_commands(Application& app);     // index.cpp: 構成索引
 void install_notebook_commands(Application& app);  // notebook.cpp: 手 帖
+void install_guide_commands(Application& app);     // guides.cpp: the title, guide boxes, position bar, 計数表示
 
 }  // namespace rix
