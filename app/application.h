@@ -40,6 +40,7 @@ class Gui;
 class ShellEvents;
 class TagWindows;
 struct ScreenState;
+struct GuideState;
 
 // What the later subsystems add to the shell's flow.
 struct DocumentHooks {
@@ -174,6 +175,7 @@ struct Application {
     EpubSession epub;                 // the EPUB book of this run (EPUB_DB)
     HtmlSession html;                 // the pages, names and document list of this run (HTML_MAKE)
     AidLinks links;                   // the structure index and the notebook
+    std::shared_ptr<GuideState> guides;   // the title, guide boxes and capacity; null until installed
     // Objects the features keep for the life of the process (the mouse glue, ...).
     std::vector<std::shared_ptr<void>> feature_state;
 };

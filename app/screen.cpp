@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "app/format_views.h"
+#include "app/guides.h"
 #include "app/screen_format.h"
 #include "document/display_lines.h"
 #include "document/loader.h"
@@ -37,6 +38,7 @@ bool prepare_format(Application& app, ScreenState& state, Surface& surface, Font
     if (!create_format_font(&app.settings, slot, fonts, nullptr, &metrics)) return false;
     ScreenFormat format = screen_format_view(app.settings.rec, slot);
     format.index_docked_here = state.index_docked;
+    format.guide_px = guide_width(app.settings.rec, slot);
     ScreenFormatChanges changes;
     DisplayGeometry geo;
     if (!recompute_geometry(format, surface.width(), surface.height(), metrics, s.geo, &geo, &changes)) return false;

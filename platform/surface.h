@@ -40,7 +40,8 @@ enum : int {
     FONT_TEXT = 0,   // the format font
     FONT_RUBY = 1,   // half height, for ruby
     FONT_MARK = 2,   // half height, for line-mark digits
-    FONT_SLOTS = 3,
+    FONT_GUIDE = 3,  // the guide boxes at the left of the edit window
+    FONT_SLOTS = 4,
 };
 
 struct CellGlyph {

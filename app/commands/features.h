@@ -33,5 +33,6 @@ void install_index_commands(Application& app);     // index.cpp: 構成索引
 void install_notebook_commands(Application& app);  // notebook.cpp: 手 帖
 void install_input_method(Application& app);       // input_method.cpp: the composition in place, reconversion
 void install_copy_history_commands(Application& app);  // copy_history.cpp: the copy history (CPYLOG), rix.clg
+void install_guide_commands(Application& app);     // guides.cpp: the title, guide boxes, position bar, 計数表示
 
 }  // namespace rix

@@ -143,5 +143,21 @@ check "--info needs no window program" '"$home/alone/rix" --info "$corpus/rashom
 "$home/alone/rix" --snapshot "$home/y.png" "$RIX_HOME/サンプル.txt" 2>"$home/err4.txt"; rc=$?
 check "a missing window program is reported" '[ $rc -eq 1 ] && grep -q "cannot start" "$home/err4.txt"'
 
+# Guide boxes (編集情報 小, position and capacity) in every screen format: the
+# snapshot shows their grey at the left edge, where the title-bar mode shows paper.
+cp -r "$RIX_HOME" "$home/guides"
+python3 - "$home/guides/rix.env" <<'PY'
+import sys
+b = bytearray(open(sys.argv[1], "rb").read())
+for f in range(5):
+    b[0x3f8 + f] = 1   # edit_info_place: small boxes
+    b[0x6fd + f] = 2   # edit_info_content: both
+open(sys.argv[1], "wb").write(b)
+PY
+pixel="$(dirname "$0")/png_pixel.py"
+RIX_HOME=$home/guides "$rix" --snapshot "$home/guides.png" --size 900x600 "$home/guides/サンプル.txt" 2>/dev/null
+check "the snapshot shows the guide boxes" '[ "$(python3 "$pixel" "$home/guides.png" 5 150)" = F0F0F0 ]'
+check "without them the left edge is the page" '[ "$(python3 "$pixel" "$home/shot.png" 5 150)" != F0F0F0 ]'
+
 echo "$passes passed, $fails failed"
 [ "$fails" -eq 0 ]
