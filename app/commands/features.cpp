@@ -17,6 +17,7 @@ void install_features(Application& app) {
     install_mail_commands(app);
     install_tag_commands(app);
     install_notebook_commands(app);
+    install_history_commands(app);
     install_index_commands(app);
 }
 

@@ -31,5 +31,6 @@ void install_mail_commands(Application& app);      // mail.cpp: メール送信,
 void install_tag_commands(Application& app);       // tags.cpp: 付箋 ･ しおり付け, 付箋一覧, previous and next tag
 void install_index_commands(Application& app);     // index.cpp: 構成索引
 void install_notebook_commands(Application& app);  // notebook.cpp: 手 帖
+void install_history_commands(Application& app);   // history.cpp: the edit history, recent documents, 文書情報／編集履歴
 
 }  // namespace rix
