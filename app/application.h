@@ -71,6 +71,9 @@ struct DocumentHooks {
     std::function<void(Application&)> store_notebook;
     // Writes the notebook file; false when it failed (the writer was told).
     std::function<bool(Application&)> save_notebook;
+    // An auto-save now, asked for by the writer (手動実行 of the common
+    // settings); unset: the button is greyed.
+    std::function<void(Application&)> manual_autosave;
 };
 
 // How the structure index and the notebook reach each other; set by their

@@ -18,6 +18,7 @@ void install_features(Application& app) {
     install_tag_commands(app);
     install_notebook_commands(app);
     install_history_commands(app);
+    install_common_settings_commands(app);
     install_index_commands(app);
 }
 

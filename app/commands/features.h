@@ -32,5 +32,6 @@ void install_tag_commands(Application& app);       // tags.cpp: 付箋 ･ し�
 void install_index_commands(Application& app);     // index.cpp: 構成索引
 void install_notebook_commands(Application& app);  // notebook.cpp: 手 帖
 void install_history_commands(Application& app);   // history.cpp: the edit history, recent documents, 文書情報／編集履歴
+void install_common_settings_commands(Application& app);  // settings.cpp: 全書式共通項目
 
 }  // namespace rix
