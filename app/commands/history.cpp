@@ -105,14 +105,13 @@ void show_document_information(Application& app, HistoryGlue& glue) {
 
 void install_history_commands(Application& app) {
     auto glue = std::make_shared<HistoryGlue>();
-    HistoryGlue* g = glue.get();
-    app.feature_state.push_back(glue);
-    app.save_flow.after_save = [g](Application& a) { after_save(a, *g); };
+    // The save hook and the sheet's command share the glue.
+    app.save_flow.after_save = [glue](Application& a) { after_save(a, *glue); };
     ShellEvents* shell = app.window.shell;
     shell->recent_documents = [&app] { return recent_menu_entries(recent_paths(app)); };
     CommandTable& t = shell->commands();
     t.set_handler(COMMAND_RECENT_FIRST, [&app](int id) { open_recent(app, id - COMMAND_RECENT_FIRST); });
-    t.set_handler(COMMAND_DOCUMENT_INFO, [&app, g](int) { show_document_information(app, *g); },
+    t.set_handler(COMMAND_DOCUMENT_INFO, [&app, glue](int) { show_document_information(app, *glue); },
                   [&app] { return app.loaded != nullptr; });
 }
 
