@@ -74,6 +74,9 @@ struct DocumentHooks {
     std::function<bool(Application&)> save_notebook;
     // Writes the copy history back at the end of the process (when it changed).
     std::function<void(Application&)> save_copy_history;
+    // An auto-save now, asked for by the writer (手動実行 of the common
+    // settings); unset: the button is greyed.
+    std::function<void(Application&)> manual_autosave;
 };
 
 // How the structure index and the notebook reach each other; set by their

@@ -8,6 +8,7 @@
 
 #include "aids/search.h"
 #include "app/format_views.h"
+#include "app/recent_menu.h"
 #include "app/trace_dialog.h"
 #include "editing/edit_text.h"
 #include "platform/codec.h"
@@ -322,6 +323,20 @@ void ShellEvents::moved() {
     }
 }
 
+std::vector<MenuItem> ShellEvents::bar_menu_items(int index) const {
+    if (index < 0 || index >= static_cast<int>(menus_.bar.size())) return {};
+    auto enabled = [this](int id) { return commands_.enabled(id); };
+    const MenuResource& menu = menus_.bar[static_cast<std::size_t>(index)];
+    if (index != 0 || !recent_documents) return rix::menu_items(menu, enabled);
+    return rix::menu_items(with_recent_documents(menu, recent_documents()), enabled);
+}
+
+bool ShellEvents::changed_menu_items(int index, std::vector<MenuItem>* items) {
+    if (index != 0 || !recent_documents) return false;
+    *items = bar_menu_items(index);
+    return true;
+}
+
 std::vector<MenuItem> ShellEvents::window_menu() {
     std::vector<MenuItem> items;
     if (!app_.registry) return items;
@@ -368,11 +383,10 @@ MainWindowSetup main_window_setup(const Application& app, const ShellEvents& eve
     s.height = r.window_height >= 240 ? r.window_height : 700;
     s.instance_offset = instance_offset;
     s.fill_colour = r.fill_colour[current_screen_slot(r)];
-    auto enabled = [&events](int id) { return events.commands().enabled(id); };
     for (std::size_t m = 0; m < events.menus().bar.size(); ++m) {
         const MenuResource& menu = events.menus().bar[m];
         s.menus.emplace_back(display_label(menu.title), menu.window_menu ? std::vector<MenuItem>{}
-                                                                          : menu_items(menu, enabled));
+                                                                          : events.bar_menu_items(static_cast<int>(m)));
         if (menu.window_menu) s.window_menu_index = static_cast<int>(m);
     }
     s.toolbar = events.toolbar();

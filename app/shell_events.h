@@ -62,6 +62,7 @@ public:
     std::vector<MenuItem> window_menu() override;
     bool command_enabled(int id) override { return commands_.enabled(id); }
     void menu_opening() override {}
+    bool changed_menu_items(int index, std::vector<MenuItem>* items) override;
     void menu_help_key() override;
     void key_down(int virtual_key, int flags) override;
     void key_up(int virtual_key) override;
@@ -84,6 +85,11 @@ public:
     CommandTable& commands() { return commands_; }
     const CommandTable& commands() const { return commands_; }
     const MenuTables& menus() const { return menus_; }
+    // The recent documents of the file menu (menu 0), asked when it is made
+    // and each time it opens; unset: none.
+    std::function<std::vector<MenuEntry>()> recent_documents;
+    // The items of menu `index` of the bar as they are now.
+    std::vector<MenuItem> bar_menu_items(int index) const;
     bool help_mode() const { return help_mode_; }
     // The tool bar of the current screen format, from the settings.
     ToolbarSetup toolbar() const;

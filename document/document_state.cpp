@@ -152,6 +152,8 @@ bool open_document_file(DocumentState* doc, const std::string& path, std::uintpt
     ::fstat(fd, &st);
     doc->text_fd = fd;
     doc->file_length = st.st_size;
+    doc->opened_length = st.st_size;
+    doc->opened_time = st.st_mtime;
     doc->opened_path = path;
     if (is_read_only(path)) {
         show_message(MSG_NOTICE, owner,

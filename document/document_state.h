@@ -26,6 +26,8 @@ struct DocumentState {
     std::string save_name;       // native path the document is saved under; the title
     int text_fd = -1;            // the text file held open for reading; -1 = none
     std::int64_t file_length = 0;   // bytes of the text file when opened
+    std::int64_t opened_length = 0; // bytes of the text file as it was opened (saves leave it)
+    std::int64_t opened_time = 0;   // its modification time, seconds since the epoch
     std::uint8_t modified = 0;   // MODIFIED_* bits
     bool created_new = false;    // this process created the (empty) file
     bool in_use_mark_held = false;  // this process removed the write bits

@@ -444,6 +444,13 @@ std::int64_t file_size(const std::string& path) {
     return st.st_size;
 }
 
+bool file_modified_time(const std::string& path, std::int64_t* seconds) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return false;
+    *seconds = st.st_mtime;
+    return true;
+}
+
 PathKind path_kind(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0) return kind_of_mode(st.st_mode);

@@ -41,6 +41,8 @@ bool same_file(const std::string& a, const std::string& b);     // a regular fil
 bool folder_exists(const std::string& path);
 // Size of a regular file, or -1.
 std::int64_t file_size(const std::string& path);
+// Modification time of a file in seconds since the epoch; false when it cannot be read.
+bool file_modified_time(const std::string& path, std::int64_t* seconds);
 
 // What a path names, judged without opening it (stat, and lstat for a link
 // whose target is missing).

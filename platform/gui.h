@@ -88,6 +88,9 @@ public:
     virtual bool command_enabled(int id) { (void)id; return true; }
     // A menu of the bar is about to open (the caret hides).
     virtual void menu_opening() {}
+    // Menu `index` of the bar is about to open: true with its items when they
+    // changed since the window was made (the file menu's recent documents).
+    virtual bool changed_menu_items(int index, std::vector<MenuItem>* items) { (void)index; (void)items; return false; }
     // F1 inside an open menu: help mode starts, then the highlighted item
     // is chosen (and shows its help instead of running).
     virtual void menu_help_key() {}

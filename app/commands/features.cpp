@@ -17,6 +17,8 @@ void install_features(Application& app) {
     install_mail_commands(app);
     install_tag_commands(app);
     install_notebook_commands(app);
+    install_history_commands(app);
+    install_common_settings_commands(app);
     install_index_commands(app);
     install_input_method(app);
     install_copy_history_commands(app);

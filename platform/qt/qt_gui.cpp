@@ -788,8 +788,13 @@ private:
             } else {
                 add_items(menu, setup.menus[m].second, true);
                 // Enabled states are asked afresh each time (undo and redo follow the journal).
-                QObject::connect(menu, &QMenu::aboutToShow, window_, [this, menu] {
+                QObject::connect(menu, &QMenu::aboutToShow, window_, [this, menu, m] {
                     events_->menu_opening();
+                    std::vector<MenuItem> fresh;
+                    if (events_->changed_menu_items(static_cast<int>(m), &fresh)) {
+                        menu->clear();
+                        add_items(menu, fresh, true);
+                    }
                     for (QAction* a : menu->actions())
                         if (int id = a->data().toInt()) a->setEnabled(events_->command_enabled(id));
                 });
