@@ -40,7 +40,8 @@ enum : int {
     FONT_TEXT = 0,   // the format font
     FONT_RUBY = 1,   // half height, for ruby
     FONT_MARK = 2,   // half height, for line-mark digits
-    FONT_SLOTS = 3,
+    FONT_LINE_FIRST = 3,   // the sixteen fonts of line formats (display/line_font.h)
+    FONT_SLOTS = FONT_LINE_FIRST + 16,
 };
 
 struct CellGlyph {
