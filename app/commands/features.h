@@ -31,5 +31,6 @@ void install_mail_commands(Application& app);      // mail.cpp: メール送信,
 void install_tag_commands(Application& app);       // tags.cpp: 付箋 ･ しおり付け, 付箋一覧, previous and next tag
 void install_index_commands(Application& app);     // index.cpp: 構成索引
 void install_notebook_commands(Application& app);  // notebook.cpp: 手 帖
+void install_line_format_commands(Application& app);  // line_formats.cpp: 行の書式設定, 行書式登録, F5..F12
 
 }  // namespace rix
