@@ -89,6 +89,9 @@ public:
     // Ctrl+A..Z (1000..1025) through the edit-key table: the command to run
     // next (0 = nothing more to do).
     std::function<int(int id)> edit_key;
+    // Keys of the line formats (F5..F12, the size steps) with KEY_FLAG_*
+    // modifiers, before the accelerators: true when the key was taken.
+    std::function<bool(int vk, int mods)> line_format_key;
 
 private:
     std::vector<CommandEntry> entries_;

@@ -9,6 +9,7 @@
 #include "app/find_dialog.h"
 #include "app/jump_sheet.h"
 #include "app/key_assign_dialog.h"
+#include "app/rowfm_reg_dialog.h"
 #include "app/ruby_dialog.h"
 #include "app/save_flow.h"
 #include "display/edit_view.h"
@@ -30,6 +31,7 @@ EditOptions edit_options_for(const SettingsRecord& rec, int slot, const WritingO
     o.accel_chars = rec.accel_chars <= 4 ? rec.accel_chars : 0;
     o.accel_columns = rec.accel_columns <= 4 ? rec.accel_columns : 0;
     o.reset_format_on_break = (rec.line_format_options[slot] & 2) != 0;
+    o.line_formats = registered_line_formats(rec, slot);
     std::copy(std::begin(rec.edit_key_letters), std::end(rec.edit_key_letters), o.edit_key_letters);
     o.export_rubies = writing.rubies;
     o.export_line_info = writing.line_info;

@@ -147,6 +147,10 @@ void ShellEvents::key_down(int vk, int flags) {
         }
         return;
     }
+    if (commands_.line_format_key && commands_.line_format_key(vk, mods)) {
+        refresh_states();
+        return;
+    }
     if (int id = accelerator_command(menus_.accelerators, vk, mods)) {
         command(id);
         return;

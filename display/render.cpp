@@ -26,9 +26,11 @@ bool line_end_marks_on(const Screen& s) { return !s.fmt.print && (s.fmt.mark_fla
 bool page_marks_on(const Screen& s) { return !s.fmt.print && (s.fmt.mark_flags & 2); }
 
 // The glyph box of a cell whose line is at `across` and cell at `along`.
-SurfaceRect glyph_box(const Screen& s, int across, int along) {
-    if (s.geo.vertical) return {across - font_w(s), along, font_w(s), font_h(s)};
-    return {along, across, font_w(s), font_h(s)};
+// A line of another size keeps the line's edge and the cell's start.
+SurfaceRect glyph_box(const Screen& s, int across, int along, int percent = 100) {
+    const int w = font_w(s) * percent / 100, h = font_h(s) * percent / 100;
+    if (s.geo.vertical) return {across - w, along, w, h};
+    return {along, across, w, h};
 }
 
 void draw_spill_into(Screen& s, int j);
@@ -75,6 +77,7 @@ struct DrawVisitor {
 
     void line_start(int j, std::uint32_t l, int, bool first) {
         ++s.counts.display_lines;
+        s.cells.set_word(j, doc.formats.word(l));
         if (first && l < doc.lines.count()) s.marks.set(j, doc.lines.marks(l));
     }
     void note_cursor(int j, int k, std::uint32_t l, std::uint32_t c, std::uint32_t length) {
@@ -153,6 +156,7 @@ void draw_cells(Screen& s, int j, int across, int along0, int from, int until) {
     const int p = g.char_pitch * 6 / 10;
     const bool upright_pairs = g.vertical && s.fmt.halfwidth_display == 1;
     const int used = std::min(s.cells.used(j), until);
+    const LineStyle style = apply_line_font(s, s.cells.word(j));
     for (int i = std::max(from, 0); i < used; ++i) {
         const std::uint16_t code = s.cells.code(j, i);
         const int along = along0 + i * g.char_pitch;
@@ -165,8 +169,9 @@ void draw_cells(Screen& s, int j, int across, int along0, int from, int until) {
         }
         CellGlyph glyph;
         glyph.code = code;
-        glyph.colour = s.fmt.text_colour;
-        glyph.box = glyph_box(s, across, along);
+        glyph.font = style.font;
+        glyph.colour = style.colour;
+        glyph.box = glyph_box(s, across, along, style.percent);
         glyph.half = !is_stored_lead(static_cast<std::uint8_t>(code >> 8));
         if (!glyph.half) {
             glyph.mode = g.vertical ? GlyphMode::VERTICAL : GlyphMode::HORIZONTAL;
@@ -236,6 +241,7 @@ void prepare_screen(Screen& s) {
     s.marks.resize(g.screen_lines);
     s.pending_line = -1;
     s.ruby_queue.clear();
+    s.line_fonts = {};
     if (!s.surface) return;
     s.surface->set_font(FONT_TEXT, s.fmt.font);
     FontRequest half = s.fmt.font;

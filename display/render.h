@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "display/geometry.h"
+#include "display/line_font.h"
 #include "display/screen_maps.h"
 #include "document/document.h"
 #include "platform/fonts.h"
@@ -41,6 +42,7 @@ struct RenderFormat {
     int font_record_px = 0;              // |height| of the font record; differs from font_h when oversized
     int cell_offset = 0;                 // cell_offset_percent, signed pixels
     bool print = false;                  // a print slot: no marks, no erasing
+    bool print_line_colours = false;     // a print slot draws the colours of line formats
     bool plain_background = true;        // false: a background picture (no fast scroll)
     bool tag_windows_shown = false;      // (no fast scroll, longer erase strips)
 };
@@ -95,6 +97,7 @@ struct Screen {
     SurfaceRect grid_rect;               // stored by draw_grid
     LayoutCounts counts;
     ShownMarking shown_mark;             // what the pixels show inverted (kept by edit_view)
+    LineFontCache line_fonts;            // line fonts made on the surface since prepare_screen
 
     // Drawing state.
     int pending_line = -1;               // put_cell's line not drawn yet; -1 = none

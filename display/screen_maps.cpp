@@ -12,6 +12,7 @@ void ScreenCellMap::resize(int lines, int cells) {
     stride_ = 1 + 2 * cells_;
     bytes_.assign(static_cast<std::size_t>(lines_) * stride_, 0);
     indents_.assign(static_cast<std::size_t>(lines_), 0);
+    words_.assign(static_cast<std::size_t>(lines_), 0);
 }
 
 void ScreenCellMap::set_indent(int line, int cells) {
@@ -48,12 +49,17 @@ void ScreenCellMap::shift(int from, int n, bool forward) {
     std::uint8_t* base = record(from);
     const std::size_t moved = static_cast<std::size_t>(lines_ - from - n) * rec;
     auto first = indents_.begin() + from;
+    auto first_word = words_.begin() + from;
     if (forward) {
+        std::move_backward(first_word, words_.end() - n, words_.end());
+        std::fill(first_word, first_word + n, 0u);
         std::memmove(base + n * rec, base, moved);
         std::memset(base, 0, n * rec);
         std::move_backward(first, indents_.end() - n, indents_.end());
         std::fill(first, first + n, 0);
     } else {
+        std::move(first_word + n, words_.end(), first_word);
+        std::fill(words_.end() - n, words_.end(), 0u);
         std::memmove(base, base + n * rec, moved);
         std::memset(base + moved, 0, n * rec);
         std::move(first + n, indents_.end(), first);

@@ -52,6 +52,12 @@ public:
     // Indentation cells at the start of a line (0 outside the map).
     int indent(int line) const { return line >= 0 && line < lines_ ? indents_[static_cast<std::size_t>(line)] : 0; }
     void set_indent(int line, int cells);
+    // The line-format word of the logical line a screen line shows (0
+    // outside the map); set when the line is laid out, kept by clear_line.
+    std::uint32_t word(int line) const { return line >= 0 && line < lines_ ? words_[static_cast<std::size_t>(line)] : 0; }
+    void set_word(int line, std::uint32_t word) {
+        if (line >= 0 && line < lines_) words_[static_cast<std::size_t>(line)] = word;
+    }
     // Records [from, lines) move n records towards the end (forward) or
     // records [from + n, lines) move back to from (backward); the records
     // left behind are cleared.
@@ -66,6 +72,7 @@ private:
     int stride_ = 1;
     std::vector<std::uint8_t> bytes_;
     std::vector<std::uint8_t> indents_;   // per line, 0..cells_
+    std::vector<std::uint32_t> words_;    // per line, the line-format word
 };
 
 // The line-mark bits (marks 1-4 in bits 0-3) of the logical line whose first

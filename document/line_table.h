@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "document/line_format.h"   // the fields of the words (start_indent, ...)
 #include "document/text_buffer.h"
 
 namespace rix {
@@ -75,14 +76,5 @@ public:
 private:
     std::vector<std::uint32_t> words_;
 };
-
-// Fields of a line-format word that wrapping reads.
-constexpr std::uint32_t end_indent(std::uint32_t word) { return (word >> 16) & 0x0F; }
-constexpr std::uint32_t start_indent(std::uint32_t word) { return (word >> 20) & 0x0F; }
-// First-line adjustment: 0..4 cells further in, 5..7 one to three cells out (as -1..-3).
-constexpr int first_line_adjustment(std::uint32_t word) {
-    int a = static_cast<int>((word >> 24) & 0x07);
-    return a <= 4 ? a : 4 - a;
-}
 
 }  // namespace rix

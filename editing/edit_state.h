@@ -67,6 +67,17 @@ struct ViewDamage {
     }
 };
 
+// The registered line formats of the current screen format (F5 .. F12,
+// slots 0 .. 7), copied from the settings record.
+constexpr int LINE_FORMAT_SLOTS = 8;
+struct RegisteredLineFormats {
+    std::uint32_t words[LINE_FORMAT_SLOTS] = {};
+    std::uint16_t triggers[LINE_FORMAT_SLOTS] = {};   // lead << 8 | trail as in the text; 0 = any text
+    std::uint8_t after_typing = 0;      // bit j: slot j acts after the typed text (後), else before (前)
+    std::uint8_t enabled = 0;           // bit j: slot j acts on typed text
+    bool function_keys = false;         // F5 .. F12 apply the slots
+};
+
 // Options of the current screen format and of the settings, copied in by the
 // application whenever they change (editing does not read the settings record).
 struct EditOptions {
@@ -76,6 +87,7 @@ struct EditOptions {
     int accel_chars = 0;                // 0..4
     int accel_columns = 0;              // 0..4
     bool reset_format_on_break = false; // line-format option bit 1
+    RegisteredLineFormats line_formats;
     std::uint8_t edit_key_letters[32] = {};
     // Export form of cut and copy.
     bool export_rubies = false;         // rubies in `ruby_notation`

@@ -6,6 +6,7 @@
 //   overwrite    replace [before, end of new bytes)    replace [before, end of replaced bytes)
 //                by the replaced bytes                 by the new bytes
 //   deletion     insert the bytes at the range start   delete [start, end)
+//   line format  the old words back on their lines     the new words again
 //
 // Spans are measured in the raw editing form, so the end of a span that
 // crosses line ends is found by walking its bytes (CR LF = next line).
@@ -18,6 +19,7 @@
 #include "editing/dispatch.h"
 #include "editing/edit_text.h"
 #include "editing/edit_text_internal.h"
+#include "editing/line_formats.h"
 #include "platform/codec.h"
 #include "platform/messages.h"
 
@@ -97,6 +99,8 @@ bool apply_undo(EditContext& c, const JournalRecord& r) {
         keep_cursor_on_screen(c);
         return true;
     }
+    case RECORD_LINE_FORMAT:
+        return replay_line_format_record(c, r, true);
     default:
         return false;
     }
@@ -125,6 +129,8 @@ bool apply_redo(EditContext& c, const JournalRecord& r) {
         const std::string written = as_string(in.text(in.length()));
         return in.ok() && replace_span(c, before, replaced, written);
     }
+    case RECORD_LINE_FORMAT:
+        return replay_line_format_record(c, r, false);
     default:
         return false;
     }

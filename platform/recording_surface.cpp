@@ -40,7 +40,8 @@ std::string segment(const char* what, int x0, int y0, int x1, int y1, std::uint3
 bool RecordingSurface::set_font(int slot, const FontRequest& request) {
     char buf[48];
     std::snprintf(buf, sizeof buf, " %d%s", request.pixel_height, request.vertical ? " v" : "");
-    add("font " + std::to_string(slot) + " " + request.face + buf);
+    std::string weight = request.weight != 400 ? " w" + std::to_string(request.weight) : std::string();
+    add("font " + std::to_string(slot) + " " + request.face + buf + weight);
     return true;
 }
 

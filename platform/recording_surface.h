@@ -3,7 +3,7 @@
 // one it expects. Codes are written in hex, colours as RRGGBB.
 //
 // Line forms:
-//   font SLOT FACE HEIGHT [v]               set_font (face in code page 932 bytes)
+//   font SLOT FACE HEIGHT [v] [wWEIGHT]     set_font (face in code page 932 bytes; weight when not 400)
 //   cell F CODE MODE X,Y,WxH [+OFF] [clip] #RRGGBB
 //   line X0,Y0-X1,Y1 #RRGGBB    dots ...    ellipse X,Y,WxH #..    arc X,Y,WxH XS,YS-XE,YE #..
 //   fill X,Y,WxH #RRGGBB        invert X,Y,WxH

@@ -41,7 +41,8 @@ enum : int {
     FONT_RUBY = 1,   // half height, for ruby
     FONT_MARK = 2,   // half height, for line-mark digits
     FONT_GUIDE = 3,  // the guide boxes at the left of the edit window
-    FONT_SLOTS = 4,
+    FONT_LINE_FIRST = 4,   // the sixteen fonts of line formats (display/line_font.h)
+    FONT_SLOTS = FONT_LINE_FIRST + 16,
 };
 
 struct CellGlyph {

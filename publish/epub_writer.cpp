@@ -26,7 +26,6 @@ const char EPUB_CONTAINER_XML[] =
 namespace {
 
 constexpr const char* CRLF = "\r\n";
-constexpr std::uint32_t WORD_SIZE_SHIFT = 12;
 const char* const IDEOGRAPHIC_SPACE = "\xE3\x80\x80";   // U+3000 in UTF-8
 
 std::string two_digits(int n) {
@@ -235,8 +234,7 @@ std::string kanji_numeral(int n) {
 }
 
 int epub_size_class(std::uint32_t format_word) {
-    const int a = static_cast<int>((format_word >> WORD_SIZE_SHIFT) & 7);
-    return a <= 4 ? a + 10 : 14 - a;
+    return 14 - line_size_index(format_word);   // 140 % is class 14, 70 % class 7
 }
 
 EpubText write_epub_text(Document& doc, const EpubOptions& options, const std::string& title) {

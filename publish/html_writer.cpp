@@ -20,8 +20,6 @@ namespace {
 // every Japanese literal goes through sj() once.
 std::string sj(std::string_view utf8) { return utf8_to_sjis(utf8); }
 
-constexpr std::uint32_t WORD_BOLD = 0x8000;        // line-format word: bold line
-constexpr std::uint32_t WORD_COLOUR_ON = 1u << 27; // the line has its own colour, index in bits 28..31
 const char IDEOGRAPHIC_SPACE[] = "\x81\x40";       // 　 in code page 932
 // The text's box holds its padding: without this a browser of today adds
 // the padding to the 100 % and puts the first columns (the right edge of
@@ -363,13 +361,13 @@ std::string template_html_page(Document& doc, const HtmlScreen& sc, const HtmlDa
     bool bold = false, font_open = false;
     LineWalk walk(&s, "\n");
     const HtmlCounts c = walk.walk(doc, [&](std::uint32_t word) {
-        const bool line_bold = (word & WORD_BOLD) != 0;
+        const bool line_bold = line_bold_toggle(word);
         if (font_open) s += "</font>";
         font_open = false;
         if (line_bold != bold) s += line_bold ? "<B>" : "</B>";
         bold = line_bold;
-        if (word & WORD_COLOUR_ON) {
-            s += "<font color=\"#" + rgb_hex(BASIC_PALETTE[word >> 28]) + "\">";
+        if (line_colour_on(word)) {
+            s += "<font color=\"#" + rgb_hex(BASIC_PALETTE[line_colour(word)]) + "\">";
             font_open = true;
         }
     });

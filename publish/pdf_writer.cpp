@@ -23,9 +23,6 @@ constexpr double EM_DESCENT = 0.12;
 constexpr int OBJ_INFO = 1, OBJ_CATALOG = 2, OBJ_RESOURCES = 14, OBJ_SHARED = 15, OBJ_IMAGE = 16, OBJ_PAGES = 17,
               OBJ_FIRST_PAGE = 18;
 
-constexpr std::uint32_t WORD_BOLD = 0x8000;
-constexpr std::uint32_t WORD_COLOUR_ON = 1u << 27;
-
 const char* const CREATOR = "ミルトア ver.7.11";
 const char* const PRODUCER = "『ＰＤＦファイル出力』　ミルトア";
 
@@ -118,8 +115,8 @@ void load_line_attributes(TextContext& c, std::uint32_t logical) {
     if (st.logical == logical) return;
     st.logical = logical;
     const std::uint32_t word = c.doc.formats.word(logical);
-    st.bold = (word & WORD_BOLD) != 0;
-    st.line_colour = c.line_format_colours && (word & WORD_COLOUR_ON) ? BASIC_PALETTE[word >> 28]
+    st.bold = line_bold_toggle(word);
+    st.line_colour = c.line_format_colours && line_colour_on(word) ? BASIC_PALETTE[line_colour(word)]
                                                                      : c.layout.format.text_colour;
 }
 

@@ -11,6 +11,7 @@
 #include "editing/clipboard_commands.h"
 #include "editing/dispatch.h"
 #include "editing/edit_text.h"
+#include "editing/line_formats.h"
 #include "platform/virtual_keys.h"
 
 namespace rix {
@@ -28,7 +29,7 @@ void install_input(Application& app, CommandTable& t) {
         if (app.loaded) key_up(app.loaded->edit);
     };
     t.type_characters = [&app](const std::string& text) {
-        run_edit(app, [&](EditContext& c) { type_characters(c, text); });
+        run_edit(app, [&](EditContext& c) { type_with_line_formats(c, text); });
     };
     t.edit_key = [&app](int id) {
         int next = 0;

@@ -378,5 +378,23 @@ TEST_F(Save, TagsRoundTripThroughTheExtensionFileInSmallChunks) {
     EXPECT_EQ(b.doc.load.tag_serial, 5u);
 }
 
+TEST_F(Save, LineFormatWordsOfEveryFieldComeBack) {
+    // Red at 140 % and bold; a hanging indent with an end indentation and
+    // blue; bold alone; 70 % alone; a colour index without its switch (not
+    // a format: it gets no line record and comes back as the plain line).
+    const std::vector<std::uint32_t> words = {0x9800C000, 0xCE120000, 0x00008000, 0x00007000, 0x90000000, 0};
+    start_new(a, "fmt.txt");
+    test::build(a.doc, {sj("見出し"), sj("引用"), sj("太"), sj("小"), sj("色"), ""}, words);
+    a.state.modified = MODIFIED_TEXT | MODIFIED_EXTENSION;
+    ASSERT_EQ(save_document(a.doc, a.state, a.session, SaveRequest{}, run), SaveResult::Saved);
+    const std::string ext = slurp(dir.file("fmt.rix"));
+    // The line record of line 1 as the layout table has it: line, marks, 0, word (big-endian).
+    EXPECT_NE(ext.find(std::string("\x00\x01\x00\x00\xCE\x12\x00\x00", 8)), std::string::npos);
+    close_document(&a.state, false);
+    open_and_load(b, dir.file("fmt.txt"));
+    for (std::uint32_t l = 0; l < 4; ++l) EXPECT_EQ(b.doc.formats.word(l), words[l]) << l;
+    EXPECT_EQ(b.doc.formats.word(4), 0u);
+}
+
 }  // namespace
 }  // namespace rix
