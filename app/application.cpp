@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/crypt_flow.h"
 #include "app/format_views.h"
 #include "app/intro_dialog.h"
 #include "app/new_document.h"
@@ -79,7 +80,7 @@ int take_previous_document(Application& app) {
         return STARTUP_CHOOSE;
     }
     DocumentKind kind = check_document_kind(previous);
-    if (kind != DocumentKind::TEXT) {
+    if (kind != DocumentKind::TEXT && kind != DocumentKind::ENCRYPTED) {
         notice(app, "前回文書編集指定を解除して、\n新規文書作成にします。", 5000);
         reset_previous_document_setting(app);
         return STARTUP_CHOOSE;
@@ -126,6 +127,8 @@ int choose_document(Application& app) {
     app.doc.opened_path = path;
     if (result == CHOSEN_EXISTING) {
         DocumentKind kind = check_document_kind(path);
+        // A binary file the writer said is an encrypted document (a drop).
+        if (app.line.decrypt && kind == DocumentKind::NOT_TEXT) kind = DocumentKind::ENCRYPTED;
         if (!accept_document_kind(kind, 0)) return STARTUP_CANCELLED;
         return STARTUP_OPEN_EXISTING;
     }
@@ -174,6 +177,7 @@ void open_chosen(Application& app, int state) {
 
 void load_into_application(Application& app) {
     if (!app.loaded) return;
+    unlock_before_load(app);
     SettingsRecord& r = rec(app);
     start_document_load(*app.loaded, app.doc, r, app.reading, current_screen_slot(r), (r.restore_flags & 1) != 0);
 }

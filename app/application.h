@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/autosave.h"
 #include "app/command_line.h"
 #include "app/document_load.h"
 #include "app/epub_dialog.h"
@@ -58,6 +59,9 @@ struct DocumentHooks {
     std::function<SaveResult(Application&)> save_as;
     // True while the document-database window is open (exit waits for it).
     std::function<bool()> database_open;
+    // Opens the common settings (ENV_COMMON), e.g. after a key file could not
+    // be written; unset: no such dialog.
+    std::function<void(Application&)> common_settings;
     // Rebuilds the screen from the start of the document.
     std::function<void(Application&)> rebuild_screen;
     // Inserts text (file form: CR LF line ends) at the cursor as one
@@ -179,6 +183,7 @@ struct Application {
     HtmlSession html;                 // the pages, names and document list of this run (HTML_MAKE)
     AidLinks links;                   // the structure index and the notebook
     std::shared_ptr<GuideState> guides;   // the title, guide boxes and capacity; null until installed
+    AutosaveState autosave;           // the minutes counted by timer 1
     // Objects the features keep for the life of the process (the mouse glue, ...).
     std::vector<std::shared_ptr<void>> feature_state;
 };

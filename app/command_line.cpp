@@ -93,6 +93,8 @@ bool parse_command_line(const std::vector<std::string>& args, CommandLine* out) 
                 out->show_data_folder = true;
             } else if (arg == "--new-document") {
                 out->new_document = true;
+            } else if (arg == "--decrypt") {
+                out->decrypt = true;
             } else if (arg == "--info") {
                 out->info = true;
             } else if (arg == "--read-rubies") {

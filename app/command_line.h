@@ -27,6 +27,7 @@ struct CommandLine {
     bool show_help = false;        // --help: the usage on standard output
     bool show_data_folder = false; // --data-folder
     bool new_document = false;     // --new-document: start on a new numbered document
+    bool decrypt = false;          // --decrypt: the document is taken as encrypted (a dropped binary file)
     std::string snapshot_path;     // --snapshot OUT.png
     int snapshot_width = 0;        // --size WxH (0 = the window's own size)
     int snapshot_height = 0;

@@ -6,7 +6,9 @@
 
 #include <cinttypes>
 
+#include "app/crypt_flow.h"
 #include "app/format_views.h"
+#include "document/encryption.h"
 #include "platform/codec.h"
 #include "platform/messages.h"
 
@@ -89,6 +91,11 @@ int print_document_info(const std::string& path, const SettingsRecord& rec, cons
     }
     state.opened_path = path;
     state.save_name = path;
+    const std::string key_folder = sjis_to_utf8(read_field(rec.key_folder, sizeof rec.key_folder));
+    if (!unlock_with_key_file(state, key_file_path(key_folder, path))) {
+        ::close(state.text_fd);
+        return 1;
+    }
     LoadedDocument loaded({}, UINT64_MAX);
     start_document_load(loaded, state, rec, reading, slot, false);
     bool complete = load_all(loaded.document, state, loaded.session);

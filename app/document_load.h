@@ -17,6 +17,9 @@ struct ReadingOptions {
     bool rubies = false;
     bool index = false;
     bool line_info = false;
+    bool decrypt = false;     // 復号化読込: the next documents are deciphered with `key`
+    std::string key;          // code page 932
+    bool show_key = false;    // 暗号キーを表示
 };
 
 // Everything a loaded document needs beside DocumentState.

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "app/crypt_flow.h"
 #include "app/document_load.h"
 #include "app/format_views.h"
 #include "app/print_format_view.h"
@@ -127,6 +128,10 @@ bool open_batch_document(Application& app, const std::string& document) {
     doc.file_length = file_size(document);
     doc.opened_path = document;
     doc.save_name = document;
+    if (!unlock_with_key_file(doc, document_key_file(app, document))) {
+        close_batch_document(app);
+        return false;
+    }
     app.loaded = std::make_unique<LoadedDocument>(std::string(), UINT64_MAX);
     const SettingsRecord& rec = app.settings.rec;
     start_document_load(*app.loaded, doc, rec, app.reading, current_screen_slot(rec), false);

@@ -40,7 +40,8 @@ void ReadInDialog::init(DialogContext& ctx) {
     ctx.set_text(READ_IN_CUSTOM, read_field(r.ruby_custom_delimiters, sizeof r.ruby_custom_delimiters));
     const int allot = r.ruby_allotment < ALLOT_COUNT ? r.ruby_allotment : 0;
     ctx.set_radio(READ_IN_ALLOT_FIRST, READ_IN_ALLOT_FIRST + ALLOT_COUNT - 1, READ_IN_ALLOT_FIRST + allot);
-    for (int id : {READ_IN_DECRYPT, READ_IN_KEY, READ_IN_SHOW_KEY}) ctx.enable(id, false);
+    ctx.set_check(READ_IN_DECRYPT, reading_->decrypt);
+    key_edits_.init(ctx, reading_->key, reading_->show_key);
     enable_controls(ctx);
 }
 
@@ -57,6 +58,7 @@ bool ReadInDialog::command(DialogContext& ctx, int id, int) {
     case READ_IN_INDEX:
     case READ_IN_LINE_INFO:
     case READ_IN_RUBIES: enable_controls(ctx); return true;
+    case READ_IN_SHOW_KEY: key_edits_.toggle(ctx); return true;
     case READ_IN_HELP: show_help("RDIN"); return true;
     default: return false;
     }
@@ -82,6 +84,16 @@ bool ReadInDialog::ok(DialogContext& ctx) {
         ctx.focus(READ_IN_CUSTOM);
         return false;
     }
+    const bool decrypt = ctx.get_check(READ_IN_DECRYPT);
+    const std::string key = key_edits_.key(ctx);
+    if (decrypt && key.empty()) {
+        ctx.show_message(MSG_NOTICE, text("暗号キーを入力してください｡"), READ_IN_SYMBOL_NOTICE_MS);
+        ctx.focus(READ_IN_KEY);
+        return false;
+    }
+    reading_->decrypt = decrypt;
+    reading_->key = key;
+    reading_->show_key = ctx.get_check(READ_IN_SHOW_KEY);
     reading_->index = ctx.get_check(READ_IN_INDEX);
     reading_->line_info = ctx.get_check(READ_IN_LINE_INFO);
     reading_->rubies = ctx.get_check(READ_IN_RUBIES);

@@ -6,10 +6,12 @@
 // Owns nothing. The three reading switches belong to the running program
 // (ReadingOptions, not stored); the notation settings go into the record.
 // 設定 stores both and marks the settings changed; 閉じる stores nothing.
-// Decryption on reading (check 4, key edit 300, check 3) stays disabled until
-// encryption exists.
+// 復号化読込 with its key (edit 300; 301 the same key shown) deciphers the
+// next document opened with that key when it yields text, and fills the key
+// asked for by an encrypted one.
 #pragma once
 
+#include "app/crypt_flow.h"
 #include "app/document_load.h"
 #include "editing/command_ids.h"
 #include "app/settings_record.h"
@@ -46,6 +48,7 @@ private:
 
     SettingsState* settings_;
     ReadingOptions* reading_;
+    KeyEdits key_edits_;
 };
 
 // Runs the dialog over `owner`; returns DIALOG_OK, DIALOG_CANCEL or DIALOG_FAILED.

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "app/crypt_flow.h"
 #include "app/format_views.h"
 #include "document/storage.h"
 #include "files/select_file.h"
@@ -43,6 +44,11 @@ bool load_for_batch(Application& app, const std::string& path) {
     doc.file_length = file_size(path);
     doc.opened_path = path;
     doc.save_name = path;
+    if (!unlock_with_key_file(doc, document_key_file(app, path))) {
+        ::close(doc.text_fd);
+        doc.text_fd = -1;
+        return false;
+    }
     app.loaded = std::make_unique<LoadedDocument>(std::string(), UINT64_MAX);
     SettingsRecord& r = app.settings.rec;
     start_document_load(*app.loaded, doc, r, app.reading, current_screen_slot(r), false);
@@ -123,10 +129,14 @@ int save_question(Application& app, bool explicit_save) {
 SaveResult save_in_mode(Application& app, int mode) {
     if (!app.loaded) return SaveResult::Nothing;
     bool text_changed = (app.doc.modified & MODIFIED_TEXT) != 0 || mode == SAVE_MODE_NEW_NAME;
+    // RE_CRYPT only when a text is to be written (not for the cursor alone).
+    const bool writes = app.doc.modified != 0 || mode == SAVE_MODE_NEW_NAME;
+    if (writes && !confirm_encrypted_save(app)) return SaveResult::Failed;
     SaveFlowState& flow = app.save_flow;
     SaveResult result = save_document(app.loaded->document, app.doc, app.loaded->session,
                                       save_request_for(app, mode), flow.run);
     if (result != SaveResult::Saved) return result;
+    reset_autosave_counters(app);
     // A new document that was saved with text is no longer an unchanged new one.
     if (text_changed) app.doc.created_new = false;
     if (flow.after_save) flow.after_save(app);
@@ -164,6 +174,8 @@ SaveResult save_as(Application& app) {
         app.doc.in_use_mark_held = before.in_use_mark_held && set_in_use_mark(before.save_name, &app.doc.saved_mode);
         return result;
     }
+    // The key goes with the document to its new name, when it is to be kept.
+    if (app.doc.encrypt && app.save_flow.writing.save_key) save_document_key(app, app.doc.save_name, app.doc.key);
     show_document_title(app);
     rebuild(app);
     return SaveResult::Saved;

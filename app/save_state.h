@@ -15,9 +15,11 @@ struct WritingOptions {
     bool index = false;       // 索引書出
     bool line_info = false;   // 行情報書出
     bool rubies = false;      // ルビ書出
-    bool encrypt = false;     // 暗号化書出 (encrypted documents are refused for now)
+    bool encrypt = false;     // 暗号化書出: the saves encrypt (DocumentState::encrypt follows it)
     bool save_key = false;    // 暗号キーを保存
-    bool any() const { return index || line_info || rubies || encrypt; }
+    bool show_key = false;    // 暗号キーを表示 (every key edit)
+    // Whether a save under a new name writes notations (a write-out) rather than the document.
+    bool any() const { return index || line_info || rubies; }
 };
 
 struct SaveFlowState {

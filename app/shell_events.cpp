@@ -198,7 +198,18 @@ void ShellEvents::files_dropped(const std::vector<std::string>& paths) {
     if (paths.size() != 1 || help_mode_) return;
     const std::string& path = paths.front();
     if (is_archive(path)) return;   // archives wait for the archive tools
-    if (!accept_document_kind(check_document_kind(path), 0)) return;
+    const DocumentKind kind = check_document_kind(path);
+    if (!accept_document_kind(kind, 0)) {
+        // Enciphered text looks like any binary file: the writer may know better.
+        if (kind != DocumentKind::NOT_TEXT ||
+            ask_question(app_, MSG_YES_NO, "ドロップしたファイルはバイナリですが\n暗号化文書の可能性もあります｡\n編集しますか？",
+                         MSG_RESULT_NO) != MSG_RESULT_YES)
+            return;
+        std::vector<std::string> args = instance_arguments(path, app_.line);
+        args.insert(args.begin(), "--decrypt");
+        if (!start_instance(args)) shell_notice("新しいウィンドウを開けません｡", 3000);
+        return;
+    }
     app_.paths.open_request = path;
     launch_instance(app_, path);
 }
@@ -291,8 +302,12 @@ void ShellEvents::mouse_moved(int x, int y) {
 }
 
 void ShellEvents::timer(int id) {
-    // Every timer but the menu bar's belongs to the mouse (drag scrolling,
-    // the idle pointer); timer 1 (auto-save) has no handler and is dropped.
+    if (id == TIMER_AUTOSAVE) {
+        autosave_tick(app_);
+        return;
+    }
+    // Every other timer but the menu bar's belongs to the mouse (drag
+    // scrolling, the idle pointer).
     if (id != TIMER_MENU_BAR) {
         if (pointer_hooks_.timer) pointer_hooks_.timer(id);
         return;

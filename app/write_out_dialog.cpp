@@ -34,7 +34,12 @@ void WriteOutDialog::init(DialogContext& ctx) {
     int notation = r.ruby_notation >= 1 && r.ruby_notation <= NOTATION_COUNT ? r.ruby_notation : DEFAULT_NOTATION;
     ctx.set_radio(WRITE_OUT_NOTATION_FIRST, NOTATION_LAST, WRITE_OUT_NOTATION_FIRST + notation - 1);
     ctx.set_text(WRITE_OUT_CUSTOM, read_field(r.ruby_custom_delimiters, sizeof r.ruby_custom_delimiters));
-    for (int id : {WRITE_OUT_ENCRYPT, WRITE_OUT_SAVE_KEY, WRITE_OUT_SHOW_KEY, WRITE_OUT_KEY}) ctx.enable(id, false);
+    ctx.set_check(WRITE_OUT_ENCRYPT, writing_->encrypt && key_);
+    ctx.set_check(WRITE_OUT_SAVE_KEY, writing_->save_key);
+    key_edits_.init(ctx, key_ ? *key_ : std::string(), writing_->show_key);
+    if (!key_)
+        for (int id : {WRITE_OUT_ENCRYPT, WRITE_OUT_SAVE_KEY, WRITE_OUT_SHOW_KEY, WRITE_OUT_KEY, CRYPT_KEY_SHOWN})
+            ctx.enable(id, false);
     enable_controls(ctx);
 }
 
@@ -51,6 +56,9 @@ bool WriteOutDialog::command(DialogContext& ctx, int id, int) {
     case WRITE_OUT_LINE_INFO:
     case WRITE_OUT_RUBIES:
         enable_controls(ctx);
+        return true;
+    case WRITE_OUT_SHOW_KEY:
+        key_edits_.toggle(ctx);
         return true;
     case WRITE_OUT_HELP:
         show_help("WROUT");
@@ -77,6 +85,19 @@ bool WriteOutDialog::ok(DialogContext& ctx) {
         ctx.focus(WRITE_OUT_CUSTOM);
         return false;
     }
+    const bool encrypt = key_ && ctx.get_check(WRITE_OUT_ENCRYPT);
+    const std::string key = key_edits_.key(ctx);
+    if (encrypt && key.empty()) {
+        ctx.show_message(MSG_NOTICE, utf8_to_sjis("暗号キーを入力してください｡"), NOTICE_MS);
+        ctx.focus(WRITE_OUT_KEY);
+        return false;
+    }
+    if (key_) {
+        writing_->encrypt = encrypt;
+        writing_->save_key = ctx.get_check(WRITE_OUT_SAVE_KEY);
+        writing_->show_key = ctx.get_check(WRITE_OUT_SHOW_KEY);
+        if (encrypt) *key_ = key;
+    }
     writing_->index = ctx.get_check(WRITE_OUT_INDEX);
     writing_->line_info = ctx.get_check(WRITE_OUT_LINE_INFO);
     writing_->rubies = ctx.get_check(WRITE_OUT_RUBIES);
@@ -87,8 +108,8 @@ bool WriteOutDialog::ok(DialogContext& ctx) {
     return true;
 }
 
-int run_write_out_dialog(SettingsState* settings, WritingOptions* writing, WindowRef owner) {
-    WriteOutDialog dialog(settings, writing);
+int run_write_out_dialog(SettingsState* settings, WritingOptions* writing, WindowRef owner, std::string* key) {
+    WriteOutDialog dialog(settings, writing, key);
     return run_dialog("WRITE_OUT", dialog, owner);
 }
 

@@ -6,10 +6,12 @@
 // Owns nothing. The writing switches belong to the running program
 // (WritingOptions, not stored); the notation settings go into the record.
 // 設定 stores both and marks the settings changed; 閉じる stores nothing.
-// Encryption on writing (checks 4, 5, 3 and the key edit 300) is shown
-// disabled: the program does not write encrypted documents.
+// 暗号化書出 with its key switches encryption on for the saves of the
+// document (DocumentState::encrypt and key); 暗号キーを保存 keeps the key
+// in a key file at the next save under a new name.
 #pragma once
 
+#include "app/crypt_flow.h"
 #include "app/save_flow.h"
 #include "app/settings_record.h"
 #include "platform/dialogs.h"
@@ -27,11 +29,14 @@ constexpr int WRITE_OUT_CUSTOM = 150;          // the custom delimiter pair
 constexpr int WRITE_OUT_ENCRYPT = 4;           // 暗号化書出
 constexpr int WRITE_OUT_SAVE_KEY = 5;          // 暗号キーを保存
 constexpr int WRITE_OUT_SHOW_KEY = 3;          // 暗号キーを表示
-constexpr int WRITE_OUT_KEY = 300;             // 暗号キー
+constexpr int WRITE_OUT_KEY = 300;             // 暗号キー (301: the same, shown)
 
 class WriteOutDialog final : public DialogProcedure {
 public:
-    WriteOutDialog(SettingsState* settings, WritingOptions* writing) : settings_(settings), writing_(writing) {}
+    // `key`: the document's key text, taken when 暗号化書出 is set; may be null
+    // (the encryption controls are then disabled).
+    WriteOutDialog(SettingsState* settings, WritingOptions* writing, std::string* key = nullptr)
+        : settings_(settings), writing_(writing), key_(key) {}
 
     void init(DialogContext& ctx) override;
     bool command(DialogContext& ctx, int id, int notification) override;
@@ -43,9 +48,12 @@ private:
 
     SettingsState* settings_;
     WritingOptions* writing_;
+    std::string* key_;
+    KeyEdits key_edits_;
 };
 
 // Runs the dialog over `owner`; returns DIALOG_OK, DIALOG_CANCEL or DIALOG_FAILED.
-int run_write_out_dialog(SettingsState* settings, WritingOptions* writing, WindowRef owner);
+int run_write_out_dialog(SettingsState* settings, WritingOptions* writing, WindowRef owner,
+                         std::string* key = nullptr);
 
 }  // namespace rix

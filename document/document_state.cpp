@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "document/extension_file.h"
 #include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/messages.h"
@@ -81,6 +82,11 @@ DocumentKind classify_document_bytes(const std::string& head) {
 DocumentKind check_document_kind(const std::string& path) {
     const int fd = open_regular_file(path);
     if (fd < 0) return DocumentKind::UNREADABLE;
+    ExtensionHeader header;
+    if (read_extension_header(path, &header) == ExtensionStatus::OK && header.encrypted) {
+        ::close(fd);
+        return DocumentKind::ENCRYPTED;
+    }
     KindScan scan;
     char piece[KIND_PIECE_BYTES];
     std::size_t total = 0;
@@ -102,6 +108,7 @@ DocumentKind check_document_kind(const std::string& path) {
 bool accept_document_kind(DocumentKind kind, std::uintptr_t owner) {
     switch (kind) {
     case DocumentKind::TEXT:
+    case DocumentKind::ENCRYPTED:
         return true;
     case DocumentKind::UNICODE_TEXT:
         show_message(MSG_NOTICE, owner,

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/cipher.h"
+
 #include "platform/files.h"
 
 namespace rix {
@@ -37,10 +39,18 @@ struct DocumentState {
     std::string damaged_extension;  // path of the damaged extension file read at the load; "" = none
     std::string recovered_from;  // the recovery file the text was loaded from; "" = the document itself
     std::string keep_original;   // a file the load lost characters of: never saved over; "" = none
+    // Encryption (document/encryption.h). An unlocked encrypted document is
+    // read from its decrypted copy in memory: text_fd then holds that copy.
+    bool decrypted = false;      // text_fd is the decrypted copy of an encrypted text file
+    bool encrypt = false;        // saves write the text encrypted with `key`
+    std::string key;             // the key text (code page 932, at most 255 bytes)
+    KeyForm key_form = KeyForm::STRONG;   // the form the key took in the file read
 };
 
 // What a document file turned out to be before it is opened.
-enum class DocumentKind { TEXT, UNICODE_TEXT, NOT_TEXT, UNREADABLE };
+// ENCRYPTED: its extension file marks the text as encrypted (the bytes are
+// not looked at: enciphered text holds NUL bytes).
+enum class DocumentKind { TEXT, UNICODE_TEXT, NOT_TEXT, UNREADABLE, ENCRYPTED };
 
 constexpr std::size_t KIND_CHECK_BYTES = 2u * 1024 * 1024;   // the kind is judged from this much
 
@@ -49,7 +59,8 @@ constexpr std::size_t KIND_CHECK_BYTES = 2u * 1024 * 1024;   // the kind is judg
 // NOT_TEXT; everything else is TEXT.
 DocumentKind classify_document_bytes(const std::string& head);
 DocumentKind check_document_kind(const std::string& path);
-// Shows the refusal message for UNICODE_TEXT and NOT_TEXT; returns true for TEXT.
+// Shows the refusal message for UNICODE_TEXT and NOT_TEXT; returns true for
+// TEXT and ENCRYPTED.
 bool accept_document_kind(DocumentKind kind, std::uintptr_t owner);
 
 // What a path that is no regular file turned out to be, as one line of a

@@ -99,6 +99,7 @@ std::string write_recovery_file(Document& doc, const DocumentState& state, LoadS
     if (copy.modified == 0) copy.modified = MODIFIED_TEXT;
     request.mode = SAVE_MODE_SWITCH_OR_END;
     request.no_backup = false;
+    request.copy = true;
     SaveRun run;
     SaveResult result = save_document(doc, copy, session, request, run);
     if (copy.text_fd >= 0) ::close(copy.text_fd);

@@ -18,6 +18,7 @@
 #include <cstring>
 #include <vector>
 
+#include "document/encryption.h"
 #include "document/extension_writer.h"
 #include "document/recovery.h"
 #include "document/storage.h"
@@ -244,10 +245,20 @@ bool make_backup(const std::string& text_path, const std::string& bak) {
     return read_whole_file(text_path, &bytes) && atomic_replace(bak, bytes);
 }
 
-// Holds the newly written text file open in place of the old one.
+// Holds the newly written text file open in place of the old one; of an
+// encrypted one, its decrypted copy (the rest of a stopped load is read there).
 void hold_new_text_file(DocumentState& state, Document& doc, std::uint64_t loaded_bytes) {
     int fd = ::open(state.save_name.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return;   // the old file (now the backup, or unlinked) stays held
+    state.decrypted = false;
+    if (state.encrypt) {
+        KeyForm form = state.key_form;
+        const int plain = unlock_encrypted_file(fd, state.key, &form);
+        ::close(fd);
+        if (plain < 0) return;   // the copy held before stays
+        fd = plain;
+        state.decrypted = true;
+    }
     if (state.text_fd >= 0) ::close(state.text_fd);
     state.text_fd = fd;
     state.opened_path = state.save_name;
@@ -274,7 +285,7 @@ bool write_temporaries(Document& doc, DocumentState& state, const SaveRequest& r
     ExtensionHeader header = req.header;
     header.text_extension = recorded_text_extension(state.save_name);
     header.cursor = (req.restore_flags & 1) ? req.cursor : TextPos();
-    header.encrypted = false;
+    header.encrypted = state.encrypt;
     ExtensionWriter records(header);
     add_index(doc, records);
     ExportOptions options;
@@ -283,10 +294,16 @@ bool write_temporaries(Document& doc, DocumentState& state, const SaveRequest& r
     options.tag_default_attr2 = req.tag_default_attr2;
     const TextForm& form = doc.load.form;
     options.lf_line_ends = form.line_end == LineEndStyle::LF;
-    options.end_mark = form.end_mark;
+    // An encrypted text always ends in 0x1A: the reader knows a right key by it.
+    options.end_mark = form.end_mark || state.encrypt;
     const bool utf8 = form.encoding == TextEncoding::UTF8;
-    bool ok = write_text(doc, state, options, f.text, &records, &f.loaded_bytes, utf8, utf8 && form.bom) &&
-              f.text.finish(text_mode(state));
+    bool ok = write_text(doc, state, options, f.text, &records, &f.loaded_bytes, utf8, utf8 && form.bom);
+    if (ok && state.encrypt) {
+        ok = cipher_file_in_place(f.text.fd, state.key, state.key_form);
+        if (!ok) notice("暗号化出来ないため保存しません｡\n" + state.save_name, FAILED_NOTICE_MS);
+        if (!ok) return false;
+    }
+    ok = ok && f.text.finish(text_mode(state));
     f.ext_keeps_nothing = records.keeps_nothing();
     if (ok && !f.ext_path.empty() && !f.ext_keeps_nothing)
         ok = f.ext.write(records.bytes()) && f.ext.finish(extension_mode(f.ext_path));
@@ -311,7 +328,7 @@ bool replace_text_file(Document& doc, DocumentState& state, const SaveRequest& r
     }
     if (!put_in_place(req.rename, f.text, state.save_name, "テキストファイルが作成出来ませんでした。\nもう一度試行します。"))
         return false;
-    hold_new_text_file(state, doc, f.loaded_bytes);
+    if (!req.copy) hold_new_text_file(state, doc, f.loaded_bytes);
     return true;
 }
 
@@ -393,7 +410,8 @@ SaveResult save_document(Document& doc, DocumentState& state, LoadSession& sessi
         if (req.restore_flags == 0 || req.mode > SAVE_MODE_SAVE_AND_END) return SaveResult::Nothing;
         if (update_header_in_place(state, session, req)) return SaveResult::Nothing;
     }
-    if (session.extension && session.extension->header.encrypted) {
+    // A text that was not decrypted is no text: saving it would lose the document.
+    if (session.extension && session.extension->header.encrypted && !state.decrypted) {
         notice("この文書は暗号化されています｡\n復号化出来ないため保存しません｡", READ_ONLY_NOTICE_MS);
         return SaveResult::Failed;
     }
@@ -408,8 +426,34 @@ SaveResult save_document(Document& doc, DocumentState& state, LoadSession& sessi
     state.recovered_from.clear();
     state.modified &= MODIFIED_NOTEBOOK;   // the notebook is a file of its own, written by the close flows
     doc.cache.invalidate();
-    ++doc.generation;   // bound to the new file now: copies of lines taken before do not carry over
+    if (!req.copy) ++doc.generation;   // bound to the new file now: copies of lines taken before do not carry over
     return SaveResult::Saved;
+}
+
+bool write_document_copy(Document& doc, const DocumentState& state, LoadSession& session, SaveRequest request,
+                         const std::string& text_path) {
+    if (text_path.empty()) return false;
+    // A save on a copy of the state: a second descriptor of the text file (the
+    // rest of a partly loaded document is read through it) and a mark of its
+    // own, given up at the end.
+    DocumentState copy = state;
+    copy.save_name = text_path;
+    copy.opened_path.clear();   // no backup of the copy it replaces
+    copy.text_fd = state.text_fd >= 0 ? ::fcntl(state.text_fd, F_DUPFD_CLOEXEC, 0) : -1;
+    copy.in_use_mark_held = true;
+    copy.saved_mode = state.in_use_mark_held ? state.saved_mode : static_cast<std::uint32_t>(creation_mode());
+    copy.created_new = false;
+    copy.recovered_from.clear();
+    copy.keep_original.clear();
+    copy.damaged_extension.clear();
+    if (copy.modified == 0) copy.modified = MODIFIED_TEXT;
+    request.mode = SAVE_MODE_SWITCH_OR_END;
+    request.no_backup = false;
+    request.copy = true;
+    SaveRun run;
+    const SaveResult result = save_document(doc, copy, session, request, run);
+    if (copy.text_fd >= 0) ::close(copy.text_fd);
+    return result == SaveResult::Saved;
 }
 
 bool write_out_document(Document& doc, DocumentState& state, LoadSession& session, const ExportOptions& options,

@@ -70,6 +70,9 @@ struct SaveRequest {
     std::uint8_t tag_default_attr1 = 0; // tag size written for a tag without one (width / 2)
     std::uint8_t tag_default_attr2 = 0; // (height / 2)
     RenameFunction rename = nullptr;    // how files are renamed into place; null = rename(2)
+    // A copy under another name (a recovery file, an auto-save): the document
+    // stays bound to the file it holds, its load position included.
+    bool copy = false;
 };
 
 // What the saves of one run remember.
@@ -81,6 +84,14 @@ struct SaveRun {
 // were, but for a kept temporary file named in the message.
 SaveResult save_document(Document& doc, DocumentState& state, LoadSession& session, const SaveRequest& request,
                   SaveRun& run);
+
+// Writes the document and its extension file as a save does, under
+// `text_path` (an auto-save copy): the document's own files, name, mark,
+// modified bits and backups are left as they were. The copy gets the mode of
+// the document's file. False when it could not be written (the notices of
+// the save were shown).
+bool write_document_copy(Document& doc, const DocumentState& state, LoadSession& session, SaveRequest request,
+                         const std::string& text_path);
 
 // The backup name of a text file: the same name with ".bak" in place of its extension.
 std::string backup_path_for(const std::string& text_path);

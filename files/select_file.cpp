@@ -3,6 +3,7 @@
 
 #include "document/document_state.h"
 #include "platform/codec.h"
+#include "platform/file_choice.h"
 #include "platform/files.h"
 #include "platform/messages.h"
 
@@ -17,7 +18,11 @@ bool path_needs_dialog(const std::string& path) {
 int select_file(WindowHost& host, int mode, std::string* path) {
     *path = absolute_path(*path);
     if (mode == SELECT_SAVE_AS || path_needs_dialog(*path)) {
-        int result = host.choose_file(mode, path);
+        int result = CHOSEN_CANCELLED;
+        {
+            const FileDialogOpen open;
+            result = host.choose_file(mode, path);
+        }
         if (result == CHOSEN_CANCELLED) return result;
         *path = absolute_path(*path);
     }

@@ -14,4 +14,17 @@ struct FileChoice {
     bool many = false;     // several files may be chosen
 };
 
+// While a file selection dialog is open (it runs its own event loop, and
+// the edit window's timers go on firing): auto-save waits. One per dialog
+// shown, on the stack around it.
+class FileDialogOpen {
+public:
+    FileDialogOpen();
+    ~FileDialogOpen();
+    FileDialogOpen(const FileDialogOpen&) = delete;
+    FileDialogOpen& operator=(const FileDialogOpen&) = delete;
+};
+// Whether a file selection dialog of this process is open now.
+bool file_dialog_open();
+
 }  // namespace rix

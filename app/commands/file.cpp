@@ -31,7 +31,10 @@ void install_file_commands(Application& app) {
     t.set_handler(COMMAND_READ_OPTIONS, [&app](int) { run_read_in_dialog(&app.settings, &app.reading, 0); });
     // The writing options turn the next 名前を付けて保存 into a write-out.
     t.set_handler(COMMAND_WRITE_OPTIONS, [&app](int) {
-        if (run_write_out_dialog(&app.settings, &app.save_flow.writing, 0) == DIALOG_OK) refresh_edit_options(app);
+        if (run_write_out_dialog(&app.settings, &app.save_flow.writing, 0, &app.doc.key) == DIALOG_OK) {
+            app.doc.encrypt = app.save_flow.writing.encrypt;
+            refresh_edit_options(app);
+        }
     });
     t.set_handler(COMMAND_SAVE_AND_EXIT, [&app](int) { exit_application(app, true); });
     t.set_handler(COMMAND_EXIT, [&app](int) { exit_application(app, false); });

@@ -18,6 +18,7 @@ std::string to_utf8(const QString& path) {
 }  // namespace
 
 bool run_file_chooser(const FileChoice& choice, std::vector<std::string>* paths) {
+    const FileDialogOpen open;
     QWidget* owner = QApplication::activeWindow();
     const QString caption = from_utf8(choice.caption), start = from_utf8(choice.folder),
                   filter = from_utf8(choice.filter);

@@ -102,4 +102,11 @@ TEST(CommandLine, InstanceArgumentsRoundTrip) {
     CommandLine fresh = parse(instance_arguments("", original));
     EXPECT_TRUE(fresh.new_document);
     EXPECT_TRUE(fresh.document.empty());
+
+    // A dropped binary the writer takes for an encrypted document.
+    args.insert(args.begin(), "--decrypt");
+    CommandLine told = parse(args);
+    EXPECT_TRUE(told.decrypt);
+    EXPECT_EQ(told.document, "/docs/e");
+    EXPECT_FALSE(told.batch());
 }

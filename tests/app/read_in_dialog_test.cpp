@@ -37,9 +37,8 @@ TEST_F(ReadInDialogTest, ShowsPresetsAndEnablesByTheSwitches) {
         EXPECT_FALSE(d.is_enabled(130));
         EXPECT_FALSE(d.is_enabled(141));
         EXPECT_FALSE(d.is_enabled(150));
-        EXPECT_FALSE(d.is_enabled(READ_IN_DECRYPT));
-        EXPECT_FALSE(d.is_enabled(READ_IN_KEY));
-        EXPECT_FALSE(d.is_enabled(READ_IN_SHOW_KEY));
+        EXPECT_FALSE(d.get_check(READ_IN_DECRYPT));
+        EXPECT_FALSE(d.is_visible(301));     // the key is shown as "*"
         d.press(110);
         EXPECT_TRUE(d.is_enabled(130));
         d.press(120);
@@ -55,6 +54,22 @@ TEST_F(ReadInDialogTest, ShowsPresetsAndEnablesByTheSwitches) {
     EXPECT_FALSE(settings.changed);
     EXPECT_EQ(messages.help_topics, std::vector<std::string>{"RDIN"});
     EXPECT_TRUE(host.missing.empty());
+}
+
+// 復号化読込 keeps its key for the documents opened next; it needs one.
+TEST_F(ReadInDialogTest, DecryptionTakesItsKey) {
+    host.script([](DialogSession& d) {
+        d.press(READ_IN_DECRYPT);
+        d.press(1);
+        EXPECT_FALSE(d.ended());
+        d.press(READ_IN_SHOW_KEY);
+        d.type_text(301, "key");
+        d.press(1);
+    });
+    EXPECT_EQ(run(), DIALOG_OK);
+    EXPECT_TRUE(messages.saw("暗号キーを入力してください"));
+    EXPECT_TRUE(reading.decrypt && reading.show_key);
+    EXPECT_EQ(reading.key, "key");
 }
 
 TEST_F(ReadInDialogTest, SymbolMustBeTwoBytesWhileItIsUsed) {
