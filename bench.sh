@@ -18,7 +18,7 @@ failed=0
 
 ./scripts/setup.sh
 ./scripts/build.sh release --target rix rix_window rix_load_bench rix_start_bench rix_render_bench \
-    rix_relayout_bench rix_search_bench rix_pdf_bench rix_epub_bench
+    rix_relayout_bench rix_search_bench rix_pdf_bench rix_epub_bench rix_guides_bench
 
 # A ~2 MB document: the corpus novels, repeated.
 DOC="$OUT/novels.txt"
@@ -53,6 +53,9 @@ run render env QT_QPA_PLATFORM=offscreen "$BUILD/bench/rix_render_bench" "$CORPU
 # A keystroke's redraw and a typed character in the ~2 MB document against its
 # first 20 KB: the cost must not grow with the document.
 run relayout env QT_QPA_PLATFORM=offscreen "$BUILD/bench/rix_relayout_bench" "$DOC"
+# The capacity count of the ~2 MB document against loading it; a typed
+# character with the guide boxes and the position bar against the title bar alone.
+run guides env QT_QPA_PLATFORM=offscreen RIX_HOME="$OUT/home" "$BUILD/bench/rix_guides_bench" "$DOC"
 # A search for an absent string through the ~2 MB document against memmem.
 run search "$BUILD/bench/rix_search_bench" "$DOC"
 # The PDF of the ~2 MB document (print format 1, compressed) against loading

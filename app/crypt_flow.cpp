@@ -85,7 +85,7 @@ bool ReEncryptDialog::command(DialogContext& ctx, int id, int) {
         edits_.toggle(ctx);
         if (show_key_) *show_key_ = ctx.get_check(CRYPT_SHOW_KEY);
         return true;
-    case CRYPT_PLAIN:   // the button itself: Escape and the close box save nothing
+    case CRYPT_PLAIN_SAVE:   // the button alone: Escape and the close box save nothing
         choice_ = ResaveChoice::PLAIN;
         ctx.end_dialog(DIALOG_CANCEL);
         return true;

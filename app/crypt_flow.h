@@ -22,7 +22,8 @@ struct SettingsRecord;
 
 // Control ids of DE_CRYPT and RE_CRYPT.
 constexpr int CRYPT_OK = 1;           // 復号化読込 / 暗号化保存
-constexpr int CRYPT_PLAIN = 2;        // 取消 / 平文保存
+constexpr int CRYPT_PLAIN = 2;        // 取消 (DE_CRYPT); Escape and the close box
+constexpr int CRYPT_PLAIN_SAVE = 7;   // 平文保存 (RE_CRYPT): an id of its own, so that Escape is no 平文保存
 constexpr int CRYPT_SHOW_KEY = 3;     // 暗号キーを表示
 constexpr int CRYPT_SAVE_KEY = 5;     // 暗号キーを保存 (RE_CRYPT)
 constexpr int CRYPT_STATUS = 5;       // the text above the key (DE_CRYPT)

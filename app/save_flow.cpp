@@ -136,6 +136,8 @@ SaveResult save_in_mode(Application& app, int mode) {
     SaveResult result = save_document(app.loaded->document, app.doc, app.loaded->session,
                                       save_request_for(app, mode), flow.run);
     if (result != SaveResult::Saved) return result;
+    // The file on disk is enciphered now, or plain: the next saves go by that.
+    app.loaded->extension.header.encrypted = app.doc.encrypt;
     reset_autosave_counters(app);
     // A new document that was saved with text is no longer an unchanged new one.
     if (text_changed) app.doc.created_new = false;

@@ -142,7 +142,8 @@ bool read_key_file(const std::string& path, std::string* key) {
         ::close(fd);
         return false;
     }
-    std::string bytes(KEY_TEXT_MAX_BYTES, '\0');
+    // One byte more than is kept: a double-byte character across the limit is seen whole.
+    std::string bytes(KEY_TEXT_MAX_BYTES + 1, '\0');
     std::size_t got = 0;
     while (got < bytes.size()) {
         ssize_t r = ::read(fd, bytes.data() + got, bytes.size() - got);
@@ -153,7 +154,7 @@ bool read_key_file(const std::string& path, std::string* key) {
     ::close(fd);
     bytes.resize(got);
     // A key cut at the limit keeps whole characters only.
-    bytes.resize(cut_on_boundary(bytes, bytes.size()));
+    bytes.resize(cut_on_boundary(bytes, KEY_TEXT_MAX_BYTES));
     *key = bytes;
     return !key->empty();
 }

@@ -112,6 +112,8 @@ private:
 class ImageSurface final : public PainterSurface {
 public:
     ImageSurface(int width, int height, std::uint32_t fill = 0xFFFFFF);
+    // The painter ends before the image it paints on goes.
+    ~ImageSurface() override { end_painter(); }
 
     int width() const override { return image_.width(); }
     int height() const override { return image_.height(); }

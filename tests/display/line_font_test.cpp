@@ -110,15 +110,16 @@ TEST(LineFontDrawing, ColourSizeAndBoldOfEachLine) {
     Drawn d({red, large_bold, 0});
     ASSERT_EQ(d.cells("あ").size(), 1u);
     EXPECT_EQ(d.cells("あ")[0], "cell 0 82A0 H 20,10,20x20 #FF0000");
-    EXPECT_EQ(d.cells("か")[0], "cell 4 82A9 H 20,50,28x28 #000000");
+    EXPECT_EQ(d.cells("か")[0], "cell " + std::to_string(FONT_LINE_FIRST + 1) + " 82A9 H 20,50,28x28 #000000");
     EXPECT_EQ(d.cells("さ")[0], "cell 0 82B3 H 20,90,20x20 #000000");
-    EXPECT_EQ(d.surface.lines_starting("font 4 "), std::vector<std::string>{"font 4 IPAex 28 w700"});
+    EXPECT_EQ(d.surface.lines_starting("font " + std::to_string(FONT_LINE_FIRST + 1) + " "),
+              std::vector<std::string>{"font " + std::to_string(FONT_LINE_FIRST + 1) + " IPAex 28 w700"});
 
     // Drawn again, the line font is not made again.
     d.surface.clear();
     relayout_screen(d.doc, d.s, true);
     EXPECT_TRUE(d.surface.lines_starting("font ").empty());
-    EXPECT_EQ(d.cells("か")[0], "cell 4 82A9 H 20,50,28x28 #000000");
+    EXPECT_EQ(d.cells("か")[0], "cell " + std::to_string(FONT_LINE_FIRST + 1) + " 82A9 H 20,50,28x28 #000000");
 }
 
 TEST(LineFontDrawing, PaperTakesLineColoursOnlyWhenAsked) {
