@@ -142,8 +142,21 @@ bool PainterSurface::end_painter() {
     return !painter_.isActive() || painter_.end();
 }
 
+namespace {
+
+bool same_request(const FontRequest& a, const FontRequest& b) {
+    return a.face == b.face && a.vertical == b.vertical && a.pixel_height == b.pixel_height &&
+           a.pixel_width == b.pixel_width && a.weight == b.weight && a.italic == b.italic;
+}
+
+}  // namespace
+
 bool PainterSurface::set_font(int slot, const FontRequest& request) {
     if (slot < 0 || slot >= FONT_SLOTS) return false;
+    // The font of the slot already: it stays, with the glyphs it has looked up
+    // (the guide boxes set theirs on every redraw).
+    const auto& held = fonts_[static_cast<std::size_t>(slot)];
+    if (held && same_request(held->request, request)) return true;
     QtFonts fonts;
     const FontMetrics m = fonts.metrics(request);
     if (!m.valid) return false;
