@@ -4,10 +4,8 @@
 #include "app/application.h"
 #include "app/save_flow.h"
 #include "document/autosave_files.h"
-#include "document/encryption.h"
 #include "document/save.h"
 #include "platform/file_choice.h"
-#include "platform/files.h"
 
 namespace rix {
 namespace {

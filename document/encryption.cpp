@@ -47,28 +47,31 @@ std::uint64_t size_of(int fd) {
     return ::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
 }
 
-// The first bytes and the last byte of the file decrypted with `key`.
-bool key_gives_text(int fd, std::uint64_t size, const CipherKey& key) {
-    if (size == 0) return false;
-    const std::size_t head_bytes = static_cast<std::size_t>(std::min<std::uint64_t>(size, PLAIN_CHECK_BYTES));
-    std::string head(head_bytes, '\0');
-    if (!read_fully(fd, 0, head.data(), head.size())) return false;
+// The file deciphered with `key` in one pass into an anonymous memory file,
+// when what comes out looks like a saved text; else -1 (and nothing kept).
+int deciphered_copy(int fd, std::uint64_t size, const CipherKey& key) {
+    if (size == 0) return -1;
+    int plain = ::memfd_create("rix-plain-text", MFD_CLOEXEC);
+    if (plain < 0) return -1;
     CipherStream stream(key);
-    stream.process(head.data(), head.size());
-    char last = head.back();
-    if (size > head_bytes) {
-        // The stream is run on to the last byte: RC4 has no random access.
-        std::vector<char> piece(PIECE_BYTES);
-        std::uint64_t at = head_bytes;
-        while (at < size) {
-            const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(size - at, piece.size()));
-            if (!read_fully(fd, at, piece.data(), n)) return false;
-            stream.process(piece.data(), n);
-            last = piece[n - 1];
-            at += n;
-        }
+    std::vector<char> piece(PIECE_BYTES);
+    std::string head;
+    char last = 0;
+    bool ok = true;
+    for (std::uint64_t at = 0; ok && at < size;) {
+        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(size - at, piece.size()));
+        ok = read_fully(fd, at, piece.data(), n);
+        if (!ok) break;
+        stream.process(piece.data(), n);
+        if (head.size() < PLAIN_CHECK_BYTES)
+            head.append(piece.data(), std::min(n, PLAIN_CHECK_BYTES - head.size()));
+        last = piece[n - 1];
+        ok = write_fully(plain, at, piece.data(), n);
+        at += n;
     }
-    return looks_like_plain_text(head, last);
+    if (ok && looks_like_plain_text(head, last)) return plain;
+    ::close(plain);
+    return -1;
 }
 
 }  // namespace
@@ -96,31 +99,14 @@ bool cipher_file_in_place(int fd, std::string_view key_text, KeyForm form) {
 
 int unlock_encrypted_file(int fd, std::string_view key_text, KeyForm* form) {
     const std::uint64_t size = size_of(fd);
-    KeyForm found = KeyForm::STRONG;
-    bool ok = false;
     for (KeyForm f : {KeyForm::STRONG, KeyForm::EXPORT}) {
-        if (key_gives_text(fd, size, derive_cipher_key(key_text, f))) {
-            found = f;
-            ok = true;
-            break;
+        const int plain = deciphered_copy(fd, size, derive_cipher_key(key_text, f));
+        if (plain >= 0) {
+            if (form) *form = f;
+            return plain;
         }
     }
-    if (!ok) return -1;
-    int plain = ::memfd_create("rix-plain-text", MFD_CLOEXEC);
-    if (plain < 0) return -1;
-    std::vector<char> piece(PIECE_BYTES);
-    bool copied = true;
-    for (std::uint64_t at = 0; copied && at < size;) {
-        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(size - at, piece.size()));
-        copied = read_fully(fd, at, piece.data(), n) && write_fully(plain, at, piece.data(), n);
-        at += n;
-    }
-    if (!copied || !cipher_file_in_place(plain, key_text, found)) {
-        ::close(plain);
-        return -1;
-    }
-    if (form) *form = found;
-    return plain;
+    return -1;
 }
 
 std::string key_file_path(const std::string& key_folder, const std::string& document_path) {
