@@ -25,6 +25,7 @@ DocumentPreview::DocumentPreview(Application& app, const PreviewRequest& request
     range_ = range;
     if (!make_print_layout(format, range, page_for_paper(format.paper, PRINT_DPI, PRINT_DPI), &layout_)) return;
     layout_.index = index_hooks_for(doc_.index);
+    layout_.render.print_line_colours = app.line_format_colours;
     PrintScope scope(doc_, layout_.rules);
     const RangeResult r = resolve_print_range(doc_, layout_, range, request.marked, request.mark_start,
                                               request.mark_end, &job_);
@@ -100,6 +101,7 @@ bool DocumentPreview::release_margin(int corner, int x, int y) {
     PrintLayout layout;
     if (!make_print_layout(format, range_, layout_.page, &layout)) return false;
     layout.index = layout_.index;
+    layout.render.print_line_colours = layout_.render.print_line_colours;
     layout_ = std::move(layout);
     SettingsRecord& rec = app_.settings.rec;
     const int slot = layout_.format.screen.slot;

@@ -86,6 +86,7 @@ PrintOutcome print_loaded_document(Application& app, const PrintRequest& request
         return PrintOutcome::DEVICE_FAILED;
     }
     layout.index = index_hooks_for(doc.index);
+    layout.render.print_line_colours = app.line_format_colours;
     PrintRun run = PrintRun::DONE;
     {
         PrintScope scope(doc, layout.rules);

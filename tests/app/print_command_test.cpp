@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/command_table.h"
 #include "app/commands/features.h"
@@ -22,6 +24,7 @@
 #include "platform/files.h"
 #include "platform/fake_dialogs.h"
 #include "platform/fake_fonts.h"
+#include "document/line_format.h"
 #include "platform/fake_messages.h"
 #include "platform/recording_surface.h"
 #include "tests/support/command_app.h"
@@ -35,6 +38,7 @@ std::string sj(std::string_view utf8) { return utf8_to_sjis(utf8); }
 // A printer that records what it is asked; `refuse_page` fails new_page.
 struct FakePrinter {
     int begun = 0, pages = 0, ended = 0;
+    std::vector<std::string> cells;   // the cells drawn on the paper
     bool refuse_page = false;
     PrintDeviceSetup setup;
 };
@@ -50,7 +54,11 @@ public:
         ++log_->pages;
         return true;
     }
-    bool end() override { ++log_->ended; return true; }
+    bool end() override {
+        ++log_->ended;
+        log_->cells = surface_.lines_starting("cell ");
+        return true;
+    }
     int width_px() const override { return surface_.width(); }
     int height_px() const override { return surface_.height(); }
     int dpi_x() const override { return 600; }
@@ -103,6 +111,26 @@ TEST_F(PrintCommandTest, PrintsEverySheetAndLeavesTheScreenAsItWas) {
     EXPECT_EQ(app.loaded->document.rules.chars_per_column, before.chars_per_column);
     EXPECT_EQ(app.loaded->document.lines.total_display_lines(), lines);
     EXPECT_TRUE(app.settings.changed);
+}
+
+TEST_F(PrintCommandTest, ALinesOwnColourReachesThePaperOnlyWhenThePrintColoursSaySo) {
+    LineFormat red;
+    red.colour_on = true;
+    red.colour = 9;
+    app.loaded->document.formats.set_word(0, encode_line_format(red));
+    auto red_cells = [this] {
+        int n = 0;
+        for (const std::string& c : printer.cells) n += c.ends_with("#FF0000") ? 1 : 0;
+        return n;
+    };
+    for (const bool on : {false, true}) {
+        app.line_format_colours = on;
+        dialogs.script([](DialogSession& d) { d.press(PRINT_SET_PRINT); });
+        ASSERT_TRUE(commands().run(COMMAND_PRINT));
+        ASSERT_FALSE(printer.cells.empty());
+        // The first line's 35 characters and nothing else.
+        EXPECT_EQ(red_cells(), on ? 35 : 0) << "switch " << on;
+    }
 }
 
 TEST_F(PrintCommandTest, PdfOutputAsksItsInformationAndWritesThePdfBesideTheDocument) {
