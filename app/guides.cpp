@@ -63,25 +63,57 @@ void show_title(Application& app, GuideState& g, int slot) {
                                       overwrite, modified));
 }
 
+// The record of what is shown, emptied when the surface is another one or
+// was painted blank since the guides were drawn on it.
+ShownGuides& shown_on(GuideState& g, const Screen& s, int place) {
+    ShownGuides& shown = g.shown;
+    const Surface* surface = s.surface;
+    if (shown.surface != surface || shown.paints != s.paints || shown.width != surface->width() ||
+        shown.height != surface->height() || shown.place != place) {
+        shown = ShownGuides{};
+        shown.surface = surface;
+        shown.paints = s.paints;
+        shown.width = surface->width();
+        shown.height = surface->height();
+        shown.place = place;
+    }
+    return shown;
+}
+
 void draw_boxes(Application& app, GuideState& g, int slot, const GuidePosition& p, bool stale) {
     Screen& s = app.window.screen->screen;
     const SettingsRecord& rec = app.settings.rec;
     const GuideBoxLayout layout = guide_box_layout(place_of(rec, slot));
     const bool overwrite = !app.loaded->edit.insert_mode;
     const bool modified = (app.doc.modified & MODIFIED_TEXT) != 0;
-    draw_guide_box(*s.surface, layout.position, layout.font_px,
-                   position_box_fields(slot + 1, p, stale, overwrite, modified), 0);
-    if (content_of(rec, slot) != 0 && !app.doc.save_name.empty() && g.capacity.known)
-        draw_guide_box(*s.surface, layout.capacity, layout.font_px, capacity_box_fields(g.capacity), 0);
+    ShownGuides& shown = shown_on(g, s, place_of(rec, slot));
+    GuideBoxFields position = position_box_fields(slot + 1, p, stale, overwrite, modified);
+    if (shown.position.rows.empty() || position != shown.position) {
+        draw_guide_box(*s.surface, layout.position, layout.font_px, position, 0,
+                       shown.position.rows.empty() ? nullptr : &shown.position);
+        shown.position = std::move(position);
+    }
+    if (content_of(rec, slot) != 0 && !app.doc.save_name.empty() && g.capacity.known) {
+        GuideBoxFields capacity = capacity_box_fields(g.capacity);
+        if (!shown.capacity_shown || capacity != shown.capacity) {
+            draw_guide_box(*s.surface, layout.capacity, layout.font_px, capacity, 0,
+                           shown.capacity_shown ? &shown.capacity : nullptr);
+            shown.capacity = std::move(capacity);
+            shown.capacity_shown = true;
+        }
+    }
 }
 
-void draw_bar(Application& app, int slot, std::uint64_t cursor_line) {
+void draw_bar(Application& app, GuideState& g, int slot, std::uint64_t cursor_line) {
     Screen& s = app.window.screen->screen;
     const SettingsRecord& rec = app.settings.rec;
     if (rec.show_position_bar[slot] != 1) return;
     const std::uint64_t total = app.loaded->document.lines.total_display_lines();
     const PositionBar bar = position_bar(s.surface->width(), cursor_line, total > 0 ? total - 1 : 0, s.geo.vertical);
+    ShownGuides& shown = shown_on(g, s, place_of(rec, slot));
+    if (!bar.shown || shown.bar_tick == bar.tick_x) return;
     draw_position_bar(*s.surface, s.blank_page, bar, rec.text_colour_rgb[slot]);
+    shown.bar_tick = bar.tick_x;
 }
 
 // The count display's text.
@@ -134,7 +166,7 @@ void update_guides(Application& app, GuideState& g, int mode) {
     if (g.capacity.known) g.title.capacity = title_capacity_part(g.ring, g.capacity);
     if (app.window.screen->screen.surface) {
         if (place_of(rec, slot) != GUIDE_PLACE_TITLE) draw_boxes(app, g, slot, p, stale);
-        draw_bar(app, slot, line.value);
+        draw_bar(app, g, slot, line.value);
     }
     show_title(app, g, slot);
 }

@@ -24,6 +24,18 @@ constexpr int TIMER_COUNT = 6;
 // count silently, the menu command gets the count display message.
 enum class CountOwner : std::uint8_t { TEXT_WINDOW, CAPACITY_BOX, MENU };
 
+// What the boxes and the bar show on the edit surface, so that a redraw
+// paints only what changed. It holds while the surface is the same and has
+// not been painted blank since (Screen::paints).
+struct ShownGuides {
+    const Surface* surface = nullptr;    // null: nothing shown
+    std::uint64_t paints = 0;
+    int width = 0, height = 0, place = -1;
+    GuideBoxFields position, capacity;
+    bool capacity_shown = false;
+    int bar_tick = -1;                   // -1: no bar shown
+};
+
 struct GuideState {
     CountRing ring;                      // numbers of the title and the message
     Capacity capacity;                   // the last count for the capacity (known = counted)
@@ -33,6 +45,7 @@ struct GuideState {
     int counted_print_slot = -1;
     int passes = 0;                      // counting passes run (for tests and the benchmark)
     TitleParts title;                    // the parts of the composed title
+    ShownGuides shown;
 };
 
 // The width of the guide boxes of screen slot `slot` (0 in title-bar mode):

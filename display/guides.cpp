@@ -268,50 +268,97 @@ GuideBoxFields capacity_box_fields(const Capacity& c) {
     return f;
 }
 
+namespace {
+
+constexpr std::uint32_t GUIDE_BOX_BACKGROUND = 0xF0F0F0;
+
+// One cell of a box row: a full-width character, or two single-byte ones
+// side by side (a lone one beside a space). 0x2020 is an empty cell.
+struct BoxCell {
+    std::uint16_t code = 0x2020;
+    bool half = false;
+    bool operator==(const BoxCell&) const = default;
+};
+
+std::vector<BoxCell> box_cells(const std::string& text) {
+    std::vector<BoxCell> cells;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto b = static_cast<std::uint8_t>(text[i]);
+        BoxCell c;
+        if (char_length(text, i) == 2) {
+            c.code = static_cast<std::uint16_t>(b << 8 | static_cast<std::uint8_t>(text[i + 1]));
+            i += 2;
+        } else {
+            const bool pair = i + 1 < text.size() && char_length(text, i + 1) == 1;
+            const std::uint8_t second = pair ? static_cast<std::uint8_t>(text[i + 1]) : ' ';
+            c.code = static_cast<std::uint16_t>(b << 8 | second);
+            c.half = true;
+            i += pair ? 2 : 1;
+        }
+        cells.push_back(c);
+    }
+    return cells;
+}
+
+SurfaceRect intersect(const SurfaceRect& a, const SurfaceRect& b) {
+    const int x0 = std::max(a.x, b.x), y0 = std::max(a.y, b.y);
+    const int x1 = std::min(a.x + a.w, b.x + b.w), y1 = std::min(a.y + a.h, b.y + b.h);
+    return x1 > x0 && y1 > y0 ? SurfaceRect{x0, y0, x1 - x0, y1 - y0} : SurfaceRect{};
+}
+
+}  // namespace
+
 void draw_guide_box(Surface& surface, const SurfaceRect& box, int font_px, const GuideBoxFields& fields,
-                    std::uint32_t text_colour) {
+                    std::uint32_t text_colour, const GuideBoxFields* shown) {
     if (box.empty() || font_px <= 0) return;
-    surface.fill_rect(box, 0xF0F0F0);
-    const std::uint32_t frame = 0x808080;
-    surface.draw_line(box.x, box.y, box.x + box.w - 1, box.y, frame);
-    surface.draw_line(box.x, box.y + box.h - 1, box.x + box.w - 1, box.y + box.h - 1, frame);
-    surface.draw_line(box.x, box.y, box.x, box.y + box.h - 1, frame);
-    surface.draw_line(box.x + box.w - 1, box.y, box.x + box.w - 1, box.y + box.h - 1, frame);
-    FontRequest font;
-    font.face = sj("IPAexゴシック");
-    font.pixel_height = font_px;
-    if (!surface.set_font(FONT_GUIDE, font)) return;
     const int rows = static_cast<int>(fields.rows.size());
+    // Only the differing cells are painted when the box shows rows of the same number.
+    const bool partial = shown && shown->rows.size() == fields.rows.size();
+    if (!partial) {
+        surface.fill_rect(box, GUIDE_BOX_BACKGROUND);
+        const std::uint32_t frame = 0x808080;
+        surface.draw_line(box.x, box.y, box.x + box.w - 1, box.y, frame);
+        surface.draw_line(box.x, box.y + box.h - 1, box.x + box.w - 1, box.y + box.h - 1, frame);
+        surface.draw_line(box.x, box.y, box.x, box.y + box.h - 1, frame);
+        surface.draw_line(box.x + box.w - 1, box.y, box.x + box.w - 1, box.y + box.h - 1, frame);
+    }
+    const SurfaceRect inside{box.x + 1, box.y + 1, box.w - 2, box.h - 2};
     const int pitch = rows > 0 ? std::max(box.h / rows, 1) : 1;
+    bool font_set = false;
     for (int r = 0; r < rows; ++r) {
-        const std::string& text = fields.rows[static_cast<std::size_t>(r)];
-        int x = box.x + 2;
+        const std::vector<BoxCell> cells = box_cells(fields.rows[static_cast<std::size_t>(r)]);
+        std::vector<BoxCell> before;
+        if (partial) before = box_cells(shown->rows[static_cast<std::size_t>(r)]);
         const int y = box.y + r * pitch + (pitch - font_px) / 2;
-        for (std::size_t i = 0; i < text.size();) {
+        const std::size_t n = std::max(cells.size(), before.size());
+        for (std::size_t k = 0; k < n; ++k) {
+            const BoxCell now = k < cells.size() ? cells[k] : BoxCell{};
+            const BoxCell was = k < before.size() ? before[k] : BoxCell{};
+            if (partial && now == was) continue;
+            const int x = box.x + 2 + static_cast<int>(k) * font_px;
+            if (partial) {
+                const SurfaceRect cell = intersect(SurfaceRect{x, y, font_px, font_px}, inside);
+                if (!cell.empty()) surface.fill_rect(cell, GUIDE_BOX_BACKGROUND);
+            }
+            if (now.code == 0x2020) continue;
+            if (!font_set) {
+                FontRequest font;
+                font.face = sj("IPAexゴシック");
+                font.pixel_height = font_px;
+                if (!surface.set_font(FONT_GUIDE, font)) return;
+                font_set = true;
+            }
             CellGlyph g;
             g.font = FONT_GUIDE;
             g.colour = text_colour;
             g.box = SurfaceRect{x, y, font_px, font_px};
-            const auto b = static_cast<std::uint8_t>(text[i]);
-            if (char_length(text, i) == 2) {
-                g.code = static_cast<std::uint16_t>(b << 8 | static_cast<std::uint8_t>(text[i + 1]));
-                i += 2;
-            } else {
-                // Two single-byte characters share a cell; a lone one takes a space beside it.
-                const bool pair = i + 1 < text.size() && char_length(text, i + 1) == 1;
-                const std::uint8_t second = pair ? static_cast<std::uint8_t>(text[i + 1]) : ' ';
-                g.code = static_cast<std::uint16_t>(b << 8 | second);
-                g.half = true;
-                g.second_offset = font_px / 2;
-                i += pair ? 2 : 1;
-            }
-            if (g.code != 0x2020) surface.draw_cell(g);
-            x += font_px;
+            g.code = now.code;
+            g.half = now.half;
+            if (now.half) g.second_offset = font_px / 2;
+            surface.draw_cell(g);
         }
     }
 }
-
-// ---- the position bar ----
 
 PositionBar position_bar(int width, std::uint64_t cursor, std::uint64_t last, bool vertical) {
     PositionBar bar;

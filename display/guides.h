@@ -135,6 +135,7 @@ int guide_box_width(int place);
 // rows. Values are what the box shows ("" = an empty field).
 struct GuideBoxFields {
     std::vector<std::string> rows;
+    bool operator==(const GuideBoxFields&) const = default;
 };
 // 書式N, 頁, page, 列, column, 行, line, 字, character, 上書, 変更. While the
 // page count is stale, page and column are five spaces.
@@ -144,8 +145,11 @@ GuideBoxFields position_box_fields(int format_number, const GuidePosition& p, bo
 GuideBoxFields capacity_box_fields(const Capacity& c);
 
 // Paints one box (background, frame, its rows) in font slot FONT_GUIDE.
+// Given what the box shows now (`shown`, drawn by this function with the
+// same box and font), only the cells that differ are painted again: a typed
+// character changes a digit or two of the position, not the box.
 void draw_guide_box(Surface& surface, const SurfaceRect& box, int font_px, const GuideBoxFields& fields,
-                    std::uint32_t text_colour);
+                    std::uint32_t text_colour, const GuideBoxFields* shown = nullptr);
 
 // ---- the position bar ----
 

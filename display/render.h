@@ -89,6 +89,7 @@ struct Screen {
     Surface* blank_page = nullptr;       // background and grid, for erasing
     Surface* snapshot = nullptr;         // the finished screen
     bool snapshot_valid = false;
+    std::uint64_t paints = 0;            // times the whole surface was painted blank
 
     TextPos top;                         // start of the display line on screen line 0
     DisplayLineNo top_display_line;      // its number from the start of the document

@@ -361,6 +361,7 @@ bool scroll_screen_lines(Document& doc, Screen& s, bool forward, int n, int firs
 
 void paint_background(Screen& s) {
     if (!s.surface) return;
+    ++s.paints;
     s.surface->fill_rect({0, 0, s.surface->width(), s.surface->height()}, s.fmt.fill_colour);
 }
 

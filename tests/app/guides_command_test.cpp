@@ -5,6 +5,7 @@
 // Owed: the capacity after a print-format change through PRINT_SET.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "app/command_table.h"
@@ -102,6 +103,35 @@ TEST_F(GuidesCommandTest, BoxesTakeTheirWidthAndGiveItBack) {
     redraw();
     EXPECT_EQ(screen.screen.geo.guide_px, 0);
     EXPECT_TRUE(surface.lines_starting("cell 3 ").empty());
+}
+
+TEST_F(GuidesCommandTest, ATypedCharacterRepaintsOnlyTheFiguresThatChanged) {
+    app.settings.rec.edit_info_place[slot()] = GUIDE_PLACE_SMALL;
+    open("ab");
+    shell->timer(TIMER_COUNT);
+    const SurfaceRect box = guide_box_layout(GUIDE_PLACE_SMALL).position;
+    const std::string whole_box = "fill " + std::to_string(box.x) + "," + std::to_string(box.y) + "," +
+                                  std::to_string(box.w) + "x" + std::to_string(box.h) + " #F0F0F0";
+    auto painted_whole = [&] {
+        const auto fills = surface.lines_starting("fill ");
+        return std::find(fills.begin(), fills.end(), whole_box) != fills.end();
+    };
+    surface.clear();
+    shell->characters_typed("c");
+    EXPECT_FALSE(painted_whole());
+    // 変更 appears; 字 stays 1 (a single byte further): two cells, not the box's dozen.
+    EXPECT_EQ(surface.lines_starting("cell 3 ").size(), 2u) << surface.dump();
+    surface.clear();
+    shell->characters_typed("d");
+    EXPECT_EQ(surface.lines_starting("cell 3 ").size(), 1u);   // 字 1 -> 2
+    surface.clear();
+    update_guides(app, guides(), GUIDES_POSITION);
+    EXPECT_TRUE(surface.lines_starting("cell 3 ").empty());
+    EXPECT_TRUE(surface.lines_starting("fill ").empty());
+    // Painted blank: the boxes are drawn whole again.
+    surface.clear();
+    redraw();
+    EXPECT_TRUE(painted_whole());
 }
 
 TEST_F(GuidesCommandTest, TheCountDisplayMessage) {

@@ -11,9 +11,11 @@
 
 #include <QRect>
 
+#include "display/guides.h"
 #include "display/render.h"
 #include "platform/codec.h"
 #include "platform/qt/qt_fonts.h"
+#include "platform/recording_surface.h"
 #include "tests/document/doc_builder.h"
 
 namespace rix {
@@ -232,6 +234,26 @@ TEST(ImageSurface, AnErasedStripEqualsTheBlankPage) {
     EXPECT_NE(screen.surface.image().copy(strip), screen.blank.image().copy(strip));
     erase_screen_line(screen.s, 2);
     EXPECT_EQ(screen.surface.image().copy(strip), screen.blank.image().copy(strip));
+}
+
+// A guide box brought up to date cell by cell looks exactly as one drawn
+// afresh: digits that change, a row that grows or shrinks, a row emptied.
+TEST(ImageSurface, AGuideBoxUpdatedInPlaceEqualsAFreshOne) {
+    QtFonts fonts;
+    const GuideBoxLayout l = guide_box_layout(GUIDE_PLACE_MEDIUM);
+    const GuidePosition before = guide_position(DisplayLineNo{45}, 20, true, TextPos(7, 10));
+    const GuidePosition after = guide_position(DisplayLineNo{1204}, 20, true, TextPos(7, 9));
+    const GuideBoxFields was = position_box_fields(1, before, false, true, false);
+    const GuideBoxFields now = position_box_fields(1, after, true, false, true);
+    ImageSurface updated(200, 600), fresh(200, 600);
+    draw_guide_box(updated, l.position, l.font_px, was, 0);
+    draw_guide_box(updated, l.position, l.font_px, now, 0, &was);
+    draw_guide_box(fresh, l.position, l.font_px, now, 0);
+    EXPECT_TRUE(updated.image() == fresh.image());
+    // Only what changed was painted: the fresh box paints every row.
+    RecordingSurface log(200, 600);
+    draw_guide_box(log, l.position, l.font_px, now, 0, &now);
+    EXPECT_EQ(log.dump(), "");
 }
 
 }  // namespace
