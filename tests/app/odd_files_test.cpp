@@ -61,7 +61,9 @@ int info(const std::string& path, std::string* printed) {
     char* buf = nullptr;
     std::size_t size = 0;
     std::FILE* out = ::open_memstream(&buf, &size);
-    int rc = print_document_info(path, rec, ReadingOptions{true, false, false}, 0, out);
+    ReadingOptions reading;
+    reading.rubies = true;
+    int rc = print_document_info(path, rec, reading, 0, out);
     std::fclose(out);
     printed->assign(buf, size);
     std::free(buf);
