@@ -97,6 +97,9 @@ struct AidLinks {
     // in; two slow clicks on one cell open its dialog. Null: no history.
     std::function<void(const std::string& text)> add_copy_history;
     std::function<void()> open_copy_history;
+    // The synonym window: a double click in the edit window opens it, or has
+    // the open one look the word at the cursor up. Null: no window.
+    std::function<void()> open_synonyms;
 };
 
 // The main window's side of the process, set by main() (a test sets what it

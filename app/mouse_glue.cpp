@@ -201,6 +201,10 @@ void MouseGlue::open_copy_history() {
     if (app_.links.open_copy_history) app_.links.open_copy_history();
 }
 
+void MouseGlue::open_synonyms() {
+    if (app_.links.open_synonyms) app_.links.open_synonyms();
+}
+
 int MouseGlue::drop_menu(int x, int y) {
     if (!gui_ || !events_) return 0;
     const MenuResource* menu = events_->menus().popup("RIX_Drop_Menu");

@@ -54,6 +54,7 @@ public:
     void set_margins(const MarginChange& change) override;
     void caret_shown(bool shown) override;
     void open_copy_history() override;
+    void open_synonyms() override;
 
 private:
     bool ready() const;

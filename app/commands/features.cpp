@@ -23,6 +23,7 @@ void install_features(Application& app) {
     install_index_commands(app);
     install_input_method(app);
     install_copy_history_commands(app);
+    install_synonym_commands(app);
     install_guide_commands(app);   // after the mouse: it passes the mouse's timers on
 }
 

@@ -33,6 +33,7 @@ void install_index_commands(Application& app);     // index.cpp: 構成索引
 void install_notebook_commands(Application& app);  // notebook.cpp: 手 帖
 void install_input_method(Application& app);       // input_method.cpp: the composition in place, reconversion
 void install_copy_history_commands(Application& app);  // copy_history.cpp: the copy history (CPYLOG), rix.clg
+void install_synonym_commands(Application& app);   // synonyms.cpp: 類語一覧 (SYNONYM, SYNLOG), the double click
 void install_guide_commands(Application& app);     // guides.cpp: the title, guide boxes, position bar, 計数表示
 void install_history_commands(Application& app);   // history.cpp: the edit history, recent documents, 文書情報／編集履歴
 void install_common_settings_commands(Application& app);  // settings.cpp: 全書式共通項目
