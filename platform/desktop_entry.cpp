@@ -2,6 +2,9 @@
 #include "platform/desktop_entry.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <cstdlib>
 
@@ -136,10 +139,11 @@ bool split_exec_value(std::string_view value, std::vector<std::string>* args) {
 }
 
 std::string format_desktop_entry(const DesktopEntry& e) {
-    std::string out = "[Desktop Entry]\nType=Application\nVersion=1.5\n";
+    std::string out = "[Desktop Entry]\nType=Application\nVersion=1.4\n";
     out += "Name=" + escape_value(e.name) + "\n";
     if (!e.comment.empty()) out += "Comment=" + escape_value(e.comment) + "\n";
-    out += "Exec=" + exec_value(e.exec) + "\n";
+    out += "Exec=" + exec_value(e.exec) + (e.field_code.empty() ? "" : " " + e.field_code) + "\n";
+    if (!e.mime_types.empty()) out += "MimeType=" + escape_value(e.mime_types) + "\n";
     if (!e.path.empty()) out += "Path=" + escape_value(e.path) + "\n";
     if (!e.icon.empty()) out += "Icon=" + escape_value(e.icon) + "\n";
     out += "Terminal=false\n";
@@ -206,5 +210,26 @@ std::string applications_folder() {
     const std::string data = xdg && xdg[0] == '/' ? std::string(xdg) : home() + "/.local/share";
     return data + "/applications";
 }
+
+std::string open_with_entry_path() { return applications_folder() + "/rix-open.desktop"; }
+
+bool write_open_with_entry(const std::string& program) {
+    if (program.empty()) return false;
+    const std::string folder = applications_folder();
+    for (std::size_t pos = 1; pos <= folder.size(); ++pos) {
+        if (pos < folder.size() && folder[pos] != '/') continue;
+        if (::mkdir(folder.substr(0, pos).c_str(), 0755) != 0 && errno != EEXIST) return false;
+    }
+    DesktopEntry e;
+    e.name = "ミルトア";
+    e.comment = "ダウンロードした原稿を開く";
+    e.exec = {program};
+    e.field_code = "%u";
+    e.icon = "rix";
+    e.mime_types = "text/plain;application/zip;application/x-lha;application/x-lzh-compressed;";
+    return atomic_replace(open_with_entry_path(), format_desktop_entry(e));
+}
+
+bool remove_open_with_entry() { return ::unlink(open_with_entry_path().c_str()) == 0 || errno == ENOENT; }
 
 }  // namespace rix

@@ -22,6 +22,8 @@ struct DesktopEntry {
     std::vector<std::string> exec;    // Exec: the program, then its arguments
     std::string path;                 // Path: the working folder ("" = none)
     std::string icon;                 // Icon: a file path or a theme name
+    std::string field_code;           // written after Exec's arguments as it is ("%u"); "" = none
+    std::string mime_types;           // MimeType ("text/plain;application/zip;"); "" = none
 };
 
 // The Exec value of an argument vector, and back (false when the quoting is
@@ -39,6 +41,14 @@ bool parse_desktop_entry(std::string_view text, DesktopEntry* out);
 // the same name; read whole (at most 1 MiB).
 bool write_desktop_entry(const std::string& path, const DesktopEntry& e);
 bool read_desktop_entry(const std::string& path, DesktopEntry* out);
+
+// The entry that offers the program in a browser's or file manager's "open
+// with" (applications_folder()/rix-open.desktop): Exec="<program>" %u for text
+// files and ZIP and LZH archives. Written or removed; false on failure (a
+// missing entry removed is no failure).
+std::string open_with_entry_path();
+bool write_open_with_entry(const std::string& program);
+bool remove_open_with_entry();
 
 // The user's folders (UTF-8 paths without a final "/"): the desktop
 // ($XDG_DESKTOP_DIR from user-dirs.dirs, else ~/Desktop) and the applications

@@ -81,6 +81,20 @@ TEST(DesktopEntryFile, OtherGroupsAndKindsArePassedOver) {
     EXPECT_FALSE(parse_desktop_entry("Exec=rix\nType=Application\n", &e));   // outside the group
 }
 
+TEST(DesktopOpenWith, TheEntryIsWrittenAndRemovedUnderTheDataFolder) {
+    test::TempFolder t;
+    ::setenv("XDG_DATA_HOME", (t.path() + "/data").c_str(), 1);
+    ASSERT_TRUE(write_open_with_entry("/opt/my rix/rix"));
+    EXPECT_EQ(open_with_entry_path(), t.path() + "/data/applications/rix-open.desktop");
+    const std::string text = test::slurp(open_with_entry_path());
+    EXPECT_NE(text.find("\nExec=\"/opt/my rix/rix\" %u\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("MimeType=text/plain;application/zip;"), std::string::npos);
+    ASSERT_TRUE(remove_open_with_entry());
+    EXPECT_FALSE(file_exists(open_with_entry_path()));
+    EXPECT_TRUE(remove_open_with_entry());   // already gone: no failure
+    ::unsetenv("XDG_DATA_HOME");
+}
+
 TEST(DesktopFolders, FromTheUserDirsFileOrHome) {
     test::TempFolder t;
     const char* old_home = std::getenv("HOME");
