@@ -124,6 +124,9 @@ int choose_document(Application& app) {
         result = select_file(*app.host, SELECT_OPEN, &path);
     }
     if (result == CHOSEN_CANCELLED) return STARTUP_CANCELLED;
+    // An archive opens the member the writer extracts from it in its place.
+    if (result == CHOSEN_EXISTING && app.hooks.open_archive && !app.hooks.open_archive(app, &path, app.doc.downloaded))
+        return STARTUP_CANCELLED;
     app.doc.opened_path = path;
     if (result == CHOSEN_EXISTING) {
         DocumentKind kind = check_document_kind(path);

@@ -62,6 +62,14 @@ struct DocumentHooks {
     // Opens the common settings (ENV_COMMON), e.g. after a key file could not
     // be written; unset: no such dialog.
     std::function<void(Application&)> common_settings;
+    // ダウンロード設定 (DWL_DB) and ショートカット作成 (SC_MKDB), also reached from
+    // the common settings; unset: those buttons are greyed.
+    std::function<void(Application&)> download_settings;
+    std::function<void(Application&)> make_shortcut;
+    // A ZIP or LZH archive chosen or dropped as the document: *path becomes the
+    // member the writer extracted (EXTRACT_SEL); false when none was. Unset:
+    // archives are not opened.
+    std::function<bool(Application&, std::string* path, bool downloaded)> open_archive;
     // Rebuilds the screen from the start of the document.
     std::function<void(Application&)> rebuild_screen;
     // Inserts text (file form: CR LF line ends) at the cursor as one

@@ -20,6 +20,34 @@ char switch_letter(const std::string& arg) {
     return 0;
 }
 
+int hex_digit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// A local file:// URL (as a desktop's "open with" hands one) as its path;
+// any other argument, or a URL that does not decode to a path, as it is.
+std::string local_path_of(const std::string& arg) {
+    if (!starts_with(arg, "file://")) return arg;
+    std::string rest = arg.substr(7);
+    if (starts_with(rest, "localhost/")) rest = rest.substr(9);
+    if (rest.empty() || rest[0] != '/') return arg;
+    std::string path;
+    for (std::size_t i = 0; i < rest.size(); ++i) {
+        if (rest[i] == '%' && i + 2 < rest.size() && hex_digit(rest[i + 1]) >= 0 && hex_digit(rest[i + 2]) >= 0) {
+            const char c = static_cast<char>(hex_digit(rest[i + 1]) * 16 + hex_digit(rest[i + 2]));
+            if (c == '\0') return arg;
+            path += c;
+            i += 2;
+        } else {
+            path += rest[i];
+        }
+    }
+    return path;
+}
+
 bool parse_size(const std::string& text, int* w, int* h) {
     int a = 0, b = 0;
     char x = 0, tail = 0;
@@ -170,7 +198,7 @@ bool parse_command_line(const std::vector<std::string>& args, CommandLine* out) 
         if (have_document) continue;
         have_document = true;
         unsigned char first = arg.empty() ? 0 : static_cast<unsigned char>(arg[0]);
-        if (first > 0x20 && first != 0x7F) out->document = arg;
+        if (first > 0x20 && first != 0x7F) out->document = local_path_of(arg);
     }
     return true;
 }

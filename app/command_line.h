@@ -7,6 +7,8 @@
 // argument is the document; later ones are ignored. A document whose first
 // byte is a control character or a blank is discarded. After "--" every
 // argument is a document name (a file named "e" in some folder ends in "/e").
+// A local "file://" URL document (from a desktop's "open with") becomes its
+// percent-decoded path.
 #pragma once
 
 #include <string>

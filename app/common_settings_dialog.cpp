@@ -45,8 +45,8 @@ public:
         ctx.enable(COMMON_MANUAL_AUTOSAVE, static_cast<bool>(services_.manual_autosave));
         ctx.enable(COMMON_DOCUMENT_BROWSE, static_cast<bool>(services_.choose_folder));
         ctx.enable(COMMON_KEY_BROWSE, static_cast<bool>(services_.choose_folder));
-        ctx.enable(COMMON_DOWNLOAD, false);   // the download options are not built yet
-        ctx.enable(COMMON_SHORTCUT, false);   // nor the shortcut maker
+        ctx.enable(COMMON_DOWNLOAD, static_cast<bool>(services_.download_settings));
+        ctx.enable(COMMON_SHORTCUT, static_cast<bool>(services_.make_shortcut));
         ctx.enable(COMMON_ASSOCIATE, services_.associations != nullptr);
         ctx.enable(COMMON_EXTENSION, services_.associations != nullptr);
         follow_checks(ctx);
@@ -66,6 +66,12 @@ public:
                 if (services_.manual_autosave) services_.manual_autosave();
                 return true;
             case COMMON_ASSOCIATE: associate(ctx); return true;
+            case COMMON_DOWNLOAD:
+                if (services_.download_settings) services_.download_settings();
+                return true;
+            case COMMON_SHORTCUT:
+                if (services_.make_shortcut) services_.make_shortcut();
+                return true;
             case COMMON_HELP: show_help("ENV_COM"); return true;
             default: return false;
         }

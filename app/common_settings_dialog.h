@@ -51,10 +51,10 @@ constexpr int COMMON_CHARS = 4500;
 constexpr int COMMON_MINUTES = 4600;
 constexpr int COMMON_SYNONYM_LIST = 4700;        // radios 4700 ﾋｯﾄ語句一覧, 4701 ﾋｯﾄ語句順次
 constexpr int COMMON_SYNONYM_PARTIAL = 4800;     // radios 4800 常に部分一致, 4801 前回実行条件
-constexpr int COMMON_SHORTCUT = 4900;            // ｼｮｰﾄｶｯﾄ 作成 (greyed: not built)
+constexpr int COMMON_SHORTCUT = 4900;            // ｼｮｰﾄｶｯﾄ 作成
 constexpr int COMMON_NO_BACKUP = 5000;
 constexpr int COMMON_NO_BEEP = 5100;
-constexpr int COMMON_DOWNLOAD = 5200;            // ﾀﾞｳﾝﾛｰﾄﾞ機能 (greyed: not built)
+constexpr int COMMON_DOWNLOAD = 5200;            // ﾀﾞｳﾝﾛｰﾄﾞ機能
 constexpr int COMMON_SPACING_SMALL = 5300;       // radios 5300 小, 5301 中, 5302 大
 constexpr int COMMON_EXTENSION = 5400;
 constexpr int COMMON_ASSOCIATE = 5500;           // 確認 / 登録 / 削除
@@ -94,6 +94,8 @@ struct CommonSettingsServices {
     // The folder chooser: starts at *folder (UTF-8); false when cancelled. Null: 参照 greyed.
     std::function<bool(std::string* folder)> choose_folder;
     AssociationStore* associations = nullptr;   // null: the association row is greyed
+    // ﾀﾞｳﾝﾛｰﾄﾞ機能 (DWL_DB) and ｼｮｰﾄｶｯﾄ 作成 (SC_MKDB); null: greyed.
+    std::function<void()> download_settings, make_shortcut;
     WindowRef owner = 0;
 };
 

@@ -28,7 +28,6 @@
 #include "platform/qt/qt_file_chooser.h"
 #include "platform/qt/qt_preview.h"
 #include "platform/qt/qt_printer.h"
-#include "rix_build_paths.h"
 
 using namespace rix;
 
@@ -136,7 +135,7 @@ int main(int argc, char** argv) {
 
     MenuTables menus;
     std::string menu_error;
-    if (!load_menu_tables(RIX_RESOURCE_DIR, &menus, &menu_error)) {
+    if (!load_menu_tables(resource_folder(), &menus, &menu_error)) {
         std::fprintf(stderr, "rix: %s\n", menu_error.c_str());
         shutdown_process(app);
         return 1;
@@ -156,7 +155,7 @@ int main(int argc, char** argv) {
     app.window.preview_window = run_preview_window;
     app.window.dock_pane = [window](std::uint32_t dialog, int side) { return window->dock_dialog(dialog, side); };
     install_features(app);
-    if (!gui->create_main_window(main_window_setup(app, events, highest, RIX_RESOURCE_DIR), &events)) {
+    if (!gui->create_main_window(main_window_setup(app, events, highest, resource_folder()), &events)) {
         std::fprintf(stderr, "rix: the main window cannot be created\n");
         shutdown_process(app);
         return 1;

@@ -14,7 +14,9 @@
 #include "app/format_views.h"
 #include "platform/codec.h"
 #include "platform/files.h"
+#include "platform/dialogs.h"
 #include "platform/messages.h"
+#include "platform/shell.h"
 #include "rix_build_paths.h"
 
 namespace rix {
@@ -101,6 +103,12 @@ bool answered_without_window(const CommandLine& line) {
            !line.epub_path.empty() || !line.html_path.empty();
 }
 
+std::string resource_folder() {
+    const std::string installed = join_path(folder_of(folder_of(executable_path())), "share/rix");
+    if (folder_exists(join_path(installed, "dialogs"))) return installed;
+    return RIX_RESOURCE_DIR;
+}
+
 int start_without_window(Application& app, int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (!parse_command_line(args, &app.line)) return usage_error(app.line.error);
@@ -114,7 +122,9 @@ int start_without_window(Application& app, int argc, char** argv) {
     }
     app.paths.program_folder = data_folder();
     app.paths.start_folder = current_folder();
-    if (!install_data_folder(app.paths.program_folder, RIX_RESOURCE_DIR)) {
+    const std::string resources = resource_folder();
+    set_dialog_resource_dir(resources);
+    if (!install_data_folder(app.paths.program_folder, resources)) {
         std::fprintf(stderr, "rix: cannot create the data folder %s\n", app.paths.program_folder.c_str());
         return 1;
     }

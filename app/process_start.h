@@ -29,6 +29,11 @@ int start_without_window(Application& app, int argc, char** argv);
 // True when the command line asks only for what start_without_window answers.
 bool answered_without_window(const CommandLine& line);
 
+// Where the shipped resources are read from: ../share/rix beside the folder
+// of the running program when it holds the dialog templates (an installed
+// program, under any prefix), else the source tree's resources/ (a build).
+std::string resource_folder();
+
 // Prints `error` and the usage to standard error; returns the exit code 2.
 int usage_error(const std::string& error);
 

@@ -196,8 +196,8 @@ void ShellEvents::wheel_steps(int steps) {
 
 void ShellEvents::files_dropped(const std::vector<std::string>& paths) {
     if (paths.size() != 1 || help_mode_) return;
-    const std::string& path = paths.front();
-    if (is_archive(path)) return;   // archives wait for the archive tools
+    std::string path = paths.front();
+    if (is_archive(path) && (!app_.hooks.open_archive || !app_.hooks.open_archive(app_, &path, false))) return;
     const DocumentKind kind = check_document_kind(path);
     if (!accept_document_kind(kind, 0)) {
         // Enciphered text looks like any binary file: the writer may know better.

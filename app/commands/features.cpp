@@ -20,6 +20,7 @@ void install_features(Application& app) {
     install_notebook_commands(app);
     install_history_commands(app);
     install_common_settings_commands(app);
+    install_desktop_commands(app);
     install_index_commands(app);
     install_input_method(app);
     install_copy_history_commands(app);

@@ -24,6 +24,8 @@ void open_common_settings(Application& app) {
     if (app.hooks.manual_autosave) s.manual_autosave = [&app] { app.hooks.manual_autosave(app); };
     s.choose_folder = app.window.choose_folder;
     s.associations = associations.get();
+    if (app.hooks.download_settings) s.download_settings = [&app] { app.hooks.download_settings(app); };
+    if (app.hooks.make_shortcut) s.make_shortcut = [&app] { app.hooks.make_shortcut(app); };
     run_common_settings_dialog(s);
 }
 

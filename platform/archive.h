@@ -1,0 +1,77 @@
+// ZIP and LZH archives: the member list read by our own header parser, and
+// one member extracted through libarchive into a file we create ourselves.
+//
+// The list never trusts the archive: every header is bounds-checked against
+// the file, sizes are 64-bit, a header that does not parse ends the list with
+// ARCHIVE_CORRUPT. Member names are kept as the archive stores them (code
+// page 932 bytes; a ZIP name flagged UTF-8 is converted to code page 932).
+//
+// Extraction writes only inside the chosen folder and only under the
+// member's base name (`member_base_name`): "../x" and "/etc/x" become "x".
+// The bytes go to a save temporary in that folder, which is renamed to the
+// destination only when the member was read whole, so a failure leaves no
+// partial file; an existing destination is replaced only when the caller
+// says so (it asks the writer first).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rix {
+
+enum class ArchiveKind : std::uint8_t { LZH = 0, ZIP = 1 };
+
+struct ArchiveMember {
+    std::string name;                 // code page 932, the path as stored in the archive
+    std::uint64_t packed = 0;         // compressed size in bytes
+    std::uint64_t original = 0;       // uncompressed size in bytes
+    bool directory = false;           // a folder entry (ZIP name ending in "/", LZH -lhd-)
+};
+
+enum class ArchiveStatus : std::uint8_t {
+    OK,
+    UNREADABLE,    // the file cannot be opened or read
+    CORRUPT,       // not an archive of that kind, or a header past the file's end
+    UNSUPPORTED,   // a header form we do not read (LZH level 3, split ZIP)
+};
+
+// The archive kind by extension (".zip", ".lzh", any case); false for others.
+bool archive_kind_of(std::string_view path, ArchiveKind* kind);
+
+// Parses the member list from archive bytes already in memory.
+ArchiveStatus parse_zip_members(std::string_view bytes, std::vector<ArchiveMember>* out);
+ArchiveStatus parse_lzh_members(std::string_view bytes, std::vector<ArchiveMember>* out);
+// Reads the list of the archive at `path` (a native path).
+ArchiveStatus list_archive(const std::string& path, ArchiveKind kind, std::vector<ArchiveMember>* out);
+
+// The ratio column: compressed × 100 / original as "%5.1f" (for LZH taken
+// in whole tenths of a per cent, as the LZH tools report it); "" when the
+// original size is 0.
+std::string member_ratio_text(const ArchiveMember& m, ArchiveKind kind);
+
+// The last component of a stored name (separators "/", "\" outside double-byte
+// characters, and LZH's 0xFF); "" when nothing usable is left ("", ".", "..").
+std::string member_base_name(std::string_view name);
+
+// Members that are files (directory entries do not count).
+int archive_file_count(const std::vector<ArchiveMember>& members);
+
+enum class ExtractResult : std::uint8_t {
+    OK,
+    OPEN_FAILED,     // libarchive cannot open or read the archive
+    NOT_FOUND,       // no such member (or it is a directory)
+    BAD_NAME,        // the member has no usable base name
+    EXISTS,          // the destination exists and replacing was not allowed
+    READ_FAILED,     // the member's data could not be read whole
+    WRITE_FAILED,    // the destination could not be written
+};
+
+// Extracts member `index` of `members` (the list read from `path`) into
+// `folder` under its base name; *written gets the path of the file made.
+ExtractResult extract_archive_member(const std::string& path, ArchiveKind kind,
+                                     const std::vector<ArchiveMember>& members, int index,
+                                     const std::string& folder, bool replace, std::string* written);
+
+}  // namespace rix
