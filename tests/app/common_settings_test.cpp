@@ -1,7 +1,8 @@
 // The common settings: the store function's corrections (ranges, fallbacks,
 // the wheel clamp, flag dependencies, byte-limited texts), and ENV_COMMON
 // through the fake dialog host: the dependent controls, the greyed buttons,
-// 手動実行, the folder pickers and the extension association's three states.
+// 手動実行, the folder pickers, the extension association's three states, and
+// ﾀﾞｳﾝﾛｰﾄﾞ機能 and ｼｮｰﾄｶｯﾄ 作成 opening their dialogs.
 //
 // Tests still owed: the IME state kept across the dialog.
 #include "app/common_settings_dialog.h"
@@ -262,6 +263,24 @@ TEST_F(CommonSettingsDialogTest, FoundAssociationOffersDeletionAndFailuresAreRep
     run_common_settings_dialog(services);
     EXPECT_TRUE(messages.saw("関連付けの拡張子 .rix が登録されています。"));
     EXPECT_TRUE(messages.saw("レジストリの書換えに失敗しました｡"));
+}
+
+TEST_F(CommonSettingsDialogTest, DownloadAndShortcutButtonsOpenTheirDialogs) {
+    int downloads = 0, shortcuts = 0;
+    services.download_settings = [&] { ++downloads; };
+    services.make_shortcut = [&] { ++shortcuts; };
+    host.script([&](DialogSession& d) {
+        EXPECT_TRUE(d.is_enabled(COMMON_DOWNLOAD));
+        EXPECT_TRUE(d.is_enabled(COMMON_SHORTCUT));
+        d.press(COMMON_DOWNLOAD);
+        d.press(COMMON_SHORTCUT);
+        d.press(COMMON_SHORTCUT);
+        EXPECT_FALSE(d.ended());   // the common settings stay open under them
+        d.press_escape();
+    });
+    run_common_settings_dialog(services);
+    EXPECT_EQ(downloads, 1);
+    EXPECT_EQ(shortcuts, 2);
 }
 
 }  // namespace
