@@ -37,5 +37,6 @@ void install_guide_commands(Application& app);     // guides.cpp: the title, gui
 void install_history_commands(Application& app);   // history.cpp: the edit history, recent documents, 文書情報／編集履歴
 void install_common_settings_commands(Application& app);  // settings.cpp: 全書式共通項目
 void install_line_format_commands(Application& app);  // line_formats.cpp: 行の書式設定, 行書式登録, F5..F12
+void install_date_commands(Application& app);      // dates.cpp: 日付入力
 
 }  // namespace rix
