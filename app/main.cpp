@@ -27,6 +27,7 @@
 #include "platform/qt/qt_folder_chooser.h"
 #include "platform/qt/qt_file_chooser.h"
 #include "platform/qt/qt_preview.h"
+#include "platform/qt/qt_picture.h"
 #include "platform/qt/qt_printer.h"
 
 using namespace rix;
@@ -58,6 +59,7 @@ void type_test_text(Application& app) {
 
 int main(int argc, char** argv) {
     Application app;
+    install_qt_picture_decoder();
     const int started = start_without_window(app, argc, argv);
     if (started != START_NEEDS_WINDOW) return started;
     if (!app.line.save_as_path.empty() || !app.line.write_out_path.empty()) {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "app/background.h"
 #include "app/document_load.h"
 #include "app/format_views.h"
 #include "app/output_path.h"
@@ -33,15 +34,27 @@ PdfTime local_time_now() {
     return PdfTime{t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec};
 }
 
-// The background the print format asks for: the fill colour of the active
-// screen format. Pictures are not drawn by this version (nor on the screen).
-PdfBackground background_of(const SettingsRecord& rec, const PrintFormat& format) {
+// The background the print format asks for: the active screen format's
+// fill, or its picture as tiles or stretched over the page.
+PdfBackground background_of(Application& app, const PrintFormat& format) {
     PdfBackground bg;
     if (!format.print_background) return bg;
-    const int screen = current_screen_slot(rec);
-    if (rec.background_mode[screen] != 0) return bg;
+    BackgroundPicture local;
+    const BackgroundPaint paint = page_background(app, local);
+    bg.fill_colour = paint.fill_colour;
     bg.mode = PDF_BACKGROUND_FILL;
-    bg.fill_colour = rec.fill_colour[screen];
+    if (paint.mode == BACKGROUND_FILL || !paint.picture || !paint.picture->valid()) return bg;
+    const Picture& pic = *paint.picture;
+    bg.mode = paint.mode == BACKGROUND_TILED ? PDF_BACKGROUND_TILE : PDF_BACKGROUND_STRETCH;
+    bg.reference_width = paint.reference_width;
+    bg.image.width = pic.width;
+    bg.image.height = pic.height;
+    bg.image.pixels.resize(pic.pixels.size() * 3);
+    for (std::size_t i = 0; i < pic.pixels.size(); ++i) {
+        bg.image.pixels[3 * i] = static_cast<char>(pic.pixels[i] >> 16 & 0xFF);
+        bg.image.pixels[3 * i + 1] = static_cast<char>(pic.pixels[i] >> 8 & 0xFF);
+        bg.image.pixels[3 * i + 2] = static_cast<char>(pic.pixels[i] & 0xFF);
+    }
     return bg;
 }
 
@@ -90,7 +103,7 @@ PdfOutcome write_document_pdf(Application& app, const PdfRunRequest& request, Pd
     pdf.options = request.options;
     pdf.titles = HeaderTitles{loaded.extension.header.title, loaded.extension.header.print_title};
     pdf.line_format_colours = app.line_format_colours;
-    pdf.background = background_of(rec, format);
+    pdf.background = background_of(app, format);
     pdf.time = local_time_now();
     pdf.index = doc.index;
     std::string file;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/background.h"
 #include "app/format_views.h"
 #include "app/print_format_view.h"
 #include "app/print_run.h"
@@ -70,7 +71,11 @@ void DocumentPreview::paint(int sheet, Surface& image) {
     }
     SheetPainter painter;
     start_sheets(painter, layout_, &image);
-    paint_preview_sheet(doc_, painter, layout_, job_, titles_, sheet, pos);
+    BackgroundPicture picture;
+    BackgroundPaint background;
+    if (layout_.format.print_background) background = page_background(app_, picture);
+    paint_preview_sheet(doc_, painter, layout_, job_, titles_, sheet, pos,
+                        layout_.format.print_background ? &background : nullptr);
 }
 
 namespace {

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "app/background.h"
 #include "app/crypt_flow.h"
 #include "app/document_load.h"
 #include "app/format_views.h"
@@ -103,8 +104,19 @@ PrintOutcome print_loaded_document(Application& app, const PrintRequest& request
         HeaderTitles titles{loaded.extension.header.title, loaded.extension.header.print_title};
         SheetPainter painter;
         start_sheets(painter, layout, &device->surface());
+        // The print format's 画面背景: the screen format's fill or picture under every sheet.
+        BackgroundPicture picture;
+        BackgroundPaint background;
+        if (layout.format.print_background) background = page_background(app, picture);
         run = print_sheets(doc, painter, layout, job, titles,
-                           [&](int sheet) { return sheet == job.first_sheet || device->new_page(); }, progress, sheets);
+                           [&](int sheet) {
+                               if (sheet != job.first_sheet && !device->new_page()) return false;
+                               if (layout.format.print_background)
+                                   paint_background_area(device->surface(), background,
+                                                         {0, 0, layout.page.width, layout.page.height});
+                               return true;
+                           },
+                           progress, sheets);
     }
     const bool ended = device->end();
     if (run == PrintRun::DEVICE_FAILED) {
@@ -204,7 +216,10 @@ int batch_preview_snapshot(Application& app, const std::string& document, const 
     SheetPainter painter;
     start_sheets(painter, layout, image.get());
     HeaderTitles titles{app.loaded->extension.header.title, app.loaded->extension.header.print_title};
-    paint_preview_sheet(doc, painter, layout, job, titles, sheet, pos);
+    BackgroundPicture picture;
+    const BackgroundPaint background = page_background(app, picture);
+    paint_preview_sheet(doc, painter, layout, job, titles, sheet, pos,
+                        layout.format.print_background ? &background : nullptr);
     if (!images.save(*image, app.line.preview_path)) {
         notice(utf8_to_sjis("画像を書き出せません｡\n" + app.line.preview_path), 3000);
         return 1;

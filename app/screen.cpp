@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "app/background.h"
 #include "app/format_views.h"
 #include "app/guides.h"
 #include "app/screen_format.h"
@@ -46,6 +47,9 @@ bool prepare_format(Application& app, ScreenState& state, Surface& surface, Font
     if (changes.font_rescaled && !create_format_font(&app.settings, slot, fonts, nullptr, &metrics)) return false;
     s.geo = geo;
     s.fmt = render_format(app.settings.rec, slot);
+    state.background_paint =
+        prepare_background(&app.settings, slot, app.paths.program_folder, state.background, surface.width());
+    s.fmt.plain_background = state.background_paint.mode == BACKGROUND_FILL;
     Document& doc = app.loaded->document;
     const WrapRules rules = wrap_rules_for(app.settings.rec, slot);
     if (!same_wrapping(rules, doc.rules)) {
@@ -53,6 +57,13 @@ bool prepare_format(Application& app, ScreenState& state, Surface& surface, Font
         recount_display_lines(doc, app.loaded->cursor);
     }
     return true;
+}
+
+// A picture background goes on the surface before the repaint road, which
+// then draws the grid and the text over it (and keeps it in the blank page).
+void lay_picture(Screen& s, const BackgroundPaint& paint) {
+    if (!s.surface || s.fmt.plain_background) return;
+    paint_background_area(*s.surface, paint, {0, 0, s.surface->width(), s.surface->height()});
 }
 
 }  // namespace
@@ -100,6 +111,7 @@ bool rebuild_screen(Application& app, ScreenState& state, Surface* surface, cons
         prepare_screen(s);
         load_for_screen(app, app.loaded->cursor, s.geo.screen_lines);
         s.cursor = app.loaded->cursor;
+        lay_picture(s, state.background_paint);
         return true;
     };
     if (s.reinit_pending == PENDING_NOTHING) reinit_screen(app.loaded->document, s, REINIT_LAYOUT, rebuild);

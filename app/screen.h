@@ -3,6 +3,9 @@
 // record (the current screen format, or the one a snapshot asks for) and the
 // size of the edit surface.
 //
+// A background picture is read (or kept) at each full re-initialisation and
+// laid on the surface before the display engine draws the grid and the text.
+//
 // rebuild_screen is the full re-initialisation: format font, geometry (what
 // it changes goes back into the record), wrapping rules (display lines are
 // recounted when they changed), the blank page and the snapshot when the
@@ -15,6 +18,7 @@
 #include <memory>
 
 #include "app/application.h"
+#include "display/background.h"
 #include "display/render.h"
 #include "platform/fonts.h"
 #include "platform/surface.h"
@@ -29,6 +33,8 @@ struct ScreenState {
     bool index_docked = false;                 // the structure index is a side pane of the main window
     std::unique_ptr<Surface> blank_page;
     std::unique_ptr<Surface> snapshot;
+    BackgroundPicture background;              // the format's picture, kept between full re-initialisations
+    BackgroundPaint background_paint;          // what prepare_background gave at the last one
 };
 
 // The drawing values of screen slot `slot` (0..4; out of range reads 0).

@@ -217,7 +217,7 @@ struct TagOnScreen {
 // the geometry is computed.
 std::vector<TagOnScreen> tags_on_screen(Document& doc, const Screen& s);
 
-// Paints the background fill over the whole surface.
+// Paints the fill over the whole surface; with plain_background off the picture is the caller's.
 void paint_background(Screen& s);
 void take_blank_page(Screen& s);
 void take_snapshot(Screen& s);

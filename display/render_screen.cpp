@@ -360,8 +360,11 @@ bool scroll_screen_lines(Document& doc, Screen& s, bool forward, int n, int firs
 }
 
 void paint_background(Screen& s) {
+    // A picture background (display/background.h) was laid on the surface by
+    // whoever prepared the screen, before this road began.
     if (!s.surface) return;
     ++s.paints;
+    if (!s.fmt.plain_background) return;
     s.surface->fill_rect({0, 0, s.surface->width(), s.surface->height()}, s.fmt.fill_colour);
 }
 

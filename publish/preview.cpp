@@ -44,9 +44,10 @@ void preview_size(const PrintPage& device, double scale, int* width, int* height
 }
 
 SheetResult paint_preview_sheet(Document& doc, SheetPainter& painter, const PrintLayout& layout, const PrintJob& job,
-                                const HeaderTitles& titles, int sheet, TextPos pos) {
+                                const HeaderTitles& titles, int sheet, TextPos pos, const BackgroundPaint* background) {
     Surface* out = painter.screen.surface;
     if (out) out->fill_rect({0, 0, layout.page.width, layout.page.height}, WHITE);
+    if (out && background) paint_background_area(*out, *background, {0, 0, layout.page.width, layout.page.height});
     const SheetResult r = draw_sheet(doc, painter, layout, job, titles, sheet, pos, nullptr);
     if (!out) return r;
     draw_fold_marks(*out, layout, 0, 0);

@@ -9,6 +9,7 @@
 // writes the margins it is given into the print format.
 #pragma once
 
+#include "display/background.h"
 #include "publish/page_layout.h"
 
 namespace rix {
@@ -20,9 +21,11 @@ void preview_size(const PrintPage& device, double scale, int* width, int* height
 
 // Paints sheet `sheet` of the job from `pos` on the surface: white paper,
 // the sheet as printed, the fold marks of a folded cell grid and the dotted
-// fold line of 袋とじ. Returns what draw_sheet returned.
+// fold line of 袋とじ. `background`, when given, is painted on the paper
+// first (the print format's 画面背景). Returns what draw_sheet returned.
 SheetResult paint_preview_sheet(Document& doc, SheetPainter& painter, const PrintLayout& layout, const PrintJob& job,
-                                const HeaderTitles& titles, int sheet, TextPos pos);
+                                const HeaderTitles& titles, int sheet, TextPos pos,
+                                const BackgroundPaint* background = nullptr);
 
 // Corners of the text block, as the pointer arms them.
 enum : int { CORNER_TOP_RIGHT = 1, CORNER_TOP_LEFT = 2, CORNER_BOTTOM_LEFT = 3, CORNER_BOTTOM_RIGHT = 4 };

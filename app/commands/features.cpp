@@ -10,6 +10,7 @@ void install_features(Application& app) {
     install_edit_commands(app);
     install_ruby_commands(app);
     install_line_format_commands(app);
+    install_date_commands(app);
     install_search_commands(app);
     install_mouse_commands(app);
     install_print_commands(app);

@@ -42,5 +42,6 @@ void install_desktop_commands(Application& app);   // desktop.cpp: ツールバ�
 // An archive (.zip, .lzh) as the document: runs EXTRACT_SEL; *path becomes the
 // extracted member. True with *path unchanged for any other file.
 bool open_archive_document(Application& app, std::string* path, bool downloaded);
+void install_date_commands(Application& app);      // dates.cpp: 日付入力
 
 }  // namespace rix

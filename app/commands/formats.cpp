@@ -30,6 +30,16 @@ void install_format_commands(Application& app) {
         FmsetServices services;
         if (app.window.gui) services.font_chooser = &app.window.gui->font_chooser();
         services.program_folder = app.paths.program_folder;
+        if (app.window.choose_files) {
+            services.choose_image = [&app](std::string* path) {
+                std::vector<std::string> paths;
+                const FileChoice choice{app.paths.program_folder, "　背景画像の選択",
+                                        "画像 (*.jpg *.jpeg *.bmp *.JPG *.JPEG *.BMP);;すべてのファイル (*)", false};
+                if (!app.window.choose_files(choice, &paths) || paths.empty()) return false;
+                *path = paths.front();
+                return true;
+            };
+        }
         services.apply = [&app] { format_changed(app); };
         services.index_window_open = [&app] { return index_open(app); };
         services.format_switched = [&app](const FormatSwitch& sw) { place_index(app, sw); };

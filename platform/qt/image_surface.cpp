@@ -340,6 +340,25 @@ void PainterSurface::fill_rect(const SurfaceRect& r, std::uint32_t colour) {
     painter().fillRect(rect_of(r), qt_colour(colour));
 }
 
+void PainterSurface::draw_picture(const Picture& picture, const SurfaceRect& dst, const SurfaceRect& clip) {
+    if (!picture.valid() || dst.empty() || clip.empty()) return;
+    flush_run();
+    // The pixels are 0xFFRRGGBB rows without padding: a 32-bit RGB image
+    // over them, no copy.
+    const QImage image(reinterpret_cast<const uchar*>(picture.pixels.data()), picture.width, picture.height,
+                       static_cast<qsizetype>(picture.width) * 4, QImage::Format_RGB32);
+    QPainter& p = painter();
+    p.save();
+    p.setClipRect(rect_of(clip));
+    // A picture stretched by a whole factor (the tiles of the screen and of a
+    // page twice as wide) keeps its pixels sharp; any other stretch is smoothed.
+    const bool whole = dst.w % picture.width == 0 && dst.h % picture.height == 0 &&
+                       dst.w / picture.width == dst.h / picture.height;
+    p.setRenderHint(QPainter::SmoothPixmapTransform, !whole);
+    p.drawImage(rect_of(dst), image);
+    p.restore();
+}
+
 // ---- ImageSurface ----
 
 ImageSurface::ImageSurface(int width, int height, std::uint32_t fill)

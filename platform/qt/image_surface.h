@@ -33,13 +33,14 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/picture_surface.h"
 #include "platform/surface.h"
 
 struct hb_font_t;
 
 namespace rix {
 
-class PainterSurface : public Surface {
+class PainterSurface : public Surface, public PictureSurface {
 public:
     ~PainterSurface() override;
     PainterSurface(const PainterSurface&) = delete;
@@ -52,6 +53,7 @@ public:
     void draw_ellipse(const SurfaceRect& box, std::uint32_t colour) override;
     void draw_arc(const SurfaceRect& box, int xs, int ys, int xe, int ye, std::uint32_t colour) override;
     void fill_rect(const SurfaceRect& r, std::uint32_t colour) override;
+    void draw_picture(const Picture& picture, const SurfaceRect& dst, const SurfaceRect& clip) override;
     // A printer has no pixels to invert or copy: these do nothing here.
     void invert_rect(const SurfaceRect&) override {}
     void copy_from(const Surface&, const SurfaceRect&, int, int) override {}

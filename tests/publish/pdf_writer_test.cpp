@@ -1,7 +1,8 @@
 // The PDF writer: tiers break where the display engine breaks them, the
 // text comes out in reading order, 袋とじ pages, the outline, the fixed
 // objects, line attributes, and a file that no locale changes.
-// Owed: background pictures (not drawn by this version).
+// Background pictures as one image XObject, tiled and stretched.
+// Owed: a JPEG passed through as a DCT stream (pictures go as Flate RGB).
 #include "publish/pdf_writer.h"
 
 #include <gtest/gtest.h>
@@ -315,6 +316,36 @@ TEST(PdfObjects, InfoFontsDummyAndBackground) {
     other.font.face = sj("@Noto Serif CJK JP");
     PdfJob neither(other, numbered_lines(1));
     EXPECT_NE(object(neither.write(), 3).find("/BaseFont /MS-Mincho"), std::string::npos);
+}
+
+TEST(PdfObjects, BackgroundPictureTiledAndStretched) {
+    PdfJob tiled(small_format(true, false, 5, 20, 1), numbered_lines(1));
+    PdfBackground& bg = tiled.request.background;
+    bg.mode = PDF_BACKGROUND_TILE;
+    bg.image.width = 2;
+    bg.image.height = 2;
+    bg.image.pixels = std::string("\xFF\x00\x00\x00\xFF\x00\x00\x00\xFF\xFF\xFF\xFF", 12);
+    bg.reference_width = 4;   // a tile is half the page wide: 595.2 × 2 / 4
+    std::string file = tiled.write();
+    EXPECT_NE(object(file, 14).find("/XObject << /Im1 16 0 R >>"), std::string::npos);
+    const std::string image = object(file, 16);
+    EXPECT_NE(image.find("/Subtype /Image"), std::string::npos);
+    EXPECT_NE(image.find("/ColorSpace /DeviceRGB"), std::string::npos);
+    EXPECT_NE(image.find("/Width 2 /Height 2"), std::string::npos);
+    EXPECT_NE(image.find("/Filter /FlateDecode"), std::string::npos);
+    // Two columns and three rows of 297.6-point tiles from the top left.
+    const std::string shared = object(file, 15);
+    std::size_t tiles = 0;
+    for (std::size_t at = shared.find("/Im1 Do"); at != std::string::npos; at = shared.find("/Im1 Do", at + 1)) ++tiles;
+    EXPECT_EQ(tiles, 6u);
+    EXPECT_NE(shared.find("q 297.6 0 0 297.6 0 544.2 cm /Im1 Do Q"), std::string::npos);
+    EXPECT_NE(shared.find("q 297.6 0 0 297.6 297.6 246.6 cm /Im1 Do Q"), std::string::npos);
+
+    PdfJob stretched(small_format(true, false, 5, 20, 1), numbered_lines(1));
+    stretched.request.background = bg;
+    stretched.request.background.mode = PDF_BACKGROUND_STRETCH;
+    file = stretched.write();
+    EXPECT_NE(object(file, 15).find("q\r\n595.2 0 0 841.8 0 0 cm\r\n/Im1 Do\r\nQ"), std::string::npos);
 }
 
 TEST(PdfText, BoldAndColouredLinesTakeTheirFontAndColour) {
