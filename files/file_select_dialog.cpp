@@ -104,9 +104,12 @@ public:
 private:
     // The path in the box (UTF-8). A row's path stands for the box while the
     // box shows it unchanged, so names that code page 932 cannot spell work.
+    // A bare name belongs to the folder listed, not to the process's folder.
     std::string box_path(const DialogContext& ctx) const {
         const std::string text = ctx.get_text(FILE_SEL_PATH);
-        return text == box_text_ ? box_utf8_ : sjis_to_utf8(text);
+        std::string path = text == box_text_ ? box_utf8_ : sjis_to_utf8(text);
+        if (!path.empty() && path.front() != '/' && !listing_.folder.empty()) path = listing_.folder + path;
+        return path;
     }
     void set_box(DialogContext& ctx, const std::string& utf8) {
         box_utf8_ = utf8;
