@@ -28,6 +28,7 @@
 #include "document/document_state.h"
 #include "platform/file_choice.h"
 #include "platform/instances.h"
+#include "platform/file_viewer.h"
 #include "platform/preview_window.h"
 #include "platform/printer.h"
 #include "platform/window_host.h"
@@ -147,6 +148,11 @@ struct WindowParts {
     std::function<bool(const FileChoice& choice, std::vector<std::string>* paths)> choose_files;
     // Runs the print preview window over a source of sheets; null: no preview.
     std::function<void(PreviewSource&)> preview_window;
+    // Runs the file viewer over a file's text (platform/file_viewer.h); null: no viewer.
+    std::function<void(const ViewerRequest&)> view_file;
+    // Handles pending window events during a long run on the window's thread
+    // (the file search) and tells whether Escape was pressed; null: never.
+    std::function<bool()> escape_pressed;
     // Opens a URL (UTF-8) in place of the desktop's handler (tests); null:
     // platform/shell's open_address.
     std::function<bool(const std::string& url)> open_address;

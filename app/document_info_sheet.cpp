@@ -54,6 +54,11 @@ public:
             return true;
         }
         if (notification != NOTIFY_CLICKED) return false;
+        if (page_ == INFO_PAGE_HISTORY && id == LOG_PREVIEW) {
+            std::string path;
+            if (services_.preview && chosen_path(ctx, &path)) services_.preview(path);
+            return true;
+        }
         if (id == INFO_HELP) {
             show_help(PAGE_HELP[page_]);
             return true;
@@ -89,7 +94,7 @@ private:
     void init_history(DialogContext& ctx) {
         const std::string path = utf8_to_sjis(services_.log_path);
         ctx.set_caption(utf8_to_sjis("　編集履歴情報 ［") + path + utf8_to_sjis("］"));
-        ctx.enable(LOG_PREVIEW, false);   // the file viewer is not built yet
+        ctx.enable(LOG_PREVIEW, static_cast<bool>(services_.preview));
         std::string text;
         if (!file_exists(services_.log_path) || !read_whole_file(services_.log_path, &text)) {
             notice(ctx, "編集履歴ファイル\n" + services_.log_path + "\nがありません。\n\n文書を保存した時点で作成されます。",
@@ -116,23 +121,30 @@ private:
     }
 
     void open_chosen(DialogContext& ctx) {
+        std::string native;
+        if (!chosen_path(ctx, &native)) return;
+        services_.open_request = native;
+        ctx.end_dialog(DIALOG_OK);
+    }
+
+    // The existing document of the chosen line (native path); false after a notice.
+    bool chosen_path(DialogContext& ctx, std::string* out) {
         const int chosen = ctx.get_selection(LOG_LIST);
         if (chosen < 0 || chosen >= static_cast<int>(lines_.size())) {
             notice(ctx, "先に選択してください。", 2000);
-            return;
+            return false;
         }
         const std::string path = history_line_path(lines_[static_cast<std::size_t>(chosen)]);
         if (path.empty()) {
             notice(ctx, "選択したのは旧版で作成された履歴データです。\nこのデータでは文書を開けません。", 4000);
-            return;
+            return false;
         }
-        const std::string native = sjis_to_utf8(path);
-        if (path_kind(native) != PathKind::REGULAR) {
+        *out = sjis_to_utf8(path);
+        if (path_kind(*out) != PathKind::REGULAR) {
             notice(ctx, "選択した文書がありません。", 2000);
-            return;
+            return false;
         }
-        services_.open_request = native;
-        ctx.end_dialog(DIALOG_OK);
+        return true;
     }
 
     void leave_page(DialogContext& ctx) {

@@ -36,7 +36,7 @@ constexpr int INFO_PRINT_TITLE = 30;     // 印刷表題 (40 bytes)
 constexpr int LOG_LIST = 10;
 constexpr int LOG_COUNTER = 11;
 constexpr int LOG_OPEN = 1;              // 文書を開く
-constexpr int LOG_PREVIEW = 4;           // ﾌﾟﾚﾋﾞｭｰ (greyed: no file viewer yet)
+constexpr int LOG_PREVIEW = 4;           // ﾌﾟﾚﾋﾞｭｰ (greyed without a viewer)
 
 // A file's size and modification time as the sheet shows them.
 struct FileFacts {
@@ -56,6 +56,7 @@ struct DocumentInfoServices {
     std::string title, print_title;       // in and out (code page 932, 24 and 40 bytes)
     bool titles_changed = false;          // out: the writer changed a title
     std::string open_request;             // out: the document chosen on LOG_INF (native path)
+    std::function<void(const std::string& path)> preview;   // the file viewer; null = ﾌﾟﾚﾋﾞｭｰ greyed
     int* last_page = nullptr;             // the page shown last in this run; may be null
     bool* open = nullptr;                 // a sheet is showing; may be null
     WindowRef owner = 0;

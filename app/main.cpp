@@ -26,6 +26,8 @@
 #include "platform/messages.h"
 #include "platform/qt/qt_folder_chooser.h"
 #include "platform/qt/qt_file_chooser.h"
+#include "platform/qt/qt_escape_poll.h"
+#include "platform/qt/qt_file_viewer.h"
 #include "platform/qt/qt_preview.h"
 #include "platform/qt/qt_picture.h"
 #include "platform/qt/qt_printer.h"
@@ -155,6 +157,8 @@ int main(int argc, char** argv) {
     app.window.choose_font_file = run_font_file_chooser;
     app.window.choose_files = run_file_chooser;
     app.window.preview_window = run_preview_window;
+    app.window.view_file = run_file_viewer;
+    app.window.escape_pressed = poll_escape_key;
     app.window.dock_pane = [window](std::uint32_t dialog, int side) { return window->dock_dialog(dialog, side); };
     install_features(app);
     if (!gui->create_main_window(main_window_setup(app, events, highest, resource_folder()), &events)) {

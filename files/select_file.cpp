@@ -2,6 +2,7 @@
 #include "files/select_file.h"
 
 #include "document/document_state.h"
+#include "files/file_list.h"
 #include "platform/codec.h"
 #include "platform/file_choice.h"
 #include "platform/files.h"
@@ -9,14 +10,10 @@
 
 namespace rix {
 
-bool path_needs_dialog(const std::string& path) {
-    if (path.empty() || path.back() == '/') return true;
-    if (path.find_first_of("*?") != std::string::npos) return true;
-    return folder_exists(path);
-}
+bool path_needs_dialog(const std::string& path) { return is_listing_path(path) || folder_exists(path); }
 
 int select_file(WindowHost& host, int mode, std::string* path) {
-    *path = absolute_path(*path);
+    classify_path(path, false);
     if (mode == SELECT_SAVE_AS || path_needs_dialog(*path)) {
         int result = CHOSEN_CANCELLED;
         {

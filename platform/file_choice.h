@@ -12,6 +12,7 @@ struct FileChoice {
     std::string caption;   // UTF-8
     std::string filter;    // UTF-8, "label (*.a *.b)" patterns separated by ";;"; "" = every file
     bool many = false;     // several files may be chosen
+    bool new_name = false; // a name that does not exist yet may be typed (the caller asks before overwriting)
 };
 
 // While a file selection dialog is open (it runs its own event loop, and

@@ -4,6 +4,7 @@
 // which records the calls. Texts are code page 932 bytes.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +41,11 @@ public:
     // The start-up question "new document or choose a file": returns 0 (new)
     // or 1 (choose), preset to `preset`; *dont_ask_again receives the check box.
     virtual int ask_startup_choice(int preset, bool* dont_ask_again) = 0;
+
+    // The program's own file selection dialog, installed by the application;
+    // the window's choose_file runs it (null: every choice is cancelled). The
+    // fake host answers from its scripted `choices` instead.
+    std::function<int(int mode, std::string* path)> file_selector;
 };
 
 // Records every call for tests.

@@ -1,10 +1,11 @@
 // The file commands: 新規作成, 文書を開く, 上書き保存, 名前を付けて保存,
-// 現在行に読込み, 読込設定, 書出設定, 保存・終了, 終了.
+// 現在行に読込み, 読込設定, 書出設定, ﾌｧｲﾙの暗号/復号化, ファイル検索, 保存・終了, 終了.
 #include <string>
 
 #include "app/commands/features.h"
 #include "app/command_table.h"
 #include "app/editor.h"
+#include "app/file_tools.h"
 #include "app/read_in_dialog.h"
 #include "app/save_flow.h"
 #include "app/shell_events.h"
@@ -36,6 +37,10 @@ void install_file_commands(Application& app) {
             refresh_edit_options(app);
         }
     });
+    // The window's document choices run the program's own file selection dialog.
+    if (app.host) app.host->file_selector = [&app](int mode, std::string* path) { return run_file_selection(app, mode, path); };
+    t.set_handler(COMMAND_FILE_CRYPT, [&app](int) { open_file_crypt(app); });
+    t.set_handler(COMMAND_FILE_SEARCH, [&app](int) { open_file_search(app); });
     t.set_handler(COMMAND_SAVE_AND_EXIT, [&app](int) { exit_application(app, true); });
     t.set_handler(COMMAND_EXIT, [&app](int) { exit_application(app, false); });
 }

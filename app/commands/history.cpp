@@ -7,6 +7,7 @@
 
 #include "app/command_table.h"
 #include "app/commands/features.h"
+#include "app/file_tools.h"
 #include "app/document_info_sheet.h"
 #include "app/recent_menu.h"
 #include "app/shell_events.h"
@@ -92,6 +93,7 @@ void show_document_information(Application& app, HistoryGlue& glue) {
     s.print_title = app.loaded ? app.loaded->extension.header.print_title : std::string();
     s.last_page = &glue.sheet_page;
     s.open = &glue.sheet_open;
+    if (app.window.view_file) s.preview = [&app](const std::string& path) { view_file(app, path); };
     const int result = run_document_info_sheet(&s, -1);
     if (s.titles_changed && app.loaded) {
         app.loaded->extension.header.title = s.title;

@@ -1,9 +1,10 @@
 // ＨＴＭＬ(ﾎｰﾑﾍﾟｰｼﾞ)作成 (command 500): HTML_MAKE over the open document, with
 // the page writers of app/html_run.h, the "_ruby" file of ﾙﾋﾞ書出 and the
-// window's file chooser for the document list; the titles 作 成 stored go
+// file selection dialog for the document list; the titles 作 成 stored go
 // into the document's extension header afterwards.
 #include "app/command_table.h"
 #include "app/commands/features.h"
+#include "app/file_tools.h"
 #include "app/html_dialog.h"
 #include "app/html_run.h"
 #include "app/save_flow.h"
@@ -18,21 +19,13 @@ namespace {
 
 constexpr unsigned NOT_SAVED_MS = 5000;
 
+// The document list chooses through the file selection dialog: several
+// documents (mode 3) or a list file (mode 4).
 HtmlSelectServices select_services(Application& app, const std::string& folder) {
     HtmlSelectServices s;
-    if (!app.window.choose_files) return s;
-    s.choose_documents = [&app, folder](std::vector<std::string>* paths) {
-        return app.window.choose_files({folder, "　ＨＴＭＬにする文書の追加", "テキスト文書 (*.txt *.TXT);;すべてのファイル (*)", true},
-                                       paths);
-    };
-    s.choose_list_file = [&app, folder](std::string* path) {
-        std::vector<std::string> paths;
-        if (!app.window.choose_files({folder, "　リストファイルの読込", "リストファイル (list_*.txt);;テキスト (*.txt)", false},
-                                     &paths))
-            return false;
-        *path = paths.front();
-        return true;
-    };
+    s.choose_documents = [&app, folder](std::vector<std::string>* paths) { return choose_documents(app, folder, paths); };
+    s.choose_list_file = [&app, folder](std::string* path) { return choose_list_file(app, folder, path); };
+    if (app.window.view_file) s.preview_file = [&app](const std::string& path) { view_file(app, path); };
     return s;
 }
 

@@ -28,6 +28,10 @@ bool run_file_chooser(const FileChoice& choice, std::vector<std::string>* paths)
     QStringList chosen;
     if (choice.many) {
         chosen = QFileDialog::getOpenFileNames(owner, caption, start, filter, nullptr, options);
+    } else if (choice.new_name) {
+        const QString one = QFileDialog::getSaveFileName(owner, caption, start, filter, nullptr,
+                                                         options | QFileDialog::DontConfirmOverwrite);
+        if (!one.isEmpty()) chosen << one;
     } else if (QString one = QFileDialog::getOpenFileName(owner, caption, start, filter, nullptr, options);
                !one.isEmpty()) {
         chosen << one;

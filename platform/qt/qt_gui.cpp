@@ -14,7 +14,6 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDockWidget>
-#include <QFileDialog>
 #include <QLabel>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -875,15 +874,7 @@ void QtWindowHost::raise_instance(int number) {
 }
 
 int QtWindowHost::choose_file(int mode, std::string* path) {
-    QString start = QString::fromStdString(*path);
-    QString filter = QStringLiteral("文書 (*.txt *.TXT);;すべてのファイル (*)");
-    QFileDialog::Options options = QFileDialog::DontUseNativeDialog;
-    QString chosen = mode == 1
-        ? QFileDialog::getSaveFileName(gui_->window(), QStringLiteral("　名前を付けて保存"), start, filter, nullptr, options)
-        : QFileDialog::getOpenFileName(gui_->window(), QStringLiteral("　文書を開く"), start, filter, nullptr, options);
-    if (chosen.isEmpty()) return CHOSEN_CANCELLED;
-    *path = chosen.toStdString();
-    return QFileInfo::exists(chosen) ? CHOSEN_EXISTING : CHOSEN_NEW_NAME;
+    return file_selector ? file_selector(mode, path) : CHOSEN_CANCELLED;
 }
 
 // The start-up question (template WAKEUP_MSG). Whatever closes it, the

@@ -96,7 +96,7 @@ TEST(CommandTable, EveryMenuAndSlotCommandIsKnown) {
 
 TEST(CommandTable, OnlyBuiltCommandsAreEnabled) {
     Shell s;
-    std::set<int> expected = {100, 103, 114, 115, 320, 330, 502, 601, 730, 731, 732, 733, 734, 748, 749,
+    std::set<int> expected = {100, 103, 108, 109, 114, 115, 320, 330, 502, 601, 730, 731, 732, 733, 734, 748, 749,
                               799, 800, 805, 806, 810, 811, 822, 830, 831, 832, 833, 9001, 9002};
     for (int id = 750; id <= 769; ++id) expected.insert(id);
     EXPECT_EQ(enabled_ids(s), expected);

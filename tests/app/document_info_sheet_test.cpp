@@ -101,6 +101,28 @@ TEST_F(InfoSheetTest, UnchangedTitlesAreNotStored) {
     EXPECT_FALSE(s.titles_changed);
 }
 
+TEST_F(InfoSheetTest, PreviewShowsTheChosenDocumentAndKeepsTheSheet) {
+    const std::string present = dir.write("b.txt", "b");
+    log({present, dir.file("gone.txt")});
+    std::vector<std::string> previewed;
+    s.preview = [&](const std::string& p) { previewed.push_back(p); };
+    host.script([&](DialogSession& d) {
+        ASSERT_TRUE(d.is_enabled(LOG_PREVIEW));
+        d.press(LOG_PREVIEW);                 // nothing chosen
+        d.select(LOG_LIST, 0);                // the vanished file
+        d.press(LOG_PREVIEW);
+        d.select(LOG_LIST, 1);
+        d.press(LOG_PREVIEW);
+        EXPECT_FALSE(d.ended());
+        d.press(DIALOG_CANCEL);
+    });
+    EXPECT_EQ(run_document_info_sheet(&s, INFO_PAGE_HISTORY), DIALOG_CANCEL);
+    EXPECT_EQ(previewed, (std::vector<std::string>{present}));
+    EXPECT_TRUE(s.open_request.empty());
+    EXPECT_TRUE(messages.saw("先に選択してください。"));
+    EXPECT_TRUE(messages.saw("選択した文書がありません。"));
+}
+
 TEST_F(InfoSheetTest, HistoryPageListsNewestFirstAndOpensAChosenDocument) {
     const std::string present = dir.write("b.txt", "b");
     const std::string gone = dir.file("gone.txt");

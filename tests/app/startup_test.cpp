@@ -205,7 +205,7 @@ TEST(Startup, ChoiceByDialog) {
     f.host.choices.push_back({CHOSEN_EXISTING, doc});
     EXPECT_EQ(f.start(), Flow::Continue);
     ASSERT_FALSE(f.host.calls.empty());
-    EXPECT_EQ(f.host.calls.front(), "choose 0 " + f.docs.path());
+    EXPECT_EQ(f.host.calls.front(), "choose 0 " + f.docs.path() + "/");   // a folder is given with its "/"
     EXPECT_EQ(f.app.doc.opened_path, doc);
 }
 
