@@ -37,6 +37,7 @@ namespace rix {
 struct Application;
 class Clipboard;
 class CommandTable;
+class DatabaseView;
 class Gui;
 class ShellEvents;
 class TagWindows;
@@ -136,6 +137,8 @@ struct WindowParts {
     std::function<bool(const FileChoice& choice, std::vector<std::string>* paths)> choose_files;
     // Runs the print preview window over a source of sheets; null: no preview.
     std::function<void(PreviewSource&)> preview_window;
+    // Makes the document database's browser window; null: 文書データベース greyed.
+    std::function<std::unique_ptr<DatabaseView>()> database_view;
     // Opens a URL (UTF-8) in place of the desktop's handler (tests); null:
     // platform/shell's open_address.
     std::function<bool(const std::string& url)> open_address;

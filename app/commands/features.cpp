@@ -21,6 +21,7 @@ void install_features(Application& app) {
     install_history_commands(app);
     install_common_settings_commands(app);
     install_index_commands(app);
+    install_database_commands(app);
     install_input_method(app);
     install_copy_history_commands(app);
     install_guide_commands(app);   // after the mouse: it passes the mouse's timers on

@@ -36,6 +36,7 @@ void install_copy_history_commands(Application& app);  // copy_history.cpp: the 
 void install_guide_commands(Application& app);     // guides.cpp: the title, guide boxes, position bar, 計数表示
 void install_history_commands(Application& app);   // history.cpp: the edit history, recent documents, 文書情報／編集履歴
 void install_common_settings_commands(Application& app);  // settings.cpp: 全書式共通項目
-void install_line_format_commands(Application& app);  // line_formats.cpp: 行の書式設定, 行書式登録, F5..F12
+void install_line_format_commands(Application& app);
+void install_database_commands(Application& app);     // database.cpp: 文書データベース  // line_formats.cpp: 行の書式設定, 行書式登録, F5..F12
 
 }  // namespace rix
