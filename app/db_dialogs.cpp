@@ -189,7 +189,48 @@ private:
     bool changed_ = false;
 };
 
+constexpr int PS_LEFT = 10, PS_TOP = 11, PS_RIGHT = 12, PS_BOTTOM = 13;
+
+class PageSetupDialog final : public DialogProcedure {
+public:
+    explicit PageSetupDialog(DbPrintSettings* settings) : settings_(settings) {}
+    void init(DialogContext& ctx) override {
+        ctx.set_number(PS_LEFT, settings_->margin_left / 100);
+        ctx.set_number(PS_TOP, settings_->margin_top / 100);
+        ctx.set_number(PS_RIGHT, settings_->margin_right / 100);
+        ctx.set_number(PS_BOTTOM, settings_->margin_bottom / 100);
+    }
+    bool command(DialogContext&, int, int) override { return false; }
+    bool ok(DialogContext& ctx) override {
+        int mm[4];
+        const int ids[4] = {PS_LEFT, PS_TOP, PS_RIGHT, PS_BOTTOM};
+        for (int i = 0; i < 4; ++i) {
+            bool good = false;
+            mm[i] = ctx.get_number(ids[i], &good);
+            if (!good || mm[i] < 0 || mm[i] > 100) {
+                ctx.show_message(MSG_NOTICE, sj("余白は 0 から 100 (mm) までの数で入れてください。"), 3000);
+                ctx.focus(ids[i]);
+                return false;
+            }
+        }
+        settings_->margin_left = mm[0] * 100;
+        settings_->margin_top = mm[1] * 100;
+        settings_->margin_right = mm[2] * 100;
+        settings_->margin_bottom = mm[3] * 100;
+        return true;
+    }
+    void cancel(DialogContext&) override {}
+
+private:
+    DbPrintSettings* settings_;
+};
+
 }  // namespace
+
+bool run_db_page_setup_dialog(DbPrintSettings* settings, WindowRef owner) {
+    PageSetupDialog proc(settings);
+    return run_dialog("DB_PAGESET", proc, owner) == DIALOG_OK;
+}
 
 bool run_date_time_dialog(DateTimeChoice* choice, const std::tm& now, std::string* text, WindowRef owner) {
     DateTimeDialog proc(choice, now, text);

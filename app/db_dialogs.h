@@ -33,6 +33,10 @@ struct DbSettingsServices {
 // DB_EVSET on `settings`; true when 設 定 stored the choices.
 bool run_db_settings_dialog(DbBrowserSettings* settings, const DbSettingsServices& services, WindowRef owner);
 
+// DB_PAGESET: the four margins (whole millimetres, 0..100) of `settings`;
+// true when 設 定 stored them.
+bool run_db_page_setup_dialog(DbPrintSettings* settings, WindowRef owner);
+
 // DB_FIND over `box`, the replace form when `replace`. Returns whether the
 // box's text was changed.
 bool run_content_find_dialog(TextBox& box, bool replace, WindowRef owner);

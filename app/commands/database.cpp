@@ -102,12 +102,7 @@ DbBrowserServices services_of(Application& app, DatabaseGlue* g) {
         return run_date_time_dialog(&g->date_time, now, text, owner);
     };
     s.find = [](TextBox& box, bool replace, WindowRef owner) { return run_content_find_dialog(box, replace, owner); };
-    if (app.window.page_setup)
-        s.page_setup = [&app](DbPrintSettings&) {
-            int paper = 0;
-            bool landscape = false;
-            return app.window.page_setup(&paper, &landscape);
-        };
+    s.page_setup = [](DbPrintSettings& settings) { return run_db_page_setup_dialog(&settings, 0); };
     if (app.window.print_devices)
         s.print = [&app](const ContentPrintJob& job) {
             PrintDeviceSetup setup;

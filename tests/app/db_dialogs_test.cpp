@@ -161,6 +161,28 @@ TEST(DbFindDialog, FindReplaceAndReplaceAll) {
     EXPECT_TRUE(host.missing.empty());
 }
 
+TEST(DbPageSetupDialog, MarginsInMillimetresWithinRange) {
+    FakeDialogHost host;
+    FakeMessages messages;
+    DbPrintSettings s;
+    host.script([](DialogSession& d) {
+        EXPECT_EQ(d.get_text(10), "10");
+        d.type_text(10, "25");
+        d.type_text(13, "101");
+        d.press(1);                       // refused: the dialog stays
+        EXPECT_FALSE(d.ended());
+        d.type_text(13, "0");
+        d.press(1);
+    });
+    ASSERT_TRUE(run_db_page_setup_dialog(&s, 0));
+    EXPECT_TRUE(messages.saw("余白は 0 から 100"));
+    EXPECT_EQ(s.margin_left, 2500);
+    EXPECT_EQ(s.margin_top, 1000);
+    EXPECT_EQ(s.margin_bottom, 0);
+    EXPECT_EQ(hundredths_mm_to_twips(s.margin_left), 1417);
+    EXPECT_TRUE(host.missing.empty());
+}
+
 TEST(DbSettingsRecord, BrowserFieldsThereAndBack) {
     SettingsRecord rec{};
     DbBrowserSettings s;
