@@ -301,6 +301,7 @@ void DatabaseBrowser::table_clicked(int index) {
     }
     store_widths();
     table_ = index;
+    list_tables();   // the list shows the table chosen, however it was chosen
     filtered_ = false;
     view_.set_filter_text(sj("選 択"));
     list_fields();

@@ -12,8 +12,11 @@
 #include <QKeyEvent>
 #include <QTableWidget>
 
+#include "database/browser.h"
 #include "platform/codec.h"
+#include "platform/fake_messages.h"
 #include "platform/qt/qt_text_box.h"
+#include "tests/support/temp_folder.h"
 
 namespace rix {
 namespace {
@@ -116,6 +119,36 @@ TEST(QtDatabaseView, PictureOfTheWindow) {
     QApplication::processEvents();
     EXPECT_TRUE(top_of(*view)->grab().save("database_window.png"));
     view->close();
+}
+
+// The browser's logic on the real window: the sample made and shown, its
+// records in the grid, a record clicked, the window closed (browser.png).
+TEST(QtDatabaseView, BrowserOnTheRealWindow) {
+    test::TempFolder dir;
+    FakeMessages messages;
+    auto view = create_qt_database_view();
+    DbBrowserSettings settings;
+    settings.rect = {0, 0, 760, 640};
+    DbBrowserServices services;
+    services.start_folder = dir.path();
+    DatabaseBrowser browser(*view, settings, services);
+    browser.open();
+    QApplication::processEvents();
+    auto* table = top_of(*view)->findChild<QTableWidget*>();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->rowCount(), 3);      // 取材メモ's three records
+    EXPECT_EQ(table->columnCount(), 4);   // the ROWID and three fields
+    EXPECT_EQ(table->item(0, 1)->text(), QString::fromUtf8("古書店の一日"));
+    EXPECT_EQ(view->content().text(), sj("古書店の一日"));
+    browser.table_clicked(1);
+    browser.record_clicked(0, 4);
+    QApplication::processEvents();
+    EXPECT_EQ(table->rowCount(), 4);
+    EXPECT_EQ(view->content().text().substr(0, 8), sj("三十二歳"));
+    EXPECT_TRUE(top_of(*view)->grab().save("database_browser.png"));
+    EXPECT_TRUE(browser.close());
+    EXPECT_FALSE(top_of(*view)->isVisible());
+    EXPECT_EQ(messages.unexpected, 0);
 }
 
 }  // namespace
