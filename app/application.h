@@ -38,6 +38,7 @@ namespace rix {
 struct Application;
 class Clipboard;
 class CommandTable;
+class DatabaseView;
 class Gui;
 class ShellEvents;
 class TagWindows;
@@ -153,6 +154,8 @@ struct WindowParts {
     // Handles pending window events during a long run on the window's thread
     // (the file search) and tells whether Escape was pressed; null: never.
     std::function<bool()> escape_pressed;
+    // Makes the document database's browser window; null: 文書データベース greyed.
+    std::function<std::unique_ptr<DatabaseView>()> database_view;
     // Opens a URL (UTF-8) in place of the desktop's handler (tests); null:
     // platform/shell's open_address.
     std::function<bool(const std::string& url)> open_address;

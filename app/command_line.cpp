@@ -165,6 +165,23 @@ bool parse_command_line(const std::vector<std::string>& args, CommandLine* out) 
             } else if (arg == "--print" || arg == "--print-format" || arg == "--pages" || arg == "--preview-snapshot" ||
                        arg == "--sheet" || arg == "--pdf" || arg == "--epub" || arg == "--html") {
                 if (!parse_print_option(arg, i + 1 < args.size() ? &args[++i] : nullptr, out)) return false;
+            } else if (arg == "--db-pdf" || arg == "--db-table" || arg == "--db-row" || arg == "--db-field") {
+                if (i + 1 >= args.size() || args[i + 1].empty()) {
+                    out->error = arg + " needs a value";
+                    return false;
+                }
+                const std::string& value = args[++i];
+                if (arg == "--db-row") {
+                    long long row = 0;
+                    char tail = 0;
+                    if (std::sscanf(value.c_str(), "%lld%c", &row, &tail) != 1 || row < 1) {
+                        out->error = "--db-row takes a record number (ROWID) of 1 or more: " + value;
+                        return false;
+                    }
+                    out->db_row = row;
+                } else {
+                    (arg == "--db-pdf" ? out->db_pdf_path : arg == "--db-table" ? out->db_table : out->db_field) = value;
+                }
             } else if (arg == "--snapshot" || arg == "--size") {
                 if (i + 1 >= args.size()) {
                     out->error = arg + " needs a value";

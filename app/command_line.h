@@ -11,6 +11,7 @@
 // percent-decoded path.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,10 @@ struct CommandLine {
     bool pdf_outline_title = false;// --outline-title: under one item named after the title (implies --outline)
     std::string epub_path;         // --epub OUT.epub: write the document as an EPUB 3 book
     std::string html_path;         // --html OUT.htm: write the static vertical page of screen format --format
+    std::string db_pdf_path;       // --db-pdf OUT.pdf: a database record's content printed into OUT.pdf
+    std::string db_table;          // --db-table NAME (UTF-8)
+    std::int64_t db_row = 0;       // --db-row ROWID
+    std::string db_field;          // --db-field NAME (UTF-8); "" = the table's first field
     std::string preview_path;      // --preview-snapshot OUT.png: the preview of one sheet
     int preview_sheet = 1;         // --sheet K: the sheet it shows (1..65535)
     int pages_start = 0;           // --pages A-B: sheets A..B (0 = the whole document)
@@ -60,7 +65,7 @@ struct CommandLine {
 
     bool batch() const {
         return show_version || show_help || show_data_folder || info || !snapshot_path.empty() || !save_as_path.empty() ||
-               !write_out_path.empty() || !print_path.empty() || !preview_path.empty() ||
+               !write_out_path.empty() || !print_path.empty() || !preview_path.empty() || !db_pdf_path.empty() ||
                !pdf_path.empty() || !epub_path.empty() || !html_path.empty();
     }
 };

@@ -11,6 +11,7 @@
 
 #include "app/application.h"
 #include "app/commands/features.h"
+#include "app/db_print_run.h"
 #include "app/editor.h"
 #include "app/format_views.h"
 #include "app/menus.h"
@@ -25,6 +26,7 @@
 #include "platform/gui.h"
 #include "platform/messages.h"
 #include "platform/qt/qt_folder_chooser.h"
+#include "platform/qt/qt_database_view.h"
 #include "platform/qt/qt_file_chooser.h"
 #include "platform/qt/qt_escape_poll.h"
 #include "platform/qt/qt_file_viewer.h"
@@ -79,6 +81,8 @@ int main(int argc, char** argv) {
     }
     if ((!app.line.print_path.empty() || !app.line.preview_path.empty()) && app.line.document.empty())
         return usage_error("--print and --preview-snapshot need a document");
+    if (!app.line.db_pdf_path.empty() && (app.line.document.empty() || app.line.db_table.empty() || app.line.db_row < 1))
+        return usage_error("--db-pdf needs --db-table, --db-row and a database file");
     app.loaded = std::make_unique<LoadedDocument>(app.paths.program_folder, default_spill_threshold());
     app.hooks.load_document = [](Application& a) {
         load_into_application(a);
@@ -97,6 +101,11 @@ int main(int argc, char** argv) {
         // The PDF printer needs the Qt application (fonts), never a window.
         app.instance_number = 0;
         return batch_print(app, absolute_path(app.line.document), create_pdf_print_device);
+    }
+    if (!app.line.db_pdf_path.empty()) {
+        app.instance_number = 0;
+        app.line.db_pdf_path = absolute_path(app.line.db_pdf_path);
+        return batch_db_pdf(app, absolute_path(app.line.document), create_pdf_print_device);
     }
     if (!app.line.preview_path.empty()) {
         app.instance_number = 0;
@@ -159,6 +168,7 @@ int main(int argc, char** argv) {
     app.window.preview_window = run_preview_window;
     app.window.view_file = run_file_viewer;
     app.window.escape_pressed = poll_escape_key;
+    app.window.database_view = create_qt_database_view;
     app.window.dock_pane = [window](std::uint32_t dialog, int side) { return window->dock_dialog(dialog, side); };
     install_features(app);
     if (!gui->create_main_window(main_window_setup(app, events, highest, resource_folder()), &events)) {

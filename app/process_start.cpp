@@ -89,6 +89,7 @@ void print_usage(std::FILE* out) {
                  "       rix --epub OUT.epub [--print-format N] [--read-rubies] [--read-index] DOCUMENT\n"
                  "       rix --html OUT.htm [--format N] [--read-rubies] DOCUMENT\n"
                  "       rix --preview-snapshot OUT.png [--print-format N] [--sheet K] [--size WxH] DOCUMENT\n"
+                 "       rix --db-pdf OUT.pdf --db-table TABLE --db-row ROWID [--db-field FIELD] DATABASE.ksl\n"
                  "       rix --help\n");
 }
 

@@ -23,6 +23,7 @@ void install_features(Application& app) {
     install_common_settings_commands(app);
     install_desktop_commands(app);
     install_index_commands(app);
+    install_database_commands(app);
     install_input_method(app);
     install_copy_history_commands(app);
     install_synonym_commands(app);

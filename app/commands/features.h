@@ -43,5 +43,6 @@ void install_desktop_commands(Application& app);   // desktop.cpp: ツールバ�
 // extracted member. True with *path unchanged for any other file.
 bool open_archive_document(Application& app, std::string* path, bool downloaded);
 void install_date_commands(Application& app);      // dates.cpp: 日付入力
+void install_database_commands(Application& app);  // database.cpp: 文書データベース
 
 }  // namespace rix
