@@ -87,6 +87,7 @@ void print_usage(std::FILE* out) {
                  "       rix --epub OUT.epub [--print-format N] [--read-rubies] [--read-index] DOCUMENT\n"
                  "       rix --html OUT.htm [--format N] [--read-rubies] DOCUMENT\n"
                  "       rix --preview-snapshot OUT.png [--print-format N] [--sheet K] [--size WxH] DOCUMENT\n"
+                 "       rix --ftp-put SITE FILE... (SITE 1..3: the FTP site of the settings; into its site folder)\n"
                  "       rix --help\n");
 }
 
