@@ -182,6 +182,14 @@ bool parse_command_line(const std::vector<std::string>& args, CommandLine* out) 
                 } else {
                     (arg == "--db-pdf" ? out->db_pdf_path : arg == "--db-table" ? out->db_table : out->db_field) = value;
                 }
+            } else if (arg == "--ftp-put") {
+                if (i + 2 >= args.size() || args[i + 1].size() != 1 || args[i + 1][0] < '1' || args[i + 1][0] > '3') {
+                    out->error = "--ftp-put takes a site number 1..3 and the files to upload";
+                    return false;
+                }
+                out->ftp_site = args[++i][0] - '0';
+                out->ftp_files.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+                break;
             } else if (arg == "--snapshot" || arg == "--size") {
                 if (i + 1 >= args.size()) {
                     out->error = arg + " needs a value";

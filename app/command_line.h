@@ -61,12 +61,14 @@ struct CommandLine {
     int preview_sheet = 1;         // --sheet K: the sheet it shows (1..65535)
     int pages_start = 0;           // --pages A-B: sheets A..B (0 = the whole document)
     int pages_end = 0;
+    int ftp_site = 0;              // --ftp-put SITE (1..3): upload the files after it to that site; 0 = none
+    std::vector<std::string> ftp_files;   // every argument after --ftp-put SITE
     std::string error;             // a bad batch option, for the user (UTF-8)
 
     bool batch() const {
         return show_version || show_help || show_data_folder || info || !snapshot_path.empty() || !save_as_path.empty() ||
                !write_out_path.empty() || !print_path.empty() || !preview_path.empty() || !db_pdf_path.empty() ||
-               !pdf_path.empty() || !epub_path.empty() || !html_path.empty();
+               !pdf_path.empty() || !epub_path.empty() || !html_path.empty() || ftp_site > 0;
     }
 };
 

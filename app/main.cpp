@@ -14,6 +14,7 @@
 #include "app/db_print_run.h"
 #include "app/editor.h"
 #include "app/format_views.h"
+#include "app/ftp_batch.h"
 #include "app/menus.h"
 #include "app/print_run.h"
 #include "app/process_start.h"
@@ -66,6 +67,7 @@ int main(int argc, char** argv) {
     install_qt_picture_decoder();
     const int started = start_without_window(app, argc, argv);
     if (started != START_NEEDS_WINDOW) return started;
+    if (app.line.ftp_site > 0) return batch_ftp_put(app);
     if (!app.line.save_as_path.empty() || !app.line.write_out_path.empty()) {
         if (app.line.document.empty()) return usage_error("--save-as and --write-out need a document");
         if (!app.line.save_as_path.empty() && !app.line.write_out_path.empty())

@@ -90,6 +90,7 @@ void print_usage(std::FILE* out) {
                  "       rix --html OUT.htm [--format N] [--read-rubies] DOCUMENT\n"
                  "       rix --preview-snapshot OUT.png [--print-format N] [--sheet K] [--size WxH] DOCUMENT\n"
                  "       rix --db-pdf OUT.pdf --db-table TABLE --db-row ROWID [--db-field FIELD] DATABASE.ksl\n"
+                 "       rix --ftp-put SITE FILE... (SITE 1..3: the FTP site of the settings; into its site folder)\n"
                  "       rix --help\n");
 }
 

@@ -196,7 +196,8 @@ SettingsWriteResult write_settings(const std::string& path, int instance_number,
     SettingsRecord out = settings->rec;
     store_field(out.file_signature, sizeof out.file_signature, SETTINGS_SIGNATURE);
     std::string_view bytes(reinterpret_cast<const char*>(&out), sizeof out);
-    if (!atomic_replace(path, bytes)) return SETTINGS_WRITE_FAILED;
+    // The record holds the FTP sites' passwords: the file is the user's alone.
+    if (!atomic_replace_private(path, bytes)) return SETTINGS_WRITE_FAILED;
     std::memcpy(settings->rec.file_signature, out.file_signature, sizeof out.file_signature);
     settings->changed = false;
     return SETTINGS_WRITTEN;

@@ -247,6 +247,8 @@ int DialogContext::insert_item(int id, int index, std::string_view cp932) {
     st->rows.insert(st->rows.begin() + index, std::vector<std::string>{std::string(cp932)});
     st->row_data.insert(st->row_data.begin() + index, 0);
     if (st->selection >= index) ++st->selection;
+    for (int& row : st->selected)
+        if (row >= index) ++row;
     ++st->rows_version;
     touch(id);
     return index;
@@ -259,6 +261,9 @@ bool DialogContext::delete_item(int id, int index) {
     st->row_data.erase(st->row_data.begin() + index);
     if (st->selection == index) st->selection = -1;
     else if (st->selection > index) --st->selection;
+    std::erase(st->selected, index);
+    for (int& row : st->selected)
+        if (row > index) --row;
     ++st->rows_version;
     touch(id);
     return true;
@@ -269,6 +274,7 @@ void DialogContext::clear_items(int id) {
         st->rows.clear();
         st->row_data.clear();
         st->selection = -1;
+        st->selected.clear();
         ++st->rows_version;
         touch(id);
     }
@@ -299,8 +305,32 @@ int DialogContext::get_selection(int id) const {
 void DialogContext::set_selection(int id, int index) {
     if (ControlState* st = model_.state_of(id, ITEM_KINDS)) {
         st->selection = valid_index(*st, index) ? index : -1;
+        st->selected.clear();
+        if (st->selection >= 0) st->selected.push_back(st->selection);
         touch(id);
     }
+}
+
+std::vector<int> DialogContext::selected_rows(int id) const {
+    const ControlState* st = model_.state_of(id, ITEM_KINDS);
+    if (!st) return {};
+    const ControlDef* def = model_.def(id);
+    if (def && (def->flags & CONTROL_MULTI_SELECT)) return st->selected;
+    if (st->selection >= 0) return {st->selection};
+    return {};
+}
+
+void DialogContext::set_selected_rows(int id, std::vector<int> rows) {
+    ControlState* st = model_.state_of(id, ITEM_KINDS);
+    if (!st) return;
+    const ControlDef* def = model_.def(id);
+    std::erase_if(rows, [st](int row) { return !valid_index(*st, row); });
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (!def || !(def->flags & CONTROL_MULTI_SELECT)) rows.resize(std::min<std::size_t>(rows.size(), 1));
+    st->selection = rows.empty() ? -1 : rows.front();
+    st->selected = std::move(rows);
+    touch(id);
 }
 
 int DialogContext::add_row(int id, std::vector<std::string> cells) {
@@ -322,6 +352,7 @@ void DialogContext::set_rows(int id, std::vector<std::vector<std::string>> rows)
     st->rows = std::move(rows);
     st->row_data.assign(st->rows.size(), 0);
     st->selection = -1;
+    st->selected.clear();
     ++st->rows_version;
     touch(id);
 }
@@ -585,6 +616,16 @@ void DialogSession::select(int id, int index) {
     set_selection(id, index);
     flush_view();
     if (st->selection != before) notify(id, NOTIFY_SELECTION, nullptr);
+}
+
+void DialogSession::select_rows(int id, std::vector<int> rows) {
+    if (ended_ || in_call_ || !reachable(id)) return;
+    ControlState* st = model_.state_of(id, ITEM_KINDS);
+    if (!st) return;
+    const std::vector<int> before = selected_rows(id);
+    set_selected_rows(id, std::move(rows));
+    flush_view();
+    if (selected_rows(id) != before) notify(id, NOTIFY_SELECTION, nullptr);
 }
 
 void DialogSession::double_click(int id, int index) {

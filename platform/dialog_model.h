@@ -42,6 +42,7 @@ struct ControlState {
     std::vector<std::int64_t> row_data;       // parallel to rows
     unsigned rows_version = 0;                // grows with every change of rows
     int selection = -1;                       // -1 = none
+    std::vector<int> selected;                // multiselect list view: all selected rows, ascending
     int sort_column = -1;                     // list view indicator; -1 = none
     bool sort_ascending = true;
     int page = 0;                             // tabs control: the page shown
@@ -119,6 +120,7 @@ public:
     void press(int id);                       // button, check, radio, colour swatch
     void type_text(int id, std::string_view cp932);  // replaces the text; the limit applies
     void select(int id, int index);           // list, combo, list view
+    void select_rows(int id, std::vector<int> rows);   // a multiselect list view: several at once
     void double_click(int id, int index);
     void click_column(int id, int column);    // list view header
     void spin(int id, int steps);             // up (+) or down (-), clamped

@@ -16,7 +16,7 @@
 //   option   := FLAG | limit=N | min=N | max=N | group=N | page=N | buddy=ID
 //             | colour=N | item=TEXT | tab=TEXT | column=N,TEXT
 //   FLAG     := readonly | password | multiline | vertical | disabled | hidden
-//             | default | fixedfont
+//             | default | fixedfont | multiselect
 //
 // NAME is [A-Za-z0-9_]{1,64}; W, H, X, Y and sizes are dialog units 0..32767
 // (the dialog's own W and H at least 1). Numbers are decimal with an optional
@@ -68,6 +68,7 @@ constexpr FlagName FLAG_NAMES[] = {
     {"readonly", CONTROL_READ_ONLY}, {"password", CONTROL_PASSWORD}, {"multiline", CONTROL_MULTILINE},
     {"vertical", CONTROL_VERTICAL},  {"disabled", CONTROL_DISABLED}, {"hidden", CONTROL_HIDDEN},
     {"default", CONTROL_DEFAULT},    {"fixedfont", CONTROL_FIXED_FONT},
+    {"multiselect", CONTROL_MULTI_SELECT},
 };
 
 // A fault found on one line; the message is UTF-8 until the end.

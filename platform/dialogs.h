@@ -33,7 +33,7 @@
 //   option   := FLAG | limit=N | min=N | max=N | group=N | page=N | buddy=ID
 //             | colour=N | item=TEXT | tab=TEXT | column=N,TEXT
 //   FLAG     := readonly | password | multiline | vertical | disabled | hidden
-//             | default | fixedfont
+//             | default | fixedfont | multiselect
 //
 // Numbers are decimal with an optional minus sign, or hexadecimal after 0x.
 // item= adds an initial entry to a list or combo, tab= a page caption of a
@@ -78,6 +78,7 @@ enum : std::uint32_t {
     CONTROL_HIDDEN = 1u << 5,
     CONTROL_DEFAULT = 1u << 6,    // BUTTON pressed by Enter (else button 1)
     CONTROL_FIXED_FONT = 1u << 7, // the fixed-pitch face
+    CONTROL_MULTI_SELECT = 1u << 8, // LIST_VIEW: several rows may be selected at once
 };
 
 constexpr int NO_CONTROL = -1;
@@ -204,6 +205,11 @@ public:
     std::int64_t item_data(int id, int index) const;              // 0 when none
     int get_selection(int id) const;                              // -1 = none
     void set_selection(int id, int index);                        // out of range = none
+    // The selected rows in ascending order: of a multiselect list view all of
+    // them, of any other control the one selection (or none). Setting them
+    // makes the first the selection; rows out of range are dropped.
+    std::vector<int> selected_rows(int id) const;
+    void set_selected_rows(int id, std::vector<int> rows);
 
     // List views.
     int add_row(int id, std::vector<std::string> cells);          // its index

@@ -503,7 +503,10 @@ bool read_whole_file(const std::string& path, std::string* out) {
     return ok;
 }
 
-bool atomic_replace(const std::string& path, std::string_view bytes) {
+namespace {
+
+// mode < 0: an existing file's mode is kept, a new file gets 0666 less the umask.
+bool replace_file(const std::string& path, std::string_view bytes, int mode) {
     if (path.empty()) {
         errno = ENOENT;
         return false;
@@ -517,12 +520,14 @@ bool atomic_replace(const std::string& path, std::string_view bytes) {
     }
     TempFile tmp;
     // An existing file's contents stay private until its own mode is applied.
-    if (!tmp.open_beside(target, existing ? 0600 : 0666)) return false;
+    if (!tmp.open_beside(target, existing || mode >= 0 ? 0600 : 0666)) return false;
     bool ok = write_all(tmp.fd, bytes.data(), bytes.size());
     if (ok && existing) {
         if (st.st_uid != ::geteuid() || st.st_gid != ::getegid())
             (void)!::fchown(tmp.fd, st.st_uid, st.st_gid);   // best effort, before the mode
-        ok = ::fchmod(tmp.fd, st.st_mode & 07777) == 0;
+        ok = ::fchmod(tmp.fd, mode >= 0 ? static_cast<mode_t>(mode) : st.st_mode & 07777) == 0;
+    } else if (ok && mode >= 0) {
+        ok = ::fchmod(tmp.fd, static_cast<mode_t>(mode)) == 0;
     }
     if (ok) ok = tmp.finish();
     if (ok) ok = ::rename(tmp.path.c_str(), target.c_str()) == 0;
@@ -534,6 +539,12 @@ bool atomic_replace(const std::string& path, std::string_view bytes) {
     sync_folder(folder.empty() ? std::string(".") : folder);
     return true;
 }
+
+}  // namespace
+
+bool atomic_replace(const std::string& path, std::string_view bytes) { return replace_file(path, bytes, -1); }
+
+bool atomic_replace_private(const std::string& path, std::string_view bytes) { return replace_file(path, bytes, 0600); }
 
 bool rename_no_overwrite(const std::string& from, const std::string& to) {
 #ifdef RENAME_NOREPLACE

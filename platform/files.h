@@ -74,6 +74,9 @@ bool read_whole_file(const std::string& path, std::string* out);
 // fsync, and rename over the target: the old file stays whole when anything
 // fails. The mode bits of an existing target are kept.
 bool atomic_replace(const std::string& path, std::string_view bytes);
+// As atomic_replace, but the file ends with mode 0600 whatever it had: for
+// files that hold secrets (the environment file keeps the sites' passwords).
+bool atomic_replace_private(const std::string& path, std::string_view bytes);
 // Renames `from` to `to` only when `to` does not exist (never overwrites).
 bool rename_no_overwrite(const std::string& from, const std::string& to);
 // Creates an empty file that did not exist (O_EXCL). Returns an open

@@ -15,6 +15,7 @@ void install_features(Application& app) {
     install_mouse_commands(app);
     install_print_commands(app);
     install_html_commands(app);
+    install_ftp_commands(app);
     install_epub_commands(app);
     install_mail_commands(app);
     install_tag_commands(app);

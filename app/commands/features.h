@@ -26,6 +26,9 @@ void install_search_commands(Application& app);    // search.cpp: find, replace,
 void install_mouse_commands(Application& app);     // mouse.cpp: pointer, caret, scroll bar (needs app.window.screen)
 void install_print_commands(Application& app);     // print.cpp: 印刷・ＰＤＦ出力
 void install_html_commands(Application& app);      // html.cpp: ＨＴＭＬ(ﾎｰﾑﾍﾟｰｼﾞ)作成
+void install_ftp_commands(Application& app);       // ftp.cpp: ＦＴＰ(ﾌｧｲﾙ転送)
+// 公 開 of HTML_MAKE: the FTP window after what was made (HTML_MADE_*).
+void open_ftp_from_html(Application& app, int made);
 void install_epub_commands(Application& app);      // epub.cpp: ＥＰＵＢファイル出力
 void install_mail_commands(Application& app);      // mail.cpp: メール送信, the mail address of the right-click menu
 void install_tag_commands(Application& app);       // tags.cpp: 付箋 ･ しおり付け, 付箋一覧, previous and next tag

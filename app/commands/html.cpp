@@ -64,6 +64,7 @@ void html_command(Application& app) {
         return write_html_list_file(app, documents, name);
     };
     services.ruby_export = [&app] { return export_rubies(app); };
+    services.publish = [&app](int made) { open_ftp_from_html(app, made); };
     services.select = select_services(app, folder);
     open_html_dialog(&app.settings, &app.html, &services, 0);
     if (services.titles_changed && (services.document_title != header.title || services.print_title != header.print_title)) {

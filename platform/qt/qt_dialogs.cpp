@@ -348,6 +348,7 @@ QWidget* QtDialogWindow::make_list_view(const ControlDef& def, QWidget* parent) 
     tree->setRootIsDecorated(false);
     tree->setUniformRowHeights(true);
     tree->setSortingEnabled(false);   // the procedure sorts
+    if (def.flags & CONTROL_MULTI_SELECT) tree->setSelectionMode(QAbstractItemView::ExtendedSelection);
     tree->setColumnCount(static_cast<int>(std::max<std::size_t>(1, def.columns.size())));
     QStringList headers;
     for (const std::string& h : def.columns) headers << qs(h);
@@ -454,9 +455,17 @@ void QtDialogWindow::connect_user(const ControlDef& def, QWidget* w) {
         break;
     case ControlKind::LIST_VIEW: {
         auto* tree = static_cast<QTreeWidget*>(w);
-        connect(tree, &QTreeWidget::currentItemChanged, this, [this, id, tree](QTreeWidgetItem* item) {
-            user(id, [&](DialogSession& s) { s.select(id, item ? tree->indexOfTopLevelItem(item) : -1); });
-        });
+        if (def.flags & CONTROL_MULTI_SELECT) {
+            connect(tree, &QTreeWidget::itemSelectionChanged, this, [this, id, tree] {
+                std::vector<int> rows;
+                for (QTreeWidgetItem* item : tree->selectedItems()) rows.push_back(tree->indexOfTopLevelItem(item));
+                user(id, [&](DialogSession& s) { s.select_rows(id, rows); });
+            });
+        } else {
+            connect(tree, &QTreeWidget::currentItemChanged, this, [this, id, tree](QTreeWidgetItem* item) {
+                user(id, [&](DialogSession& s) { s.select(id, item ? tree->indexOfTopLevelItem(item) : -1); });
+            });
+        }
         connect(tree, &QTreeWidget::itemDoubleClicked, this, [this, id, tree](QTreeWidgetItem* item) {
             user(id, [&](DialogSession& s) { s.double_click(id, tree->indexOfTopLevelItem(item)); });
         });
@@ -561,8 +570,14 @@ void QtDialogWindow::refresh_items(int id, const ControlDef& def, const ControlS
             }
             tree->addTopLevelItems(items);
         }
-        tree->setCurrentItem(st.selection >= 0 ? tree->topLevelItem(st.selection) : nullptr);
-        if (st.selection < 0) tree->clearSelection();
+        if (def.flags & CONTROL_MULTI_SELECT) {
+            tree->clearSelection();
+            for (int row : st.selected)
+                if (QTreeWidgetItem* item = tree->topLevelItem(row)) item->setSelected(true);
+        } else {
+            tree->setCurrentItem(st.selection >= 0 ? tree->topLevelItem(st.selection) : nullptr);
+            if (st.selection < 0) tree->clearSelection();
+        }
         tree->header()->setSortIndicatorShown(st.sort_column >= 0);
         if (st.sort_column >= 0)
             tree->header()->setSortIndicator(st.sort_column, st.sort_ascending ? Qt::AscendingOrder : Qt::DescendingOrder);

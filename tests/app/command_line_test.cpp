@@ -82,7 +82,16 @@ TEST(CommandLine, BatchOptions) {
     EXPECT_EQ(line.format, 2);
     EXPECT_TRUE(line.batch());
 
+    // Every argument after the site is a file, however it looks.
+    line = parse({"--ftp-put", "2", "a.htm", "--html", "b/c.htm"});
+    EXPECT_EQ(line.ftp_site, 2);
+    EXPECT_EQ(line.ftp_files, (std::vector<std::string>{"a.htm", "--html", "b/c.htm"}));
+    EXPECT_TRUE(line.html_path.empty());
+    EXPECT_TRUE(line.batch());
+
     CommandLine bad;
+    EXPECT_FALSE(parse_command_line({"--ftp-put", "4", "a.htm"}, &bad));
+    EXPECT_FALSE(parse_command_line({"--ftp-put", "1"}, &bad));
     EXPECT_FALSE(parse_command_line({"--encoding", "latin1", "d.txt"}, &bad));
     EXPECT_FALSE(parse_command_line({"--size", "80x60"}, &bad));
     EXPECT_FALSE(parse_command_line({"--snapshot"}, &bad));

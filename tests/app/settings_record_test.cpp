@@ -9,6 +9,7 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <filesystem>
@@ -125,6 +126,27 @@ TEST(SettingsFile, WritesOnlyWhenChangedAndInstanceOne) {
     EXPECT_EQ(write_settings(path, 1, &s), SETTINGS_WRITTEN);
     EXPECT_EQ(read_bytes(path), raw(s.rec));
     EXPECT_EQ(write_settings(path, 1, &s), SETTINGS_NOT_WRITTEN);   // written once
+}
+
+// The record holds the FTP passwords: whatever mode the old file had (or the
+// umask gives a new one), the written file is readable by its owner only.
+TEST(SettingsFile, IsWrittenForItsOwnerOnly) {
+    TempDir dir;
+    const std::string path = dir.file("rix.env");
+    SettingsState s;
+    s.rec = defaults();
+    store_field(s.rec.ftp_password[0], sizeof s.rec.ftp_password[0], "secret");
+    mark_settings_changed(&s);
+    const mode_t old_mask = ::umask(0);
+    EXPECT_EQ(write_settings(path, 1, &s), SETTINGS_WRITTEN);
+    ::umask(old_mask);
+    EXPECT_EQ(std::filesystem::status(path).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    std::filesystem::permissions(path, std::filesystem::perms::all);
+    mark_settings_changed(&s);
+    EXPECT_EQ(write_settings(path, 1, &s), SETTINGS_WRITTEN);
+    EXPECT_EQ(std::filesystem::status(path).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
 
 TEST(SettingsFile, FailedWriteReportsAndKeepsOldFile) {

@@ -305,6 +305,50 @@ TEST(DialogModel, RadiosListsAndMissingIds) {
     EXPECT_EQ(s.model().missing, (std::vector<int>{9999, 100}));
 }
 
+// A multiselect list view keeps every selected row through inserts and
+// deletes; the user's choice of several rows notifies once; a plain list view
+// keeps one.
+TEST(DialogModel, SeveralRowsOfAListView) {
+    DialogTemplate t;
+    ASSERT_TRUE(parse_dialog_template("dialog X 100 100\n"
+                                      "listview 10 0 0 50 50 multiselect column=20,\"a\"\n"
+                                      "listview 11 50 0 50 50 column=20,\"a\"\n",
+                                      &t)
+                    .ok());
+    EXPECT_TRUE(t.find(10)->flags & CONTROL_MULTI_SELECT);
+    struct Counting : NullProcedure {
+        bool command(DialogContext&, int, int n) override {
+            selections += n == NOTIFY_SELECTION;
+            return true;
+        }
+        int selections = 0;
+    } proc;
+    DialogSession s(t, proc, nullptr, 0);
+    for (const char* row : {"a", "b", "c", "d"}) {
+        s.add_row(10, {row});
+        s.add_row(11, {row});
+    }
+    s.select_rows(10, {3, 1, 9, 1});
+    EXPECT_EQ(s.selected_rows(10), (std::vector<int>{1, 3}));
+    EXPECT_EQ(s.get_selection(10), 1);
+    EXPECT_EQ(proc.selections, 1);
+    s.select_rows(10, {1, 3});                  // no change, no notice
+    EXPECT_EQ(proc.selections, 1);
+    s.insert_item(10, 0, "z");
+    EXPECT_EQ(s.selected_rows(10), (std::vector<int>{2, 4}));
+    s.delete_item(10, 2);
+    EXPECT_EQ(s.selected_rows(10), (std::vector<int>{3}));
+    s.set_selection(10, 0);
+    EXPECT_EQ(s.selected_rows(10), (std::vector<int>{0}));
+    s.set_rows(10, {{"x"}, {"y"}});
+    EXPECT_TRUE(s.selected_rows(10).empty());
+
+    s.select_rows(11, {2, 3});
+    EXPECT_EQ(s.selected_rows(11), (std::vector<int>{2}));
+    s.set_selection(11, -1);
+    EXPECT_TRUE(s.selected_rows(11).empty());
+}
+
 // ---- a procedure through the fake host ----------------------------------------------
 
 // The settings a sample dialog edits.

@@ -362,5 +362,38 @@ TEST(QtDialogs, TextBoxControlsAreTheSharedBox) {
     host.close_modeless(h);
 }
 
+// A multiselect list view lets the user pick several rows; the procedure
+// reads them all and its own choice shows on the widget.
+TEST(QtDialogs, SeveralRowsOfAListViewReachTheProcedure) {
+    DialogTemplate t;
+    ASSERT_TRUE(parse_dialog_template("dialog MULTI 120 100\n"
+                                      "listview 10 4 4 110 90 multiselect column=40,\"a\"\n",
+                                      &t)
+                    .ok());
+    struct Rows : DialogProcedure {
+        void init(DialogContext& ctx) override { ctx.set_rows(10, {{"a"}, {"b"}, {"c"}}); }
+        bool command(DialogContext& ctx, int id, int notification) override {
+            if (id == 10 && notification == NOTIFY_SELECTION) seen = ctx.selected_rows(10);
+            return true;
+        }
+        bool ok(DialogContext&) override { return true; }
+        void cancel(DialogContext&) override {}
+        std::vector<int> seen;
+    } proc;
+    QtDialogHost host;
+    DialogHandle h = host.open_modeless(t, proc, 0);
+    ASSERT_TRUE(host.is_open(h));
+    auto* tree = host.window(h)->findChild<QTreeWidget*>("10");
+    ASSERT_NE(tree, nullptr);
+    EXPECT_EQ(tree->selectionMode(), QAbstractItemView::ExtendedSelection);
+    tree->topLevelItem(0)->setSelected(true);
+    tree->topLevelItem(2)->setSelected(true);
+    EXPECT_EQ(proc.seen, (std::vector<int>{0, 2}));
+    host.context(h)->set_selected_rows(10, {1});
+    EXPECT_FALSE(tree->topLevelItem(0)->isSelected());
+    EXPECT_TRUE(tree->topLevelItem(1)->isSelected());
+    host.close_modeless(h);
+}
+
 }  // namespace
 }  // namespace rix
