@@ -5,6 +5,7 @@
 
 #include "platform/codec.h"
 #include "platform/files.h"
+#include "display/guides.h"
 
 namespace rix {
 
@@ -45,16 +46,6 @@ std::size_t count_characters(std::string_view s) {
             p += char_len(s, p);
     }
     return count;
-}
-
-std::string group_thousands(std::size_t n) {
-    std::string digits = std::to_string(n);
-    std::string out;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i && (digits.size() - i) % 3 == 0) out += ',';
-        out += digits[i];
-    }
-    return out;
 }
 
 std::string content_title(std::size_t characters, bool modified) {

@@ -22,8 +22,6 @@ constexpr std::size_t CONTENT_FIND_LIMIT = 199;         // bytes of a find or re
 
 // Characters of the text: a two-byte character and a CR LF count once.
 std::size_t count_characters(std::string_view cp932);
-// 1234567 -> "1,234,567".
-std::string group_thousands(std::size_t n);
 // "サイズ：%s 文字", with "　変更" while modified (code page 932).
 std::string content_title(std::size_t characters, bool modified);
 

@@ -10,6 +10,7 @@
 #include "platform/file_tools.h"
 #include "platform/files.h"
 #include "platform/messages.h"
+#include "display/guides.h"
 
 namespace rix {
 namespace {
@@ -231,15 +232,6 @@ bool list_folder(const std::string& folder_in, std::string_view pattern_in, int 
     }
     sort_rows(&out->rows, order, folders_first);
     return true;
-}
-
-std::string group_thousands(std::uint64_t n) {
-    std::string digits = std::to_string(n), out;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
-        out += digits[i];
-    }
-    return out;
 }
 
 std::vector<std::string> row_cells(const FileRow& row) {

@@ -93,8 +93,6 @@ bool list_folder(const std::string& folder, std::string_view pattern, int order,
 bool file_row_less(const FileRow& a, const FileRow& b, int order, bool folders_first);
 void sort_rows(std::vector<FileRow>* rows, int order, bool folders_first);
 
-// A byte count with thousands separators ("1,234,567"), whatever its size.
-std::string group_thousands(std::uint64_t n);
 // The five cells of a row as the list shows them (code page 932).
 std::vector<std::string> row_cells(const FileRow& row);
 

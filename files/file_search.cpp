@@ -7,6 +7,7 @@
 #include "files/file_list.h"
 #include "platform/codec.h"
 #include "platform/file_tools.h"
+#include "display/guides.h"
 
 namespace rix {
 namespace {

@@ -7,6 +7,7 @@
 
 #include "platform/codec.h"
 #include "tests/support/temp_folder.h"
+#include "display/guides.h"
 
 namespace rix {
 namespace {

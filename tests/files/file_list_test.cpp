@@ -12,6 +12,7 @@
 #include "platform/codec.h"
 #include "platform/fake_messages.h"
 #include "tests/support/temp_folder.h"
+#include "display/guides.h"
 
 namespace rix {
 namespace {
