@@ -181,26 +181,35 @@ bool DocumentDb::exec(const char* sql) {
     return false;
 }
 
-DbOpenResult DocumentDb::open(const std::string& path) {
+void DocumentDb::start_over() {
     if (db_) close();
     vacuum_ = false;
     read_only_ = false;
     widths_.reset();
     error_.clear();
+}
+
+bool DocumentDb::connect(const std::string& path, int flags) {
+    if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
+        fail();
+        sqlite3_close(db_);
+        db_ = nullptr;
+        return false;
+    }
+    sqlite3_busy_timeout(db_, DB_BUSY_TIMEOUT_MS);
+    refuse_string_identifiers(db_);
+    return true;
+}
+
+DbOpenResult DocumentDb::open(const std::string& path) {
+    start_over();
     std::string bytes;
     if (file_exists(path)) {
         if (!read_whole_file(path, &bytes) || !atomic_replace(database_backup_path(path), bytes)) {
             // A backup that cannot be made is no reason to refuse the file.
         }
     }
-    if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
-        fail();
-        sqlite3_close(db_);
-        db_ = nullptr;
-        return DbOpenResult::FAILED;
-    }
-    sqlite3_busy_timeout(db_, DB_BUSY_TIMEOUT_MS);
-    refuse_string_identifiers(db_);
+    if (!connect(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) return DbOpenResult::FAILED;
     // sqlite3_open reads nothing yet: the first query tells a database from
     // any other file.
     bool has_widths = false;
@@ -233,18 +242,8 @@ DbOpenResult DocumentDb::open(const std::string& path) {
 }
 
 DbOpenResult DocumentDb::open_read_only(const std::string& path) {
-    if (db_) close();
-    vacuum_ = false;
-    widths_.reset();
-    error_.clear();
-    if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        fail();
-        sqlite3_close(db_);
-        db_ = nullptr;
-        return DbOpenResult::FAILED;
-    }
-    sqlite3_busy_timeout(db_, DB_BUSY_TIMEOUT_MS);
-    refuse_string_identifiers(db_);
+    start_over();
+    if (!connect(path, SQLITE_OPEN_READONLY)) return DbOpenResult::FAILED;
     std::vector<std::string> tables;
     if (!list_tables(&tables)) {
         sqlite3_close(db_);

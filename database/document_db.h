@@ -168,6 +168,12 @@ public:
     sqlite3* handle() { return db_; }
 
 private:
+    // Closes what is open and forgets its state.
+    void start_over();
+    // Opens the connection with `flags` and sets it up as every connection
+    // of ours is (busy timeout, no quoted name taken for a string); false
+    // with the error kept when SQLite refuses.
+    bool connect(const std::string& path, int flags);
     bool exec(const char* sql);
     bool read_widths();
     bool create_width_table();
