@@ -45,6 +45,11 @@ struct DocumentState {
     bool encrypt = false;        // saves write the text encrypted with `key`
     std::string key;             // the key text (code page 932, at most 255 bytes)
     KeyForm key_form = KeyForm::STRONG;   // the form the key took in the file read
+    // The key the text file on disk is enciphered with ("" = the file is
+    // plain, or not known): a backup that is a second name of that file is
+    // secret only when this is the key the saves write with.
+    std::string file_key;
+    KeyForm file_key_form = KeyForm::STRONG;
 };
 
 // What a document file turned out to be before it is opened.

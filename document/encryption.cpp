@@ -47,40 +47,111 @@ std::uint64_t size_of(int fd) {
     return ::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
 }
 
+// The length of the UTF-8 sequence a byte >= 0xC0 begins (the check of the
+// codec judges the rest).
+std::size_t utf8_sequence_length(std::uint8_t lead) { return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2; }
+
 // The file deciphered with `key` in one pass into an anonymous memory file,
-// when what comes out looks like a saved text; else -1 (and nothing kept).
-int deciphered_copy(int fd, std::uint64_t size, const CipherKey& key) {
-    if (size == 0) return -1;
+// when what comes out is a text; else -1 (and nothing kept). A text too short
+// to prove the key gives *check UNVERIFIED. Without `check` nothing is judged.
+int deciphered_copy(int fd, std::uint64_t size, const CipherKey& key, KeyCheck* check) {
+    KeyCheck unjudged = KeyCheck::RIGHT;
+    const bool judge = check != nullptr;
+    if (!judge) check = &unjudged;
+    *check = KeyCheck::WRONG;
+    if (size == 0 && judge) return -1;
     int plain = ::memfd_create("rix-plain-text", MFD_CLOEXEC);
     if (plain < 0) return -1;
     CipherStream stream(key);
     std::vector<char> piece(PIECE_BYTES);
-    std::string head;
-    char last = 0;
+    DecipheredTextCheck text;
     bool ok = true;
     for (std::uint64_t at = 0; ok && at < size;) {
         const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(size - at, piece.size()));
         ok = read_fully(fd, at, piece.data(), n);
         if (!ok) break;
         stream.process(piece.data(), n);
-        if (head.size() < PLAIN_CHECK_BYTES)
-            head.append(piece.data(), std::min(n, PLAIN_CHECK_BYTES - head.size()));
-        last = piece[n - 1];
-        ok = write_fully(plain, at, piece.data(), n);
+        if (judge) text.feed(std::string_view(piece.data(), n));
+        ok = !text.hopeless() && write_fully(plain, at, piece.data(), n);
         at += n;
     }
-    if (ok && looks_like_plain_text(head, last)) return plain;
+    if (ok) *check = judge ? text.verdict() : KeyCheck::RIGHT;
+    if (*check != KeyCheck::WRONG) return plain;
     ::close(plain);
     return -1;
 }
 
 }  // namespace
 
-bool looks_like_plain_text(std::string_view head, char last_byte) {
-    if (last_byte != static_cast<char>(TEXT_END_MARK)) return false;
-    head = head.substr(0, std::min(head.size(), PLAIN_CHECK_BYTES));
-    // The end mark itself may stand in the head of a short text.
-    return head.find('\0') == std::string_view::npos;
+void DecipheredTextCheck::feed(std::string_view piece) {
+    for (char c : piece) {
+        const auto b = static_cast<std::uint8_t>(c);
+        if (ended_ || b == 0x00) stray_ = true;
+        if (pending_lead_) {
+            pending_lead_ = false;
+            if (!is_trail_byte(b)) sjis_ok_ = false;
+        } else if (is_lead_byte(b)) {
+            pending_lead_ = true;
+        } else if (is_never_text_byte(b) && b != TEXT_END_MARK) {
+            sjis_ok_ = false;
+        }
+        if (b == TEXT_END_MARK) ended_ = true;
+    }
+    bytes_ += piece.size();
+    if (utf8_ok_) feed_utf8(piece);
+}
+
+void DecipheredTextCheck::feed_utf8(std::string_view piece) {
+    std::string joined;
+    if (!utf8_carry_.empty()) {
+        joined = utf8_carry_ + std::string(piece);
+        piece = joined;
+    }
+    utf8_carry_.clear();
+    if (!check_utf8(piece, true).valid) {
+        utf8_ok_ = false;
+        return;
+    }
+    // A sequence cut by the end of the piece is judged with the next one.
+    for (std::size_t back = 1; back <= 3 && back <= piece.size(); ++back) {
+        const auto b = static_cast<std::uint8_t>(piece[piece.size() - back]);
+        if (b < 0x80) break;
+        if (b >= 0xC0) {
+            if (utf8_sequence_length(b) > back) utf8_carry_ = std::string(piece.substr(piece.size() - back));
+            break;
+        }
+    }
+}
+
+KeyCheck DecipheredTextCheck::verdict() const {
+    if (bytes_ == 0 || !ended_ || stray_) return KeyCheck::WRONG;
+    const bool sjis = sjis_ok_ && !pending_lead_;
+    const bool utf8 = utf8_ok_ && utf8_carry_.empty();
+    if (!sjis && !utf8) return KeyCheck::WRONG;
+    return bytes_ >= KEY_VERIFIED_BYTES ? KeyCheck::RIGHT : KeyCheck::UNVERIFIED;
+}
+
+KeyCheck check_deciphered_text(std::string_view text) {
+    DecipheredTextCheck check;
+    check.feed(text);
+    return check.verdict();
+}
+
+int decipher_own_file(int fd, std::string_view key_text, KeyForm form) {
+    return deciphered_copy(fd, size_of(fd), derive_cipher_key(key_text, form), nullptr);
+}
+
+KeyCheck check_file_text(int fd) {
+    const std::uint64_t size = size_of(fd);
+    std::vector<char> piece(static_cast<std::size_t>(std::min<std::uint64_t>(size, PIECE_BYTES)));
+    DecipheredTextCheck text;
+    for (std::uint64_t at = 0; at < size && !text.hopeless();) {
+        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(size - at, piece.size()));
+        if (!read_fully(fd, at, piece.data(), n)) return KeyCheck::WRONG;
+        text.feed(std::string_view(piece.data(), n));
+        at += n;
+    }
+    return text.verdict();
 }
 
 bool cipher_file_in_place(int fd, std::string_view key_text, KeyForm form) {
@@ -97,16 +168,30 @@ bool cipher_file_in_place(int fd, std::string_view key_text, KeyForm form) {
     return true;
 }
 
-int unlock_encrypted_file(int fd, std::string_view key_text, KeyForm* form) {
+int unlock_encrypted_file(int fd, std::string_view key_text, KeyForm* form, KeyCheck* check) {
     const std::uint64_t size = size_of(fd);
+    int taken = -1;
+    KeyForm taken_form = KeyForm::STRONG;
     for (KeyForm f : {KeyForm::STRONG, KeyForm::EXPORT}) {
-        const int plain = deciphered_copy(fd, size, derive_cipher_key(key_text, f));
-        if (plain >= 0) {
+        KeyCheck c = KeyCheck::WRONG;
+        const int plain = deciphered_copy(fd, size, derive_cipher_key(key_text, f), &c);
+        if (plain < 0) continue;
+        if (c == KeyCheck::RIGHT) {
+            if (taken >= 0) ::close(taken);
             if (form) *form = f;
+            if (check) *check = KeyCheck::RIGHT;
             return plain;
         }
+        if (taken >= 0) {
+            ::close(plain);   // the strong form's short text stays the first choice
+            continue;
+        }
+        taken = plain;
+        taken_form = f;
     }
-    return -1;
+    if (taken >= 0 && form) *form = taken_form;
+    if (check) *check = taken >= 0 ? KeyCheck::UNVERIFIED : KeyCheck::WRONG;
+    return taken;
 }
 
 std::string key_file_path(const std::string& key_folder, const std::string& document_path) {

@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "document/encryption.h"
@@ -74,15 +75,28 @@ mode_t creation_mode() {
 }
 
 // A save temporary in the document's folder (platform/save_temporaries.h).
+// With a cipher, every byte is enciphered before it is written: the plain
+// text of an encrypted document never reaches the disk, not even for the
+// time of a save.
 struct TempFile {
     int fd = -1;
     std::string path;
+    std::unique_ptr<CipherStream> cipher;   // null = written as given
+    std::string scratch;                    // the enciphered piece
 
     bool open(const std::string& folder, char kind) {
         fd = create_save_temporary(folder, kind, &path);
         return fd >= 0;
     }
-    bool write(std::string_view bytes) { return write_all(fd, bytes.data(), bytes.size()); }
+    void encipher_with(std::string_view key_text, KeyForm form) {
+        cipher = std::make_unique<CipherStream>(derive_cipher_key(key_text, form));
+    }
+    bool write(std::string_view bytes) {
+        if (!cipher) return write_all(fd, bytes.data(), bytes.size());
+        scratch.assign(bytes);
+        cipher->process(scratch.data(), scratch.size());
+        return write_all(fd, scratch.data(), scratch.size());
+    }
     // Gives the file its mode, syncs and closes it.
     bool finish(mode_t mode) {
         bool ok = ::fchmod(fd, mode & 07777) == 0;
@@ -245,20 +259,63 @@ bool make_backup(const std::string& text_path, const std::string& bak) {
     return read_whole_file(text_path, &bytes) && atomic_replace(bak, bytes);
 }
 
+// The old text read from `source` (the file itself, or the decrypted copy of
+// an encrypted one), enciphered with the key the save writes with into N.bak
+// through a temporary. False (and no new N.bak) when it cannot be written.
+bool make_enciphered_backup(const DocumentState& state, int source, const std::string& bak) {
+    if (bak.empty() || bak == state.save_name || source < 0) return false;
+    TempFile out;
+    if (!out.open(folder_of(bak), SAVE_TEMP_TEXT)) return false;
+    out.encipher_with(state.key, state.key_form);
+    std::vector<char> buf(COPY_PIECE_BYTES);
+    for (std::uint64_t at = 0;;) {
+        const ssize_t n = ::pread(source, buf.data(), buf.size(), static_cast<off_t>(at));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 || (n > 0 && !out.write(std::string_view(buf.data(), static_cast<std::size_t>(n))))) return false;
+        if (n == 0) break;
+        at += static_cast<std::uint64_t>(n);
+    }
+    if (!out.finish(text_mode(state)) || ::rename(out.path.c_str(), bak.c_str()) != 0) return false;
+    out.path.clear();
+    return true;
+}
+
+// N.bak of the old text file. Beside an encrypted document it is secret with
+// the same key: a second name of the old file only when that file is
+// enciphered with the key the save writes with, else the old text
+// enciphered anew (or no backup at all when that fails).
+bool back_up_old_text(const DocumentState& state, const std::string& bak) {
+    if (!state.encrypt) return make_backup(state.save_name, bak);
+    if (state.recovered_from.empty()) {
+        const bool same_key = state.decrypted && state.file_key == state.key && state.file_key_form == state.key_form;
+        return same_key ? make_backup(state.save_name, bak) : make_enciphered_backup(state, state.text_fd, bak);
+    }
+    // The held text is the recovery file's: the document's own file is read.
+    // A file that is no text by itself is enciphered already and is kept as it is.
+    const int fd = open_regular_file(state.save_name);
+    if (fd < 0) return false;
+    const bool plain = check_file_text(fd) != KeyCheck::WRONG;
+    const bool made = plain ? make_enciphered_backup(state, fd, bak) : make_backup(state.save_name, bak);
+    ::close(fd);
+    return made;
+}
+
 // Holds the newly written text file open in place of the old one; of an
 // encrypted one, its decrypted copy (the rest of a stopped load is read there).
 void hold_new_text_file(DocumentState& state, Document& doc, std::uint64_t loaded_bytes) {
     int fd = ::open(state.save_name.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return;   // the old file (now the backup, or unlinked) stays held
-    state.decrypted = false;
     if (state.encrypt) {
-        KeyForm form = state.key_form;
-        const int plain = unlock_encrypted_file(fd, state.key, &form);
+        // Written with this key a moment ago: deciphered without a judgement
+        // (a short text proves no key, and the form is known).
+        const int plain = decipher_own_file(fd, state.key, state.key_form);
         ::close(fd);
         if (plain < 0) return;   // the copy held before stays
         fd = plain;
-        state.decrypted = true;
     }
+    state.decrypted = state.encrypt;
+    state.file_key = state.encrypt ? state.key : std::string();
+    state.file_key_form = state.key_form;
     if (state.text_fd >= 0) ::close(state.text_fd);
     state.text_fd = fd;
     state.opened_path = state.save_name;
@@ -288,6 +345,7 @@ bool write_temporaries(Document& doc, DocumentState& state, const SaveRequest& r
     header.encrypted = state.encrypt;
     ExtensionWriter records(header);
     add_index(doc, records);
+    if (state.encrypt) f.text.encipher_with(state.key, state.key_form);
     ExportOptions options;
     options.form = ExportForm::SAVE;
     options.tag_default_attr1 = req.tag_default_attr1;
@@ -298,11 +356,6 @@ bool write_temporaries(Document& doc, DocumentState& state, const SaveRequest& r
     options.end_mark = form.end_mark || state.encrypt;
     const bool utf8 = form.encoding == TextEncoding::UTF8;
     bool ok = write_text(doc, state, options, f.text, &records, &f.loaded_bytes, utf8, utf8 && form.bom);
-    if (ok && state.encrypt) {
-        ok = cipher_file_in_place(f.text.fd, state.key, state.key_form);
-        if (!ok) notice("暗号化出来ないため保存しません｡\n" + state.save_name, FAILED_NOTICE_MS);
-        if (!ok) return false;
-    }
     ok = ok && f.text.finish(text_mode(state));
     f.ext_keeps_nothing = records.keeps_nothing();
     if (ok && !f.ext_path.empty() && !f.ext_keeps_nothing)
@@ -322,7 +375,7 @@ bool replace_text_file(Document& doc, DocumentState& state, const SaveRequest& r
     // A document loaded from its recovery file backs up the document it replaces.
     bool may_back_up = (state.opened_path == state.save_name || !state.recovered_from.empty()) && state.text_fd >= 0 && run.backup_of != state.save_name &&
                        file_exists(state.save_name);
-    if (may_back_up && make_backup(state.save_name, backup_path_for(state.save_name))) {
+    if (may_back_up && back_up_old_text(state, backup_path_for(state.save_name))) {
         run.backup_of = state.save_name;
         if (state.in_use_mark_held) ::chmod(backup_path_for(state.save_name).c_str(), state.saved_mode & 07777);
     }

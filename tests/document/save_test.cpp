@@ -11,10 +11,13 @@
 
 #include <fstream>
 #include <sstream>
+#include <string_view>
+#include <vector>
 
 #include "document/extension_writer.h"
 #include "document/save.h"
 #include "fuzz/fuzz_entries.h"
+#include "platform/cipher.h"
 #include "platform/fake_messages.h"
 #include "platform/files.h"
 #include "platform/save_temporaries.h"
@@ -394,6 +397,67 @@ TEST_F(Save, LineFormatWordsOfEveryFieldComeBack) {
     open_and_load(b, dir.file("fmt.txt"));
     for (std::uint32_t l = 0; l < 4; ++l) EXPECT_EQ(b.doc.formats.word(l), words[l]) << l;
     EXPECT_EQ(b.doc.formats.word(4), 0u);
+}
+
+}  // namespace
+}  // namespace rix
+
+namespace rix {
+namespace {
+
+std::string deciphered(std::string bytes, const std::string& key) {
+    CipherStream s(derive_cipher_key(key, KeyForm::STRONG));
+    s.process(bytes.data(), bytes.size());
+    return bytes;
+}
+
+// What each rename put into place held at that moment.
+std::vector<std::string> renamed_bytes;
+int recording_rename(const char* from, const char* to) {
+    renamed_bytes.push_back(slurp(from));
+    return ::rename(from, to);
+}
+
+// Nothing a save of an encrypted document writes beside it is plain: not
+// the text's temporary, not the temporary kept after a failed rename, not
+// the backup of a plain file it replaces, not the backup under a changed key.
+TEST_F(Save, AnEncryptedDocumentLeavesNothingPlainBesideIt) {
+    const std::string path = dir.write("e.txt", "old secret\r\n\x1A");
+    open_and_load(a, path);
+    test::build(a.doc, {"new secret", ""});
+    a.state.modified = MODIFIED_TEXT;
+    a.state.encrypt = true;
+    a.state.key = "k";
+    SaveRequest q;
+    q.rename = [](const char* from, const char* to) {
+        return std::string_view(to).ends_with(".txt") ? -1 : ::rename(from, to);
+    };
+    EXPECT_EQ(save_document(a.doc, a.state, a.session, q, run), SaveResult::Failed);
+    const std::string kept = slurp(dir.file("e.txt.unsaved"));
+    EXPECT_EQ(kept.find("secret"), std::string::npos);
+    EXPECT_EQ(deciphered(kept, "k"), "new secret\r\n\x1A");
+
+    renamed_bytes.clear();
+    q.rename = recording_rename;
+    ASSERT_EQ(save_document(a.doc, a.state, a.session, q, run), SaveResult::Saved);
+    ASSERT_FALSE(renamed_bytes.empty());
+    for (const std::string& bytes : renamed_bytes) EXPECT_EQ(bytes.find("secret"), std::string::npos);
+    EXPECT_EQ(deciphered(slurp(path), "k"), "new secret\r\n\x1A");
+    // The old file was plain: its backup is its text enciphered with the key.
+    const std::string bak = slurp(dir.file("e.bak"));
+    EXPECT_EQ(bak.find("secret"), std::string::npos);
+    EXPECT_EQ(deciphered(bak, "k"), "old secret\r\n\x1A");
+    EXPECT_TRUE(a.state.decrypted);
+    EXPECT_EQ(a.state.file_key, "k");
+
+    // A changed key: the next run's backup is secret under the new key.
+    SaveRun next;
+    test::build(a.doc, {"newer secret", ""});
+    a.state.modified = MODIFIED_TEXT;
+    a.state.key = "k2";
+    ASSERT_EQ(save_document(a.doc, a.state, a.session, SaveRequest{}, next), SaveResult::Saved);
+    EXPECT_EQ(deciphered(slurp(dir.file("e.bak")), "k2"), "new secret\r\n\x1A");
+    EXPECT_EQ(deciphered(slurp(path), "k2"), "newer secret\r\n\x1A");
 }
 
 }  // namespace
