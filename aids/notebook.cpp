@@ -113,19 +113,33 @@ std::string serialize_notebook(const Notebook& nb) {
     return out;
 }
 
-NotebookFile read_notebook_file(const std::string& path, Notebook* out) {
+namespace {
+
+std::string enciphered(std::string bytes, const NotebookKey& key) {
+    CipherStream stream(derive_cipher_key(key.text, key.form));
+    stream.process(bytes.data(), bytes.size());
+    return bytes;
+}
+
+}  // namespace
+
+NotebookFile read_notebook_file(const std::string& path, Notebook* out, const NotebookKey* key) {
     *out = Notebook{};
     const PathKind kind = path_kind(path);
     if (kind == PathKind::MISSING) return NotebookFile::Missing;
     if (kind != PathKind::REGULAR) return NotebookFile::Failed;  // never wait on a pipe or read a device
     std::string bytes;
     if (!read_whole_file(path, &bytes)) return NotebookFile::Failed;
+    if (key && bytes.compare(0, NOTEBOOK_HEADER.size(), NOTEBOOK_HEADER) != 0) {
+        std::string plain = enciphered(bytes, *key);   // the same operation deciphers
+        if (plain.compare(0, NOTEBOOK_HEADER.size(), NOTEBOOK_HEADER) == 0) bytes.swap(plain);
+    }
     *out = parse_notebook(bytes);
     return NotebookFile::Read;
 }
 
-bool write_notebook_file(const std::string& path, const Notebook& nb) {
-    return atomic_replace(path, serialize_notebook(nb));
+bool write_notebook_file(const std::string& path, const Notebook& nb, const NotebookKey* key) {
+    return atomic_replace(path, key ? enciphered(serialize_notebook(nb), *key) : serialize_notebook(nb));
 }
 
 std::string notebook_path(std::string_view chosen, std::string_view document_path) {

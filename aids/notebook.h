@@ -33,6 +33,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/cipher.h"
+
 namespace rix {
 
 inline constexpr std::size_t NOTEBOOK_MAX_HEADINGS = 999;
@@ -82,10 +84,20 @@ enum class NotebookFile : std::uint8_t {
     Missing,  // no such file: an empty notebook
     Failed,   // it exists but could not be read (or is not a regular file)
 };
-NotebookFile read_notebook_file(const std::string& path, Notebook* out);
-// Writes through a temporary file in the same folder; false on failure
-// (the old file is then untouched).
-bool write_notebook_file(const std::string& path, const Notebook& notebook);
+// The notebook of an encrypted document is kept enciphered with the
+// document's key: the whole file is one cipher stream (platform/cipher.h),
+// as the document's text is, and deciphered it is the file form above.
+struct NotebookKey {
+    std::string text;                  // the document's key (code page 932)
+    KeyForm form = KeyForm::STRONG;    // the form the document is enciphered in
+};
+// With `key`, a file that does not begin with the header line is deciphered
+// first; a plain one (written before the document was encrypted) is read
+// as it is.
+NotebookFile read_notebook_file(const std::string& path, Notebook* out, const NotebookKey* key = nullptr);
+// Writes through a temporary file in the same folder, enciphered with `key`
+// when given; false on failure (the old file is then untouched).
+bool write_notebook_file(const std::string& path, const Notebook& notebook, const NotebookKey* key = nullptr);
 // The notebook file of a document: `chosen` when not empty, else the
 // document's path with its extension replaced by ".ren" (added when it has none).
 std::string notebook_path(std::string_view chosen, std::string_view document_path);

@@ -42,13 +42,22 @@ void tell_edit(DialogContext& ctx, NotebookEdit e) {
     }
 }
 
+// The key of an encrypted document's notebook; null for a plain document.
+const NotebookKey* key_of(const DocumentState* state, NotebookKey* key) {
+    if (!state || !state->encrypt || state->key.empty()) return nullptr;
+    key->text = state->key;
+    key->form = state->key_form;
+    return key;
+}
+
 }  // namespace
 
 void load_notebook_book(NotebookBook& book, const SettingsState* settings, const std::string& document_path,
-                        WindowRef owner) {
+                        WindowRef owner, const DocumentState* state) {
     if (book.loaded) return;
     book.path = notebook_path(chosen_path(settings), document_path);
-    if (read_notebook_file(book.path, &book.book) == NotebookFile::Failed)
+    NotebookKey key;
+    if (read_notebook_file(book.path, &book.book, key_of(state, &key)) == NotebookFile::Failed)
         show_message(MSG_NOTICE, owner, sj("手帖ファイル\n" + book.path + "\nを読めませんでした。"), 4000);
     book.loaded = true;
 }
@@ -260,7 +269,7 @@ void NotebookWindow::cycle_mode(DialogContext& ctx) {
 
 void NotebookWindow::load(DialogContext& ctx) {
     book_->loaded = false;
-    load_notebook_book(*book_, services_.settings, services_.document_path, ctx.window());
+    load_notebook_book(*book_, services_.settings, services_.document_path, ctx.window(), services_.state);
     ui_->selected = book_->book.entries.empty() ? SIZE_MAX : 0;
     ui_->search_start = 0;
     update_caption(ctx);
@@ -290,7 +299,9 @@ void NotebookWindow::choose_file(DialogContext& ctx) {
     // The notebook in use is written first when the writer wants it.
     if (services_.state && (services_.state->modified & MODIFIED_NOTEBOOK)) {
         const std::string q = "使用していた手帖ファイル\n" + book_->path + "\nが更新されています。\n\n保存しますか？";
-        if (ctx.show_message(MSG_YES_NO, sj(q)) == MSG_RESULT_YES && !write_notebook_file(book_->path, book_->book)) {
+        NotebookKey key;
+        if (ctx.show_message(MSG_YES_NO, sj(q)) == MSG_RESULT_YES &&
+            !write_notebook_file(book_->path, book_->book, key_of(services_.state, &key))) {
             tell(ctx, "手帖ファイル\n" + book_->path + "\nに書き込めませんでした。", 4000);
             return;  // the unsaved notebook stays in use
         }
@@ -317,7 +328,7 @@ void NotebookWindow::link_index(DialogContext& ctx) {
 }
 
 void NotebookWindow::init(DialogContext& ctx) {
-    load_notebook_book(*book_, services_.settings, services_.document_path, ctx.window());
+    load_notebook_book(*book_, services_.settings, services_.document_path, ctx.window(), services_.state);
     ctx.show(NOTEBOOK_ARTICLE_V, services_.vertical);
     ctx.show(NOTEBOOK_ARTICLE_H, !services_.vertical);
     ctx.enable(NOTEBOOK_CHOOSE, services_.settings != nullptr && static_cast<bool>(services_.choose_files));
@@ -457,7 +468,8 @@ bool save_notebook_book(NotebookUi& ui, NotebookBook& book, DocumentState& state
         if (DialogContext* ctx = dialog_host().context(ui.handle)) ui.procedure->store_article(*ctx);
     }
     if (!(state.modified & MODIFIED_NOTEBOOK) || !book.loaded) return true;
-    if (!write_notebook_file(book.path, book.book)) {
+    NotebookKey key;
+    if (!write_notebook_file(book.path, book.book, key_of(&state, &key))) {
         show_message(MSG_NOTICE, owner, sj("手帖ファイル\n" + book.path + "\nに書き込めませんでした。"), 4000);
         return false;
     }

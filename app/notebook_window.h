@@ -144,8 +144,11 @@ private:
 
 // Fixes the notebook file of the document and reads it unless the book is
 // loaded already: the chosen file of the settings, else <document>.ren.
+// The notebook of an encrypted document (`state`, may be null) is read and
+// written with the document's key, so that it is never kept in plain text
+// beside it.
 void load_notebook_book(NotebookBook& book, const SettingsState* settings, const std::string& document_path,
-                        WindowRef owner);
+                        WindowRef owner, const DocumentState* state = nullptr);
 // Command 403 (search_text empty: the word at the cursor is searched), and the
 // 手帖 button of the structure index (its name searched). Opens the window or
 // brings the open one to the front. Returns its handle (0 when it could not be made).

@@ -76,6 +76,29 @@ TEST(NotebookFileForm, FilesWrittenAndReadWhole) {
     EXPECT_EQ(read_notebook_file(dir.path(), &back), NotebookFile::Failed);
 }
 
+// The notebook of an encrypted document: enciphered with the document's
+// key, read back with it; a plain one written before is still read.
+TEST(NotebookFileForm, EncipheredWithTheDocumentsKey) {
+    test::TempFolder dir;
+    const std::string path = dir.file("secret.ren");
+    Notebook nb;
+    nb.entries.push_back({s(KAIGI), s(HANA) + "\r\n"});
+    const NotebookKey key{"k", KeyForm::EXPORT};
+    ASSERT_TRUE(write_notebook_file(path, nb, &key));
+    const std::string bytes = test::slurp(path);
+    EXPECT_EQ(bytes.size(), HEADER.size() + 2 + KAIGI.size() + 2 + HANA.size() + 2);   // the same length
+    EXPECT_NE(bytes.substr(0, HEADER.size()), s(HEADER));
+    EXPECT_EQ(bytes.find(s(KAIGI)), std::string::npos);
+    Notebook back;
+    ASSERT_EQ(read_notebook_file(path, &back, &key), NotebookFile::Read);
+    ASSERT_EQ(back.entries.size(), 1u);
+    EXPECT_EQ(back.entries[0].heading, s(KAIGI));
+    EXPECT_EQ(back.entries[0].article, s(HANA) + "\r\n");
+    ASSERT_TRUE(write_notebook_file(path, nb));
+    ASSERT_EQ(read_notebook_file(path, &back, &key), NotebookFile::Read);
+    EXPECT_EQ(back.entries.size(), 1u);
+}
+
 TEST(NotebookFileForm, PathOfTheDocument) {
     EXPECT_EQ(notebook_path("", "/home/w/novel.txt"), "/home/w/novel.ren");
     EXPECT_EQ(notebook_path("", "/home/w.d/novel"), "/home/w.d/novel.ren");

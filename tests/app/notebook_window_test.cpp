@@ -202,6 +202,25 @@ TEST_F(NotebookWindowTest, ArticlesRefusedOrStoredWithTheDateQuestion) {
     EXPECT_EQ(state.modified & MODIFIED_NOTEBOOK, 0);
 }
 
+// The notebook of an encrypted document is never written in plain text
+// beside it, and comes back with the document's key.
+TEST_F(NotebookWindowTest, AnEncryptedDocumentsNotebookIsWrittenEnciphered) {
+    book.path = dir.file("novel.ren");
+    book.loaded = true;
+    book.book.entries.push_back({"250302" + sj("秘密の筋書き"), sj("犯人は執事") + "\r\n"});
+    state.modified |= MODIFIED_NOTEBOOK;
+    state.encrypt = true;
+    state.key = "k";
+    ASSERT_TRUE(save_notebook_book(ui, book, state, 0));
+    const std::string bytes = slurp(dir.file("novel.ren"));
+    EXPECT_EQ(bytes.find(sj("犯人")), std::string::npos);
+    EXPECT_NE(bytes.substr(0, HEADER.size()), HEADER);
+    NotebookBook again;
+    load_notebook_book(again, &settings, dir.file("novel.txt"), 0, &state);
+    ASSERT_EQ(again.book.entries.size(), 1u);
+    EXPECT_EQ(again.book.entries[0].article, sj("犯人は執事") + "\r\n");
+}
+
 TEST_F(NotebookWindowTest, ChoosingAnotherFileAndTheIndexLinks) {
     dir.write("other.ren", HEADER + MARU + "elsewhere\r\n");
     DialogSession& d = open();
