@@ -114,13 +114,20 @@ int save_question(Application& app, bool explicit_save) {
             return MSG_RESULT_CANCEL;
     }
     if (m == MODIFIED_NOTEBOOK) return MSG_RESULT_NO;
+    if ((m & MODIFIED_CONVERTED) && explicit_save)
+        return ask(app, MSG_YES_NO,
+                   "この文書は読込み時に読込み変換処理が実行されています｡\nこのまま上書き保存すると変換前の文書が"
+                   "失われます｡\n元の文書を残す場合は「いいえ」を選択して、\n「名前を付けて保存」を実行してください｡"
+                   "\n\n「はい」を選んでも、後で「保存しない」を選べます｡\n\n上書き処理を続行しますか？");
     if (m & MODIFIED_CONVERTED) {
-        int a = ask(app, MSG_YES_NO,
+        // Closing the document (exit, switch): いいえ closes it without saving,
+        // 取消 goes back to it, so that 名前を付けて保存 can keep the original.
+        int a = ask(app, MSG_YES_NO_CANCEL,
                     "この文書は読込み時に読込み変換処理が実行されています｡\nこのまま上書き保存すると変換前の文書が"
-                    "失われます｡\n元の文書を残す場合は「いいえ」を選択して、\n「名前を付けて保存」を実行してください｡"
-                    "\n\n「はい」を選んでも、後で「保存しない」を選べます｡\n\n上書き処理を続行しますか？");
-        if (explicit_save) return a;
-        if (a != MSG_RESULT_YES) return MSG_RESULT_CANCEL;
+                    "失われます｡\n\n「はい」　保存するかどうかを次に選びます｡\n「いいえ」　保存せずに閉じます｡"
+                    "元の文書はそのまま残ります｡\n「取消」　閉じずに編集に戻ります｡\n"
+                    "元の文書を残して保存する場合は、「名前を付けて保存」を実行してください｡\n\n上書き処理を続行しますか？");
+        if (a != MSG_RESULT_YES) return a == MSG_RESULT_NO ? MSG_RESULT_NO : MSG_RESULT_CANCEL;
     }
     const char* label = (m & 3) == 2 ? "拡張ﾃﾞｰﾀ" : (m & 3) == 3 ? "文書と拡張ﾃﾞｰﾀ" : "文書";
     return ask(app, MSG_YES_NO_CANCEL, std::string(label) + "が更新されています｡\n保存しますか？");

@@ -59,12 +59,21 @@ TEST_F(SaveFlowTest, QuestionNamesWhatChanged) {
     app.doc.modified = MODIFIED_NOTEBOOK;
     messages.answer(MSG_RESULT_YES);
     EXPECT_EQ(save_question(app, false), MSG_RESULT_NO);
-    // Converted while reading: No cancels unless the save was chosen.
+    // Converted while reading, at a close: いいえ closes without saving and
+    // 取消 goes back to the document; of a chosen save, いいえ saves nothing.
     app.doc.modified = MODIFIED_TEXT | MODIFIED_CONVERTED;
     messages.answer(MSG_RESULT_NO);
+    EXPECT_EQ(save_question(app, false), MSG_RESULT_NO);
+    EXPECT_EQ(messages.log.back().kind & 0xFF, MSG_YES_NO_CANCEL);
+    EXPECT_TRUE(messages.saw("「いいえ」　保存せずに閉じます"));
+    messages.answer(MSG_RESULT_CANCEL);
     EXPECT_EQ(save_question(app, false), MSG_RESULT_CANCEL);
+    messages.answer(MSG_RESULT_YES);
+    messages.answer(MSG_RESULT_NO);
+    EXPECT_EQ(save_question(app, false), MSG_RESULT_NO);   // はい, then the save question's いいえ
     messages.answer(MSG_RESULT_NO);
     EXPECT_EQ(save_question(app, true), MSG_RESULT_NO);
+    EXPECT_EQ(messages.log.back().kind & 0xFF, MSG_YES_NO);
     EXPECT_EQ(messages.unexpected, 0);
 }
 
@@ -86,6 +95,20 @@ TEST_F(SaveFlowTest, AConvertedFileAsksBeforeItIsSavedOver) {
 
 // A UTF-8 manuscript shows its encoding in the title; --encoding changes
 // the form a save writes.
+// Leaving a converted document: one いいえ leaves without saving (the quit
+// is not cancelled), and the file stays as it was.
+TEST_F(SaveFlowTest, DecliningToSaveAConvertedDocumentAtExitLeavesWithoutSaving) {
+    const std::string text = std::string("a\r\nb\xFD") + "c\r\n";
+    open("odd.txt", text);
+    app.doc.modified |= MODIFIED_TEXT;
+    const std::size_t before = messages.log.size();
+    messages.answer(MSG_RESULT_NO);
+    EXPECT_EQ(exit_application(app, false), Flow::End);
+    EXPECT_EQ(messages.log.size(), before + 1);   // one question
+    EXPECT_EQ(slurp(app.doc.save_name), text);
+    EXPECT_EQ(messages.unexpected, 0);
+}
+
 TEST_F(SaveFlowTest, AUtf8DocumentNamesItsEncodingAndConvertsOnRequest) {
     open("utf8.txt", "\xEF\xBB\xBF縦書き\n");
     EXPECT_EQ(document_window_title(app), app.doc.save_name + " [UTF-8 BOM付き]");
