@@ -6,6 +6,8 @@
 #include "app/application.h"
 #include "document/encryption.h"
 #include "document/extension_file.h"
+#include "document/save.h"
+#include "files/file_ops.h"
 #include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/messages.h"
@@ -74,6 +76,8 @@ bool DecryptDialog::ok(DialogContext& ctx) {
 }
 
 void ReEncryptDialog::init(DialogContext& ctx) {
+    if (!encrypted_)
+        ctx.set_text(CRYPT_RESAVE_STATUS, text("この文書はまだ暗号化されていません｡\r\n保存の方法を選択してください｡"));
     edits_.init(ctx, key_, show_key_ && *show_key_);
     ctx.set_check(CRYPT_SAVE_KEY, save_key_ && *save_key_);
     ctx.focus(CRYPT_OK);
@@ -112,11 +116,15 @@ bool ReEncryptDialog::ok(DialogContext& ctx) {
     return true;
 }
 
-std::string document_key_file(const Application& app, const std::string& document_path) {
-    const SettingsRecord& r = app.settings.rec;
-    std::string folder = sjis_to_utf8(read_field(r.key_folder, sizeof r.key_folder));
-    if (folder.empty()) folder = app.paths.program_folder;
+std::string document_key_file(const SettingsRecord& rec, const std::string& program_folder,
+                              const std::string& document_path) {
+    std::string folder = sjis_to_utf8(read_field(rec.key_folder, sizeof rec.key_folder));
+    if (folder.empty()) folder = program_folder;
     return key_file_path(folder, document_path);
+}
+
+std::string document_key_file(const Application& app, const std::string& document_path) {
+    return document_key_file(app.settings.rec, app.paths.program_folder, document_path);
 }
 
 bool save_document_key(Application& app, const std::string& document_path, const std::string& key) {
@@ -133,6 +141,9 @@ bool save_document_key(Application& app, const std::string& document_path, const
 
 namespace {
 
+constexpr unsigned UNVERIFIED_NOTICE_MS = 6000;
+constexpr unsigned NOT_OPENED_NOTICE_MS = 3000;
+
 // Holds the deciphered copy in place of the file.
 void hold_plain_copy(DocumentState& doc, int plain, const std::string& key, KeyForm form) {
     ::close(doc.text_fd);
@@ -141,6 +152,8 @@ void hold_plain_copy(DocumentState& doc, int plain, const std::string& key, KeyF
     doc.encrypt = true;
     doc.key = key;
     doc.key_form = form;
+    doc.file_key = key;
+    doc.file_key_form = form;
 }
 
 bool opened_is_encrypted(const DocumentState& doc) {
@@ -149,47 +162,90 @@ bool opened_is_encrypted(const DocumentState& doc) {
     return read_extension_header(doc.opened_path, &header) == ExtensionStatus::OK && header.encrypted;
 }
 
+// The document whose key file is looked for: the one the writer named (a
+// text recovered from a recovery file is still that document's).
+const std::string& keyed_document(const DocumentState& doc) {
+    return doc.save_name.empty() ? doc.opened_path : doc.save_name;
+}
+
+void tell_unverified(const std::string& path) {
+    shell_notice("この文書は短いため、暗号キーが正しいか確認出来ませんでした｡\n"
+                 "復号化した文章が正しいか確かめてください｡\n" + path,
+                 UNVERIFIED_NOTICE_MS);
+}
+
+// The key was not given: the file is given back (its mark too) and no
+// document is held, so that nothing of the enciphered bytes is edited.
+void open_nothing(DocumentState& doc) {
+    const std::string path = keyed_document(doc);
+    close_document(&doc, false);
+    doc.opened_path.clear();
+    doc.save_name.clear();
+    doc.file_length = 0;
+    doc.modified = 0;
+    doc.recovered_from.clear();
+    shell_notice("復号化しないため文書を開きません｡\n" + path, NOT_OPENED_NOTICE_MS);
+}
+
+// 復号化読込 of a document enciphered without its mark (a copy made
+// elsewhere): the key is taken when it proves itself, or when the file is
+// no text by itself; a plain text stays as it is.
+void unlock_unmarked(Application& app) {
+    DocumentState& doc = app.doc;
+    if (!app.reading.decrypt || doc.text_fd < 0 || app.reading.key.empty()) return;
+    KeyForm form = KeyForm::STRONG;
+    KeyCheck check = KeyCheck::WRONG;
+    const int plain = unlock_encrypted_file(doc.text_fd, app.reading.key, &form, &check);
+    if (plain < 0) return;
+    if (check == KeyCheck::UNVERIFIED && check_file_text(doc.text_fd) != KeyCheck::WRONG) {
+        ::close(plain);
+        return;
+    }
+    if (check == KeyCheck::UNVERIFIED) tell_unverified(keyed_document(doc));
+    hold_plain_copy(doc, plain, app.reading.key, form);
+    app.save_flow.writing.encrypt = true;
+}
+
 }  // namespace
 
-void unlock_before_load(Application& app) {
+bool unlock_before_load(Application& app) {
     DocumentState& doc = app.doc;
     doc.decrypted = false;
     doc.encrypt = app.save_flow.writing.encrypt = false;
     doc.key.clear();
+    doc.file_key.clear();
     // --decrypt: the first document is a binary file taken as encrypted.
     const bool told = app.line.decrypt && doc.opened_path == absolute_path(app.line.document) && doc.text_fd >= 0;
     if (!told && !opened_is_encrypted(doc)) {
-        // 復号化読込: a document enciphered without its mark (a copy made
-        // elsewhere) opens with the key; any other stays as it is.
-        KeyForm form = KeyForm::STRONG;
-        const int plain = app.reading.decrypt && doc.text_fd >= 0 && !app.reading.key.empty()
-                              ? unlock_encrypted_file(doc.text_fd, app.reading.key, &form)
-                              : -1;
-        if (plain >= 0) {
-            hold_plain_copy(doc, plain, app.reading.key, form);
-            app.save_flow.writing.encrypt = true;
-        }
-        return;
+        unlock_unmarked(app);
+        return true;
+    }
+    const std::string key_file = document_key_file(app, keyed_document(doc));
+    if (app.batch) {
+        if (unlock_with_key_file(doc, key_file)) return true;
+        open_nothing(doc);
+        return false;
     }
     std::string key;
-    bool from_file = read_key_file(document_key_file(app, doc.opened_path), &key);
+    bool from_file = read_key_file(key_file, &key);
     if (!from_file && app.reading.decrypt) key = app.reading.key;
-    if (app.batch) {
-        unlock_with_key_file(doc, document_key_file(app, doc.opened_path));
-        return;
-    }
     for (;;) {
         DecryptDialog dialog(key, from_file, &app.save_flow.writing.show_key);
-        if (run_dialog("DE_CRYPT", dialog, 0) != DIALOG_OK) return;   // the bytes as they are
+        if (run_dialog("DE_CRYPT", dialog, 0) != DIALOG_OK) {
+            open_nothing(doc);
+            return false;
+        }
         key = dialog.key();
         from_file = false;
         shell_notice("　復号化実行中　", DECIPHER_NOTICE_MS);
         KeyForm form = KeyForm::STRONG;
-        const int plain = unlock_encrypted_file(doc.text_fd, key, &form);
+        KeyCheck check = KeyCheck::WRONG;
+        const int plain = unlock_encrypted_file(doc.text_fd, key, &form, &check);
         if (plain >= 0) {
+            if (check == KeyCheck::UNVERIFIED) tell_unverified(keyed_document(doc));
             hold_plain_copy(doc, plain, key, form);
             app.save_flow.writing.encrypt = true;
-            return;
+            return true;
         }
         shell_notice("暗号キーが違います｡\n正しい暗号キーを入力してください｡", WRONG_KEY_NOTICE_MS);
     }
@@ -199,12 +255,14 @@ bool unlock_with_key_file(DocumentState& doc, const std::string& key_file) {
     if (!opened_is_encrypted(doc)) return true;
     std::string key;
     KeyForm form = KeyForm::STRONG;
-    const int plain = read_key_file(key_file, &key) ? unlock_encrypted_file(doc.text_fd, key, &form) : -1;
+    KeyCheck check = KeyCheck::WRONG;
+    const int plain = read_key_file(key_file, &key) ? unlock_encrypted_file(doc.text_fd, key, &form, &check) : -1;
     if (plain < 0) {
         shell_notice("暗号化された文書です｡\n暗号キーのファイルで復号化出来ないため読込みません｡\n" + doc.opened_path,
                      WRONG_KEY_NOTICE_MS);
         return false;
     }
+    if (check == KeyCheck::UNVERIFIED) tell_unverified(doc.opened_path);
     hold_plain_copy(doc, plain, key, form);
     return true;
 }
@@ -216,8 +274,10 @@ bool confirm_encrypted_save(Application& app) {
     if (!doc.encrypt) return true;
     if (app.batch) return true;   // the key it was read with
     const std::string target = doc.save_name;
+    const bool encrypted = app.loaded && app.loaded->extension.header.encrypted && doc.decrypted;
     ReEncryptDialog dialog(doc.key, &app.save_flow.writing.show_key, &app.save_flow.writing.save_key,
-                           [&app, target](const std::string& key) { return save_document_key(app, target, key); });
+                           [&app, target](const std::string& key) { return save_document_key(app, target, key); },
+                           encrypted);
     run_dialog("RE_CRYPT", dialog, 0);
     switch (dialog.choice()) {
     case ResaveChoice::ENCRYPTED:
@@ -228,6 +288,54 @@ bool confirm_encrypted_save(Application& app) {
         return true;
     case ResaveChoice::CANCELLED: break;
     }
+    return false;
+}
+
+}  // namespace rix
+
+namespace rix {
+namespace {
+
+constexpr unsigned BACKUP_NOTICE_MS = 4000;
+constexpr unsigned BACKUP_FAILED_NOTICE_MS = 12000;
+
+// Whether the backup reads without the document's key: a text by itself,
+// unless it is a short one the key deciphers too.
+bool backup_is_plain(const std::string& path, const DocumentState& doc) {
+    const int fd = open_regular_file(path);
+    if (fd < 0) return false;
+    KeyCheck raw = check_file_text(fd);
+    if (raw == KeyCheck::UNVERIFIED && !doc.key.empty()) {
+        KeyCheck deciphered = KeyCheck::WRONG;
+        const int plain = unlock_encrypted_file(fd, doc.key, nullptr, &deciphered);
+        if (plain >= 0) {
+            ::close(plain);
+            raw = KeyCheck::WRONG;
+        }
+    }
+    ::close(fd);
+    return raw != KeyCheck::WRONG;
+}
+
+}  // namespace
+
+bool offer_plain_backup_removal(Application& app) {
+    const DocumentState& doc = app.doc;
+    if (!doc.encrypt || doc.save_name.empty()) return true;
+    const std::string bak = backup_path_for(doc.save_name);
+    if (bak.empty() || bak == doc.save_name || path_kind(bak) != PathKind::REGULAR || !backup_is_plain(bak, doc))
+        return true;
+    if (ask_question(app, MSG_YES_NO,
+                     "この文書のバックアップファイルは暗号化されていません｡\n" + bak +
+                         "\n\nファイルを上書して、完全削除しますか？\n〔いいえ〕ではそのまま残ります｡",
+                     MSG_RESULT_NO) != MSG_RESULT_YES)
+        return false;
+    if (secure_delete(bak, doc.save_name) == DeleteResult::REMOVED) {
+        shell_notice("バックアップファイルを完全削除しました｡", BACKUP_NOTICE_MS);
+        return true;
+    }
+    shell_notice(bak + "\n\nこのファイルを削除出来ませんでした。\nこのファイルは読取専用ファイルの可能性があります。",
+                 BACKUP_FAILED_NOTICE_MS);
     return false;
 }
 

@@ -79,8 +79,8 @@ void print_load_report(const Document& doc, std::FILE* out) {
 
 }  // namespace
 
-int print_document_info(const std::string& path, const SettingsRecord& rec, const ReadingOptions& reading,
-                        int slot, std::FILE* out) {
+int print_document_info(const std::string& path, const SettingsRecord& rec, const std::string& program_folder,
+                        const ReadingOptions& reading, int slot, std::FILE* out) {
     DocumentState state;
     state.text_fd = open_text_file(path, 0);
     if (state.text_fd < 0) return 1;
@@ -91,8 +91,7 @@ int print_document_info(const std::string& path, const SettingsRecord& rec, cons
     }
     state.opened_path = path;
     state.save_name = path;
-    const std::string key_folder = sjis_to_utf8(read_field(rec.key_folder, sizeof rec.key_folder));
-    if (!unlock_with_key_file(state, key_file_path(key_folder, path))) {
+    if (!unlock_with_key_file(state, document_key_file(rec, program_folder, path))) {
         ::close(state.text_fd);
         return 1;
     }

@@ -46,8 +46,11 @@ void start_document_load(LoadedDocument& loaded, DocumentState& state, const Set
                          const ReadingOptions& reading, int slot, bool restore);
 
 // `rix --info`: loads `path` whole without holding or marking it and prints
-// its counts as key=value lines to `out`. Returns the process exit code.
-int print_document_info(const std::string& path, const SettingsRecord& rec, const ReadingOptions& reading,
-                        int slot, std::FILE* out);
+// its counts as key=value lines to `out`. An encrypted document is read with
+// its key file, found as every other form finds it (app/crypt_flow.h:
+// the key folder of the settings, else `program_folder`). Returns the
+// process exit code.
+int print_document_info(const std::string& path, const SettingsRecord& rec, const std::string& program_folder,
+                        const ReadingOptions& reading, int slot, std::FILE* out);
 
 }  // namespace rix

@@ -4,6 +4,7 @@
 
 #include "app/commands/features.h"
 #include "app/command_table.h"
+#include "app/crypt_flow.h"
 #include "app/editor.h"
 #include "app/file_tools.h"
 #include "app/read_in_dialog.h"
@@ -32,8 +33,11 @@ void install_file_commands(Application& app) {
     t.set_handler(COMMAND_READ_OPTIONS, [&app](int) { run_read_in_dialog(&app.settings, &app.reading, 0); });
     // The writing options turn the next 名前を付けて保存 into a write-out.
     t.set_handler(COMMAND_WRITE_OPTIONS, [&app](int) {
+        const bool was_encrypted = app.doc.encrypt;
         if (run_write_out_dialog(&app.settings, &app.save_flow.writing, 0, &app.doc.key) == DIALOG_OK) {
             app.doc.encrypt = app.save_flow.writing.encrypt;
+            // A backup written before is still plain beside the document now to be kept secret.
+            if (app.doc.encrypt && !was_encrypted) offer_plain_backup_removal(app);
             refresh_edit_options(app);
         }
     });

@@ -1,14 +1,21 @@
 // Encrypted documents through the shell: saved encrypted after RE_CRYPT,
-// reopened with the key through DE_CRYPT, refused with a wrong one, never
-// saved when the key was not given; 平文保存 and Escape; key files; the
-// batch forms; auto-save copies and their timer.
+// reopened with the key through DE_CRYPT, refused with a wrong one, nothing
+// opened when the key was not given; no plain backup beside them, and the
+// offer to remove one; 平文保存 and Escape; key files; the batch forms and
+// --info; auto-save copies and their timer.
 #include "app/crypt_flow.h"
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "app/autosave.h"
+#include "app/document_load.h"
+#include "app/recovery_flow.h"
+#include "document/recovery.h"
 #include "app/save_flow.h"
 #include "app/write_out_dialog.h"
 #include "document/edit_convert.h"
@@ -18,6 +25,7 @@
 #include "platform/fake_messages.h"
 #include "platform/file_choice.h"
 #include "platform/files.h"
+#include "tests/document/doc_builder.h"
 #include "tests/support/temp_folder.h"
 
 namespace rix {
@@ -63,6 +71,11 @@ struct CryptFlowTest : ::testing::Test {
         dialogs.script([](DialogSession& d) { d.press(CRYPT_OK); });
         ASSERT_EQ(menu_save(app), SaveResult::Saved);
     }
+    // The edited text: "second" in place of what was loaded.
+    void type_characters_for_test() {
+        test::build(app.loaded->document, {"second", ""});
+        app.doc.modified |= MODIFIED_TEXT;
+    }
     static void type_key(DialogSession& d, const std::string& key) {
         d.type_text(d.get_check(CRYPT_SHOW_KEY) ? CRYPT_KEY_SHOWN : CRYPT_KEY, key);
     }
@@ -92,17 +105,134 @@ TEST_F(CryptFlowTest, AnEncryptedSaveReopensWithTheKeyOnly) {
     EXPECT_EQ(text(), sj("秘密の原稿"));
     EXPECT_TRUE(app.doc.decrypted && app.doc.encrypt);
 
-    // 取消: the enciphered bytes, and no save ever writes them.
+    // 取消: nothing is opened over the file; its mark is given back, and no
+    // save or auto-save can write anything over it.
     dialogs.script([](DialogSession& d) { d.press(CRYPT_PLAIN); });
     open(path);
+    EXPECT_TRUE(messages.saw("復号化しないため文書を開きません"));
     EXPECT_FALSE(app.doc.decrypted);
+    EXPECT_EQ(app.doc.text_fd, -1);
+    EXPECT_TRUE(app.doc.save_name.empty());
+    EXPECT_EQ(app.doc.modified, 0);
+    EXPECT_FALSE(is_read_only(path));
+    EXPECT_EQ(text(), "\x1A");   // an empty document: the end mark alone
     app.doc.modified |= MODIFIED_TEXT;
-    messages.answer(MSG_RESULT_YES);   // the bytes the load had to convert: save over them anyway?
     EXPECT_EQ(menu_save(app), SaveResult::Failed);
-    EXPECT_TRUE(messages.saw("復号化出来ないため保存しません"));
     EXPECT_FALSE(auto_save(app, true));
     EXPECT_EQ(slurp(path), cipher);
     EXPECT_TRUE(dialogs.missing.empty());
+    EXPECT_EQ(messages.unexpected, 0);
+}
+
+// The first encrypted save of a plain document: its plain text is not kept
+// as N.bak, RE_CRYPT says that the document is not encrypted yet (and says
+// it is once it is), and a text too short to prove its key is said so.
+TEST_F(CryptFlowTest, TheFirstEncryptedSaveKeepsNoPlainBackupAndSaysWhatItDoes) {
+    const std::string path = dir.write("短.txt", "memo\r\n");
+    open(path);
+    app.doc.key = "abc";
+    app.save_flow.writing.encrypt = true;
+    app.doc.modified |= MODIFIED_TEXT;
+    dialogs.script([](DialogSession& d) {
+        EXPECT_NE(d.get_text(CRYPT_RESAVE_STATUS).find(sj("まだ暗号化されていません")), std::string::npos);
+        d.press(CRYPT_OK);
+    });
+    ASSERT_EQ(menu_save(app), SaveResult::Saved);
+    const std::string bak = slurp(dir.file("短.bak"));
+    EXPECT_EQ(bak.find("memo"), std::string::npos);
+    std::string back = bak;
+    CipherStream stream(derive_cipher_key("abc", KeyForm::STRONG));
+    stream.process(back.data(), back.size());
+    EXPECT_EQ(back, "memo\r\n");
+    app.doc.modified |= MODIFIED_TEXT;
+    dialogs.script([](DialogSession& d) {
+        EXPECT_NE(d.get_text(CRYPT_RESAVE_STATUS).find(sj("この文書は暗号化されています")), std::string::npos);
+        d.press(CRYPT_OK);
+    });
+    ASSERT_EQ(menu_save(app), SaveResult::Saved);
+    dialogs.script([](DialogSession& d) {
+        type_key(d, "abc");
+        d.press(CRYPT_OK);
+    });
+    open(path);
+    EXPECT_TRUE(messages.saw("暗号キーが正しいか確認出来ませんでした"));
+    EXPECT_EQ(text(), "memo");
+    EXPECT_TRUE(dialogs.missing.empty());
+}
+
+// Encryption switched on beside a plain N.bak: its secure deletion is offered.
+TEST_F(CryptFlowTest, TurningEncryptionOnOffersToRemoveAPlainBackup) {
+    const std::string path = dir.write("b.txt", "draft two\r\n");
+    dir.write("b.bak", "draft one\r\n\x1A");
+    open(path);
+    app.doc.key = "k";
+    app.doc.encrypt = true;
+    messages.answer(MSG_RESULT_NO);
+    EXPECT_FALSE(offer_plain_backup_removal(app));
+    EXPECT_TRUE(messages.saw("バックアップファイルは暗号化されていません"));
+    EXPECT_TRUE(file_exists(dir.file("b.bak")));
+    messages.answer(MSG_RESULT_YES);
+    EXPECT_TRUE(offer_plain_backup_removal(app));
+    EXPECT_FALSE(file_exists(dir.file("b.bak")));
+    EXPECT_TRUE(messages.saw("完全削除しました"));
+    // A backup enciphered with the key is no matter for a question.
+    std::string secret = "draft one\r\n\x1A";
+    CipherStream stream(derive_cipher_key("k", KeyForm::STRONG));
+    stream.process(secret.data(), secret.size());
+    dir.write("b.bak", secret);
+    const std::size_t asked = messages.log.size();
+    EXPECT_TRUE(offer_plain_backup_removal(app));
+    EXPECT_EQ(messages.log.size(), asked);
+    EXPECT_TRUE(file_exists(dir.file("b.bak")));
+    EXPECT_EQ(messages.unexpected, 0);
+}
+
+// The recovery file of an encrypted document is enciphered as the document
+// is, and reopened with the document's key file (not one named after it).
+TEST_F(CryptFlowTest, ARecoveryFileIsSecretAndOpensWithTheDocumentsKey) {
+    const std::string path = dir.write("r.txt", "first\r\n");
+    open(path);
+    save_encrypted("rk");
+    ASSERT_TRUE(write_key_file(document_key_file(app, path), "rk"));
+    type_characters_for_test();
+    const std::string written = write_recovery_file(app.loaded->document, app.doc, app.loaded->session,
+                                                    save_request_for(app, SAVE_MODE_SWITCH_OR_END));
+    ASSERT_FALSE(written.empty());
+    EXPECT_EQ(slurp(written).find("second"), std::string::npos);
+    close_document(&app.doc, false);
+    app.doc = DocumentState{};
+    ASSERT_TRUE(open_document_file(&app.doc, path, 0));
+    app.doc.save_name = path;
+    messages.answer(MSG_RESULT_YES);   // open the recovered text
+    ASSERT_TRUE(offer_recovery(app));
+    dialogs.script([](DialogSession& d) {
+        EXPECT_NE(d.get_text(CRYPT_STATUS).find(sj("保存ﾌｫﾙﾀﾞからキーを取得しました")), std::string::npos);
+        d.press_enter();
+    });
+    load_into_application(app);
+    EXPECT_EQ(text(), "second");
+    EXPECT_TRUE(dialogs.missing.empty());
+    EXPECT_EQ(messages.unexpected, 0);
+}
+
+// rix --info finds the key file where the other batch forms and the window
+// do: in the key folder of the settings, else the data folder.
+TEST_F(CryptFlowTest, InfoFindsTheKeyFileWhereEveryFormDoes) {
+    const std::string path = dir.write("i.txt", "abc\r\n");
+    open(path);
+    save_encrypted("key1");
+    close_document(&app.doc, false);
+    ASSERT_TRUE(write_key_file(document_key_file(app, path), "key1"));
+    EXPECT_EQ(document_key_file(app, path), dir.file("i.key"));   // no key folder set: the data folder
+    char* buf = nullptr;
+    std::size_t size = 0;
+    std::FILE* out = ::open_memstream(&buf, &size);
+    const int rc = print_document_info(path, app.settings.rec, app.paths.program_folder, app.reading, 0, out);
+    std::fclose(out);
+    const std::string printed(buf, size);
+    std::free(buf);
+    EXPECT_EQ(rc, 0);
+    EXPECT_NE(printed.find("lines="), std::string::npos) << printed;
 }
 
 TEST_F(CryptFlowTest, PlainSaveOnlyByItsButtonAndEscapeSavesNothing) {

@@ -63,7 +63,7 @@ int info(const std::string& path, std::string* printed) {
     std::FILE* out = ::open_memstream(&buf, &size);
     ReadingOptions reading;
     reading.rubies = true;
-    int rc = print_document_info(path, rec, reading, 0, out);
+    int rc = print_document_info(path, rec, folder_of(path), reading, 0, out);
     std::fclose(out);
     printed->assign(buf, size);
     std::free(buf);
