@@ -115,6 +115,16 @@ std::string serialize_notebook(const Notebook& nb) {
 
 namespace {
 
+// The first line names the notebook ("<version> ミルトア手帖"); the version
+// differs between the programs that wrote it.
+bool has_notebook_header(std::string_view bytes) {
+    const std::size_t end = bytes.find(CRLF);
+    if (end == std::string_view::npos) return false;
+    const std::string_view name = NOTEBOOK_HEADER.substr(NOTEBOOK_HEADER.find(' ') + 1,
+                                                         NOTEBOOK_HEADER.size() - NOTEBOOK_HEADER.find(' ') - 1 - CRLF.size());
+    return bytes.substr(0, end).ends_with(name);
+}
+
 std::string enciphered(std::string bytes, const NotebookKey& key) {
     CipherStream stream(derive_cipher_key(key.text, key.form));
     stream.process(bytes.data(), bytes.size());
@@ -130,9 +140,12 @@ NotebookFile read_notebook_file(const std::string& path, Notebook* out, const No
     if (kind != PathKind::REGULAR) return NotebookFile::Failed;  // never wait on a pipe or read a device
     std::string bytes;
     if (!read_whole_file(path, &bytes)) return NotebookFile::Failed;
-    if (key && bytes.compare(0, NOTEBOOK_HEADER.size(), NOTEBOOK_HEADER) != 0) {
+    if (key && !bytes.empty() && !has_notebook_header(bytes)) {
         std::string plain = enciphered(bytes, *key);   // the same operation deciphers
-        if (plain.compare(0, NOTEBOOK_HEADER.size(), NOTEBOOK_HEADER) == 0) bytes.swap(plain);
+        // Neither plain nor enciphered with this key: another key's cipher
+        // text, never to be taken for articles (and then written over).
+        if (!has_notebook_header(plain)) return NotebookFile::Failed;
+        bytes.swap(plain);
     }
     *out = parse_notebook(bytes);
     return NotebookFile::Read;

@@ -93,7 +93,7 @@ struct NotebookKey {
 };
 // With `key`, a file that does not begin with the header line is deciphered
 // first; a plain one (written before the document was encrypted) is read
-// as it is.
+// as it is. One that the key does not decipher is Failed.
 NotebookFile read_notebook_file(const std::string& path, Notebook* out, const NotebookKey* key = nullptr);
 // Writes through a temporary file in the same folder, enciphered with `key`
 // when given; false on failure (the old file is then untouched).

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "app/application.h"
+#include "app/notebook_window.h"
 #include "document/encryption.h"
 #include "document/extension_file.h"
 #include "document/save.h"
@@ -279,16 +280,24 @@ bool confirm_encrypted_save(Application& app) {
                            [&app, target](const std::string& key) { return save_document_key(app, target, key); },
                            encrypted);
     run_dialog("RE_CRYPT", dialog, 0);
+    NotebookKey before{doc.key, doc.key_form};
+    const bool was_encrypted = doc.encrypt && !doc.key.empty();
     switch (dialog.choice()) {
     case ResaveChoice::ENCRYPTED:
         doc.key = dialog.key();
-        return true;
+        break;
     case ResaveChoice::PLAIN:
         doc.encrypt = app.save_flow.writing.encrypt = false;
-        return true;
-    case ResaveChoice::CANCELLED: break;
+        break;
+    case ResaveChoice::CANCELLED: return false;
     }
-    return false;
+    // The notebook follows the document's key, so that it still opens with it.
+    NotebookKey after{doc.key, doc.key_form};
+    const bool encrypted_now = doc.encrypt && !doc.key.empty();
+    if (!rekey_notebook_file(&app.settings, doc.save_name, was_encrypted ? &before : nullptr,
+                             encrypted_now ? &after : nullptr))
+        show_message(MSG_NOTICE, 0, text("手帖ファイルを新しい暗号キーで書き直せませんでした｡"), 4000);
+    return true;
 }
 
 }  // namespace rix

@@ -477,4 +477,18 @@ bool save_notebook_book(NotebookUi& ui, NotebookBook& book, DocumentState& state
     return true;
 }
 
+bool rekey_notebook_file(const SettingsState* settings, const std::string& document_path, const NotebookKey* old_ptr,
+                         const NotebookKey* new_ptr) {
+    if (!old_ptr && !new_ptr) return true;
+    if (old_ptr && new_ptr && old_ptr->text == new_ptr->text && old_ptr->form == new_ptr->form) return true;
+    const std::string path = notebook_path(chosen_path(settings), document_path);
+    Notebook book;
+    switch (read_notebook_file(path, &book, old_ptr)) {
+    case NotebookFile::Missing: return true;
+    case NotebookFile::Failed: return false;
+    case NotebookFile::Read: break;
+    }
+    return write_notebook_file(path, book, new_ptr);
+}
+
 }  // namespace rix

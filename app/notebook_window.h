@@ -162,5 +162,11 @@ bool notebook_window_open(const NotebookUi& ui);
 // first storing an article being edited. False when the write failed (the
 // writer was told).
 bool save_notebook_book(NotebookUi& ui, NotebookBook& book, DocumentState& state, WindowRef owner);
+// The notebook file of the document at `document_path` enciphered anew when
+// its document's key changes: read with `from`, written with `to` (either
+// null for plain). True when there is nothing to do or it was rewritten;
+// false (the file untouched) when it could not be read or written.
+bool rekey_notebook_file(const SettingsState* settings, const std::string& document_path, const NotebookKey* from,
+                         const NotebookKey* to);
 
 }  // namespace rix

@@ -18,6 +18,7 @@
 #include "document/recovery.h"
 #include "app/save_flow.h"
 #include "app/write_out_dialog.h"
+#include "aids/notebook.h"
 #include "document/edit_convert.h"
 #include "document/encryption.h"
 #include "platform/codec.h"
@@ -388,6 +389,50 @@ TEST_F(CryptFlowTest, AnEncryptedDocumentIsAutoSavedEncrypted) {
     });
     open(copy);
     EXPECT_EQ(text(), "secret");
+}
+
+}  // namespace
+}  // namespace rix
+
+namespace rix {
+namespace {
+
+// A changed key, or encryption switched off, takes the notebook along: it
+// still opens with the document's key afterwards, and a notebook that the
+// key does not decipher is refused, never read as articles.
+TEST_F(CryptFlowTest, TheNotebookFollowsAChangedKey) {
+    const std::string path = dir.write("n.txt", "a\r\n");
+    open(path);
+    save_encrypted("old");
+    Notebook book;
+    book.entries.push_back(NotebookEntry{sj("取材"), sj("京都の寺\r\n")});
+    const NotebookKey old_key{"old", app.doc.key_form};
+    ASSERT_TRUE(write_notebook_file(dir.file("n.ren"), book, &old_key));
+    dialogs.script([](DialogSession& d) {
+        type_key(d, "old");
+        d.press(CRYPT_OK);
+    });
+    open(path);
+    app.doc.modified |= MODIFIED_TEXT;
+    dialogs.script([](DialogSession& d) {
+        type_key(d, "new");
+        d.press(CRYPT_OK);
+    });
+    messages.answer(MSG_RESULT_NO);            // キーを保存しますか？
+    ASSERT_EQ(menu_save(app), SaveResult::Saved);
+
+    Notebook read;
+    const NotebookKey new_key{"new", app.doc.key_form};
+    EXPECT_EQ(read_notebook_file(dir.file("n.ren"), &read, &old_key), NotebookFile::Failed);
+    ASSERT_EQ(read_notebook_file(dir.file("n.ren"), &read, &new_key), NotebookFile::Read);
+    ASSERT_EQ(read.entries.size(), 1u);
+    EXPECT_EQ(read.entries[0].article, sj("京都の寺\r\n"));
+
+    // 平文保存: the notebook is written plain with the text.
+    app.doc.modified |= MODIFIED_TEXT;
+    dialogs.script([](DialogSession& d) { d.press(CRYPT_PLAIN_SAVE); });
+    ASSERT_EQ(menu_save(app), SaveResult::Saved);
+    EXPECT_NE(slurp(dir.file("n.ren")).find(sj("京都の寺")), std::string::npos);
 }
 
 }  // namespace
