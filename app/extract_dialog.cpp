@@ -82,9 +82,10 @@ public:
     void cancel(DialogContext&) override {}
 
 private:
+    std::string file_name() const { return picked_ < 0 ? std::string() : member_file_name(members_[picked_].name); }
     std::string destination() const {
-        if (picked_ < 0) return folder_ + "/";
-        return join_path(folder_, sjis_to_utf8(member_base_name(members_[picked_].name)));
+        const std::string name = file_name();
+        return name.empty() ? folder_ + "/" : join_path(folder_, name);
     }
 
     void show_picked(DialogContext& ctx) {
@@ -97,6 +98,10 @@ private:
 
     void extract(DialogContext& ctx) {
         if (picked_ < 0) return;
+        if (file_name().empty()) {
+            notice(ctx, " ファイル名が無いため解凍できません｡\n（名前が空か「.」「..」です）", 3000);
+            return;
+        }
         bool replace = false;
         if (file_exists(destination())) {
             const int answer = ctx.show_message(

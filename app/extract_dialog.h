@@ -3,8 +3,9 @@
 // extracted into a folder and opened in the archive's place.
 //
 // The list comes from our own header parser, the bytes through libarchive
-// (platform/archive.h). A member is written under its base name only, inside
-// the destination folder; an existing file there is replaced only after the
+// (platform/archive.h). A member is written under its file name only, inside
+// the destination folder (a name that comes to nothing, "." or ".." is
+// refused with its own notice); an existing file there is replaced only after the
 // writer said yes; a folder entry is never extracted and does not count as a
 // file; a failed extraction leaves nothing behind.
 #pragma once

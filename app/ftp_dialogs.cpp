@@ -11,6 +11,7 @@
 #include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/messages.h"
+#include "publish/ftp_listing.h"
 
 namespace rix {
 namespace {
@@ -112,6 +113,12 @@ public:
         return false;
     }
     bool ok(DialogContext& ctx) override {
+        // A line break in the password would end the login command early: refused here, not at 接 続.
+        if (!ftp_password_sendable(ctx.get_text(FTP_SITE_EDIT_PASSWORD))) {
+            ctx.show_message(MSG_NOTICE, utf8_to_sjis("Ｐａｓｓに改行は使えません｡"), 3000);
+            ctx.focus(FTP_SITE_EDIT_PASSWORD);
+            return false;
+        }
         SettingsRecord& r = settings_->rec;
         store_field(r.ftp_site_name[site_], sizeof r.ftp_site_name[site_], ctx.get_text(FTP_SITE_EDIT_NAME));
         store_field(r.ftp_host[site_], sizeof r.ftp_host[site_], ctx.get_text(FTP_SITE_EDIT_HOST));

@@ -23,6 +23,9 @@ namespace rix {
 namespace {
 
 constexpr std::size_t MAX_OPEN_REQUEST = 128;
+// The settings file of the data folder. It keeps the FTP sites' passwords:
+// installed with mode 0600, and one with wider modes is made private at start.
+constexpr char ENVIRONMENT_FILE[] = "rix.env";
 
 std::string current_folder() {
     std::vector<char> buf(4096);
@@ -47,7 +50,7 @@ void shell_notice(const std::string& utf8, unsigned time_ms) {
 
 Flow locate_environment_file(Application& app) {
     std::string named = absolute_path(app.line.env_name, app.paths.program_folder);
-    std::string standard = join_path(app.paths.program_folder, "rix.env");
+    std::string standard = join_path(app.paths.program_folder, ENVIRONMENT_FILE);
     std::size_t got = read_settings(named, &app.settings);
     bool replaced = false;
     if (got == 0 && app.line.env_named && named != standard) {
@@ -67,6 +70,7 @@ Flow locate_environment_file(Application& app) {
         return Flow::End;
     SettingsRecord& rec = app.settings.rec;
     app.paths.env_path = replaced ? standard : named;
+    keep_private(app.paths.env_path);
     app.paths.log_path = absolute_path(app.line.log_name, app.paths.program_folder);
     messages().set_beep(rec.no_beep == 0);
     std::string folder = sjis_to_utf8(read_field(rec.document_folder, sizeof rec.document_folder));
@@ -126,10 +130,11 @@ int start_without_window(Application& app, int argc, char** argv) {
     app.paths.start_folder = current_folder();
     const std::string resources = resource_folder();
     set_dialog_resource_dir(resources);
-    if (!install_data_folder(app.paths.program_folder, resources)) {
+    if (!install_data_folder(app.paths.program_folder, resources, {ENVIRONMENT_FILE})) {
         std::fprintf(stderr, "rix: cannot create the data folder %s\n", app.paths.program_folder.c_str());
         return 1;
     }
+    keep_private(join_path(app.paths.program_folder, ENVIRONMENT_FILE));
     if (app.line.show_data_folder) {
         std::printf("%s\n", app.paths.program_folder.c_str());
         return 0;

@@ -16,8 +16,16 @@
 //                   28     2    name length n
 //                   30     2    extra length e
 //                   32     2    comment length c
+//                   42     4    offset of the local header (0xFFFFFFFF: in the zip64 extra)
 //                   46     n    name; then e bytes of extra fields (id 2, size 2,
-//                               data; id 0x0001 holds the 64-bit sizes), c of comment
+//                               data; id 0x0001 holds the 64-bit uncompressed size,
+//                               compressed size and offset, each only when its
+//                               field above is 0xFFFFFFFF), c of comment
+//   local header    0      4    signature 50 4B 03 04
+//                   6      2    flags (bit 11: the name is UTF-8)
+//                   26     2    name length n
+//                   28     2    extra length
+//                   30     n    name
 //
 // LZH: headers one after another from the start, each followed by its data;
 // a header-size byte 0 ends the archive.
@@ -46,6 +54,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <memory>
@@ -68,8 +77,10 @@ std::uint64_t get64(std::string_view b, std::size_t at) {
     return get32(b, at) | static_cast<std::uint64_t>(get32(b, at + 4)) << 32;
 }
 
-// Sizes from a zip64 extra field, taken only for the fields that asked for it.
-void read_zip64_sizes(std::string_view extra, ArchiveMember* m, bool want_original, bool want_packed) {
+// Sizes and the offset from a zip64 extra field, taken only for the fields
+// that asked for it (they stand in this order, each only when asked for).
+void read_zip64_fields(std::string_view extra, ArchiveMember* m, bool want_original, bool want_packed,
+                       bool want_offset) {
     std::size_t at = 0;
     while (at + 4 <= extra.size()) {
         const std::uint32_t id = get16(extra, at), size = get16(extra, at + 2);
@@ -77,15 +88,31 @@ void read_zip64_sizes(std::string_view extra, ArchiveMember* m, bool want_origin
         if (id == 0x0001) {
             std::size_t field = at + 4;
             const std::size_t end = field + size;
-            if (want_original && field + 8 <= end) {
-                m->original = get64(extra, field);
+            std::uint64_t* wanted[3] = {want_original ? &m->original : nullptr, want_packed ? &m->packed : nullptr,
+                                        want_offset ? &m->header_offset : nullptr};
+            for (std::uint64_t* value : wanted) {
+                if (!value) continue;
+                if (field + 8 > end) return;
+                *value = get64(extra, field);
                 field += 8;
             }
-            if (want_packed && field + 8 <= end) m->packed = get64(extra, field);
             return;
         }
         at += 4 + size;
     }
+}
+
+// A ZIP name as the list keeps it: flagged UTF-8 names in code page 932.
+std::string zip_name(std::string_view raw, std::uint32_t flags) {
+    return (flags & 0x0800) ? utf8_to_sjis(raw) : std::string(raw);
+}
+
+// True when a local header stands at `at` and carries `name`.
+bool zip_local_header_names(std::string_view b, std::uint64_t at, const std::string& name) {
+    if (at > b.size() || b.size() - at < 30 || b.substr(at, 4) != std::string_view("PK\x03\x04", 4)) return false;
+    const std::size_t n = get16(b, at + 26);
+    if (b.size() - at - 30 < n) return false;
+    return zip_name(b.substr(at + 30, n), get16(b, at + 6)) == name;
 }
 
 bool lzh_method(std::string_view b, std::size_t at) {
@@ -158,59 +185,87 @@ ArchiveStatus parse_zip_members(std::string_view b, std::vector<ArchiveMember>* 
         if (at + 46 + n + e + c > end) return ArchiveStatus::CORRUPT;
         ArchiveMember m;
         const std::string_view name = b.substr(at + 46, n);
-        m.name = (get16(b, at + 8) & 0x0800) ? utf8_to_sjis(name) : std::string(name);
+        m.name = zip_name(name, get16(b, at + 8));
         m.packed = get32(b, at + 20);
         m.original = get32(b, at + 24);
+        m.header_offset = get32(b, at + 42);
         const bool wide_original = m.original == 0xFFFFFFFFu, wide_packed = m.packed == 0xFFFFFFFFu;
-        if (wide_original || wide_packed) read_zip64_sizes(b.substr(at + 46 + n, e), &m, wide_original, wide_packed);
-        m.directory = !name.empty() && (name.back() == '/' || name.back() == '\\');
+        const bool wide_offset = m.header_offset == 0xFFFFFFFFu;
+        if (wide_original || wide_packed || wide_offset)
+            read_zip64_fields(b.substr(at + 46 + n, e), &m, wide_original, wide_packed, wide_offset);
+        // On the decoded name: the "\\" that ends 表 (95 5C) ends no folder.
+        const std::string text = sjis_to_utf8(m.name);
+        m.directory = !text.empty() && (text.back() == '/' || text.back() == '\\');
         out->push_back(std::move(m));
         at += 46 + n + e + c;
     }
     return ArchiveStatus::OK;
 }
 
+namespace {
+
+// The member whose header starts at `at`; *next gets where the header after
+// it starts (past the member's data).
+ArchiveStatus lzh_member_at(std::string_view b, std::size_t at, ArchiveMember* out, std::size_t* next) {
+    if (at + 26 > b.size() || !lzh_method(b, at + 2)) return ArchiveStatus::CORRUPT;
+    const int level = static_cast<std::uint8_t>(b[at + 20]);
+    ArchiveMember m;
+    m.header_offset = at;
+    m.directory = lzh_folder_method(b, at + 2);
+    m.packed = get32(b, at + 7);
+    m.original = get32(b, at + 11);
+    std::size_t header = 0;   // bytes from `at` to the data
+    std::string file, folder;
+    if (level == 0 || level == 1) {
+        header = static_cast<std::uint8_t>(b[at]) + 2u;
+        const std::size_t n = static_cast<std::uint8_t>(b[at + 21]);
+        if (at + header > b.size() || 22 + n + 2 > header) return ArchiveStatus::CORRUPT;
+        unsigned sum = 0;
+        for (std::size_t i = 2; i < header; ++i) sum += static_cast<std::uint8_t>(b[at + i]);
+        if ((sum & 0xFF) != static_cast<std::uint8_t>(b[at + 1])) return ArchiveStatus::CORRUPT;
+        file = std::string(b.substr(at + 22, n));
+        if (level == 1) {
+            if (22 + n + 5 > header) return ArchiveStatus::CORRUPT;
+            const std::size_t ext = lzh_extended(b, at + header - 2, b.size(), &file, &folder);
+            if (ext == SIZE_MAX || ext > m.packed) return ArchiveStatus::CORRUPT;
+            m.packed -= ext;
+            header += ext;
+        }
+    } else if (level == 2) {
+        header = get16(b, at);
+        if (header < 26 || at + header > b.size()) return ArchiveStatus::CORRUPT;
+        if (lzh_extended(b, at + 24, at + header, &file, &folder) == SIZE_MAX) return ArchiveStatus::CORRUPT;
+    } else {
+        return ArchiveStatus::UNSUPPORTED;
+    }
+    if (m.packed > b.size() - at - header) return ArchiveStatus::CORRUPT;
+    folder = lzh_folder_text(folder);
+    if (!folder.empty() && folder.back() != '\\' && !file.empty()) folder += '\\';
+    m.name = folder + file;
+    *next = at + header + m.packed;
+    *out = std::move(m);
+    return ArchiveStatus::OK;
+}
+
+// True when the header at `m.header_offset` is the one the list read for `m`.
+bool lzh_header_is(std::string_view b, const ArchiveMember& m) {
+    ArchiveMember there;
+    std::size_t next = 0;
+    return m.header_offset < b.size() &&
+           lzh_member_at(b, static_cast<std::size_t>(m.header_offset), &there, &next) == ArchiveStatus::OK &&
+           there.name == m.name && there.original == m.original && there.directory == m.directory;
+}
+
+}  // namespace
+
 ArchiveStatus parse_lzh_members(std::string_view b, std::vector<ArchiveMember>* out) {
     out->clear();
     std::size_t at = 0;
     while (at < b.size() && b[at] != 0) {
-        if (at + 26 > b.size() || !lzh_method(b, at + 2)) return ArchiveStatus::CORRUPT;
-        const int level = static_cast<std::uint8_t>(b[at + 20]);
         ArchiveMember m;
-        m.directory = lzh_folder_method(b, at + 2);
-        m.packed = get32(b, at + 7);
-        m.original = get32(b, at + 11);
-        std::size_t header = 0;   // bytes from `at` to the data
-        std::string file, folder;
-        if (level == 0 || level == 1) {
-            header = static_cast<std::uint8_t>(b[at]) + 2u;
-            const std::size_t n = static_cast<std::uint8_t>(b[at + 21]);
-            if (at + header > b.size() || 22 + n + 2 > header) return ArchiveStatus::CORRUPT;
-            unsigned sum = 0;
-            for (std::size_t i = 2; i < header; ++i) sum += static_cast<std::uint8_t>(b[at + i]);
-            if ((sum & 0xFF) != static_cast<std::uint8_t>(b[at + 1])) return ArchiveStatus::CORRUPT;
-            file = std::string(b.substr(at + 22, n));
-            if (level == 1) {
-                if (22 + n + 5 > header) return ArchiveStatus::CORRUPT;
-                const std::size_t ext = lzh_extended(b, at + header - 2, b.size(), &file, &folder);
-                if (ext == SIZE_MAX || ext > m.packed) return ArchiveStatus::CORRUPT;
-                m.packed -= ext;
-                header += ext;
-            }
-        } else if (level == 2) {
-            header = get16(b, at);
-            if (header < 26 || at + header > b.size()) return ArchiveStatus::CORRUPT;
-            if (lzh_extended(b, at + 24, at + header, &file, &folder) == SIZE_MAX) return ArchiveStatus::CORRUPT;
-        } else {
-            return ArchiveStatus::UNSUPPORTED;
-        }
-        if (m.packed > b.size() - at - header) return ArchiveStatus::CORRUPT;
-        folder = lzh_folder_text(folder);
-        if (!folder.empty() && folder.back() != '\\' && !file.empty()) folder += '\\';
-        m.name = folder + file;
-        at += header + m.packed;
+        const ArchiveStatus status = lzh_member_at(b, at, &m, &at);
+        if (status != ArchiveStatus::OK) return status;
         out->push_back(std::move(m));
-        if (at > b.size()) return ArchiveStatus::CORRUPT;
     }
     return ArchiveStatus::OK;
 }
@@ -234,20 +289,17 @@ std::string member_ratio_text(const ArchiveMember& m, ArchiveKind kind) {
     return text;
 }
 
-std::string member_base_name(std::string_view name) {
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < name.size();) {
-        const std::uint8_t c = static_cast<std::uint8_t>(name[i]);
-        if (is_lead_byte(c) && i + 1 < name.size()) {
-            i += 2;
-            continue;
-        }
-        ++i;
-        if (c == '/' || c == '\\' || c == 0xFF) start = i;
-    }
-    std::string base(name.substr(start));
-    if (base == "." || base == ".." || base.find('\0') != std::string::npos) return {};
-    return base;
+std::string member_file_name(std::string_view name) {
+    // 0xFF is never part of a character (no trail byte reaches it): cut there first.
+    const std::size_t lzh_separator = name.find_last_of('\xFF');
+    if (lzh_separator != std::string_view::npos) name.remove_prefix(lzh_separator + 1);
+    // Then on the decoded text: a lead byte before "/" decodes to U+FFFD and
+    // leaves the "/" standing, where a cut on the bytes would have hidden it.
+    std::string text = sjis_to_utf8(name);
+    const std::size_t separator = text.find_last_of("/\\");
+    if (separator != std::string::npos) text.erase(0, separator + 1);
+    if (text == "." || text == ".." || text.find('\0') != std::string::npos) return {};
+    return text;
 }
 
 int archive_file_count(const std::vector<ArchiveMember>& members) {
@@ -261,6 +313,26 @@ namespace {
 struct ArchiveCloser {
     void operator()(struct archive* a) const { archive_read_free(a); }
 };
+
+// The bytes libarchive reads: the archive from one member's header on, with
+// no way to seek. So libarchive reads that header first (a seekable ZIP
+// would be read in the order of its central directory's offsets instead).
+struct MemberStream {
+    std::string_view rest;
+};
+
+la_ssize_t read_member_stream(struct archive*, void* data, const void** buffer) {
+    MemberStream* stream = static_cast<MemberStream*>(data);
+    const std::size_t n = std::min<std::size_t>(stream->rest.size(), 64 * 1024);
+    *buffer = stream->rest.data();
+    stream->rest.remove_prefix(n);
+    return static_cast<la_ssize_t>(n);
+}
+
+// True when the header at the member's offset is the member's own.
+bool header_is_member(std::string_view bytes, ArchiveKind kind, const ArchiveMember& m) {
+    return kind == ArchiveKind::ZIP ? zip_local_header_names(bytes, m.header_offset, m.name) : lzh_header_is(bytes, m);
+}
 
 // Copies the current entry's data to fd; false on any short read or write.
 bool copy_entry(struct archive* a, int fd, std::uint64_t expected) {
@@ -281,6 +353,31 @@ bool copy_entry(struct archive* a, int fd, std::uint64_t expected) {
     return total == expected;
 }
 
+// Writes the current entry to a save temporary in `folder` (created with
+// O_EXCL: never through a link) and renames it to `destination`, a name in
+// that folder without a separator (a rename replaces a link itself, never
+// the file it points to).
+ExtractResult write_entry(struct archive* a, std::uint64_t expected, const std::string& folder,
+                          const std::string& destination, bool replace) {
+    remove_dead_save_temporaries(folder);
+    std::string temporary;
+    const int fd = create_save_temporary(folder, SAVE_TEMP_WRITE_OUT, &temporary);
+    if (fd < 0) return ExtractResult::WRITE_FAILED;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    bool ok = copy_entry(a, fd, expected);
+    const bool read_ok = ok;
+    ok = ok && ::fchmod(fd, 0666 & ~mask) == 0 && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (ok) ok = replace ? ::rename(temporary.c_str(), destination.c_str()) == 0
+                         : rename_no_overwrite(temporary.c_str(), destination.c_str());
+    if (ok) return ExtractResult::OK;
+    const bool existed = !replace && errno == EEXIST;
+    ::unlink(temporary.c_str());
+    if (!read_ok) return ExtractResult::READ_FAILED;
+    return existed ? ExtractResult::EXISTS : ExtractResult::WRITE_FAILED;
+}
+
 }  // namespace
 
 ExtractResult extract_archive_member(const std::string& path, ArchiveKind kind,
@@ -288,52 +385,37 @@ ExtractResult extract_archive_member(const std::string& path, ArchiveKind kind,
                                      const std::string& folder, bool replace, std::string* written) {
     if (index < 0 || index >= static_cast<int>(members.size()) || members[index].directory)
         return ExtractResult::NOT_FOUND;
-    const std::string base = member_base_name(members[index].name);
-    if (base.empty()) return ExtractResult::BAD_NAME;
-    const std::string destination = join_path(folder, sjis_to_utf8(base));
+    const ArchiveMember& member = members[index];
+    const std::string file_name = member_file_name(member.name);
+    if (file_name.empty() || file_name.find('/') != std::string::npos) return ExtractResult::BAD_NAME;
+    const std::string destination = join_path(folder, file_name);
     if (!replace && file_exists(destination)) return ExtractResult::EXISTS;
 
+    // One reading of the file serves both the check of the header and
+    // libarchive, so the two cannot see different archives.
+    std::string bytes;
+    if (!read_whole_file(path, &bytes)) return ExtractResult::OPEN_FAILED;
+    if (member.header_offset >= bytes.size()) return ExtractResult::NOT_FOUND;
+    MemberStream stream{std::string_view(bytes).substr(static_cast<std::size_t>(member.header_offset))};
     std::unique_ptr<struct archive, ArchiveCloser> a(archive_read_new());
     if (!a) return ExtractResult::OPEN_FAILED;
     if (kind == ArchiveKind::ZIP) archive_read_support_format_zip(a.get());
     else archive_read_support_format_lha(a.get());
     archive_read_support_filter_none(a.get());
-    if (archive_read_open_filename(a.get(), path.c_str(), 64 * 1024) != ARCHIVE_OK) return ExtractResult::OPEN_FAILED;
+    if (archive_read_open(a.get(), &stream, nullptr, read_member_stream, nullptr) != ARCHIVE_OK)
+        return ExtractResult::OPEN_FAILED;
+    if (!header_is_member(bytes, kind, member)) return ExtractResult::NOT_FOUND;
 
-    // libarchive reports the entries in the order of the headers, folders
-    // included, as our list does: the member is the entry at the same place,
-    // and its size must agree.
     struct archive_entry* entry = nullptr;
-    for (int i = 0;; ++i) {
-        const int r = archive_read_next_header(a.get(), &entry);
-        if (r == ARCHIVE_EOF) return ExtractResult::NOT_FOUND;
-        if (r < ARCHIVE_WARN) return ExtractResult::OPEN_FAILED;
-        if (i == index) break;
-    }
+    const int r = archive_read_next_header(a.get(), &entry);
+    if (r == ARCHIVE_EOF) return ExtractResult::NOT_FOUND;
+    if (r < ARCHIVE_WARN) return ExtractResult::OPEN_FAILED;
     if (archive_entry_filetype(entry) == AE_IFDIR) return ExtractResult::NOT_FOUND;
-    if (archive_entry_size_is_set(entry) && static_cast<std::uint64_t>(archive_entry_size(entry)) != members[index].original)
+    if (archive_entry_size_is_set(entry) && static_cast<std::uint64_t>(archive_entry_size(entry)) != member.original)
         return ExtractResult::NOT_FOUND;
-
-    remove_dead_save_temporaries(folder);
-    std::string temporary;
-    const int fd = create_save_temporary(folder, SAVE_TEMP_WRITE_OUT, &temporary);
-    if (fd < 0) return ExtractResult::WRITE_FAILED;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    bool ok = copy_entry(a.get(), fd, members[index].original);
-    const bool read_ok = ok;
-    ok = ok && ::fchmod(fd, 0666 & ~mask) == 0 && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (ok) ok = replace ? ::rename(temporary.c_str(), destination.c_str()) == 0
-                         : rename_no_overwrite(temporary.c_str(), destination.c_str());
-    if (!ok) {
-        const bool existed = !replace && errno == EEXIST;
-        ::unlink(temporary.c_str());
-        if (!read_ok) return ExtractResult::READ_FAILED;
-        return existed ? ExtractResult::EXISTS : ExtractResult::WRITE_FAILED;
-    }
-    *written = destination;
-    return ExtractResult::OK;
+    const ExtractResult result = write_entry(a.get(), member.original, folder, destination, replace);
+    if (result == ExtractResult::OK) *written = destination;
+    return result;
 }
 
 }  // namespace rix

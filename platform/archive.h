@@ -6,12 +6,19 @@
 // ARCHIVE_CORRUPT. Member names are kept as the archive stores them (code
 // page 932 bytes; a ZIP name flagged UTF-8 is converted to code page 932).
 //
+// A member is found for extraction by its header offset, and the header
+// there must carry the member's name: never by its place among the entries
+// (a ZIP's central directory may list the members in another order than
+// their headers stand in the file, and two members may have one size).
+//
 // Extraction writes only inside the chosen folder and only under the
-// member's base name (`member_base_name`): "../x" and "/etc/x" become "x".
-// The bytes go to a save temporary in that folder, which is renamed to the
-// destination only when the member was read whole, so a failure leaves no
-// partial file; an existing destination is replaced only when the caller
-// says so (it asks the writer first).
+// member's file name (`member_file_name`): "../x" and "/etc/x" become "x".
+// The bytes go to a save temporary in that folder (created exclusively, so
+// never through a link), which is renamed to the destination only when the
+// member was read whole, so a failure leaves no partial file; the rename
+// replaces a link of that name, never what it points to. An existing
+// destination is replaced only when the caller says so (it asks the writer
+// first).
 #pragma once
 
 #include <cstdint>
@@ -27,6 +34,7 @@ struct ArchiveMember {
     std::string name;                 // code page 932, the path as stored in the archive
     std::uint64_t packed = 0;         // compressed size in bytes
     std::uint64_t original = 0;       // uncompressed size in bytes
+    std::uint64_t header_offset = 0;  // bytes from the file's start to its header (ZIP: the local header)
     bool directory = false;           // a folder entry (ZIP name ending in "/", LZH -lhd-)
 };
 
@@ -51,9 +59,12 @@ ArchiveStatus list_archive(const std::string& path, ArchiveKind kind, std::vecto
 // original size is 0.
 std::string member_ratio_text(const ArchiveMember& m, ArchiveKind kind);
 
-// The last component of a stored name (separators "/", "\" outside double-byte
-// characters, and LZH's 0xFF); "" when nothing usable is left ("", ".", "..").
-std::string member_base_name(std::string_view name);
+// The name a member is extracted under (UTF-8): the last component of its
+// stored name, cut on the decoded text as it will become a file name
+// (separators "/" and "\", and LZH's 0xFF, which no character holds), so
+// that a lead byte before a "/" cannot hide it. "" when nothing usable is
+// left ("", ".", "..", a NUL).
+std::string member_file_name(std::string_view name);
 
 // Members that are files (directory entries do not count).
 int archive_file_count(const std::vector<ArchiveMember>& members);
@@ -62,14 +73,16 @@ enum class ExtractResult : std::uint8_t {
     OK,
     OPEN_FAILED,     // libarchive cannot open or read the archive
     NOT_FOUND,       // no such member (or it is a directory)
-    BAD_NAME,        // the member has no usable base name
+    BAD_NAME,        // the member has no usable file name
     EXISTS,          // the destination exists and replacing was not allowed
     READ_FAILED,     // the member's data could not be read whole
     WRITE_FAILED,    // the destination could not be written
 };
 
 // Extracts member `index` of `members` (the list read from `path`) into
-// `folder` under its base name; *written gets the path of the file made.
+// `folder` under its file name; *written gets the path of the file made.
+// NOT_FOUND also when the header at the member's offset does not carry its
+// name (the archive changed, or its directory lies).
 ExtractResult extract_archive_member(const std::string& path, ArchiveKind kind,
                                      const std::vector<ArchiveMember>& members, int index,
                                      const std::string& folder, bool replace, std::string* written);

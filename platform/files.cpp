@@ -212,12 +212,12 @@ bool make_folders(const std::string& folder) {
 
 // Copies one file into `to`, which must not exist; an existing `to` (someone
 // installed it meanwhile) is left alone and counts as success.
-bool copy_missing_file(const std::string& from, const std::string& to) {
+bool copy_missing_file(const std::string& from, const std::string& to, mode_t mode) {
     struct stat st {};
     int in = open_regular_for_read(from, &st);
     if (in < 0) return false;
     TempFile tmp;
-    bool ok = tmp.open_beside(to, 0666);
+    bool ok = tmp.open_beside(to, mode);
     char buf[READ_CHUNK];
     while (ok) {
         ssize_t n = ::read(in, buf, sizeof buf);
@@ -260,8 +260,10 @@ void give_one_time(const std::string& folder, const std::vector<std::string>& na
 // Installs the regular files `names` of `source`, group by group. A group
 // is installed only when none of its members is in `folder`: a writer's own
 // サンプル.txt never gets a shipped サンプル.rix beside it, nor a fresh text
-// a writer's old extension file.
-bool install_files(const std::string& folder, const std::string& source, const std::vector<std::string>& names) {
+// a writer's old extension file. Those named in `private_names` are created
+// with mode 0600 (the others 0666, less the umask).
+bool install_files(const std::string& folder, const std::string& source, const std::vector<std::string>& names,
+                   const std::vector<std::string>& private_names) {
     std::map<std::string, std::vector<std::string>, std::less<>> groups;
     for (const std::string& name : names) groups[std::string(stem_of(name))].push_back(name);
     bool ok = true;
@@ -272,14 +274,17 @@ bool install_files(const std::string& folder, const std::string& source, const s
             if (::lstat(join_path(folder, name).c_str(), &existing) == 0) present = true;   // never overwrite
         }
         if (present) continue;
-        for (const std::string& name : group)
-            if (!copy_missing_file(join_path(source, name), join_path(folder, name))) ok = false;
+        for (const std::string& name : group) {
+            const bool secret = std::find(private_names.begin(), private_names.end(), name) != private_names.end();
+            if (!copy_missing_file(join_path(source, name), join_path(folder, name), secret ? 0600 : 0666)) ok = false;
+        }
         if (group.size() > 1) give_one_time(folder, group);
     }
     return ok;
 }
 
-bool install_tree(const std::string& folder, const std::string& source, int depth) {
+bool install_tree(const std::string& folder, const std::string& source, int depth,
+                  const std::vector<std::string>& private_names) {
     if (depth > MAX_INSTALL_DEPTH) return false;
     bool ok = true;
     std::vector<std::string> files;
@@ -289,13 +294,13 @@ bool install_tree(const std::string& folder, const std::string& source, int dept
         struct stat st {};
         if (::lstat(from.c_str(), &st) != 0) continue;
         if (S_ISDIR(st.st_mode)) {   // a linked folder is not followed
-            if (!make_folders(to) || !install_tree(to, from, depth + 1)) ok = false;
+            if (!make_folders(to) || !install_tree(to, from, depth + 1, {})) ok = false;
             continue;
         }
         if (S_ISLNK(st.st_mode) && (::stat(from.c_str(), &st) != 0)) continue;
         if (S_ISREG(st.st_mode)) files.push_back(name);
     }
-    return install_files(folder, source, files) && ok;
+    return install_files(folder, source, files, private_names) && ok;
 }
 
 // Lexical clean-up of an absolute path: no empty, "." or ".." segments.
@@ -384,10 +389,22 @@ std::string data_folder() {
     return join_path(home_dir, ".local/share/rix");
 }
 
-bool install_data_folder(const std::string& folder, const std::string& resource_dir) {
+bool install_data_folder(const std::string& folder, const std::string& resource_dir,
+                         const std::vector<std::string>& private_names) {
     if (!make_folders(folder)) return false;
     if (!folder_exists(resource_dir)) return true;   // nothing to copy
-    return install_tree(folder, resource_dir, 0);
+    return install_tree(folder, resource_dir, 0, private_names);
+}
+
+bool keep_private(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid();
+    if (ok && (st.st_mode & (S_IRWXG | S_IRWXO)) != 0)
+        ok = ::fchmod(fd, st.st_mode & 07777 & ~(S_IRWXG | S_IRWXO)) == 0;
+    ::close(fd);
+    return ok;
 }
 
 std::string join_path(std::string_view folder, std::string_view name) {

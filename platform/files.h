@@ -23,8 +23,16 @@ std::string random_uuid();
 // folder that share the name before the last dot (a text and its extension
 // file) are installed together or not at all: when one of them is there,
 // the others are not added; installed together, they carry one
-// modification time. Returns false when the folder cannot be created.
-bool install_data_folder(const std::string& folder, const std::string& resource_dir);
+// modification time. Files of the folder's top level named in
+// `private_names` are created with mode 0600 (they will hold secrets).
+// Returns false when the folder cannot be created.
+bool install_data_folder(const std::string& folder, const std::string& resource_dir,
+                         const std::vector<std::string>& private_names = {});
+// Takes the group and other permission bits off the user's own regular file
+// at `path` (a link is followed, as the file's rewrites follow it); leaves
+// every other bit, and anyone else's file, alone. True when the file is the
+// user's own and private afterwards.
+bool keep_private(const std::string& path);
 
 // Joins a folder and a name with one "/".
 std::string join_path(std::string_view folder, std::string_view name);

@@ -32,6 +32,15 @@ bool curl_ready() {
 
 bool has_line_break(std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
 
+// The reasons of the failures found before libcurl is asked (its own come
+// from its error buffer): a failure always says why.
+constexpr char WHY_NOT_CONNECTED[] = "not connected";
+constexpr char WHY_UNSENDABLE[] = "a path or command holds CR, LF or NUL: not sent";
+constexpr char WHY_NO_CURL[] = "libcurl could not be set up";
+constexpr char WHY_BAD_HOST[] = "the host name is empty or holds \"/\", \"@\", a blank, CR, LF or NUL";
+constexpr char WHY_BAD_USER[] = "the user name holds CR, LF or NUL: not sent";
+constexpr char WHY_BAD_PASSWORD[] = "the password holds CR, LF or NUL: not sent";
+
 FtpError error_of(CURLcode rc) {
     switch (rc) {
     case CURLE_OK: return FtpError::NONE;
@@ -182,8 +191,8 @@ FtpClient::FtpClient() : transfer_(std::make_unique<Transfer>()) {}
 FtpClient::~FtpClient() { disconnect(); }
 
 FtpResult FtpClient::begin(const std::string& path, bool folder) {
-    if (!curl_) return {FtpError::NOT_CONNECTED, {}};
-    if (!ftp_path_sendable(path)) return {FtpError::BAD_NAME, {}};
+    if (!curl_) return {FtpError::NOT_CONNECTED, WHY_NOT_CONNECTED};
+    if (!ftp_path_sendable(path)) return {FtpError::BAD_NAME, WHY_UNSENDABLE};
     CURL* c = static_cast<CURL*>(curl_);
     curl_easy_reset(c);
     *transfer_ = Transfer{};
@@ -197,7 +206,7 @@ FtpResult FtpClient::begin(const std::string& path, bool folder) {
         if (slash == std::string::npos) slash = path.size();
         if (slash > pos) {
             char* escaped = curl_easy_escape(c, path.data() + pos, static_cast<int>(slash - pos));
-            if (!escaped) return {FtpError::INIT, {}};
+            if (!escaped) return {FtpError::INIT, WHY_NO_CURL};
             if (!parts.empty()) parts += '/';
             parts += escaped;
             curl_free(escaped);
@@ -248,7 +257,7 @@ FtpResult FtpClient::perform() {
 
 FtpResult FtpClient::quote(std::initializer_list<std::string> commands) {
     for (const std::string& command : commands)
-        if (has_line_break(command)) return {FtpError::BAD_NAME, {}};
+        if (has_line_break(command)) return {FtpError::BAD_NAME, WHY_UNSENDABLE};
     FtpResult r = begin("/", true);
     if (!r.ok()) return r;
     CURL* c = static_cast<CURL*>(curl_);
@@ -263,12 +272,13 @@ FtpResult FtpClient::quote(std::initializer_list<std::string> commands) {
 
 FtpResult FtpClient::connect(const FtpLogin& login) {
     disconnect();
-    if (has_line_break(login.host) || has_line_break(login.user) || has_line_break(login.password) ||
-        login.host.find_first_of("/@ ") != std::string::npos || login.host.empty())
-        return {FtpError::BAD_NAME, {}};
-    if (!curl_ready()) return {FtpError::INIT, {}};
+    if (has_line_break(login.host) || login.host.find_first_of("/@ ") != std::string::npos || login.host.empty())
+        return {FtpError::BAD_NAME, WHY_BAD_HOST};
+    if (has_line_break(login.user)) return {FtpError::BAD_NAME, WHY_BAD_USER};
+    if (has_line_break(login.password)) return {FtpError::BAD_NAME, WHY_BAD_PASSWORD};
+    if (!curl_ready()) return {FtpError::INIT, WHY_NO_CURL};
     curl_ = curl_easy_init();
-    if (!curl_) return {FtpError::INIT, {}};
+    if (!curl_) return {FtpError::INIT, WHY_NO_CURL};
     login_ = login;
     const bool bare_v6 = login.host.find(':') != std::string::npos && login.host.front() != '[';
     base_ = "ftp://" + (bare_v6 ? "[" + login.host + "]" : login.host) + ":" + std::to_string(login.port);
@@ -393,22 +403,22 @@ FtpResult FtpClient::read(const std::string& remote_path, std::size_t cap, std::
 }
 
 FtpResult FtpClient::make_folder(const std::string& path) {
-    if (!ftp_path_sendable(path)) return {FtpError::BAD_NAME, {}};
+    if (!ftp_path_sendable(path)) return {FtpError::BAD_NAME, WHY_UNSENDABLE};
     return quote({"MKD " + path});
 }
 
 FtpResult FtpClient::remove_folder(const std::string& path) {
-    if (!ftp_path_sendable(path) || path == "/") return {FtpError::BAD_NAME, {}};
+    if (!ftp_path_sendable(path) || path == "/") return {FtpError::BAD_NAME, WHY_UNSENDABLE};
     return quote({"RMD " + path});
 }
 
 FtpResult FtpClient::delete_file(const std::string& path) {
-    if (!ftp_path_sendable(path)) return {FtpError::BAD_NAME, {}};
+    if (!ftp_path_sendable(path)) return {FtpError::BAD_NAME, WHY_UNSENDABLE};
     return quote({"DELE " + path});
 }
 
 FtpResult FtpClient::rename(const std::string& from, const std::string& to) {
-    if (!ftp_path_sendable(from) || !ftp_path_sendable(to)) return {FtpError::BAD_NAME, {}};
+    if (!ftp_path_sendable(from) || !ftp_path_sendable(to)) return {FtpError::BAD_NAME, WHY_UNSENDABLE};
     return quote({"RNFR " + from, "RNTO " + to});
 }
 

@@ -54,7 +54,7 @@ enum class FtpError : std::uint8_t {
 
 struct FtpResult {
     FtpError error = FtpError::NONE;
-    std::string detail;            // libcurl's words (UTF-8), for the log; may be empty
+    std::string detail;            // why it failed (libcurl's words, UTF-8), for the log; never empty on a failure
     bool ok() const { return error == FtpError::NONE; }
 };
 

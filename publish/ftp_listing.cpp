@@ -342,9 +342,14 @@ FtpSiteFault ftp_site_fault(const FtpSite& site) {
     FtpSiteFault fault = FtpSiteFault::NONE;
     if (site.site_folder.empty()) fault = FtpSiteFault::SITE_FOLDER;
     if (site.password.empty()) fault = FtpSiteFault::PASSWORD;
+    else if (!ftp_password_sendable(site.password)) fault = FtpSiteFault::PASSWORD_LINE_BREAK;
     if (site.user.empty()) fault = FtpSiteFault::USER;
     if (site.host.empty()) fault = FtpSiteFault::HOST;
     return fault;
+}
+
+bool ftp_password_sendable(std::string_view password) {
+    return password.find_first_of("\r\n") == std::string_view::npos;
 }
 
 std::string ftp_site_fault_text(FtpSiteFault fault) {
@@ -353,6 +358,7 @@ std::string ftp_site_fault_text(FtpSiteFault fault) {
     case FtpSiteFault::NONE: return {};
     case FtpSiteFault::SITE_FOLDER: what = "サイトフォルダが設定されていません"; break;
     case FtpSiteFault::PASSWORD: what = "Ｐａｓｓが設定されていません"; break;
+    case FtpSiteFault::PASSWORD_LINE_BREAK: what = "Ｐａｓｓに改行が入っています"; break;
     case FtpSiteFault::USER: what = "ＩＤが設定されていません"; break;
     case FtpSiteFault::HOST: what = "ホスト名が設定されていません"; break;
     }

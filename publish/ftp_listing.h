@@ -92,10 +92,14 @@ struct FtpSite {
     std::string name, host, user, password;   // code page 932 as in the settings record
     std::string site_folder, local_folder;
 };
-enum class FtpSiteFault : std::uint8_t { NONE, SITE_FOLDER, PASSWORD, USER, HOST };
+enum class FtpSiteFault : std::uint8_t { NONE, SITE_FOLDER, PASSWORD, USER, HOST, PASSWORD_LINE_BREAK };
 // The site fields are checked in the order site folder, password, ID, host;
-// the last one found empty is the one reported.
+// the last one found empty is the one reported. A password holding CR or LF
+// (never sent: a command could hide behind it) is a fault in the password's
+// place of that order.
 FtpSiteFault ftp_site_fault(const FtpSite& site);
+// True when a password may be kept and sent: it holds no CR and no LF.
+bool ftp_password_sendable(std::string_view password);
 // The notice for a fault (code page 932): "ホスト名が設定されていません｡\n[詳細]をクリックして設定してください｡" …
 std::string ftp_site_fault_text(FtpSiteFault fault);
 

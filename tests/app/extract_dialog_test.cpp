@@ -1,7 +1,9 @@
 // EXTRACT_SEL through the fake dialog host: the list's columns, a member
 // picked and extracted under its base name, an existing file kept unless the
 // writer says yes, a folder entry never extracted, an archive that cannot be
-// opened giving 1, and the single file of a download extracted at once.
+// opened giving 1, the single file of a download extracted at once, the
+// picked row's member written whatever order the headers stand in, and a
+// member whose name comes to nothing refused with its own notice.
 //
 // Still owed: ﾌｫﾙﾀﾞ選択 with the window's folder chooser.
 #include "app/extract_dialog.h"
@@ -107,6 +109,34 @@ TEST_F(ExtractDialogTest, AFailedExtractionSaysSoAndStays) {
     });
     EXPECT_EQ(run_extract_dialog(services, &extracted), 1);
     EXPECT_FALSE(file_exists(dir.path() + "/a.txt"));
+}
+
+TEST_F(ExtractDialogTest, ThePickedRowIsTheFileWritten) {
+    // The central directory lists the members in another order than their
+    // headers stand, with equal sizes: the picked row's text is what lands.
+    services.archive = dir.write("o.zip", make_zip({{"bad.txt", "BADBAD"}, {"good.txt", "GOODGO"}}, {1, 0}));
+    host.script([&](DialogSession& d) {
+        ASSERT_EQ(d.cell_text(EXTRACT_LIST, 0, 0), "good.txt");
+        d.double_click(EXTRACT_LIST, 0);
+    });
+    EXPECT_EQ(run_extract_dialog(services, &extracted), 0);
+    EXPECT_EQ(extracted, dir.path() + "/good.txt");
+    EXPECT_EQ(slurp(extracted), "GOODGO");
+    EXPECT_FALSE(file_exists(dir.path() + "/bad.txt"));
+}
+
+TEST_F(ExtractDialogTest, AMemberWithoutAFileNameIsRefusedWithItsNotice) {
+    services.archive = dir.write("n.zip", make_zip({{"sub\x81/..", "nothing"}}));
+    host.script([&](DialogSession& d) {
+        EXPECT_EQ(d.get_text(EXTRACT_DESTINATION), utf8_to_sjis(dir.path() + "/"));
+        d.press(EXTRACT_SELECT);
+        EXPECT_FALSE(d.ended());
+        EXPECT_TRUE(messages.saw("ファイル名が無いため解凍できません"));
+        EXPECT_FALSE(messages.saw("解凍エラーが発生しました"));
+        d.press(EXTRACT_CLOSE);
+    });
+    EXPECT_EQ(run_extract_dialog(services, &extracted), 1);
+    EXPECT_EQ(list_folder_names(dir.path()), std::vector<std::string>{"n.zip"});
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // rix --ftp-put against a real FTP server on 127.0.0.1: the files land in the
-// site folder under their own (Japanese) names; a missing file or an
-// incomplete site stops before anything is sent.
+// site folder under their own (Japanese) names; a missing file, an
+// incomplete site or a password with a line break stops before anything is
+// sent; a refused login says why.
 #include "app/ftp_batch.h"
 
 #include <gtest/gtest.h>
@@ -56,6 +57,28 @@ TEST_F(FtpBatchTest, NothingIsSentWhenAFileOrTheSiteIsMissing) {
     app.line.ftp_site = 3;   // no host
     EXPECT_EQ(batch_ftp_put(app), 1);
     EXPECT_FALSE(file_exists(served.file("www/a.htm")));
+}
+
+TEST_F(FtpBatchTest, APasswordWithALineBreakIsRefusedBeforeLoggingIn) {
+    store_field(app.settings.rec.ftp_password[1], 32, "pw\r\nDELE x");
+    app.line.ftp_files = {local.write("a.htm", "a")};
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(batch_ftp_put(app), 1);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("Ｐａｓｓに改行が入っています"), std::string::npos) << said;
+    EXPECT_EQ(said.find("cannot log in"), std::string::npos) << said;
+    EXPECT_FALSE(file_exists(served.file("www/a.htm")));
+}
+
+TEST_F(FtpBatchTest, AFailedLoginSaysWhy) {
+    store_field(app.settings.rec.ftp_password[1], 32, "wrong");
+    app.line.ftp_files = {local.write("a.htm", "a")};
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(batch_ftp_put(app), 1);
+    const std::string said = testing::internal::GetCapturedStderr();
+    const std::string lead = "rix: cannot log in to 127.0.0.1: ";
+    ASSERT_EQ(said.compare(0, lead.size(), lead), 0) << said;
+    EXPECT_GT(said.size(), lead.size() + 1) << said;   // a reason, not just the line end
 }
 
 }  // namespace

@@ -432,5 +432,26 @@ TEST_F(FtpWindowTest, TheSiteDetailsAreStoredOnlyBySettei) {
     EXPECT_EQ(messages.help_topics, std::vector<std::string>{"FTP"});
 }
 
+TEST_F(FtpWindowTest, APasswordWithALineBreakIsRefusedAtEntryAndAtConnecting) {
+    host.script([](DialogSession& d) {   // HTML_FTP_SITE: 設 定 refused, then closed
+        d.type_text(FTP_SITE_EDIT_PASSWORD, "pw\r\nDELE index.htm");
+        d.press(DIALOG_OK);
+        EXPECT_FALSE(d.ended());
+        d.press(DIALOG_CANCEL);
+    });
+    run([&](DialogSession& d) { d.press(FTP_DETAILS); });
+    EXPECT_TRUE(messages.saw("Ｐａｓｓに改行は使えません｡"));
+    EXPECT_EQ(read_field(settings.rec.ftp_password[0], 32), LocalFtpServer::PASSWORD);
+    EXPECT_FALSE(settings.changed);
+
+    // One already in the settings file is never sent.
+    set_site(0, "テスト", "127.0.0.1", LocalFtpServer::USER, "pw\nDELE index.htm", "/");
+    run([&](DialogSession& d) {
+        d.press(FTP_CONNECT);
+        EXPECT_EQ(messages.log.back().text, sj("Ｐａｓｓに改行が入っています｡\n[詳細]をクリックして設定してください｡"));
+        EXPECT_EQ(d.get_text(FTP_CONNECT), sj("接 続"));
+    });
+}
+
 }  // namespace
 }  // namespace rix

@@ -5,9 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "app/application.h"
+#include "app/process_start.h"
 #include "platform/codec.h"
 #include "platform/fake_messages.h"
 #include "platform/files.h"
@@ -86,6 +88,45 @@ TEST(Environment, NamedFileIsUsed) {
     EXPECT_EQ(f.start({"x.env/e"}), Flow::Continue);
     EXPECT_EQ(f.app.paths.env_path, f.home.file("x.env"));
     EXPECT_EQ(f.messages.unexpected, 0);
+}
+
+TEST(Environment, TheSettingsFileIsPrivateFromTheFirstStart) {
+    // It keeps the FTP passwords: 0600 when installed, whatever the umask,
+    // and an older one with wider modes loses its group and other bits.
+    rix::test::TempFolder t;
+    const std::string data = t.file("data");
+    const char* had = std::getenv("RIX_HOME");
+    const std::string before = had ? had : "";
+    ::setenv("RIX_HOME", data.c_str(), 1);
+    const mode_t mask = ::umask(022);
+    char arg0[] = "rix", arg1[] = "--data-folder";
+    char* argv[] = {arg0, arg1, nullptr};
+    auto start = [&argv] {
+        Application app;
+        testing::internal::CaptureStdout();
+        const int code = start_without_window(app, 2, argv);
+        testing::internal::GetCapturedStdout();
+        return code;
+    };
+    EXPECT_EQ(start(), 0);
+    EXPECT_EQ(mode_of(data + "/rix.env"), 0600u);
+    EXPECT_EQ(mode_of(data + "/help/HLP_SHORT.htm"), 0644u);   // the rest as before
+    ASSERT_EQ(::chmod((data + "/rix.env").c_str(), 0664), 0);
+    EXPECT_EQ(start(), 0);
+    EXPECT_EQ(mode_of(data + "/rix.env"), 0600u);
+    ::umask(mask);
+    if (had) ::setenv("RIX_HOME", before.c_str(), 1);
+    else ::unsetenv("RIX_HOME");
+}
+
+TEST(Environment, ANamedSettingsFileIsMadePrivateToo) {
+    Fixture f;
+    std::string bytes;
+    ASSERT_TRUE(read_whole_file(f.home.file("rix.env"), &bytes));
+    f.home.write("x.env", bytes);
+    ASSERT_EQ(::chmod(f.home.file("x.env").c_str(), 0640), 0);
+    EXPECT_EQ(f.start({"x.env/e"}), Flow::Continue);
+    EXPECT_EQ(mode_of(f.home.file("x.env")), 0600u);
 }
 
 TEST(Startup, NewDocumentCreatedAndDeletedWhenUnchanged) {

@@ -5,9 +5,12 @@
 #include "platform/archive.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/files.h"
@@ -43,6 +46,11 @@ TEST(ArchiveList, ZipMembersWithSizesNamesAndFolders) {
     EXPECT_EQ(member_ratio_text(m[0], ArchiveKind::ZIP), "100.0");
     EXPECT_EQ(member_ratio_text(m[3], ArchiveKind::ZIP), "");   // zero size: no ratio
     EXPECT_EQ(archive_file_count(m), 4);
+
+    // A name whose last byte is the "\\" inside 表 is a file, not a folder.
+    ASSERT_EQ(parse_zip_members(make_zip({{"dir/" + HYOU, "table"}, {"win\\", ""}}), &m), ArchiveStatus::OK);
+    EXPECT_FALSE(m[0].directory);
+    EXPECT_TRUE(m[1].directory);
 }
 
 TEST(ArchiveList, LzhLevelsZeroOneAndTwo) {
@@ -107,16 +115,28 @@ TEST(ArchiveList, DamagedArchivesAreRefused) {
     EXPECT_EQ(list_archive("/nonexistent/x.zip", ArchiveKind::ZIP, &m), ArchiveStatus::UNREADABLE);
 }
 
-TEST(ArchiveNames, BaseNamesStayInsideTheFolder) {
-    EXPECT_EQ(member_base_name("../x.txt"), "x.txt");
-    EXPECT_EQ(member_base_name("/etc/passwd"), "passwd");
-    EXPECT_EQ(member_base_name("..\\..\\win.ini"), "win.ini");
-    EXPECT_EQ(member_base_name("a\xff" "b.txt"), "b.txt");
-    EXPECT_EQ(member_base_name("dir/" + HYOU + ".txt"), HYOU + ".txt");   // 0x5C inside 表 is no separator
-    EXPECT_EQ(member_base_name(HYOU), HYOU);
-    EXPECT_EQ(member_base_name("dir/.."), "");
-    EXPECT_EQ(member_base_name("dir/"), "");
-    EXPECT_EQ(member_base_name("."), "");
+TEST(ArchiveNames, FileNamesStayInsideTheFolder) {
+    EXPECT_EQ(member_file_name("../x.txt"), "x.txt");
+    EXPECT_EQ(member_file_name("/etc/passwd"), "passwd");
+    EXPECT_EQ(member_file_name("..\\..\\win.ini"), "win.ini");
+    EXPECT_EQ(member_file_name("a\xff" "b.txt"), "b.txt");
+    EXPECT_EQ(member_file_name("dir/" + HYOU + ".txt"), "表.txt");   // 0x5C inside 表 is no separator
+    EXPECT_EQ(member_file_name(HYOU), "表");
+    EXPECT_EQ(member_file_name(GENKOU), "原稿.txt");
+    EXPECT_EQ(member_file_name("dir/.."), "");
+    EXPECT_EQ(member_file_name("dir/"), "");
+    EXPECT_EQ(member_file_name("."), "");
+    EXPECT_EQ(member_file_name(std::string("a\0b", 3)), "");
+}
+
+TEST(ArchiveNames, ALeadByteNeverHidesASeparator) {
+    // A lead byte before "/" or 0xFF is no character: the separator stands.
+    EXPECT_EQ(member_file_name("sub\x81/evil.txt"), "evil.txt");
+    EXPECT_EQ(member_file_name("sub\x81\xff" "evil.txt"), "evil.txt");
+    EXPECT_EQ(member_file_name("\x81/.."), "");
+    EXPECT_EQ(member_file_name("a/b\x81"), "b\xef\xbf\xbd");   // the lone lead byte as U+FFFD
+    // 0x5C after a lead byte is a trail byte: ―, not a separator.
+    EXPECT_EQ(member_file_name("\x81\x5c" "a.txt"), "\xe2\x80\x95" "a.txt");   // U+2015
 }
 
 TEST(ArchiveNames, KindsByExtension) {
@@ -157,6 +177,75 @@ TEST(ArchiveExtract, MembersLandUnderTheirBaseNames) {
     EXPECT_EQ(written, out + "/原稿.txt");
     EXPECT_EQ(slurp(written), "manuscript");
     EXPECT_EQ(list_folder_names(out).size(), 3u);   // nothing else left behind
+}
+
+TEST(ArchiveExtract, TheChosenMemberIsFoundByItsHeaderNotItsPlace) {
+    // The central directory names good.txt first, the headers stand the other
+    // way round, and both members have one size.
+    TempFolder t;
+    const std::string zip = t.write("a.zip", make_zip({{"bad.txt", "BADBAD"}, {"good.txt", "GOODGO"}}, {1, 0}));
+    std::vector<ArchiveMember> m;
+    ASSERT_EQ(list_archive(zip, ArchiveKind::ZIP, &m), ArchiveStatus::OK);
+    ASSERT_EQ(m.size(), 2u);
+    ASSERT_EQ(m[0].name, "good.txt");
+    EXPECT_GT(m[0].header_offset, m[1].header_offset);
+    std::string written;
+    ASSERT_EQ(extract_archive_member(zip, ArchiveKind::ZIP, m, 0, t.path(), false, &written), ExtractResult::OK);
+    EXPECT_EQ(written, t.file("good.txt"));
+    EXPECT_EQ(slurp(written), "GOODGO");
+    ASSERT_EQ(extract_archive_member(zip, ArchiveKind::ZIP, m, 1, t.path(), false, &written), ExtractResult::OK);
+    EXPECT_EQ(slurp(t.file("bad.txt")), "BADBAD");
+
+    // A header at the offset that names another member: nothing is written.
+    TempFolder out;
+    std::vector<ArchiveMember> lying = m;
+    std::swap(lying[0].header_offset, lying[1].header_offset);
+    EXPECT_EQ(extract_archive_member(zip, ArchiveKind::ZIP, lying, 0, out.path(), false, &written),
+              ExtractResult::NOT_FOUND);
+    lying[0].header_offset = 1u << 30;   // past the end
+    EXPECT_EQ(extract_archive_member(zip, ArchiveKind::ZIP, lying, 0, out.path(), false, &written),
+              ExtractResult::NOT_FOUND);
+    EXPECT_TRUE(list_folder_names(out.path()).empty());
+
+    const std::string lzh =
+        t.write("a.lzh", lzh_level0("one.txt", "first") + lzh_level2("two.txt", "", "secon") + std::string(1, '\0'));
+    ASSERT_EQ(list_archive(lzh, ArchiveKind::LZH, &m), ArchiveStatus::OK);
+    ASSERT_EQ(m.size(), 2u);
+    m[1].header_offset = m[0].header_offset;
+    EXPECT_EQ(extract_archive_member(lzh, ArchiveKind::LZH, m, 1, out.path(), false, &written), ExtractResult::NOT_FOUND);
+    EXPECT_TRUE(list_folder_names(out.path()).empty());
+}
+
+TEST(ArchiveExtract, NoNameLeadsOutOfTheFolderOrThroughALink) {
+    TempFolder t, outside;
+    const std::string out = t.file("out");
+    ASSERT_EQ(::mkdir(out.c_str(), 0755), 0);
+    // A link named as "sub" + a lead byte decodes: writing through it would leave the folder.
+    ASSERT_EQ(::symlink(outside.path().c_str(), (out + "/sub\xef\xbf\xbd").c_str()), 0);
+    const std::string target = outside.write("kept.txt", "the writer's own");
+    ASSERT_EQ(::symlink(target.c_str(), (out + "/kept.txt").c_str()), 0);
+    const std::string zip = t.write("a.zip", make_zip({{"sub\x81/evil.txt", "escaped"},
+                                                        {"kept.txt", "from the archive"},
+                                                        {"sub\x81/..", "nothing"}}));
+    std::string written;
+    ASSERT_EQ(extract(zip, ArchiveKind::ZIP, 0, out, false, &written), ExtractResult::OK);
+    EXPECT_EQ(written, out + "/evil.txt");
+    EXPECT_EQ(slurp(written), "escaped");
+    EXPECT_EQ(list_folder_names(outside.path()), std::vector<std::string>{"kept.txt"});
+
+    // A link of the member's name is an existing file; replaced, it is the
+    // link that goes, never the file it points to.
+    EXPECT_EQ(extract(zip, ArchiveKind::ZIP, 1, out, false, &written), ExtractResult::EXISTS);
+    ASSERT_EQ(extract(zip, ArchiveKind::ZIP, 1, out, true, &written), ExtractResult::OK);
+    EXPECT_EQ(slurp(target), "the writer's own");
+    struct stat st {};
+    ASSERT_EQ(::lstat((out + "/kept.txt").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+    EXPECT_EQ(slurp(out + "/kept.txt"), "from the archive");
+
+    EXPECT_EQ(extract(zip, ArchiveKind::ZIP, 2, out, false, &written), ExtractResult::BAD_NAME);
+    EXPECT_EQ(list_folder_names(out).size(), 3u);   // the link, evil.txt, kept.txt
+    EXPECT_EQ(list_folder_names(outside.path()).size(), 1u);
 }
 
 TEST(ArchiveExtract, AnExistingFileIsReplacedOnlyWhenAllowed) {

@@ -137,6 +137,42 @@ TEST_F(FilesTest, InstallCopiesMissingFilesAndKeepsExistingOnes) {
     EXPECT_FALSE(install_data_folder(at("blocker/rix"), res));
 }
 
+TEST_F(FilesTest, PrivateFilesAreInstalledAndKeptPrivate) {
+    std::string res = at("res");
+    ASSERT_EQ(::mkdir(res.c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(at("res/sub").c_str(), 0755), 0);
+    put(at("res/secret.env"), "passwords");
+    put(at("res/open.txt"), "text");
+    put(at("res/sub/secret.env"), "only the top level is meant");
+    const mode_t mask = ::umask(022);
+    std::string data = at("data");
+    ASSERT_TRUE(install_data_folder(data, res, {"secret.env"}));
+    EXPECT_EQ(mode_of(join_path(data, "secret.env")), 0600u);
+    EXPECT_EQ(mode_of(join_path(data, "open.txt")), 0644u);
+    EXPECT_EQ(mode_of(join_path(data, "sub/secret.env")), 0644u);
+    EXPECT_EQ(get(join_path(data, "secret.env")), "passwords");
+    ::umask(mask);
+
+    // Only the group and other bits go; the owner's stay as they were.
+    const std::string wide = join_path(data, "open.txt");
+    ASSERT_EQ(::chmod(wide.c_str(), 0754), 0);
+    EXPECT_TRUE(keep_private(wide));
+    EXPECT_EQ(mode_of(wide), 0700u);
+    ASSERT_EQ(::chmod(wide.c_str(), 0400), 0);
+    EXPECT_TRUE(keep_private(wide));
+    EXPECT_EQ(mode_of(wide), 0400u);
+    // Another user's file (one root can make), a folder and a missing name are left alone.
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chmod(wide.c_str(), 0644), 0);
+        ASSERT_EQ(::chown(wide.c_str(), 4242, static_cast<gid_t>(-1)), 0);
+        EXPECT_FALSE(keep_private(wide));
+        EXPECT_EQ(mode_of(wide), 0644u);
+    }
+    EXPECT_FALSE(keep_private(join_path(data, "sub")));
+    EXPECT_EQ(mode_of(join_path(data, "sub")), 0700u);
+    EXPECT_FALSE(keep_private(join_path(data, "missing.env")));
+}
+
 TEST_F(FilesTest, InstallKeepsATextAndItsExtensionFileTogether) {
     std::string res = at("res");
     ASSERT_EQ(::mkdir(res.c_str(), 0755), 0);

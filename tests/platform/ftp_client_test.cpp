@@ -101,6 +101,7 @@ TEST_F(FtpClientTest, ConnectsAndListsWithWhatTheServerOffers) {
 TEST_F(FtpClientTest, ABadPasswordAndAMissingFolderAreTold) {
     const FtpResult bad = client.connect(login("wrong"));
     EXPECT_EQ(bad.error, FtpError::LOGIN);
+    EXPECT_FALSE(bad.detail.empty());   // the log and `rix --ftp-put` say why
     EXPECT_FALSE(client.connected());
 
     connect();
@@ -204,6 +205,30 @@ TEST_F(FtpClientTest, PathsWithLineBreaksAreNeverSent) {
     l.user = "writer\r\nDELE /keep.txt";
     EXPECT_EQ(client.connect(l).error, FtpError::BAD_NAME);
     EXPECT_TRUE(file_exists(served.file("keep.txt")));
+}
+
+TEST(FtpClientFaults, EveryRefusalBeforeSendingSaysWhy) {
+    // Nothing here reaches a server: the client refuses first, and says why.
+    FtpClient client;
+    FtpLogin l;
+    l.host = "127.0.0.1";
+    l.port = 9;
+    l.user = "writer";
+    for (const char* password : {"pass\r\nDELE /keep.txt", "pass\n", "\rpass"}) {
+        l.password = password;
+        const FtpResult r = client.connect(l);
+        EXPECT_EQ(r.error, FtpError::BAD_NAME);
+        EXPECT_NE(r.detail.find("password"), std::string::npos) << r.detail;
+    }
+    l.password = "pass";
+    l.user = "writer\n";
+    EXPECT_NE(client.connect(l).detail.find("user"), std::string::npos);
+    l.host = "";
+    EXPECT_NE(client.connect(l).detail.find("host"), std::string::npos);
+    EXPECT_FALSE(client.connected());
+    std::string text;
+    EXPECT_FALSE(client.list("/", &text, nullptr).detail.empty());   // not connected
+    EXPECT_FALSE(client.delete_file("/a\r\nDELE b").detail.empty());
 }
 
 TEST(FtpClientFaults, AClosedPortAndASilentServerFailInTime) {

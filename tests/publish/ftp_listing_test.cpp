@@ -243,6 +243,19 @@ TEST(FtpSiteCheck, TheLastMissingFieldInTheCheckOrderIsReported) {
     EXPECT_EQ(ftp_site_fault_text(FtpSiteFault::NONE), "");
 }
 
+TEST(FtpSiteCheck, APasswordWithALineBreakIsAFault) {
+    FtpSite s{"site", "ftp.example.jp", "user", "pass\r\nDELE index.htm", "/www", ""};
+    EXPECT_EQ(ftp_site_fault(s), FtpSiteFault::PASSWORD_LINE_BREAK);
+    s.password = "pass\n";
+    EXPECT_EQ(ftp_site_fault(s), FtpSiteFault::PASSWORD_LINE_BREAK);
+    s.host.clear();   // a missing host still comes first
+    EXPECT_EQ(ftp_site_fault(s), FtpSiteFault::HOST);
+    EXPECT_TRUE(ftp_password_sendable("p a\tss"));
+    EXPECT_FALSE(ftp_password_sendable("\rpass"));
+    EXPECT_EQ(ftp_site_fault_text(FtpSiteFault::PASSWORD_LINE_BREAK),
+              sj("Ｐａｓｓに改行が入っています｡\n[詳細]をクリックして設定してください｡"));
+}
+
 TEST(FtpLog, StatusLines) {
     EXPECT_EQ(ftp_status_line(FTP_STATUS_CONNECTING, "127.0.0.1:21", 0), sj("ソケットアドレス127.0.0.1:21に接続中"));
     EXPECT_EQ(ftp_status_line(FTP_STATUS_SENT, "", 14), sj("14バイト送信"));

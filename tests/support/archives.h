@@ -44,10 +44,14 @@ struct ZipEntry {
 };
 
 // A ZIP of stored members: local headers with their data, the central
-// directory, the end record.
-inline std::string make_zip(const std::vector<ZipEntry>& entries) {
-    std::string out, central;
+// directory, the end record. `central_order`, when given, lists the entries'
+// indexes in the order the central directory names them (the local headers
+// stay in the order of `entries`).
+inline std::string make_zip(const std::vector<ZipEntry>& entries, const std::vector<std::size_t>& central_order = {}) {
+    std::string out;
+    std::vector<std::string> centrals;
     for (const ZipEntry& e : entries) {
+        std::string central;
         const std::uint32_t offset = static_cast<std::uint32_t>(out.size());
         const std::uint32_t crc = crc32_of(e.data) ^ (e.bad_crc ? 1u : 0u);
         std::string fixed;
@@ -71,7 +75,10 @@ inline std::string make_zip(const std::vector<ZipEntry>& entries) {
         put32(&central, e.name.back() == '/' ? 0x10 : 0);
         put32(&central, offset);
         central += e.name;
+        centrals.push_back(std::move(central));
     }
+    std::string central;
+    for (std::size_t i = 0; i < entries.size(); ++i) central += centrals[central_order.empty() ? i : central_order[i]];
     const std::uint32_t at = static_cast<std::uint32_t>(out.size());
     out += central;
     out += std::string("PK\x05\x06", 4);
