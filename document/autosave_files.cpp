@@ -40,7 +40,7 @@ std::string next_autosave_path(const std::string& document_path, unsigned genera
         }
     }
     if (newest >= generations) newest = 0;
-    char number[8];
+    char number[16];   // any unsigned number in full
     std::snprintf(number, sizeof number, "%02u_", newest + 1);
     return join_path(folder, std::string(AUTOSAVE_PREFIX) + number + name);
 }
