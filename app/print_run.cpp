@@ -82,7 +82,7 @@ PrintOutcome print_loaded_document(Application& app, const PrintRequest& request
     PrintPage page{device->width_px(), device->height_px(), device->dpi_x(), device->dpi_y()};
     PrintLayout layout;
     if (!make_print_layout(format, request.range, page, &layout)) {
-        device->end();
+        device->cancel();
         device_failed("用紙");
         return PrintOutcome::DEVICE_FAILED;
     }
@@ -95,7 +95,7 @@ PrintOutcome print_loaded_document(Application& app, const PrintRequest& request
         const RangeResult range = resolve_print_range(doc, layout, request.range, request.marked,
                                                       request.mark_start, request.mark_end, &job);
         if (range != RangeResult::OK) {
-            device->end();
+            device->cancel();
             notice(range_message(range), 2000);
             return PrintOutcome::REFUSED;
         }
@@ -118,7 +118,10 @@ PrintOutcome print_loaded_document(Application& app, const PrintRequest& request
                            },
                            progress, sheets);
     }
-    const bool ended = device->end();
+    // A run that stops short leaves no part of a document in a PDF file.
+    const bool whole = run == PrintRun::DONE;
+    if (!whole) device->cancel();
+    const bool ended = !whole || device->end();
     if (run == PrintRun::DEVICE_FAILED) {
         device_failed("改頁");
         return PrintOutcome::DEVICE_FAILED;
