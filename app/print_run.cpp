@@ -10,6 +10,7 @@
 #include "app/crypt_flow.h"
 #include "app/document_load.h"
 #include "app/format_views.h"
+#include "app/output_guard.h"
 #include "app/print_format_view.h"
 #include "document/loader.h"
 #include "platform/codec.h"
@@ -169,6 +170,10 @@ PrintRange batch_range(const Application& app) {
 
 int batch_print(Application& app, const std::string& document, const PrintDeviceFactory& devices) {
     if (!open_batch_document(app, document)) return 1;
+    if (refuse_output_over_input(app.line.print_path, "ＰＤＦ", document_inputs(app.doc))) {
+        close_batch_document(app);
+        return 1;
+    }
     PrintRequest request;
     request.slot = app.line.print_format;
     request.range = batch_range(app);
@@ -187,6 +192,10 @@ int batch_print(Application& app, const std::string& document, const PrintDevice
 
 int batch_preview_snapshot(Application& app, const std::string& document, const PreviewImages& images) {
     if (!open_batch_document(app, document)) return 1;
+    if (refuse_output_over_input(app.line.preview_path, "画像", document_inputs(app.doc))) {
+        close_batch_document(app);
+        return 1;
+    }
     Document& doc = app.loaded->document;
     load_all(doc, app.doc, app.loaded->session);
     close_batch_document(app);
