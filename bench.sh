@@ -69,8 +69,8 @@ run epub env RIX_HOME="$OUT/home" QT_QPA_PLATFORM=offscreen "$BUILD/bench/rix_ep
     "$OUT/novels.epub"
 
 # The ~2 MB document as one database record's content: every page laid out
-# and drawn against laying the text out in the box once; the last page drawn
-# against the first.
+# and drawn against laying the text out in the box once; the page before the
+# last drawn against the first.
 run content_print "$BUILD/bench/rix_content_print_bench" "$DOC"
 
 FIGURES=13  # every benchmark's figures, so that one that died early shows
