@@ -27,6 +27,13 @@ std::vector<std::string> document_inputs(const DocumentState& doc) {
     return inputs;
 }
 
+std::vector<std::string> document_extension_files(const DocumentState& doc) {
+    std::vector<std::string> files;
+    for (const std::string& text : {doc.opened_path, doc.save_name})
+        if (!text.empty()) files.push_back(extension_path_for(text));
+    return files;
+}
+
 std::vector<std::string> database_inputs(const std::string& database) {
     if (database.empty()) return {};
     // SQLite names its files after the file a link leads to.

@@ -17,6 +17,9 @@ namespace rix {
 // The files an open document is read from: its text file as opened and as it
 // is saved, and their extension files.
 std::vector<std::string> document_inputs(const DocumentState& doc);
+// The extension files alone: a document saved under a new name may take its
+// own name again, never the name of the file that holds its rubies and tags.
+std::vector<std::string> document_extension_files(const DocumentState& doc);
 // The files of a database: the file itself and SQLite's journal, write-ahead
 // log and shared memory beside it (replacing one of them loses changes).
 std::vector<std::string> database_inputs(const std::string& database);

@@ -162,6 +162,7 @@ SaveResult save_as(Application& app) {
     std::string path = app.doc.save_name;
     int chosen = select_file(*app.host, SELECT_SAVE_AS, &path);
     if (chosen == CHOSEN_CANCELLED || path.empty()) return SaveResult::Nothing;
+    if (refuse_output_over_input(path, "文書", document_extension_files(app.doc))) return SaveResult::Nothing;
     if ((chosen == CHOSEN_EXISTING || file_exists(path)) &&
         ask(app, MSG_YES_NO, "既に存在する文書です｡\n上書きしますか？") != MSG_RESULT_YES)
         return SaveResult::Nothing;
@@ -213,6 +214,10 @@ void convert_form(TextForm& form, const std::string& encoding) {
 
 int batch_save_as(Application& app, const std::string& document, const std::string& out) {
     if (!load_for_batch(app, document)) return 1;
+    if (refuse_output_over_input(out, "文書", document_extension_files(app.doc))) {
+        close_batch(app);
+        return 1;
+    }
     load_all(app.loaded->document, app.doc, app.loaded->session);
     convert_form(app.loaded->document.load.form, app.line.encoding);
     take_new_name(app.doc, out);

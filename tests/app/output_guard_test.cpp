@@ -34,6 +34,10 @@ TEST(OutputGuard, TheDocumentsFilesUnderAnyNameAreInputs) {
     EXPECT_TRUE(output_is_an_input(dir.file("新.txt"), document_inputs(state)));
     EXPECT_TRUE(output_is_an_input(dir.file("新.rix"), document_inputs(state)));
     EXPECT_TRUE(output_is_an_input(doc, document_inputs(state)));
+    // Saving again under a name of its own is no output over an input; over its extension file it is.
+    EXPECT_FALSE(output_is_an_input(doc, document_extension_files(state)));
+    EXPECT_TRUE(output_is_an_input(dir.file("章.rix"), document_extension_files(state)));
+    EXPECT_TRUE(output_is_an_input(dir.file("新.rix"), document_extension_files(state)));
 }
 
 TEST(OutputGuard, TheDatabasesJournalAndLogAreInputs) {

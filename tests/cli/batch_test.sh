@@ -124,6 +124,12 @@ for target in own.txt own.link own.rix; do
   check "--snapshot over its own document ($target) is refused" \
     '[ $rc -eq 1 ] && grep -q "上書きすることはできません" "$home/err9.txt" && [ "$(cat "$home/copies/own.txt" "$home/copies/own.rix" | md5sum)" = "$own_sum" ]'
 done
+"$rix" --save-as "$home/copies/own.rix" "$home/copies/own.txt" >/dev/null 2>"$home/err9.txt"; rc=$?
+check "--save-as over its own extension file is refused" \
+  '[ $rc -eq 1 ] && grep -q "上書きすることはできません" "$home/err9.txt" && [ "$(cat "$home/copies/own.txt" "$home/copies/own.rix" | md5sum)" = "$own_sum" ]'
+"$rix" --save-as "$home/copies/own.txt" --read-rubies "$home/copies/own.txt" >/dev/null 2>&1; rc=$?
+check "--save-as under its own name is still a save" \
+  '[ $rc -eq 0 ] && "$rix" --info "$home/copies/own.txt" | grep -qx "rubies=132"'
 check "the document is given back writable" '[ -w "$home/copies/own.txt" ]'
 
 # Paths that are not documents get an answer instead of a wait (timeout
