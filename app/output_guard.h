@@ -1,6 +1,6 @@
 // An output never replaces one of its inputs. Every writer (print into a
-// PDF, PDF, EPUB, HTML, the preview and window snapshots, write-out, the
-// database's PDF) asks here before it writes: the file it would write is
+// PDF, PDF, EPUB, HTML, the preview and window snapshots, write-out, save
+// as, the database's PDF) asks here before it writes: the file it would write is
 // compared with each file it reads, as the same absolute name or as one
 // file reached through two names (a link, another spelling of the folder:
 // the same device and inode).
