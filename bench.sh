@@ -18,7 +18,8 @@ failed=0
 
 ./scripts/setup.sh
 ./scripts/build.sh release --target rix rix_window rix_load_bench rix_start_bench rix_render_bench \
-    rix_relayout_bench rix_search_bench rix_pdf_bench rix_epub_bench rix_guides_bench
+    rix_relayout_bench rix_search_bench rix_pdf_bench rix_epub_bench rix_guides_bench \
+    rix_content_print_bench
 
 # A ~2 MB document: the corpus novels, repeated.
 DOC="$OUT/novels.txt"
@@ -67,7 +68,12 @@ run pdf env RIX_HOME="$OUT/home" QT_QPA_PLATFORM=offscreen "$BUILD/bench/rix_pdf
 run epub env RIX_HOME="$OUT/home" QT_QPA_PLATFORM=offscreen "$BUILD/bench/rix_epub_bench" "$BUILD/rix" "$DOC" \
     "$OUT/novels.epub"
 
-FIGURES=11  # every benchmark's figures, so that one that died early shows
+# The ~2 MB document as one database record's content: every page laid out
+# and drawn against laying the text out in the box once; the page before the
+# last drawn against the first.
+run content_print "$BUILD/bench/rix_content_print_bench" "$DOC"
+
+FIGURES=13  # every benchmark's figures, so that one that died early shows
 if [ "$(wc -l < "$RESULTS")" -ne "$FIGURES" ]; then
     echo "some figures are missing" >&2
     failed=1

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/output_guard.h"
 #include "database/document_db.h"
 #include "platform/codec.h"
 
@@ -23,16 +24,48 @@ ContentPrintJob content_print_job(const SettingsRecord& rec, std::string text, c
     return job;
 }
 
+namespace {
+
+// Says on standard error what is wrong with the database after a failed
+// read; `otherwise` for a failure of no particular kind.
+void tell_fault(const DocumentDb& db, const std::string& database, const std::string& otherwise) {
+    const char* error = db.last_error().c_str();
+    switch (db.last_fault()) {
+    case DbFault::DAMAGED:
+        std::fprintf(stderr, "rix: the database %s is damaged: %s\n", database.c_str(), error);
+        break;
+    case DbFault::UNFINISHED_CHANGE:
+        std::fprintf(stderr,
+                     "rix: a change to the database %s was cut short (its journal lies beside it); open it in the "
+                     "database window once to roll the change back: %s\n",
+                     database.c_str(), error);
+        break;
+    case DbFault::BUSY:
+        std::fprintf(stderr, "rix: the database %s is locked by another program: %s\n", database.c_str(), error);
+        break;
+    default:
+        std::fprintf(stderr, "rix: %s: %s\n", otherwise.c_str(), error);
+        break;
+    }
+}
+
+}  // namespace
+
 int batch_db_pdf(Application& app, const std::string& database, const PrintDeviceFactory& devices) {
     const CommandLine& line = app.line;
+    if (refuse_output_over_input(line.db_pdf_path, "ＰＤＦ", database_inputs(database))) return 1;
     DocumentDb db;
     if (db.open_read_only(database) != DbOpenResult::OPENED) {
-        std::fprintf(stderr, "rix: %s is no database that can be read: %s\n", database.c_str(), db.last_error().c_str());
+        tell_fault(db, database, database + " is no database that can be read");
         return 1;
     }
     const std::string table = utf8_to_sjis(line.db_table);
     std::vector<std::string> fields;
-    if (!db.list_fields(table, &fields) || fields.empty()) {
+    if (!db.list_fields(table, &fields)) {
+        tell_fault(db, database, "the tables of " + database + " cannot be read");
+        return 1;
+    }
+    if (fields.empty()) {
         std::fprintf(stderr, "rix: no table %s in %s\n", line.db_table.c_str(), database.c_str());
         return 1;
     }
@@ -43,13 +76,21 @@ int batch_db_pdf(Application& app, const std::string& database, const PrintDevic
     }
     std::string text;
     if (!db.read_value(table, field, line.db_row, &text)) {
-        std::fprintf(stderr, "rix: no record %lld in table %s\n", static_cast<long long>(line.db_row),
-                     line.db_table.c_str());
+        if (db.last_fault() == DbFault::NO_RECORD)
+            std::fprintf(stderr, "rix: no record %lld in table %s\n", static_cast<long long>(line.db_row),
+                         line.db_table.c_str());
+        else
+            tell_fault(db, database, "the record cannot be read from " + database);
         return 1;
     }
     db.close();
+    // Decided before the output is opened, so that an existing PDF stays.
+    if (!content_has_print(text)) {
+        std::fprintf(stderr, "rix: the content is empty: nothing printed\n");
+        return 1;
+    }
     PrintDeviceSetup setup;
-    setup.pdf_path = app.line.db_pdf_path;
+    setup.pdf_path = line.db_pdf_path;
     setup.title = "ミルトア 文書データベース";
     std::unique_ptr<PrintDevice> device = devices(setup);
     if (!device) return 1;

@@ -3,7 +3,9 @@
 // writes the value of FIELD (the table's first field when not given) of the
 // record ROWID as the record content box prints it: the database print
 // font, the content orientation and line spacing of the settings, 10 mm
-// margins, "-- %d --" on every page. The file is opened for reading only.
+// margins, "-- %d --" on every page. The database is opened for reading
+// only, and nothing is written beside it; the PDF is none of its files, and
+// an empty content is told before the PDF is opened.
 #pragma once
 
 #include <string>

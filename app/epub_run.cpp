@@ -9,6 +9,7 @@
 #include "app/document_load.h"
 #include "app/epub_ini.h"
 #include "app/format_views.h"
+#include "app/output_guard.h"
 #include "app/output_path.h"
 #include "app/print_format_view.h"
 #include "app/print_run.h"
@@ -79,10 +80,7 @@ EpubOutcome write_document_epub(Application& app, const EpubRunRequest& request,
         notice("ＥＰＵＢファイル名が指定されていません｡", 3000);
         return EpubOutcome::REFUSED;
     }
-    if (same_file(request.path, app.doc.opened_path)) {
-        notice("編集中の文書にＥＰＵＢを上書きすることはできません｡\n" + request.path, 4000);
-        return EpubOutcome::REFUSED;
-    }
+    if (refuse_output_over_input(request.path, "ＥＰＵＢ", document_inputs(app.doc))) return EpubOutcome::REFUSED;
     const PrintFormat format = print_format_view(rec, request.slot, current_screen_slot(rec));
     EpubOptions options = EpubOptions::from_record(rec.epub_flags, rec.epub_font_size_index,
                                                    rec.epub_line_spacing_index, rec.epub_split_kb,

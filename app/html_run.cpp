@@ -11,6 +11,7 @@
 #include <ctime>
 
 #include "app/format_views.h"
+#include "app/output_guard.h"
 #include "app/print_run.h"
 #include "app/screen.h"
 #include "app/screen_format.h"
@@ -37,11 +38,6 @@ std::string document_folder(const Application& app) {
     return folder_of(app.doc.save_name.empty() ? app.doc.opened_path : app.doc.save_name);
 }
 
-bool is_document_file(const Application& app, const std::string& path) {
-    return (!app.doc.opened_path.empty() && same_file(path, app.doc.opened_path)) ||
-           (!app.doc.save_name.empty() && same_file(path, app.doc.save_name));
-}
-
 // A page (or list file) written through a temporary file; false when it was
 // refused or failed, with the message.
 bool write_output(const Application& app, const std::string& path, const std::string& bytes) {
@@ -49,10 +45,7 @@ bool write_output(const Application& app, const std::string& path, const std::st
         notice("ＨＴＭＬファイル名が指定されていません｡", 3000);
         return false;
     }
-    if (is_document_file(app, path)) {
-        notice("編集中の文書にＨＴＭＬを上書きすることはできません｡\n" + path, 4000);
-        return false;
-    }
+    if (refuse_output_over_input(path, "ＨＴＭＬ", document_inputs(app.doc))) return false;
     if (!atomic_replace(path, bytes)) {
         const int e = errno;
         notice("ファイルを書き出せません｡\n" + path + "\n" + std::strerror(e), 5000);

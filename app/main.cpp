@@ -16,6 +16,7 @@
 #include "app/format_views.h"
 #include "app/ftp_batch.h"
 #include "app/menus.h"
+#include "app/output_guard.h"
 #include "app/print_run.h"
 #include "app/process_start.h"
 #include "app/recovery_flow.h"
@@ -99,6 +100,12 @@ int main(int argc, char** argv) {
     if (app.batch) install_messages(nullptr);
     messages().set_beep(app.settings.rec.no_beep == 0);
     app.host = &gui->host();
+    if (!app.line.snapshot_path.empty() && !app.line.document.empty()) {
+        DocumentState named;
+        named.opened_path = absolute_path(app.line.document);
+        named.save_name = named.opened_path;
+        if (refuse_output_over_input(app.line.snapshot_path, "画像", document_inputs(named))) return 1;
+    }
     if (!app.line.print_path.empty()) {
         // The PDF printer needs the Qt application (fonts), never a window.
         app.instance_number = 0;

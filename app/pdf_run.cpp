@@ -9,6 +9,7 @@
 #include "app/background.h"
 #include "app/document_load.h"
 #include "app/format_views.h"
+#include "app/output_guard.h"
 #include "app/output_path.h"
 #include "app/print_format_view.h"
 #include "app/print_run.h"
@@ -88,10 +89,7 @@ PdfOutcome write_document_pdf(Application& app, const PdfRunRequest& request, Pd
         notice("ＰＤＦファイル名が指定されていません｡", 3000);
         return PdfOutcome::REFUSED;
     }
-    if (same_file(request.path, app.doc.opened_path)) {
-        notice("編集中の文書にＰＤＦを上書きすることはできません｡\n" + request.path, 4000);
-        return PdfOutcome::REFUSED;
-    }
+    if (refuse_output_over_input(request.path, "ＰＤＦ", document_inputs(app.doc))) return PdfOutcome::REFUSED;
     PrintLayout layout;
     if (!make_print_layout(format, request.range, page_for_paper(format.paper, PRINT_DPI, PRINT_DPI), &layout)) {
         notice("この用紙には印刷書式を割付けられません｡", 3000);

@@ -10,6 +10,7 @@
 #include "app/crypt_flow.h"
 #include "app/document_load.h"
 #include "app/format_views.h"
+#include "app/output_guard.h"
 #include "app/print_format_view.h"
 #include "document/loader.h"
 #include "platform/codec.h"
@@ -82,7 +83,7 @@ PrintOutcome print_loaded_document(Application& app, const PrintRequest& request
     PrintPage page{device->width_px(), device->height_px(), device->dpi_x(), device->dpi_y()};
     PrintLayout layout;
     if (!make_print_layout(format, request.range, page, &layout)) {
-        device->end();
+        device->cancel();
         device_failed("用紙");
         return PrintOutcome::DEVICE_FAILED;
     }
@@ -95,7 +96,7 @@ PrintOutcome print_loaded_document(Application& app, const PrintRequest& request
         const RangeResult range = resolve_print_range(doc, layout, request.range, request.marked,
                                                       request.mark_start, request.mark_end, &job);
         if (range != RangeResult::OK) {
-            device->end();
+            device->cancel();
             notice(range_message(range), 2000);
             return PrintOutcome::REFUSED;
         }
@@ -118,7 +119,10 @@ PrintOutcome print_loaded_document(Application& app, const PrintRequest& request
                            },
                            progress, sheets);
     }
-    const bool ended = device->end();
+    // A run that stops short leaves no part of a document in a PDF file.
+    const bool whole = run == PrintRun::DONE;
+    if (!whole) device->cancel();
+    const bool ended = !whole || device->end();
     if (run == PrintRun::DEVICE_FAILED) {
         device_failed("改頁");
         return PrintOutcome::DEVICE_FAILED;
@@ -166,6 +170,10 @@ PrintRange batch_range(const Application& app) {
 
 int batch_print(Application& app, const std::string& document, const PrintDeviceFactory& devices) {
     if (!open_batch_document(app, document)) return 1;
+    if (refuse_output_over_input(app.line.print_path, "ＰＤＦ", document_inputs(app.doc))) {
+        close_batch_document(app);
+        return 1;
+    }
     PrintRequest request;
     request.slot = app.line.print_format;
     request.range = batch_range(app);
@@ -184,6 +192,10 @@ int batch_print(Application& app, const std::string& document, const PrintDevice
 
 int batch_preview_snapshot(Application& app, const std::string& document, const PreviewImages& images) {
     if (!open_batch_document(app, document)) return 1;
+    if (refuse_output_over_input(app.line.preview_path, "画像", document_inputs(app.doc))) {
+        close_batch_document(app);
+        return 1;
+    }
     Document& doc = app.loaded->document;
     load_all(doc, app.doc, app.loaded->session);
     close_batch_document(app);

@@ -30,7 +30,7 @@ struct PrintRequest {
 enum class PrintOutcome : std::uint8_t {
     PRINTED,
     REFUSED,          // the format's check or the range failed (its message was shown)
-    CANCELLED,        // 中止: the pages so far were ended and the document closed
+    CANCELLED,        // 中止: a printer prints the pages so far; a PDF file is not written
     DEVICE_FAILED,    // the device refused a start, a page or the end (message shown)
 };
 

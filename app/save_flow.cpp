@@ -9,6 +9,7 @@
 
 #include "app/crypt_flow.h"
 #include "app/format_views.h"
+#include "app/output_guard.h"
 #include "document/storage.h"
 #include "files/select_file.h"
 #include "platform/codec.h"
@@ -168,6 +169,7 @@ SaveResult save_as(Application& app) {
     std::string path = app.doc.save_name;
     int chosen = select_file(*app.host, SELECT_SAVE_AS, &path);
     if (chosen == CHOSEN_CANCELLED || path.empty()) return SaveResult::Nothing;
+    if (refuse_output_over_input(path, "文書", document_extension_files(app.doc))) return SaveResult::Nothing;
     if ((chosen == CHOSEN_EXISTING || file_exists(path)) &&
         ask(app, MSG_YES_NO, "既に存在する文書です｡\n上書きしますか？") != MSG_RESULT_YES)
         return SaveResult::Nothing;
@@ -192,6 +194,7 @@ SaveResult save_as(Application& app) {
 
 bool write_out(Application& app, const std::string& path) {
     if (!app.loaded) return false;
+    if (refuse_output_over_input(path, "書出しファイル", document_inputs(app.doc))) return false;
     ExportOptions o = write_out_options(app.settings.rec, app.save_flow.writing);
     if (!write_out_document(app.loaded->document, app.doc, app.loaded->session, o, path)) return false;
     shell_notice(path + "\nに書出し終了しました｡", WRITTEN_NOTICE_MS);
@@ -218,6 +221,10 @@ void convert_form(TextForm& form, const std::string& encoding) {
 
 int batch_save_as(Application& app, const std::string& document, const std::string& out) {
     if (!load_for_batch(app, document)) return 1;
+    if (refuse_output_over_input(out, "文書", document_extension_files(app.doc))) {
+        close_batch(app);
+        return 1;
+    }
     load_all(app.loaded->document, app.doc, app.loaded->session);
     convert_form(app.loaded->document.load.form, app.line.encoding);
     take_new_name(app.doc, out);
@@ -228,6 +235,10 @@ int batch_save_as(Application& app, const std::string& document, const std::stri
 
 int batch_write_out(Application& app, const std::string& document, const std::string& out) {
     if (!load_for_batch(app, document)) return 1;
+    if (refuse_output_over_input(out, "書出しファイル", document_inputs(app.doc))) {
+        close_batch(app);
+        return 1;
+    }
     ExportOptions o = write_out_options(app.settings.rec, app.save_flow.writing);
     bool ok = write_out_document(app.loaded->document, app.doc, app.loaded->session, o, out);
     close_batch(app);

@@ -129,10 +129,17 @@ FontRequest number_font_for(const TextBoxStyle& style) {
 
 }  // namespace
 
+bool content_has_print(std::string_view cp932) {
+    // Cleaned as the box cleans it, a text holds something to print when
+    // anything is left besides its line breaks.
+    const std::string clean = clean_box_text(cp932);
+    return clean.find_first_not_of("\r\n") != std::string::npos;
+}
+
 ContentPrintResult print_content(PrintDevice& device, const ContentPrintJob& job, int* pages) {
     *pages = 0;
-    // An empty content starts no document at all.
-    if (job.text.empty()) return ContentPrintResult::EMPTY;
+    // Nothing to print starts no document at all: an existing file stays.
+    if (!content_has_print(job.text)) return ContentPrintResult::EMPTY;
     if (!device.begin()) return ContentPrintResult::DEVICE_FAILED;
     const int dpi = device.dpi_y();
     const TextBoxStyle style = style_for(job, dpi);
@@ -140,13 +147,14 @@ ContentPrintResult print_content(PrintDevice& device, const ContentPrintJob& job
                                                        style.font.pixel_height, job.vertical);
     const ContentPages content(job.text, g);
     if (content.count() == 0) {
-        device.end();
+        device.cancel();
         return ContentPrintResult::EMPTY;
     }
     const FontRequest number = number_font_for(style);
     for (std::size_t i = 0; i < content.count(); ++i) {
         if (i > 0 && !device.new_page()) {
-            device.end();
+            device.cancel();
+            *pages = 0;
             return ContentPrintResult::DEVICE_FAILED;
         }
         content.draw(device.surface(), i, style, number);

@@ -108,7 +108,14 @@ struct ContentPrintJob {
     DbPrintSettings settings;
 };
 
-// Prints every page of the job on `device`; *pages receives the count.
+// Whether a content has anything to print: not when it is empty or holds
+// line breaks alone. Needs no device, so that an output is never opened for
+// a content that prints nothing.
+bool content_has_print(std::string_view cp932);
+
+// Prints every page of the job on `device`; *pages receives the count. An
+// empty content (content_has_print) starts no document; a failed page ends
+// the document by cancel, so that a PDF file is left as it was.
 ContentPrintResult print_content(PrintDevice& device, const ContentPrintJob& job, int* pages);
 
 // The preview's source: the pages of a job at a device's size, shown one

@@ -45,6 +45,33 @@ private:
     sqlite3_stmt* st_ = nullptr;
 };
 
+DbFault fault_of(int code) {
+    switch (code & 0xFF) {
+    case SQLITE_NOTADB: return DbFault::NOT_A_DATABASE;
+    case SQLITE_CORRUPT: return DbFault::DAMAGED;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return DbFault::BUSY;
+    case SQLITE_READONLY:
+        // A hot journal (or a log to recover) that a reader may not put right.
+        return code == SQLITE_READONLY_ROLLBACK || code == SQLITE_READONLY_RECOVERY ? DbFault::UNFINISHED_CHANGE
+                                                                                  : DbFault::OTHER;
+    default: return DbFault::OTHER;
+    }
+}
+
+// A file name as the path of an SQLite URI: '%', '?' and '#' escaped,
+// everything else (UTF-8 bytes too) as it is.
+std::string uri_of(const std::string& absolute) {
+    std::string uri = "file://";
+    for (char c : absolute) {
+        if (c == '%') uri += "%25";
+        else if (c == '?') uri += "%3f";
+        else if (c == '#') uri += "%23";
+        else uri += c;
+    }
+    return uri;
+}
+
 std::string joined_identifiers(const std::vector<std::string>& names) {
     std::string out;
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -170,6 +197,7 @@ DocumentDb::~DocumentDb() {
 
 bool DocumentDb::fail() {
     error_ = db_ ? sqlite3_errmsg(db_) : "no database";
+    fault_ = db_ ? fault_of(sqlite3_extended_errcode(db_)) : DbFault::OTHER;
     return false;
 }
 
@@ -177,6 +205,7 @@ bool DocumentDb::exec(const char* sql) {
     char* message = nullptr;
     if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) == SQLITE_OK) return true;
     error_ = message ? message : sqlite3_errmsg(db_);
+    fault_ = fault_of(sqlite3_extended_errcode(db_));
     sqlite3_free(message);
     return false;
 }
@@ -187,6 +216,7 @@ void DocumentDb::start_over() {
     read_only_ = false;
     widths_.reset();
     error_.clear();
+    fault_ = DbFault::NONE;
 }
 
 bool DocumentDb::connect(const std::string& path, int flags) {
@@ -243,7 +273,11 @@ DbOpenResult DocumentDb::open(const std::string& path) {
 
 DbOpenResult DocumentDb::open_read_only(const std::string& path) {
     start_over();
-    if (!connect(path, SQLITE_OPEN_READONLY)) return DbOpenResult::FAILED;
+    // SQLite keeps its journal and log beside the file a link names.
+    const std::string real = link_target(absolute_path(path));
+    const bool alone = !file_exists(real + "-journal") && !file_exists(real + "-wal");
+    const std::string uri = uri_of(real) + (alone ? "?mode=ro&immutable=1" : "?mode=ro");
+    if (!connect(uri, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI)) return DbOpenResult::FAILED;
     std::vector<std::string> tables;
     if (!list_tables(&tables)) {
         sqlite3_close(db_);
@@ -381,6 +415,7 @@ bool DocumentDb::read_value(std::string_view table, std::string_view field, std:
     }
     if (rc == SQLITE_DONE) {
         error_ = "no such record";
+        fault_ = DbFault::NO_RECORD;
         return false;
     }
     return fail();

@@ -93,6 +93,18 @@ enum class DbOpenResult : std::uint8_t {
     WIDTHS_FAILED,  // open, but the width table could not be created
 };
 
+// What the last failure was, so that a caller can say what is wrong.
+enum class DbFault : std::uint8_t {
+    NONE,
+    NO_RECORD,          // read_value: no record with that ROWID
+    NOT_A_DATABASE,     // the file is no database (or not one SQLite can read)
+    DAMAGED,            // the file is a database, but a page of it is corrupt
+    UNFINISHED_CHANGE,  // a change was cut short: its journal lies beside the file,
+                        // and only opening it for writing (open) rolls it back
+    BUSY,               // another program holds the file locked
+    OTHER,              // anything else (last_error says what)
+};
+
 enum class RebuildKind : std::uint8_t { RENAME, DELETE, REORDER };
 
 class DocumentDb {
@@ -106,7 +118,12 @@ public:
     // checks that it is a database, reads or creates the width table.
     DbOpenResult open(const std::string& path);
     // Opens an existing file for reading only: no backup, nothing created
-    // or written, also not by close (OPENED or FAILED).
+    // or written, also not by close (OPENED or FAILED). A file with no
+    // journal or write-ahead log beside it is read as immutable, so that no
+    // -wal or -shm file is made next to a database in WAL mode; with a log
+    // beside it the log is read as well (its changes are committed ones).
+    // A journal of a change cut short is not rolled back: FAILED with
+    // UNFINISHED_CHANGE.
     DbOpenResult open_read_only(const std::string& path);
     // Writes the widths (one transaction), vacuums when something was
     // deleted, closes. False when the widths could not be written (the
@@ -116,6 +133,7 @@ public:
     const std::string& path() const { return path_; }
     // SQLite's text of the last failure (UTF-8).
     const std::string& last_error() const { return error_; }
+    DbFault last_fault() const { return fault_; }
     // Set by every deletion of records, tables or fields.
     bool vacuum_needed() const { return vacuum_; }
 
@@ -187,6 +205,7 @@ private:
     sqlite3* db_ = nullptr;
     std::string path_;
     std::string error_;
+    DbFault fault_ = DbFault::NONE;
     bool vacuum_ = false;
     bool read_only_ = false;
     WidthTable widths_;

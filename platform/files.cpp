@@ -445,6 +445,8 @@ std::string absolute_path(std::string_view path, std::string_view base) {
     return normalise_absolute(join_path(from, path));
 }
 
+std::string link_target(const std::string& path) { return replace_target(path); }
+
 bool file_exists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -520,41 +522,79 @@ bool read_whole_file(const std::string& path, std::string* out) {
     return ok;
 }
 
-namespace {
-
-// mode < 0: an existing file's mode is kept, a new file gets 0666 less the umask.
-bool replace_file(const std::string& path, std::string_view bytes, int mode) {
+bool FileReplacement::open(const std::string& path, int mode) {
+    discard();
     if (path.empty()) {
         errno = ENOENT;
         return false;
     }
-    std::string target = replace_target(path);
+    target_ = replace_target(path);
+    mode_ = mode;
     struct stat st {};
-    bool existing = ::stat(target.c_str(), &st) == 0;
-    if (existing && !S_ISREG(st.st_mode)) {
+    existing_ = ::stat(target_.c_str(), &st) == 0;
+    if (existing_ && !S_ISREG(st.st_mode)) {
         errno = EISDIR;
         return false;
     }
+    old_mode_ = existing_ ? static_cast<std::uint32_t>(st.st_mode & 07777) : 0;
+    old_uid_ = existing_ ? static_cast<std::uint32_t>(st.st_uid) : 0;
+    old_gid_ = existing_ ? static_cast<std::uint32_t>(st.st_gid) : 0;
     TempFile tmp;
     // An existing file's contents stay private until its own mode is applied.
-    if (!tmp.open_beside(target, existing || mode >= 0 ? 0600 : 0666)) return false;
-    bool ok = write_all(tmp.fd, bytes.data(), bytes.size());
-    if (ok && existing) {
-        if (st.st_uid != ::geteuid() || st.st_gid != ::getegid())
-            (void)!::fchown(tmp.fd, st.st_uid, st.st_gid);   // best effort, before the mode
-        ok = ::fchmod(tmp.fd, mode >= 0 ? static_cast<mode_t>(mode) : st.st_mode & 07777) == 0;
-    } else if (ok && mode >= 0) {
-        ok = ::fchmod(tmp.fd, static_cast<mode_t>(mode)) == 0;
+    if (!tmp.open_beside(target_, existing_ || mode >= 0 ? 0600 : 0666)) return false;
+    fd_ = tmp.fd;
+    temp_ = tmp.path;
+    return true;
+}
+
+bool FileReplacement::commit() {
+    if (temp_.empty()) {
+        errno = EBADF;
+        return false;
     }
+    bool ok = true;
+    if (existing_) {
+        if (old_uid_ != ::geteuid() || old_gid_ != ::getegid())
+            (void)!::fchown(fd_, old_uid_, old_gid_);   // best effort, before the mode
+        ok = ::fchmod(fd_, mode_ >= 0 ? static_cast<mode_t>(mode_) : static_cast<mode_t>(old_mode_)) == 0;
+    } else if (mode_ >= 0) {
+        ok = ::fchmod(fd_, static_cast<mode_t>(mode_)) == 0;
+    }
+    TempFile tmp;
+    tmp.fd = fd_;
+    tmp.path = temp_;
+    fd_ = -1;
     if (ok) ok = tmp.finish();
-    if (ok) ok = ::rename(tmp.path.c_str(), target.c_str()) == 0;
+    if (ok) ok = ::rename(tmp.path.c_str(), target_.c_str()) == 0;
+    temp_.clear();
     if (!ok) {
         tmp.discard();
         return false;
     }
-    std::string folder = folder_of(target);
+    const std::string folder = folder_of(target_);
     sync_folder(folder.empty() ? std::string(".") : folder);
     return true;
+}
+
+void FileReplacement::discard() {
+    TempFile tmp;
+    tmp.fd = fd_;
+    tmp.path = temp_;
+    tmp.discard();
+    fd_ = -1;
+    temp_.clear();
+}
+
+namespace {
+
+bool replace_file(const std::string& path, std::string_view bytes, int mode) {
+    FileReplacement out;
+    if (!out.open(path, mode)) return false;
+    if (!write_all(out.descriptor(), bytes.data(), bytes.size())) {
+        out.discard();
+        return false;
+    }
+    return out.commit();
 }
 
 }  // namespace

@@ -43,6 +43,9 @@ std::string name_of(std::string_view path);
 std::string absolute_path(std::string_view path, std::string_view base = {});
 
 bool file_exists(const std::string& path);
+// The file a symbolic link names (followed to the end), or `path` itself when
+// it is no link or the link leads nowhere.
+std::string link_target(const std::string& path);
 // The same file: the same absolute name, or one file reached through two
 // names (a link, another spelling of the folder).
 bool same_file(const std::string& a, const std::string& b);     // a regular file (or a link to one)
@@ -85,6 +88,41 @@ bool atomic_replace(const std::string& path, std::string_view bytes);
 // As atomic_replace, but the file ends with mode 0600 whatever it had: for
 // files that hold secrets (the environment file keeps the sites' passwords).
 bool atomic_replace_private(const std::string& path, std::string_view bytes);
+// A new version of a file, written under a temporary name beside it (beside
+// the file a symbolic link names) and put in place by commit: synced, given
+// the mode and owner of the file it replaces, renamed over it. Until commit
+// the file under its own name is untouched; discard, or the destructor,
+// removes the temporary. For writers that open the file themselves (a
+// printer writing a PDF), temporary() names the file to write.
+class FileReplacement {
+public:
+    FileReplacement() = default;
+    ~FileReplacement() { discard(); }
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+    // Creates the empty temporary, readable by its owner alone until commit.
+    // `mode` < 0: the mode of the file replaced is kept, a new file gets 0666
+    // less the umask; else the file ends with `mode`. False (errno set) when
+    // the target is no regular file or no temporary can be made beside it.
+    bool open(const std::string& path, int mode = -1);
+    bool is_open() const { return !temp_.empty(); }
+    const std::string& temporary() const { return temp_; }
+    int descriptor() const { return fd_; }   // the temporary, open for writing; -1 when none
+    // Puts the temporary in place; false (the temporary removed, the old file
+    // as it was) when it cannot be synced, given its mode or renamed.
+    bool commit();
+    void discard();
+
+private:
+    std::string target_;           // the file replaced (a link's target)
+    std::string temp_;             // "" = nothing open
+    int fd_ = -1;
+    int mode_ = -1;                // as given to open
+    bool existing_ = false;        // the target was there at open
+    std::uint32_t old_mode_ = 0;   // its mode bits, uid and gid then
+    std::uint32_t old_uid_ = 0, old_gid_ = 0;
+};
+
 // Renames `from` to `to` only when `to` does not exist (never overwrites).
 bool rename_no_overwrite(const std::string& from, const std::string& to);
 // Creates an empty file that did not exist (O_EXCL). Returns an open

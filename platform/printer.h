@@ -4,7 +4,9 @@
 // needs no printer installed, which is how printing is tested.
 //
 // Every step reports whether the device took it: a refused start, page or
-// end is a failure the caller tells the user about, never a success.
+// end is a failure the caller tells the user about, never a success. A
+// device that writes a file never leaves a part of a document under the
+// file's name: killed midway, failed or cancelled, the old file stays.
 #pragma once
 
 #include <cstdint>
@@ -28,8 +30,14 @@ public:
     virtual bool begin() = 0;
     // Ends the page and starts the next one.
     virtual bool new_page() = 0;
-    // Ends the document (also after a cancel); false when it could not be finished.
+    // Ends the document; false when it could not be finished. A PDF file
+    // is written under a temporary name and takes its own name only here,
+    // when every page is whole.
     virtual bool end() = 0;
+    // Ends a document that stops short: after a cancel or a failure. A
+    // printer prints the pages so far, as end does; a PDF file is dropped,
+    // and a file already under its name stays as it was.
+    virtual void cancel() = 0;
     // The printable area and resolution, valid after begin.
     virtual int width_px() const = 0;
     virtual int height_px() const = 0;

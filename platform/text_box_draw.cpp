@@ -86,9 +86,14 @@ void draw_text_box(Surface& surface, const TextBoxModel& model, const TextBoxGeo
     const int first = model.first_column();
     const std::size_t sel_from = paint.selection ? model.selection_start() : 0;
     const std::size_t sel_to = paint.selection ? model.selection_end() : 0;
-    for (const TextBoxSlot& s : model.entries()) {
+    // From the first visible column on: a view far into a long text costs
+    // what it shows, not the text before it.
+    const std::vector<TextBoxSlot>& entries = model.entries();
+    const int end_column = first + geo.visible_columns();
+    for (std::size_t i = model.first_entry_of(first); i < entries.size(); ++i) {
+        const TextBoxSlot& s = entries[i];
         if (s.cell.column < first) continue;
-        if (s.cell.column >= first + geo.visible_columns()) break;
+        if (s.cell.column >= end_column) break;
         if (s.length == 0 || s.line_break) continue;
         const SurfaceRect box = geo.cell_rect(s.cell, first);
         if (s.offset >= sel_from && s.offset < sel_to) surface.fill_rect(box, style.highlight);

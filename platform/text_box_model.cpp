@@ -300,6 +300,11 @@ std::size_t TextBoxModel::offset_at(TextBoxCell cell, bool* trailing) const {
 
 // ---- scrolling ---------------------------------------------------------------------
 
+std::size_t TextBoxModel::first_entry_of(int column) const {
+    const auto last = static_cast<int>(column_start_.size()) - 1;
+    return column_start_[static_cast<std::size_t>(std::clamp(column, 0, last))];
+}
+
 void TextBoxModel::scroll_to(int first, int visible_columns) {
     const int most = std::max(0, column_count() - std::max(visible_columns, 1));
     first_column_ = std::clamp(first, 0, most);

@@ -121,6 +121,10 @@ public:
     int column_count() const { return slots_.back().cell.column + 1; }
     // Every character, line break and the end, in text order.
     const std::vector<TextBoxSlot>& entries() const { return slots_; }
+    // The index in entries() of the first entry of `column` (clamped into
+    // the columns): where drawing a view that starts there begins, without
+    // walking the columns before it.
+    std::size_t first_entry_of(int column) const;
     TextBoxCell cell_of(std::size_t offset) const;
     // Where the caret is drawn (after a full column when it was put at its end).
     TextBoxCell caret_cell() const;

@@ -2,6 +2,7 @@
 // forms through HarfBuzz, and the pixel operations of the backing store.
 #include "platform/qt/image_surface.h"
 
+#include <QBuffer>
 #include <QGlyphRun>
 #include <QPen>
 
@@ -13,6 +14,7 @@
 #include <string>
 
 #include "platform/codec.h"
+#include "platform/files.h"
 #include "platform/qt/qt_fonts.h"
 
 namespace rix {
@@ -58,6 +60,13 @@ constexpr CodeRange TURNING_IN_VERTICAL_TEXT[] = {
 };
 
 }  // namespace
+
+bool save_png_file(const QImage& image, const std::string& path) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) return false;
+    return atomic_replace(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
 
 bool turns_in_vertical_text(char32_t c) {
     return std::any_of(std::begin(TURNING_IN_VERTICAL_TEXT), std::end(TURNING_IN_VERTICAL_TEXT),

@@ -29,6 +29,7 @@
 #include <QRawFont>
 
 #include <array>
+#include <string>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -136,5 +137,10 @@ QColor qt_colour(std::uint32_t colorref);
 // True for a character whose vertical orientation is Tr or R: the one that
 // turns in vertical text when the font has no vertical form for it.
 bool turns_in_vertical_text(char32_t c);
+
+// Writes `image` as a PNG file, whole or not at all: encoded in memory and
+// put in place through a temporary file (an existing file stays as it was
+// when anything fails).
+bool save_png_file(const QImage& image, const std::string& path);
 
 }  // namespace rix

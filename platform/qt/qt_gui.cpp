@@ -612,7 +612,7 @@ public:
         if (destroyed_) return false;
         QApplication::processEvents();
         QImage image = window_->grab().toImage();
-        return image.save(QString::fromStdString(png_path), "PNG");
+        return save_png_file(image, png_path);
     }
 
     void window_rect(int* x, int* y, int* w, int* h) const override {

@@ -1,10 +1,12 @@
 // The Qt print device: QPrinter in PDF output mode at the asked resolution,
 // full page (no printer margins), drawn through a PainterSurface whose
-// painter stays open from begin to end.
+// painter stays open from begin to end. The PDF is written into a temporary
+// beside its file and renamed into place when the document ends whole.
 #include "platform/qt/qt_printer.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFile>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
@@ -12,6 +14,7 @@
 #include <QPrinter>
 #include <QString>
 
+#include "platform/files.h"
 #include "platform/qt/image_surface.h"
 
 namespace rix {
@@ -34,12 +37,28 @@ private:
     QPrinter* printer_;
 };
 
+// Whether the PDF writer got to the end of its file: a write refused half
+// way (a full disk, a size limit) leaves a file without its closing "%%EOF",
+// which QPainter::end does not report.
+bool pdf_finished(const std::string& path) {
+    QFile file(QString::fromUtf8(path.c_str()));
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    constexpr qint64 TAIL = 32;
+    if (file.size() > TAIL && !file.seek(file.size() - TAIL)) return false;
+    return file.readAll().contains("%%EOF");
+}
+
 class QtPrintDevice final : public PrintDevice {
 public:
     explicit QtPrintDevice(const PrintDeviceSetup& setup) : printer_(QPrinter::HighResolution) {
         if (!setup.pdf_path.empty()) {
+            // The PDF goes into a temporary beside the file and takes the
+            // file's name at end: a run killed or failed half way leaves
+            // what was there before.
+            to_file_ = true;
             printer_.setOutputFormat(QPrinter::PdfFormat);
-            printer_.setOutputFileName(QString::fromUtf8(setup.pdf_path.c_str()));
+            if (output_.open(setup.pdf_path))
+                printer_.setOutputFileName(QString::fromUtf8(output_.temporary().c_str()));
             printer_.setResolution(setup.dpi);
         } else {
             printer_.setOutputFormat(QPrinter::NativeFormat);
@@ -55,9 +74,23 @@ public:
                                            QMarginsF(0, 0, 0, 0)));
         surface_ = std::make_unique<PrinterSurface>(&printer_);
     }
-    bool begin() override { return surface_->begin(); }
+    bool begin() override {
+        if (to_file_ && !output_.is_open()) return false;   // no temporary could be made beside the file
+        begun_ = surface_->begin();
+        return begun_;
+    }
     bool new_page() override { return surface_->new_page(); }
-    bool end() override { return surface_->end(); }
+    bool end() override {
+        const bool ended = surface_->end();
+        if (!to_file_) return ended;
+        if (ended && begun_ && pdf_finished(output_.temporary())) return output_.commit();
+        output_.discard();
+        return false;
+    }
+    void cancel() override {
+        surface_->end();
+        if (to_file_) output_.discard();
+    }
     int width_px() const override { return printer_.width(); }
     int height_px() const override { return printer_.height(); }
     int dpi_x() const override { return printer_.logicalDpiX(); }
@@ -67,6 +100,9 @@ public:
 private:
     QPrinter printer_;
     std::unique_ptr<PrinterSurface> surface_;
+    bool to_file_ = false;
+    bool begun_ = false;
+    FileReplacement output_;      // the PDF's temporary; removed unless end put it in place
 };
 
 }  // namespace
@@ -119,7 +155,7 @@ std::unique_ptr<Surface> create_preview_image(int width, int height, double scal
 
 bool save_preview_image(Surface& image, const std::string& png_path) {
     auto* pixels = dynamic_cast<ImageSurface*>(&image);
-    return pixels && pixels->image().save(QString::fromUtf8(png_path.c_str()), "PNG");
+    return pixels && save_png_file(pixels->image(), png_path);
 }
 
 }  // namespace rix

@@ -37,7 +37,7 @@ std::string sj(std::string_view utf8) { return utf8_to_sjis(utf8); }
 
 // A printer that records what it is asked; `refuse_page` fails new_page.
 struct FakePrinter {
-    int begun = 0, pages = 0, ended = 0;
+    int begun = 0, pages = 0, ended = 0, cancelled = 0;
     std::vector<std::string> cells;   // the cells drawn on the paper
     bool refuse_page = false;
     PrintDeviceSetup setup;
@@ -59,6 +59,7 @@ public:
         log_->cells = surface_.lines_starting("cell ");
         return true;
     }
+    void cancel() override { ++log_->cancelled; }
     int width_px() const override { return surface_.width(); }
     int height_px() const override { return surface_.height(); }
     int dpi_x() const override { return 600; }
@@ -188,7 +189,9 @@ TEST_F(PrintCommandTest, CancelStopsAfterTheTierAndEndsTheDocument) {
     };
     ASSERT_TRUE(commands().run(COMMAND_PRINT));
     EXPECT_EQ(printer.pages, 1);
-    EXPECT_EQ(printer.ended, 1);
+    // Ended as a cancel: a printer prints the page so far, a PDF file is not written.
+    EXPECT_EQ(printer.cancelled, 1);
+    EXPECT_EQ(printer.ended, 0);
     EXPECT_TRUE(messages.saw("印刷を中止しました"));
 }
 
@@ -204,7 +207,8 @@ TEST_F(PrintCommandTest, ARefusedPageIsReportedAndTheMarkedQuestionComesFirst) {
     EXPECT_TRUE(messages.saw("文字列が反転マークされています。"));
     EXPECT_FALSE(app.loaded->edit.mark.on);
     EXPECT_TRUE(messages.saw("印刷できませんでした"));
-    EXPECT_EQ(printer.ended, 1);
+    EXPECT_EQ(printer.cancelled, 1);
+    EXPECT_EQ(printer.ended, 0);
 }
 
 TEST_F(PrintCommandTest, ClosingTheDialogPrintsNothing) {

@@ -110,6 +110,28 @@ check "--help prints the usage and exits 0" '"$rix" --help | grep -q -- "--write
 "$rix" --bogus 2>/dev/null; rc=$?
 check "an unknown option is refused" '[ $rc -eq 2 ]'
 
+# No batch output replaces its own document or the document's extension file.
+cp "$home/copies/rashomon.rubies.txt" "$home/copies/own.txt"
+cp "$home/copies/rashomon.rubies.rix" "$home/copies/own.rix"
+touch -r "$home/copies/own.txt" "$home/copies/own.rix"
+ln -s own.txt "$home/copies/own.link"
+own_sum=$(cat "$home/copies/own.txt" "$home/copies/own.rix" | md5sum)
+for target in own.txt own.link own.rix; do
+  "$rix" --write-out "$home/copies/$target" "$home/copies/own.txt" >/dev/null 2>"$home/err9.txt"; rc=$?
+  check "--write-out over its own document ($target) is refused" \
+    '[ $rc -eq 1 ] && grep -q "上書きすることはできません" "$home/err9.txt" && [ "$(cat "$home/copies/own.txt" "$home/copies/own.rix" | md5sum)" = "$own_sum" ]'
+  "$rix" --snapshot "$home/copies/$target" "$home/copies/own.txt" >/dev/null 2>"$home/err9.txt"; rc=$?
+  check "--snapshot over its own document ($target) is refused" \
+    '[ $rc -eq 1 ] && grep -q "上書きすることはできません" "$home/err9.txt" && [ "$(cat "$home/copies/own.txt" "$home/copies/own.rix" | md5sum)" = "$own_sum" ]'
+done
+"$rix" --save-as "$home/copies/own.rix" "$home/copies/own.txt" >/dev/null 2>"$home/err9.txt"; rc=$?
+check "--save-as over its own extension file is refused" \
+  '[ $rc -eq 1 ] && grep -q "上書きすることはできません" "$home/err9.txt" && [ "$(cat "$home/copies/own.txt" "$home/copies/own.rix" | md5sum)" = "$own_sum" ]'
+"$rix" --save-as "$home/copies/own.txt" --read-rubies "$home/copies/own.txt" >/dev/null 2>&1; rc=$?
+check "--save-as under its own name is still a save" \
+  '[ $rc -eq 0 ] && "$rix" --info "$home/copies/own.txt" | grep -qx "rubies=132"'
+check "the document is given back writable" '[ -w "$home/copies/own.txt" ]'
+
 # Paths that are not documents get an answer instead of a wait (timeout
 # only bounds a fault), and nothing is made in their place.
 mkdir -p "$home/odd"

@@ -2,7 +2,8 @@
 # `rix --print`: corpus novels printed through the printing path into PDF
 # files, read back as a reader would: the page count (pdfinfo) equals the
 # sheets counted, the grid's rules stand where the geometry says (pdftoppm),
-# and page 1 begins with the novel's opening (pdftotext).
+# and page 1 begins with the novel's opening (pdftotext). No output replaces
+# the document, and a run cut short leaves the file already there whole.
 # Usage: print_test.sh PATH_TO_RIX
 # The leak check is off: the executable runs Qt (see tests/CMakeLists.txt).
 set -u
@@ -62,6 +63,39 @@ check "--print-format takes 1..3 only" '[ $rc -eq 2 ]'
 check "--print needs a document" '[ $rc -eq 2 ]'
 "$rix" --print "$home/missing/x.pdf" "$corpus/rashomon.txt" >/dev/null 2>"$home/err"; rc=$?
 check "an unwritable PDF is a failure with a message" '[ $rc -ne 0 ] && grep -q "印刷できませんでした" "$home/err"'
+
+# No output replaces the document printed, under any of its names, nor its
+# extension file.
+cp "$corpus/rashomon.txt" "$home/own.txt"
+chmod u+w "$home/own.txt"
+printf 'extension' > "$home/own.rix"
+ln -s own.txt "$home/own.link"
+own_sum=$(cat "$home/own.txt" "$home/own.rix" | cksum)
+for target in own.txt own.link own.rix; do
+  "$rix" --print "$home/$target" "$home/own.txt" >/dev/null 2>"$home/err"; rc=$?
+  check "--print over its own document ($target) is refused" \
+    '[ $rc -eq 1 ] && grep -q "上書きすることはできません" "$home/err" && [ "$(cat "$home/own.txt" "$home/own.rix" | cksum)" = "$own_sum" ]'
+  "$rix" --preview-snapshot "$home/$target" "$home/own.txt" >/dev/null 2>"$home/err"; rc=$?
+  check "--preview-snapshot over its own document ($target) is refused" \
+    '[ $rc -eq 1 ] && grep -q "上書きすることはできません" "$home/err" && [ "$(cat "$home/own.txt" "$home/own.rix" | cksum)" = "$own_sum" ]'
+done
+
+# A run cut short (the file size limit) leaves the PDF already there whole:
+# killed by the signal, or told of the failed write and no temporary left.
+mkdir "$home/keep"
+cp "$home/rashomon.1.pdf" "$home/keep/x.pdf"
+(ulimit -f 64; "$rix" --print "$home/keep/x.pdf" "$corpus/bocchan.txt" >/dev/null 2>&1)
+check "a print killed half way keeps the PDF there" 'cmp -s "$home/rashomon.1.pdf" "$home/keep/x.pdf"'
+rm -f "$home"/keep/.x.pdf.tmp-*
+(trap '' XFSZ; ulimit -f 64; "$rix" --print "$home/keep/x.pdf" "$corpus/bocchan.txt" >/dev/null 2>"$home/err"); rc=$?
+check "a print whose write fails is a failure and keeps the PDF there" \
+  '[ $rc -eq 1 ] && grep -q "印刷できませんでした" "$home/err" && cmp -s "$home/rashomon.1.pdf" "$home/keep/x.pdf" && [ "$(ls -A "$home/keep")" = x.pdf ]'
+cp "$home/preview.1.png" "$home/keep/p.png"
+(trap '' XFSZ; ulimit -f 4; "$rix" --preview-snapshot "$home/keep/p.png" --print-format 1 --sheet 3 --size 900x700 \
+  "$corpus/rashomon.txt" >/dev/null 2>"$home/err"); rc=$?
+check "a preview whose write fails keeps the picture there" \
+  '[ $rc -ne 0 ] && cmp -s "$home/preview.1.png" "$home/keep/p.png" && [ "$(ls -A "$home/keep")" = "p.png
+x.pdf" ]'
 
 echo "$passes passed, $fails failed"
 [ "$fails" -eq 0 ]

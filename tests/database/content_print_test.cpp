@@ -1,4 +1,5 @@
-// Pages of the content's printing on the recording surface.
+// Pages of the content's printing on the recording surface, and a run on a
+// device that records its steps.
 // Owed: the preview window's paging (tested through its source in app/).
 #include "database/content_print.h"
 
@@ -6,6 +7,9 @@
 
 #include "platform/codec.h"
 #include "platform/recording_surface.h"
+
+#include <string>
+#include <vector>
 
 namespace rix {
 namespace {
@@ -71,6 +75,91 @@ TEST(ContentPrintPages, LongTextHasMoreThanAHundredPagesAndThe101stDraws) {
     s.clear();
     pages.draw(s, 149, style, number);
     EXPECT_EQ(s.lines_starting("cell 0 ").size(), 13u * 2u);
+}
+
+// Every page shows exactly the cells of its own columns, the page numbers
+// follow one another, and the page breaks fall every columns_per_page
+// columns, however far into the text the page lies.
+TEST(ContentPrintPages, EachPageDrawsItsOwnColumnsOnly) {
+    const ContentPageGeometry g = small_page(true);
+    std::string text;
+    for (int line = 0; line < 200; ++line) {
+        text += std::string(static_cast<std::size_t>(line * 7 % 75), 'k');   // wrapped over up to three columns
+        if (line % 9 == 0) text += "\r\n";                                    // and empty lines
+        text += "\r\n";
+    }
+    const ContentPages pages(text, g);
+    ASSERT_GT(pages.count(), 20u);
+    TextBoxStyle style;
+    style.font.pixel_height = 40;
+    style.font.vertical = true;
+    FontRequest number;
+    number.pixel_height = 20;
+    std::size_t total = 0;
+    for (std::size_t i = 0; i < pages.count(); ++i) {
+        EXPECT_EQ(pages.first_column(i), static_cast<int>(i) * g.columns_per_page);
+        const int from = pages.first_column(i);
+        const int to = from + g.columns_per_page;
+        std::size_t expected = 0;
+        for (const TextBoxSlot& s : pages.model().entries())
+            if (s.cell.column >= from && s.cell.column < to && s.length > 0 && !s.line_break) ++expected;
+        RecordingSurface surface(1000, 1400);
+        pages.draw(surface, i, style, number);
+        EXPECT_EQ(surface.lines_starting("cell 0 ").size(), expected) << "page " << i + 1;
+        total += expected;
+    }
+    EXPECT_EQ(total, text.size() - 2 * 223u);   // every character once: 200 line ends and 23 empty lines
+}
+
+// A device that records its steps; `refuse_page` fails the n-th new page.
+class StepDevice final : public PrintDevice {
+public:
+    explicit StepDevice(int refuse_page = 0) : refuse_page_(refuse_page), surface_(1000, 1400) {}
+    bool begin() override { return steps.push_back("begin"), true; }
+    bool new_page() override {
+        steps.push_back("page");
+        return ++pages_ != refuse_page_;
+    }
+    bool end() override { return steps.push_back("end"), true; }
+    void cancel() override { steps.push_back("cancel"); }
+    int width_px() const override { return 1000; }
+    int height_px() const override { return 1400; }
+    int dpi_x() const override { return 254; }
+    int dpi_y() const override { return 254; }
+    Surface& surface() override { return surface_; }
+    std::vector<std::string> steps;
+
+private:
+    int refuse_page_;
+    int pages_ = 0;
+    RecordingSurface surface_;
+};
+
+TEST(ContentPrintRun, NothingToPrintStartsNoDocumentAndAFailedPageDropsIt) {
+    const ContentPageGeometry g = small_page(true);
+    for (const char* text : {"", "\r\n", "\r\n\r\n\r\n", "\n\r\n", " ", "a", "\r\n\t"}) {
+        EXPECT_EQ(content_has_print(text), ContentPages(text, g).count() > 0) << text;
+        ContentPrintJob job;
+        job.text = text;
+        StepDevice device;
+        int pages = -1;
+        const ContentPrintResult result = print_content(device, job, &pages);
+        if (content_has_print(text)) {
+            EXPECT_EQ(result, ContentPrintResult::PRINTED);
+            EXPECT_EQ(device.steps, (std::vector<std::string>{"begin", "end"}));
+        } else {
+            EXPECT_EQ(result, ContentPrintResult::EMPTY);
+            EXPECT_TRUE(device.steps.empty()) << text;   // the output was never opened
+            EXPECT_EQ(pages, 0);
+        }
+    }
+    ContentPrintJob job;
+    for (int i = 0; i < 2000; ++i) job.text += "x\r\n";
+    StepDevice refusing(2);
+    int pages = -1;
+    EXPECT_EQ(print_content(refusing, job, &pages), ContentPrintResult::DEVICE_FAILED);
+    EXPECT_EQ(refusing.steps, (std::vector<std::string>{"begin", "page", "page", "cancel"}));
+    EXPECT_EQ(pages, 0);
 }
 
 TEST(ContentPrintPageNumber, PlacedInOneUnitAndCentred) {

@@ -10,7 +10,11 @@
 #include <cstdio>
 #include <thread>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "platform/codec.h"
+#include "platform/files.h"
 #include "tests/support/temp_folder.h"
 
 namespace rix {
@@ -316,6 +320,121 @@ TEST(DocumentDbWidths, FailedRewriteKeepsTheStoredWidths) {
     DocumentDb db;
     ASSERT_EQ(db.open(f.path), DbOpenResult::OPENED);
     EXPECT_EQ(db.widths().at(0, 0), 99);
+}
+
+// A database made with SQLite itself (no backup, no width table), with the
+// statements given; false when one of them fails.
+bool make_raw(const std::string& path, const std::vector<std::string>& statements, sqlite3** kept = nullptr) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open(path.c_str(), &db) != SQLITE_OK) return false;
+    bool ok = true;
+    for (const std::string& sql : statements) ok = ok && sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    if (kept && ok) *kept = db;
+    else sqlite3_close(db);
+    return ok;
+}
+
+// Reading a database for printing writes nothing beside it, reads what was
+// committed, and says what is wrong instead of taking one fault for another.
+TEST(DocumentDbReadOnly, WalDatabaseLeavesNoFilesAndCommittedChangesAreRead) {
+    TempFolder dir;
+    const std::string path = dir.file("w.ksl");
+    ASSERT_TRUE(make_raw(path, {"PRAGMA journal_mode=WAL", "CREATE TABLE t (a)", "INSERT INTO t VALUES ('first')"}));
+    ASSERT_EQ(test::slurp(path).substr(18, 2), std::string("\x02\x02"));   // in WAL mode
+    DocumentDb db;
+    ASSERT_EQ(db.open_read_only(path), DbOpenResult::OPENED) << db.last_error();
+    std::string value;
+    ASSERT_TRUE(db.read_value("t", "a", 1, &value));
+    EXPECT_EQ(value, "first");
+    EXPECT_TRUE(db.close());
+    EXPECT_EQ(list_folder_names(dir.path()), std::vector<std::string>{"w.ksl"});
+
+    // A writer still at work: its committed change lives in the log and is read.
+    sqlite3* writer = nullptr;
+    ASSERT_TRUE(make_raw(path, {"PRAGMA wal_autocheckpoint=0", "INSERT INTO t VALUES ('second')"}, &writer));
+    ASSERT_TRUE(file_exists(path + "-wal"));
+    ASSERT_EQ(db.open_read_only(path), DbOpenResult::OPENED) << db.last_error();
+    EXPECT_TRUE(db.read_value("t", "a", 2, &value)) << db.last_error();
+    EXPECT_EQ(value, "second");
+    EXPECT_TRUE(db.close());
+    sqlite3_close(writer);
+}
+
+TEST(DocumentDbReadOnly, ChangeCutShortIsReportedAndTheFilesStayAsTheyWere) {
+    TempFolder dir;
+    const std::string path = dir.file("j.ksl");
+    std::vector<std::string> fill = {"CREATE TABLE t (a)"};
+    for (int i = 0; i < 100; ++i) fill.push_back("INSERT INTO t VALUES (printf('%.1000c', 'x'))");
+    ASSERT_TRUE(make_raw(path, fill));
+    // A writer killed in the middle of a large change: the pages it spilled
+    // into the file are undone only by its journal.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::vector<std::string> change = {"PRAGMA cache_size=2", "BEGIN", "UPDATE t SET a = 'z' WHERE rowid < 60"};
+        for (int i = 0; i < 100; ++i) change.push_back("INSERT INTO t VALUES (printf('%.1000c', 'y'))");
+        sqlite3* db = nullptr;
+        sqlite3_open(path.c_str(), &db);
+        for (const std::string& sql : change) sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(file_exists(path + "-journal"));
+    const std::string file = test::slurp(path), journal = test::slurp(path + "-journal");
+    DocumentDb db;
+    EXPECT_EQ(db.open_read_only(path), DbOpenResult::FAILED);
+    EXPECT_EQ(db.last_fault(), DbFault::UNFINISHED_CHANGE) << db.last_error();
+    EXPECT_EQ(test::slurp(path), file);
+    EXPECT_EQ(test::slurp(path + "-journal"), journal);
+    EXPECT_EQ(list_folder_names(dir.path()).size(), 2u);
+    // Opened for writing, the change is rolled back and every row is whole.
+    ASSERT_EQ(db.open(path), DbOpenResult::OPENED_NO_WIDTHS) << db.last_error();
+    std::vector<DbRecord> records;
+    ASSERT_TRUE(db.list_records("t", &records));
+    EXPECT_EQ(records.size(), 100u);
+    EXPECT_EQ(records[0].values[0], std::string(1000, 'x'));
+}
+
+TEST(DocumentDbReadOnly, DamagedPageIsNoMissingRecord) {
+    TempFolder dir;
+    const std::string path = dir.file("c.ksl");
+    ASSERT_TRUE(make_raw(path, {"PRAGMA page_size=4096", "CREATE TABLE t (a)",
+                                "INSERT INTO t VALUES (printf('%.20000c', 'x'))", "INSERT INTO t VALUES ('short')"}));
+    // Page 4 is one of the first record's overflow pages.
+    std::string bytes = test::slurp(path);
+    ASSERT_GE(bytes.size(), 5u * 4096);
+    std::fill(bytes.begin() + 3 * 4096, bytes.begin() + 4 * 4096, '\xFF');
+    dir.write("c.ksl", bytes);
+    DocumentDb db;
+    ASSERT_EQ(db.open_read_only(path), DbOpenResult::OPENED) << db.last_error();
+    std::string value;
+    EXPECT_TRUE(db.read_value("t", "a", 2, &value));
+    EXPECT_EQ(value, "short");
+    EXPECT_FALSE(db.read_value("t", "a", 1, &value));
+    EXPECT_EQ(db.last_fault(), DbFault::DAMAGED) << db.last_error();
+    EXPECT_FALSE(db.read_value("t", "a", 99, &value));
+    EXPECT_EQ(db.last_fault(), DbFault::NO_RECORD);
+    EXPECT_TRUE(db.close());
+    EXPECT_EQ(test::slurp(path), bytes);
+
+    const std::string junk = dir.write("junk.ksl", std::string(3000, 'j'));
+    EXPECT_EQ(db.open_read_only(junk), DbOpenResult::FAILED);
+    EXPECT_EQ(db.last_fault(), DbFault::NOT_A_DATABASE) << db.last_error();
+}
+
+// A name with the characters an SQLite URI gives a meaning to is the file's own.
+TEST(DocumentDbReadOnly, NamesWithUriCharactersAreOpened) {
+    TempFolder dir;
+    const std::string path = dir.file("取材 100%?#1.ksl");
+    ASSERT_TRUE(make_raw(path, {"CREATE TABLE t (a)", "INSERT INTO t VALUES ('here')"}));
+    DocumentDb db;
+    ASSERT_EQ(db.open_read_only(path), DbOpenResult::OPENED) << db.last_error();
+    std::string value;
+    EXPECT_TRUE(db.read_value("t", "a", 1, &value));
+    EXPECT_EQ(value, "here");
+    EXPECT_TRUE(db.close());
+    EXPECT_EQ(list_folder_names(dir.path()).size(), 1u);
 }
 
 TEST(DocumentDbSharing, TwoConnectionsShareOneFile) {

@@ -255,6 +255,56 @@ TEST_F(FilesTest, AtomicReplaceFailureLeavesOldFileWhole) {
     EXPECT_EQ(list_folder_names(dir_), (std::vector<std::string>{"doc.txt", "sub"}));
 }
 
+// A writer that opens the file by its name (as a printer writing a PDF does)
+// writes into the temporary; the file takes the new contents only at commit.
+TEST_F(FilesTest, ReplacementWrittenByNameTakesItsPlaceOnlyAtCommit) {
+    const std::string f = at("out.pdf");
+    put(f, "old pages");
+    ASSERT_EQ(::chmod(f.c_str(), 0640), 0);
+    const auto write_by_name = [](const std::string& path, const std::string& bytes) {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+        ::close(fd);
+    };
+    {
+        FileReplacement out;   // dropped unfinished: the old file stays, no temporary
+        ASSERT_TRUE(out.open(f));
+        write_by_name(out.temporary(), "half a page");
+        EXPECT_EQ(get(f), "old pages");
+        EXPECT_EQ(list_folder_names(dir_).size(), 2u);
+    }
+    EXPECT_EQ(list_folder_names(dir_), std::vector<std::string>{"out.pdf"});
+    FileReplacement out;
+    ASSERT_TRUE(out.open(f));
+    write_by_name(out.temporary(), "new pages");
+    out.discard();
+    EXPECT_EQ(get(f), "old pages");
+    ASSERT_TRUE(out.open(f));
+    write_by_name(out.temporary(), "new pages");
+    ASSERT_TRUE(out.commit());
+    EXPECT_EQ(get(f), "new pages");
+    EXPECT_EQ(mode_of(f), 0640u);
+    EXPECT_EQ(list_folder_names(dir_), std::vector<std::string>{"out.pdf"});
+    EXPECT_FALSE(out.commit());   // nothing open any more
+
+    ASSERT_EQ(::symlink("out.pdf", at("link.pdf").c_str()), 0);   // replaced through, stays a link
+    ASSERT_TRUE(out.open(at("link.pdf")));
+    write_by_name(out.temporary(), "through the link");
+    ASSERT_TRUE(out.commit());
+    EXPECT_EQ(get(f), "through the link");
+    struct stat st {};
+    ASSERT_EQ(::lstat(at("link.pdf").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(link_target(at("link.pdf")), f);
+    EXPECT_EQ(link_target(f), f);
+
+    ASSERT_EQ(::mkdir(at("sub").c_str(), 0755), 0);
+    EXPECT_FALSE(out.open(at("sub")));               // no file to replace
+    EXPECT_FALSE(out.open(at("missing/x.pdf")));     // no folder to write in
+    EXPECT_FALSE(out.is_open());
+}
+
 TEST_F(FilesTest, RenameAndCreateNeverOverwrite) {
     put(at("a"), "A");
     put(at("b"), "B");

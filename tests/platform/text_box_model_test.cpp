@@ -55,6 +55,22 @@ TEST(TextBoxLayout, LineBreaksStartColumnsAndHalfWidthTakesACell) {
     EXPECT_EQ(m.entries().size(), 3u + 1 + 1 + 2 + 1);
 }
 
+TEST(TextBoxLayout, EachColumnsFirstEntryIsFoundWithoutWalking) {
+    const TextBoxModel m = box_of("あいう\r\n\r\naえおか", 3);
+    // Columns: あいう(CR LF) | (CR LF) | aえお | か(end).
+    ASSERT_EQ(m.column_count(), 4);
+    for (int column = 0; column < m.column_count(); ++column) {
+        const std::size_t i = m.first_entry_of(column);
+        EXPECT_EQ(m.entries()[i].cell, (TextBoxCell{column, 0})) << column;
+        if (i > 0) {
+            EXPECT_EQ(m.entries()[i - 1].cell.column, column - 1) << column;
+        }
+    }
+    EXPECT_EQ(m.first_entry_of(-5), 0u);                              // clamped into the columns
+    EXPECT_EQ(m.first_entry_of(99), m.first_entry_of(3));
+    EXPECT_EQ(box_of("", 3).first_entry_of(0), 0u);
+}
+
 TEST(TextBoxLayout, GeometryPutsTheFirstColumnAtTheRight) {
     TextBoxGeometry g;
     g.area = {10, 20, 100, 64};

@@ -1,6 +1,7 @@
 // The printer's paper on Qt: the paper numbers the page setup dialog gives
 // name the sizes printing lays out, and the dialog hands back what it was
-// given when the user accepts it unchanged.
+// given when the user accepts it unchanged. The PDF device puts its file in
+// place only when the document ends whole.
 // Owed: a choice changed inside the dialog (it needs a print system).
 #include "platform/qt/qt_printer.h"
 
@@ -12,7 +13,9 @@
 
 #include <cstdlib>
 
+#include "platform/files.h"
 #include "publish/print_format.h"
+#include "tests/support/temp_folder.h"
 #include "tests/support/modal_answer.h"
 
 namespace rix {
@@ -32,6 +35,46 @@ TEST(PaperNumbers, TheSystemsSizesAreThoseThatPrintingLaysOut) {
     EXPECT_EQ(paper_number_of_size(123, 77), 0);
     int w = 0, h = 0;
     EXPECT_FALSE(page_size_of_paper(0, &w, &h));
+}
+
+TEST(PdfDevice, TheFileTakesItsNameOnlyWhenTheDocumentEndsWhole) {
+    test::TempFolder dir;
+    const std::string pdf = dir.write("out.pdf", "the pages printed before");
+    PrintDeviceSetup setup;
+    setup.pdf_path = pdf;
+    setup.dpi = 100;
+    const auto draw_two_pages = [](PrintDevice& device) {
+        ASSERT_TRUE(device.begin());
+        device.surface().fill_rect({10, 10, 50, 50}, 0x000000);
+        ASSERT_TRUE(device.new_page());
+        device.surface().fill_rect({10, 10, 50, 50}, 0x0000FF);
+    };
+    {
+        std::unique_ptr<PrintDevice> device = create_pdf_print_device(setup);
+        draw_two_pages(*device);
+        // While the pages are drawn the file is as it was.
+        EXPECT_EQ(test::slurp(pdf), "the pages printed before");
+        device->cancel();
+    }
+    EXPECT_EQ(test::slurp(pdf), "the pages printed before");
+    EXPECT_EQ(list_folder_names(dir.path()), std::vector<std::string>{"out.pdf"});
+    {
+        std::unique_ptr<PrintDevice> device = create_pdf_print_device(setup);
+        draw_two_pages(*device);
+    }   // dropped without an end, as a run that failed
+    EXPECT_EQ(test::slurp(pdf), "the pages printed before");
+    EXPECT_EQ(list_folder_names(dir.path()), std::vector<std::string>{"out.pdf"});
+
+    std::unique_ptr<PrintDevice> device = create_pdf_print_device(setup);
+    draw_two_pages(*device);
+    ASSERT_TRUE(device->end());
+    const std::string written = test::slurp(pdf);
+    EXPECT_EQ(written.substr(0, 5), "%PDF-");
+    EXPECT_NE(written.find("%%EOF"), std::string::npos);
+    EXPECT_EQ(list_folder_names(dir.path()), std::vector<std::string>{"out.pdf"});
+
+    setup.pdf_path = dir.file("missing/out.pdf");   // no folder to write in: refused at the start
+    EXPECT_FALSE(create_pdf_print_device(setup)->begin());
 }
 
 using test::answer_next_dialog;
