@@ -23,6 +23,10 @@ const char* signal_name(int number) {
         return "SIGTERM";
     case SIGHUP:
         return "SIGHUP";
+    case SIGINT:
+        return "SIGINT";
+    case SIGQUIT:
+        return "SIGQUIT";
     default:
         return "a signal";
     }

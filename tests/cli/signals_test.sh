@@ -31,7 +31,7 @@ registry_clean() { [ -z "$(ls "$RIX_RUNTIME_DIR" | grep -v -x lock)" ]; }
 "$rix" --data-folder >/dev/null
 mkdir -p "$home/docs"
 
-for signal in TERM HUP; do
+for signal in TERM HUP INT QUIT; do
   doc=$home/docs/原稿$signal.txt
   sjis $'保存した文\r\n' > "$doc"; chmod 644 "$doc"
   RIX_TEST_TYPE="書きかけの文" "$rix" "$doc" 2>"$home/err-$signal.txt" &
