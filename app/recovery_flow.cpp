@@ -52,8 +52,9 @@ void end_on_signal(Application& app, int signal_number) {
 int give_back_stale_marks(InstanceRegistry& registry) {
     int given_back = 0;
     for (const HeldFile& hold : registry.stale_holds()) {
-        if (registry.stale_mark_present(hold))
-            shell_notice("前回『ミルトア』が正常に終了しなかったため、\n" + hold.path +
+        const std::string where = registry.stale_mark_location(hold);   // renamed since: its new name
+        if (!where.empty())
+            shell_notice("前回『ミルトア』が正常に終了しなかったため、\n" + where +
                              "\nに使用中の印が残っています｡\n編集していた『ミルトア』はもう動いていないので、\n"
                              "印を外して書込み出来るように戻します｡",
                          STALE_MARK_NOTICE_MS);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The window program's life when the world misbehaves, run as a user's
-# session would run it: SIGTERM and SIGHUP end it in order (the typed text
-# kept in the recovery file, the mark given back, the registry left clean);
+# session would run it: SIGTERM, SIGHUP, SIGINT (Ctrl+C) and SIGQUIT (Ctrl+\)
+# end it in order (the typed text kept in the recovery file, the mark given
+# back, also to a document renamed while open, the registry left clean);
 # the mark of a killed editor is given back at the next start; a save
 # removes the temporaries of saves that never finished.
 # Usage: signals_test.sh PATH_TO_RIX
@@ -49,6 +50,29 @@ for signal in TERM HUP INT QUIT; do
   check "SIG$signal: the registry is clean" 'registry_clean'
   check "SIG$signal: standard error names the recovery file" 'grep -q "recovered" "$home/err-$signal.txt"'
 done
+
+# A document renamed while it is open gets its mark back under its new name,
+# at an ordered end and at the start after a killed editor.
+doc=$home/docs/改名前.txt
+sjis $'本文\r\n' > "$doc"; chmod 644 "$doc"
+RIX_TEST_TYPE="追記" "$rix" "$doc" 2>/dev/null &
+pid=$!
+check "renamed while open: the editor holds the document" 'wait_for_mark "$doc"'
+mv "$doc" "$home/docs/改名後.txt"
+kill -TERM "$pid"; wait "$pid"
+pid=
+check "renamed while open: SIGTERM gives the mark back under the new name" '[ "$(mode "$home/docs/改名後.txt")" = 644 ]'
+check "renamed while open: the registry is clean" 'registry_clean'
+doc=$home/docs/改名後.txt
+"$rix" "$doc" 2>/dev/null &
+pid=$!
+check "renamed and killed: the editor holds the document" 'wait_for_mark "$doc"'
+kill -9 "$pid"; wait "$pid" 2>/dev/null
+pid=
+mv "$doc" "$home/docs/改名3.txt"
+"$rix" --snapshot "$home/shot-renamed.png" "$home/docs/改名前.recovered.txt" 2>"$home/err-renamed.txt"
+check "renamed and killed: the next start gives the mark back under the new name" '[ "$(mode "$home/docs/改名3.txt")" = 644 ]'
+check "renamed and killed: and names it" 'grep -q "改名3" "$home/err-renamed.txt"'
 
 # Opened again, the document with a recovery file asks about it; a signal
 # while the question waits ends the editor in order all the same.
