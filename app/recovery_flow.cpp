@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 
@@ -69,9 +70,12 @@ int give_back_stale_marks(InstanceRegistry& registry) {
 bool offer_recovery(Application& app) {
     DocumentState& doc = app.doc;
     if (!doc.in_use_mark_held || doc.save_name.empty()) return false;   // another editor's or read-only
+    // Only a whole save is offered: an empty or cut file (an editor killed
+    // while writing it) would replace the document's text with less.
     std::vector<std::string> found = find_recovery_files(doc.save_name);
-    if (found.empty()) return false;
-    const std::string& recovered = found.front();
+    auto whole = std::find_if(found.begin(), found.end(), recovery_file_whole);
+    if (whole == found.end()) return false;
+    const std::string recovered = *whole;
     int answer = ask_question(app, MSG_YES_NO,
                               "この文書には、保存されずに終わった編集の内容が残っています｡\n" + recovered +
                                   "\n\n復元した文章を開きますか？\n\n〔いいえ〕では保存されている文書を開きます｡\n"
