@@ -90,6 +90,15 @@ check "a question waiting: the mark is given back" '[ "$(mode "$doc")" = 644 ]'
 check "a question waiting: the registry is clean" 'registry_clean'
 check "a question unanswered leaves the recovery file" 'utf8 "$recovered" | grep -q "書きかけの文"'
 
+# An editor killed while it wrote a recovery file: an empty one is never
+# offered at the next start.
+doc=$home/docs/空.txt
+sjis $'本文\r\n' > "$doc"; chmod 644 "$doc"
+: > "$home/docs/空.recovered.txt"
+"$rix" --snapshot "$home/shot-empty.png" "$doc" 2>"$home/err-empty.txt"
+check "an empty recovery file is not offered" '! grep -q "復元した文章" "$home/err-empty.txt"'
+check "and the document opens writable" '[ "$(mode "$doc")" = 644 ] && ! grep -q "読取専用" "$home/err-empty.txt"'
+
 doc=$home/docs/killed.txt
 sjis $'本文\r\n' > "$doc"
 chmod 644 "$doc"
