@@ -5,8 +5,10 @@
 // Invariants (index_invariant states them as code):
 // - entries are ordered by line, entries of one line by level (shallower
 //   first), and a line holds at most one entry per level;
-// - at most INDEX_MAX_ENTRIES entries, names at most INDEX_NAME_BYTES bytes
-//   cut on a character boundary;
+// - names at most INDEX_NAME_BYTES bytes cut on a character boundary;
+// - registering stops at INDEX_MAX_ENTRIES entries, but a document read
+//   with more (an extension file or index lines from elsewhere) keeps them
+//   all: each can be changed, deleted, moved and is saved again;
 // - the level byte holds level - 1 in bits 0-2 and the page-break flag in
 //   bit 3 (printing, PDF outlines and EPUB chapters read it).
 //
@@ -31,7 +33,7 @@
 
 namespace rix {
 
-constexpr std::size_t INDEX_MAX_ENTRIES = 1000;
+constexpr std::size_t INDEX_MAX_ENTRIES = 1000;            // registering stops here
 constexpr std::size_t INDEX_NAME_BYTES = 40;            // the stored name
 constexpr std::size_t INDEX_NOTEBOOK_NAME_BYTES = 69;   // a name handed to the notebook's heading box
 constexpr int INDEX_LEVELS = 7;
@@ -52,7 +54,7 @@ std::string index_name(std::string_view text, std::size_t max_bytes = INDEX_NAME
 enum class IndexStatus : std::uint8_t {
     OK,
     DUPLICATE,     // the line has an entry of that level already
-    FULL,          // INDEX_MAX_ENTRIES entries
+    FULL,          // INDEX_MAX_ENTRIES entries or more: no new one
     NO_ENTRY,      // no such entry
     SAME_ENTRY,    // move: source and destination are one entry
     LAST_LINE,     // move: the source stands on the last line

@@ -104,6 +104,7 @@ void NotebookWindow::show_selected(DialogContext& ctx, bool fill_heading) {
     ctx.set_text(article_box(), any ? book_->book.entries[ui_->selected].article : std::string());
     ui_->article_edited = false;
     ui_->warned_no_heading = false;
+    ui_->unfiled_article = false;
 }
 
 void NotebookWindow::select_entry(DialogContext& ctx, std::size_t entry, bool fill_heading) {
@@ -160,7 +161,7 @@ void NotebookWindow::search(DialogContext& ctx) {
         ctx.set_text(NOTEBOOK_SEARCH, sj("検 索"));
         ui_->selected = SIZE_MAX;
         ctx.set_selection(NOTEBOOK_LIST, -1);
-        ctx.set_text(article_box(), "");
+        if (!ui_->unfiled_article) ctx.set_text(article_box(), "");   // an unfiled article waits for 登録
         ui_->article_edited = false;
         tell(ctx, "該当見出しはありません。", 1000);
         return;
@@ -200,6 +201,8 @@ void NotebookWindow::add(DialogContext& ctx) {
             break;
         }
     const std::size_t at = nb.entries.empty() ? 0 : ui_->selected;
+    // An article typed while no heading was selected belongs to this one.
+    const std::string unfiled = ui_->unfiled_article ? ctx.get_text(article_box()) : std::string();
     const NotebookEdit st = register_heading(nb, at, text, today());
     if (st != NotebookEdit::Done) {
         tell_edit(ctx, st);
@@ -207,6 +210,10 @@ void NotebookWindow::add(DialogContext& ctx) {
     }
     mark_changed();
     select_entry(ctx, at, false);
+    if (unfiled.empty()) return;
+    ctx.set_text(article_box(), unfiled);
+    ui_->article_edited = true;
+    commit_article(ctx);   // a refusal is told and the text stays in the box
 }
 
 void NotebookWindow::change(DialogContext& ctx) {
@@ -351,6 +358,7 @@ bool NotebookWindow::command(DialogContext& ctx, int id, int notification) {
         if (ui_->selected >= book_->book.entries.size()) {
             if (!ui_->warned_no_heading) tell(ctx, " 見出しが選択されていません。", 3000);
             ui_->warned_no_heading = true;
+            ui_->unfiled_article = true;
             return true;
         }
         ui_->article_edited = true;

@@ -10,7 +10,9 @@
 //
 // An edited article is stored when the writer leaves the box: the first
 // action of the window after an edit (a button, the list, closing) stores
-// it first, with the refusal and the date question of an article edit.
+// it first, with the refusal and the date question of an article edit. An
+// article typed before any heading is selected stays in the box (after a
+// notice) and becomes the article of the heading 登録 registers next.
 //
 // ｻｲｽﾞ cycles the three templates and makes the window again with the
 // heading box's text searched. The window opens at the position kept for the
@@ -89,6 +91,7 @@ struct NotebookUi {
     bool heading_edited = false;                   // the writer typed in the heading box
     bool article_edited = false;                   // the article box differs from the stored article
     bool warned_no_heading = false;                // the "no heading selected" notice was shown for this edit
+    bool unfiled_article = false;                  // the article box holds text typed with no heading: 登録 files it
     std::uint64_t searched_cursor = UINT64_MAX;    // cursor (line << 32 | offset) of the last search
     int date_answer = 0;                           // article date question: 0 unasked, 1 Yes, -1 No
     std::size_t index_word = 0;                    // next word of the heading box for 索 引

@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 
@@ -23,6 +24,10 @@ const char* signal_name(int number) {
         return "SIGTERM";
     case SIGHUP:
         return "SIGHUP";
+    case SIGINT:
+        return "SIGINT";
+    case SIGQUIT:
+        return "SIGQUIT";
     default:
         return "a signal";
     }
@@ -48,8 +53,9 @@ void end_on_signal(Application& app, int signal_number) {
 int give_back_stale_marks(InstanceRegistry& registry) {
     int given_back = 0;
     for (const HeldFile& hold : registry.stale_holds()) {
-        if (registry.stale_mark_present(hold))
-            shell_notice("前回『ミルトア』が正常に終了しなかったため、\n" + hold.path +
+        const std::string where = registry.stale_mark_location(hold);   // renamed since: its new name
+        if (!where.empty())
+            shell_notice("前回『ミルトア』が正常に終了しなかったため、\n" + where +
                              "\nに使用中の印が残っています｡\n編集していた『ミルトア』はもう動いていないので、\n"
                              "印を外して書込み出来るように戻します｡",
                          STALE_MARK_NOTICE_MS);
@@ -64,9 +70,12 @@ int give_back_stale_marks(InstanceRegistry& registry) {
 bool offer_recovery(Application& app) {
     DocumentState& doc = app.doc;
     if (!doc.in_use_mark_held || doc.save_name.empty()) return false;   // another editor's or read-only
+    // Only a whole save is offered: an empty or cut file (an editor killed
+    // while writing it) would replace the document's text with less.
     std::vector<std::string> found = find_recovery_files(doc.save_name);
-    if (found.empty()) return false;
-    const std::string& recovered = found.front();
+    auto whole = std::find_if(found.begin(), found.end(), recovery_file_whole);
+    if (whole == found.end()) return false;
+    const std::string recovered = *whole;
     int answer = ask_question(app, MSG_YES_NO,
                               "この文書には、保存されずに終わった編集の内容が残っています｡\n" + recovered +
                                   "\n\n復元した文章を開きますか？\n\n〔いいえ〕では保存されている文書を開きます｡\n"

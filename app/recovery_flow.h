@@ -7,12 +7,12 @@
 
 namespace rix {
 
-// SIGTERM or SIGHUP (a desktop session ending, a terminal closing), from the
-// event loop: nobody is there to answer, so nothing is asked. A changed
-// document is written whole into its recovery file beside it
-// (document/recovery.h), then the process ends as after 終了: the in-use
-// mark is given back, the instance leaves the registry, the settings are
-// written. What happened is printed on standard error. The caller turns the
+// SIGTERM, SIGHUP, SIGINT or SIGQUIT (a desktop session ending, a terminal
+// closing, Ctrl+C or Ctrl+\ typed in it), from the event loop: nobody is
+// there to answer, so nothing is asked. A changed document is written
+// whole into its recovery file beside it (document/recovery.h), then the
+// process ends as after 終了: the in-use mark is given back, the instance
+// leaves the registry, the settings are written. What happened is printed on standard error. The caller turns the
 // message service to standard error first (install_messages(nullptr)): no
 // box may wait now.
 void end_on_signal(Application& app, int signal_number);

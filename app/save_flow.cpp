@@ -72,6 +72,14 @@ void take_new_name(DocumentState& doc, const std::string& path) {
     doc.in_use_mark_held = true;
 }
 
+// The notebook goes with every save the writer asks for (上書き保存, 名前を
+//付けて保存), as it does with 保存・終了: its file is written when it
+// changed, an article still in its box stored first. A failed write is told
+// and leaves the notebook marked changed for the question at the end.
+void save_notebook_too(Application& app) {
+    if (app.hooks.save_notebook) app.hooks.save_notebook(app);
+}
+
 }  // namespace
 
 ExportOptions write_out_options(const SettingsRecord& r, const WritingOptions& w) {
@@ -157,6 +165,7 @@ SaveResult menu_save(Application& app) {
     if ((app.doc.modified & MODIFIED_CONVERTED) && save_question(app, true) != MSG_RESULT_YES)
         return SaveResult::Nothing;
     SaveResult result = save_in_mode(app, SAVE_MODE_MENU);
+    if (result != SaveResult::Failed) save_notebook_too(app);
     if (result == SaveResult::Saved) {
         shell_notice(" 上書保存しました。", SAVED_NOTICE_MS);
         rebuild(app);
@@ -187,6 +196,7 @@ SaveResult save_as(Application& app) {
     }
     // The key goes with the document to its new name, when it is to be kept.
     if (app.doc.encrypt && app.save_flow.writing.save_key) save_document_key(app, app.doc.save_name, app.doc.key);
+    save_notebook_too(app);
     show_document_title(app);
     rebuild(app);
     return SaveResult::Saved;

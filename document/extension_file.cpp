@@ -99,15 +99,13 @@ ExtensionStatus read_jumps_and_index(std::string_view bytes, std::size_t* pos, E
         std::uint8_t b2 = byte_at(bytes, *pos + 2);
         std::size_t payload = ((b2 >> 4) & 0x07) * EXT_UNIT_BYTES;
         if (bytes.size() - *pos - EXT_UNIT_BYTES < payload) return mark_damaged(out, *pos);
-        if (out->index.size() < EXT_MAX_INDEX_ENTRIES) {
-            ExtensionIndexEntry e;
-            e.line = be16(bytes, *pos);
-            e.level = b2 & 0x0F;
-            e.title = field_text(bytes, *pos + EXT_UNIT_BYTES, payload, EXT_INDEX_TITLE_BYTES);
-            out->index.push_back(std::move(e));
-        } else {
-            ++out->dropped;
-        }
+        // Every entry is read: the next save writes back what was read, so an
+        // entry passed over here would be gone from the file after it.
+        ExtensionIndexEntry e;
+        e.line = be16(bytes, *pos);
+        e.level = b2 & 0x0F;
+        e.title = field_text(bytes, *pos + EXT_UNIT_BYTES, payload, EXT_INDEX_TITLE_BYTES);
+        out->index.push_back(std::move(e));
         *pos += EXT_UNIT_BYTES + payload;
     }
     return ExtensionStatus::OK;

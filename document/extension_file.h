@@ -126,7 +126,6 @@ constexpr std::size_t EXT_JUMP_SLOTS = 8;
 constexpr std::size_t EXT_JUMP_BYTES = 24;
 constexpr std::size_t EXT_JUMP_RECORD_BYTES = EXT_UNIT_BYTES + EXT_JUMP_BYTES;
 constexpr std::size_t EXT_INDEX_TITLE_BYTES = 40;
-constexpr std::size_t EXT_MAX_INDEX_ENTRIES = 1000;     // entries beyond are passed over
 constexpr std::size_t EXT_RUBY_TEXT_BYTES = 48;
 constexpr std::size_t EXT_TAG_TEXT_BYTES = 1000;
 constexpr std::uint32_t EXT_LINE_FORMAT_STORED_BITS = 0x0FFFF000;  // a word with any of these gets a line record
@@ -190,7 +189,7 @@ struct PositionRecord {
 // The whole file in memory.
 struct ExtensionFile {
     ExtensionHeader header;
-    std::vector<ExtensionIndexEntry> index;     // list order, at most EXT_MAX_INDEX_ENTRIES
+    std::vector<ExtensionIndexEntry> index;     // list order, every entry the file holds
     std::vector<LineRecord> line_records;       // ascending line, at most one per line (the first stored wins)
     std::vector<PositionRecord> positions;      // ascending line, then column; file order among equals
     std::size_t records_offset = 0;             // file offset of the first per-line record

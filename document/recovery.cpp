@@ -12,6 +12,7 @@
 
 #include "document/extension_file.h"
 #include "document/load_report.h"
+#include "document/storage.h"
 #include "platform/codec.h"
 #include "platform/files.h"
 
@@ -20,6 +21,7 @@ namespace {
 
 constexpr char RECOVERY_MARK[] = ".recovered";
 constexpr std::uint32_t OWNER_WRITE = 0200;
+constexpr std::size_t RECOVERY_JUDGED_BYTES = 65536;   // the head judged for UTF-8
 
 // Modification time in nanoseconds, or -1.
 long long modified_ns(const std::string& path) {
@@ -38,20 +40,22 @@ std::uint32_t recovery_mode(const DocumentState& state) {
     return 0600;
 }
 
-// The first free recovery name, claimed by creating it empty, so that two
-// editors ending at once never pick the same one.
-std::string claim_free_recovery_path(const std::string& text_path) {
+// The first recovery name free for both the text and its extension file.
+std::string free_recovery_path(const std::string& text_path) {
     for (int n = 1; n <= MAX_RECOVERY_FILES; ++n) {
         std::string path = recovery_path_for(text_path, n);
         struct stat st {};
         if (::lstat(path.c_str(), &st) == 0 || ::lstat(extension_path_for(path).c_str(), &st) == 0) continue;
-        const int fd = create_exclusive(path);
-        if (fd < 0) continue;
-        ::close(fd);
         return path;
     }
     return {};
 }
+
+// A new recovery name is taken only by the rename that puts a whole file
+// there, and never over a file: two editors ending at once never share one,
+// and an editor killed while it writes leaves no file under the name (its
+// save temporary goes with the next save in the folder).
+int rename_unless_taken(const char* from, const char* to) { return rename_no_overwrite(from, to) ? 0 : -1; }
 
 }  // namespace
 
@@ -81,9 +85,10 @@ std::vector<std::string> find_recovery_files(const std::string& text_path) {
 std::string write_recovery_file(Document& doc, const DocumentState& state, LoadSession& session,
                                 SaveRequest request) {
     const std::string& document = state.save_name.empty() ? state.opened_path : state.save_name;
-    const bool claimed = state.recovered_from.empty();
-    std::string target = claimed ? claim_free_recovery_path(document) : state.recovered_from;
+    const bool fresh = state.recovered_from.empty();
+    std::string target = fresh ? free_recovery_path(document) : state.recovered_from;
     if (target.empty()) return {};
+    if (fresh && !request.rename) request.rename = rename_unless_taken;
     // A save of the whole document under the recovery name, on a copy of the
     // state: the copy holds a second descriptor of the text file (the rest of
     // a partly loaded document is read through it) and a mark of its own,
@@ -103,11 +108,25 @@ std::string write_recovery_file(Document& doc, const DocumentState& state, LoadS
     SaveRun run;
     SaveResult result = save_document(doc, copy, session, request, run);
     if (copy.text_fd >= 0) ::close(copy.text_fd);
-    if (result == SaveResult::Saved) return target;
-    // The claim of a name whose save failed is given up (it is still empty).
+    return result == SaveResult::Saved ? target : std::string();
+}
+
+bool recovery_file_whole(const std::string& path) {
+    const int fd = open_regular_file(path);
+    if (fd < 0) return false;
     struct stat st {};
-    if (claimed && ::lstat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0) ::unlink(target.c_str());
-    return {};
+    char last = 0;
+    const bool ended = ::fstat(fd, &st) == 0 && st.st_size > 0 && ::pread(fd, &last, 1, st.st_size - 1) == 1;
+    ::close(fd);
+    if (!ended) return false;
+    if (static_cast<std::uint8_t>(last) == TEXT_END_MARK) return true;
+    // Written without the end mark: a UTF-8 text that had none, or an
+    // enciphered one (its end mark is enciphered too).
+    ExtensionHeader header;
+    if (read_extension_header(path, &header) == ExtensionStatus::OK && header.encrypted) return true;
+    std::string head;
+    return read_file_prefix(path, RECOVERY_JUDGED_BYTES, &head) &&
+           judge_encoding(head, head.size() < RECOVERY_JUDGED_BYTES).encoding == TextEncoding::UTF8;
 }
 
 void remove_recovery_file(const std::string& path) {

@@ -10,8 +10,11 @@
 // that rubies, tags, marks and the index come back with the text. A recovery
 // file is an ordinary document: it can be opened, read and saved like any.
 //
-// A recovery file is removed only after the writer chose to open it and its
-// text reached a save (DocumentState::recovered_from).
+// A recovery file is written as a save is, through save temporaries, and a
+// new one takes its name only by a rename that never overwrites: no name
+// ever holds a file that is still being written. It is removed only after
+// the writer chose to open it and its text reached a save
+// (DocumentState::recovered_from).
 #pragma once
 
 #include <string>
@@ -34,6 +37,10 @@ std::vector<std::string> find_recovery_files(const std::string& text_path);
 // when none could be (a message says why).
 std::string write_recovery_file(Document& doc, const DocumentState& state, LoadSession& session,
                                 SaveRequest request);
+// Whether a recovery file holds a whole save: not empty, and ending in the
+// end mark unless it is UTF-8 or enciphered (written without one). Only a
+// whole one is offered; a file cut short is left as it is.
+bool recovery_file_whole(const std::string& path);
 // Whether the document file at `text_path` holds characters a load would
 // lose (a UTF-8 file with characters code page 932 cannot hold). A text
 // recovered from a recovery file carries 〓 for them and reads as if nothing

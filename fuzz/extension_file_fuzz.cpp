@@ -28,7 +28,6 @@ void check_file(const rix::ExtensionFile& x) {
     check(x.header.title.size() <= rix::EXT_TITLE_BYTES);
     check(x.header.print_title.size() <= rix::EXT_PRINT_TITLE_BYTES);
     for (const auto& j : x.header.jumps) check(j.size() <= rix::EXT_JUMP_BYTES);
-    check(x.index.size() <= rix::EXT_MAX_INDEX_ENTRIES);
     for (const auto& e : x.index) check(e.title.size() <= rix::EXT_INDEX_TITLE_BYTES && e.level <= 15);
     for (std::size_t i = 0; i < x.line_records.size(); ++i) {
         check(x.line_records[i].marks <= 0x0F);

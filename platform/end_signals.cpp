@@ -14,6 +14,8 @@ namespace {
 // wide, as the handler itself is.
 int pipe_ends[2] = {-1, -1};
 
+constexpr int END_SIGNALS[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT};
+
 extern "C" void on_end_signal(int signal_number) {
     const int saved = errno;
     const unsigned char byte = static_cast<unsigned char>(signal_number);
@@ -34,8 +36,7 @@ int watch_end_signals() {
     action.sa_handler = on_end_signal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGHUP, &action, nullptr);
+    for (int signal_number : END_SIGNALS) ::sigaction(signal_number, &action, nullptr);
     return pipe_ends[0];
 }
 

@@ -1,6 +1,8 @@
 // The signals that ask the editor to end (SIGTERM: a desktop logging out,
-// a shutdown; SIGHUP: the terminal it was started from closed), turned into
-// bytes on a pipe that the event loop watches.
+// a shutdown; SIGHUP: the terminal it was started from closed; SIGINT and
+// SIGQUIT: Ctrl+C and Ctrl+\ typed in that terminal), turned into bytes on a
+// pipe that the event loop watches. All four end the editor in the same
+// order, the typed text kept: none of them may kill it outright.
 //
 // The handler does nothing but write the signal's number as one byte to the
 // pipe (write(2) is async-signal-safe; errno is kept); everything else runs
@@ -11,7 +13,7 @@
 
 namespace rix {
 
-// Installs the handler for SIGTERM and SIGHUP. Returns the descriptor to
+// Installs the handler for SIGTERM, SIGHUP, SIGINT and SIGQUIT. Returns the descriptor to
 // watch for reading, or -1 when the pipe could not be made (the signals then
 // keep their default action). Called once; a second call returns the same
 // descriptor.

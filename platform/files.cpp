@@ -651,7 +651,13 @@ bool set_in_use_mark(const std::string& path, std::uint32_t* saved_mode) {
 }
 
 bool clear_in_use_mark(const std::string& path, std::uint32_t saved_mode) {
-    bool ok = ::chmod(path.c_str(), static_cast<mode_t>(saved_mode & 07777)) == 0;
+    std::string target = path;
+    struct stat st {};
+    if (mark_journal && ::lstat(path.c_str(), &st) != 0 && errno == ENOENT) {
+        std::string moved = mark_journal->moved_file(path);
+        if (!moved.empty()) target = std::move(moved);
+    }
+    bool ok = ::chmod(target.c_str(), static_cast<mode_t>(saved_mode & 07777)) == 0;
     if (ok && mark_journal) mark_journal->unmarked(path);
     return ok;
 }

@@ -134,7 +134,9 @@ int create_exclusive(const std::string& path);
 bool is_read_only(const std::string& path);
 // Removes every write bit; *saved_mode receives the mode to restore.
 bool set_in_use_mark(const std::string& path, std::uint32_t* saved_mode);
-// Puts the mode back exactly as it was before the mark.
+// Puts the mode back exactly as it was before the mark. A file renamed while
+// it was marked (no file under `path` any more) gets its mode back where the
+// journal finds it.
 bool clear_in_use_mark(const std::string& path, std::uint32_t saved_mode);
 // Told of every mark this process sets or gives back, so that a mark left by
 // a killed process can be recognised later (the instance registry keeps them).
@@ -143,6 +145,9 @@ public:
     virtual ~InUseMarkJournal() = default;
     virtual void marked(const std::string& path, std::uint32_t saved_mode) = 0;
     virtual void unmarked(const std::string& path) = 0;
+    // Where the file this process marked under `path` is now, when no file
+    // is left under that name (it was renamed while held); "" when unknown.
+    virtual std::string moved_file(const std::string& path) { (void)path; return {}; }
 };
 // The journal of this process (nullptr = none, the default); it must outlive its use.
 void install_in_use_mark_journal(InUseMarkJournal* journal);

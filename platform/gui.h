@@ -163,7 +163,7 @@ public:
     virtual void listen_for_raise(int instance_number) = 0;
     // Runs the message loop until the window is destroyed; returns the exit code.
     virtual int run() = 0;
-    // SIGTERM and SIGHUP end the process in order: from the event loop,
+    // SIGTERM, SIGHUP, SIGINT and SIGQUIT end the process in order: from the event loop,
     // `on_signal(number)` does the ending work, then the loop ends (run()
     // returns 128 + number). A signal that comes while a dialog waits ends
     // the process at once after `on_signal`.

@@ -247,6 +247,27 @@ std::optional<HeldFile> read_hold(const std::string& folder, const std::string& 
     return h;
 }
 
+// Whether `path` is the regular file a record names.
+bool is_held_file(const std::string& path, const HeldFile& h, struct stat* st) {
+    return ::lstat(path.c_str(), st) == 0 && S_ISREG(st->st_mode) &&
+           static_cast<std::uint64_t>(st->st_dev) == h.device && static_cast<std::uint64_t>(st->st_ino) == h.inode;
+}
+
+// Where the file a record names is now: its path while that is the file;
+// when nothing is left under the path, the entry of the same folder that is
+// the file (renamed while held). "" when neither. A path that names another
+// file (replaced since) is not followed: that file is not ours.
+std::string locate_held_file(const HeldFile& h, struct stat* st) {
+    if (is_held_file(h.path, h, st)) return h.path;
+    if (::lstat(h.path.c_str(), st) == 0 || errno != ENOENT) return {};
+    const std::string folder = folder_of(h.path);
+    for (const std::string& name : list_folder_names(folder)) {
+        std::string candidate = join_path(folder, name);
+        if (is_held_file(candidate, h, st)) return candidate;
+    }
+    return {};
+}
+
 std::vector<HeldFile> read_holds(const std::string& folder) {
     std::vector<HeldFile> holds;
     for (const std::string& name : list_folder_names(folder))
@@ -344,18 +365,25 @@ std::vector<HeldFile> InstanceRegistry::stale_holds() const {
     return stale;
 }
 
-bool InstanceRegistry::stale_mark_present(const HeldFile& hold) const {
-    if (!usable_folder(folder_, false)) return false;
+std::string InstanceRegistry::stale_mark_location(const HeldFile& hold) const {
+    if (!usable_folder(folder_, false)) return {};
     auto current = read_hold(folder_, hold.record);
-    if (!current || holder_alive(*current)) return false;   // gone, or not stale after all
+    if (!current || holder_alive(*current)) return {};   // gone, or not stale after all
     for (const HeldFile& h : read_holds(folder_))
         if (h.record != hold.record && h.device == hold.device && h.inode == hold.inode && holder_alive(h))
-            return false;
+            return {};
     struct stat st {};
-    return ::lstat(hold.path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-           static_cast<std::uint64_t>(st.st_dev) == hold.device &&
-           static_cast<std::uint64_t>(st.st_ino) == hold.inode && (st.st_mode & WRITE_BITS) == 0 &&
-           st.st_uid == ::geteuid();
+    std::string where = locate_held_file(*current, &st);
+    if (where.empty() || (st.st_mode & WRITE_BITS) != 0 || st.st_uid != ::geteuid()) return {};
+    return where;
+}
+
+std::string InstanceRegistry::own_moved_file(const std::string& path) const {
+    if (path.empty() || !usable_folder(folder_, false)) return {};
+    auto own = read_hold(folder_, hold_record_name(static_cast<long>(::getpid()), absolute_path(path)));
+    if (!own) return {};
+    struct stat st {};
+    return locate_held_file(*own, &st);
 }
 
 StaleMark InstanceRegistry::give_back_stale_mark(const HeldFile& hold) {
@@ -365,8 +393,9 @@ StaleMark InstanceRegistry::give_back_stale_mark(const HeldFile& hold) {
     auto current = read_hold(folder_, hold.record);
     if (!current || holder_alive(*current)) return StaleMark::LEFT;   // gone, or its holder lives: not ours to touch
     StaleMark result = StaleMark::LEFT;
-    if (stale_mark_present(hold)) {
-        if (::chmod(hold.path.c_str(), static_cast<mode_t>(hold.mode & 07777)) != 0) return StaleMark::FAILED;
+    const std::string where = stale_mark_location(hold);
+    if (!where.empty()) {
+        if (::chmod(where.c_str(), static_cast<mode_t>(hold.mode & 07777)) != 0) return StaleMark::FAILED;
         result = StaleMark::GIVEN_BACK;
     }
     ::unlink(join_path(folder_, hold.record).c_str());

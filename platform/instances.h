@@ -9,7 +9,9 @@
 // Beside them, one hold record per file an instance holds with its in-use
 // mark: the file and the permission bits the mark took away. A record whose
 // process is gone (killed, crashed) names a mark nobody will give back; the
-// next start finds it (stale_holds) and gives the bits back.
+// next start finds it (stale_holds) and gives the bits back. A record follows
+// its file by device and inode: a document renamed while held gets its bits
+// back under its new name (looked for in the same folder).
 #pragma once
 
 #include <cstdint>
@@ -76,7 +78,14 @@ public:
     // Whether a dead holder's mark is still on its file: the file is the one
     // it marked (not replaced since), has no write bit, and no live instance
     // holds it.
-    bool stale_mark_present(const HeldFile& hold) const;
+    bool stale_mark_present(const HeldFile& hold) const { return !stale_mark_location(hold).empty(); }
+    // Where that mark is: the recorded path, or, when nothing is left under
+    // it, the name the same file (device and inode) has now in that folder
+    // (renamed while held); "" when there is no such mark.
+    std::string stale_mark_location(const HeldFile& hold) const;
+    // Where the file this process marked under `path` is now when nothing is
+    // left under that name; "" when unknown.
+    std::string own_moved_file(const std::string& path) const;
     // Gives that mark back (checked again); the record is removed unless FAILED.
     StaleMark give_back_stale_mark(const HeldFile& hold);
 
@@ -90,6 +99,7 @@ public:
     explicit RegistryMarkJournal(InstanceRegistry* registry) : registry_(registry) {}
     void marked(const std::string& path, std::uint32_t mode) override { registry_->record_hold(path, mode); }
     void unmarked(const std::string& path) override { registry_->release_hold(path); }
+    std::string moved_file(const std::string& path) override { return registry_->own_moved_file(path); }
 
 private:
     InstanceRegistry* registry_;

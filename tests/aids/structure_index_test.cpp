@@ -77,6 +77,15 @@ TEST_F(StructureIndex, OneEntryPerLevelPerLineInLineAndLevelOrder) {
     for (std::uint32_t k = 0; k < INDEX_MAX_ENTRIES; ++k) doc.index.push_back(entry(k, 1));
     EXPECT_EQ(add_index_entry(doc, state, 2000, 1, false, "one too many"), IndexStatus::FULL);
     EXPECT_EQ(doc.index.size(), INDEX_MAX_ENTRIES);
+    // A document read with more keeps them all: sound, and each one can
+    // still be changed and deleted.
+    for (std::uint32_t k = INDEX_MAX_ENTRIES; k < INDEX_MAX_ENTRIES + 200; ++k) doc.index.push_back(entry(k, 1));
+    EXPECT_EQ(index_invariant(doc.index), "");
+    EXPECT_EQ(add_index_entry(doc, state, 5000, 1, false, "more"), IndexStatus::FULL);
+    EXPECT_EQ(change_index_entry(doc, state, INDEX_MAX_ENTRIES + 199, 2, false, "last"), IndexStatus::OK);
+    EXPECT_EQ(delete_index_entry(doc, state, INDEX_MAX_ENTRIES + 100), IndexStatus::OK);
+    EXPECT_EQ(doc.index.size(), INDEX_MAX_ENTRIES + 199);
+    EXPECT_EQ(index_invariant(doc.index), "");
 }
 
 TEST_F(StructureIndex, NamesAreCutOnCharactersAndTakenFromTheLineText) {

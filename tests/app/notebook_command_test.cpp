@@ -1,7 +1,7 @@
 // 手 帖 (command 403) as the main window runs it: enabled with a document,
-// NOTEBOOK_0 opened with the document's .ren, and the notebook written by the
-// exit flow's question (an article still in the box stored first), kept
-// through a save of the document, and stopping the exit when it cannot be written.
+// NOTEBOOK_0 opened with the document's .ren, and the notebook written by
+// 上書き保存 of the document and by the exit flow's question (an article
+// still in the box stored first), and stopping the exit when it cannot be written.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -60,17 +60,34 @@ TEST_F(NotebookCommandTest, TheExitFlowWritesTheChangedNotebook) {
     d->type_text(NOTEBOOK_HEADING, "idea");
     d->press(NOTEBOOK_REGISTER);
     ASSERT_NE(app.doc.modified & MODIFIED_NOTEBOOK, 0);
-    // Saving the document leaves the notebook's flag: it is a file of its own.
+    const std::string today = date_code(notebook_today());
+    // 上書き保存 of the document writes its notebook too.
     EXPECT_EQ(menu_save(app), SaveResult::Saved);
-    EXPECT_NE(app.doc.modified & MODIFIED_NOTEBOOK, 0);
+    EXPECT_EQ(app.doc.modified & MODIFIED_NOTEBOOK, 0);
+    EXPECT_EQ(test::slurp(dir.file("novel.ren")), HEADER + "\x81\x42" + today + "idea\r\n");
 
     d->type_text(d->is_visible(NOTEBOOK_ARTICLE_V) ? NOTEBOOK_ARTICLE_V : NOTEBOOK_ARTICLE_H, "written");
-    const std::string today = date_code(notebook_today());
     messages.answer(MSG_RESULT_YES);   // 手帖データが更新されています。
     EXPECT_EQ(exit_application(app, false), Flow::End);
     EXPECT_TRUE(messages.saw("手帖データが更新されています。\n保存しますか？"));
     EXPECT_EQ(test::slurp(dir.file("novel.ren")), HEADER + "\x81\x42" + today + "idea\r\nwritten\r\n");
     EXPECT_EQ(app.doc.modified & MODIFIED_NOTEBOOK, 0);
+}
+
+// An article still in its box and an unchanged document: 上書き保存 stores
+// the article and writes the notebook all the same.
+TEST_F(NotebookCommandTest, SavingTheDocumentWritesTheArticleInTheBox) {
+    const std::string path = dir.write("novel.ren", HEADER + "\x81\x42" + "idea\r\n");
+    DialogSession* d = open_document_and_notebook();
+    ASSERT_NE(d, nullptr);
+    d->select(NOTEBOOK_LIST, 0);
+    d->type_text(d->is_visible(NOTEBOOK_ARTICLE_V) ? NOTEBOOK_ARTICLE_V : NOTEBOOK_ARTICLE_H, "kept");
+    menu_save(app);
+    EXPECT_EQ(test::slurp(path), HEADER + "\x81\x42" + "idea\r\nkept\r\n");
+    EXPECT_EQ(app.doc.modified & MODIFIED_NOTEBOOK, 0);
+    // Nothing left for the question at the end.
+    EXPECT_EQ(exit_application(app, false), Flow::End);
+    EXPECT_FALSE(messages.saw("手帖データが更新されています。"));
 }
 
 TEST_F(NotebookCommandTest, AFailedWriteStopsTheExit) {

@@ -264,6 +264,35 @@ TEST_F(NotebookWindowTest, WithoutChooserOrIndexTheirButtonsAreDisabled) {
     EXPECT_TRUE(messages.saw(" 見出しが選択されていません。"));
 }
 
+// An article typed before its heading exists is told once and kept: a
+// search that finds nothing leaves it, and 登録 files it under the new heading.
+TEST_F(NotebookWindowTest, AnArticleTypedBeforeItsHeadingIsKeptByRegistering) {
+    DialogSession& d = open();
+    d.type_text(NOTEBOOK_ARTICLE_V, "first\nthoughts");
+    EXPECT_TRUE(messages.saw(" 見出しが選択されていません。"));
+    d.type_text(NOTEBOOK_HEADING, "idea");
+    d.press(NOTEBOOK_SEARCH);
+    EXPECT_EQ(d.get_text(NOTEBOOK_ARTICLE_V), "first\nthoughts");
+    d.press(NOTEBOOK_REGISTER);
+    ASSERT_EQ(book.book.entries.size(), 1u);
+    EXPECT_EQ(book.book.entries[0].heading, "250302idea");
+    EXPECT_EQ(book.book.entries[0].article, "first\r\nthoughts");
+    EXPECT_EQ(d.get_selection(NOTEBOOK_LIST), 0);
+    ASSERT_TRUE(save_notebook_book(ui, book, state, 0));
+    EXPECT_EQ(slurp(dir.file("novel.ren")), HEADER + MARU + "250302idea\r\nfirst\r\nthoughts\r\n");
+
+    // One that cannot be an article is refused with its notice, the heading registered.
+    messages.answer(MSG_RESULT_YES);
+    d.press(NOTEBOOK_DELETE);
+    ASSERT_TRUE(book.book.entries.empty());
+    d.type_text(NOTEBOOK_ARTICLE_V, MARU + "x");
+    d.type_text(NOTEBOOK_HEADING, "other");
+    d.press(NOTEBOOK_REGISTER);
+    EXPECT_TRUE(messages.saw(" 行先頭に句点「。」がある為、\n登録出来ませんでした。"));
+    ASSERT_EQ(book.book.entries.size(), 1u);
+    EXPECT_EQ(d.get_text(NOTEBOOK_ARTICLE_V), MARU + "x");
+}
+
 // The structure index's 手帖 button opens the notebook with the entry's name searched.
 TEST_F(NotebookWindowTest, TheIndexOpensTheNotebookWithItsName) {
     write_ren(MARU + sj("門出") + "\r\nnote\r\n");

@@ -7,6 +7,7 @@
 #include "app/recovery_flow.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -149,6 +150,31 @@ TEST_F(RecoveryFlowTest, ARecoveredTextKeepsWhatItsDocumentKeeps) {
     EXPECT_EQ(app->doc.damaged_extension, dir.file("d.rix"));
     EXPECT_EQ(save_in_mode(*app, SAVE_MODE_MENU), SaveResult::Saved);
     EXPECT_EQ(slurp(dir.file("d.rix.damaged")), "RIX45");
+}
+
+// An editor killed while it wrote a recovery file may have left an empty
+// or cut one: it is never offered (it would replace the text with less); a
+// whole older one still is.
+TEST_F(RecoveryFlowTest, AnEmptyOrCutRecoveryFileIsNeverOffered) {
+    std::string path = dir.write("k.txt", "saved\r\n");
+    std::string empty = dir.write("k.recovered.txt", "");
+    open(path);
+    EXPECT_EQ(messages.unexpected, 0);
+    EXPECT_FALSE(messages.saw("復元した文章を開きますか"));
+    EXPECT_EQ(app->doc.opened_path, path);
+
+    fresh_process();
+    std::string whole = dir.write("k.recovered-2.txt", "typed\r\n\x1A");
+    std::string cut = dir.write("k.recovered-3.txt", "typed but c");
+    struct timespec older[2] = {{0, UTIME_OMIT}, {::time(nullptr) - 100, 0}};
+    ::utimensat(AT_FDCWD, whole.c_str(), older, 0);
+    messages.answer(MSG_RESULT_YES);
+    EXPECT_TRUE(open(path));
+    EXPECT_TRUE(messages.saw(whole));
+    EXPECT_FALSE(messages.saw(cut));
+    EXPECT_FALSE(messages.saw(empty));
+    EXPECT_EQ(app->doc.recovered_from, whole);
+    EXPECT_TRUE(file_exists(cut));   // left as it is
 }
 
 TEST_F(RecoveryFlowTest, NoOpensTheDocumentAndLeavesTheRecoveryFile) {

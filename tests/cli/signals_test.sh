@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The window program's life when the world misbehaves, run as a user's
-# session would run it: SIGTERM and SIGHUP end it in order (the typed text
-# kept in the recovery file, the mark given back, the registry left clean);
+# session would run it: SIGTERM, SIGHUP, SIGINT (Ctrl+C) and SIGQUIT (Ctrl+\)
+# end it in order (the typed text kept in the recovery file, the mark given
+# back, also to a document renamed while open, the registry left clean);
 # the mark of a killed editor is given back at the next start; a save
 # removes the temporaries of saves that never finished.
 # Usage: signals_test.sh PATH_TO_RIX
@@ -31,7 +32,7 @@ registry_clean() { [ -z "$(ls "$RIX_RUNTIME_DIR" | grep -v -x lock)" ]; }
 "$rix" --data-folder >/dev/null
 mkdir -p "$home/docs"
 
-for signal in TERM HUP; do
+for signal in TERM HUP INT QUIT; do
   doc=$home/docs/原稿$signal.txt
   sjis $'保存した文\r\n' > "$doc"; chmod 644 "$doc"
   RIX_TEST_TYPE="書きかけの文" "$rix" "$doc" 2>"$home/err-$signal.txt" &
@@ -50,6 +51,29 @@ for signal in TERM HUP; do
   check "SIG$signal: standard error names the recovery file" 'grep -q "recovered" "$home/err-$signal.txt"'
 done
 
+# A document renamed while it is open gets its mark back under its new name,
+# at an ordered end and at the start after a killed editor.
+doc=$home/docs/改名前.txt
+sjis $'本文\r\n' > "$doc"; chmod 644 "$doc"
+RIX_TEST_TYPE="追記" "$rix" "$doc" 2>/dev/null &
+pid=$!
+check "renamed while open: the editor holds the document" 'wait_for_mark "$doc"'
+mv "$doc" "$home/docs/改名後.txt"
+kill -TERM "$pid"; wait "$pid"
+pid=
+check "renamed while open: SIGTERM gives the mark back under the new name" '[ "$(mode "$home/docs/改名後.txt")" = 644 ]'
+check "renamed while open: the registry is clean" 'registry_clean'
+doc=$home/docs/改名後.txt
+"$rix" "$doc" 2>/dev/null &
+pid=$!
+check "renamed and killed: the editor holds the document" 'wait_for_mark "$doc"'
+kill -9 "$pid"; wait "$pid" 2>/dev/null
+pid=
+mv "$doc" "$home/docs/改名3.txt"
+"$rix" --snapshot "$home/shot-renamed.png" "$home/docs/改名前.recovered.txt" 2>"$home/err-renamed.txt"
+check "renamed and killed: the next start gives the mark back under the new name" '[ "$(mode "$home/docs/改名3.txt")" = 644 ]'
+check "renamed and killed: and names it" 'grep -q "改名3" "$home/err-renamed.txt"'
+
 # Opened again, the document with a recovery file asks about it; a signal
 # while the question waits ends the editor in order all the same.
 doc=$home/docs/原稿TERM.txt
@@ -65,6 +89,15 @@ check "a question waiting: SIGTERM ends the editor" '[ $rc -eq 143 ]'
 check "a question waiting: the mark is given back" '[ "$(mode "$doc")" = 644 ]'
 check "a question waiting: the registry is clean" 'registry_clean'
 check "a question unanswered leaves the recovery file" 'utf8 "$recovered" | grep -q "書きかけの文"'
+
+# An editor killed while it wrote a recovery file: an empty one is never
+# offered at the next start.
+doc=$home/docs/空.txt
+sjis $'本文\r\n' > "$doc"; chmod 644 "$doc"
+: > "$home/docs/空.recovered.txt"
+"$rix" --snapshot "$home/shot-empty.png" "$doc" 2>"$home/err-empty.txt"
+check "an empty recovery file is not offered" '! grep -q "復元した文章" "$home/err-empty.txt"'
+check "and the document opens writable" '[ "$(mode "$doc")" = 644 ] && ! grep -q "読取専用" "$home/err-empty.txt"'
 
 doc=$home/docs/killed.txt
 sjis $'本文\r\n' > "$doc"

@@ -290,7 +290,7 @@ TEST(ExtensionDamage, InvalidRecordsAreSkippedWhole) {
     Bytes f;
     f.header("RIX45", "txt", "");
     for (int i = 0; i < 10; ++i) f.jump(i % 8 + 1, "j" + std::to_string(i));   // the first of a slot stands
-    for (int i = 0; i < 1003; ++i) f.index(1, 1, std::string(41, 'i'));        // 1000 kept, cut to 40 bytes
+    for (int i = 0; i < 1003; ++i) f.index(1, 1, std::string(41, 'i'));        // all kept, cut to 40 bytes
     f.ruby(0, 0x20, 0, "ab");                           // base of no cells
     f.ruby(0, 0x01, 0, "\x0D\x0A");                     // nothing left once cleaned
     f.tag(0, 0, 0, 0, "x\x1A");                         // end-of-text mark inside a tag
@@ -300,14 +300,14 @@ TEST(ExtensionDamage, InvalidRecordsAreSkippedWhole) {
     f.ruby(65535, 0x01, 2, std::string(48, 'b'));       // the largest ruby on the last line
     ExtensionFile x;
     ASSERT_EQ(read_extension_bytes(f.b, &x), ExtensionStatus::OK);
-    EXPECT_EQ(x.index.size(), EXT_MAX_INDEX_ENTRIES);
-    EXPECT_EQ(x.index[999].title, std::string(40, 'i'));
+    EXPECT_EQ(x.index.size(), 1003u);
+    EXPECT_EQ(x.index[1002].title, std::string(40, 'i'));
     x.index.clear();
     EXPECT_EQ(dump(x), "v45/128 .txt cursor 0:0 enc 0 format 0\n|\n"
                        "jump 1 j0\njump 2 j1\njump 3 j2\njump 4 j3\njump 5 j4\njump 6 j5\njump 7 j6\njump 8 j7\n"
                        "line 1 marks 1 word 00000000\n"
                        "0 T1:kept 00 00 FC\n65535 R2:" + std::string(48, 'b') + " 01 00 00\n"
-                       "dropped 10\n");
+                       "dropped 7\n");
 }
 
 // Ruby text from a file is cleaned as typed text is, so that no ruby the file

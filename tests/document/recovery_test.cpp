@@ -131,6 +131,41 @@ TEST_F(Recovery, ASecondNeverOverwritesTheFirstAndTheNewestComesFirst) {
     EXPECT_EQ(slurp(dir.file("d.recovered.rix")), "stray");
 }
 
+// What was under the target name when each file was renamed into place.
+bool target_was_taken = false;
+int observing_rename(const char* from, const char* to) {
+    struct stat st {};
+    if (::lstat(to, &st) == 0) target_was_taken = true;
+    return ::rename(from, to);
+}
+
+// An editor killed while it writes a recovery file must leave nothing under
+// the name: the name appears only with the whole file renamed onto it.
+TEST_F(Recovery, TheNameAppearsOnlyWithTheWholeFile) {
+    std::string path = dir.write("k.txt", "old\r\n");
+    open_and_load(a, path);
+    test::build(a.doc, {"typed" + test::ruby("r", 1), ""});
+    a.state.modified = MODIFIED_TEXT | MODIFIED_EXTENSION;
+    target_was_taken = false;
+    SaveRequest q;
+    q.rename = observing_rename;
+    ASSERT_EQ(write_recovery_file(a.doc, a.state, a.session, q), dir.file("k.recovered.txt"));
+    EXPECT_FALSE(target_was_taken);
+    EXPECT_EQ(slurp(dir.file("k.recovered.txt")), "typed\r\n\x1A");
+    EXPECT_TRUE(file_exists(dir.file("k.recovered.rix")));
+    EXPECT_TRUE(recovery_file_whole(dir.file("k.recovered.txt")));
+}
+
+TEST(RecoveryWhole, EmptyAndCutFilesAreNotWholeSaves) {
+    test::TempFolder dir;
+    EXPECT_FALSE(recovery_file_whole(dir.write("empty.recovered.txt", "")));
+    EXPECT_FALSE(recovery_file_whole(dir.write("cut.recovered.txt", "typed but cut")));
+    EXPECT_FALSE(recovery_file_whole(dir.file("none.recovered.txt")));
+    EXPECT_TRUE(recovery_file_whole(dir.write("whole.recovered.txt", "typed\r\n\x1A")));
+    // A UTF-8 text is written without the end mark when its file had none.
+    EXPECT_TRUE(recovery_file_whole(dir.write("u.recovered.txt", "\xEF\xBB\xBF\xE5\x8E\x9F\xE7\xA8\xBF\r\n")));
+}
+
 TEST_F(Recovery, ARecoveredTextThatIsSavedTakesItsRecoveryFileAway) {
     std::string path = dir.write("r.txt", "saved before\r\n");
     std::string recovered = dir.write("r.recovered.txt", "typed after\r\n\x1A");

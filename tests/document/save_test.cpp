@@ -147,6 +147,30 @@ TEST_F(Save, IndexRecordsOfAnEmptyNameAFullNameAndThePageBreakComeBack) {
     EXPECT_EQ(b.doc.index[2].line, 2u);
 }
 
+// More entries than the index window registers come back whole, and the
+// next save keeps them all.
+TEST_F(Save, AnIndexOfMoreThanAThousandEntriesComesBackWhole) {
+    start_new(a, "long.txt");
+    std::vector<std::string> lines(1201, "x");
+    lines.back() = "";
+    test::build(a.doc, lines);
+    for (std::uint32_t k = 0; k < 1200; ++k) a.doc.index.push_back({k, 0x00, "e" + std::to_string(k)});
+    a.state.modified = MODIFIED_TEXT | MODIFIED_EXTENSION;
+    ASSERT_EQ(save_document(a.doc, a.state, a.session, SaveRequest{}, run), SaveResult::Saved);
+    close_document(&a.state, false);
+
+    open_and_load(b, dir.file("long.txt"));
+    ASSERT_EQ(b.doc.index.size(), 1200u);
+    EXPECT_EQ(b.doc.index[1199].title, "e1199");
+    EXPECT_EQ(b.doc.index[1199].line, 1199u);
+    b.state.modified = MODIFIED_EXTENSION;
+    SaveRun again;
+    ASSERT_EQ(save_document(b.doc, b.state, b.session, SaveRequest{}, again), SaveResult::Saved);
+    ExtensionFile x;
+    ASSERT_EQ(open_extension_file(dir.file("long.txt"), 0, &x), ExtensionStatus::OK);
+    EXPECT_EQ(x.index.size(), 1200u);
+}
+
 TEST_F(Save, NothingToKeepLeavesNoExtensionFile) {
     start_new(a, "plain.text");
     dir.write("plain.rix", "RIX45tex stale");

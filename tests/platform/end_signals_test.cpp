@@ -16,8 +16,12 @@ TEST(EndSignals, ArriveOnThePipeInOrderAndNothingElseDoes) {
     EXPECT_EQ(take_end_signal(fd), 0);   // none pending: no wait
     ASSERT_EQ(::raise(SIGTERM), 0);      // still running afterwards
     ASSERT_EQ(::raise(SIGHUP), 0);
+    ASSERT_EQ(::raise(SIGINT), 0);       // Ctrl+C in the terminal
+    ASSERT_EQ(::raise(SIGQUIT), 0);      // Ctrl+\ in the terminal
     EXPECT_EQ(take_end_signal(fd), SIGTERM);
     EXPECT_EQ(take_end_signal(fd), SIGHUP);
+    EXPECT_EQ(take_end_signal(fd), SIGINT);
+    EXPECT_EQ(take_end_signal(fd), SIGQUIT);
     EXPECT_EQ(take_end_signal(fd), 0);
 }
 

@@ -242,6 +242,43 @@ TEST_F(InstanceTest, OwnMarksAreRecordedWhileHeldAndNeverTakenForStale) {
     for (const std::string& name : list_folder_names(reg.folder())) EXPECT_NE(name.rfind("held-", 0), 0u) << name;
 }
 
+// A document renamed while it is held keeps its record: the mark is given
+// back under the new name, by this process at its end and by the next start
+// after a killed holder. A file put under the old name meanwhile is not ours.
+TEST_F(InstanceTest, TheMarkOfARenamedFileIsGivenBackUnderItsNewName) {
+    InstanceRegistry reg(dir_ + "/reg");
+    std::string doc = write_file(dir_ + "/before.txt", 0640);
+    RegistryMarkJournal journal(&reg);
+    install_in_use_mark_journal(&journal);
+    std::uint32_t mode = 0;
+    ASSERT_TRUE(set_in_use_mark(doc, &mode));
+    const std::string after = dir_ + "/after.txt";
+    ASSERT_EQ(::rename(doc.c_str(), after.c_str()), 0);
+    EXPECT_TRUE(clear_in_use_mark(doc, mode));
+    install_in_use_mark_journal(nullptr);
+    EXPECT_EQ(mode_of(after), 0640u);
+    for (const std::string& name : list_folder_names(reg.folder())) EXPECT_NE(name.rfind("held-", 0), 0u) << name;
+
+    std::string killed = write_file(dir_ + "/killed.txt", 0604);
+    mark_and_die(reg.folder(), killed);
+    const std::string moved = dir_ + "/moved.txt";
+    ASSERT_EQ(::rename(killed.c_str(), moved.c_str()), 0);
+    std::vector<HeldFile> stale = reg.stale_holds();
+    ASSERT_EQ(stale.size(), 1u);
+    EXPECT_EQ(reg.stale_mark_location(stale[0]), moved);
+    EXPECT_EQ(reg.give_back_stale_mark(stale[0]), StaleMark::GIVEN_BACK);
+    EXPECT_EQ(mode_of(moved), 0604u);
+
+    std::string reused = write_file(dir_ + "/reused.txt", 0644);
+    mark_and_die(reg.folder(), reused);
+    ASSERT_EQ(::rename(reused.c_str(), (dir_ + "/elsewhere.txt").c_str()), 0);
+    write_file(reused, 0400);   // another file under the old name
+    stale = reg.stale_holds();
+    ASSERT_EQ(stale.size(), 1u);
+    EXPECT_EQ(reg.give_back_stale_mark(stale[0]), StaleMark::LEFT);
+    EXPECT_EQ(mode_of(reused), 0400u);
+}
+
 TEST_F(InstanceTest, StaleRecordsOfChangedFilesTouchNothing) {
     InstanceRegistry reg(dir_ + "/reg");
     // Replaced since (a save by someone else): another file under the name.
