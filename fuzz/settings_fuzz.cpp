@@ -10,7 +10,8 @@
 // it leaves is normalised (current formats in range, the window on screen);
 // each consumer either refuses a value through its check or builds within
 // its invariants (every pitch, count and extent at least 1, cells per line
-// at least 1); the record written back reads back byte for byte.
+// at least 1, a document loaded with a slot's reading options and wrap
+// rules sound); the record written back reads back byte for byte.
 #include <cstring>
 
 #include "app/document_load.h"
@@ -58,11 +59,17 @@ std::string check_screen_slot(const rix::SettingsRecord& rec, int slot) {
     rix::ScreenFormatChanges changes;
     if (rix::recompute_geometry(format, w, h, metrics, rix::DisplayGeometry{}, &geo, &changes))
         if (std::string bad = check_geometry(geo); !bad.empty()) return "screen format: " + bad;
-    if (rix::wrap_rules_for(rec, slot).chars_per_column < 1) return "wrap rules without a cell";
     rix::ReadingOptions reading;
     reading.rubies = reading.index = reading.line_info = true;
-    rix::LoadOptions options = rix::load_options_for(rec, reading, slot);
-    if (options.line_id_symbol.size() != 0 && options.line_id_symbol.size() != 2) return "a line symbol of odd length";
+    // A document loaded with the slot's reading options and wrap rules.
+    rix::fuzz::LoadCase c;
+    c.options = rix::load_options_for(rec, reading, slot);
+    c.options.chunk_size = 16;
+    c.rules = rix::wrap_rules_for(rec, slot);
+    // ◆1 章 / 漢字《かんじ》\t【x】 / ◆010000001234 / 本文
+    c.text = "\x81\x9F" "1 \x8F\xCD\r\n\x8A\xBF\x8E\x9A\x81\x73\x82\xA9\x82\xF1\x82\xB6\x81\x74\t\x81\x79x\x81\x7A\r\n"
+             "\x81\x9F" "010000001234\r\n\x96\x7B\x95\xB6\r\n";
+    if (std::string bad = rix::fuzz::run_load_case(c); !bad.empty()) return "a load with the slot's options: " + bad;
     rix::first_bad_format_number(rix::format_numbers(rec, slot));
     rix::format_choices(rec, slot);
     rix::format_name(rec, slot);
