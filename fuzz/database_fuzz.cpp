@@ -42,9 +42,13 @@ std::string read_contents(rix::DocumentDb& db, Contents* out) {
         std::vector<std::string>& fields = out->fields[table];
         std::vector<rix::DbRecord>& records = out->records[table];
         if (!db.list_fields(table, &fields) || !db.list_records(table, &records)) continue;
+        // ROWIDs that repeat come from a b-tree SQLite itself calls malformed:
+        // a record cannot be told by its ROWID there.
+        bool rowids_unique = true;
+        for (std::size_t i = 1; i < records.size(); ++i) rowids_unique &= records[i - 1].rowid < records[i].rowid;
         for (const rix::DbRecord& r : records) {
             if (r.values.size() != fields.size()) return "a record without one value per field";
-            for (std::size_t f = 0; f < fields.size() && f < 4; ++f) {
+            for (std::size_t f = 0; f < fields.size() && f < 4 && rowids_unique; ++f) {
                 std::string value;
                 if (db.read_value(table, fields[f], r.rowid, &value) && value != r.values[f])
                     return "a value read alone differs from the list";
