@@ -46,6 +46,7 @@ std::string check_info_lines(std::string_view text, std::string_view symbol) {
 }
 
 std::size_t count_info_lines(std::string_view text, std::string_view symbol) {
+    text = text.substr(0, text.find('\x1A'));   // the text ends at its end mark
     std::size_t n = 0;
     for_each_line(text, [&](std::string_view line) {
         rix::InfoLine info;
