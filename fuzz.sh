@@ -1,14 +1,21 @@
 #!/bin/sh
-# Builds the two fuzz targets (document loader, extension file reader) with
-# libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer, and runs each
-# for a bounded time on a copy of its seeds.
-#   ./fuzz.sh [SECONDS]     (default 60 per target)
-# Crashes and new inputs stay in $RIX_FUZZ_DIR (default /tmp/rix-fuzz).
+# Builds the fuzz targets of fuzz/ with CMake (RIX_FUZZ=ON: clang, libFuzzer,
+# AddressSanitizer and UndefinedBehaviorSanitizer, from the same layer
+# libraries as the program) in their own build folder, and runs each for a
+# bounded time on a copy of its seeds.
+#   ./fuzz.sh [SECONDS] [TARGET...]   (default 60 seconds, every target)
+# RIX_FUZZ_BUILD_DIR  the build folder (default build-fuzz)
+# RIX_FUZZ_JOBS       parallel compile jobs (default 1)
+# RIX_FUZZ_DIR        crashes, grown corpora and logs (default /tmp/rix-fuzz)
+# Ends with one line per target: runs, coverage, executions per second.
 set -eu
 cd "$(dirname "$0")"
+top=$(pwd)
 SECONDS_EACH=${1:-60}
+[ $# -gt 0 ] && shift
 OUT=${RIX_FUZZ_DIR:-/tmp/rix-fuzz}
-CXX=${CXX_FUZZ:-clang++}
+BUILD=${RIX_FUZZ_BUILD_DIR:-$top/build-fuzz}
+JOBS=${RIX_FUZZ_JOBS:-1}
 mkdir -p "$OUT"
 
 # clang and its libFuzzer runtime, installed when missing (not needed by ./test.sh).
@@ -18,30 +25,40 @@ if ! command -v clang++ >/dev/null 2>&1 || ! dpkg-query -W -f='${Status}' libcla
     $SUDO apt-get update -q && $SUDO apt-get install -y -q --no-install-recommends clang libclang-rt-14-dev
 fi
 
-# The sources the targets need: the document layer and the platform pieces
-# it calls (codec, messages, files); nothing that needs Qt or libcurl.
-SOURCES="document/*.cpp platform/codec.cpp platform/messages.cpp platform/files.cpp"
-FLAGS="-std=c++20 -O1 -g -fno-omit-frame-pointer -fsanitize=fuzzer,address,undefined -I."
-
-build() {   # build NAME SOURCE
-    echo "building $1"
+if [ ! -f "$BUILD/build.ninja" ]; then
+    launcher=""
+    if command -v ccache >/dev/null 2>&1; then
+        launcher="-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache"
+    fi
     # shellcheck disable=SC2086
-    $CXX $FLAGS -o "$OUT/$1" "$2" $SOURCES
-}
+    CC=clang CXX=clang++ cmake -S "$top" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+        -DRIX_FUZZ=ON -DRIX_SANITIZE=OFF -DRIX_TESTS=OFF $launcher
+fi
+targets="$*"
+[ -n "$targets" ] || targets=$(cat "$BUILD/fuzz/targets.txt")
+build_targets=""
+for t in $targets; do build_targets="$build_targets fuzz_$t"; done
+# shellcheck disable=SC2086
+cmake --build "$BUILD" -j "$JOBS" --target $build_targets
 
-run() {     # run NAME SEED_FOLDER
-    mkdir -p "$OUT/$1-corpus" "$OUT/$1-crashes"
-    cp -n "$2"/* "$OUT/$1-corpus/" 2>/dev/null || true
-    echo "running $1 for ${SECONDS_EACH}s"
-    ASAN_OPTIONS=detect_leaks=0 "$OUT/$1" -max_total_time="$SECONDS_EACH" -max_len=65536 -timeout=20 \
-        -rss_limit_mb=4096 -malloc_limit_mb=4096 -print_final_stats=1 \
-        -artifact_prefix="$OUT/$1-crashes/" "$OUT/$1-corpus" fuzz/seeds/"$(basename "$2")"
-}
-
-build loader_fuzz fuzz/loader_fuzz.cpp
-build extension_file_fuzz fuzz/extension_file_fuzz.cpp
 status=0
-run loader_fuzz fuzz/seeds/loader || status=1
-run extension_file_fuzz fuzz/seeds/extension_file || status=1
-[ "$status" -eq 0 ] && echo "fuzz: no failure found" || echo "fuzz: failures in $OUT/*-crashes"
+summary=""
+for t in $targets; do
+    mkdir -p "$OUT/$t-corpus" "$OUT/$t-crashes"
+    cp -n fuzz/seeds/"$t"/* "$OUT/$t-corpus/" 2>/dev/null || true
+    echo "running $t for ${SECONDS_EACH}s"
+    if ! ASAN_OPTIONS=detect_leaks=0 "$BUILD/fuzz/fuzz_$t" -max_total_time="$SECONDS_EACH" -max_len=65536 \
+        -timeout=20 -rss_limit_mb=4096 -malloc_limit_mb=4096 -print_final_stats=1 \
+        -artifact_prefix="$OUT/$t-crashes/" "$OUT/$t-corpus" >"$OUT/$t.log" 2>&1; then
+        status=1
+        tail -n 40 "$OUT/$t.log"
+    fi
+    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$OUT/$t.log" | tail -n 1)
+    speed=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$OUT/$t.log" | tail -n 1)
+    cov=$(grep -o 'cov: [0-9]*' "$OUT/$t.log" | tail -n 1)
+    summary="$summary$(printf '%-20s runs %-10s %-12s exec/s %s' "$t" "${runs:-?}" "${cov:-cov: ?}" "${speed:-?}")
+"
+done
+printf '%s' "$summary"
+[ "$status" -eq 0 ] && echo "fuzz: no failure found" || echo "fuzz: failures in $OUT/*-crashes (logs $OUT/*.log)"
 exit "$status"

@@ -231,6 +231,15 @@ bool DocumentDb::connect(const std::string& path, int flags) {
     return true;
 }
 
+bool DocumentDb::text_kept_as_given() {
+    Statement st(db_, "PRAGMA encoding");
+    if (!st.ok() || sqlite3_step(st.get()) != SQLITE_ROW) return fail();
+    const std::string encoding = st.column(0);
+    if (encoding == "UTF-8") return true;
+    error_ = "the database keeps its text in " + encoding + ", not in UTF-8";
+    return false;
+}
+
 DbOpenResult DocumentDb::open(const std::string& path) {
     start_over();
     std::string bytes;
@@ -257,7 +266,7 @@ DbOpenResult DocumentDb::open(const std::string& path) {
         }
         if (!readable) fail();
     }
-    if (!readable) {
+    if (!readable || !text_kept_as_given()) {
         sqlite3_close(db_);
         db_ = nullptr;
         return DbOpenResult::FAILED;
@@ -279,7 +288,7 @@ DbOpenResult DocumentDb::open_read_only(const std::string& path) {
     const std::string uri = uri_of(real) + (alone ? "?mode=ro&immutable=1" : "?mode=ro");
     if (!connect(uri, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI)) return DbOpenResult::FAILED;
     std::vector<std::string> tables;
-    if (!list_tables(&tables)) {
+    if (!list_tables(&tables) || !text_kept_as_given()) {
         sqlite3_close(db_);
         db_ = nullptr;
         return DbOpenResult::FAILED;

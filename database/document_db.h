@@ -193,6 +193,11 @@ private:
     // with the error kept when SQLite refuses.
     bool connect(const std::string& path, int flags);
     bool exec(const char* sql);
+    // Names and values go to SQLite as code page 932 bytes and come back as
+    // they went only from a database that keeps its text in UTF-8 (SQLite's
+    // default); one in UTF-16 would convert them both ways and garble them,
+    // so it is refused (false, with the reason kept).
+    bool text_kept_as_given();
     bool read_widths();
     bool create_width_table();
     bool fetch_records(const std::string& sql, const std::string* bound, std::vector<DbRecord>* records);

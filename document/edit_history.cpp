@@ -145,9 +145,17 @@ std::string history_display_line(std::string_view line) {
 }
 
 bool append_history(const std::string& log_path, std::string_view line) {
-    std::FILE* f = std::fopen(log_path.c_str(), "ab");
+    std::FILE* f = std::fopen(log_path.c_str(), "ab+");
     if (!f) return false;
-    std::string bytes(line);
+    // A last line without its end (a file cut short or edited by hand) is
+    // ended first: the new line must not run on into it, where its path
+    // would never be found.
+    std::string bytes;
+    if (std::fseek(f, -1, SEEK_END) == 0) {
+        const int last = std::fgetc(f);
+        if (last != EOF && last != '\n') bytes = "\r\n";
+    }
+    bytes += line;
     bytes += "\r\n";
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return std::fclose(f) == 0 && written;

@@ -70,7 +70,8 @@ std::string history_without(std::string_view text, std::string_view path);
 std::string history_display_line(std::string_view line);
 
 // File operations. `log_path` is a native path.
-// Appends one line with CR LF, creating the file when missing.
+// Appends one line with CR LF, creating the file when missing; a last line
+// without its line end gets one first.
 bool append_history(const std::string& log_path, std::string_view line);
 // Removes every line of `path` through a temporary file and a rename; the
 // history stays whole when anything fails. True also when nothing matched.

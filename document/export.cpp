@@ -125,6 +125,16 @@ void LineWriter::line_start() {
     }
     if (o_.form != ExportForm::EXPORT) return;
     *out_ += information_line(doc_, o_, line_, index_);
+    // The line's further entries (deeper levels: the index keeps a line's
+    // entries together, shallower first) follow as index lines of their own;
+    // the reader gives every information line to the text line after it.
+    if (index_ && o_.write_index && o_.line_id_symbol.size() == 2) {
+        ExportOptions index_only = o_;
+        index_only.write_line_info = false;
+        const IndexEntry* end = doc_.index.data() + doc_.index.size();
+        for (const IndexEntry* e = index_ + 1; e < end && e->line == line_; ++e)
+            *out_ += information_line(doc_, index_only, line_, e);
+    }
     std::uint32_t word = doc_.formats.word(line_);
     int adjustment = std::max(first_line_adjustment(word), 0);
     std::uint32_t spaces = start_indent(word) + static_cast<std::uint32_t>(adjustment);

@@ -116,6 +116,25 @@ void text_end_met(Document& doc, DocumentState& state, std::uint64_t after) {
     state.modified |= MODIFIED_TEXT | MODIFIED_CONVERTED;
 }
 
+// Document::index as the structure index keeps it, whatever the extension
+// file and the index lines of the text say: in line order, the entries of
+// one line shallower first, one entry per level a line (the one read first
+// stays), at most EXT_MAX_INDEX_ENTRIES, and, once the whole text is in,
+// none past its last line. Run between chunks, never inside one: the
+// converter gives back an unfinished line's entries by their count.
+void tidy_index(Document& doc) {
+    std::vector<IndexEntry>& index = doc.index;
+    auto key = [](const IndexEntry& e) { return std::pair<std::uint32_t, int>(e.line, e.level & 0x07); };
+    std::stable_sort(index.begin(), index.end(),
+                     [&](const IndexEntry& a, const IndexEntry& b) { return key(a) < key(b); });
+    index.erase(std::unique(index.begin(), index.end(),
+                            [&](const IndexEntry& a, const IndexEntry& b) { return key(a) == key(b); }),
+                index.end());
+    if (doc.fully_loaded())
+        std::erase_if(index, [&](const IndexEntry& e) { return e.line >= doc.lines.count(); });
+    if (index.size() > EXT_MAX_INDEX_ENTRIES) index.resize(EXT_MAX_INDEX_ENTRIES);
+}
+
 // Reads `want` raw bytes at the file read offset and converts the whole lines
 // among them; a window that holds no finished line is doubled until it does.
 // False when nothing was converted: the load stopped (a limit, a read error).
@@ -144,6 +163,7 @@ bool convert_window(Document& doc, DocumentState& state, LoadSession& s, std::si
         doc.load.file_offset = offset + std::min<std::uint64_t>(raw, n);
         if (in.lost) s.decoded_offset += r.consumed;
         if (own_mark) text_end_met(doc, state, doc.load.file_offset);
+        tidy_index(doc);
         if (r.consumed > 0 || r.text_ended) return true;
         if (r.refused || in.final || want >= MAX_WINDOW_BYTES) {
             s.carry.stopped = true;
@@ -271,6 +291,7 @@ TextPos start_load(Document& doc, DocumentState& state, LoadSession& s, bool res
     if (s.extension)
         for (const ExtensionIndexEntry& e : s.extension->index)
             doc.index.push_back(IndexEntry{e.line, e.level, e.title});
+    tidy_index(doc);
     judge_file_encoding(doc, state, s);
     load_more(doc, state, s);
     // What a UTF-8 file loses is told before editing starts: it is read whole.

@@ -1,20 +1,23 @@
 // Fuzz target for the extension file reader: any bytes are parsed, and the
 // record reader is driven over every line the file names as the loader would.
-// Traps when a result breaks what the reader promises (texts within their
+// Fails when a result breaks what the reader promises (texts within their
 // limits and free of block markers, records grouped by line and column).
-// Build: clang++ -std=c++20 -fsanitize=fuzzer,address,undefined -I. with
-// document/extension_file.cpp and the platform sources it uses.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 #include "document/extension_file.h"
+#include "fuzz/fuzz_target.h"
 
 namespace {
 
-void check(bool ok) {
-    if (!ok) __builtin_trap();
-}
+// The first promise broken, with the source line that checks it.
+struct Checks {
+    std::string fault;
+    void operator()(bool ok, int line = __builtin_LINE()) {
+        if (!ok && fault.empty()) fault = "check at extension_file_fuzz.cpp:" + std::to_string(line);
+    }
+};
 
 bool block_safe(std::string_view text) {
     for (char c : text) {
@@ -24,7 +27,7 @@ bool block_safe(std::string_view text) {
     return true;
 }
 
-void check_file(const rix::ExtensionFile& x) {
+void check_file(Checks& check, const rix::ExtensionFile& x) {
     check(x.header.title.size() <= rix::EXT_TITLE_BYTES);
     check(x.header.print_title.size() <= rix::EXT_PRINT_TITLE_BYTES);
     for (const auto& j : x.header.jumps) check(j.size() <= rix::EXT_JUMP_BYTES);
@@ -48,7 +51,7 @@ void check_file(const rix::ExtensionFile& x) {
 }
 
 // Drives the reader line by line; every record must come out exactly once.
-void drive(const rix::ExtensionFile& x) {
+void drive(Checks& check, const rix::ExtensionFile& x) {
     rix::ExtensionReader reader(&x);
     std::size_t handed = 0;
     for (std::size_t i = 0; i < x.positions.size(); ++i) {
@@ -66,16 +69,19 @@ void drive(const rix::ExtensionFile& x) {
     check(handed == x.positions.size());
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+std::string extension_file_entry(const std::uint8_t* data, std::size_t size) {
     std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    Checks check;
     rix::ExtensionFile x;
     rix::ExtensionStatus status = rix::read_extension_bytes(bytes, &x);
     check(x.damage_offset <= size);
     if (status == rix::ExtensionStatus::OK || status == rix::ExtensionStatus::CORRUPT) {
-        check_file(x);
-        drive(x);
+        check_file(check, x);
+        drive(check, x);
     }
-    return 0;
+    return check.fault;
 }
+
+}  // namespace
+
+RIX_FUZZ_TARGET(extension_file, extension_file_entry)

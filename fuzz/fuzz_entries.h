@@ -116,6 +116,17 @@ inline std::string check_loaded(const Document& doc) {
         if ((item.kind == ItemKind::TEXT_END) != (last && doc.fully_loaded())) return "misplaced text end";
         if (doc.lines.display_lines(line) != count_display_lines(doc, line)) return "display count differs";
     }
+    // The structure index's own order: by line, one line's entries shallower
+    // first, one per level; within its limits; none past a loaded text's end.
+    if (doc.index.size() > EXT_MAX_INDEX_ENTRIES) return "too many index entries";
+    for (std::size_t k = 0; k < doc.index.size(); ++k) {
+        const IndexEntry& e = doc.index[k];
+        if (e.title.size() > EXT_INDEX_TITLE_BYTES) return "index title too long";
+        if (doc.fully_loaded() && e.line >= doc.lines.count()) return "index entry past the last line";
+        if (k > 0 && (doc.index[k - 1].line > e.line ||
+                      (doc.index[k - 1].line == e.line && (doc.index[k - 1].level & 7) >= (e.level & 7))))
+            return "index entries out of order";
+    }
     return "";
 }
 

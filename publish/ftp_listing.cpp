@@ -240,11 +240,17 @@ bool parse_mlsd_line(std::string_view line, FtpEntry* out) {
         } else if (key == "size" || key == "sizd") {
             e.size = number_of(value);
         } else if (key == "modify" && value.size() >= 12 && all_digits(value.substr(0, 12))) {
-            e.year = static_cast<int>(number_of(value.substr(0, 4)));
-            e.month = static_cast<int>(number_of(value.substr(4, 2)));
-            e.day = static_cast<int>(number_of(value.substr(6, 2)));
-            e.hour = static_cast<int>(number_of(value.substr(8, 2)));
-            e.minute = static_cast<int>(number_of(value.substr(10, 2)));
+            // A time that is no time (month 13, 24:60) leaves the date unknown.
+            const long long year = number_of(value.substr(0, 4)), month = number_of(value.substr(4, 2)),
+                            day = number_of(value.substr(6, 2)), hour = number_of(value.substr(8, 2)),
+                            minute = number_of(value.substr(10, 2));
+            if (month >= 1 && month <= 12 && day >= 1 && day <= 31 && hour <= 23 && minute <= 59) {
+                e.year = static_cast<int>(year);
+                e.month = static_cast<int>(month);
+                e.day = static_cast<int>(day);
+                e.hour = static_cast<int>(hour);
+                e.minute = static_cast<int>(minute);
+            }
         }
     }
     if (!typed || dot_name(name)) return false;

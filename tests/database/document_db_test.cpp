@@ -107,6 +107,27 @@ TEST(DocumentDbOpen, NotADatabaseIsRefusedAndLeftAlone) {
     EXPECT_FALSE(db.list_tables(&t));
 }
 
+// A database that keeps its text in UTF-16 (made by another tool) would turn
+// our code page 932 bytes into other bytes both ways: refused, left alone.
+TEST(DocumentDbOpen, DatabaseInUtf16IsRefusedAndLeftAlone) {
+    TempFolder dir;
+    const std::string path = dir.file("utf16.ksl");
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(raw, "PRAGMA encoding='UTF-16le'; CREATE TABLE t(a); INSERT INTO t VALUES('x');", nullptr,
+                           nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(raw);
+    const std::string before = test::slurp(path);
+    for (bool read_only : {false, true}) {
+        DocumentDb db;
+        EXPECT_EQ(read_only ? db.open_read_only(path) : db.open(path), DbOpenResult::FAILED) << read_only;
+        EXPECT_FALSE(db.is_open());
+        EXPECT_NE(db.last_error().find("UTF-16"), std::string::npos) << db.last_error();
+    }
+    EXPECT_EQ(test::slurp(path), before);
+}
+
 TEST(DocumentDbOpen, BackupCopyIsMadeBeforeOpening) {
     Fixture f;
     ASSERT_TRUE(f.db.create_table("a", {"x"}));

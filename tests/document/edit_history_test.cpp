@@ -146,5 +146,19 @@ TEST(EditHistoryFile, AppendWritesCrLfAndRemovalReplacesTheFile) {
     EXPECT_EQ(list_folder_names(dir.path()), std::vector<std::string>{"rix.log"});   // no temporary left
 }
 
+// A history whose last line lost its end (cut short, edited by hand): the
+// appended line starts a line of its own and is the newest recent document.
+TEST(EditHistoryFile, AppendAfterALastLineWithoutItsEnd) {
+    test::TempFolder dir;
+    const std::string log = dir.file("rix.log");
+    const std::string cut = history_line("/a", 10, STAMP, "");
+    ASSERT_TRUE(atomic_replace(log, cut));
+    ASSERT_TRUE(append_history(log, history_line("/b", 10, STAMP, "")));
+    std::string text;
+    ASSERT_TRUE(read_whole_file(log, &text));
+    EXPECT_EQ(text, history_of({"/a", "/b"}));
+    EXPECT_EQ(recent_documents(text), (std::vector<std::string>{"/b", "/a"}));
+}
+
 }  // namespace
 }  // namespace rix

@@ -2,7 +2,8 @@
 // four notations reads back over the same base (and the text around it,
 // ｜ included, comes back unchanged); and the reader's own cases — a ｜
 // holding its base, delimiters that stay text, the too-long question, a line
-// end inside the delimiters, a base of more than 15 cells.
+// end inside the delimiters, a base of more than 15 cells; index lines in
+// any order read into the structure index's order and written out whole.
 //
 // Tests still owed: a base that holds a ｜ (not representable in the notation).
 #include <gtest/gtest.h>
@@ -129,6 +130,33 @@ TEST(NotationReading, LineEndInsideAndLongBases) {
     EXPECT_EQ(r.lines[1], sj("じ】"));
     // Twenty kanji: the base keeps its last fifteen cells.
     EXPECT_EQ(r.lines[2], run20.substr(0, 10) + ruby("ながい", 15) + run20.substr(10));
+}
+
+// Several index lines before one text line, deeper first and one level
+// twice: the index keeps one entry per level of the line, shallower first
+// (the first read stays), and writing out gives every entry back.
+TEST(NotationReading, IndexLinesOfOneLineInAnyOrder) {
+    FakeMessages messages;
+    LoadSession session;
+    session.options.read_index = true;
+    session.options.line_id_symbol = sj("◆");
+    Document doc;
+    DocumentState state;
+    fuzz::load_bytes(doc, state, session, sj("◆3 節\r\n◆1 章\r\n◆1 二つ目\r\n本文\r\n◆2 次\r\n次の行\r\n"));
+    ASSERT_EQ(doc.index.size(), 3u);
+    EXPECT_EQ(doc.index[0], (IndexEntry{0, 1, sj("章")}));
+    EXPECT_EQ(doc.index[1], (IndexEntry{0, 3, sj("節")}));
+    EXPECT_EQ(doc.index[2], (IndexEntry{1, 2, sj("次")}));
+
+    ExportOptions o;
+    o.form = ExportForm::EXPORT;
+    o.write_index = true;
+    o.line_id_symbol = sj("◆");
+    std::string out;
+    TextPos at;
+    while (!export_text(doc, o, &at, END_NOT_LOADED, &out).finished) {
+    }
+    EXPECT_EQ(out, sj("◆1 章\r\n◆3 節\r\n本文\r\n◆2 次\r\n次の行\r\n") + "\x1A");
 }
 
 }  // namespace

@@ -94,6 +94,12 @@ TEST(FtpListing, MlsdFactsGiveTypeSizeAndDate) {
     EXPECT_FALSE(parse_mlsd_line("type=pdir;modify=20190101000000; ..", &e));
     EXPECT_FALSE(parse_mlsd_line("size=1; notype", &e));
     EXPECT_FALSE(parse_mlsd_line("type=file;size=1;", &e));
+    // A modify fact that is no time leaves the date unknown; the entry stays.
+    for (std::string_view when : {"20191305123456", "20190300123456", "20190305243456", "20190305126000"}) {
+        ASSERT_TRUE(parse_mlsd_line("type=file;size=3;modify=" + std::string(when) + "; a.txt", &e)) << when;
+        EXPECT_EQ(e.year, 0) << when;
+        EXPECT_EQ(ftp_date_text(e), "") << when;
+    }
 }
 
 TEST(FtpListing, NamesThatCouldLeaveTheFolderAreRefused) {
