@@ -119,9 +119,11 @@ void text_end_met(Document& doc, DocumentState& state, std::uint64_t after) {
 // Document::index as the structure index keeps it, whatever the extension
 // file and the index lines of the text say: in line order, the entries of
 // one line shallower first, one entry per level a line (the one read first
-// stays), at most EXT_MAX_INDEX_ENTRIES, and, once the whole text is in,
-// none past its last line. Run between chunks, never inside one: the
-// converter gives back an unfinished line's entries by their count.
+// stays), and, once the whole text is in, none past its last line. Every
+// other entry the file holds is kept: a document may hold more than
+// registering allows, and a save writes them all back. Run between chunks,
+// never inside one: the converter gives back an unfinished line's entries
+// by their count.
 void tidy_index(Document& doc) {
     std::vector<IndexEntry>& index = doc.index;
     auto key = [](const IndexEntry& e) { return std::pair<std::uint32_t, int>(e.line, e.level & 0x07); };
@@ -132,7 +134,6 @@ void tidy_index(Document& doc) {
                 index.end());
     if (doc.fully_loaded())
         std::erase_if(index, [&](const IndexEntry& e) { return e.line >= doc.lines.count(); });
-    if (index.size() > EXT_MAX_INDEX_ENTRIES) index.resize(EXT_MAX_INDEX_ENTRIES);
 }
 
 // Reads `want` raw bytes at the file read offset and converts the whole lines
