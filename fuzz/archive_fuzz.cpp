@@ -66,10 +66,11 @@ std::string archive_entry(const std::uint8_t* data, std::size_t size) {
     ArchiveStatus st = kind == ArchiveKind::ZIP ? rix::parse_zip_members(in, &members) : rix::parse_lzh_members(in, &members);
     if (st == ArchiveStatus::UNREADABLE) return "bytes in memory reported unreadable";
     for (const ArchiveMember& m : members) {
-        std::string base = rix::member_base_name(m.name);
-        if (base == "." || base == ".." || base.find('\0') != std::string::npos) return "base name climbs";
-        for (std::size_t i = 0; i < base.size(); i += std::max<std::size_t>(1, rix::char_length_at(base, i)))
-            if (base[i] == '/' || base[i] == '\\') return "base name holds a separator";
+        // The file name is UTF-8: no separator byte may stand anywhere in it.
+        const std::string base = rix::member_file_name(m.name);
+        if (base == "." || base == ".." || base.find('\0') != std::string::npos) return "file name climbs";
+        if (base.find('/') != std::string::npos || base.find('\\') != std::string::npos)
+            return "file name holds a separator";
         rix::member_ratio_text(m, kind);
     }
     if (rix::archive_file_count(members) > static_cast<int>(members.size())) return "file count";
@@ -92,8 +93,8 @@ std::string archive_entry(const std::uint8_t* data, std::size_t size) {
         ExtractResult r = rix::extract_archive_member(path, kind, members, i, out, false, &written);
         if (r == ExtractResult::EXISTS) r = rix::extract_archive_member(path, kind, members, i, out, true, &written);
         if (r != ExtractResult::OK) continue;
-        const std::string base = rix::sjis_to_utf8(rix::member_base_name(members[i].name));
-        if (written != out + "/" + base) return "written under another name than the base name";
+        const std::string base = rix::member_file_name(members[i].name);
+        if (written != out + "/" + base) return "written under another name than its file name";
         struct stat st_written;
         if (::lstat(written.c_str(), &st_written) != 0 || !S_ISREG(st_written.st_mode)) return "no regular file written";
         if (static_cast<std::uint64_t>(st_written.st_size) != members[i].original) return "a member written in part";

@@ -23,7 +23,9 @@
 namespace {
 
 // Texts at least this long are told from a wrong key's output for certain
-// in practice: the chance that no byte of it deciphers to NUL is (255/256)^n.
+// in practice: random bytes pass the text check about 0.93^n of the time
+// (a proven key needs far fewer; this keeps the fuzzer's own trials from
+// ever meeting the one-in-ten-million chance).
 constexpr std::size_t TELLING_BYTES = 4096;
 
 std::string contents(int fd) {
@@ -49,7 +51,8 @@ std::string unlock(std::string_view file, std::string_view key, std::string* pla
     *plain = contents(opened);
     ::close(opened);
     if (plain->size() != file.size()) return "the plain text differs in length from the file";
-    if (plain->empty() || !rix::looks_like_plain_text(*plain, plain->back())) return "a key was taken that gives no text";
+    if (plain->empty() || rix::check_deciphered_text(*plain) == rix::KeyCheck::WRONG)
+        return "a key was taken that gives no text";
     return "";
 }
 
