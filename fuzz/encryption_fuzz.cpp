@@ -18,6 +18,7 @@
 
 #include "document/encryption.h"
 #include "fuzz/fuzz_entries.h"
+#include "platform/codec.h"
 #include "fuzz/fuzz_target.h"
 
 namespace {
@@ -74,10 +75,21 @@ std::string encryption_entry(const std::uint8_t* data, std::size_t size) {
         if (std::string bad = rix::fuzz::run_load_case(c); !bad.empty()) return "unlocked text: " + bad;
     }
 
-    // The file as a saved document's text (no NUL, the end mark last), enciphered.
-    std::string text(file.substr(0, file.find('\x1A')));
-    for (char& ch : text)
-        if (ch == '\0') ch = ' ';
+    // The file as a saved document's text (whole code page 932 characters,
+    // no NUL, the end mark last, as a save writes it), enciphered.
+    const std::string_view raw = file.substr(0, std::min(file.find('\x1A'), file.size()));
+    std::string text;
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        const auto b = static_cast<std::uint8_t>(raw[i]);
+        if (rix::is_lead_byte(b) && i + 1 < raw.size() && rix::is_trail_byte(static_cast<std::uint8_t>(raw[i + 1]))) {
+            text.append(raw.substr(i, 2));
+            ++i;
+        } else if (rix::is_lead_byte(b) || rix::is_never_text_byte(b)) {
+            text += ' ';
+        } else {
+            text += raw[i];
+        }
+    }
     text += '\x1A';
     int fd = rix::fuzz::memory_file(text);
     if (fd < 0) return "";
