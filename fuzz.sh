@@ -1,4 +1,4 @@
-#!/bin/sh
+#!/usr/bin/env bash
 # Builds the fuzz targets of fuzz/ with CMake (RIX_FUZZ=ON: clang, libFuzzer,
 # AddressSanitizer and UndefinedBehaviorSanitizer, from the same layer
 # libraries as the program) in their own build folder, and runs each for a
@@ -6,6 +6,7 @@
 #   ./fuzz.sh [SECONDS] [TARGET...]   (default 60 seconds, every target)
 # RIX_FUZZ_BUILD_DIR  the build folder (default build-fuzz)
 # RIX_FUZZ_JOBS       parallel compile jobs (default 1)
+# RIX_FUZZ_PARALLEL   targets run at once (default: the number of cores)
 # RIX_FUZZ_DIR        crashes, grown corpora and logs (default /tmp/rix-fuzz)
 # Ends with one line per target: runs, coverage, executions per second.
 set -eu
@@ -41,15 +42,39 @@ for t in $targets; do build_targets="$build_targets fuzz_$t"; done
 # shellcheck disable=SC2086
 cmake --build "$BUILD" -j "$JOBS" --target $build_targets
 
-status=0
-summary=""
-for t in $targets; do
+# One target's run; its status in $OUT/$t.status.
+run_target() {
+    t=$1
     mkdir -p "$OUT/$t-corpus" "$OUT/$t-crashes"
     cp -n fuzz/seeds/"$t"/* "$OUT/$t-corpus/" 2>/dev/null || true
     echo "running $t for ${SECONDS_EACH}s"
-    if ! ASAN_OPTIONS=detect_leaks=0 "$BUILD/fuzz/fuzz_$t" -max_total_time="$SECONDS_EACH" -max_len=65536 \
+    if ASAN_OPTIONS=detect_leaks=0 "$BUILD/fuzz/fuzz_$t" -max_total_time="$SECONDS_EACH" -max_len=65536 \
         -timeout=20 -rss_limit_mb=4096 -malloc_limit_mb=4096 -print_final_stats=1 \
         -artifact_prefix="$OUT/$t-crashes/" "$OUT/$t-corpus" >"$OUT/$t.log" 2>&1; then
+        echo 0 >"$OUT/$t.status"
+    else
+        echo 1 >"$OUT/$t.status"
+    fi
+}
+
+# The targets run side by side, RIX_FUZZ_PARALLEL at a time (default: one a
+# core), so that every target's SECONDS fit in SECONDS × targets / cores.
+PARALLEL=${RIX_FUZZ_PARALLEL:-$(nproc)}
+running=0
+for t in $targets; do
+    run_target "$t" &
+    running=$((running + 1))
+    if [ "$running" -ge "$PARALLEL" ]; then
+        wait -n 2>/dev/null || wait
+        running=$((running - 1))
+    fi
+done
+wait
+
+status=0
+summary=""
+for t in $targets; do
+    if [ "$(cat "$OUT/$t.status" 2>/dev/null)" != 0 ]; then
         status=1
         tail -n 40 "$OUT/$t.log"
     fi
