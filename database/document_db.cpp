@@ -12,6 +12,23 @@ namespace rix {
 
 namespace {
 
+// SQLite compares table names without regard to ASCII case: "coluMn-table"
+// is the width table to it, and "SQLITE_x" one of its own.
+bool same_table_name(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+bool hidden_table(std::string_view name) {
+    return same_table_name(name, COLUMN_TABLE) || (name.size() >= 7 && same_table_name(name.substr(0, 7), "sqlite_"));
+}
+
 // One prepared statement, finalized when it goes out of scope.
 class Statement {
 public:
@@ -260,7 +277,7 @@ DbOpenResult DocumentDb::open(const std::string& path) {
             int rc;
             while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
                 has_tables = true;
-                if (st.column(0) == COLUMN_TABLE) has_widths = true;
+                if (same_table_name(st.column(0), COLUMN_TABLE)) has_widths = true;
             }
             readable = rc == SQLITE_DONE;
         }
@@ -367,7 +384,7 @@ bool DocumentDb::list_tables(std::vector<std::string>* names) {
     int rc;
     while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
         std::string name = st.column(0);
-        if (name == COLUMN_TABLE || name.rfind("sqlite_", 0) == 0) continue;
+        if (hidden_table(name)) continue;
         names->push_back(std::move(name));
     }
     return rc == SQLITE_DONE || fail();

@@ -294,6 +294,34 @@ TEST(DocumentDbWidths, SurviveReopenRenameAndAnEarlierTable) {
     EXPECT_EQ(db.widths().at(1, 0), DB_DEFAULT_WIDTH);
 }
 
+// SQLite knows table names without regard to ASCII case: a width table
+// stored as "Column-Table" is the width table, never a table of the writer's
+// into which the widths are written at the close.
+TEST(DocumentDbWidths, TheWidthTableInAnotherCaseIsStillTheWidthTable) {
+    TempFolder dir;
+    const std::string path = dir.file("c.ksl");
+    {
+        sqlite3* raw = nullptr;
+        ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
+        std::string sql = "CREATE TABLE \"Column-Table\" (";
+        for (int j = 0; j < DB_WIDTH_FIELDS; ++j) sql += (j ? ", c" : "c") + std::to_string(j);
+        sql += "); CREATE TABLE m(x, y); INSERT INTO m VALUES('a', 'b');";
+        ASSERT_EQ(sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(raw);
+    }
+    for (int round = 0; round < 2; ++round) {
+        DocumentDb db;
+        ASSERT_EQ(db.open(path), DbOpenResult::OPENED);
+        EXPECT_EQ(tables_of(db), (std::vector<std::string>{"m"}));
+        db.widths().set(0, 1, 55 + round);
+        ASSERT_TRUE(db.close());
+    }
+    DocumentDb db;
+    ASSERT_EQ(db.open(path), DbOpenResult::OPENED);
+    EXPECT_EQ(tables_of(db), (std::vector<std::string>{"m"}));
+    EXPECT_EQ(db.widths().at(0, 1), 56);
+}
+
 TEST(DocumentDbWidths, ManyTablesAndFieldsStayInBounds) {
     Fixture f;
     std::vector<std::string> fields;
