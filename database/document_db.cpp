@@ -387,6 +387,9 @@ bool DocumentDb::list_tables(std::vector<std::string>* names) {
         if (hidden_table(name)) continue;
         names->push_back(std::move(name));
     }
+    // In byte order whatever SQLite sorted by: a damaged schema may keep a
+    // name as a blob, which SQLite sorts after every text.
+    std::sort(names->begin(), names->end());
     return rc == SQLITE_DONE || fail();
 }
 
