@@ -26,6 +26,7 @@
 #include "app/save_state.h"
 #include "app/settings_record.h"
 #include "document/document_state.h"
+#include "document/notices.h"
 #include "platform/file_choice.h"
 #include "platform/instances.h"
 #include "platform/file_viewer.h"
@@ -219,6 +220,19 @@ void rebuild(Application& app);
 int ask_question(Application& app, int kind, const std::string& utf8, int batch_answer);
 // A notice of the shell (UTF-8 text).
 void shell_notice(const std::string& utf8, unsigned time_ms);
+// Shows what an operation of a lower layer reported, in order.
+void show_notices(const Notices& notices);
+// The questions of a lower layer's operation, asked through the message box;
+// in batch mode each takes `batch_yes` as its answer (the one that loses
+// nothing) and is printed on standard error.
+class MessageQuestions final : public Questions {
+public:
+    explicit MessageQuestions(const Application& app, bool batch_yes = false) : batch_(app.batch), batch_yes_(batch_yes) {}
+    bool yes_no(std::string_view utf8, std::uintptr_t owner = 0) override;
+private:
+    bool batch_;
+    bool batch_yes_;
+};
 
 // Loads the held document into app.loaded (the default load hook).
 void load_into_application(Application& app);
