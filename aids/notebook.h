@@ -1,7 +1,7 @@
 // The notebook (手帖): a document's articles under headings, kept in a plain
 // text file beside it (by default the document's name with ".ren"). This
 // file holds the model, its file form and the list the window shows; the
-// window (app/notebook_window.h) asks the questions and shows the notices.
+// window (app/notebook/notebook_window.h) asks the questions and shows the notices.
 //
 // File form (code page 932, CR LF line ends):
 //

@@ -13,7 +13,7 @@
 //   bit 3 (printing, PDF outlines and EPUB chapters read it).
 //
 // Everything here works on the plain document structs; the index window
-// (app/index_window.h) asks the questions and shows the notices. Every
+// (app/index/index_window.h) asks the questions and shows the notices. Every
 // change sets MODIFIED_EXTENSION; a section move also sets MODIFIED_TEXT,
 // empties the undo journal (its records name positions of the old order)
 // and drops the line caches. Entries follow line insertions and deletions

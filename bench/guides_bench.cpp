@@ -15,12 +15,12 @@
 #include <memory>
 #include <string>
 
-#include "app/commands/features.h"
-#include "app/default_settings.h"
-#include "app/editor.h"
-#include "app/guides.h"
-#include "app/screen.h"
-#include "app/shell_events.h"
+#include "app/shell/features.h"
+#include "app/settings/default_settings.h"
+#include "app/edit/editor.h"
+#include "app/edit/guides.h"
+#include "app/edit/screen.h"
+#include "app/shell/shell_events.h"
 #include "bench/bench_report.h"
 #include "platform/qt/image_surface.h"
 #include "platform/qt/qt_fonts.h"

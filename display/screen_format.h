@@ -1,6 +1,6 @@
 // ScreenFormat: what the geometry needs to know about one format slot, as
 // plain values. The application fills it from the settings record
-// (app/screen_format.h) together with the run-time facts the record does not
+// (app/edit/screen_format.h) together with the run-time facts the record does not
 // hold (the guide box width, whether the structure index is docked here, the
 // page offsets of print composition). The display layer never reads the
 // record itself; what the geometry wants stored back into the record comes

@@ -3,7 +3,7 @@
 // the reader and writer promise: values of at most 49 bytes without line
 // breaks; every value stored reads back as it was stored; keys the writer
 // does not own keep their values.
-#include "app/epub_ini.h"
+#include "app/publish/epub_ini.h"
 #include "fuzz/fuzz_target.h"
 
 namespace {

@@ -10,7 +10,7 @@
 // Everything is generated in memory, as UTF-8 straight from the stored
 // lines (one walk of each line: characters, half-width pairs, ruby blocks
 // whole, tag blocks skipped). Nothing here touches files or windows: the
-// application writes the book (app/epub_run.h).
+// application writes the book (app/publish/epub_run.h).
 //
 // Package layout (zip entries in this order):
 //   mimetype                   "application/epub+zip", stored, no extra field

@@ -14,7 +14,7 @@
 // Shift_JIS right after <head>. Text is escaped (& < > in text, & " < in
 // attribute values); numbers are written without the locale. Nothing here
 // touches files, windows or the settings record: the application fills the
-// two plain structs below (app/html_run.h) and writes the bytes.
+// two plain structs below (app/publish/html_run.h) and writes the bytes.
 #pragma once
 
 #include <cstdint>

@@ -16,7 +16,7 @@
 // came from (MailUrl::parts).
 //
 // Nothing here touches windows, the clipboard or processes: the application
-// shows the notice, fills the clipboard and opens the URL (app/mail_run.h).
+// shows the notice, fills the clipboard and opens the URL (app/publish/mail_run.h).
 #pragma once
 
 #include <cstddef>

@@ -25,7 +25,7 @@
 // printed page does.
 //
 // Nothing here touches files or windows: build_pdf returns the file image;
-// the application writes it (app/pdf_run.h).
+// the application writes it (app/print/pdf_run.h).
 #pragma once
 
 #include <cstdint>

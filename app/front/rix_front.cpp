@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/process_start.h"
+#include "app/shell/process_start.h"
 #include "platform/files.h"
 #include "platform/shell.h"
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/default_settings.h"
-#include "app/settings_record.h"
+#include "app/settings/default_settings.h"
+#include "app/settings/settings_record.h"
 #include "platform/files.h"
 
 int main(int argc, char** argv) {

@@ -5,11 +5,11 @@
 // the fill and stores mode 0; the shipped JPEG paper loads.
 //
 // Owed: the shipped BMP paper through Qt (tests/platform_qt/background_qt_test).
-#include "app/background.h"
+#include "app/edit/background.h"
 
 #include <gtest/gtest.h>
 
-#include "app/default_settings.h"
+#include "app/settings/default_settings.h"
 #include "platform/codec.h"
 #include "platform/fake_messages.h"
 #include "rix_build_paths.h"

@@ -2,7 +2,7 @@
 // Owed: nothing known.
 #include <gtest/gtest.h>
 
-#include "app/command_line.h"
+#include "app/shell/command_line.h"
 
 using namespace rix;
 

@@ -7,10 +7,10 @@
 #include <fstream>
 #include <set>
 
-#include "app/commands/features.h"
-#include "app/default_settings.h"
-#include "app/screen_format.h"
-#include "app/shell_events.h"
+#include "app/shell/features.h"
+#include "app/settings/default_settings.h"
+#include "app/edit/screen_format.h"
+#include "app/shell/shell_events.h"
 #include "platform/codec.h"
 #include "platform/fake_messages.h"
 #include "platform/virtual_keys.h"

@@ -5,11 +5,11 @@
 // ﾀﾞｳﾝﾛｰﾄﾞ機能 and ｼｮｰﾄｶｯﾄ 作成 opening their dialogs.
 //
 // Tests still owed: the IME state kept across the dialog.
-#include "app/common_settings_dialog.h"
+#include "app/settings/common_settings_dialog.h"
 
 #include <gtest/gtest.h>
 
-#include "app/default_settings.h"
+#include "app/settings/default_settings.h"
 #include "platform/codec.h"
 #include "platform/fake_dialogs.h"
 #include "platform/fake_messages.h"

@@ -6,10 +6,10 @@
 // through the clipboard commands, rix.clg read when the features are
 // installed and written at the end of the process.
 // Owed: the placement beside the cursor in vertical documents.
-#include "app/copy_history_dialog.h"
+#include "app/history/copy_history_dialog.h"
 
 #include "../editing/edit_fixture.h"
-#include "app/editor.h"
+#include "app/edit/editor.h"
 #include "document/loader.h"
 #include "editing/clipboard_commands.h"
 #include "platform/fake_dialogs.h"

@@ -3,7 +3,7 @@
 // opened when the key was not given; no plain backup beside them, and the
 // offer to remove one; 平文保存 and Escape; key files; the batch forms and
 // --info; auto-save copies and their timer.
-#include "app/crypt_flow.h"
+#include "app/documents/crypt_flow.h"
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
@@ -12,12 +12,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/autosave.h"
-#include "app/document_load.h"
-#include "app/recovery_flow.h"
+#include "app/documents/autosave.h"
+#include "app/documents/document_load.h"
+#include "app/documents/recovery_flow.h"
 #include "document/recovery.h"
-#include "app/save_flow.h"
-#include "app/write_out_dialog.h"
+#include "app/documents/save_flow.h"
+#include "app/documents/write_out_dialog.h"
 #include "aids/notebook.h"
 #include "document/edit_convert.h"
 #include "document/encryption.h"

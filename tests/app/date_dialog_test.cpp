@@ -5,11 +5,11 @@
 // last date shown at the next opening; and 日付入力 as the main window runs it.
 //
 // Owed: the spin buttons' look on Qt (a widget detail).
-#include "app/date_dialog.h"
+#include "app/edit/date_dialog.h"
 
 #include <gtest/gtest.h>
 
-#include "app/row_form_dialog.h"
+#include "app/settings/row_form_dialog.h"
 #include "document/line_format.h"
 #include "editing/command_ids.h"
 #include "platform/fake_dialogs.h"

@@ -3,7 +3,7 @@
 // character boundaries, replace and replace all; the settings record's
 // fields of the browser, there and back.
 // Owed: the font buttons of DB_EVSET with a fake font chooser.
-#include "app/db_dialogs.h"
+#include "app/database/db_dialogs.h"
 
 #include <gtest/gtest.h>
 

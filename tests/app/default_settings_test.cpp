@@ -2,7 +2,7 @@
 //
 // Owed: laying the shipped screen formats out on a real window size (needs
 // the geometry code) to show that every format fits 1100 × 760.
-#include "app/default_settings.h"
+#include "app/settings/default_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <iterator>
 #include <string>
 
-#include "app/settings_record.h"
+#include "app/settings/settings_record.h"
 #include "platform/codec.h"
 #include "platform/fake_messages.h"
 #include "rix_build_paths.h"

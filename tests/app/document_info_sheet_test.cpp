@@ -4,7 +4,7 @@
 // answers: no selection, an older line, a vanished file, a file to open.
 //
 // Tests still owed: the sheet's position per writing direction.
-#include "app/document_info_sheet.h"
+#include "app/history/document_info_sheet.h"
 
 #include <gtest/gtest.h>
 

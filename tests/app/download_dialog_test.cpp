@@ -3,11 +3,11 @@
 // ruby conversion left off keeping the ruby fields.
 //
 // Still owed: the downloaded document's disposal (bits 3-4) at the end.
-#include "app/download_dialog.h"
+#include "app/settings/download_dialog.h"
 
 #include <gtest/gtest.h>
 
-#include "app/default_settings.h"
+#include "app/settings/default_settings.h"
 #include "platform/codec.h"
 #include "platform/fake_dialogs.h"
 #include "platform/fake_messages.h"

@@ -1,17 +1,17 @@
 // The editing layer as the main window drives it: keys, typed text and the
 // edit commands through the command table, the screen following every change,
 // and a save that keeps every byte.
-#include "app/editor.h"
+#include "app/edit/editor.h"
 
 #include <gtest/gtest.h>
 
-#include "app/command_table.h"
-#include "app/commands/features.h"
-#include "app/shell_events.h"
-#include "app/default_settings.h"
-#include "app/ruby_dialog.h"
-#include "app/trace_dialog.h"
-#include "app/save_flow.h"
+#include "app/shell/command_table.h"
+#include "app/shell/features.h"
+#include "app/shell/shell_events.h"
+#include "app/settings/default_settings.h"
+#include "app/edit/ruby_dialog.h"
+#include "app/shell/trace_dialog.h"
+#include "app/documents/save_flow.h"
 #include "editing/dispatch.h"
 #include "editing/edit_text.h"
 #include "platform/codec.h"

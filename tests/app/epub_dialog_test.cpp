@@ -3,7 +3,7 @@
 // ｸﾘｱ, 参照, 既定ﾌｫﾙﾀﾞ and the font chooser, 実 行 storing the record's
 // bytes, the session and Rix.ini, its refusals, and 閉じる storing nothing.
 // Owed: the font chooser's Qt side.
-#include "app/epub_dialog.h"
+#include "app/publish/epub_dialog.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <fstream>
 #include <functional>
 
-#include "app/epub_ini.h"
+#include "app/publish/epub_ini.h"
 #include "platform/codec.h"
 #include "platform/fake_dialogs.h"
 #include "platform/fake_messages.h"

@@ -4,7 +4,7 @@
 // line ends); missing keys and a missing section are added; values are cut
 // on a character and lose their line breaks; a missing file reads empty.
 // Owed: a file that is a link to another folder's file.
-#include "app/epub_ini.h"
+#include "app/publish/epub_ini.h"
 
 #include <gtest/gtest.h>
 

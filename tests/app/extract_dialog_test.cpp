@@ -6,7 +6,7 @@
 // member whose name comes to nothing refused with its own notice.
 //
 // Still owed: ﾌｫﾙﾀﾞ選択 with the window's folder chooser.
-#include "app/extract_dialog.h"
+#include "app/files/extract_dialog.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "app/file_crypt_dialog.h"
-#include "app/file_search_dialog.h"
+#include "app/files/file_crypt_dialog.h"
+#include "app/files/file_search_dialog.h"
 #include "platform/codec.h"
 #include "platform/fake_dialogs.h"
 #include "platform/fake_messages.h"

@@ -1,7 +1,7 @@
 // The modeless find and replace dialog through the fake dialog host: the
 // pre-fill, find next in both directions, replace and replace all, the
 // buttons disabled by an empty find text, reopening, closing and help.
-#include "app/find_dialog.h"
+#include "app/search/find_dialog.h"
 
 #include <gtest/gtest.h>
 

@@ -3,13 +3,13 @@
 // font and colour choosers, switching formats, the test buttons and cancel.
 //
 // Still owed: the image file chooser once the program has one.
-#include "app/fmset_dialog.h"
+#include "app/settings/fmset_dialog.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "app/format_views.h"
+#include "app/edit/format_views.h"
 #include "platform/codec.h"
 #include "platform/fake_dialogs.h"
 #include "platform/fake_fonts.h"

@@ -2,7 +2,7 @@
 // site folder under their own (Japanese) names; a missing file, an
 // incomplete site or a password with a line break stops before anything is
 // sent; a refused login says why.
-#include "app/ftp_batch.h"
+#include "app/publish/ftp_batch.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -8,7 +8,7 @@
 //
 // Owed: a transfer stopped from the window (the progress callback is tested
 // on the client alone).
-#include "app/ftp_window.h"
+#include "app/publish/ftp_window.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -6,9 +6,9 @@
 // Tests still owed: opening a recent document in another instance.
 #include <gtest/gtest.h>
 
-#include "app/document_info_sheet.h"
-#include "app/recent_menu.h"
-#include "app/save_flow.h"
+#include "app/history/document_info_sheet.h"
+#include "app/history/recent_menu.h"
+#include "app/documents/save_flow.h"
 #include "document/edit_history.h"
 #include "editing/command_ids.h"
 #include "platform/codec.h"

@@ -2,7 +2,7 @@
 // 作 成 storing the record and making the pages of one document or of a
 // list (with its refusals), the document list of HTML_SEL (adding, reading
 // a list file, the limit, moving, titles) and the colours of HTML_COL.
-#include "app/html_dialog.h"
+#include "app/publish/html_dialog.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 // template in the data folder, failures told and refusals of the document's
 // own file. The browser is a stand-in `xdg-open` on PATH that notes the page.
 // Owed: the dialogs that call these (HTML_MAKE, HTML_SEL, HTML_COL).
-#include "app/html_run.h"
+#include "app/publish/html_run.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -19,7 +19,7 @@
 #include <memory>
 #include <thread>
 
-#include "app/default_settings.h"
+#include "app/settings/default_settings.h"
 #include "document/document_state.h"
 #include "platform/codec.h"
 #include "platform/fake_messages.h"

@@ -4,7 +4,7 @@
 // asked and done (and undo emptied), or answered No; the buttons of later
 // features disabled; help.
 // Owed: the window's position on the screen (the Qt host's part).
-#include "app/index_window.h"
+#include "app/index/index_window.h"
 
 #include "../editing/edit_fixture.h"
 #include "document/undo_journal.h"

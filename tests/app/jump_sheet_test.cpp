@@ -2,7 +2,7 @@
 // notices, the mark page (attach, jump, memory, check memory), the string
 // page (box moves, registration, paste, jumps), the tag page without tags, and
 // the page remembered in the settings.
-#include "app/jump_sheet.h"
+#include "app/search/jump_sheet.h"
 
 #include <gtest/gtest.h>
 

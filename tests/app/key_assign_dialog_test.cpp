@@ -1,11 +1,11 @@
 // The 編集キー ／ 禁則文字 sheet through the fake dialog host: what each page
 // shows, storing letters and sets, switching pages without losing what was
 // typed, the defaults button, cancel, help, and the page kept for the run.
-#include "app/key_assign_dialog.h"
+#include "app/settings/key_assign_dialog.h"
 
 #include <gtest/gtest.h>
 
-#include "app/default_settings.h"
+#include "app/settings/default_settings.h"
 #include "editing/dispatch.h"
 #include "platform/codec.h"
 #include "platform/fake_dialogs.h"

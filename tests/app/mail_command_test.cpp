@@ -3,20 +3,20 @@
 // the address under the cursor, the long body's rest on the clipboard with
 // the notice, a refused clipboard and a missing mail program told, a partly
 // loaded document mailed whole, other addresses of 230 opened as before.
-// Owed: the vertical template page (app/html_run.h) once it is wired in.
+// Owed: the vertical template page (app/publish/html_run.h) once it is wired in.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "app/command_table.h"
-#include "app/commands/features.h"
-#include "app/default_settings.h"
-#include "app/editor.h"
-#include "app/mail_run.h"
-#include "app/screen.h"
-#include "app/shell_events.h"
+#include "app/shell/command_table.h"
+#include "app/shell/features.h"
+#include "app/settings/default_settings.h"
+#include "app/edit/editor.h"
+#include "app/publish/mail_run.h"
+#include "app/edit/screen.h"
+#include "app/shell/shell_events.h"
 #include "document/document_state.h"
 #include "document/loader.h"
 #include "platform/clipboard.h"

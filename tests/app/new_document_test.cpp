@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "app/new_document.h"
+#include "app/documents/new_document.h"
 #include "platform/files.h"
 #include "tests/support/temp_folder.h"
 

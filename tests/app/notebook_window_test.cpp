@@ -5,10 +5,10 @@
 // stored, reopening showing the unsaved notebook, 選帖, the links with the
 // structure index, and the notebook written by the save of the close flows.
 // Owed: the size button and the blinking (not built).
-#include "app/notebook_window.h"
+#include "app/notebook/notebook_window.h"
 
 #include "../editing/edit_fixture.h"
-#include "app/index_window.h"
+#include "app/index/index_window.h"
 #include "platform/fake_dialogs.h"
 #include "tests/support/temp_folder.h"
 

@@ -13,9 +13,9 @@
 #include <cstring>
 #include <string>
 
-#include "app/application.h"
-#include "app/default_settings.h"
-#include "app/document_load.h"
+#include "app/shell/application.h"
+#include "app/settings/default_settings.h"
+#include "app/documents/document_load.h"
 #include "files/select_file.h"
 #include "platform/codec.h"
 #include "platform/fake_messages.h"

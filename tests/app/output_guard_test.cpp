@@ -1,7 +1,7 @@
 // The writers' check that an output is none of their inputs: the same file
 // under another name, through a link, the document's extension file, the
 // database's journal and log; the refusal's message.
-#include "app/output_guard.h"
+#include "app/documents/output_guard.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

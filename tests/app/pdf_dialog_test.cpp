@@ -3,7 +3,7 @@
 // enable rules, ｸﾘｱ and 参照, 実 行 with its limits and refusals, and 閉じる
 // leaving everything as it was.
 // Owed: the folder chooser's Qt side with a folder changed inside the dialog.
-#include "app/pdf_dialog.h"
+#include "app/print/pdf_dialog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The batch options of printing and the preview on the command line.
 #include <gtest/gtest.h>
 
-#include "app/command_line.h"
+#include "app/shell/command_line.h"
 
 namespace rix {
 namespace {

@@ -3,7 +3,7 @@
 // switching formats, the header enable rules and remapped positions, the
 // actions and their questions; and the print view of the record.
 // Owed: the page-setup dialog itself through a Qt host.
-#include "app/print_set_dialog.h"
+#include "app/print/print_set_dialog.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/default_settings.h"
-#include "app/print_colour_dialog.h"
-#include "app/print_format_view.h"
+#include "app/settings/default_settings.h"
+#include "app/print/print_colour_dialog.h"
+#include "app/print/print_format_view.h"
 #include "platform/codec.h"
 #include "platform/fake_dialogs.h"
 #include "platform/fake_messages.h"

@@ -1,7 +1,7 @@
 // The reading options dialog through the fake host: what it shows and
 // enables, the two-byte symbol rule, the custom delimiter pair, storing and
 // closing without storing.
-#include "app/read_in_dialog.h"
+#include "app/documents/read_in_dialog.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // killed editors given back at the start after a notice.
 //
 // The signal itself, in a real window program, is tests/cli/signals_test.sh.
-#include "app/recovery_flow.h"
+#include "app/documents/recovery_flow.h"
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
@@ -14,7 +14,7 @@
 
 #include <csignal>
 
-#include "app/save_flow.h"
+#include "app/documents/save_flow.h"
 #include "document/recovery.h"
 #include "platform/codec.h"
 #include "platform/fake_messages.h"

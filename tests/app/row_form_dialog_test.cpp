@@ -4,11 +4,11 @@
 // triggers stored only as one full-width character, a slot without trigger
 // refused, 変更 storing a slot's word at once.
 // Owed: the right-button opening (Shift + right click) through the shell.
-#include "app/row_form_dialog.h"
+#include "app/settings/row_form_dialog.h"
 
 #include <gtest/gtest.h>
 
-#include "app/rowfm_reg_dialog.h"
+#include "app/settings/rowfm_reg_dialog.h"
 #include "document/line_format.h"
 #include "editing/cursor.h"
 #include "editing/edit_text.h"

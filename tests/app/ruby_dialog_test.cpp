@@ -4,7 +4,7 @@
 // the HTML writer.
 //
 // Tests still owed: the placement beside the cursor's column in vertical writing.
-#include "app/ruby_dialog.h"
+#include "app/edit/ruby_dialog.h"
 
 #include <gtest/gtest.h>
 

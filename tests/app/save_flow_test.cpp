@@ -3,11 +3,11 @@
 // options dialog through the fake host.
 //
 // Tests still owed: the exit flow of a new document through these hooks.
-#include "app/save_flow.h"
+#include "app/documents/save_flow.h"
 
 #include <gtest/gtest.h>
 
-#include "app/write_out_dialog.h"
+#include "app/documents/write_out_dialog.h"
 #include "platform/codec.h"
 #include "platform/fake_dialogs.h"
 #include "platform/fake_messages.h"

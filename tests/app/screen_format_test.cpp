@@ -4,13 +4,13 @@
 //
 // Still owed: the IME font update after a font is made. (The ENV_FMSET
 // procedure has its own tests in fmset_dialog_test.)
-#include "app/screen_format.h"
+#include "app/edit/screen_format.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "app/format_views.h"
+#include "app/edit/format_views.h"
 #include "platform/codec.h"
 #include "platform/fake_fonts.h"
 #include "platform/fake_messages.h"

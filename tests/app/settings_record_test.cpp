@@ -3,7 +3,7 @@
 // Owed: a record read while another instance replaces the file (needs two
 // processes); the conversion of files between 1025 and 4095 bytes is covered
 // only through the 1024-byte case.
-#include "app/settings_record.h"
+#include "app/settings/settings_record.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -18,7 +18,7 @@
 #include <random>
 #include <string>
 
-#include "app/default_settings.h"
+#include "app/settings/default_settings.h"
 #include "platform/codec.h"
 #include "platform/fake_messages.h"
 

@@ -4,7 +4,7 @@
 // (blanks and quotes in paths included), another program's entry is refused.
 //
 // Still owed: the IME state given back when the dialog closes.
-#include "app/shortcut_dialog.h"
+#include "app/settings/shortcut_dialog.h"
 
 #include <gtest/gtest.h>
 

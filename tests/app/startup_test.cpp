@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/application.h"
-#include "app/process_start.h"
+#include "app/shell/application.h"
+#include "app/shell/process_start.h"
 #include "platform/codec.h"
 #include "platform/fake_messages.h"
 #include "platform/files.h"

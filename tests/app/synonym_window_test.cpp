@@ -8,10 +8,10 @@
 // the condition kept at closing; and the command side: 類語一覧 (405) and
 // the double click of the edit window.
 // Owed: the blinking labels and the list's scrolling (not built).
-#include "app/synonym_window.h"
+#include "app/synonyms/synonym_window.h"
 
 #include "../editing/edit_fixture.h"
-#include "app/commands/features.h"
+#include "app/shell/features.h"
 #include "document/loader.h"
 #include "editing/edit_text.h"
 #include "platform/fake_dialogs.h"

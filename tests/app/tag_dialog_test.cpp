@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "../editing/edit_fixture.h"
-#include "app/tag_dialogs.h"
+#include "app/tags/tag_dialogs.h"
 #include "platform/fake_dialogs.h"
 #include "platform/format_colour.h"
 

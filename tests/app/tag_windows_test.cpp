@@ -4,16 +4,16 @@
 // focus loss as one undo step, a stale anchor, the resize clamp and the
 // stored sizes, the box's menu, hiding, and horizontal formats.
 // Owed: the unset-background notice per format across format switches.
-#include "app/tag_windows.h"
+#include "app/tags/tag_windows.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 
 #include "aids/search.h"
-#include "app/default_settings.h"
-#include "app/editor.h"
-#include "app/save_flow.h"
+#include "app/settings/default_settings.h"
+#include "app/edit/editor.h"
+#include "app/documents/save_flow.h"
 #include "document/edit_convert.h"
 #include "document/storage.h"
 #include "editing/edit_text.h"

@@ -5,13 +5,13 @@
 // ﾃｽﾄ and 取消 after it, the shared window slot.
 //
 // Still owed: reordering the right list by dragging (the host has no drag list).
-#include "app/toolbar_sheet.h"
+#include "app/settings/toolbar_sheet.h"
 
 #include <gtest/gtest.h>
 
-#include "app/command_table.h"
-#include "app/default_settings.h"
-#include "app/menus.h"
+#include "app/shell/command_table.h"
+#include "app/settings/default_settings.h"
+#include "app/shell/menus.h"
 #include "platform/codec.h"
 #include "platform/fake_dialogs.h"
 #include "platform/fake_messages.h"

@@ -17,7 +17,7 @@
 #include <cstring>
 #include <functional>
 
-#include "app/fmset_dialog.h"
+#include "app/settings/fmset_dialog.h"
 #include "platform/codec.h"
 #include "platform/fake_fonts.h"
 #include "platform/fake_messages.h"

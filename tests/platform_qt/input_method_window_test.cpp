@@ -10,12 +10,12 @@
 
 #include <gtest/gtest.h>
 
-#include "app/commands/features.h"
-#include "app/default_settings.h"
-#include "app/editor.h"
-#include "app/save_flow.h"
-#include "app/screen.h"
-#include "app/shell_events.h"
+#include "app/shell/features.h"
+#include "app/settings/default_settings.h"
+#include "app/edit/editor.h"
+#include "app/documents/save_flow.h"
+#include "app/edit/screen.h"
+#include "app/shell/shell_events.h"
 #include "editing/cursor.h"
 #include "platform/codec.h"
 #include "platform/fake_messages.h"

@@ -14,9 +14,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/commands/features.h"
-#include "app/default_settings.h"
-#include "app/shell_events.h"
+#include "app/shell/features.h"
+#include "app/settings/default_settings.h"
+#include "app/shell/shell_events.h"
 #include "platform/fake_messages.h"
 #include "platform/gui.h"
 #include "platform/virtual_keys.h"

@@ -8,14 +8,14 @@
 
 #include <gtest/gtest.h>
 
-#include "app/default_settings.h"
-#include "app/editor.h"
-#include "app/commands/features.h"
-#include "app/copy_history_dialog.h"
-#include "app/mouse_glue.h"
-#include "app/save_flow.h"
-#include "app/screen.h"
-#include "app/shell_events.h"
+#include "app/settings/default_settings.h"
+#include "app/edit/editor.h"
+#include "app/shell/features.h"
+#include "app/history/copy_history_dialog.h"
+#include "app/edit/mouse_glue.h"
+#include "app/documents/save_flow.h"
+#include "app/edit/screen.h"
+#include "app/shell/shell_events.h"
 #include "display/hit_test.h"
 #include "platform/codec.h"
 #include "platform/fake_dialogs.h"

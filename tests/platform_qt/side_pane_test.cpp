@@ -12,9 +12,9 @@
 
 #include <memory>
 
-#include "app/commands/features.h"
-#include "app/default_settings.h"
-#include "app/shell_events.h"
+#include "app/shell/features.h"
+#include "app/settings/default_settings.h"
+#include "app/shell/shell_events.h"
 #include "platform/gui.h"
 #include "platform/qt/qt_dialogs.h"
 #include "rix_build_paths.h"

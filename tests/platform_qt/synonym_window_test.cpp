@@ -16,7 +16,7 @@
 #include <cstdlib>
 
 #include "../editing/edit_fixture.h"
-#include "app/synonym_window.h"
+#include "app/synonyms/synonym_window.h"
 #include "platform/files.h"
 #include "platform/qt/qt_dialogs.h"
 #include "rix_synonym_paths.h"

@@ -10,11 +10,11 @@
 #include <memory>
 #include <string>
 
-#include "app/commands/features.h"
-#include "app/default_settings.h"
-#include "app/editor.h"
-#include "app/screen.h"
-#include "app/shell_events.h"
+#include "app/shell/features.h"
+#include "app/settings/default_settings.h"
+#include "app/edit/editor.h"
+#include "app/edit/screen.h"
+#include "app/shell/shell_events.h"
 #include "platform/fake_dialogs.h"
 #include "platform/fake_fonts.h"
 #include "platform/fake_messages.h"

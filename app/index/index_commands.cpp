@@ -1,0 +1,78 @@
+// The structure index: 構成索引 (404) opens the index window, which follows
+// the cursor after every redraw of the main window. The window stands where
+// the current screen format places it (floating, or a side pane of the main
+// window), is made again when a format switch places it otherwise, and is
+// reopened at start when it was open at the last end.
+#include <memory>
+
+#include "app/shell/command_table.h"
+#include "app/shell/features.h"
+#include "app/edit/editor.h"
+#include "app/index/index_window.h"
+#include "app/edit/screen.h"
+#include "app/shell/shell_events.h"
+
+namespace rix {
+
+namespace {
+
+struct IndexGlue {
+    IndexUi ui;
+    bool started = false;   // the window of the last end was reopened (or not wanted)
+};
+
+IndexServices services_of(Application& app, IndexGlue* g) {
+    IndexServices s;
+    s.edit = [&app](const std::function<void(EditContext&)>& work) { return run_edit(app, work); };
+    s.redraw = [&app] { rebuild(app); };
+    s.settings = &app.settings;
+    if (app.links.open_notebook) s.notebook = app.links.open_notebook;
+    s.dock = app.window.dock_pane;
+    s.pane_changed = [&app](int side) {
+        if (app.window.screen) app.window.screen->index_docked = side != 0;
+        rebuild(app);
+    };
+    s.reopen = [&app, g] {
+        close_index_window(g->ui);
+        open_index_window(g->ui, services_of(app, g));
+    };
+    return s;
+}
+
+}  // namespace
+
+void install_index_commands(Application& app) {
+    // The window's state lives as long as the handlers that reach it (it is
+    // not put in feature_state, whose last entry the mouse's tests take).
+    auto glue = std::make_shared<IndexGlue>();
+    IndexGlue* g = glue.get();
+    CommandTable& t = app.window.shell->commands();
+    t.set_handler(COMMAND_INDEX, [&app, glue](int) { open_index_window(glue->ui, services_of(app, glue.get())); },
+                  [&app] { return editing_ready(app); });
+    app.links.show_in_index = [&app, glue](const std::string& word) {
+        if (!editing_ready(app)) return;
+        show_index_name(glue->ui, services_of(app, glue.get()), word);
+    };
+    app.links.index_open = [glue] { return index_window_open(glue->ui); };
+    app.links.redock_index = [&app, glue] {
+        if (!index_window_open(glue->ui)) return;
+        close_index_window(glue->ui);
+        open_index_window(glue->ui, services_of(app, glue.get()));
+    };
+    app.links.at_exit.push_back([&app, glue] { remember_index_window(glue->ui, &app.settings); });
+    app.window.after_redraw.push_back([&app, g] {
+        if (!editing_ready(app)) return;
+        if (!g->started) {
+            g->started = true;
+            if (app.settings.rec.index_window_open && !index_window_open(g->ui)) {
+                open_index_window(g->ui, services_of(app, g));
+                return;
+            }
+        }
+        if (!index_window_open(g->ui)) return;
+        EditContext c = edit_context(app);
+        follow_index_cursor(g->ui, c);
+    });
+}
+
+}  // namespace rix
