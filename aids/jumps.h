@@ -3,7 +3,7 @@
 // start and end, and to the eight jump strings (Ctrl+1..8 towards the end,
 // Ctrl+Alt+1..8 towards the start). All go through locate_target; a found
 // target is reached with move_to_target, a failure leaves the cursor and
-// tells the user.
+// adds its notice to `notices` for the caller to show.
 //
 // Line marks are line attributes (LineTable marks, bits 0-3 = marks 1-4);
 // they travel with the line table into the extension file. The jump strings
@@ -20,6 +20,7 @@
 #include "aids/search.h"
 #include "document/extension_file.h"
 #include "editing/command_ids.h"
+#include "document/notices.h"
 #include "editing/edit_state.h"
 #include "platform/messages.h"
 
@@ -51,20 +52,21 @@ struct JumpEnv {
 // without one), 313, 314 (forget the memory), 321..328 and 331..338 (a mark
 // jump for 1..4 when marks_on_digit_keys, else the jump string of the slot).
 // True when the cursor moved; false for another command.
-bool run_jump_command(EditContext& c, int command, const JumpEnv& env);
+bool run_jump_command(EditContext& c, int command, const JumpEnv& env, Notices& notices);
 
 // A line (SEEK_LINE), display line (SEEK_DISPLAY_LINE) or page (SEEK_PAGE)
 // jump, 0-based; a page is shown from the top of the screen. Forgets the
 // mark-jump memory. Not found: "目的の箇所が見付かりません｡" (2 s).
-bool line_jump(EditContext& c, int mode, std::int64_t value, MarkJumpMemory* memory, WindowRef owner);
+bool line_jump(EditContext& c, int mode, std::int64_t value, MarkJumpMemory* memory, WindowRef owner,
+               Notices& notices);
 
 // To the next (forward) or previous line, other than the cursor's, bearing
 // one of the marks of `mask`. Not found: "目的の箇所が見付かりません｡".
-bool mark_jump(EditContext& c, std::uint8_t mask, bool forward, WindowRef owner);
+bool mark_jump(EditContext& c, std::uint8_t mask, bool forward, WindowRef owner, Notices& notices);
 
 // Searches `text` towards the end (never the occurrence at the cursor) or the
 // start. An empty text does nothing. Not found: "検索語が見つかりません｡" (1.5 s).
-bool text_jump(EditContext& c, std::string_view text, bool forward, WindowRef owner);
+bool text_jump(EditContext& c, std::string_view text, bool forward, WindowRef owner, Notices& notices);
 
 // Gives the cursor's line exactly `marks` (LINE_MARK_* bits; 0 clears them),
 // redraws it, sets MODIFIED_EXTENSION and forgets the mark-jump memory.

@@ -23,10 +23,6 @@ namespace rix {
 
 namespace {
 
-void notice(WindowRef owner, const char* utf8, unsigned ms) {
-    show_message(MSG_NOTICE, owner, utf8_to_sjis(utf8), ms);
-}
-
 bool is_end(ItemKind k) { return k == ItemKind::LINE_END || k == ItemKind::TEXT_END || k == ItemKind::CUT; }
 
 // The stored bytes of one loaded line before its end mark.
@@ -437,7 +433,7 @@ FindOutcome run_find_action(EditContext& c, FindState& state, FindAction action,
         }
         const SeekResult r = locate_target(c, mode, 0, state.what);
         if (!r.found) {
-            notice(owner, state.replace_mode ? "置換先が見つかりません｡" : "検索語が見つかりません｡", 1500);
+            out.notices.add(state.replace_mode ? "置換先が見つかりません｡" : "検索語が見つかりません｡", 1500, owner);
             state.found = false;
             break;
         }
@@ -523,12 +519,12 @@ std::string class_run(const LineBytes& line, std::uint32_t at) {
 
 }  // namespace
 
-std::string word_at_cursor(EditContext& c, WindowRef owner) {
+std::string word_at_cursor(EditContext& c, WindowRef owner, Notices& notices) {
     Document& doc = c.doc;
     const Marking m = c.edit.mark;
     if (m.on && m.start < m.end) {
         if (m.start.line() != m.end.line() || m.end.column() - m.start.column() > WORD_PREFILL_BYTES) {
-            notice(owner, " 指定文字範囲が長すぎます｡", 3000);
+            notices.add(" 指定文字範囲が長すぎます｡", 3000, owner);
             return {};
         }
         if (m.start.line() >= doc.lines.count()) return {};

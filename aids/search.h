@@ -21,6 +21,7 @@
 #include <string>
 #include <string_view>
 
+#include "document/notices.h"
 #include "editing/edit_state.h"
 #include "platform/messages.h"
 
@@ -73,6 +74,7 @@ struct FindOutcome {
     bool refused = false;         // an empty find text: nothing was done
     bool found = false;           // the cursor stands on an occurrence
     int replaced = 0;             // occurrences replaced
+    Notices notices;              // what the caller shows the writer
 };
 
 // One press in the find dialog. FIND_NEXT searches towards the end (down)
@@ -81,7 +83,7 @@ struct FindOutcome {
 // still equal the find text, then search from the cursor on. REPLACE_ALL
 // repeats until nothing is left and always ends: each round starts after the
 // text it inserted. Not found: "置換先が見つかりません｡" in replace mode, else
-// "検索語が見つかりません｡" (1.5 s); the cursor stays.
+// "検索語が見つかりません｡" (1.5 s) in the outcome's notices; the cursor stays.
 FindOutcome run_find_action(EditContext& c, FindState& state, FindAction action, bool down, WindowRef owner);
 
 // Moves the cursor onto a found target: loads a screenful beyond it when the
@@ -94,12 +96,12 @@ void move_to_target(EditContext& c, TextPos target, bool top_at_target);
 
 // The pre-fill of the find box. With a marking on one line of at most 20
 // bytes: its characters (the cursor moves to its start, the marking ends);
-// a longer one: " 指定文字範囲が長すぎます｡" (3 s) and "". On a ruby block: its
+// a longer one: the notice " 指定文字範囲が長すぎます｡" (3 s) and "". On a ruby block: its
 // base text. Otherwise the leading run of characters of one class (kana,
 // katakana and Greek, kanji, symbols; ー and 々 keep the class before them),
 // cut at a block or the line end, whole characters only, and only as many
 // bytes as whole cells of the run (a lone half-width character gives "").
-std::string word_at_cursor(EditContext& c, WindowRef owner);
+std::string word_at_cursor(EditContext& c, WindowRef owner, Notices& notices);
 
 // The web or mail address under `pos`: the token of single-byte characters
 // holding it, with a "." after its first byte, shorter than 260 bytes. Only

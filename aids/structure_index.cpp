@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "document/export.h"
 #include "document/undo_journal.h"
@@ -20,7 +21,7 @@ std::string index_name(std::string_view text, std::size_t max_bytes) {
     return std::string(text.substr(0, cut_on_boundary(text, max_bytes)));
 }
 
-void tell_index_status(IndexStatus status, int level, WindowRef owner) {
+void note_index_status(IndexStatus status, int level, WindowRef owner, Notices& notices) {
     std::string text;
     unsigned ms = 2000;
     switch (status) {
@@ -43,7 +44,7 @@ void tell_index_status(IndexStatus status, int level, WindowRef owner) {
             break;
         case IndexStatus::NOT_LOADED: text = "本文を最後まで読み込めませんでした。"; break;
     }
-    show_message(MSG_NOTICE, owner, utf8_to_sjis(text), ms);
+    notices.add(std::move(text), ms, owner);
 }
 
 std::size_t index_insertion_point(const std::vector<IndexEntry>& index, std::uint32_t line, int level) {

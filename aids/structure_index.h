@@ -28,6 +28,7 @@
 
 #include "document/document.h"
 #include "document/document_state.h"
+#include "document/notices.h"
 #include "editing/edit_state.h"
 #include "platform/messages.h"
 
@@ -63,8 +64,9 @@ enum class IndexStatus : std::uint8_t {
     NOT_LOADED,    // move: the lines are not all loaded and cannot be
 };
 
-// The notice of a refusal (level: the level asked for, for DUPLICATE).
-void tell_index_status(IndexStatus status, int level, WindowRef owner);
+// Adds the notice of a refusal to `notices` (level: the level asked for, for
+// DUPLICATE); OK adds none.
+void note_index_status(IndexStatus status, int level, WindowRef owner, Notices& notices);
 
 // Where an entry of `line` and `level` (1..7) goes: before the first entry
 // whose line is greater, or equal with a level >= `level`.

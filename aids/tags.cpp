@@ -254,7 +254,7 @@ int first_tag_at_or_after(const TagList& list, TextPos pos) {
     return e.empty() ? 0 : static_cast<int>(e.size()) - 1;
 }
 
-bool tag_jump(EditContext& c, bool forward, WindowRef owner) {
+bool tag_jump(EditContext& c, bool forward, WindowRef owner, Notices& notices) {
     const TextPos from = c.edit.cursor.pos;
     bool found = false;
     TextPos target;
@@ -281,7 +281,7 @@ bool tag_jump(EditContext& c, bool forward, WindowRef owner) {
         }
     }
     if (!found) {
-        show_message(MSG_NOTICE, owner, utf8_to_sjis("目的の箇所が見付かりません｡"), NOT_FOUND_MS);
+        notices.add("目的の箇所が見付かりません｡", NOT_FOUND_MS, owner);
         return false;
     }
     move_to_target(c, target, false);

@@ -25,6 +25,7 @@
 #include <string_view>
 #include <vector>
 
+#include "document/notices.h"
 #include "editing/edit_state.h"
 #include "platform/messages.h"
 
@@ -131,8 +132,9 @@ std::string tag_list_row(int number, const TagListEntry& entry);
 int first_tag_at_or_after(const TagList& list, TextPos pos);
 
 // Commands 350 (forward = false) and 351: the cursor to the previous or
-// next tag. Not found: "目的の箇所が見付かりません｡" (2 s), the cursor stays.
-bool tag_jump(EditContext& c, bool forward, WindowRef owner);
+// next tag. Not found: the notice "目的の箇所が見付かりません｡" (2 s), the
+// cursor stays.
+bool tag_jump(EditContext& c, bool forward, WindowRef owner, Notices& notices);
 
 // ---- the address in a tag's text -----------------------------------------
 

@@ -6,7 +6,6 @@
 #include "database/content_text.h"
 #include "platform/codec.h"
 #include "platform/files.h"
-#include "platform/messages.h"
 
 namespace rix {
 
@@ -51,16 +50,19 @@ const char* const OPERATION_LABELS[] = {
 
 }  // namespace
 
-DatabaseBrowser::DatabaseBrowser(DatabaseView& view, DbBrowserSettings& settings, DbBrowserServices services)
-    : view_(view), settings_(settings), services_(std::move(services)) {}
+DatabaseBrowser::DatabaseBrowser(DatabaseView& view, DbBrowserSettings& settings, DbBrowserServices services,
+                                 BrowserPrompts& prompts)
+    : view_(view), settings_(settings), services_(std::move(services)), prompts_(prompts) {}
 
-int DatabaseBrowser::notice(const std::string& cp932, unsigned ms) {
-    return messages().show_message(MSG_NOTICE, view_.window(), cp932, ms);
+// The texts are put together in code page 932, as the names in the database
+// are; the prompts take them in UTF-8, over the browser's window.
+void DatabaseBrowser::notice(const std::string& cp932, unsigned ms) {
+    Notices notices;
+    notices.add(sjis_to_utf8(cp932), ms, view_.window());
+    prompts_.tell(notices);
 }
 
-bool DatabaseBrowser::ask(const std::string& cp932) {
-    return messages().show_message(MSG_YES_NO, view_.window(), cp932, 0) == MSG_RESULT_YES;
-}
+bool DatabaseBrowser::ask(const std::string& cp932) { return prompts_.yes_no(sjis_to_utf8(cp932), view_.window()); }
 
 // SQLite's text holds its own ASCII and the names as they were given (code page 932).
 void DatabaseBrowser::failed(const char* what_utf8) { notice(sj(what_utf8) + "\r\n\r\n" + db_.last_error(), 10000); }
@@ -360,7 +362,7 @@ void DatabaseBrowser::button(int id) {
     case DBV_ARRANGE: arrange(); break;
     case DBV_CHOOSE_FILE: choose_file(); break;
     case DBV_SETTINGS: settings_dialog(); break;
-    case DBV_HELP: messages().show_help(DB_HELP_TOPIC); break;
+    case DBV_HELP: prompts_.help(DB_HELP_TOPIC); break;
     case DBV_CLOSE: close(); break;
     default: break;
     }

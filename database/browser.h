@@ -11,16 +11,21 @@
 // closing) an edited content is confirmed once; "No" puts the old selection
 // back and changes nothing, "Yes" holds until the content is loaded anew.
 // Every change of the box's text by the writer sets the modified flag.
+//
+// The browser never opens a message box itself: its notices, its questions
+// and the help of 説明 go to the BrowserPrompts app/ gives it.
 #pragma once
 
 #include <cstdint>
 #include <ctime>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "database/content_print.h"
 #include "database/document_db.h"
+#include "document/notices.h"
 #include "platform/database_view.h"
 
 namespace rix {
@@ -85,9 +90,21 @@ struct DbBrowserServices {
     std::function<void()> closed;             // the window is gone
 };
 
+// How the browser talks to the writer, always over its own window: notices
+// in the order they arose, yes/no questions (Questions::yes_no; true for
+// yes) and a help topic to show. app/ answers through the message box and
+// the help viewer; a test from a script.
+class BrowserPrompts : public Questions {
+public:
+    virtual void tell(const Notices& notices) = 0;
+    virtual void help(std::string_view topic) = 0;
+};
+
 class DatabaseBrowser {
 public:
-    DatabaseBrowser(DatabaseView& view, DbBrowserSettings& settings, DbBrowserServices services);
+    // `prompts` outlives the browser.
+    DatabaseBrowser(DatabaseView& view, DbBrowserSettings& settings, DbBrowserServices services,
+                    BrowserPrompts& prompts);
 
     // Shows the window and opens the kept file, or the sample (made when missing).
     void open();
@@ -145,13 +162,14 @@ private:
     void import_file(const std::string& path);
     void export_file();
     void apply_font();
-    int notice(const std::string& cp932, unsigned ms);
+    void notice(const std::string& cp932, unsigned ms);
     bool ask(const std::string& cp932);
     void failed(const char* what_utf8);
 
     DatabaseView& view_;
     DbBrowserSettings& settings_;
     DbBrowserServices services_;
+    BrowserPrompts& prompts_;
     DbPrintSettings print_settings_;
     DocumentDb db_;
     bool open_ = false;

@@ -9,7 +9,6 @@
 #include "platform/codec.h"
 #include "platform/file_tools.h"
 #include "platform/files.h"
-#include "platform/messages.h"
 #include "display/guides.h"
 
 namespace rix {
@@ -110,7 +109,7 @@ bool is_listing_path(std::string_view path) {
     return path.empty() || path.back() == '/' || path.find_first_of("*?") != std::string_view::npos;
 }
 
-int classify_path(std::string* path, bool tell) {
+int classify_path(std::string* path, Notices* notices) {
     const bool pattern = path->find_first_of("*?") != std::string::npos;
     *path = absolute_path(*path);
     std::string folder = path->back() == '/' ? *path : folder_of(*path);
@@ -126,8 +125,8 @@ int classify_path(std::string* path, bool tell) {
     } else {
         result = path_kind(*path) == PathKind::MISSING ? PATH_NEW_NAME : PATH_EXISTING;
     }
-    if (result == PATH_NO_FOLDER && tell) {
-        show_message(MSG_NOTICE, 0, utf8_to_sjis("フォルダが存在しません｡"), NO_FOLDER_MS);
+    if (result == PATH_NO_FOLDER && notices) {
+        notices->add("フォルダが存在しません｡", NO_FOLDER_MS);
         path->clear();
     }
     return result;
@@ -185,6 +184,11 @@ bool file_row_less(const FileRow& a, const FileRow& b, int order, bool folders_f
 void sort_rows(std::vector<FileRow>* rows, int order, bool folders_first) {
     std::stable_sort(rows->begin(), rows->end(),
                      [&](const FileRow& a, const FileRow& b) { return file_row_less(a, b, order, folders_first); });
+}
+
+int clicked_order(int column, std::uint8_t directions[SORT_COLUMNS]) {
+    directions[column] = directions[column] ? 0 : 1;
+    return column | (directions[column] ? 0x10 : 0);
 }
 
 bool list_folder(const std::string& folder_in, std::string_view pattern_in, int order, bool folders_first,

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "document/notices.h"
+
 namespace rix {
 
 // What classify_path found.
@@ -23,9 +25,9 @@ enum : int {
 };
 
 // Makes *path absolute against the current folder and judges it. A folder
-// gets its trailing "/". With `tell`, PATH_NO_FOLDER shows
-// "フォルダが存在しません｡" (2 s) and empties the path.
-int classify_path(std::string* path, bool tell);
+// gets its trailing "/". With `notices`, PATH_NO_FOLDER adds the notice
+// "フォルダが存在しません｡" (2 s) to them and empties the path.
+int classify_path(std::string* path, Notices* notices = nullptr);
 
 // Whether a path is listed rather than chosen: empty, holding "*" or "?",
 // or ending in "/".
@@ -92,6 +94,10 @@ bool list_folder(const std::string& folder, std::string_view pattern, int order,
 // parent rows lead whatever the order.
 bool file_row_less(const FileRow& a, const FileRow& b, int order, bool folders_first);
 void sort_rows(std::vector<FileRow>* rows, int order, bool folders_first);
+
+// The order after a click on column `column`: that column becomes the key
+// and its direction (remembered per column in `directions`) turns.
+int clicked_order(int column, std::uint8_t directions[SORT_COLUMNS]);
 
 // The five cells of a row as the list shows them (code page 932).
 std::vector<std::string> row_cells(const FileRow& row);

@@ -3,7 +3,6 @@
 
 #include "platform/codec.h"
 #include "platform/files.h"
-#include "platform/messages.h"
 
 namespace rix {
 
@@ -24,10 +23,11 @@ bool read_viewer_text(const std::string& path, std::string* out) {
     return true;
 }
 
-bool make_viewer_request(const std::string& path, const TextBoxFormat& format, ViewerRequest* out) {
+bool make_viewer_request(const std::string& path, const TextBoxFormat& format, ViewerRequest* out,
+                         Notices& notices) {
     *out = ViewerRequest{};
     if (!read_viewer_text(path, &out->text)) {
-        show_message(MSG_NOTICE, 0, utf8_to_sjis(path + "\n\nこのファイルは開けません｡"), 3000);
+        notices.add(path + "\n\nこのファイルは開けません｡", 3000);
         return false;
     }
     out->label = path;

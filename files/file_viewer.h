@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 
+#include "document/notices.h"
 #include "platform/file_viewer.h"
 
 namespace rix {
@@ -16,8 +17,9 @@ constexpr std::size_t VIEWER_MAX_BYTES = 2u * 1024 * 1024;
 // cannot be opened or read (also for folders, devices and FIFOs).
 bool read_viewer_text(const std::string& path, std::string* out);
 
-// The request for `path` in `format`; false (after the notice
-// "%s\n\nこのファイルは開けません｡") when it cannot be read.
-bool make_viewer_request(const std::string& path, const TextBoxFormat& format, ViewerRequest* out);
+// The request for `path` in `format`; false, with the notice
+// "%s\n\nこのファイルは開けません｡" (3 s) in `notices`, when it cannot be read.
+bool make_viewer_request(const std::string& path, const TextBoxFormat& format, ViewerRequest* out,
+                         Notices& notices);
 
 }  // namespace rix

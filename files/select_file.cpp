@@ -1,19 +1,19 @@
 // The decision whether a document choice needs a dialog at all.
 #include "files/select_file.h"
 
+#include <utility>
+
 #include "document/document_state.h"
 #include "files/file_list.h"
-#include "platform/codec.h"
 #include "platform/file_choice.h"
 #include "platform/files.h"
-#include "platform/messages.h"
 
 namespace rix {
 
 bool path_needs_dialog(const std::string& path) { return is_listing_path(path) || folder_exists(path); }
 
-int select_file(WindowHost& host, int mode, std::string* path) {
-    classify_path(path, false);
+int select_file(WindowHost& host, int mode, std::string* path, Notices& notices) {
+    classify_path(path);
     if (mode == SELECT_SAVE_AS || path_needs_dialog(*path)) {
         int result = CHOSEN_CANCELLED;
         {
@@ -24,7 +24,7 @@ int select_file(WindowHost& host, int mode, std::string* path) {
         *path = absolute_path(*path);
     }
     if (!folder_exists(folder_of(*path))) {
-        show_message(MSG_NOTICE, 0, utf8_to_sjis("フォルダが存在しません｡"), 2000);
+        notices.add("フォルダが存在しません｡", 2000);
         return CHOSEN_CANCELLED;
     }
     // A name taken by something that is not a document (a FIFO, a device, a
@@ -35,7 +35,7 @@ int select_file(WindowHost& host, int mode, std::string* path) {
     std::string text = mode == SELECT_SAVE_AS ? "この名前では保存出来ません｡\n" + *path : unopenable_file_text(*path, kind);
     std::string why = path_kind_reason(kind);
     if (mode == SELECT_SAVE_AS && !why.empty()) text += "\n" + why;
-    show_message(MSG_NOTICE, 0, utf8_to_sjis(text), 3000);
+    notices.add(std::move(text), 3000);
     return CHOSEN_CANCELLED;
 }
 

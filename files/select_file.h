@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "document/notices.h"
 #include "platform/window_host.h"
 
 namespace rix {
@@ -20,10 +21,12 @@ enum : int {
 bool path_needs_dialog(const std::string& path);
 // Returns CHOSEN_EXISTING, CHOSEN_NEW_NAME or CHOSEN_CANCELLED; *path holds
 // the preset on entry and the choice on return (made absolute against the
-// current folder; classify_path without messages). The window host's
-// choose_file runs the file selection dialog (file_select_dialog.h) in
-// mode 1 and for folders and patterns. A name taken by anything but a regular file (a FIFO, a
-// device, a link loop, a broken link) is cancelled with a notice saying so.
-int select_file(WindowHost& host, int mode, std::string* path);
+// current folder; classify_path without notices). The window host's
+// choose_file runs the file selection dialog in mode 1 and for folders and
+// patterns. A choice in a folder that does not exist ("フォルダが存在しません｡",
+// 2 s) or a name taken by anything but a regular file (a FIFO, a device, a
+// link loop, a broken link; 3 s) is cancelled with a notice in `notices`
+// saying so.
+int select_file(WindowHost& host, int mode, std::string* path, Notices& notices);
 
 }  // namespace rix

@@ -2,17 +2,16 @@
 #include "publish/ruby_embed.h"
 
 #include "document/save.h"
-#include "platform/codec.h"
 
 namespace rix {
 namespace {
 
-// Replaces the one "%s" of a UTF-8 message by `name` (native UTF-8) and gives code page 932.
+// Replaces the one "%s" of a UTF-8 message by `name` (native UTF-8).
 std::string with_name(std::string_view message, const std::string& name) {
     std::string m(message);
     const std::size_t at = m.find("%s");
     if (at != std::string::npos) m.replace(at, 2, name);
-    return utf8_to_sjis(m);
+    return m;
 }
 
 }  // namespace
@@ -26,13 +25,12 @@ std::string ruby_file_path(const std::string& save_name) {
 }
 
 RubyEmbedResult embed_rubies(Document& doc, DocumentState& state, LoadSession& session,
-                             const ExportOptions& notation, std::string* html_target, WindowRef owner) {
+                             const ExportOptions& notation, std::string* html_target, Questions& questions,
+                             WindowRef owner) {
     RubyEmbedResult result;
     if (state.save_name.empty()) return result;
     const std::string path = ruby_file_path(state.save_name);
-    if (show_message(MSG_YES_NO, owner, with_name("ルビを本文に組込んだテキスト\n\n%s\n\nを作成しますか？", path)) !=
-        MSG_RESULT_YES)
-        return result;
+    if (!questions.yes_no(with_name("ルビを本文に組込んだテキスト\n\n%s\n\nを作成しますか？", path), owner)) return result;
     ExportOptions o;
     o.form = ExportForm::EXPORT;
     o.write_rubies = true;
@@ -40,9 +38,8 @@ RubyEmbedResult embed_rubies(Document& doc, DocumentState& state, LoadSession& s
     o.custom_delimiters = notation.custom_delimiters;
     if (!write_out_document(doc, state, session, o, path)) return result;
     result.written = true;
-    if (show_message(MSG_YES_NO, owner,
-                     with_name("ルビを本文に組込んだ文書\n%s\nを作成しました。\nこれをhtmlの対象ファイルにしますか？", path)) ==
-        MSG_RESULT_YES) {
+    if (questions.yes_no(with_name("ルビを本文に組込んだ文書\n%s\nを作成しました。\nこれをhtmlの対象ファイルにしますか？", path),
+                         owner)) {
         if (html_target) *html_target = path;
         result.made_target = html_target != nullptr;
     }

@@ -3,8 +3,9 @@
 // which may take that file as its target instead of the document.
 //
 // With D.X the document's save name, the file is D_ruby.X in the same folder
-// (D_ruby when the name has no extension). Two questions (kind 4): whether to
-// make the file, and afterwards whether it becomes the HTML target.
+// (D_ruby when the name has no extension). Two yes/no questions, asked
+// through the caller's Questions: whether to make the file, and afterwards
+// whether it becomes the HTML target.
 #pragma once
 
 #include <string>
@@ -13,6 +14,7 @@
 #include "document/document_state.h"
 #include "document/export.h"
 #include "document/loader.h"
+#include "document/notices.h"
 #include "platform/messages.h"
 
 namespace rix {
@@ -28,8 +30,10 @@ struct RubyEmbedResult {
 // Loads the rest of the document and writes the "_ruby" file with ruby
 // writing on in `notation` (its ruby_notation and custom_delimiters are
 // used; every other writing option is off). *html_target becomes the file's
-// path when the user says so. Failures are told through show_message.
+// path when the writer says so. Both questions go to `questions` with
+// `owner`; a failed write is told by write_out_document.
 RubyEmbedResult embed_rubies(Document& doc, DocumentState& state, LoadSession& session,
-                             const ExportOptions& notation, std::string* html_target, WindowRef owner = 0);
+                             const ExportOptions& notation, std::string* html_target, Questions& questions,
+                             WindowRef owner = 0);
 
 }  // namespace rix

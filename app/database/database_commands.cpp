@@ -78,7 +78,21 @@ void store_database_settings(const DbBrowserSettings& s, SettingsRecord* rec) {
 
 namespace {
 
+// The browser's notices and questions through the message box, 説明 through
+// the help viewer.
+class MessageBrowserPrompts final : public BrowserPrompts {
+public:
+    explicit MessageBrowserPrompts(const Application& app) : questions_(app) {}
+    void tell(const Notices& notices) override { show_notices(notices); }
+    bool yes_no(std::string_view utf8, std::uintptr_t owner) override { return questions_.yes_no(utf8, owner); }
+    void help(std::string_view topic) override { messages().show_help(topic); }
+
+private:
+    MessageQuestions questions_;
+};
+
 struct DatabaseGlue {
+    std::unique_ptr<MessageBrowserPrompts> prompts;   // made with each browser, outlives it
     std::unique_ptr<DatabaseView> view;
     DbBrowserSettings settings;
     std::unique_ptr<DatabaseBrowser> browser;
@@ -147,7 +161,8 @@ void install_database_commands(Application& app) {
             g->view = app.window.database_view();
             if (!g->view) return;
             g->settings = database_settings_of(app.settings.rec);
-            g->browser = std::make_unique<DatabaseBrowser>(*g->view, g->settings, services_of(app, g));
+            g->prompts = std::make_unique<MessageBrowserPrompts>(app);
+            g->browser = std::make_unique<DatabaseBrowser>(*g->view, g->settings, services_of(app, g), *g->prompts);
             g->browser->print_settings() = g->print;
             g->browser->open();
         },

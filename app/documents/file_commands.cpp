@@ -26,7 +26,7 @@ void install_file_commands(Application& app) {
     t.set_handler(COMMAND_SAVE_AS, [&app](int) { app.hooks.save_as(app); }, [&app] { return bool(app.hooks.save_as); });
     t.set_handler(COMMAND_OPEN, [&app](int) {
         std::string path = app.doc.save_name.empty() ? app.paths.open_request : folder_of(app.doc.save_name) + "/";
-        if (select_file(*app.host, SELECT_OPEN, &path) == CHOSEN_EXISTING) launch_instance(app, path);
+        if (select_document(app, SELECT_OPEN, &path) == CHOSEN_EXISTING) launch_instance(app, path);
     });
     t.set_handler(COMMAND_READ_INTO_LINE, [&app](int) { read_into_current_line(app); },
                   [&app] { return bool(app.hooks.insert_text); });

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "app/documents/crypt_flow.h"
+#include "app/files/file_tools.h"
 #include "app/edit/format_views.h"
 #include "app/documents/output_guard.h"
 #include "document/storage.h"
@@ -176,7 +177,7 @@ SaveResult menu_save(Application& app) {
 SaveResult save_as(Application& app) {
     if (!app.host) return SaveResult::Failed;
     std::string path = app.doc.save_name;
-    int chosen = select_file(*app.host, SELECT_SAVE_AS, &path);
+    int chosen = select_document(app, SELECT_SAVE_AS, &path);
     if (chosen == CHOSEN_CANCELLED || path.empty()) return SaveResult::Nothing;
     if (refuse_output_over_input(path, "文書", document_extension_files(app.doc))) return SaveResult::Nothing;
     if ((chosen == CHOSEN_EXISTING || file_exists(path)) &&

@@ -10,9 +10,9 @@
 #include "app/history/document_info_sheet.h"
 #include "app/files/file_crypt_dialog.h"
 #include "app/files/file_search_dialog.h"
+#include "app/files/file_select_dialog.h"
 #include "app/documents/new_document.h"
 #include "app/tags/tag_windows.h"
-#include "files/file_select_dialog.h"
 #include "files/file_viewer.h"
 #include "files/select_file.h"
 #include "platform/codec.h"
@@ -102,7 +102,18 @@ TextBoxFormat viewer_format(const Application& app) {
 void view_file(Application& app, const std::string& path) {
     if (!app.window.view_file) return;
     ViewerRequest request;
-    if (make_viewer_request(path, viewer_format(app), &request)) app.window.view_file(request);
+    Notices notices;
+    if (make_viewer_request(path, viewer_format(app), &request, notices))
+        app.window.view_file(request);
+    else
+        show_notices(notices);
+}
+
+int select_document(Application& app, int mode, std::string* path) {
+    Notices notices;
+    const int result = select_file(*app.host, mode, path, notices);
+    show_notices(notices);
+    return result;
 }
 
 int run_file_selection(Application& app, int mode, std::string* path) {

@@ -24,6 +24,10 @@ TextBoxFormat viewer_format(const Application& app);
 // without a viewer window.
 void view_file(Application& app, const std::string& path);
 
+// select_file on the window host, its notices shown: the document choice of
+// the start and of the file commands.
+int select_document(Application& app, int mode, std::string* path);
+
 // FILE_SEL in `mode` with the preset *path; the CHOSEN_* result, *path the choice.
 int run_file_selection(Application& app, int mode, std::string* path);
 // FILE_SEL in mode 3 (several documents) or 4 (a list file); false when cancelled.

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "aids/search.h"
+#include "app/shell/application.h"
 #include "app/edit/format_views.h"
 #include "app/shell/side_windows.h"
 #include "document/loader.h"
@@ -16,6 +17,13 @@ namespace rix {
 namespace {
 
 std::string sj(const std::string& utf8) { return utf8_to_sjis(utf8); }
+
+// A refusal of the index, told over the window.
+void tell_index_status(IndexStatus status, int level, WindowRef owner) {
+    Notices notices;
+    note_index_status(status, level, owner, notices);
+    show_notices(notices);
+}
 
 }  // namespace
 

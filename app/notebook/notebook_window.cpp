@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "aids/search.h"
+#include "app/shell/application.h"
 #include "app/shell/side_windows.h"
 #include "platform/codec.h"
 #include "platform/files.h"
@@ -147,7 +148,11 @@ void NotebookWindow::search(DialogContext& ctx) {
     if (services_.edit)
         services_.edit([&](EditContext& c) {
             cursor = c.edit.cursor.pos.value;
-            if (cursor != ui_->searched_cursor && !ui_->heading_edited) word = word_at_cursor(c, ctx.window());
+            if (cursor != ui_->searched_cursor && !ui_->heading_edited) {
+                Notices notices;
+                word = word_at_cursor(c, ctx.window(), notices);
+                show_notices(notices);
+            }
         });
     if (cursor != ui_->searched_cursor && !ui_->heading_edited && !word.empty()) {
         ctx.set_text(NOTEBOOK_HEADING, word);

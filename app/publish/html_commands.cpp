@@ -35,7 +35,9 @@ std::string export_rubies(Application& app) {
     if (!app.loaded) return {};
     ExportOptions notation = write_out_options(app.settings.rec, app.save_flow.writing);
     std::string target;
-    RubyEmbedResult r = embed_rubies(app.loaded->document, app.doc, app.loaded->session, notation, &target);
+    MessageQuestions questions(app);
+    RubyEmbedResult r =
+        embed_rubies(app.loaded->document, app.doc, app.loaded->session, notation, &target, questions);
     return r.made_target ? target : std::string();
 }
 

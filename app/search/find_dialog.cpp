@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "app/shell/application.h"
 #include "platform/messages.h"
 
 namespace rix {
@@ -33,7 +34,7 @@ void FindDialog::act(DialogContext& ctx, FindAction action) {
     if (state_->what.empty() || !services_.edit) return;
     const bool down = state_->replace_mode || ctx.get_check(FIND_DOWN_RADIO);
     const WindowRef over = ctx.window();
-    services_.edit([&](EditContext& c) { run_find_action(c, *state_, action, down, over); });
+    services_.edit([&](EditContext& c) { show_notices(run_find_action(c, *state_, action, down, over).notices); });
 }
 
 bool FindDialog::command(DialogContext& ctx, int id, int notification) {
@@ -68,7 +69,12 @@ DialogHandle open_find_dialog(FindUi& s, bool replace, FindServices services) {
     s.state.found = false;
     s.state.with.clear();
     s.state.what.clear();
-    if (services.edit) services.edit([&](EditContext& c) { s.state.what = word_at_cursor(c, services.owner); });
+    if (services.edit)
+        services.edit([&](EditContext& c) {
+            Notices notices;
+            s.state.what = word_at_cursor(c, services.owner, notices);
+            show_notices(notices);
+        });
     const WindowRef owner = services.owner;
     s.procedure = std::make_unique<FindDialog>(&s, std::move(services));
     s.handle = open_modeless(replace ? "REPLACE_TEXT" : "FIND_TEXT", *s.procedure, owner);

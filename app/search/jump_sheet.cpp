@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/shell/application.h"
 #include "editing/clipboard_commands.h"
 #include "editing/edit_text.h"
 #include "platform/codec.h"
@@ -185,7 +186,11 @@ bool JumpSheetPage::lines_command(DialogContext& ctx, int id) {
         return true;
     }
     if (services_.edit)
-        services_.edit([&](EditContext& c) { line_jump(c, mode, n - 1, &services_.ui->memory, over); });
+        services_.edit([&](EditContext& c) {
+            Notices notices;
+            line_jump(c, mode, n - 1, &services_.ui->memory, over, notices);
+            show_notices(notices);
+        });
     return true;
 }
 
@@ -206,7 +211,12 @@ bool JumpSheetPage::marks_command(DialogContext& ctx, int id) {
             }
             const bool forward = id == MARK_TOWARDS_END;
             services_.ui->memory = MarkJumpMemory{true, marks, forward};
-            if (services_.edit) services_.edit([&](EditContext& c) { mark_jump(c, marks, forward, over); });
+            if (services_.edit)
+                services_.edit([&](EditContext& c) {
+                    Notices notices;
+                    mark_jump(c, marks, forward, over, notices);
+                    show_notices(notices);
+                });
             return true;
         }
         case DIGIT_KEYS_CHECK: set_digit_keys(ctx.get_check(DIGIT_KEYS_CHECK)); return true;
@@ -269,7 +279,11 @@ bool JumpSheetPage::strings_command(DialogContext& ctx, int id) {
             if (!services_.strings || !services_.edit) return true;
             const std::string text = (*services_.strings)[static_cast<std::size_t>(slot)];
             const bool forward = id == STRING_TOWARDS_END;
-            services_.edit([&](EditContext& c) { text_jump(c, text, forward, over); });
+            services_.edit([&](EditContext& c) {
+                Notices notices;
+                text_jump(c, text, forward, over, notices);
+                show_notices(notices);
+            });
             return true;
         }
         case DIGIT_KEYS_CHECK: set_digit_keys(!ctx.get_check(DIGIT_KEYS_CHECK)); return true;

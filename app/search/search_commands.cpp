@@ -30,7 +30,9 @@ void jump(Application& app, int id) {
     run_edit(app, [&](EditContext& c) {
         JumpEnv env{&app.loaded->extension.header.jumps, &app.jumps.memory,
                     app.settings.rec.marks_on_digit_keys == 1, 0};
-        run_jump_command(c, id, env);
+        Notices notices;
+        run_jump_command(c, id, env, notices);
+        show_notices(notices);
     });
 }
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "app/documents/crypt_flow.h"
+#include "app/files/file_tools.h"
 #include "app/edit/format_views.h"
 #include "app/shell/intro_dialog.h"
 #include "app/documents/new_document.h"
@@ -118,10 +119,10 @@ int take_startup_choice(Application& app) {
 int choose_document(Application& app) {
     std::string path = app.line.document.empty() ? app.paths.open_request : app.line.document;
     int result = app.batch && path_needs_dialog(absolute_path(path)) ? CHOSEN_CANCELLED
-                                                                     : select_file(*app.host, SELECT_OPEN, &path);
+                                                                     : select_document(app, SELECT_OPEN, &path);
     if (result == CHOSEN_CANCELLED && !app.line.document.empty() && !app.batch) {
         path = app.paths.open_request;
-        result = select_file(*app.host, SELECT_OPEN, &path);
+        result = select_document(app, SELECT_OPEN, &path);
     }
     if (result == CHOSEN_CANCELLED) return STARTUP_CANCELLED;
     // An archive opens the member the writer extracts from it in its place.

@@ -2,6 +2,7 @@
 #include "app/synonyms/synonym_window.h"
 
 #include "aids/search.h"
+#include "app/shell/application.h"
 #include "app/shell/side_windows.h"
 #include "editing/dispatch.h"
 #include "editing/edit_text.h"
@@ -143,7 +144,11 @@ void SynonymWindow::search(DialogContext& ctx) {
     const bool from_cursor = !ui_->term_edited;
     if (services_.edit)
         services_.edit([&](EditContext& c) {
-            if (from_cursor && c.edit.cursor.pos.value != ui_->searched_cursor) word = word_at_cursor(c, ctx.window());
+            if (from_cursor && c.edit.cursor.pos.value != ui_->searched_cursor) {
+                Notices notices;
+                word = word_at_cursor(c, ctx.window(), notices);
+                show_notices(notices);
+            }
             if (c.edit.mark.on) end_marking(c);
             cursor = c.edit.cursor.pos.value;
         });

@@ -48,10 +48,18 @@ void install_tag_commands(Application& app) {
     }, ready);
     t.set_handler(COMMAND_TAG_LIST, [&app, g](int) { run_tag_list(services_of(app, g)); }, ready);
     t.set_handler(COMMAND_PREVIOUS_TAG, [&app](int id) {
-        run_edit(app, [id](EditContext& c) { tag_jump(c, id == COMMAND_NEXT_TAG, 0); });
+        run_edit(app, [id](EditContext& c) {
+            Notices notices;
+            tag_jump(c, id == COMMAND_NEXT_TAG, 0, notices);
+            show_notices(notices);
+        });
     }, ready);
     t.set_handler(COMMAND_NEXT_TAG, [&app](int id) {
-        run_edit(app, [id](EditContext& c) { tag_jump(c, id == COMMAND_NEXT_TAG, 0); });
+        run_edit(app, [id](EditContext& c) {
+            Notices notices;
+            tag_jump(c, id == COMMAND_NEXT_TAG, 0, notices);
+            show_notices(notices);
+        });
     }, ready);
 }
 

@@ -16,6 +16,7 @@ std::string tag_with_zero_serial(std::string_view text) {
 }
 
 struct SearchTest : EditFixture {
+    Notices notices;
     SeekResult seek(int mode, std::string_view utf8_text, std::int64_t value = 0) {
         return locate_target(c, mode, value, sj(utf8_text));
     }
@@ -238,7 +239,8 @@ TEST_F(FindTest, ReplaceAllEndsEvenWhenTheReplacementHoldsTheFindText) {
     EXPECT_EQ(line(0), "aa-aa");
     EXPECT_EQ(line(1), "xaa");
     EXPECT_FALSE(find.found);
-    EXPECT_TRUE(messages.saw("置換先が見つかりません｡"));
+    ASSERT_EQ(o.notices.items.size(), 1u);
+    EXPECT_EQ(o.notices.items[0].utf8, "置換先が見つかりません｡");
     EXPECT_EQ(invariant(), "");
 }
 
@@ -256,10 +258,12 @@ TEST_F(FindTest, AnEmptyFindTextIsRefused) {
     build(doc, {"abc", "def"});
     at(0, 0);
     find.replace_mode = true;
-    for (FindAction a : {FindAction::FIND_NEXT, FindAction::REPLACE, FindAction::REPLACE_ALL})
-        EXPECT_TRUE(press(a).refused);
+    for (FindAction a : {FindAction::FIND_NEXT, FindAction::REPLACE, FindAction::REPLACE_ALL}) {
+        const FindOutcome o = press(a);
+        EXPECT_TRUE(o.refused);
+        EXPECT_TRUE(o.notices.empty());
+    }
     EXPECT_EQ(edit.cursor.pos, TextPos(0, 0));
-    EXPECT_TRUE(messages.log.empty());
 }
 
 TEST_F(FindTest, NotFoundLeavesTheCursorAndSaysSo) {
@@ -269,9 +273,10 @@ TEST_F(FindTest, NotFoundLeavesTheCursorAndSaysSo) {
     FindOutcome o = press(FindAction::FIND_NEXT);
     EXPECT_FALSE(o.found);
     EXPECT_EQ(edit.cursor.pos, TextPos(0, 1));
-    ASSERT_EQ(messages.log.size(), 1u);
-    EXPECT_EQ(messages.utf8(0), "検索語が見つかりません｡");
-    EXPECT_EQ(messages.log[0].time_ms, 1500u);
+    ASSERT_EQ(o.notices.items.size(), 1u);
+    EXPECT_EQ(o.notices.items[0].utf8, "検索語が見つかりません｡");
+    EXPECT_EQ(o.notices.items[0].time_ms, 1500u);
+    EXPECT_TRUE(messages.log.empty());   // reported, never shown here
     EXPECT_TRUE(press(FindAction::REPLACE).refused);   // not opened for replacing
 }
 
@@ -294,36 +299,38 @@ TEST_F(SearchTest, WordAtCursorKeepsOneClassOfCharacters) {
     build(doc, {sj("カーテンを閉めた人々は") + "abc", sj("aあ"), "ab" + tag("t") + "cd",
                 ruby("かんじ", 2) + sj("漢字だ"), "z" + sj("漢")});
     at(0, 0);
-    EXPECT_EQ(sjis_to_utf8(word_at_cursor(c, 0)), "カーテン");
+    EXPECT_EQ(sjis_to_utf8(word_at_cursor(c, 0, notices)), "カーテン");
     at(0, 10);
-    EXPECT_EQ(sjis_to_utf8(word_at_cursor(c, 0)), "閉");
+    EXPECT_EQ(sjis_to_utf8(word_at_cursor(c, 0, notices)), "閉");
     at(0, 16);
-    EXPECT_EQ(sjis_to_utf8(word_at_cursor(c, 0)), "人々");
+    EXPECT_EQ(sjis_to_utf8(word_at_cursor(c, 0, notices)), "人々");
     at(0, 22);
-    EXPECT_EQ(word_at_cursor(c, 0), "ab");          // three half-width characters: one whole cell
+    EXPECT_EQ(word_at_cursor(c, 0, notices), "ab");   // three half-width characters: one whole cell
     at(1, 0);
-    EXPECT_EQ(word_at_cursor(c, 0), "a");           // never a lone lead byte
+    EXPECT_EQ(word_at_cursor(c, 0, notices), "a");   // never a lone lead byte
     at(2, 0);
-    EXPECT_EQ(word_at_cursor(c, 0), "ab");          // stops at the tag block
+    EXPECT_EQ(word_at_cursor(c, 0, notices), "ab");   // stops at the tag block
     at(3, 0);
-    EXPECT_EQ(sjis_to_utf8(word_at_cursor(c, 0)), "漢字");   // the base of the ruby
+    EXPECT_EQ(sjis_to_utf8(word_at_cursor(c, 0, notices)), "漢字");   // the base of the ruby
     at(4, 0);
-    EXPECT_EQ(word_at_cursor(c, 0), "");            // a lone half-width character
+    EXPECT_EQ(word_at_cursor(c, 0, notices), "");   // a lone half-width character
     at(4, 3);
-    EXPECT_EQ(word_at_cursor(c, 0), "");            // the line end
-    EXPECT_TRUE(messages.log.empty());
+    EXPECT_EQ(word_at_cursor(c, 0, notices), "");   // the line end
+    EXPECT_TRUE(notices.empty());
 }
 
 TEST_F(SearchTest, WordAtCursorTakesAShortMarking) {
     build(doc, {"0123456789012345678901234", "x"});
     edit.mark = Marking{true, TextPos(0, 2), TextPos(0, 6), false};
     at(0, 6);
-    EXPECT_EQ(word_at_cursor(c, 0), "2345");
+    EXPECT_EQ(word_at_cursor(c, 0, notices), "2345");
     EXPECT_EQ(edit.cursor.pos, TextPos(0, 2));
     EXPECT_FALSE(edit.mark.on);
     edit.mark = Marking{true, TextPos(0, 0), TextPos(0, 21), false};
-    EXPECT_EQ(word_at_cursor(c, 0), "");
-    EXPECT_TRUE(messages.saw("指定文字範囲が長すぎます｡"));
+    EXPECT_EQ(word_at_cursor(c, 0, notices), "");
+    ASSERT_EQ(notices.items.size(), 1u);
+    EXPECT_EQ(notices.items[0].utf8, " 指定文字範囲が長すぎます｡");
+    EXPECT_EQ(notices.items[0].time_ms, 3000u);
 }
 
 TEST_F(SearchTest, AddressesAreWebAndMailAddressesOnly) {

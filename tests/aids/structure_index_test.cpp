@@ -229,5 +229,25 @@ TEST_F(StructureIndex, GlyphRowsAndOrdinalsWithAndWithoutLevelTwo) {
     EXPECT_EQ(index_entry_for_line({}, 0), NO_INDEX_ENTRY);
 }
 
+// The refusals are reported in the writer's words, with the window they
+// belong to; a success reports nothing.
+TEST(StructureIndexNotices, ARefusalIsReportedNotShown) {
+    FakeMessages messages;
+    Notices n;
+    note_index_status(IndexStatus::OK, 1, 7, n);
+    EXPECT_TRUE(n.empty());
+    note_index_status(IndexStatus::DUPLICATE, 3, 7, n);
+    note_index_status(IndexStatus::NO_ENTRY, 0, 7, n);
+    note_index_status(IndexStatus::SHARED_LINE, 0, 7, n);
+    ASSERT_EQ(n.items.size(), 3u);
+    EXPECT_EQ(n.items[0].utf8, "この行には既に階層 3 の\n索引が付いています。");
+    EXPECT_EQ(n.items[0].time_ms, 3000u);
+    EXPECT_EQ(n.items[0].owner, 7u);
+    EXPECT_EQ(n.items[1].utf8, "索引が選ばれていません。");
+    EXPECT_EQ(n.items[1].time_ms, 1500u);
+    EXPECT_EQ(n.items[2].time_ms, 3000u);
+    EXPECT_TRUE(messages.log.empty());
+}
+
 }  // namespace
 }  // namespace rix

@@ -15,7 +15,9 @@ std::string block(int serial, int w, int h, std::string_view text) {
                           static_cast<std::uint8_t>(h), text);
 }
 
-struct TagTest : EditFixture {};
+struct TagTest : EditFixture {
+    Notices notices;
+};
 
 TEST(TagSizeBytes, HalvedCappedAndNeverTheTextEnd) {
     EXPECT_EQ(tag_size_byte(52), 0x1B);    // 26 = 0x1A would end the text
@@ -157,18 +159,20 @@ TEST_F(TagTest, TheListAndTheJumpsFollowTheTextOrder) {
     EXPECT_EQ(first_tag_at_or_after(list, TextPos(3, 0)), 2);
     EXPECT_EQ(first_tag_at_or_after(TagList{}, TextPos(0, 0)), 0);
     at(0, 0);
-    ASSERT_TRUE(tag_jump(c, true, 0));
+    ASSERT_TRUE(tag_jump(c, true, 0, notices));
     EXPECT_EQ(edit.cursor.pos, TextPos(0, 1));
-    ASSERT_TRUE(tag_jump(c, true, 0));
+    ASSERT_TRUE(tag_jump(c, true, 0, notices));
     EXPECT_EQ(edit.cursor.pos, TextPos(2, 0));
-    ASSERT_TRUE(tag_jump(c, true, 0));
-    ASSERT_FALSE(tag_jump(c, true, 0));
-    EXPECT_EQ(messages.utf8(0), "目的の箇所が見付かりません｡");
-    ASSERT_TRUE(tag_jump(c, false, 0));
+    ASSERT_TRUE(tag_jump(c, true, 0, notices));
+    ASSERT_FALSE(tag_jump(c, true, 0, notices));
+    ASSERT_EQ(notices.items.size(), 1u);
+    EXPECT_EQ(notices.items[0].utf8, "目的の箇所が見付かりません｡");
+    EXPECT_EQ(notices.items[0].time_ms, 2000u);
+    ASSERT_TRUE(tag_jump(c, false, 0, notices));
     EXPECT_EQ(edit.cursor.pos, TextPos(2, 0));
-    ASSERT_TRUE(tag_jump(c, false, 0));
+    ASSERT_TRUE(tag_jump(c, false, 0, notices));
     EXPECT_EQ(edit.cursor.pos, TextPos(0, 1));
-    EXPECT_FALSE(tag_jump(c, false, 0));
+    EXPECT_FALSE(tag_jump(c, false, 0, notices));
 }
 
 TEST(AddressInText, OnlyWebAndMailAddressesUnderTheCaret) {

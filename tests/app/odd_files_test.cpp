@@ -131,7 +131,9 @@ TEST(OddFiles, SaveAsOntoOneIsRefused) {
     FakeWindowHost host;
     std::string path = p.fifo;
     host.choices.push_back({CHOSEN_NEW_NAME, p.fifo});
-    EXPECT_EQ(select_file(host, SELECT_SAVE_AS, &path), CHOSEN_CANCELLED);
+    Notices notices;
+    EXPECT_EQ(select_file(host, SELECT_SAVE_AS, &path, notices), CHOSEN_CANCELLED);
+    show_notices(notices);
     EXPECT_TRUE(fake.saw("この名前では保存出来ません"));
     EXPECT_TRUE(fake.saw("名前付きパイプ"));
 }

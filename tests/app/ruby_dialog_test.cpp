@@ -18,6 +18,7 @@
 #include "platform/fake_messages.h"
 #include "publish/ruby_embed.h"
 #include "tests/document/doc_builder.h"
+#include "tests/support/scripted_questions.h"
 #include "tests/support/temp_folder.h"
 
 namespace rix {
@@ -168,21 +169,42 @@ TEST(RubyEmbed, FileNameQuestionsAndTarget) {
     notation.ruby_notation = 3;
     std::string target = "before";
 
-    FakeMessages no;
-    no.answer(MSG_RESULT_NO);
-    EXPECT_FALSE(embed_rubies(doc, state, session, notation, &target).written);
+    test::ScriptedQuestions no;
+    no.answer(false);
+    EXPECT_FALSE(embed_rubies(doc, state, session, notation, &target, no, 5).written);
     EXPECT_FALSE(std::ifstream(folder.file("doc_ruby.txt")).good());
+    EXPECT_EQ(no.asked, (std::vector<std::string>{"ルビを本文に組込んだテキスト\n\n" + folder.file("doc_ruby.txt") +
+                                                  "\n\nを作成しますか？"}));
+    EXPECT_EQ(no.owners, (std::vector<std::uintptr_t>{5}));
 
-    FakeMessages yes;
-    yes.answer(MSG_RESULT_YES);
-    yes.answer(MSG_RESULT_YES);
-    RubyEmbedResult r = embed_rubies(doc, state, session, notation, &target);
+    // Made, but the pages keep their target.
+    test::ScriptedQuestions made_only;
+    made_only.answer(true);
+    made_only.answer(false);
+    RubyEmbedResult r = embed_rubies(doc, state, session, notation, &target, made_only);
+    EXPECT_TRUE(r.written);
+    EXPECT_FALSE(r.made_target);
+    EXPECT_EQ(target, "before");
+    ASSERT_EQ(made_only.asked.size(), 2u);
+    EXPECT_EQ(made_only.asked[1], "ルビを本文に組込んだ文書\n" + folder.file("doc_ruby.txt") +
+                                      "\nを作成しました。\nこれをhtmlの対象ファイルにしますか？");
+
+    test::ScriptedQuestions yes;
+    yes.answer(true);
+    yes.answer(true);
+    r = embed_rubies(doc, state, session, notation, &target, yes);
     EXPECT_TRUE(r.written && r.made_target);
     EXPECT_EQ(target, folder.file("doc_ruby.txt"));
-    EXPECT_TRUE(yes.saw("ルビを本文に組込んだテキスト\n\n" + folder.file("doc_ruby.txt")));
+    EXPECT_EQ(yes.unexpected, 0);
     std::stringstream written;
     written << std::ifstream(target, std::ios::binary).rdbuf();
     EXPECT_EQ(written.str(), sj("春《はる》と夏\r\n") + "\x1A");
+
+    // A document never saved has no name to derive the file from: nothing is asked.
+    DocumentState unsaved;
+    test::ScriptedQuestions none;
+    EXPECT_FALSE(embed_rubies(doc, unsaved, session, notation, &target, none).written);
+    EXPECT_TRUE(none.asked.empty());
 }
 
 }  // namespace

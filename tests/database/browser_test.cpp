@@ -1,9 +1,11 @@
-// The database browser over a fake window, real SQLite files and the fake
-// message service.
+// The database browser over a fake window, real SQLite files and prompts
+// answered from a script.
 // Owed: DB選択 onto a file that is no database while another is open.
 #include "database/browser.h"
 
 #include <gtest/gtest.h>
+
+#include <deque>
 
 #include "platform/codec.h"
 #include "platform/fake_messages.h"
@@ -15,6 +17,46 @@ namespace {
 using test::TempFolder;
 
 std::string sj(const char* utf8) { return utf8_to_sjis(utf8); }
+
+constexpr WindowRef BROWSER_WINDOW = 77;
+
+// What the browser tells and asks, in order (UTF-8), each with its owner;
+// questions answered from a script, a question with no answer counted in
+// `unexpected` and answered no.
+class ScriptedPrompts final : public BrowserPrompts {
+public:
+    void tell(const Notices& notices) override {
+        for (const Notice& n : notices.items) {
+            log.push_back(n.utf8);
+            owners.push_back(n.owner);
+        }
+    }
+    bool yes_no(std::string_view utf8, std::uintptr_t owner) override {
+        log.emplace_back(utf8);
+        owners.push_back(owner);
+        if (script.empty()) {
+            ++unexpected;
+            return false;
+        }
+        const bool yes = script.front();
+        script.pop_front();
+        return yes;
+    }
+    void help(std::string_view topic) override { help_topics.emplace_back(topic); }
+
+    void answer(bool yes) { script.push_back(yes); }
+    bool saw(std::string_view needle) const {
+        for (const std::string& m : log)
+            if (m.find(needle) != std::string::npos) return true;
+        return false;
+    }
+
+    std::vector<std::string> log;
+    std::vector<WindowRef> owners;
+    std::vector<std::string> help_topics;
+    std::deque<bool> script;
+    int unexpected = 0;
+};
 
 class FakeBox final : public TextBox {
 public:
@@ -53,7 +95,7 @@ public:
     void close() override { shown = false; }
     DatabaseWindowRect rect() const override { return {10, 20, 640, 480}; }
     int list_bottom() const override { return 200; }
-    WindowRef window() const override { return 0; }
+    WindowRef window() const override { return BROWSER_WINDOW; }
     void set_caption(std::string_view c) override { caption = std::string(c); }
     void set_tables(const std::vector<std::string>& items, int selected) override {
         tables = items;
@@ -120,7 +162,8 @@ public:
 
 struct Browser {
     TempFolder dir;
-    FakeMessages messages;
+    FakeMessages messages;   // the browser never reaches the message box
+    ScriptedPrompts prompts;
     FakeView view;
     DbBrowserSettings settings;
     DbBrowserServices services;
@@ -140,7 +183,7 @@ struct Browser {
         }
     }
     DatabaseBrowser& open() {
-        browser = std::make_unique<DatabaseBrowser>(view, settings, services);
+        browser = std::make_unique<DatabaseBrowser>(view, settings, services, prompts);
         browser->open();
         return *browser;
     }
@@ -158,7 +201,7 @@ TEST(DatabaseBrowserOpen, FirstUseMakesTheSampleAndShowsItsFirstRecord) {
     Browser t;
     DatabaseBrowser& b = t.open();
     EXPECT_TRUE(file_exists(t.dir.file("サンプル１.ksl")));
-    EXPECT_TRUE(t.messages.saw("サンプル"));
+    EXPECT_TRUE(t.prompts.saw("サンプル"));
     ASSERT_EQ(t.view.tables.size(), 3u);
     EXPECT_EQ(t.view.tables[0], sj("  1 取材メモ"));
     EXPECT_EQ(t.view.fields[0], sj(" 1 題目"));
@@ -171,13 +214,16 @@ TEST(DatabaseBrowserOpen, FirstUseMakesTheSampleAndShowsItsFirstRecord) {
     EXPECT_EQ(t.view.menu.size(), 19u);    // 14 items and 5 separators
     EXPECT_FALSE(b.modified());
     EXPECT_EQ(t.settings.last_file, t.dir.file("サンプル１.ksl"));
+    b.button(DBV_HELP);
+    EXPECT_EQ(t.prompts.help_topics, (std::vector<std::string>{"DB"}));
+    EXPECT_TRUE(t.messages.log.empty() && t.messages.help_topics.empty());
 }
 
 TEST(DatabaseBrowserOpen, NotADatabaseIsReportedAndLeavesNothingOpen) {
     Browser t;
     t.settings.last_file = t.dir.write("junk.ksl", "not a database at all, only text\n" + std::string(600, 'z'));
     DatabaseBrowser& b = t.open();
-    EXPECT_TRUE(t.messages.saw("ファイルのオープンに失敗しました。"));
+    EXPECT_TRUE(t.prompts.saw("ファイルのオープンに失敗しました。"));
     EXPECT_FALSE(b.db().is_open());
     EXPECT_TRUE(t.view.tables.empty());
     b.button(DBV_ADD);   // nothing to add to: nothing happens
@@ -202,33 +248,38 @@ TEST(DatabaseBrowserModified, AskBeforeSwitchingAndRestoreOnNo) {
     t.view.type("Anne");
     EXPECT_TRUE(b.modified());
     EXPECT_EQ(t.view.content_title, sj("サイズ：4 文字　変更"));
-    t.messages.answer(MSG_RESULT_NO);
+    t.prompts.answer(false);
     t.view.events.table_clicked(1);
-    EXPECT_TRUE(t.messages.saw("切換えると"));
+    EXPECT_TRUE(t.prompts.saw("切換えると"));
     EXPECT_EQ(b.current_table(), 0);
     EXPECT_EQ(t.view.table, 0);        // the list shows the old table again
     EXPECT_EQ(t.view.box.text(), "Anne");
     // The same count after another edit still marks it.
     t.view.type("Anna");
     EXPECT_TRUE(b.modified());
-    t.messages.answer(MSG_RESULT_YES);
+    t.prompts.answer(true);
     t.view.events.record_clicked(1, 2);
     EXPECT_EQ(b.current_rowid(), 2);
     EXPECT_EQ(b.current_field(), 1);
     EXPECT_EQ(t.view.box.text(), "likes 'tea'");
     EXPECT_FALSE(b.modified());
-    EXPECT_EQ(t.messages.unexpected, 0);
+    EXPECT_EQ(t.prompts.unexpected, 0);
+    ASSERT_EQ(t.prompts.log.size(), 2u);
+    EXPECT_EQ(t.prompts.log[1], "文書が変更されています。\r\n\r\n入力か追加を行なわず切換えると\r\n変更した文書が失われます。"
+                                "\r\n\r\nこのまま文書を切換えますか？");
+    EXPECT_EQ(t.prompts.owners, (std::vector<WindowRef>{BROWSER_WINDOW, BROWSER_WINDOW}));
+    EXPECT_TRUE(t.messages.log.empty());
 }
 
 TEST(DatabaseBrowserModified, ClosingAsksAndNoKeepsTheWindow) {
     Browser t(people);
     DatabaseBrowser& b = t.open();
     t.view.type("draft");
-    t.messages.answer(MSG_RESULT_NO);
+    t.prompts.answer(false);
     EXPECT_FALSE(b.close());
-    EXPECT_TRUE(t.messages.saw("終了すると"));
+    EXPECT_TRUE(t.prompts.saw("終了すると"));
     EXPECT_TRUE(b.is_open());
-    t.messages.answer(MSG_RESULT_YES);
+    t.prompts.answer(true);
     EXPECT_TRUE(b.close());
     EXPECT_EQ(t.closed, 1);
     EXPECT_EQ(t.settings.rect.w, 640);
@@ -239,7 +290,7 @@ TEST(DatabaseBrowserRecords, AddInputFilterDelete) {
     DatabaseBrowser& b = t.open();
     t.view.type("");
     b.button(DBV_ADD);
-    EXPECT_TRUE(t.messages.saw("入力値が必要です"));
+    EXPECT_TRUE(t.prompts.saw("入力値が必要です"));
     t.view.type("Cy's");
     b.button(DBV_ADD);
     ASSERT_EQ(b.records().size(), 3u);
@@ -260,16 +311,16 @@ TEST(DatabaseBrowserRecords, AddInputFilterDelete) {
     EXPECT_EQ(b.records().size(), 3u);
 
     b.button(DBV_INPUT);
-    EXPECT_TRUE(t.messages.saw("レコードを選択してください"));
-    t.messages.answer(MSG_RESULT_YES);   // the edited content may go
+    EXPECT_TRUE(t.prompts.saw("レコードを選択してください"));
+    t.prompts.answer(true);   // the edited content may go
     t.view.events.record_clicked(0, 0);
-    EXPECT_TRUE(t.messages.saw("連番項目は選択出来ません"));
-    t.messages.answer(MSG_RESULT_YES);
+    EXPECT_TRUE(t.prompts.saw("連番項目は選択出来ません"));
+    t.prompts.answer(true);
     b.button(DBV_DELETE);
-    EXPECT_TRUE(t.messages.saw("レコード 1 を削除しますか？"));
+    EXPECT_TRUE(t.prompts.saw("レコード 1 を削除しますか？"));
     EXPECT_EQ(b.records().size(), 2u);
     EXPECT_TRUE(b.db().vacuum_needed());
-    EXPECT_EQ(t.messages.unexpected, 0);
+    EXPECT_EQ(t.prompts.unexpected, 0);
 }
 
 TEST(DatabaseBrowserTables, CreateRenameCopyDropAndFields) {
@@ -280,9 +331,9 @@ TEST(DatabaseBrowserTables, CreateRenameCopyDropAndFields) {
     t.view.op = 400;
     t.view.value = sj("表題\r\n\r\nァ名\r\n");
     b.button(DBV_EXECUTE);
-    EXPECT_TRUE(t.messages.saw("項目名の中に空白は使えません"));
+    EXPECT_TRUE(t.prompts.saw("項目名の中に空白は使えません"));
     t.view.value = sj("表題\r\n\r\n名前\r\n\r\n");
-    t.messages.answer(MSG_RESULT_YES);
+    t.prompts.answer(true);
     b.button(DBV_EXECUTE);
     ASSERT_EQ(b.tables().size(), 3u);
     EXPECT_EQ(b.tables()[b.current_table()], sj("表題"));
@@ -290,33 +341,33 @@ TEST(DatabaseBrowserTables, CreateRenameCopyDropAndFields) {
 
     t.view.op = 401;
     t.view.value = "order";
-    t.messages.answer(MSG_RESULT_YES);
+    t.prompts.answer(true);
     b.button(DBV_EXECUTE);
     EXPECT_EQ(b.tables()[b.current_table()], "order");
 
     t.view.op = 403;
     t.view.value = "x'; DROP TABLE 'people";
-    t.messages.answer(MSG_RESULT_YES);
+    t.prompts.answer(true);
     b.button(DBV_EXECUTE);
     EXPECT_EQ(b.tables().size(), 4u);
-    t.messages.answer(MSG_RESULT_YES);
+    t.prompts.answer(true);
     b.button(DBV_EXECUTE);   // the same copy again fails and says so
-    EXPECT_TRUE(t.messages.saw("テーブルコピーに失敗しました。"));
+    EXPECT_TRUE(t.prompts.saw("テーブルコピーに失敗しました。"));
 
     t.view.op = 404;
     t.view.value = "a\r\nb";
     b.button(DBV_EXECUTE);
-    EXPECT_TRUE(t.messages.saw("追加可能項目は一つのみです"));
+    EXPECT_TRUE(t.prompts.saw("追加可能項目は一つのみです"));
     t.view.value = "group";
-    t.messages.answer(MSG_RESULT_YES);
+    t.prompts.answer(true);
     b.button(DBV_EXECUTE);
     EXPECT_EQ(b.fields().size(), 2u);
 
-    t.messages.answer(MSG_RESULT_YES);   // the table switch while the content holds the notice
+    t.prompts.answer(true);   // the table switch while the content holds the notice
     t.view.events.table_clicked(0);
     EXPECT_EQ(b.tables()[b.current_table()], "order");
     t.view.op = 402;
-    t.messages.answer(MSG_RESULT_YES);
+    t.prompts.answer(true);
     b.button(DBV_EXECUTE);
     EXPECT_EQ(b.tables().size(), 3u);
     EXPECT_NE(std::find(b.tables().begin(), b.tables().end(), "people"), b.tables().end());
@@ -327,20 +378,20 @@ TEST(DatabaseBrowserTables, DropWithRecordsAsksTwiceAndArrangeRewrites) {
     DatabaseBrowser& b = t.open();
     t.view.order = {1, 0};
     t.view.widths = {50, 90};
-    t.messages.answer(MSG_RESULT_YES);
+    t.prompts.answer(true);
     b.button(DBV_ARRANGE);
     EXPECT_EQ(b.fields(), (std::vector<std::string>{"note", "name"}));
     EXPECT_EQ(t.view.widths, (std::vector<int>{90, 50}));
     b.button(DBV_ARRANGE);
-    EXPECT_TRUE(t.messages.saw("項目の並び順は変更されていません"));
+    EXPECT_TRUE(t.prompts.saw("項目の並び順は変更されていません"));
 
     t.view.op = 402;
-    t.messages.answer(MSG_RESULT_YES);
-    t.messages.answer(MSG_RESULT_NO);
+    t.prompts.answer(true);
+    t.prompts.answer(false);
     b.button(DBV_EXECUTE);
-    EXPECT_TRUE(t.messages.saw("2件のデータが存在します"));
+    EXPECT_TRUE(t.prompts.saw("2件のデータが存在します"));
     EXPECT_EQ(b.tables().size(), 2u);
-    EXPECT_EQ(t.messages.unexpected, 0);
+    EXPECT_EQ(t.prompts.unexpected, 0);
 }
 
 TEST(DatabaseBrowserTables, ColumnWidthsTheWriterSetFollowTheTable) {
@@ -356,7 +407,7 @@ TEST(DatabaseBrowserTables, ColumnWidthsTheWriterSetFollowTheTable) {
     EXPECT_EQ(t.view.widths, (std::vector<int>{111, 222}));
     t.view.op = 400;                     // a table sorting first moves "people" down
     t.view.value = "aaa\r\nx";
-    t.messages.answer(MSG_RESULT_YES);
+    t.prompts.answer(true);
     b.button(DBV_EXECUTE);
     t.view.events.table_clicked(1);
     EXPECT_EQ(b.tables()[1], "people");
@@ -365,7 +416,7 @@ TEST(DatabaseBrowserTables, ColumnWidthsTheWriterSetFollowTheTable) {
     DocumentDb db;
     ASSERT_EQ(db.open(t.settings.last_file), DbOpenResult::OPENED);
     EXPECT_EQ(db.widths().at(1, 1), 222);
-    EXPECT_EQ(t.messages.unexpected, 0);
+    EXPECT_EQ(t.prompts.unexpected, 0);
 }
 
 TEST(DatabaseBrowserContent, DateImportAndDropSetTheFlag) {
@@ -379,14 +430,14 @@ TEST(DatabaseBrowserContent, DateImportAndDropSetTheFlag) {
     EXPECT_EQ(t.view.box.text(), "2024-05-03");
     EXPECT_TRUE(b.modified());
 
-    t.messages.answer(MSG_RESULT_YES);
+    t.prompts.answer(true);
     const std::string nul = t.dir.write("nul.txt", std::string("keep\0lost", 9));
     b.files_dropped({nul});
     EXPECT_EQ(t.view.box.text(), "keep");
     EXPECT_TRUE(b.modified());
-    EXPECT_TRUE(t.messages.saw("NUL"));
+    EXPECT_TRUE(t.prompts.saw("NUL"));
     b.files_dropped({nul, nul});   // two files: nothing
-    EXPECT_EQ(t.messages.unexpected, 0);
+    EXPECT_EQ(t.prompts.unexpected, 0);
     EXPECT_EQ(b.print_job().text, "keep");
     EXPECT_TRUE(b.print_job().vertical);
 }

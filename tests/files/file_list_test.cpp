@@ -37,28 +37,31 @@ TEST(ClassifyPathTest, TellsFoldersPatternsFilesAndNewNames) {
     t.write("a.txt", "x");
     ::mkdir(t.file("sub").c_str(), 0755);
     std::string p = t.file("sub");
-    EXPECT_EQ(classify_path(&p, false), PATH_LISTABLE);
+    EXPECT_EQ(classify_path(&p), PATH_LISTABLE);
     EXPECT_EQ(p, t.file("sub/"));
     p = t.file("*.txt");
-    EXPECT_EQ(classify_path(&p, false), PATH_LISTABLE);
+    EXPECT_EQ(classify_path(&p), PATH_LISTABLE);
     p = t.file("a.txt");
-    EXPECT_EQ(classify_path(&p, false), PATH_EXISTING);
+    EXPECT_EQ(classify_path(&p), PATH_EXISTING);
     p = t.file("new.txt");
-    EXPECT_EQ(classify_path(&p, false), PATH_NEW_NAME);
+    EXPECT_EQ(classify_path(&p), PATH_NEW_NAME);
 
     FakeMessages messages;
     p = t.file("none/a.txt");
-    EXPECT_EQ(classify_path(&p, false), PATH_NO_FOLDER);
-    EXPECT_TRUE(messages.log.empty());
+    EXPECT_EQ(classify_path(&p), PATH_NO_FOLDER);
     EXPECT_EQ(p, t.file("none/a.txt"));
-    EXPECT_EQ(classify_path(&p, true), PATH_NO_FOLDER);
-    EXPECT_TRUE(messages.saw("フォルダが存在しません｡"));
+    Notices notices;
+    EXPECT_EQ(classify_path(&p, &notices), PATH_NO_FOLDER);
+    ASSERT_EQ(notices.items.size(), 1u);
+    EXPECT_EQ(notices.items[0].utf8, "フォルダが存在しません｡");
+    EXPECT_EQ(notices.items[0].time_ms, 2000u);
     EXPECT_TRUE(p.empty());
+    EXPECT_TRUE(messages.log.empty());   // reported, not shown
 }
 
 TEST(ClassifyPathTest, ARelativeNameIsCompletedWithTheCurrentFolder) {
     std::string p = "rix-no-such-file.txt";
-    EXPECT_EQ(classify_path(&p, false), PATH_NEW_NAME);
+    EXPECT_EQ(classify_path(&p), PATH_NEW_NAME);
     ASSERT_FALSE(p.empty());
     EXPECT_EQ(p.front(), '/');
 }

@@ -47,13 +47,17 @@ TEST(ViewerTextTest, AFileThatCannotBeOpenedIsToldOf) {
     TempFolder t;
     FakeMessages messages;
     ViewerRequest r;
-    EXPECT_FALSE(make_viewer_request(t.file("missing.txt"), {}, &r));
-    EXPECT_FALSE(make_viewer_request(t.path(), {}, &r));
-    ASSERT_EQ(messages.log.size(), 2u);
-    EXPECT_TRUE(messages.saw("このファイルは開けません｡"));
+    Notices notices;
+    EXPECT_FALSE(make_viewer_request(t.file("missing.txt"), {}, &r, notices));
+    EXPECT_FALSE(make_viewer_request(t.path(), {}, &r, notices));
+    ASSERT_EQ(notices.items.size(), 2u);
+    EXPECT_EQ(notices.items[0].utf8, t.file("missing.txt") + "\n\nこのファイルは開けません｡");
+    EXPECT_EQ(notices.items[1].time_ms, 3000u);
+    EXPECT_TRUE(messages.log.empty());   // reported, not shown
     TextBoxFormat vertical;
     vertical.vertical = true;
-    ASSERT_TRUE(make_viewer_request(t.write("ok.txt", "abc"), vertical, &r));
+    ASSERT_TRUE(make_viewer_request(t.write("ok.txt", "abc"), vertical, &r, notices));
+    EXPECT_EQ(notices.items.size(), 2u);
     EXPECT_EQ(r.text, "abc");
     EXPECT_TRUE(r.format.vertical);
     EXPECT_EQ(r.label, t.file("ok.txt"));

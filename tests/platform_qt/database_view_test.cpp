@@ -23,6 +23,18 @@ namespace {
 
 std::string sj(std::string_view utf8) { return utf8_to_sjis(utf8); }
 
+// The browser's prompts on the (fake) message box, as the program shows them.
+class BoxPrompts final : public BrowserPrompts {
+public:
+    void tell(const Notices& notices) override {
+        for (const Notice& n : notices.items) show_message(MSG_NOTICE, n.owner, sj(n.utf8), n.time_ms);
+    }
+    bool yes_no(std::string_view utf8, std::uintptr_t owner) override {
+        return show_message(MSG_YES_NO, owner, sj(utf8), 0) == MSG_RESULT_YES;
+    }
+    void help(std::string_view topic) override { messages().show_help(topic); }
+};
+
 QWidget* top_of(DatabaseView& v) { return reinterpret_cast<QWidget*>(v.window()); }
 
 void press(QWidget* w, int key) {
@@ -131,7 +143,8 @@ TEST(QtDatabaseView, BrowserOnTheRealWindow) {
     settings.rect = {0, 0, 760, 640};
     DbBrowserServices services;
     services.start_folder = dir.path();
-    DatabaseBrowser browser(*view, settings, services);
+    BoxPrompts prompts;
+    DatabaseBrowser browser(*view, settings, services, prompts);
     browser.open();
     QApplication::processEvents();
     auto* table = top_of(*view)->findChild<QTableWidget*>();

@@ -1,9 +1,10 @@
 // FILE_SEL (see file_select_dialog.h).
-#include "files/file_select_dialog.h"
+#include "app/files/file_select_dialog.h"
 
 #include <cstdio>
 #include <set>
 
+#include "app/shell/application.h"
 #include "document/document_state.h"
 #include "document/extension_file.h"
 #include "files/file_ops.h"
@@ -35,6 +36,14 @@ const char* caption_of(int mode) {
 
 std::string sjis(std::string_view utf8) { return utf8_to_sjis(utf8); }
 
+// classify_path with its notice shown (a folder that does not exist empties the path).
+int classify_told(std::string* path) {
+    Notices notices;
+    const int kind = classify_path(path, &notices);
+    show_notices(notices);
+    return kind;
+}
+
 class FileSelect final : public DialogProcedure {
 public:
     FileSelect(int mode, std::string preset, FileSelectServices& s) : mode_(mode), preset_(std::move(preset)), s_(s) {
@@ -62,7 +71,7 @@ public:
         if (key < SORT_COLUMNS) column_directions[key] = (*s_.file_list_order & 0xF0) ? 1 : 0;
         // The first execution: list the preset's folder.
         std::string path = preset_;
-        const int kind = classify_path(&path, false);
+        const int kind = classify_path(&path);
         if (kind == PATH_NO_FOLDER) path = absolute_path("") + "/";
         list_for(ctx, path);
         set_box(ctx, kind == PATH_LISTABLE || kind == PATH_NO_FOLDER ? listing_.folder + listing_.pattern : path);
@@ -213,7 +222,7 @@ private:
     // 実 行: lists a folder or a pattern; otherwise takes the file.
     bool execute(DialogContext& ctx) {
         std::string path = box_path(ctx);
-        const int kind = classify_path(&path, true);
+        const int kind = classify_told(&path);
         if (kind == PATH_NO_FOLDER) {
             set_box(ctx, "");
             return false;
@@ -280,7 +289,7 @@ private:
         std::string from;
         if (!clicked_file(ctx, &from)) return;
         std::string to = box_path(ctx);
-        if (classify_path(&to, true) == PATH_NO_FOLDER) return;
+        if (classify_told(&to) == PATH_NO_FOLDER) return;
         if (to == from) {
             ctx.show_message(MSG_NOTICE, sjis("名前は変更されていません。"), 1500);
             return;
@@ -328,7 +337,7 @@ private:
 
     void toggle_read_only(DialogContext& ctx) {
         std::string path = box_path(ctx);
-        if (classify_path(&path, true) != PATH_EXISTING) return;
+        if (classify_told(&path) != PATH_EXISTING) return;
         const bool ro = is_read_only(path);
         const std::string q = ro ? path + "\n\nこの文書は読取専用ファイルです｡\n書込可能ファイルに変更しますか？"
                                  : path + "\n\nこの文書は書込可能ファイルです｡\n読取専用ファイルに変更しますか？";
@@ -339,7 +348,7 @@ private:
     void preview(DialogContext& ctx) {
         if (!s_.preview) return;
         std::string path = box_path(ctx);
-        if (classify_path(&path, true) != PATH_EXISTING) {
+        if (classify_told(&path) != PATH_EXISTING) {
             ctx.show_message(MSG_NOTICE, sjis("先に選択してください。"), SHORT_MS);
             return;
         }
@@ -383,11 +392,6 @@ private:
 };
 
 }  // namespace
-
-int clicked_order(int column, std::uint8_t directions[SORT_COLUMNS]) {
-    directions[column] = directions[column] ? 0 : 1;
-    return column | (directions[column] ? 0x10 : 0);
-}
 
 FileSelectOutcome run_file_select_dialog(int mode, const std::string& path, FileSelectServices& services,
                                          WindowRef owner) {

@@ -4,10 +4,12 @@
 // mark read-only and preview files. Five modes (select_file.h) set the
 // caption and the buttons shown.
 //
-// The procedure runs on the dialog host (platform/dialogs.h); what it needs
-// of the rest of the program comes in FileSelectServices, so that tests run
-// it on the fake host with plain values. It never writes a file itself but
-// through files/file_ops.h, after asking.
+// The procedure runs on the dialog host (platform/dialogs.h) and talks to the
+// writer over the dialog; what it needs of the rest of the program comes in
+// FileSelectServices, so that tests run it on the fake host with plain
+// values. The listing, the path rules and the file operations are files/'s
+// (file_list.h, file_ops.h); it never writes a file itself but through
+// them, after asking.
 #pragma once
 
 #include <cstdint>
@@ -70,9 +72,5 @@ struct FileSelectOutcome {
 // Runs FILE_SEL in `mode` with the preset `path` (UTF-8).
 FileSelectOutcome run_file_select_dialog(int mode, const std::string& path, FileSelectServices& services,
                                          WindowRef owner);
-
-// The order after a click on column `column`: that column becomes the key
-// and its direction (remembered per column in `directions`) turns.
-int clicked_order(int column, std::uint8_t directions[SORT_COLUMNS]);
 
 }  // namespace rix

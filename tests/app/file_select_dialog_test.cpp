@@ -1,7 +1,7 @@
 // FILE_SEL through the fake dialog host: the modes, listing and sorting,
 // choosing, renaming, secure deletion, the read-only toggle and the buttons
-// that hand over to other dialogs; select_file deciding when no dialog is needed.
-#include "files/file_select_dialog.h"
+// that hand over to other dialogs.
+#include "app/files/file_select_dialog.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -292,25 +292,6 @@ TEST_F(FileSelectTest, OtherButtons) {
         d.press(FILE_SEL_NEW);
         EXPECT_EQ(sjis_to_utf8(d.get_text(FILE_SEL_PATH)), t.path() + "/原稿_004.txt");
     });
-}
-
-TEST(SelectFileTest, APresetNamingAFileNeedsNoDialogExceptForSaving) {
-    TempFolder t;
-    t.write("a.txt", "x");
-    FakeWindowHost host;
-    std::string path = t.file("a.txt");
-    EXPECT_EQ(select_file(host, SELECT_OPEN, &path), CHOSEN_EXISTING);
-    path = t.file("new.txt");
-    EXPECT_EQ(select_file(host, SELECT_OPEN, &path), CHOSEN_NEW_NAME);
-    EXPECT_TRUE(host.calls.empty());
-    path = t.file("a.txt");
-    host.choices.push_back({CHOSEN_EXISTING, t.file("a.txt")});
-    EXPECT_EQ(select_file(host, SELECT_SAVE_AS, &path), CHOSEN_EXISTING);
-    ASSERT_EQ(host.calls.size(), 1u);
-    EXPECT_EQ(host.calls[0], "choose 1 " + t.file("a.txt"));
-    path = t.path();   // a folder lets the user choose
-    EXPECT_EQ(select_file(host, SELECT_OPEN, &path), CHOSEN_CANCELLED);
-    EXPECT_EQ(host.calls.back(), "choose 0 " + t.path() + "/");
 }
 
 }  // namespace
