@@ -19,9 +19,12 @@
 #include "app/command_line.h"
 #include "app/document_load.h"
 #include "app/epub_dialog.h"
+#include "app/file_tools.h"
 #include "app/find_dialog.h"
+#include "app/fmset_dialog.h"
 #include "app/html_session.h"
 #include "app/jump_sheet.h"
+#include "app/key_assign_dialog.h"
 #include "app/pdf_dialog.h"
 #include "app/save_state.h"
 #include "app/settings_record.h"
@@ -199,6 +202,9 @@ struct Application {
     SaveFlowState save_flow;          // writing options and what the saves of this run remember
     FindUi find;                      // the find dialog and its texts
     JumpSheetUi jumps;                // the jump sheet and the mark-jump memory
+    FileToolsUi file_tools;           // the file tools' dialogs: paths, the search, the list's column directions
+    FmsetUi fmset;                    // 編集画面書式: where the dialog stood
+    KeyAssignUi key_assign;           // 編集キー／禁則文字: the page shown last, where the sheet stood
     PdfSession pdf;                   // the PDF document information of this run (PDF_DB)
     EpubSession epub;                 // the EPUB book of this run (EPUB_DB)
     HtmlSession html;                 // the pages, names and document list of this run (HTML_MAKE)
