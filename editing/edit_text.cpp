@@ -646,7 +646,8 @@ bool replace_block_at(EditContext& c, TextPos pos, std::string_view block, bool 
 std::uint32_t move_lines(EditContext& c, std::uint32_t first, std::uint32_t n, std::uint32_t before) {
     Document& doc = c.doc;
     const std::uint32_t count = doc.lines.count();
-    if (n == 0 || first >= count || n > count - first || before > count || (before > first && before < first + n))
+    // The last line holds the end of the text: it never moves, nothing goes after it.
+    if (n == 0 || first >= count || n >= count - first || before >= count || (before > first && before < first + n))
         return NO_LINE;
     const std::uint32_t lowest = std::min(first, before);
     const DamageBase damage = damage_base(doc, TextPos(lowest, 0));

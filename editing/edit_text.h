@@ -45,8 +45,9 @@ bool replace_block_at(EditContext& c, TextPos pos, std::string_view block, bool 
 // Lines [first, first + n) moved before line `before` (old numbering; not
 // inside the moved lines), their marks, formats and index entries with
 // them, as one journaled change (undo moves them back). The cursor and the
-// top stay on their text; a marked range ends. Returns the first moved
-// line's new number, NO_LINE when the move is not possible.
+// top stay on their text; a marked range ends. The last line (the end of
+// the text) neither moves nor has lines put after it. Returns the first
+// moved line's new number, NO_LINE when the move is not possible.
 std::uint32_t move_lines(EditContext& c, std::uint32_t first, std::uint32_t n, std::uint32_t before);
 
 // Undo and redo of the journal (notices when there is nothing to do).
