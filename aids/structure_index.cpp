@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "document/export.h"
-#include "document/undo_journal.h"
+#include "editing/edit_text.h"
 #include "platform/codec.h"
 
 namespace rix {
@@ -165,35 +165,7 @@ IndexStatus plan_index_move(const Document& doc, std::size_t source, std::size_t
 }
 
 std::uint32_t apply_index_move(EditContext& c, const IndexSection& sec) {
-    Document& doc = c.doc;
-    const std::uint32_t a = sec.first_line, n = sec.line_count, d = sec.before_line;
-    const bool towards_start = d < a;
-    // New line of old line l.
-    auto renumber = [&](std::uint32_t l) -> std::uint32_t {
-        if (l >= a && l < a + n) return towards_start ? d + (l - a) : d - n + (l - a);
-        if (towards_start && l >= d && l < a) return l + n;
-        if (!towards_start && l >= a + n && l < d) return l - n;
-        return l;
-    };
-    doc.lines.move_entries(a, n, d);
-    doc.formats.move_entries(a, n, d);
-    for (IndexEntry& e : doc.index) e.line = renumber(e.line);
-    sort_entries(doc.index);
-
-    ++doc.generation;
-    doc.cache.invalidate();
-    c.edit.line_cache.invalidate();
-    journal_clear(c.edit.journal);
-    c.edit.mark.on = false;
-    c.edit.pending.clear();
-    const TextPos lowest(std::min(a, d), 0);
-    if (lowest < c.edit.lowest_changed) c.edit.lowest_changed = lowest;
-    c.edit.page_count_stale = true;
-    c.edit.damage.full = true;
-    c.edit.damage.lines_changed = true;
-    c.edit.damage.note_text_from(DisplayLineNo{});
-    c.state.modified |= MODIFIED_TEXT | MODIFIED_EXTENSION;
-    return renumber(a);
+    return move_lines(c, sec.first_line, sec.line_count, sec.before_line);
 }
 
 // ---- the list rows --------------------------------------------------------

@@ -14,9 +14,8 @@
 //
 // Everything here works on the plain document structs; the index window
 // (app/index/index_window.h) asks the questions and shows the notices. Every
-// change sets MODIFIED_EXTENSION; a section move also sets MODIFIED_TEXT,
-// empties the undo journal (its records name positions of the old order)
-// and drops the line caches. Entries follow line insertions and deletions
+// change sets MODIFIED_EXTENSION; a section move is an edit of the text
+// (editing/edit_text.h move_lines), one step of undo. Entries follow line insertions and deletions
 // in the editing layer (adjust_index_entries, document/display_lines.h).
 #pragma once
 
@@ -111,10 +110,10 @@ struct IndexSection {
 // caller loads it). Refused: NO_ENTRY, SAME_ENTRY, LAST_LINE, INTO_ITSELF,
 // SHARED_LINE, NOT_LOADED.
 IndexStatus plan_index_move(const Document& doc, std::size_t source, std::size_t destination, IndexSection* out);
-// Moves the planned section: line-table and line-format entries reordered
-// (no text byte moves), entries renumbered. Undo and redo are emptied, the
-// caches dropped, the text and extension marked changed, the screen damaged
-// whole. Returns the section's first line in the new order.
+// Moves the planned section through move_lines: line-table and line-format
+// entries reordered (no text byte moves), entries renumbered, one undoable
+// step, the text and extension marked changed, the screen damaged whole.
+// Returns the section's first line in the new order.
 std::uint32_t apply_index_move(EditContext& c, const IndexSection& section);
 
 // ---- the list rows --------------------------------------------------------

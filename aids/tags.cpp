@@ -172,7 +172,7 @@ TagEdit rewrite_tag(EditContext& c, TextPos anchor, std::uint16_t serial, std::s
         // One journaled change, so that one undo gives the old text back
         // (never a moment without the tag).
         const std::string block = make_tag_block(old.serial, old.width_byte, old.height_byte, stored);
-        if (!replace_block_at(c, old.at, block, keep)) return TagEdit::REFUSED;
+        if (!replace_block_at(c, old.at, block)) return TagEdit::REFUSED;
         new_length = static_cast<std::uint32_t>(block.size());
     }
     place_cursor(c, shifted(keep.pos, old.at, old.length, new_length));
@@ -181,8 +181,7 @@ TagEdit rewrite_tag(EditContext& c, TextPos anchor, std::uint16_t serial, std::s
     return TagEdit::DONE;
 }
 
-TagResize resize_tag(Document& doc, DocumentState& state, TextPos anchor, std::uint16_t serial, int width,
-                     int height, bool vertical) {
+TagResize resize_tag(EditContext& c, TextPos anchor, std::uint16_t serial, int width, int height, bool vertical) {
     TagResize r;
     r.width = std::clamp(width, 0, TAG_WINDOW_MAX_PX);
     r.height = std::clamp(height, 0, TAG_WINDOW_MAX_PX);
@@ -190,14 +189,11 @@ TagResize resize_tag(Document& doc, DocumentState& state, TextPos anchor, std::u
     r.redraw = r.clamped;
     if (!vertical) return r;
     TagBlock t;
-    if (!find_tag(doc, anchor, serial, &t)) return r;
+    if (!find_tag(c.doc, anchor, serial, &t)) return r;
     if (r.width > 2 * t.width_byte || r.height > 2 * t.height_byte) r.redraw = true;
-    std::uint8_t* b = doc.buffer.pointer(doc.lines.start(t.at.line()) + t.at.column());
-    b[3] = tag_size_byte(r.width);
-    b[4] = tag_size_byte(r.height);
-    ++doc.generation;   // a staged copy of the line is stale now
-    state.modified |= MODIFIED_EXTENSION;
-    r.written = true;
+    // The same bytes with the new size: no record, the extension changed.
+    const std::string block = make_tag_block(t.serial, tag_size_byte(r.width), tag_size_byte(r.height), t.text);
+    r.written = replace_block_at(c, t.at, block, false);
     return r;
 }
 

@@ -97,10 +97,10 @@ struct TagResize {
     bool written = false;        // the size bytes were written into the block
 };
 // Vertical documents write the halved size into the block's bytes 3 and 4
-// in place (no undo record) and add MODIFIED_EXTENSION; horizontal ones
-// only clamp (their windows take the stored horizontal size).
-TagResize resize_tag(Document& doc, DocumentState& state, TextPos anchor, std::uint16_t serial, int width,
-                     int height, bool vertical);
+// in place (replace_block_at without a record: a resize is no step of undo)
+// and add MODIFIED_EXTENSION; horizontal ones only clamp (their windows take
+// the stored horizontal size).
+TagResize resize_tag(EditContext& c, TextPos anchor, std::uint16_t serial, int width, int height, bool vertical);
 
 // ---- the tag list --------------------------------------------------------
 

@@ -24,11 +24,11 @@
 #include "display/hit_test.h"
 #include "editing/command_ids.h"
 #include "display/render.h"
+#include "platform/window_host.h"
 
 namespace rix {
 
-// Timers of the text window.
-enum : int { TIMER_AUTO_REPEAT = 2, TIMER_IDLE_POINTER = 3 };
+// The timers (TIMER_AUTO_REPEAT, TIMER_IDLE_POINTER) are platform/window_host.h's.
 constexpr unsigned AUTO_REPEAT_FIRST_MS = 300;
 constexpr unsigned AUTO_REPEAT_NEXT_MS = 10;
 constexpr unsigned IDLE_POINTER_MS = 10000;

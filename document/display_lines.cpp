@@ -229,6 +229,27 @@ void remove_line_entries(Document& doc, std::uint32_t at, std::uint32_t n) {
     doc.cache.invalidate();
 }
 
+std::uint32_t moved_line(std::uint32_t line, std::uint32_t first, std::uint32_t n, std::uint32_t before) {
+    const bool towards_start = before < first;
+    if (line >= first && line < first + n) return towards_start ? before + (line - first) : before - n + (line - first);
+    if (towards_start && line >= before && line < first) return line + n;
+    if (!towards_start && line >= first + n && line < before) return line - n;
+    return line;
+}
+
+std::uint32_t move_line_entries(Document& doc, std::uint32_t first, std::uint32_t n, std::uint32_t before) {
+    ++doc.generation;
+    doc.lines.move_entries(first, n, before);
+    doc.formats.move_entries(first, n, before);
+    doc.cache.invalidate();
+    for (IndexEntry& e : doc.index) e.line = moved_line(e.line, first, n, before);
+    // Entries of one line keep their order; the levels of a line are distinct.
+    std::stable_sort(doc.index.begin(), doc.index.end(), [](const IndexEntry& a, const IndexEntry& b) {
+        return a.line != b.line ? a.line < b.line : (a.level & 0x07) < (b.level & 0x07);
+    });
+    return moved_line(first, first, n, before);
+}
+
 std::vector<IndexEntry> adjust_index_entries(std::vector<IndexEntry>& index, std::uint32_t at, std::uint32_t n,
                                              bool inserted) {
     std::uint32_t first_removed = at >= n ? at - n : 0;

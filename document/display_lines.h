@@ -76,6 +76,16 @@ CellMove move_by_display_lines(Document& doc, TextPos cursor, int k, std::uint32
 void insert_line_entries(Document& doc, std::uint32_t at, std::uint32_t n);
 void remove_line_entries(Document& doc, std::uint32_t at, std::uint32_t n);
 
+// Lines [first, first + n) moved to stand before line `before` of the old
+// numbering (before <= first or before >= first + n; before <= count()):
+// the entries of both tables move (starts, marks, display-line counts and
+// format words together; no text byte moves), the structure-index entries
+// follow their lines and are put back in line and level order. Returns the
+// line the first moved line now is.
+std::uint32_t move_line_entries(Document& doc, std::uint32_t first, std::uint32_t n, std::uint32_t before);
+// The line that line `line` is after move_line_entries(first, n, before).
+std::uint32_t moved_line(std::uint32_t line, std::uint32_t first, std::uint32_t n, std::uint32_t before);
+
 // Keeps structure-index entries on their lines after the surgery above:
 // inserted: entries on lines >= at move down by n; removed: entries on lines
 // at-n .. at-1 are taken out and returned (the caller shows a notice for each),

@@ -292,6 +292,26 @@ EditConvertStatus place_edit_lines(Document& doc, std::uint32_t first, std::uint
     return EditConvertStatus::OK;
 }
 
+EditConvertStatus rewrite_line_bytes(Document& doc, TextPos at, std::uint32_t old_length, std::string_view bytes,
+                                     std::uint32_t tab_width) {
+    const std::uint32_t line = at.line();
+    if (line >= doc.lines.count()) return EditConvertStatus::NO_BUFFER;
+    std::string raw = edit_text_of_line(doc, line);
+    const std::size_t text_end = static_cast<std::uint8_t>(raw.back()) == TEXT_END_MARK ? raw.size() - 1 : raw.size() - 2;
+    if (std::size_t{at.column()} + old_length > text_end) return EditConvertStatus::NO_BUFFER;
+    if (bytes.size() == old_length) {
+        std::memcpy(doc.buffer.pointer(doc.lines.start(line) + at.column()), bytes.data(), bytes.size());
+        ++doc.generation;   // a copy of the line taken before is stale
+        if (doc.cache.line == line) doc.cache.invalidate();
+        return EditConvertStatus::OK;
+    }
+    raw.replace(at.column(), old_length, bytes);
+    const std::uint32_t word = doc.formats.word(line);
+    const EditConversion conv = convert_edit_text(raw, doc.rules, word, tab_width, {});
+    if (conv.status == EditConvertStatus::OK && conv.lines.size() != 1) return EditConvertStatus::LINE_TOO_LONG;
+    return place_edit_lines(doc, line, 1, conv, {word});
+}
+
 namespace {
 
 // What must hold of one loaded line; "" when it does.

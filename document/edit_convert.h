@@ -82,6 +82,16 @@ std::uint32_t stored_line_size(const Document& doc, std::uint32_t line);
 EditConvertStatus place_edit_lines(Document& doc, std::uint32_t first, std::uint32_t replaced,
                                    const EditConversion& conversion, const std::vector<std::uint32_t>& words);
 
+// Bytes [at, at + old_length) of loaded line at.line() (whole items, before
+// its end mark) replaced by `bytes` (whole items in the stored form, no line
+// end). Of the same length they are written where they stand; otherwise the
+// line is converted again (tab_width as for convert_edit_text) and placed as
+// place_edit_lines places it, its display lines counted afresh. The line's
+// marks and format word stay. Refused (nothing changes): a span outside the
+// line, and what place_edit_lines refuses.
+EditConvertStatus rewrite_line_bytes(Document& doc, TextPos at, std::uint32_t old_length, std::string_view bytes,
+                                     std::uint32_t tab_width);
+
 // What must hold of a document after any edit: the line table's own
 // invariant, even line starts, every line closed by its end mark within the
 // position limits (the end of the text on the last line exactly when the

@@ -10,6 +10,9 @@
 //                 length (2); position after = start of range (4); 0
 //   3 line format per line: old word (4), new word (4); first line (4);
 //                 number of lines (2); 3   (editing/line_formats.cpp)
+//   4 line move   first line (4); number of lines (4); before line (4); 4
+//                 (lines [first, first + n) moved before line `before` of
+//                 the numbering before the move)
 //
 // Numbers are little-endian within the record; the cursor bytes are the
 // cursor's screen line, cell and second-half flag. Lengths have 16 bits.
@@ -33,7 +36,8 @@ namespace rix {
 constexpr std::size_t JOURNAL_CAPACITY = 102400;
 constexpr std::size_t REDO_STACK_LIMIT = 1000;
 
-enum : std::uint8_t { RECORD_DELETION = 0, RECORD_INSERTION = 1, RECORD_OVERWRITE = 2, RECORD_LINE_FORMAT = 3 };
+enum : std::uint8_t { RECORD_DELETION = 0, RECORD_INSERTION = 1, RECORD_OVERWRITE = 2, RECORD_LINE_FORMAT = 3,
+                    RECORD_LINE_MOVE = 4 };
 
 // journal_state bits.
 enum : int { JOURNAL_CAN_UNDO = 1, JOURNAL_CAN_REDO = 2 };

@@ -4,9 +4,11 @@
 // (edit_convert.h), changes it, converts it back and lets place_edit_lines
 // put the produced lines into the buffer and the tables. Then, in this
 // order: the structure index follows the lines, the undo record is written,
-// the document state and the counters other subsystems read are updated,
-// the screen frame follows, more of a partly loaded document is loaded when
-// the screen would run past it, the cursor is placed and the damage noted.
+// and end_change (edit_text_internal.h) ends it as it ends every change of
+// the document (a block rewritten in place, lines moved, line formats): the
+// document state and the counters other subsystems read are updated, the
+// screen frame follows, more of a partly loaded document is loaded when the
+// screen would run past it, the cursor is placed and the damage noted.
 //
 // Undo and redo apply their records through the exact forms insert_at and
 // delete_exact: no moving past tag blocks, no snapping, no journaling (the
@@ -128,25 +130,13 @@ std::string raw_span(const Document& doc, TextPos start, TextPos end) {
     return out;
 }
 
-// Counters and flags every change of text updates.
-void note_change(EditContext& c, TextPos from, std::size_t bytes) {
-    c.state.modified |= MODIFIED_TEXT;
-    c.edit.page_count_stale = true;
-    if (from < c.edit.lowest_changed) c.edit.lowest_changed = from;
-    c.edit.autosave_edits += bytes;
-}
+}  // namespace
 
 // What the screen must redraw: from the display line before the one of
 // `from` (a kinsoku or a half-width pair may pull a character back onto it).
 // A change that adds or removes logical lines lays out to the end even when
 // the display lines add up to as many as before: the changed display lines
 // then belong to more than one logical line.
-struct DamageBase {
-    DisplayLineNo from_display_line;
-    std::uint64_t total = 0;
-    std::uint32_t lines = 0;
-};
-
 DamageBase damage_base(Document& doc, TextPos from) {
     DamageBase d;
     const DisplayLineNo first{doc.lines.display_lines_before(from.line())};
@@ -157,11 +147,29 @@ DamageBase damage_base(Document& doc, TextPos from) {
     return d;
 }
 
-void note_damage(EditContext& c, const DamageBase& d) {
+void end_change(EditContext& c, const ChangeDone& done, const DamageBase& d) {
+    // The document state and the counters other subsystems read.
+    c.state.modified |= done.modified;
+    if (done.modified & MODIFIED_TEXT) {
+        c.edit.page_count_stale = true;
+        if (done.from < c.edit.lowest_changed) c.edit.lowest_changed = done.from;
+        c.edit.autosave_edits += done.bytes;
+    }
+    // The frame, loading, the cursor.
+    if (done.show_cursor) {
+        refresh_frame(c);
+        load_for(c, done.cursor, static_cast<std::uint32_t>(std::max(1, c.edit.frame.screen_lines)));
+        place_cursor(c, done.cursor, done.remember_cell);
+        keep_cursor_on_screen(c);
+    }
+    // The damage.
     ViewDamage& v = c.edit.damage;
     v.note_text_from(d.from_display_line);
     if (c.doc.lines.total_display_lines() != d.total || c.doc.lines.count() != d.lines) v.lines_changed = true;
+    check_after_edit(c.doc, done.first_line, done.lines, done.what);
 }
+
+namespace {
 
 // The top of the screen after the old text [start, old_end) became the new
 // text [start, new_end); lines after the change shift by line_shift.
@@ -175,15 +183,6 @@ void follow_top(EditContext& c, TextPos start, TextPos old_end, TextPos new_end,
     } else {
         top = TextPos(static_cast<std::uint32_t>(static_cast<std::int64_t>(top.line()) + line_shift), top.column());
     }
-}
-
-// After a change: frame, loading, cursor, damage.
-void settle(EditContext& c, TextPos cursor, const DamageBase& d) {
-    refresh_frame(c);
-    load_for(c, cursor, static_cast<std::uint32_t>(std::max(1, c.edit.frame.screen_lines)));
-    place_cursor(c, cursor);
-    keep_cursor_on_screen(c);
-    note_damage(c, d);
 }
 
 // Index entries on removed lines leave with a notice each.
@@ -317,7 +316,9 @@ namespace {
 
 // One past the closing mark of a well-formed block opening at k, else 0:
 // a ruby holds at most MAX_RUBY_TEXT bytes and no line or text end, a tag
-// at most MAX_TAG_TEXT bytes of text and no text end or line-end mark.
+// at most MAX_TAG_TEXT bytes of text and no text end or line-end mark. A
+// tag's two size bytes may be anything but its mark (252, the largest, is
+// 0xFC).
 std::size_t whole_block_end(std::string_view in, std::size_t k) {
     const auto mark = static_cast<std::uint8_t>(in[k]);
     const bool ruby = mark == RUBY_MARK;
@@ -326,6 +327,7 @@ std::size_t whole_block_end(std::string_view in, std::size_t k) {
     for (std::size_t j = first; j < in.size() && j - first <= most; ++j) {
         const auto b = static_cast<std::uint8_t>(in[j]);
         if (b == mark) return j + 1;
+        if (!ruby && j < first + 2) continue;   // a size byte
         if (b == TEXT_END_MARK || b == LINE_END_MARK || b == IGNORED_MARK) return 0;
         if (ruby && (b == '\r' || b == '\n' || b == TAG_MARK)) return 0;
     }
@@ -464,11 +466,10 @@ bool insert_at(EditContext& c, TextPos pos, std::string_view text, bool insert, 
             }
         }
     }
-    note_change(c, pos, text.size());
     const TextPos old_end = insert ? pos : TextPos(line, static_cast<std::uint32_t>(pos.column() + replaced.size()));
     follow_top(c, pos, old_end, positions.back(), static_cast<std::int64_t>(produced) - 1);
-    settle(c, cursor, damage);
-    check_after_edit(doc, line, produced, insert ? "an insertion" : "an overwrite");
+    end_change(c, {pos, text.size(), MODIFIED_TEXT, cursor, line, produced, insert ? "an insertion" : "an overwrite"},
+               damage);
     if (after) *after = cursor;
     return true;
 }
@@ -520,10 +521,8 @@ bool delete_exact(EditContext& c, TextPos start, TextPos end, const Cursor& rest
             finish_record(j);
         }
     }
-    note_change(c, start, deleted.size());
     follow_top(c, start, end, start, -static_cast<std::int64_t>(l2 - l1));
-    settle(c, start, damage);
-    check_after_edit(doc, l1, 1, "a deletion");
+    end_change(c, {start, deleted.size(), MODIFIED_TEXT, start, l1, 1, "a deletion"}, damage);
     return true;
 }
 
@@ -600,39 +599,85 @@ bool insert_block_at(EditContext& c, TextPos pos, std::string_view block) {
     return insert_at(c, pos, block, true, nullptr);
 }
 
-bool replace_block_at(EditContext& c, TextPos pos, std::string_view block, const Cursor& restore) {
-    if (pos.line() >= c.doc.lines.count() || block.empty()) return false;
+bool replace_block_at(EditContext& c, TextPos pos, std::string_view block, bool record) {
+    Document& doc = c.doc;
+    if (pos.line() >= doc.lines.count() || block.empty()) return false;
     if (static_cast<std::uint8_t>(block[0]) != TAG_MARK || whole_block_end(block, 0) != block.size()) return false;
-    const ScanItem it = item_at(c.doc, pos.line(), pos.column());
+    const ScanItem it = item_at(doc, pos.line(), pos.column());
     if (it.column != pos.column() || it.kind != ItemKind::TAG) return false;
+    if (!record && block.size() != it.length) return false;
     const TextPos end(pos.line(), it.column + it.length);
-    const std::string old = raw_span(c.doc, pos, end);
+    const std::string old = raw_span(doc, pos, end);
+    const DamageBase damage = damage_base(doc, pos);
+    const EditConvertStatus st = rewrite_line_bytes(doc, pos, it.length, block, tab_width(c));
+    if (st != EditConvertStatus::OK) {
+        notice_refused(st);
+        return false;
+    }
     UndoJournal& j = c.edit.journal;
-    const bool journaled = !j.suspended;
-    j.suspended = true;   // the two steps below are recorded once, as one overwrite
-    bool done = delete_exact(c, pos, end, restore);
-    if (done && !insert_at(c, pos, block, true, nullptr)) {
-        insert_at(c, pos, old, true, nullptr);   // refused (line limits): the old block goes back
-        done = false;
+    if (record && !j.suspended) {
+        if (old.size() > MAX_JOURNAL_SPAN || block.size() > MAX_JOURNAL_SPAN) {
+            journal_refuse(j);
+            notice_not_journaled();
+        } else {
+            // The record apply_undo and apply_redo read for an overwrite: the
+            // position, then the replaced bytes, then the written ones.
+            journal_begin(j);
+            journal_bytes_reversed(j, block);
+            journal_push_length(j, static_cast<std::uint16_t>(block.size()));
+            journal_bytes_reversed(j, old);
+            journal_push_length(j, static_cast<std::uint16_t>(old.size()));
+            journal_push_position(j, pos);
+            journal_push(j, RECORD_OVERWRITE);
+            finish_record(j);
+        }
     }
-    j.suspended = !journaled;
-    if (!done || !journaled) return done;
-    if (old.size() > MAX_JOURNAL_SPAN || block.size() > MAX_JOURNAL_SPAN) {
-        journal_refuse(j);
-        notice_not_journaled();
-        return true;
-    }
-    // The record apply_undo and apply_redo read for an overwrite: the
-    // position, then the replaced bytes, then the written ones.
-    journal_begin(j);
-    journal_bytes_reversed(j, block);
-    journal_push_length(j, static_cast<std::uint16_t>(block.size()));
-    journal_bytes_reversed(j, old);
-    journal_push_length(j, static_cast<std::uint16_t>(old.size()));
-    journal_push_position(j, pos);
-    journal_push(j, RECORD_OVERWRITE);
-    finish_record(j);
+    // The cursor and the top keep their places in the text.
+    const auto new_end = TextPos(pos.line(), static_cast<std::uint32_t>(pos.column() + block.size()));
+    TextPos cursor = c.edit.cursor.pos;
+    if (cursor.line() == pos.line() && !(cursor < end))
+        cursor = TextPos(cursor.line(), cursor.column() - it.length + static_cast<std::uint32_t>(block.size()));
+    follow_top(c, pos, end, new_end, 0);
+    const std::uint8_t modified = record ? MODIFIED_TEXT : MODIFIED_EXTENSION;
+    end_change(c, {pos, block.size(), modified, cursor, pos.line(), 1, "a block rewrite", record}, damage);
     return true;
+}
+
+std::uint32_t move_lines(EditContext& c, std::uint32_t first, std::uint32_t n, std::uint32_t before) {
+    Document& doc = c.doc;
+    const std::uint32_t count = doc.lines.count();
+    // The last line holds the end of the text: it never moves, nothing goes after it.
+    if (n == 0 || first >= count || n >= count - first || before >= count || (before > first && before < first + n))
+        return NO_LINE;
+    const std::uint32_t lowest = std::min(first, before);
+    const DamageBase damage = damage_base(doc, TextPos(lowest, 0));
+    // A marked range would be torn apart; typed bytes waiting for a trail byte are dropped.
+    if (c.edit.mark.on) {
+        c.edit.mark.on = false;
+        c.edit.damage.marking = true;
+    }
+    c.edit.pending.clear();
+    c.edit.line_cache.invalidate();
+    const std::uint32_t to = move_line_entries(doc, first, n, before);
+    // The cursor and the top stay on their text.
+    auto follow = [&](TextPos p) { return TextPos(moved_line(p.line(), first, n, before), p.column()); };
+    if (c.edit.frame.top.line() < count) c.edit.frame.top = follow(c.edit.frame.top);
+    const TextPos cursor = c.edit.cursor.pos.line() < count ? follow(c.edit.cursor.pos) : c.edit.cursor.pos;
+    UndoJournal& j = c.edit.journal;
+    if (!j.suspended) {
+        journal_begin(j);
+        journal_push_position(j, TextPos(first));
+        journal_push_position(j, TextPos(n));
+        journal_push_position(j, TextPos(before));
+        journal_push(j, RECORD_LINE_MOVE);
+        finish_record(j);
+    }
+    end_change(c, {TextPos(lowest, 0), 0, MODIFIED_TEXT | MODIFIED_EXTENSION, cursor, to, n, "a move of lines"},
+               damage);
+    c.edit.damage.full = true;
+    c.edit.damage.lines_changed = true;
+    c.edit.damage.note_text_from(DisplayLineNo{});
+    return to;
 }
 
 }  // namespace rix

@@ -34,10 +34,21 @@ bool delete_range(EditContext& c, TextPos end, TextPos start, const Cursor& rest
 bool delete_block_at(EditContext& c, TextPos pos, const Cursor& restore);
 bool insert_block_at(EditContext& c, TextPos pos, std::string_view block);
 // The tag block opening at `pos` replaced by `block` (one whole tag block)
-// as one journaled change: one undo puts the old block back. When the line
-// cannot take the new block nothing changes. False when there is no tag
-// block at `pos` or the edit is refused.
-bool replace_block_at(EditContext& c, TextPos pos, std::string_view block, const Cursor& restore);
+// where it stands, as one change: with `record`, journaled as an overwrite
+// (one undo puts the old block back); without, of the same length only and
+// no record (a tag's size bytes: the extension changes, not the text). The
+// cursor keeps its place in the text. When the line cannot take the new
+// block nothing changes. False when there is no tag block at `pos` or the
+// edit is refused.
+bool replace_block_at(EditContext& c, TextPos pos, std::string_view block, bool record = true);
+
+// Lines [first, first + n) moved before line `before` (old numbering; not
+// inside the moved lines), their marks, formats and index entries with
+// them, as one journaled change (undo moves them back). The cursor and the
+// top stay on their text; a marked range ends. The last line (the end of
+// the text) neither moves nor has lines put after it. Returns the first
+// moved line's new number, NO_LINE when the move is not possible.
+std::uint32_t move_lines(EditContext& c, std::uint32_t first, std::uint32_t n, std::uint32_t before);
 
 // Undo and redo of the journal (notices when there is nothing to do).
 bool undo(EditContext& c);

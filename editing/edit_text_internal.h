@@ -18,6 +18,34 @@ bool insert_at(EditContext& c, TextPos pos, std::string_view text, bool insert, 
 // no moving past tag blocks). False when the range is empty or refused.
 bool delete_exact(EditContext& c, TextPos start, TextPos end, const Cursor& restore);
 
+// Where the screen's redraw of a change starts, taken before the change
+// (see damage_base in edit_text.cpp).
+struct DamageBase {
+    DisplayLineNo from_display_line;
+    std::uint64_t total = 0;
+    std::uint32_t lines = 0;
+};
+DamageBase damage_base(Document& doc, TextPos from);
+
+// What a change did, for the step it ends with.
+struct ChangeDone {
+    TextPos from;                            // the first position changed
+    std::size_t bytes = 0;                   // bytes written or removed (the auto-save counts them)
+    std::uint8_t modified = MODIFIED_TEXT;   // MODIFIED_TEXT: the text changed (page count, lowest change, auto-save)
+    TextPos cursor;                          // where the cursor goes
+    std::uint32_t first_line = 0, lines = 1; // the lines written, for the debug check
+    const char* what = "";
+    bool show_cursor = true;                 // false: the frame and the cursor stay (no text moved)
+    bool remember_cell = true;               // the cursor's cell becomes the remembered one
+};
+// The one step every change of the document ends with, after the document
+// and the journal are written and the top has followed the text: the
+// modified flags and the counters other subsystems read, the frame, more of
+// a partly loaded document loaded when the screen would run past it, the
+// cursor placed and kept on screen (unless done.show_cursor is false), the damage noted, and (debug builds)
+// the written lines checked.
+void end_change(EditContext& c, const ChangeDone& done, const DamageBase& damage);
+
 // What of raw text may stand in a line's editing form (see edit_text.cpp).
 std::string sanitize_insert_text(std::string_view in);
 

@@ -15,6 +15,7 @@
 #include "document/storage.h"
 #include "editing/cursor.h"
 #include "editing/dispatch.h"
+#include "editing/edit_text_internal.h"
 #include "platform/codec.h"
 #include "platform/messages.h"
 
@@ -24,12 +25,12 @@ namespace {
 constexpr std::uint32_t MAX_RECORD_LINES = 0xFFFF;
 
 // The words are in place: wrap the lines again, keep the top on a display
-// line start and the cursor where it was, and note what the screen redraws.
+// line start and the cursor where it was, and end the change.
 void settle_words(EditContext& c, std::uint32_t first, std::uint32_t n) {
     Document& doc = c.doc;
+    const DamageBase damage = damage_base(doc, TextPos(first, 0));
     for (std::uint32_t l = first; l < first + n; ++l) doc.lines.set_display_lines(l, count_display_lines(doc, l));
     doc.cache.invalidate();
-    c.state.modified |= MODIFIED_EXTENSION;
     TextPos& top = c.edit.frame.top;
     if (top.line() >= first && top.line() < first + n && top.column() != 0) {
         const TextPos start = cell_at(doc, top).line_start;
@@ -38,9 +39,9 @@ void settle_words(EditContext& c, std::uint32_t first, std::uint32_t n) {
             c.edit.damage.top_moved = true;
         }
     }
-    refresh_frame(c);
-    place_cursor(c, c.edit.cursor.pos, false);
-    keep_cursor_on_screen(c);
+    ChangeDone done{TextPos(first, 0), 0, MODIFIED_EXTENSION, c.edit.cursor.pos, first, n, "a change of line formats"};
+    done.remember_cell = false;
+    end_change(c, done, damage);
     const DisplayLineNo from{doc.lines.display_lines_before(first)};
     c.edit.damage.note_text_from(from.before(1));
     c.edit.damage.lines_changed = true;

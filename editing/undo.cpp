@@ -7,6 +7,7 @@
 //                by the replaced bytes                 by the new bytes
 //   deletion     insert the bytes at the range start   delete [start, end)
 //   line format  the old words back on their lines     the new words again
+//   line move    the lines moved back                  the lines moved again
 //
 // Spans are measured in the raw editing form, so the end of a span that
 // crosses line ends is found by walking its bytes (CR LF = next line).
@@ -69,6 +70,18 @@ bool replace_span(EditContext& c, TextPos pos, std::string_view old_text, std::s
     return true;
 }
 
+struct LineMove {
+    std::uint32_t first = 0, n = 0, before = 0;
+};
+
+bool read_line_move(const JournalRecord& r, LineMove* m) {
+    RecordReader in(r);
+    m->before = in.position().value;
+    m->n = in.position().value;
+    m->first = in.position().value;
+    return in.ok();
+}
+
 bool apply_undo(EditContext& c, const JournalRecord& r) {
     RecordReader in(r);
     switch (r.type) {
@@ -101,6 +114,13 @@ bool apply_undo(EditContext& c, const JournalRecord& r) {
     }
     case RECORD_LINE_FORMAT:
         return replay_line_format_record(c, r, true);
+    case RECORD_LINE_MOVE: {
+        // The moved lines stand at [before, before + n) or [before - n, before) now.
+        LineMove m;
+        if (!read_line_move(r, &m)) return false;
+        if (m.before < m.first) return move_lines(c, m.before, m.n, m.first + m.n) != NO_LINE;
+        return m.before >= m.n && move_lines(c, m.before - m.n, m.n, m.first) != NO_LINE;
+    }
     default:
         return false;
     }
@@ -131,6 +151,10 @@ bool apply_redo(EditContext& c, const JournalRecord& r) {
     }
     case RECORD_LINE_FORMAT:
         return replay_line_format_record(c, r, false);
+    case RECORD_LINE_MOVE: {
+        LineMove m;
+        return read_line_move(r, &m) && move_lines(c, m.first, m.n, m.before) != NO_LINE;
+    }
     default:
         return false;
     }

@@ -131,15 +131,16 @@ void sync_folder(const std::string& folder) {
     ::close(fd);
 }
 
-std::string random_suffix() {
+// Six letters and digits for attempt `attempt` of one name: random, or
+// without a random source mixed from the clock, the process and the attempt.
+std::string random_suffix(unsigned attempt) {
     static const char ALPHABET[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    static unsigned counter = 0;
     unsigned char b[6];
     if (::getrandom(b, sizeof b, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof b)) {
         struct timespec ts {};
         ::clock_gettime(CLOCK_MONOTONIC, &ts);
         unsigned long mix = static_cast<unsigned long>(ts.tv_nsec) ^
-                            (static_cast<unsigned long>(::getpid()) << 16) ^ (++counter * 2654435761u);
+                            (static_cast<unsigned long>(::getpid()) << 16) ^ ((attempt + 1u) * 2654435761u);
         for (auto& c : b) {
             c = static_cast<unsigned char>(mix);
             mix = mix * 6364136223846793005ul + 1442695040888963407ul;
@@ -160,8 +161,8 @@ struct TempFile {
     bool open_beside(const std::string& target, mode_t create_mode) {
         std::string base = name_of(target).substr(0, MAX_TEMP_BASE_BYTES);
         std::string folder = folder_of(target);
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            path = join_path(folder, "." + base + ".tmp-" + random_suffix());
+        for (unsigned attempt = 0; attempt < 100; ++attempt) {
+            path = join_path(folder, "." + base + ".tmp-" + random_suffix(attempt));
             fd = ::open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW, create_mode);
             if (fd >= 0) return true;
             if (errno != EEXIST) break;

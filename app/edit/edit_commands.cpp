@@ -63,7 +63,7 @@ void install_edit_commands(Application& app) {
         KeyAssignServices services;
         services.edit = app.loaded ? &app.loaded->edit : nullptr;
         services.relayout = [&app] { rebuild(app); };
-        run_key_assign_sheet(&app.settings, std::move(services), 0);
+        run_key_assign_sheet(&app.key_assign, &app.settings, std::move(services), 0);
         refresh_edit_options(app);
     });
     app.hooks.insert_text = [](Application& a, const std::string& text) {

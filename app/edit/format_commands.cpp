@@ -43,7 +43,7 @@ void install_format_commands(Application& app) {
         services.apply = [&app] { format_changed(app); };
         services.index_window_open = [&app] { return index_open(app); };
         services.format_switched = [&app](const FormatSwitch& sw) { place_index(app, sw); };
-        run_fmset_dialog(&app.settings, std::move(services), 0);
+        run_fmset_dialog(&app.fmset, &app.settings, std::move(services), 0);
     });
     t.set_handler(COMMAND_SELECT_FORMAT_FIRST, [&app](int id) {
         const int n = id - COMMAND_SELECT_FORMAT_FIRST;

@@ -17,9 +17,6 @@
 
 namespace rix {
 
-// Timer of the debounced count (0 ms: it fires once the window is idle).
-constexpr int TIMER_COUNT = 6;
-
 // Who asks for a count: the text window and the capacity box get the page
 // count silently, the menu command gets the count display message.
 enum class CountOwner : std::uint8_t { TEXT_WINDOW, CAPACITY_BOX, MENU };

@@ -21,9 +21,6 @@ namespace {
 
 constexpr unsigned SHORT_MS = 2000;
 
-// Each column's direction, remembered while the program runs.
-std::uint8_t column_directions[SORT_COLUMNS] = {0, 0, 0, 0, 0};
-
 const char* caption_of(int mode) {
     switch (mode) {
         case SELECT_SAVE_AS: return "　名前を付けて保存";
@@ -49,6 +46,7 @@ public:
     FileSelect(int mode, std::string preset, FileSelectServices& s) : mode_(mode), preset_(std::move(preset)), s_(s) {
         if (!s_.file_list_order) s_.file_list_order = &local_order_;
         if (!s_.folders_first) s_.folders_first = &local_folders_first_;
+        if (!s_.column_directions) s_.column_directions = local_directions_;
     }
 
     FileSelectOutcome outcome;
@@ -68,7 +66,7 @@ public:
         ctx.enable(FILE_SEL_SEARCH, s_.file_search);
         ctx.set_check(FILE_SEL_FOLDERS_FIRST, *s_.folders_first != 0);
         const int key = *s_.file_list_order & 0x0F;
-        if (key < SORT_COLUMNS) column_directions[key] = (*s_.file_list_order & 0xF0) ? 1 : 0;
+        if (key < SORT_COLUMNS) s_.column_directions[key] = (*s_.file_list_order & 0xF0) ? 1 : 0;
         // The first execution: list the preset's folder.
         std::string path = preset_;
         const int kind = classify_path(&path);
@@ -182,7 +180,7 @@ private:
         if (is_column_click(notification)) {
             const int column = clicked_column(notification);
             if (column < 0 || column >= SORT_COLUMNS) return true;
-            *s_.file_list_order = static_cast<std::uint8_t>(clicked_order(column, column_directions));
+            *s_.file_list_order = static_cast<std::uint8_t>(clicked_order(column, s_.column_directions));
             if (s_.settings_changed) s_.settings_changed();
             relist(ctx);
             return true;
@@ -384,6 +382,7 @@ private:
     std::string preset_;
     FileSelectServices& s_;
     std::uint8_t local_order_ = SORT_NAME, local_folders_first_ = 1;
+    std::uint8_t local_directions_[SORT_COLUMNS] = {};
     FolderListing listing_;
     bool listed_ = false;
     int clicked_ = -1;                  // row clicked last; -1 = none

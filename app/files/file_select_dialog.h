@@ -46,6 +46,7 @@ constexpr int FILE_SEL_FOLDERS_FIRST = 38;   // ﾌｫﾙﾀﾞ優先
 struct FileSelectServices {
     std::uint8_t* file_list_order = nullptr;   // the settings' sort key and direction (null: a local one)
     std::uint8_t* folders_first = nullptr;     // the settings' ﾌｫﾙﾀﾞ優先 (null: a local one)
+    std::uint8_t* column_directions = nullptr; // SORT_COLUMNS: each column's direction, kept by the caller (null: local ones)
     std::function<void()> settings_changed;
     std::string document_folder;               // UTF-8; "" = not set
     std::string open_document;                 // UTF-8; the document this editor has open

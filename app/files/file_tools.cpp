@@ -20,18 +20,7 @@
 
 namespace rix {
 
-struct FileToolsState {
-    FileCryptState crypt;
-    FileSearchState search;
-};
-
 namespace {
-
-// One per process: the dialogs keep their values until the program ends.
-FileToolsState& tools_state() {
-    static FileToolsState state;
-    return state;
-}
 
 std::string document_folder_of(const Application& app) {
     const std::string& path = app.doc.save_name.empty() ? app.doc.opened_path : app.doc.save_name;
@@ -68,6 +57,7 @@ FileSelectServices select_services(Application& app) {
     SettingsRecord& rec = app.settings.rec;
     s.file_list_order = &rec.file_list_order;
     s.folders_first = &rec.folders_first;
+    s.column_directions = app.file_tools.column_directions;
     s.settings_changed = [&app] { mark_settings_changed(&app.settings); };
     s.document_folder = sjis_to_utf8(std::string(rec.document_folder, strnlen(rec.document_folder, sizeof rec.document_folder)));
     s.open_document = app.doc.opened_path;
@@ -144,7 +134,7 @@ bool choose_list_file(Application& app, const std::string& folder, std::string* 
 }
 
 void open_file_crypt(Application& app) {
-    FileCryptState& st = tools_state().crypt;
+    FileCryptState& st = app.file_tools.crypt;
     st.key = &app.reading.key;
     FileCryptServices s;
     s.choose_source = [&app](std::string* path) {
@@ -188,7 +178,7 @@ void open_file_search(Application& app) {
         app.paths.open_request = path;
         launch_instance(app, path);
     };
-    run_file_search_dialog(&tools_state().search, s, 0);
+    run_file_search_dialog(&app.file_tools.search, s, 0);
 }
 
 }  // namespace rix

@@ -4,18 +4,27 @@
 // the files/ dialogs from the Application.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "app/files/file_crypt_dialog.h"
+#include "app/files/file_search_dialog.h"
+#include "files/file_list.h"
 #include "platform/text_box.h"
 
 namespace rix {
 
 struct Application;
 
-// The process state of the file tools' dialogs (paths, key checks, the
-// search and its results), kept while the program runs.
-struct FileToolsState;
+// What the file tools' dialogs keep while the program runs
+// (Application::file_tools): paths and key checks, the search and its
+// results, and each column's sort direction in the file selection's list.
+struct FileToolsUi {
+    FileCryptState crypt;
+    FileSearchState search;
+    std::uint8_t column_directions[SORT_COLUMNS] = {};
+};
 
 // The viewer's look: the writing aids' font, the fill colour and the writing
 // direction of the current screen format.

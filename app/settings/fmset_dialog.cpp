@@ -19,14 +19,6 @@ constexpr int IMAGE_NAME_BYTES = 16;
 
 std::string text(const char* utf8) { return utf8_to_sjis(utf8); }
 
-// The dialog's place on screen, kept while the program runs; the first
-// opening leaves it to the host (centred on the main window).
-struct RememberedPosition {
-    bool known = false;
-    int x = 0, y = 0;
-};
-RememberedPosition g_position;
-
 // A radio group of `count` radios from `first`, showing `value`; a stored
 // value outside the group checks none of them.
 void show_radio(DialogContext& ctx, int first, int count, int value) {
@@ -114,8 +106,8 @@ bool plain_file_name(std::string_view name) {
 
 }  // namespace
 
-FmsetDialog::FmsetDialog(SettingsState* settings, FmsetServices services)
-    : settings_(settings), services_(std::move(services)) {}
+FmsetDialog::FmsetDialog(FmsetUi* ui, SettingsState* settings, FmsetServices services)
+    : ui_(ui), settings_(settings), services_(std::move(services)) {}
 
 void FmsetDialog::apply() const {
     if (services_.apply) services_.apply();
@@ -128,7 +120,7 @@ void FmsetDialog::init(DialogContext& ctx) {
     snapshots_.clear();
     snapshots_.emplace(slot_, settings_->rec);
     fill(ctx);
-    if (g_position.known) ctx.move_window(g_position.x, g_position.y);
+    if (ui_->position_known) ctx.move_window(ui_->x, ui_->y);
 }
 
 void FmsetDialog::fill(DialogContext& ctx) {
@@ -400,7 +392,10 @@ void FmsetDialog::cancel(DialogContext& ctx) {
 
 void FmsetDialog::remember_position(DialogContext& ctx) {
     int x = 0, y = 0;
-    if (ctx.window_position(&x, &y)) g_position = {true, x, y};
+    if (!ctx.window_position(&x, &y)) return;
+    ui_->position_known = true;
+    ui_->x = x;
+    ui_->y = y;
 }
 
 bool select_format_by_key(SettingsState* settings, int n, bool index_window_open) {
@@ -408,8 +403,8 @@ bool select_format_by_key(SettingsState* settings, int n, bool index_window_open
     return select_screen_format(settings, n, index_window_open).changed;
 }
 
-int run_fmset_dialog(SettingsState* settings, FmsetServices services, WindowRef owner) {
-    FmsetDialog dialog(settings, std::move(services));
+int run_fmset_dialog(FmsetUi* ui, SettingsState* settings, FmsetServices services, WindowRef owner) {
+    FmsetDialog dialog(ui, settings, std::move(services));
     return run_dialog("ENV_FMSET", dialog, owner);
 }
 

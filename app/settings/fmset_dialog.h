@@ -73,9 +73,17 @@ struct FmsetServices {
     std::function<bool(std::string* path)> choose_image;
 };
 
+// What ENV_FMSET keeps while the program runs (Application::fmset): where
+// it stood; the first opening leaves the place to the host (centred on the
+// main window).
+struct FmsetUi {
+    bool position_known = false;
+    int x = 0, y = 0;
+};
+
 class FmsetDialog final : public DialogProcedure {
 public:
-    FmsetDialog(SettingsState* settings, FmsetServices services);
+    FmsetDialog(FmsetUi* ui, SettingsState* settings, FmsetServices services);
 
     void init(DialogContext& ctx) override;
     bool command(DialogContext& ctx, int id, int notification) override;
@@ -99,6 +107,7 @@ private:
     void remember_position(DialogContext& ctx);
     void apply() const;
 
+    FmsetUi* ui_;
     SettingsState* settings_;
     FmsetServices services_;
     int slot_ = 0;                             // the format shown, 0..4
@@ -110,6 +119,6 @@ private:
 bool select_format_by_key(SettingsState* settings, int n, bool index_window_open);
 
 // Runs the dialog over `owner`; returns DIALOG_OK, DIALOG_CANCEL or DIALOG_FAILED.
-int run_fmset_dialog(SettingsState* settings, FmsetServices services, WindowRef owner);
+int run_fmset_dialog(FmsetUi* ui, SettingsState* settings, FmsetServices services, WindowRef owner);
 
 }  // namespace rix

@@ -17,22 +17,16 @@ namespace {
 constexpr const char* PAGE_TEMPLATES[2] = {"KEY_ASSIGN", "INHB_STR"};
 constexpr const char* PAGE_HELP[2] = {"ENV_ASGN", "ENV_INHB"};
 
-// Kept for the run: the page shown last, where the sheet stood, and whether one is open.
-int g_last_page = SHEET_PAGE_KEYS;
-struct SheetPosition {
-    bool known = false;
-    int x = 0, y = 0;
-};
-SheetPosition g_position;
-bool g_sheet_open = false;
-
 std::string letter_text(std::uint8_t letter) {
     return letter >= 'A' && letter <= 'Z' ? std::string(1, static_cast<char>(letter)) : std::string();
 }
 
-void remember_position(DialogContext& ctx) {
+void remember_position(DialogContext& ctx, KeyAssignUi* ui) {
     int x = 0, y = 0;
-    if (ctx.window_position(&x, &y)) g_position = {true, x, y};
+    if (!ctx.window_position(&x, &y)) return;
+    ui->position_known = true;
+    ui->x = x;
+    ui->y = y;
 }
 
 }  // namespace
@@ -57,8 +51,8 @@ std::string kinsoku_set_text(std::string_view text, std::size_t width) {
     return out;
 }
 
-KeyAssignPage::KeyAssignPage(int page, SettingsState* settings, KeyAssignDraft* draft)
-    : page_(page), settings_(settings), draft_(draft) {}
+KeyAssignPage::KeyAssignPage(int page, SettingsState* settings, KeyAssignDraft* draft, KeyAssignUi* ui)
+    : page_(page), settings_(settings), draft_(draft), ui_(ui) {}
 
 void KeyAssignPage::init(DialogContext& ctx) {
     const SettingsRecord& r = settings_->rec;
@@ -77,7 +71,7 @@ void KeyAssignPage::init(DialogContext& ctx) {
                                         : std::string(read_field(r.line_end_prohibited,
                                                                  sizeof r.line_end_prohibited)));
     }
-    if (g_position.known) ctx.move_window(g_position.x, g_position.y);
+    if (ui_->position_known) ctx.move_window(ui_->x, ui_->y);
 }
 
 void KeyAssignPage::keep_draft(DialogContext& ctx) {
@@ -96,8 +90,8 @@ bool KeyAssignPage::command(DialogContext& ctx, int id, int notification) {
         const int page = ctx.get_page(SHEET_TABS);
         if (page == page_ || page < 0 || page > SHEET_PAGE_KINSOKU) return true;
         keep_draft(ctx);
-        remember_position(ctx);
-        g_last_page = page;
+        remember_position(ctx, ui_);
+        ui_->last_page = page;
         ctx.end_dialog(SWITCH_TO_PAGE + page);
         return true;
     }
@@ -131,23 +125,21 @@ void KeyAssignPage::store() {
 bool KeyAssignPage::ok(DialogContext& ctx) {
     keep_draft(ctx);
     store();
-    remember_position(ctx);
+    remember_position(ctx, ui_);
     return true;
 }
 
-void KeyAssignPage::cancel(DialogContext& ctx) { remember_position(ctx); }
+void KeyAssignPage::cancel(DialogContext& ctx) { remember_position(ctx, ui_); }
 
-int key_assign_sheet_page() { return g_last_page; }
-
-int run_key_assign_sheet(SettingsState* settings, KeyAssignServices services, WindowRef owner) {
-    if (g_sheet_open) return DIALOG_CANCEL;
-    g_sheet_open = true;
+int run_key_assign_sheet(KeyAssignUi* ui, SettingsState* settings, KeyAssignServices services, WindowRef owner) {
+    if (ui->open) return DIALOG_CANCEL;
+    ui->open = true;
     KeyAssignDraft draft;
-    int page = g_last_page;
+    int page = ui->last_page;
     int result = DIALOG_FAILED;
     bool kinsoku_stored = false;
     for (;;) {
-        KeyAssignPage proc(page, settings, &draft);
+        KeyAssignPage proc(page, settings, &draft, ui);
         result = run_dialog(PAGE_TEMPLATES[page], proc, owner);
         kinsoku_stored = proc.kinsoku_stored();
         if (result != KeyAssignPage::SWITCH_TO_PAGE + SHEET_PAGE_KEYS &&
@@ -155,7 +147,7 @@ int run_key_assign_sheet(SettingsState* settings, KeyAssignServices services, Wi
             break;
         page = result - KeyAssignPage::SWITCH_TO_PAGE;
     }
-    g_sheet_open = false;
+    ui->open = false;
     if (result != DIALOG_OK) return result;
     if (services.edit != nullptr) {
         std::memcpy(services.edit->options.edit_key_letters, settings->rec.edit_key_letters,

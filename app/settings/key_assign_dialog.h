@@ -47,6 +47,15 @@ struct KeyAssignServices {
     std::function<void()> relayout;          // lay the screen out again (new kinsoku sets)
 };
 
+// What the sheet keeps while the program runs (Application::key_assign):
+// the page shown last, where the sheet stood, and whether one is open.
+struct KeyAssignUi {
+    int last_page = SHEET_PAGE_KEYS;        // the page the next sheet opens on
+    bool position_known = false;            // the first opening leaves the place to the host
+    int x = 0, y = 0;
+    bool open = false;                      // a second sheet is refused
+};
+
 // What a page shows while the sheet is open.
 struct KeyAssignDraft {
     bool keys_shown = false;
@@ -69,7 +78,7 @@ public:
     // Results besides DIALOG_OK / DIALOG_CANCEL: the user chose page n.
     static constexpr int SWITCH_TO_PAGE = 100;   // + page
 
-    KeyAssignPage(int page, SettingsState* settings, KeyAssignDraft* draft);
+    KeyAssignPage(int page, SettingsState* settings, KeyAssignDraft* draft, KeyAssignUi* ui);
 
     void init(DialogContext& ctx) override;
     bool command(DialogContext& ctx, int id, int notification) override;
@@ -85,14 +94,13 @@ private:
     int page_;
     SettingsState* settings_;
     KeyAssignDraft* draft_;
+    KeyAssignUi* ui_;
     bool kinsoku_stored_ = false;
 };
 
 // Runs the sheet over `owner`. DIALOG_OK after 設 定, DIALOG_CANCEL after
 // 取消 (or while another sheet is open), DIALOG_FAILED when a page could not
 // be made.
-int run_key_assign_sheet(SettingsState* settings, KeyAssignServices services, WindowRef owner);
-// The page the next sheet opens on.
-int key_assign_sheet_page();
+int run_key_assign_sheet(KeyAssignUi* ui, SettingsState* settings, KeyAssignServices services, WindowRef owner);
 
 }  // namespace rix

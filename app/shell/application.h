@@ -19,9 +19,12 @@
 #include "app/shell/command_line.h"
 #include "app/documents/document_load.h"
 #include "app/publish/epub_dialog.h"
+#include "app/files/file_tools.h"
 #include "app/search/find_dialog.h"
+#include "app/settings/fmset_dialog.h"
 #include "app/publish/html_session.h"
 #include "app/search/jump_sheet.h"
+#include "app/settings/key_assign_dialog.h"
 #include "app/print/pdf_dialog.h"
 #include "app/documents/save_state.h"
 #include "app/settings/settings_record.h"
@@ -199,6 +202,9 @@ struct Application {
     SaveFlowState save_flow;          // writing options and what the saves of this run remember
     FindUi find;                      // the find dialog and its texts
     JumpSheetUi jumps;                // the jump sheet and the mark-jump memory
+    FileToolsUi file_tools;           // the file tools' dialogs: paths, the search, the list's column directions
+    FmsetUi fmset;                    // 編集画面書式: where the dialog stood
+    KeyAssignUi key_assign;           // 編集キー／禁則文字: the page shown last, where the sheet stood
     PdfSession pdf;                   // the PDF document information of this run (PDF_DB)
     EpubSession epub;                 // the EPUB book of this run (EPUB_DB)
     HtmlSession html;                 // the pages, names and document list of this run (HTML_MAKE)

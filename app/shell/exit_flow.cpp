@@ -174,8 +174,8 @@ void shutdown_process(Application& app) {
 
 void window_minimized(Application& app) {
     app.host->kill_timer(TIMER_AUTOSAVE);
-    app.host->kill_timer(TIMER_DRAG_SCROLL);
-    app.host->kill_timer(TIMER_POINTER);
+    app.host->kill_timer(TIMER_AUTO_REPEAT);
+    app.host->kill_timer(TIMER_IDLE_POINTER);
     app.autosave_timer_stopped = true;
 }
 

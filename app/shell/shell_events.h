@@ -20,8 +20,7 @@
 
 namespace rix {
 
-// Timer of the menu-bar return (the pointer resting at the top of the window).
-constexpr int TIMER_MENU_BAR = 5;
+// The menu-bar return (the pointer resting at the top of the window) on TIMER_MENU_BAR.
 constexpr unsigned MENU_BAR_DELAY_MS = 500;
 
 // The mouse of the edit view, the scroll bar, the mouse timers and the

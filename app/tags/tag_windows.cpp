@@ -259,7 +259,7 @@ void TagWindowGlue::resized(std::uint16_t serial, int width, int height) {
     if (!e || !editing_ready(app_)) return;
     const bool vert = vertical();
     EditContext c = edit_context(app_);
-    const TagResize r = resize_tag(c.doc, c.state, e->anchor, serial, width, height, vert);
+    const TagResize r = resize_tag(c, e->anchor, serial, width, height, vert);
     if (r.clamped) notice("設定可能な付箋の最大サイズを\n超えましたので、最大値を設定します。", TAG_CLAMP_NOTICE_MS);
     e->width = r.width;
     e->height = r.height;

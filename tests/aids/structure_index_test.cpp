@@ -1,7 +1,7 @@
 // The structure index without a window: registering and changing with the
 // one-entry-per-level rule, names from the line, renumbering through the
 // editing layer's insertions and deletions, the section move (both ways,
-// the refusals, the undo journal emptied) and the list rows with their
+// the refusals, one step of undo and redo) and the list rows with their
 // glyphs and ordinals.
 //
 // Owed: a move on a partly loaded document (the window loads it first).
@@ -153,7 +153,6 @@ TEST_F(StructureIndex, SectionMovesTowardsTheStartAndTheEnd) {
     EXPECT_EQ(order(), "L3 L4 L5 ZL1 L2 L6 L7 L8 L9 L10");
     EXPECT_EQ(entries(), "1:1B 2:2b 4:1A 6:1C 8:1D ");
     EXPECT_EQ(moved_to, 0u);
-    EXPECT_EQ(journal_state(edit.journal), 0);   // no undo replays the old order
     EXPECT_EQ(state.modified & (MODIFIED_TEXT | MODIFIED_EXTENSION), MODIFIED_TEXT | MODIFIED_EXTENSION);
     EXPECT_TRUE(edit.damage.full);
     EXPECT_EQ(invariant(), "");
@@ -170,6 +169,59 @@ TEST_F(StructureIndex, SectionMovesTowardsTheStartAndTheEnd) {
     ASSERT_EQ(move(4, 0), IndexStatus::OK);
     EXPECT_EQ(order(), "L8 ZL1 L2 L6 L7 L3 L4 L5 L9 L10");
     EXPECT_EQ(entries(), "1:1D 2:1A 4:1C 6:1B 7:2b ");
+    EXPECT_EQ(invariant(), "");
+}
+
+TEST_F(StructureIndex, ASectionMoveIsOneStepOfUndoAndRedo) {
+    lines(10);
+    doc.index = {entry(0, 1, "A"), entry(2, 1, "B"), entry(3, 2, "b"), entry(5, 1, "C"), entry(7, 1, "D")};
+    doc.lines.set_marks(3, LINE_MARK_2);
+    doc.formats.set_word(4, 0x00000100);
+    at(0, 0);
+    ASSERT_TRUE(type("Z"));
+    const std::string typed = text();
+    const std::string typed_entries = entries();
+    at(6, 1);   // on "L7", after the moved section: it stays on its text
+    const std::uint64_t generation = doc.generation;
+    state.modified = 0;
+
+    ASSERT_EQ(move(1, 4), IndexStatus::OK);   // B's section (lines 3-5) before D's line
+    EXPECT_EQ(order(), "ZL1 L2 L6 L7 L3 L4 L5 L8 L9 L10");
+    EXPECT_NE(doc.generation, generation);
+    EXPECT_EQ(edit.cursor.pos, TextPos(3, 1));
+    EXPECT_EQ(doc.lines.marks(5), LINE_MARK_2);        // the marks and words went with their lines
+    EXPECT_EQ(doc.formats.word(6), 0x00000100u);
+    EXPECT_EQ(state.modified & (MODIFIED_TEXT | MODIFIED_EXTENSION), MODIFIED_TEXT | MODIFIED_EXTENSION);
+    EXPECT_EQ(invariant(), "");
+    const std::string moved = text();
+    const std::string moved_entries = entries();
+
+    // One undo puts the lines, their marks and words and the entries back;
+    // the next one undoes the typing before the move.
+    ASSERT_TRUE(undo(c));
+    EXPECT_EQ(text(), typed);
+    EXPECT_EQ(entries(), typed_entries);
+    EXPECT_EQ(doc.lines.marks(3), LINE_MARK_2);
+    EXPECT_EQ(doc.formats.word(4), 0x00000100u);
+    EXPECT_EQ(edit.cursor.pos, TextPos(6, 1));
+    EXPECT_EQ(invariant(), "");
+    ASSERT_TRUE(redo(c));
+    EXPECT_EQ(text(), moved);
+    EXPECT_EQ(entries(), moved_entries);
+    EXPECT_EQ(invariant(), "");
+    ASSERT_TRUE(undo(c));
+    ASSERT_TRUE(undo(c));
+    EXPECT_EQ(line(0), "L1");
+    EXPECT_EQ(order(), "L1 L2 L3 L4 L5 L6 L7 L8 L9 L10");
+
+    // Towards the start, undone the same way.
+    ASSERT_TRUE(redo(c));
+    ASSERT_TRUE(redo(c));
+    ASSERT_EQ(move(4, 0), IndexStatus::OK);   // D's line before A's
+    EXPECT_EQ(order(), "L8 ZL1 L2 L6 L7 L3 L4 L5 L9 L10");
+    ASSERT_TRUE(undo(c));
+    EXPECT_EQ(text(), moved);
+    EXPECT_EQ(entries(), moved_entries);
     EXPECT_EQ(invariant(), "");
 }
 

@@ -113,11 +113,65 @@ TEST_F(TagTest, AStaleAnchorOrSerialDeletesNothing) {
     EXPECT_EQ(line(0), text);
 }
 
+TEST_F(TagTest, ARewriteOfAnotherLengthKeepsTheLineTableMarksAndCursorRight) {
+    const std::string old_block = block(4, 10, 20, "ab");
+    build(doc, {"first", "xy" + old_block + sj("あいうえおかきくけこさしすせそ"), "last"});
+    doc.lines.set_marks(1, LINE_MARK_3);
+    const std::string before = text();
+    const auto after_tag = static_cast<std::uint32_t>(2 + old_block.size() + 4);   // on "う"
+    at(1, after_tag);
+    const std::uint64_t generation = doc.generation;
+    const std::string longer(40, 'n');
+    ASSERT_EQ(rewrite_tag(c, TextPos(1, 2), 4, longer), TagEdit::DONE);
+    const std::string new_block = block(4, 10, 20, longer);
+    EXPECT_EQ(line(1), "xy" + new_block + sj("あいうえおかきくけこさしすせそ"));
+    EXPECT_NE(doc.generation, generation);
+    EXPECT_EQ(doc.lines.marks(1), LINE_MARK_3);
+    EXPECT_EQ(edit.cursor.pos, TextPos(1, after_tag + static_cast<std::uint32_t>(longer.size() - 2)));
+    EXPECT_EQ(invariant(), "");   // the display-line counts equal a fresh count
+    ASSERT_TRUE(undo(c));
+    EXPECT_EQ(text(), before);
+    EXPECT_EQ(doc.lines.marks(1), LINE_MARK_3);
+    EXPECT_EQ(invariant(), "");
+    ASSERT_TRUE(redo(c));
+    EXPECT_EQ(line(1), "xy" + new_block + sj("あいうえおかきくけこさしすせそ"));
+    EXPECT_EQ(invariant(), "");
+}
+
+TEST_F(TagTest, ATagOfTheLargestSizeIsCreatedWhole) {
+    // The size byte of 505 pixels is 252 (0xFC), which elsewhere is no text.
+    build(doc, {sj("あい")});
+    at(0, 2);
+    ASSERT_EQ(create_tag(c, "t", 252, 252), TagEdit::DONE);
+    EXPECT_EQ(line(0), sj("あ") + block(0, 252, 252, "t") + sj("い"));
+    TagBlock t;
+    ASSERT_TRUE(tag_block_at(doc, TextPos(0, 2), &t));
+    EXPECT_EQ(t.width_byte, 252);
+    ASSERT_EQ(rewrite_tag(c, TextPos(0, 2), 0, "longer"), TagEdit::DONE);
+    EXPECT_EQ(line(0), sj("あ") + block(0, 252, 252, "longer") + sj("い"));
+    EXPECT_EQ(invariant(), "");
+}
+
+TEST_F(TagTest, AResizeIsNoStepOfUndoAndTheStagedLineTakesItsBytes) {
+    build(doc, {"a" + block(2, 100, 100, "t") + "b"});
+    at(0, 0);
+    ASSERT_TRUE(type("x"));   // the line is staged for the next insertion
+    const int journal = journal_state(edit.journal);
+    ASSERT_TRUE(resize_tag(c, TextPos(0, 2), 2, 300, 300, true).written);
+    EXPECT_EQ(journal_state(edit.journal), journal);
+    ASSERT_TRUE(type("y"));
+    EXPECT_EQ(line(0), "xya" + block(2, 150, 150, "t") + "b");
+    ASSERT_TRUE(undo(c));
+    ASSERT_TRUE(undo(c));
+    EXPECT_EQ(line(0), "a" + block(2, 150, 150, "t") + "b");
+    EXPECT_EQ(invariant(), "");
+}
+
 TEST_F(TagTest, ResizingAVerticalTagWritesClampedHalvedSizesInPlace) {
     build(doc, {"a" + block(2, 100, 100, "t") + "b"});
     state.modified = 0;
     const std::uint64_t generation = doc.generation;
-    TagResize r = resize_tag(doc, state, TextPos(0, 1), 2, 600, 300, true);
+    TagResize r = resize_tag(c, TextPos(0, 1), 2, 600, 300, true);
     EXPECT_EQ(r.width, 505);
     EXPECT_EQ(r.height, 300);
     EXPECT_TRUE(r.clamped);
@@ -125,10 +179,10 @@ TEST_F(TagTest, ResizingAVerticalTagWritesClampedHalvedSizesInPlace) {
     EXPECT_EQ(line(0), "a" + block(2, 252, 150, "t") + "b");
     EXPECT_EQ(state.modified, MODIFIED_EXTENSION);
     EXPECT_NE(doc.generation, generation);   // a staged copy of the line is not written back
-    r = resize_tag(doc, state, TextPos(0, 1), 2, 100, 52, true);
+    r = resize_tag(c, TextPos(0, 1), 2, 100, 52, true);
     EXPECT_FALSE(r.redraw);
     EXPECT_EQ(line(0), "a" + block(2, 50, 0x1B, "t") + "b");
-    r = resize_tag(doc, state, TextPos(0, 1), 2, 300, 300, false);   // horizontal: the block keeps its size
+    r = resize_tag(c, TextPos(0, 1), 2, 300, 300, false);   // horizontal: the block keeps its size
     EXPECT_FALSE(r.written);
     EXPECT_EQ(line(0), "a" + block(2, 50, 0x1B, "t") + "b");
 }

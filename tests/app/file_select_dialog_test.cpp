@@ -182,6 +182,29 @@ TEST_F(FileSelectTest, ColumnClicksSortAndRememberTheOrder) {
     EXPECT_EQ(changed, 3);
 }
 
+TEST_F(FileSelectTest, EachColumnsDirectionIsKeptByTheCaller) {
+    auto click_size = [&] {
+        run(SELECT_OPEN, t.path() + "/", [](DialogSession& d) { d.click_column(FILE_SEL_LIST, SORT_SIZE); });
+    };
+    std::uint8_t kept[SORT_COLUMNS] = {};
+    s.column_directions = kept;
+    click_size();
+    EXPECT_EQ(order, SORT_SIZE | 0x10);   // descending first
+    order = SORT_NAME;                    // another key meanwhile
+    click_size();
+    EXPECT_EQ(order, SORT_SIZE);          // the size column remembered descending: it turns
+    // Another caller's memory (or none) starts afresh.
+    std::uint8_t other[SORT_COLUMNS] = {};
+    s.column_directions = other;
+    order = SORT_NAME;
+    click_size();
+    EXPECT_EQ(order, SORT_SIZE | 0x10);
+    s.column_directions = nullptr;
+    order = SORT_NAME;
+    click_size();
+    EXPECT_EQ(order, SORT_SIZE | 0x10);
+}
+
 TEST_F(FileSelectTest, SeveralDocumentsInMode3) {
     t.write("c.txt", "third");
     FileSelectOutcome out = run(SELECT_DOCUMENTS, t.path() + "/", [&](DialogSession& d) {

@@ -47,6 +47,7 @@ struct Fixture : ::testing::Test {
     FakeMessages messages;
     FakeFontChooser chooser;
     SettingsState settings = make_settings();
+    FmsetUi ui;
     int applied = 0;
     int stale = 0;
 
@@ -57,7 +58,7 @@ struct Fixture : ::testing::Test {
         s.page_count_stale = [this] { ++stale; };
         return s;
     }
-    int run() { return run_fmset_dialog(&settings, services(), 0); }
+    int run() { return run_fmset_dialog(&ui, &settings, services(), 0); }
 };
 
 using FmsetDialogTest = Fixture;
@@ -230,7 +231,7 @@ TEST_F(FmsetDialogTest, BackgroundImageMustExistInTheProgramFolder) {
     });
     FmsetServices s = services();
     s.program_folder = folder.path();
-    EXPECT_EQ(run_fmset_dialog(&settings, s, 0), DIALOG_OK);
+    EXPECT_EQ(run_fmset_dialog(&ui, &settings, s, 0), DIALOG_OK);
     EXPECT_EQ(settings.rec.background_mode[0], 1);
 }
 
@@ -253,6 +254,32 @@ TEST_F(FmsetDialogTest, NameButtonHelpAndHiddenTest) {
     ASSERT_FALSE(messages.log.empty());
     EXPECT_EQ(messages.log.back().time_ms, 7000u);
     EXPECT_EQ(sjis_to_utf8(format_name(settings.rec, 0)), "17列x20桁x3段");
+}
+
+TEST_F(FmsetDialogTest, TheDialogOpensWhereItStoodInItsOwnerOnly) {
+    auto position = [](DialogSession& d) {
+        int x = -1, y = -1;
+        d.window_position(&x, &y);
+        return std::pair(x, y);
+    };
+    host.script([](DialogSession& d) {
+        d.move_window(40, 70);
+        d.press_escape();
+    });
+    run();
+    EXPECT_TRUE(ui.position_known);
+    host.script([&](DialogSession& d) {
+        EXPECT_EQ(position(d), std::pair(40, 70));
+        d.press_escape();
+    });
+    run();
+    // Another owner's memory: the host places the dialog.
+    FmsetUi other;
+    host.script([&](DialogSession& d) {
+        EXPECT_NE(position(d), std::pair(40, 70));
+        d.press_escape();
+    });
+    run_fmset_dialog(&other, &settings, services(), 0);
 }
 
 TEST(FormatKeys, AltDigitsSwitchOnlyToNamedFormats) {

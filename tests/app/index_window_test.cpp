@@ -168,7 +168,7 @@ TEST_F(IndexWindowTest, MovesTheSourceSectionBeforeTheSelectedEntryWhenConfirmed
     d.press(INDEX_MOVE);
     EXPECT_EQ(line(0), "L3");
     EXPECT_EQ(line(3), "ZL1");
-    EXPECT_EQ(journal_state(edit.journal), 0);
+    EXPECT_EQ(journal_state(edit.journal), JOURNAL_CAN_UNDO);   // the move is one step of undo
     EXPECT_EQ(redraws, 1);
     EXPECT_EQ(edit.cursor.pos, TextPos(0, 0));
     EXPECT_EQ(rows(d), (std::vector<std::string>{"    1 01 B", "    2 └01 b", "    4 02 A", "    6 03 C"}));

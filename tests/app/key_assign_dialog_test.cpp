@@ -20,6 +20,7 @@ struct KeyAssignFixture : ::testing::Test {
     FakeDialogHost host;
     FakeMessages messages;
     SettingsState settings;
+    KeyAssignUi ui;
     EditState edit;
     int relayouts = 0;
 
@@ -33,7 +34,7 @@ struct KeyAssignFixture : ::testing::Test {
     }
     // Leaves the sheet's remembered page at `page` (it lasts for the run).
     void open_on(int page) {
-        if (key_assign_sheet_page() == page) return;
+        if (ui.last_page == page) return;
         host.script([page](DialogSession& d) { d.select_page(SHEET_TABS, page); });
         host.script([](DialogSession& d) { d.press_escape(); });
         run();
@@ -42,7 +43,7 @@ struct KeyAssignFixture : ::testing::Test {
         KeyAssignServices s;
         s.edit = &edit;
         s.relayout = [this] { ++relayouts; };
-        return run_key_assign_sheet(&settings, s, 0);
+        return run_key_assign_sheet(&ui, &settings, s, 0);
     }
     std::string start_set() const {
         return std::string(read_field(settings.rec.line_start_prohibited, sizeof settings.rec.line_start_prohibited));
@@ -50,6 +51,39 @@ struct KeyAssignFixture : ::testing::Test {
 };
 
 using KeyAssignSheetTest = KeyAssignFixture;
+
+TEST_F(KeyAssignSheetTest, TheSheetKeepsItsPageAndPlaceInItsOwnMemory) {
+    host.script([](DialogSession& d) {
+        d.move_window(40, 70);
+        d.select_page(SHEET_TABS, SHEET_PAGE_KINSOKU);
+    });
+    host.script([](DialogSession& d) { d.press_escape(); });
+    run();
+    EXPECT_EQ(ui.last_page, SHEET_PAGE_KINSOKU);
+    EXPECT_TRUE(ui.position_known);
+    EXPECT_EQ(ui.x, 40);
+    EXPECT_EQ(ui.y, 70);
+    host.script([](DialogSession& d) {
+        int x = 0, y = 0;
+        d.window_position(&x, &y);
+        EXPECT_EQ(x, 40);
+        EXPECT_EQ(y, 70);
+        EXPECT_EQ(d.get_page(SHEET_TABS), SHEET_PAGE_KINSOKU);
+        d.press_escape();
+    });
+    run();
+    // While a sheet is open another is refused; a new memory opens on the keys.
+    ui.open = true;
+    const std::size_t opened = host.opened.size();
+    EXPECT_EQ(run(), DIALOG_CANCEL);
+    EXPECT_EQ(host.opened.size(), opened);
+    KeyAssignUi other;
+    host.script([](DialogSession& d) {
+        EXPECT_EQ(d.get_page(SHEET_TABS), SHEET_PAGE_KEYS);
+        d.press_escape();
+    });
+    EXPECT_EQ(run_key_assign_sheet(&other, &settings, KeyAssignServices{}, 0), DIALOG_CANCEL);
+}
 
 TEST_F(KeyAssignSheetTest, StoresUpperCasedLettersAndRebuildsTheTable) {
     host.script([](DialogSession& d) {

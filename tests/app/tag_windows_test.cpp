@@ -297,7 +297,7 @@ TEST_F(TagWindowTest, HorizontalFormatsShowEveryTagAtTheStoredSizeAboveItsLine) 
     app.settings.rec.tag_size_horizontal[0] = 180, app.settings.rec.tag_size_horizontal[1] = 60;
     open(many_lines(20), {{10, 2, "x"}});
     edit([](EditContext& c) {   // a tag with a size of its own
-        ASSERT_TRUE(resize_tag(c.doc, c.state, TextPos(10, 2), 0, 300, 300, true).written);
+        ASSERT_TRUE(resize_tag(c, TextPos(10, 2), 0, 300, 300, true).written);
     });
     glue.close_all();
     glue.refresh();

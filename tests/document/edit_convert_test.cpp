@@ -47,6 +47,32 @@ TEST(EditConvert, LineLimits) {
     EXPECT_EQ(convert(chars + "\r\n" + chars + "\x1A").status, EditConvertStatus::OK);
 }
 
+TEST(EditConvert, ABlockRewrittenInPlaceOrPlacedAgainKeepsTheLinesMarksAndWord) {
+    Document doc;
+    doc.rules = test::rules(10, 1);
+    const std::string old_tag = test::tag("ab");
+    test::build(doc, {"x" + old_tag + sj("あいうえお"), "last"}, {0x100, 0});
+    doc.lines.set_marks(0, 0x05);
+    const BufferOffset start = doc.lines.start(0);
+    const std::uint64_t generation = doc.generation;
+    // The same length: written where it stands, the staged copies made stale.
+    ASSERT_EQ(rewrite_line_bytes(doc, TextPos(0, 1), 8, test::tag("cd"), 0), EditConvertStatus::OK);
+    EXPECT_EQ(doc.lines.start(0), start);
+    EXPECT_NE(doc.generation, generation);
+    EXPECT_EQ(edit_text_of_line(doc, 0), "x" + test::tag("cd") + sj("あいうえお") + "\r\n");
+    // Longer: the line is placed again and wraps into more display lines.
+    const std::string longer = test::tag(std::string(30, 'n'));
+    ASSERT_EQ(rewrite_line_bytes(doc, TextPos(0, 1), 8, longer, 0), EditConvertStatus::OK);
+    EXPECT_EQ(edit_text_of_line(doc, 0), "x" + longer + sj("あいうえお") + "\r\n");
+    EXPECT_EQ(doc.lines.marks(0), 0x05);
+    EXPECT_EQ(doc.formats.word(0), 0x100u);
+    EXPECT_EQ(check_document_invariant(doc), "");
+    // A span past the line's text changes nothing.
+    const std::string before = edit_text_of_line(doc, 1);
+    EXPECT_NE(rewrite_line_bytes(doc, TextPos(1, 2), 5, "zzzzz", 0), EditConvertStatus::OK);
+    EXPECT_EQ(edit_text_of_line(doc, 1), before);
+}
+
 TEST(EditConvert, PlacementInPlaceAtTheEndOrWhereItFits) {
     Document doc;
     doc.rules = test::rules(10, 1);

@@ -103,6 +103,7 @@ TEST(FmsetDialogQt, TypedNumberAndChosenFontReachTheRecord) {
     fonts.faces = {sj("IPAexゴシック"), sj("@IPAexゴシック"), sj("IPAex明朝"), sj("@IPAex明朝")};
     QtFontChooser chooser(fonts);
     SettingsState settings = make_settings();
+    FmsetUi ui;
     int applied = 0;
     FmsetServices services;
     services.font_chooser = &chooser;
@@ -135,7 +136,7 @@ TEST(FmsetDialogQt, TypedNumberAndChosenFontReachTheRecord) {
             }
             return false;
         },
-        [&] { result = run_fmset_dialog(&settings, services, 0); });
+        [&] { result = run_fmset_dialog(&ui, &settings, services, 0); });
     install_dialog_host(nullptr);
 
     EXPECT_EQ(result, DIALOG_OK);
