@@ -55,7 +55,7 @@ void install_edit_commands(Application& app) {
     auto clip = [&app](int id) {
         if (!app.window.clipboard) return;
         ClipboardHooks hooks;
-        hooks.add_copy_history = app.links.add_copy_history;
+        hooks.add_copy_history = app.links.add_copy_history.function();
         run_edit(app, [&](EditContext& c) { run_clipboard_command(c, *app.window.clipboard, id, hooks); });
     };
     for (int id : {COMMAND_CUT, COMMAND_COPY, COMMAND_PASTE, COMMAND_SELECT_ALL}) t.set_handler(id, clip, ready);
@@ -66,11 +66,11 @@ void install_edit_commands(Application& app) {
         run_key_assign_sheet(&app.settings, std::move(services), 0);
         refresh_edit_options(app);
     });
-    app.hooks.insert_text = [](Application& a, const std::string& text) {
+    app.hooks.insert_text.set([](Application& a, const std::string& text) {
         bool ok = false;
         run_edit(a, [&](EditContext& c) { ok = insert_text(c, insertable_file_text(text), true); });
         return ok;
-    };
+    });
 }
 
 }  // namespace rix

@@ -41,7 +41,7 @@ struct Shell {
     Shell() : events(app, nullptr, shipped_menus()) {
         app.host = &host;
         build_default_settings(&app.settings.rec);
-        app.hooks.rebuild_screen = [this](Application&) { ++rebuilds; };
+        app.hooks.rebuild_screen.set([this](Application&) { ++rebuilds; });
         // The features of the shell's flow; editing comes with connect_editing.
         install_file_commands(app);
         install_instance_commands(app);
@@ -102,9 +102,9 @@ TEST(CommandTable, OnlyBuiltCommandsAreEnabled) {
     EXPECT_EQ(enabled_ids(s), expected);
 
     // Commands that wait for a hook follow it.
-    s.app.hooks.save_document = [](Application&) { return SaveResult::Saved; };
-    s.app.hooks.save_as = [](Application&) { return SaveResult::Saved; };
-    s.app.hooks.insert_text = [](Application&, const std::string&) { return true; };
+    s.app.hooks.save_document.set([](Application&) { return SaveResult::Saved; });
+    s.app.hooks.save_as.set([](Application&) { return SaveResult::Saved; });
+    s.app.hooks.insert_text.set([](Application&, const std::string&) { return true; });
     EXPECT_TRUE(s.events.commands().enabled(101));
     EXPECT_TRUE(s.events.commands().enabled(102));
     EXPECT_TRUE(s.events.commands().enabled(104));
@@ -149,10 +149,10 @@ TEST(CommandTable, GreyedCommandsDoNothingUntilGivenAHandler) {
 TEST(HelpMode, ShiftF1ThenSaveOpensTheTopicAndDoesNotSave) {
     Shell s;
     int saves = 0;
-    s.app.hooks.save_document = [&](Application&) {
+    s.app.hooks.save_document.set([&](Application&) {
         ++saves;
         return SaveResult::Saved;
-    };
+    });
     s.events.key_down(VK_F1, KEY_FLAG_SHIFT);
     EXPECT_TRUE(s.events.help_mode());
     EXPECT_TRUE(s.messages.saw("ヘルプ表示モードに入ります。"));
