@@ -18,24 +18,24 @@ namespace rix {
 namespace {
 
 void install_input(Application& app, CommandTable& t) {
-    t.dispatch_key = [&app](int vk, int flags) {
+    t.dispatch_key.set([&app](int vk, int flags) {
         if (vk == VK_SHIFT || vk == VK_CONTROL || vk == VK_MENU || vk == VK_CAPITAL) return;
         run_edit(app, [&](EditContext& c) {
             dispatch_key(c, vk, flags);
             accelerate_key(c, vk, flags);
         });
-    };
-    t.key_released = [&app](int) {
+    });
+    t.key_released.set([&app](int) {
         if (app.loaded) key_up(app.loaded->edit);
-    };
-    t.type_characters = [&app](const std::string& text) {
+    });
+    t.type_characters.set([&app](const std::string& text) {
         run_edit(app, [&](EditContext& c) { type_with_line_formats(c, text); });
-    };
-    t.edit_key = [&app](int id) {
+    });
+    t.edit_key.set([&app](int id) {
         int next = 0;
         run_edit(app, [&](EditContext& c) { next = edit_key_command(c, id - COMMAND_CTRL_LETTER_FIRST); });
         return next;
-    };
+    });
 }
 
 }  // namespace

@@ -50,12 +50,12 @@ struct Shell {
     }
     void connect_editing() {
         CommandTable& t = events.commands();
-        t.dispatch_key = [this](int vk, int flags) { keys.emplace_back(vk, flags); };
-        t.edit_key = [this](int id) {
+        t.dispatch_key.set([this](int vk, int flags) { keys.emplace_back(vk, flags); });
+        t.edit_key.set([this](int id) {
             edit_keys.push_back(id);
             return 0;
-        };
-        t.type_characters = [this](const std::string& s) { typed.push_back(s); };
+        });
+        t.type_characters.set([this](const std::string& s) { typed.push_back(s); });
     }
     // Replaces the handler of `id` by one that records it.
     void record(int id, std::vector<int>* ran) {
@@ -237,7 +237,7 @@ TEST(Keys, EditKeyMayNameACommand) {
     Shell s;
     std::vector<int> ran;
     s.record(203, &ran);
-    s.events.commands().edit_key = [](int id) { return id == 1002 ? 203 : 0; };   // Ctrl+C: copy
+    s.events.commands().edit_key.set([](int id) { return id == 1002 ? 203 : 0; });   // Ctrl+C: copy
     s.events.key_down(VK_A + 2, KEY_FLAG_CTRL);
     s.events.key_down(VK_A + 3, KEY_FLAG_CTRL);
     EXPECT_EQ(ran, (std::vector<int>{203}));
