@@ -167,7 +167,7 @@ void install_database_commands(Application& app) {
             g->browser->open();
         },
         [&app] { return static_cast<bool>(app.window.database_view); });
-    app.hooks.database_open = [g] { return g->browser && g->browser->is_open(); };
+    app.hooks.database_open.set([g] { return g->browser && g->browser->is_open(); });
 }
 
 }  // namespace rix

@@ -213,9 +213,9 @@ bool write_out(Application& app, const std::string& path) {
 }
 
 void install_save_hooks(Application& app) {
-    app.hooks.save_question = [](Application& a, bool explicit_save) { return save_question(a, explicit_save); };
-    app.hooks.save_document = [](Application& a) { return save_in_mode(a, SAVE_MODE_SWITCH_OR_END); };
-    app.hooks.save_as = [](Application& a) { return save_as(a); };
+    app.hooks.save_question.set([](Application& a, bool explicit_save) { return save_question(a, explicit_save); });
+    app.hooks.save_document.set([](Application& a) { return save_in_mode(a, SAVE_MODE_SWITCH_OR_END); });
+    app.hooks.save_as.set([](Application& a) { return save_as(a); });
 }
 
 void convert_form(TextForm& form, const std::string& encoding) {

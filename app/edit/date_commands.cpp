@@ -14,7 +14,7 @@ namespace rix {
 
 void install_date_commands(Application& app) {
     auto session = std::make_shared<DateSession>();
-    app.feature_state.push_back(session);
+    app.features.dates = session;
     CommandTable& t = app.window.shell->commands();
     t.set_handler(COMMAND_DATE, [&app, session](int) {
         if (!editing_ready(app)) return;

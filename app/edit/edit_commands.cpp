@@ -18,24 +18,24 @@ namespace rix {
 namespace {
 
 void install_input(Application& app, CommandTable& t) {
-    t.dispatch_key = [&app](int vk, int flags) {
+    t.dispatch_key.set([&app](int vk, int flags) {
         if (vk == VK_SHIFT || vk == VK_CONTROL || vk == VK_MENU || vk == VK_CAPITAL) return;
         run_edit(app, [&](EditContext& c) {
             dispatch_key(c, vk, flags);
             accelerate_key(c, vk, flags);
         });
-    };
-    t.key_released = [&app](int) {
+    });
+    t.key_released.set([&app](int) {
         if (app.loaded) key_up(app.loaded->edit);
-    };
-    t.type_characters = [&app](const std::string& text) {
+    });
+    t.type_characters.set([&app](const std::string& text) {
         run_edit(app, [&](EditContext& c) { type_with_line_formats(c, text); });
-    };
-    t.edit_key = [&app](int id) {
+    });
+    t.edit_key.set([&app](int id) {
         int next = 0;
         run_edit(app, [&](EditContext& c) { next = edit_key_command(c, id - COMMAND_CTRL_LETTER_FIRST); });
         return next;
-    };
+    });
 }
 
 }  // namespace
@@ -55,7 +55,7 @@ void install_edit_commands(Application& app) {
     auto clip = [&app](int id) {
         if (!app.window.clipboard) return;
         ClipboardHooks hooks;
-        hooks.add_copy_history = app.links.add_copy_history;
+        hooks.add_copy_history = app.links.add_copy_history.function();
         run_edit(app, [&](EditContext& c) { run_clipboard_command(c, *app.window.clipboard, id, hooks); });
     };
     for (int id : {COMMAND_CUT, COMMAND_COPY, COMMAND_PASTE, COMMAND_SELECT_ALL}) t.set_handler(id, clip, ready);
@@ -66,11 +66,11 @@ void install_edit_commands(Application& app) {
         run_key_assign_sheet(&app.key_assign, &app.settings, std::move(services), 0);
         refresh_edit_options(app);
     });
-    app.hooks.insert_text = [](Application& a, const std::string& text) {
+    app.hooks.insert_text.set([](Application& a, const std::string& text) {
         bool ok = false;
         run_edit(a, [&](EditContext& c) { ok = insert_text(c, insertable_file_text(text), true); });
         return ok;
-    };
+    });
 }
 
 }  // namespace rix

@@ -15,11 +15,6 @@ void format_changed(Application& app) {
     app.window.shell->apply_toolbar();
 }
 
-// A switch to a format that places the open index window otherwise makes it again.
-void place_index(Application& app, const FormatSwitch& sw) {
-    if (sw.redock_index && app.links.redock_index) app.links.redock_index();
-}
-
 bool index_open(const Application& app) { return app.links.index_open && app.links.index_open(); }
 
 }  // namespace
@@ -42,7 +37,7 @@ void install_format_commands(Application& app) {
         }
         services.apply = [&app] { format_changed(app); };
         services.index_window_open = [&app] { return index_open(app); };
-        services.format_switched = [&app](const FormatSwitch& sw) { place_index(app, sw); };
+        services.format_switched = [&app](const FormatSwitch& sw) { app.events.format_switched.publish(sw); };
         run_fmset_dialog(&app.fmset, &app.settings, std::move(services), 0);
     });
     t.set_handler(COMMAND_SELECT_FORMAT_FIRST, [&app](int id) {
@@ -50,7 +45,7 @@ void install_format_commands(Application& app) {
         if (n < 0 || n >= SCREEN_FORMAT_COUNT || format_name(app.settings.rec, n).empty()) return;   // only a named format
         const FormatSwitch sw = select_screen_format(&app.settings, n, index_open(app));
         if (!sw.changed) return;
-        place_index(app, sw);
+        app.events.format_switched.publish(sw);
         format_changed(app);
     });
 }

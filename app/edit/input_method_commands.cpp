@@ -167,11 +167,12 @@ void install_input_method(Application& app) {
     auto glue = std::make_shared<InputMethodGlue>(app, *w.screen);
     InputMethodGlue* g = glue.get();
     InputMethodHooks& hooks = w.shell->input_method_hooks();
-    hooks.event = [g](const InputMethodEvent& e) { g->event(e); };
-    hooks.state = [g] { return g->state(); };
-    // The observer owns the glue: it lives as long as the window's observers
-    // (feature_state keeps its order for the features that look theirs up).
-    w.after_redraw.push_back([glue] { glue->after_redraw(); });
+    hooks.event.set([g](const InputMethodEvent& e) { g->event(e); });
+    hooks.state.set([g] { return g->state(); });
+    // The subscriber owns the glue: it lives as long as the application's
+    // events. The composition is drawn over what every redraw subscriber
+    // did (it hides the caret they showed).
+    app.events.redraw_overlay.subscribe([glue] { glue->after_redraw(); });
 }
 
 }  // namespace rix

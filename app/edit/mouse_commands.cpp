@@ -14,17 +14,18 @@ void install_mouse_commands(Application& app) {
     if (!w.screen || !w.shell) return;
     auto glue = std::make_shared<MouseGlue>(app, *w.screen, w.gui, w.clipboard, w.shell);
     MouseGlue* g = glue.get();
+    app.features.mouse = std::move(glue);
     PointerHooks& hooks = w.shell->pointer_hooks();
-    hooks.button = [g](int button, int action, int x, int y, int buttons, int flags) {
+    hooks.button.set([g](int button, int action, int x, int y, int buttons, int flags) {
         g->button(button, action, x, y, buttons, flags);
-    };
-    hooks.moved = [g](int x, int y, int buttons, int flags) { g->moved(x, y, buttons, flags); };
-    hooks.scroll_bar = [g](int action, int position) { g->scroll_bar(action, position); };
-    hooks.timer = [g](int id) { g->timer(id); };
-    hooks.focus = [g](bool has_focus) { g->focus(has_focus); };
-    hooks.right_taken = [g] { return g->right_taken(); };
-    w.after_redraw.push_back([g] { g->refresh(); });
-    app.feature_state.push_back(std::move(glue));
+    });
+    hooks.moved.set([g](int x, int y, int buttons, int flags) { g->moved(x, y, buttons, flags); });
+    hooks.scroll_bar.set([g](int action, int position) { g->scroll_bar(action, position); });
+    hooks.focus.set([g](bool has_focus) { g->focus(has_focus); });
+    hooks.right_taken.set([g] { return g->right_taken(); });
+    // Drag scrolling and the idle pointer.
+    for (int id : {TIMER_AUTO_REPEAT, TIMER_IDLE_POINTER}) app.events.timer.subscribe(id, [g](int t) { g->timer(t); });
+    app.events.redraw.subscribe([g] { g->refresh(); });
 }
 
 }  // namespace rix

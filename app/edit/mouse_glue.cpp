@@ -187,7 +187,7 @@ bool MouseGlue::run_command(int id) {
         if (!clipboard_) return false;
         EditContext c = edit_context(app_);
         ClipboardHooks hooks;
-        hooks.add_copy_history = app_.links.add_copy_history;
+        hooks.add_copy_history = app_.links.add_copy_history.function();
         const bool ok = run_clipboard_command(c, *clipboard_, id, hooks);
         after_change();
         return ok;

@@ -40,11 +40,11 @@ void install_copy_history_commands(Application& app) {
         f->path = join_path(app.paths.program_folder, COPY_HISTORY_FILE_NAME);
         f->damaged = load_copy_history(f->path, &f->history) == CopyHistoryFile::DAMAGED;
     }
-    app.links.add_copy_history = [f](const std::string& text) {
+    app.links.add_copy_history.set([f](const std::string& text) {
         add_copy_history(f->history, text);
         refresh_copy_history_dialog(f->ui);
-    };
-    app.links.open_copy_history = [&app, f] {
+    });
+    app.links.open_copy_history.set([&app, f] {
         if (!editing_ready(app)) return;
         CopyHistoryServices s;
         s.history = &f->history;
@@ -55,8 +55,8 @@ void install_copy_history_commands(Application& app) {
         };
         s.redraw = [&app] { rebuild(app); };
         open_copy_history_dialog(f->ui, std::move(s));
-    };
-    app.hooks.save_copy_history = [f](Application&) { save_history(*f); };
+    });
+    app.hooks.save_copy_history.set([f](Application&) { save_history(*f); });
 }
 
 }  // namespace rix

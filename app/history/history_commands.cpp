@@ -110,7 +110,7 @@ void install_history_commands(Application& app) {
     // The save hook and the sheet's command share the glue.
     app.save_flow.after_save = [glue](Application& a) { after_save(a, *glue); };
     ShellEvents* shell = app.window.shell;
-    shell->recent_documents = [&app] { return recent_menu_entries(recent_paths(app)); };
+    shell->recent_documents.set([&app] { return recent_menu_entries(recent_paths(app)); });
     CommandTable& t = shell->commands();
     t.set_handler(COMMAND_RECENT_FIRST, [&app](int id) { open_recent(app, id - COMMAND_RECENT_FIRST); });
     t.set_handler(COMMAND_DOCUMENT_INFO, [&app, glue](int) { show_document_information(app, *glue); },

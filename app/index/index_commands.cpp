@@ -10,6 +10,7 @@
 #include "app/edit/editor.h"
 #include "app/index/index_window.h"
 #include "app/edit/screen.h"
+#include "app/edit/screen_format.h"
 #include "app/shell/shell_events.h"
 
 namespace rix {
@@ -26,7 +27,7 @@ IndexServices services_of(Application& app, IndexGlue* g) {
     s.edit = [&app](const std::function<void(EditContext&)>& work) { return run_edit(app, work); };
     s.redraw = [&app] { rebuild(app); };
     s.settings = &app.settings;
-    if (app.links.open_notebook) s.notebook = app.links.open_notebook;
+    s.notebook = app.links.open_notebook.function();
     s.dock = app.window.dock_pane;
     s.pane_changed = [&app](int side) {
         if (app.window.screen) app.window.screen->index_docked = side != 0;
@@ -42,25 +43,26 @@ IndexServices services_of(Application& app, IndexGlue* g) {
 }  // namespace
 
 void install_index_commands(Application& app) {
-    // The window's state lives as long as the handlers that reach it (it is
-    // not put in feature_state, whose last entry the mouse's tests take).
+    // The window's state lives as long as the handlers and subscribers that
+    // reach it.
     auto glue = std::make_shared<IndexGlue>();
     IndexGlue* g = glue.get();
     CommandTable& t = app.window.shell->commands();
     t.set_handler(COMMAND_INDEX, [&app, glue](int) { open_index_window(glue->ui, services_of(app, glue.get())); },
                   [&app] { return editing_ready(app); });
-    app.links.show_in_index = [&app, glue](const std::string& word) {
+    app.links.show_in_index.set([&app, glue](const std::string& word) {
         if (!editing_ready(app)) return;
         show_index_name(glue->ui, services_of(app, glue.get()), word);
-    };
-    app.links.index_open = [glue] { return index_window_open(glue->ui); };
-    app.links.redock_index = [&app, glue] {
-        if (!index_window_open(glue->ui)) return;
+    });
+    app.links.index_open.set([glue] { return index_window_open(glue->ui); });
+    // A switch to a format that places the open index window otherwise makes it again.
+    app.events.format_switched.subscribe([&app, glue](const FormatSwitch& sw) {
+        if (!sw.redock_index || !index_window_open(glue->ui)) return;
         close_index_window(glue->ui);
         open_index_window(glue->ui, services_of(app, glue.get()));
-    };
-    app.links.at_exit.push_back([&app, glue] { remember_index_window(glue->ui, &app.settings); });
-    app.window.after_redraw.push_back([&app, g] {
+    });
+    app.events.exit.subscribe([&app, glue] { remember_index_window(glue->ui, &app.settings); });
+    app.events.redraw.subscribe([&app, g] {
         if (!editing_ready(app)) return;
         if (!g->started) {
             g->started = true;
@@ -72,7 +74,7 @@ void install_index_commands(Application& app) {
         if (!index_window_open(g->ui)) return;
         EditContext c = edit_context(app);
         follow_index_cursor(g->ui, c);
-    });
+    }, RANK_INDEX_WINDOW);
 }
 
 }  // namespace rix

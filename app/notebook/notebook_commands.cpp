@@ -31,7 +31,7 @@ NotebookServices services_of(Application& app, NotebookGlue* g) {
     s.document_path = app.doc.save_name;
     s.vertical = app.settings.rec.writing_direction[current_screen_slot(app.settings.rec)] == 0;
     s.choose_files = app.window.choose_files;
-    if (app.links.show_in_index) s.index_link = app.links.show_in_index;
+    s.index_link = app.links.show_in_index.function();
     s.reopen = [&app, g](const std::string& heading) {
         close_notebook_window(g->ui);
         if (editing_ready(app)) open_notebook_window(g->ui, g->book, services_of(app, g), heading);
@@ -47,27 +47,26 @@ void install_notebook_commands(Application& app) {
     auto open = [&app, g](const std::string& text) {
         if (editing_ready(app)) open_notebook_window(g->ui, g->book, services_of(app, g), text);
     };
-    app.links.open_notebook = open;
+    app.links.open_notebook.set(open);
     CommandTable& t = app.window.shell->commands();
     t.set_handler(COMMAND_NOTEBOOK, [open, glue](int) { open({}); }, [&app] { return editing_ready(app); });
 
-    app.hooks.store_notebook = [g](Application&) {
+    app.hooks.store_notebook.set([g](Application&) {
         if (notebook_window_open(g->ui))
             if (DialogContext* ctx = dialog_host().context(g->ui.handle)) g->ui.procedure->store_article(*ctx);
-    };
-    app.links.at_exit.push_back([&app, g] { remember_notebook_window(g->ui, &app.settings); });
-    app.window.after_redraw.push_back([&app, g, open] {
+    });
+    app.events.exit.subscribe([&app, g] { remember_notebook_window(g->ui, &app.settings); });
+    app.events.redraw.subscribe([&app, g, open] {
         if (g->started || !editing_ready(app)) return;
         g->started = true;
         if ((app.settings.rec.panel_flags & 0x80) && !notebook_window_open(g->ui)) open({});
-    });
-    app.hooks.save_notebook = [g](Application& a) { return save_notebook_book(g->ui, g->book, a.doc, 0); };
+    }, RANK_NOTEBOOK_WINDOW);
+    app.hooks.save_notebook.set([g](Application& a) { return save_notebook_book(g->ui, g->book, a.doc, 0); });
     // Another document: its own notebook, read when the window opens next.
-    app.hooks.clear_document = [g, earlier = app.hooks.clear_document](Application& a) {
+    app.events.document_cleared.subscribe([g] {
         close_notebook_window(g->ui);
         g->book = NotebookBook{};
-        if (earlier) earlier(a);
-    };
+    });
 }
 
 }  // namespace rix

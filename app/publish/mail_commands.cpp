@@ -27,10 +27,10 @@ void install_mail_commands(Application& app) {
         if (!app.loaded) return;
         send_document_mail(app, mail_address_at_cursor(app), mail_services(app));
     });
-    app.hooks.send_mail = [](Application& a, const std::string& address) {
+    app.hooks.send_mail.set([](Application& a, const std::string& address) {
         if (a.loaded) send_document_mail(a, address, mail_services(a));
         else open_desktop_address(a, sjis_to_utf8(address));
-    };
+    });
 }
 
 }  // namespace rix

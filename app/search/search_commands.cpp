@@ -22,7 +22,7 @@ void open_sheet(Application& app, int page) {
     services.strings = app.loaded ? &app.loaded->extension.header.jumps : nullptr;
     services.ui = &app.jumps;
     services.clipboard = app.window.clipboard;
-    services.add_copy_history = app.links.add_copy_history;
+    services.add_copy_history = app.links.add_copy_history.function();
     run_jump_sheet(services, page);
 }
 

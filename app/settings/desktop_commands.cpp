@@ -111,11 +111,11 @@ void install_desktop_commands(Application& app) {
                   [&app, state](int) { open_toolbar_sheet(app, *state, TB_PAGE_RIGHT_CLICK); });
     t.set_handler(COMMAND_DOWNLOAD_SETTINGS, [&app](int) { open_download_settings(app); });
     t.set_handler(COMMAND_SHORTCUT, [&app](int) { open_shortcut_dialog(app); });
-    app.hooks.download_settings = [](Application& a) { open_download_settings(a); };
-    app.hooks.make_shortcut = [](Application& a) { open_shortcut_dialog(a); };
-    app.hooks.open_archive = [](Application& a, std::string* path, bool downloaded) {
+    app.hooks.download_settings.set([](Application& a) { open_download_settings(a); });
+    app.hooks.make_shortcut.set([](Application& a) { open_shortcut_dialog(a); });
+    app.hooks.open_archive.set([](Application& a, std::string* path, bool downloaded) {
         return open_archive_document(a, path, downloaded);
-    };
+    });
 }
 
 }  // namespace rix

@@ -58,7 +58,7 @@ void install_line_format_commands(Application& app) {
         run_rowfm_reg(&app.settings, current_slot(app), chars_per_line(app), format_font_bold(app), 0);
         refresh_edit_options(app);
     }, [&app] { return app.loaded != nullptr; });
-    t.line_format_key = [&app](int vk, int mods) { return line_format_key(app, vk, mods); };
+    t.line_format_key.set([&app](int vk, int mods) { return line_format_key(app, vk, mods); });
 }
 
 }  // namespace rix

@@ -33,9 +33,9 @@ void open_common_settings(Application& app) {
 
 void install_common_settings_commands(Application& app) {
     CommandTable& t = app.window.shell->commands();
-    app.hooks.manual_autosave = [](Application& a) { auto_save(a, true); };
+    app.hooks.manual_autosave.set([](Application& a) { auto_save(a, true); });
     // A key file that could not be written sends the writer to its folder here.
-    app.hooks.common_settings = [](Application& a) { open_common_settings(a); };
+    app.hooks.common_settings.set([](Application& a) { open_common_settings(a); });
     t.set_handler(COMMAND_COMMON_SETTINGS, [&app](int) { open_common_settings(app); });
 }
 

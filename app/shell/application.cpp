@@ -149,6 +149,13 @@ void take_download_title(Application& app) {
     app.doc.title = head;
 }
 
+// The opened document into the editing tables; then its subscribers hear.
+void load_document(Application& app) {
+    if (!app.hooks.load_document) return;
+    app.hooks.load_document(app);
+    app.events.document_loaded.publish();
+}
+
 void open_chosen(Application& app, int state) {
     DocumentState& doc = app.doc;
     doc.save_name = doc.opened_path;
@@ -164,7 +171,7 @@ void open_chosen(Application& app, int state) {
     if (state == STARTUP_CHOOSE || state == STARTUP_NEW) {
         doc.file_length = 0;
         doc.opened_path.clear();
-        if (app.hooks.load_document) app.hooks.load_document(app);
+        load_document(app);
         return;
     }
     if (!open_document_file(&doc, doc.opened_path, 0)) {
@@ -173,7 +180,7 @@ void open_chosen(Application& app, int state) {
     }
     if (doc.downloaded && (rec(app).download_flags & 0x20)) take_download_title(app);
     bool recovered = offer_recovery(app);
-    if (app.hooks.load_document) app.hooks.load_document(app);
+    load_document(app);
     if (recovered) after_recovered_load(app);
 }
 
@@ -194,7 +201,8 @@ void show_document_title(Application& app) {
 
 void window_changed(Application& app) {
     if (app.window.show_surface) app.window.show_surface();
-    for (const auto& follow : app.window.after_redraw) follow();
+    app.events.redraw.publish();
+    app.events.redraw_overlay.publish();
 }
 
 void rebuild(Application& app) {
@@ -265,12 +273,12 @@ bool switch_document(Application& app, const std::string& path) {
     DocumentKind kind = check_document_kind(path);
     if (!accept_document_kind(kind, 0)) return false;
     close_document(&doc, true);
-    if (app.hooks.clear_document) app.hooks.clear_document(app);
+    app.events.document_cleared.publish();
     doc = DocumentState{};
     if (!open_document_file(&doc, path, 0)) return false;
     doc.save_name = path;
     bool recovered = offer_recovery(app);
-    if (app.hooks.load_document) app.hooks.load_document(app);
+    load_document(app);
     if (recovered) after_recovered_load(app);
     show_document_title(app);
     rebuild(app);

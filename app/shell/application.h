@@ -5,9 +5,12 @@
 // `Application` holds the process-wide state: nothing of it lives in a
 // static. Operations take it as an argument, so a test builds its own with a
 // FakeWindowHost and FakeMessages. Each feature installs its commands,
-// dialogs and hooks from its folder's `*_commands.cpp` (see features.h); the
-// shell's flow reaches the features through `DocumentHooks`, and an unset
-// hook means there is nothing to do.
+// dialogs and subscriptions from its folder's `*_commands.cpp` (see
+// features.h). The shell's flow reaches the features two ways (app/shell/events.h):
+// it publishes events (`Application::events`) that any number of features
+// subscribe to, and it asks the single answers of `DocumentHooks` and
+// `AidLinks`, each set by one feature; an unset answer means there is nothing
+// to do. The features' own state is typed (`Features`), never a bag.
 #pragma once
 
 #include <functional>
@@ -19,12 +22,13 @@
 #include "app/shell/command_line.h"
 #include "app/documents/document_load.h"
 #include "app/publish/epub_dialog.h"
+#include "app/shell/events.h"
 #include "app/files/file_tools.h"
-#include "app/search/find_dialog.h"
 #include "app/settings/fmset_dialog.h"
+#include "app/settings/key_assign_dialog.h"
+#include "app/search/find_dialog.h"
 #include "app/publish/html_session.h"
 #include "app/search/jump_sheet.h"
-#include "app/settings/key_assign_dialog.h"
 #include "app/print/pdf_dialog.h"
 #include "app/documents/save_state.h"
 #include "app/settings/settings_record.h"
@@ -44,76 +48,73 @@ class Clipboard;
 class CommandTable;
 class DatabaseView;
 class Gui;
+class MouseGlue;
 class ShellEvents;
 class TagWindows;
+struct DateSession;
 struct ScreenState;
 struct GuideState;
 
-// What the later subsystems add to the shell's flow.
+// The single answers the shell's flow asks of the features. Each is set by
+// one feature (or by main() for the shell's own); a second setter throws.
 struct DocumentHooks {
     // Loads the opened document (opened_path, held in text_fd) into the
     // editing tables and restores the cursor. Called after every open.
-    std::function<void(Application&)> load_document;
-    // Clears the editing tables before a switch.
-    std::function<void(Application&)> clear_document;
+    Slot<void(Application&)> load_document;
     // The save question: MSG_RESULT_YES, _NO or _CANCEL.
-    std::function<int(Application&, bool explicit_save)> save_question;
+    Slot<int(Application&, bool explicit_save)> save_question;
     // Saves under the save name.
-    std::function<SaveResult(Application&)> save_document;
+    Slot<SaveResult(Application&)> save_document;
     // Asks for a new name and saves there (downloaded documents); Nothing
     // when the writer cancelled.
-    std::function<SaveResult(Application&)> save_as;
+    Slot<SaveResult(Application&)> save_as;
     // True while the document-database window is open (exit waits for it).
-    std::function<bool()> database_open;
+    Slot<bool()> database_open;
     // Opens the common settings (ENV_COMMON), e.g. after a key file could not
     // be written; unset: no such dialog.
-    std::function<void(Application&)> common_settings;
+    Slot<void(Application&)> common_settings;
     // ダウンロード設定 (DWL_DB) and ショートカット作成 (SC_MKDB), also reached from
     // the common settings; unset: those buttons are greyed.
-    std::function<void(Application&)> download_settings;
-    std::function<void(Application&)> make_shortcut;
+    Slot<void(Application&)> download_settings;
+    Slot<void(Application&)> make_shortcut;
     // A ZIP or LZH archive chosen or dropped as the document: *path becomes the
     // member the writer extracted (EXTRACT_SEL); false when none was. Unset:
     // archives are not opened.
-    std::function<bool(Application&, std::string* path, bool downloaded)> open_archive;
+    Slot<bool(Application&, std::string* path, bool downloaded)> open_archive;
     // Rebuilds the screen from the start of the document.
-    std::function<void(Application&)> rebuild_screen;
+    Slot<void(Application&)> rebuild_screen;
     // Inserts text (file form: CR LF line ends) at the cursor as one
     // insertion; false when it was refused.
-    std::function<bool(Application&, const std::string&)> insert_text;
+    Slot<bool(Application&, const std::string&)> insert_text;
     // Mails the document to a "mailto:" address (code page 932) of the
     // right-click menu; unset: the address opens as any other.
-    std::function<void(Application&, const std::string& address)> send_mail;
+    Slot<void(Application&, const std::string& address)> send_mail;
     // Stores what the notebook window holds unstored (an article being
     // edited), so that MODIFIED_NOTEBOOK tells the truth; before the close
     // and exit flows look at the modified bits.
-    std::function<void(Application&)> store_notebook;
+    Slot<void(Application&)> store_notebook;
     // Writes the notebook file; false when it failed (the writer was told).
-    std::function<bool(Application&)> save_notebook;
+    Slot<bool(Application&)> save_notebook;
     // Writes the copy history back at the end of the process (when it changed).
-    std::function<void(Application&)> save_copy_history;
+    Slot<void(Application&)> save_copy_history;
     // An auto-save now, asked for by the writer (手動実行 of the common
     // settings); unset: the button is greyed.
-    std::function<void(Application&)> manual_autosave;
+    Slot<void(Application&)> manual_autosave;
 };
 
-// How the structure index and the notebook reach each other; set by their
-// install functions, null until then.
+// How the side windows reach each other; each answer is set by the install
+// function of the feature that gives it, unset until then.
 struct AidLinks {
-    std::function<void(const std::string& name)> open_notebook;  // 手帖 of the index window
-    std::function<void(const std::string& word)> show_in_index;  // 索引 of the notebook window
-    std::function<bool()> index_open;                             // the index window is open
-    std::function<void()> redock_index;   // places the open index window as the current format says
-    // Run by the exit flow before the window goes: the side windows write
-    // whether they are open, and where.
-    std::vector<std::function<void()>> at_exit;
+    Slot<void(const std::string& name)> open_notebook;  // 手帖 of the index window
+    Slot<void(const std::string& word)> show_in_index;  // 索引 of the notebook window
+    Slot<bool()> index_open;                             // the index window is open
     // The copy history: every successful copy or cut (code page 932) goes
     // in; two slow clicks on one cell open its dialog. Null: no history.
-    std::function<void(const std::string& text)> add_copy_history;
-    std::function<void()> open_copy_history;
+    Slot<void(const std::string& text)> add_copy_history;
+    Slot<void()> open_copy_history;
     // The synonym window: a double click in the edit window opens it, or has
     // the open one look the word at the cursor up. Null: no window.
-    std::function<void()> open_synonyms;
+    Slot<void()> open_synonyms;
 };
 
 // The main window's side of the process, set by main() (a test sets what it
@@ -124,10 +125,9 @@ struct WindowParts {
     Gui* gui = nullptr;                  // null without a window
     TagWindows* tag_windows = nullptr;   // the tags' floating windows; null: none are shown
     Clipboard* clipboard = nullptr;      // the system clipboard; may be null
-    // Shows the surface again after drawing; then every observer runs (the
-    // caret and the scroll bar follow).
+    // Shows the surface again after drawing; then window_changed publishes
+    // the redraw events (the caret and the scroll bar follow).
     std::function<void()> show_surface;
-    std::vector<std::function<void()>> after_redraw;
     // Makes an open modeless dialog a side pane of the main window (1 at the
     // left, 2 at the right); false when it cannot. Null: no panes.
     std::function<bool(std::uint32_t dialog, int side)> dock_pane;
@@ -163,6 +163,16 @@ struct WindowParts {
     // Opens a URL (UTF-8) in place of the desktop's handler (tests); null:
     // platform/shell's open_address.
     std::function<bool(const std::string& url)> open_address;
+};
+
+// The state the features keep for the life of the process, each of its own
+// type; null until its feature is installed (or when it has no window to
+// work on). A test reaches a feature's state here by its type. The features
+// not listed keep theirs in their commands and subscriptions alone.
+struct Features {
+    std::shared_ptr<MouseGlue> mouse;     // mouse.cpp: pointer, caret, scroll bar
+    std::shared_ptr<GuideState> guides;   // guides.cpp: the title, guide boxes and capacity
+    std::shared_ptr<DateSession> dates;   // dates.cpp: what the date dialog holds
 };
 
 struct ProcessPaths {
@@ -208,14 +218,13 @@ struct Application {
     PdfSession pdf;                   // the PDF document information of this run (PDF_DB)
     EpubSession epub;                 // the EPUB book of this run (EPUB_DB)
     HtmlSession html;                 // the pages, names and document list of this run (HTML_MAKE)
-    AidLinks links;                   // the structure index and the notebook
-    std::shared_ptr<GuideState> guides;   // the title, guide boxes and capacity; null until installed
+    AidLinks links;                   // how the side windows reach each other
+    ShellEventBus events;             // what the shell publishes; the features subscribe
     AutosaveState autosave;           // the minutes counted by timer 1
-    // Objects the features keep for the life of the process (the mouse glue, ...).
-    std::vector<std::shared_ptr<void>> feature_state;
+    Features features;                // the features' own state, by type
 };
 
-// The window shows the surface again, and the observers follow.
+// The window shows the surface again, and the redraw events follow.
 void window_changed(Application& app);
 // Rebuilds the screen through the hook, when there is one.
 void rebuild(Application& app);

@@ -18,6 +18,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/shell/events.h"
+
 #include "editing/command_ids.h"
 
 namespace rix {
@@ -78,20 +80,21 @@ public:
     std::vector<int> ids() const;
 
     // Input that goes to the editing layer rather than to a command; each is
-    // empty until that layer installs it, and then the input is dropped.
+    // unset until that layer's feature answers it (once: a second setter
+    // throws), and then the input is dropped.
     // Keys below 0x30 with KEY_FLAG_SHIFT / KEY_FLAG_CTRL, and 8 for a plain
     // move (wheel, Alt+arrows).
-    std::function<void(int vk, int flags)> dispatch_key;
+    Slot<void(int vk, int flags)> dispatch_key;
     // Any key released (the key-repeat acceleration counts from it).
-    std::function<void(int vk)> key_released;
+    Slot<void(int vk)> key_released;
     // Typed characters and input-method commits, code page 932.
-    std::function<void(const std::string& text)> type_characters;
+    Slot<void(const std::string& text)> type_characters;
     // Ctrl+A..Z (1000..1025) through the edit-key table: the command to run
     // next (0 = nothing more to do).
-    std::function<int(int id)> edit_key;
+    Slot<int(int id)> edit_key;
     // Keys of the line formats (F5..F12, the size steps) with KEY_FLAG_*
     // modifiers, before the accelerators: true when the key was taken.
-    std::function<bool(int vk, int mods)> line_format_key;
+    Slot<bool(int vk, int mods)> line_format_key;
 
 private:
     std::vector<CommandEntry> entries_;

@@ -149,7 +149,7 @@ Flow exit_application(Application& app, bool save_first) {
             return Flow::Continue;
         if (save_before_exit(app, save_first) == Step::Stop) return Flow::Continue;
     }
-    for (const auto& keep : app.links.at_exit) keep();
+    app.events.exit.publish();
     app.host->destroy_main_window();
     return Flow::End;
 }

@@ -1,21 +1,37 @@
 // The features of the main window. Each lives in its own folder of app/
 // (app/print/, app/tags/, ...), whose `*_commands.cpp` has one install
 // function that registers its commands (handler and enabled predicate in the
-// command table), its dialogs and its hooks; the feature's logic stays in its
-// own layer (editing/, aids/, publish/, database/, files/). A new feature
-// adds its folder (or its file to a neighbour's) and one line to
-// install_features.
+// command table), its dialogs, its subscriptions to the shell's events and the
+// answers it gives (app/shell/events.h); the feature's logic stays in its own
+// layer (editing/, aids/, publish/, database/, files/). A new feature adds its
+// folder (or its file to a neighbour's) and one entry to feature_installers.
 //
-// Every install function reads the window's parts from app.window when a
-// command runs, not when it is installed, so the order of installation does
-// not matter, and a test installs what it needs on an Application of its own.
+// The order of installation does not matter: every install function reads
+// the window's parts from app.window when a command runs, not when it is
+// installed; the shell's events call every subscriber, so nothing a feature
+// subscribes replaces another's; an answer (a Slot) is given by one feature
+// only, and a second would throw. A test installs what it needs on an
+// Application of its own, or everything in either order.
 #pragma once
+
+#include <vector>
 
 #include "app/shell/application.h"
 
 namespace rix {
 
-// Every feature, in the order of the menus. Needs app.window.shell.
+using FeatureInstaller = void (*)(Application&);
+
+// Every install function, in the order of the menus.
+const std::vector<FeatureInstaller>& feature_installers();
+
+enum class FeatureOrder { Menus, Reversed };
+
+// Every feature, in the order asked. Needs app.window.shell.
+void install_features(Application& app, FeatureOrder order);
+// Every feature in the order of the menus; in reverse order when the
+// environment sets RIX_REVERSE_FEATURES=1 (so that a whole test run, or the
+// program itself, shows that the order does not matter).
 void install_features(Application& app);
 
 void install_file_commands(Application& app);      // file.cpp: new, open, save, save as, read in, exit, 読込設定, 書出設定

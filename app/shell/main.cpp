@@ -87,10 +87,10 @@ int main(int argc, char** argv) {
     if (!app.line.db_pdf_path.empty() && (app.line.document.empty() || app.line.db_table.empty() || app.line.db_row < 1))
         return usage_error("--db-pdf needs --db-table, --db-row and a database file");
     app.loaded = std::make_unique<LoadedDocument>(app.paths.program_folder, default_spill_threshold());
-    app.hooks.load_document = [](Application& a) {
+    app.hooks.load_document.set([](Application& a) {
         load_into_application(a);
         start_editing(a);
-    };
+    });
     install_save_hooks(app);
 
     std::unique_ptr<Gui> gui = create_gui(argc, argv, app.batch, join_path(app.paths.program_folder, "help"),
@@ -127,7 +127,7 @@ int main(int argc, char** argv) {
     if (app.batch) screen.slot_override = app.line.format;   // a snapshot shows the format asked for
     Gui* window = gui.get();
     bool test_text_typed = false;
-    app.hooks.rebuild_screen = [&screen, window, &test_text_typed](Application& a) {
+    app.hooks.rebuild_screen.set([&screen, window, &test_text_typed](Application& a) {
         rebuild_screen(a, screen, window->edit_surface(),
                        [window](int w, int h) { return window->make_surface(w, h); }, window->fonts());
         editing_after_rebuild(a, screen);
@@ -136,7 +136,7 @@ int main(int argc, char** argv) {
             test_text_typed = true;
             type_test_text(a);
         }
-    };
+    });
 
     InstanceRegistry registry(instance_registry_folder());
     RegistryMarkJournal marks(&registry);

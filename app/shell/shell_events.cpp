@@ -306,10 +306,11 @@ void ShellEvents::timer(int id) {
         autosave_tick(app_);
         return;
     }
-    // Every other timer but the menu bar's belongs to the mouse (drag
-    // scrolling, the idle pointer).
+    // Every other timer but the menu bar's goes to the features that
+    // subscribed to it (the mouse's drag scrolling and idle pointer, the
+    // guides' count).
     if (id != TIMER_MENU_BAR) {
-        if (pointer_hooks_.timer) pointer_hooks_.timer(id);
+        app_.events.timer.publish(id);
         return;
     }
     app_.host->kill_timer(TIMER_MENU_BAR);

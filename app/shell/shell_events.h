@@ -23,24 +23,24 @@ namespace rix {
 // The menu-bar return (the pointer resting at the top of the window) on TIMER_MENU_BAR.
 constexpr unsigned MENU_BAR_DELAY_MS = 500;
 
-// The mouse of the edit view, the scroll bar, the mouse timers and the
-// focus, handed on to whoever installs them (empty: dropped).
+// The mouse of the edit view, the scroll bar and the focus, answered by the
+// feature that installs them (unset: dropped). The mouse's timers come
+// through the timer event (Application::events).
 struct PointerHooks {
-    std::function<void(int button, int action, int x, int y, int buttons, int flags)> button;
-    std::function<void(int x, int y, int buttons, int flags)> moved;
-    std::function<void(int action, int position)> scroll_bar;
-    std::function<void(int id)> timer;          // every timer but the menu bar's
-    std::function<void(bool has_focus)> focus;
+    Slot<void(int button, int action, int x, int y, int buttons, int flags)> button;
+    Slot<void(int x, int y, int buttons, int flags)> moved;
+    Slot<void(int action, int position)> scroll_bar;
+    Slot<void(bool has_focus)> focus;
     // Whether the last right button release ended a mouse action (a drag,
     // a scroll): then no right-click menu opens.
-    std::function<bool()> right_taken;
+    Slot<bool()> right_taken;
 };
 
-// The input method of the edit view, handed on to the feature that installs
-// them (empty: a commit is typed text, the queries get the defaults).
+// The input method of the edit view, answered by the feature that installs
+// them (unset: a commit is typed text, the queries get the defaults).
 struct InputMethodHooks {
-    std::function<void(const InputMethodEvent& e)> event;
-    std::function<InputMethodState()> state;
+    Slot<void(const InputMethodEvent& e)> event;
+    Slot<InputMethodState()> state;
 };
 
 class ShellEvents final : public WindowEvents {
@@ -86,7 +86,7 @@ public:
     const MenuTables& menus() const { return menus_; }
     // The recent documents of the file menu (menu 0), asked when it is made
     // and each time it opens; unset: none.
-    std::function<std::vector<MenuEntry>()> recent_documents;
+    Slot<std::vector<MenuEntry>()> recent_documents;
     // The items of menu `index` of the bar as they are now.
     std::vector<MenuItem> bar_menu_items(int index) const;
     bool help_mode() const { return help_mode_; }

@@ -37,10 +37,10 @@ void install_synonym_commands(Application& app) {
     auto open = [&app, ui](bool look_up) {
         if (editing_ready(app)) open_synonym_window(*ui, services_of(app), look_up);
     };
-    app.links.open_synonyms = [open] { open(true); };
+    app.links.open_synonyms.set([open] { open(true); });
     CommandTable& t = app.window.shell->commands();
     t.set_handler(COMMAND_SYNONYMS, [open](int) { open(false); }, [&app] { return editing_ready(app); });
-    app.links.at_exit.push_back([ui] { close_synonym_window(*ui); });
+    app.events.exit.subscribe([ui] { close_synonym_window(*ui); });
 }
 
 }  // namespace rix

@@ -29,16 +29,14 @@ TagServices services_of(Application& app, TagWindowGlue* glue) {
 }  // namespace
 
 void install_tag_commands(Application& app) {
-    // The redraw observer owns the glue (it lives as long as the window's parts).
+    // The redraw subscriber owns the glue (it lives as long as the
+    // application's events).
     auto glue = std::make_shared<TagWindowGlue>(app);
     TagWindowGlue* g = glue.get();
     g->open_tag_list = [&app, g] { run_tag_list(services_of(app, g)); };
-    app.window.after_redraw.push_back([glue] { glue->refresh(); });
+    app.events.redraw.subscribe([glue] { glue->refresh(); });
     // Another document: the windows of the old one's tags go.
-    app.hooks.clear_document = [g, earlier = app.hooks.clear_document](Application& a) {
-        g->close_all();
-        if (earlier) earlier(a);
-    };
+    app.events.document_cleared.subscribe([g] { g->close_all(); });
 
     CommandTable& t = app.window.shell->commands();
     auto ready = [&app] { return editing_ready(app); };

@@ -41,7 +41,7 @@ struct Shell {
     Shell() : events(app, nullptr, shipped_menus()) {
         app.host = &host;
         build_default_settings(&app.settings.rec);
-        app.hooks.rebuild_screen = [this](Application&) { ++rebuilds; };
+        app.hooks.rebuild_screen.set([this](Application&) { ++rebuilds; });
         // The features of the shell's flow; editing comes with connect_editing.
         install_file_commands(app);
         install_instance_commands(app);
@@ -50,12 +50,12 @@ struct Shell {
     }
     void connect_editing() {
         CommandTable& t = events.commands();
-        t.dispatch_key = [this](int vk, int flags) { keys.emplace_back(vk, flags); };
-        t.edit_key = [this](int id) {
+        t.dispatch_key.set([this](int vk, int flags) { keys.emplace_back(vk, flags); });
+        t.edit_key.set([this](int id) {
             edit_keys.push_back(id);
             return 0;
-        };
-        t.type_characters = [this](const std::string& s) { typed.push_back(s); };
+        });
+        t.type_characters.set([this](const std::string& s) { typed.push_back(s); });
     }
     // Replaces the handler of `id` by one that records it.
     void record(int id, std::vector<int>* ran) {
@@ -102,9 +102,9 @@ TEST(CommandTable, OnlyBuiltCommandsAreEnabled) {
     EXPECT_EQ(enabled_ids(s), expected);
 
     // Commands that wait for a hook follow it.
-    s.app.hooks.save_document = [](Application&) { return SaveResult::Saved; };
-    s.app.hooks.save_as = [](Application&) { return SaveResult::Saved; };
-    s.app.hooks.insert_text = [](Application&, const std::string&) { return true; };
+    s.app.hooks.save_document.set([](Application&) { return SaveResult::Saved; });
+    s.app.hooks.save_as.set([](Application&) { return SaveResult::Saved; });
+    s.app.hooks.insert_text.set([](Application&, const std::string&) { return true; });
     EXPECT_TRUE(s.events.commands().enabled(101));
     EXPECT_TRUE(s.events.commands().enabled(102));
     EXPECT_TRUE(s.events.commands().enabled(104));
@@ -149,10 +149,10 @@ TEST(CommandTable, GreyedCommandsDoNothingUntilGivenAHandler) {
 TEST(HelpMode, ShiftF1ThenSaveOpensTheTopicAndDoesNotSave) {
     Shell s;
     int saves = 0;
-    s.app.hooks.save_document = [&](Application&) {
+    s.app.hooks.save_document.set([&](Application&) {
         ++saves;
         return SaveResult::Saved;
-    };
+    });
     s.events.key_down(VK_F1, KEY_FLAG_SHIFT);
     EXPECT_TRUE(s.events.help_mode());
     EXPECT_TRUE(s.messages.saw("ヘルプ表示モードに入ります。"));
@@ -237,7 +237,7 @@ TEST(Keys, EditKeyMayNameACommand) {
     Shell s;
     std::vector<int> ran;
     s.record(203, &ran);
-    s.events.commands().edit_key = [](int id) { return id == 1002 ? 203 : 0; };   // Ctrl+C: copy
+    s.events.commands().edit_key.set([](int id) { return id == 1002 ? 203 : 0; });   // Ctrl+C: copy
     s.events.key_down(VK_A + 2, KEY_FLAG_CTRL);
     s.events.key_down(VK_A + 3, KEY_FLAG_CTRL);
     EXPECT_EQ(ran, (std::vector<int>{203}));

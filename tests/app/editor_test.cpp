@@ -48,10 +48,10 @@ struct EditorTest : ::testing::Test {
         app.host = &host;
         app.loaded = std::make_unique<LoadedDocument>(std::string(), UINT64_MAX);
         install_save_hooks(app);
-        app.hooks.rebuild_screen = [this](Application& a) {
+        app.hooks.rebuild_screen.set([this](Application& a) {
             rebuild_screen(a, screen, &surface, {}, fonts);
             editing_after_rebuild(a, screen);
-        };
+        });
         shell = std::make_unique<ShellEvents>(app, nullptr, menus);
         app.window.screen = &screen;
         app.window.clipboard = &clipboard;

@@ -49,7 +49,7 @@ struct GuidesCommandTest : test::CommandAppTest {
         for (const std::string& call : host.calls) n += call == "set_timer 6 0";
         return n;
     }
-    GuideState& guides() { return *app.guides; }
+    GuideState& guides() { return *app.features.guides; }
     int slot() const { return app.settings.rec.current_screen_format; }
     void TearDown() override { close_document(&app.doc, false); }
 };

@@ -230,7 +230,7 @@ TEST_F(PlacementTest, TheWindowsOpenAtTheEndAreWrittenAndReopenedAtTheStart) {
     ASSERT_TRUE(shell->commands().run(COMMAND_INDEX));
     ASSERT_TRUE(shell->commands().run(COMMAND_NOTEBOOK));
     dialogs.session(1)->move_window(50, 60);
-    for (const auto& at_exit : app.links.at_exit) at_exit();
+    app.events.exit.publish();
     EXPECT_EQ(app.settings.rec.index_window_open, 1);
     EXPECT_NE(app.settings.rec.panel_flags & 0x80, 0);
     const bool vertical = app.settings.rec.writing_direction[slot()] == 0;
@@ -245,10 +245,10 @@ TEST_F(PlacementTest, TheWindowsOpenAtTheEndAreWrittenAndReopenedAtTheStart) {
     next.paths.program_folder = dir.path();
     next.loaded = std::make_unique<LoadedDocument>(std::string(), UINT64_MAX);
     ScreenState next_screen;
-    next.hooks.rebuild_screen = [&](Application& a) {
+    next.hooks.rebuild_screen.set([&](Application& a) {
         rebuild_screen(a, next_screen, &surface, {}, fonts);
         editing_after_rebuild(a, next_screen);
-    };
+    });
     ShellEvents next_shell(next, nullptr, menus);
     next.window.screen = &next_screen;
     next.window.show_surface = [] {};
@@ -267,7 +267,7 @@ TEST_F(PlacementTest, TheWindowsOpenAtTheEndAreWrittenAndReopenedAtTheStart) {
     // Closed at the end: not reopened the time after.
     for (DialogHandle h = 1; h < 16; ++h)
         if (DialogSession* s = dialogs.session(h)) s->press(DIALOG_CANCEL);
-    for (const auto& at_exit : next.links.at_exit) at_exit();
+    next.events.exit.publish();
     EXPECT_EQ(next.settings.rec.index_window_open, 0);
     EXPECT_EQ(next.settings.rec.panel_flags & 0x80, 0);
     close_document(&next.doc, false);

@@ -144,7 +144,7 @@ TEST_F(MailCommandTest, TheRightClickAddressMailsOnlyMailAddresses) {
     open_offered_address(app, "http://example.jp/?q=1&r=2");
     EXPECT_EQ(opened, (std::vector<std::string>{"mailto:x@y.jp?body=abc", "http://example.jp/?q=1&r=2"}));
     // Without the mail feature a mail address opens as it is.
-    app.hooks.send_mail = {};
+    app.hooks.send_mail.clear();
     open_offered_address(app, "mailto:x@y.jp");
     EXPECT_EQ(opened.back(), "mailto:x@y.jp");
 }

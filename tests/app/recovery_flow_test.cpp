@@ -47,7 +47,7 @@ struct RecoveryFlowTest : ::testing::Test {
         app->paths.program_folder = home.path();
         app->paths.env_path = home.file("rix.env");
         app->loaded = std::make_unique<LoadedDocument>(std::string(), UINT64_MAX);
-        app->hooks.load_document = [](Application& a) { load_into_application(a); };
+        app->hooks.load_document.set([](Application& a) { load_into_application(a); });
         install_save_hooks(*app);
     }
     // Opens the document as the start does: held, marked, offered, loaded.

@@ -179,7 +179,7 @@ TEST(Startup, PreviousDocumentReopenedAndRememberedAtExit) {
     s.changed = true;
     write_settings(f.home.file("rix.env"), 1, &s);
     int loads = 0;
-    f.app.hooks.load_document = [&](Application&) { ++loads; };
+    f.app.hooks.load_document.set([&](Application&) { ++loads; });
 
     EXPECT_EQ(f.start(), Flow::Continue);
     EXPECT_EQ(f.app.doc.save_name, doc);
@@ -290,7 +290,7 @@ TEST(Exit, CloseBoxAsksAndDatabaseWindowBlocks) {
     EXPECT_FALSE(f.host.destroyed);
 
     bool db_open = true;
-    f.app.hooks.database_open = [&] { return db_open; };
+    f.app.hooks.database_open.set([&] { return db_open; });
     EXPECT_EQ(exit_application(f.app, false), Flow::Continue);
     EXPECT_TRUE(f.messages.saw("文書データベースが開いています。"));
     db_open = false;
@@ -308,14 +308,14 @@ TEST(Exit, NewDocumentSavedUnderAnotherNameLeavesNoNumberedFile) {
     std::string chosen = f.docs.file("題名.txt");
     f.host.choices.push_back({CHOSEN_NEW_NAME, chosen});
     std::string saved_to;
-    f.app.hooks.save_document = [&](Application& a) {
+    f.app.hooks.save_document.set([&](Application& a) {
         saved_to = a.doc.save_name;
         EXPECT_FALSE(a.doc.in_use_mark_held);   // the numbered file's mark is given back first
         EXPECT_TRUE(atomic_replace(a.doc.save_name, "text"));
         a.doc.modified = 0;
         a.doc.created_new = false;
         return SaveResult::Saved;
-    };
+    });
     EXPECT_EQ(exit_application(f.app, true), Flow::End);
     shutdown_process(f.app);
     EXPECT_EQ(saved_to, chosen);
@@ -329,9 +329,9 @@ TEST(Exit, FailedSaveStopsTheExitAndCancelToo) {
     ASSERT_EQ(f.start({doc}), Flow::Continue);
     f.app.doc.modified = MODIFIED_TEXT;
     int answer = MSG_RESULT_CANCEL;
-    f.app.hooks.save_question = [&](Application&, bool) { return answer; };
+    f.app.hooks.save_question.set([&](Application&, bool) { return answer; });
     SaveResult result = SaveResult::Failed;
-    f.app.hooks.save_document = [&](Application&) { return result; };
+    f.app.hooks.save_document.set([&](Application&) { return result; });
     EXPECT_EQ(exit_application(f.app, false), Flow::Continue);
     answer = MSG_RESULT_YES;
     EXPECT_EQ(exit_application(f.app, false), Flow::Continue);   // the save failed
@@ -344,8 +344,8 @@ TEST(Exit, NothingToSaveIsNoFailure) {
     std::string doc = f.docs.write("a.txt", "x");
     ASSERT_EQ(f.start({doc}), Flow::Continue);
     f.app.doc.modified = MODIFIED_TEXT;
-    f.app.hooks.save_question = [](Application&, bool) { return MSG_RESULT_YES; };
-    f.app.hooks.save_document = [](Application&) { return SaveResult::Nothing; };
+    f.app.hooks.save_question.set([](Application&, bool) { return MSG_RESULT_YES; });
+    f.app.hooks.save_document.set([](Application&) { return SaveResult::Nothing; });
     EXPECT_EQ(exit_application(f.app, false), Flow::End);
 }
 
@@ -385,10 +385,10 @@ TEST(ReadIntoLine, InsertsTheWholeFileAfterTheQuestion) {
     EXPECT_FALSE(read_into_current_line(f.app));   // nothing can insert yet: the command does nothing
 
     std::string inserted;
-    f.app.hooks.insert_text = [&](Application&, const std::string& text) {
+    f.app.hooks.insert_text.set([&](Application&, const std::string& text) {
         inserted += text;
         return true;
-    };
+    });
     std::string other = f.docs.write("b.txt", "一\r\n二\r\n\x1A");
     f.host.choices.push_back({CHOSEN_EXISTING, other});
     f.messages.answer(MSG_RESULT_YES);

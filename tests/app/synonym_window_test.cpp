@@ -280,7 +280,7 @@ TEST_F(SynonymCommandTest, TheCommandAndTheDoubleClickOpenTheWindow) {
     EXPECT_EQ(dialogs.opened.size(), 1u);
     EXPECT_EQ(sjis_to_utf8(d->get_text(SYNONYM_TERM)), "な");
 
-    for (const auto& done : app.links.at_exit) done();
+    app.events.exit.publish();
     EXPECT_FALSE(dialogs.is_open(1));
     std::string history;
     ASSERT_TRUE(read_whole_file(dir.file(SYNONYM_HISTORY_FILE_NAME), &history));

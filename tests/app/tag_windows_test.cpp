@@ -130,15 +130,15 @@ struct TagWindowTest : ::testing::Test {
         app.settings.rec.tag_background[2] = 0xC0FFFF;
         app.host = &host;
         app.loaded = std::make_unique<LoadedDocument>(std::string(), UINT64_MAX);
-        app.hooks.rebuild_screen = [this](Application& a) {
+        app.hooks.rebuild_screen.set([this](Application& a) {
             rebuild_screen(a, screen, &surface, {}, fonts);
             editing_after_rebuild(a, screen);
             window_changed(a);
-        };
+        });
         app.window.screen = &screen;
         app.window.show_surface = [] {};
         app.window.tag_windows = &windows;
-        app.window.after_redraw.push_back([this] { glue.refresh(); });
+        app.events.redraw.subscribe([this] { glue.refresh(); });
     }
     void TearDown() override { close_document(&app.doc, false); }
     // Opens `lines` and pins tags (line, column, text) into them, in order
@@ -209,8 +209,8 @@ TEST_F(TagWindowTest, WindowsOpenForTheTagsOnScreenMoveWithTheTextAndCloseOffScr
     ASSERT_NE(windows.window(2), nullptr);
     EXPECT_EQ(windows.window(2)->box.text(), sj("遠く"));
     // Another document: all close.
-    app.hooks.clear_document = [this](Application&) { glue.close_all(); };
-    app.hooks.clear_document(app);
+    app.events.document_cleared.subscribe([this] { glue.close_all(); });
+    app.events.document_cleared.publish();
     EXPECT_EQ(windows.count(), 0u);
     EXPECT_TRUE(windows.lines.empty());
 }

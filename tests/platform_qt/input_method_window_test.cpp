@@ -53,12 +53,12 @@ struct ImeWindow {
         install_messages(&messages);
         shell = std::make_unique<ShellEvents>(app, gui.get(), std::move(menus));
         Gui* window = gui.get();
-        app.hooks.rebuild_screen = [this, window](Application& a) {
+        app.hooks.rebuild_screen.set([this, window](Application& a) {
             rebuild_screen(a, screen, window->edit_surface(),
                            [window](int w, int h) { return window->make_surface(w, h); }, window->fonts());
             editing_after_rebuild(a, screen);
             window_changed(a);
-        };
+        });
         app.window.screen = &screen;
         app.window.gui = window;
         app.window.show_surface = [window] { window->invalidate(); };

@@ -52,18 +52,18 @@ struct MouseWindow {
         gui = create_gui(argc, argv, true, RIX_RESOURCE_DIR "/help", nullptr, [] {});
         shell = std::make_unique<ShellEvents>(app, gui.get(), std::move(menus));
         Gui* window = gui.get();
-        app.hooks.rebuild_screen = [this, window](Application& a) {
+        app.hooks.rebuild_screen.set([this, window](Application& a) {
             rebuild_screen(a, screen, window->edit_surface(),
                            [window](int w, int h) { return window->make_surface(w, h); }, window->fonts());
             editing_after_rebuild(a, screen);
             window_changed(a);
-        };
+        });
         app.window.screen = &screen;
         app.window.gui = window;
         app.window.clipboard = &gui->clipboard();
         app.window.show_surface = [window] { window->invalidate(); };
         install_features(app);
-        mouse = static_cast<MouseGlue*>(app.feature_state.back().get());
+        mouse = app.features.mouse.get();
         EXPECT_TRUE(gui->create_main_window(main_window_setup(app, *shell, 0, RIX_RESOURCE_DIR), shell.get()));
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* m = qobject_cast<QMainWindow*>(w)) view = m->centralWidget();

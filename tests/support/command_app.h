@@ -40,10 +40,10 @@ struct CommandAppTest : ::testing::Test {
         app.host = &host;
         app.paths.program_folder = dir.path();
         app.loaded = std::make_unique<LoadedDocument>(std::string(), UINT64_MAX);
-        app.hooks.rebuild_screen = [this](Application& a) {
+        app.hooks.rebuild_screen.set([this](Application& a) {
             rebuild_screen(a, screen, &surface, {}, fonts);
             editing_after_rebuild(a, screen);
-        };
+        });
         shell = std::make_unique<ShellEvents>(app, nullptr, menus);
         app.window.screen = &screen;
         app.window.show_surface = [] {};
