@@ -12,6 +12,7 @@
 #include "app/file_search_dialog.h"
 #include "app/new_document.h"
 #include "app/tag_windows.h"
+#include "document/extension_titles.h"
 #include "files/file_select_dialog.h"
 #include "files/file_viewer.h"
 #include "files/select_file.h"
@@ -53,11 +54,7 @@ bool pick_from_history(Application& app, std::string* path) {
     }
     if (app.window.view_file) d.preview = [&app](const std::string& p) { view_file(app, p); };
     const int result = run_document_info_sheet(&d, INFO_PAGE_HISTORY);
-    if (d.titles_changed && app.loaded) {
-        app.loaded->extension.header.title = d.title;
-        app.loaded->extension.header.print_title = d.print_title;
-        app.doc.modified |= MODIFIED_EXTENSION;
-    }
+    if (d.titles_changed && app.loaded) write_back_titles(app.loaded->extension.header, app.doc, d.title, d.print_title);
     if (result != DIALOG_OK || d.open_request.empty()) return false;
     *path = d.open_request;
     return true;

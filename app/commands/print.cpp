@@ -18,6 +18,7 @@
 #include "app/print_run.h"
 #include "app/print_set_dialog.h"
 #include "app/shell_events.h"
+#include "document/extension_titles.h"
 #include "platform/codec.h"
 #include "platform/gui.h"
 #include "platform/messages.h"
@@ -153,11 +154,7 @@ void print_command(Application& app) {
         return open_epub_dialog(&app.settings, &app.epub, epub, owner) == DIALOG_OK;
     };
     const int action = open_print_settings(&app.settings, &services, 0);
-    if (services.titles_changed && (services.document_title != header.title || services.print_title != header.print_title)) {
-        header.title = services.document_title;
-        header.print_title = services.print_title;
-        app.doc.modified |= MODIFIED_EXTENSION;
-    }
+    if (services.titles_changed) write_back_titles(header, app.doc, services.document_title, services.print_title);
     if (action < 0) return;
     mark_settings_changed(&app.settings);
     if (action == PRINT_SET_EPUB) {
