@@ -5,7 +5,7 @@
 
 #include "platform/codec.h"
 #include "platform/files.h"
-#include "display/guides.h"
+#include "platform/text_tools.h"
 
 namespace rix {
 

@@ -45,16 +45,6 @@ int dialog_px(int du, int font_px) { return du * font_px / 8; }
 
 }  // namespace
 
-std::string group_thousands(std::uint64_t n) {
-    const std::string digits = std::to_string(n);
-    std::string out;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
-        out += digits[i];
-    }
-    return out;
-}
-
 const char* format_count(CountRing& ring, std::uint64_t n) {
     // Groups of three from the right, also past the millions ("4,294,967,295").
     char digits[24];

@@ -35,8 +35,7 @@ struct CountRing {
 };
 // n with thousands separators: "999", "1,000", "999,999", "1,000,000".
 const char* format_count(CountRing& ring, std::uint64_t n);
-// The same as a string, whatever its size (file sizes, character counts).
-std::string group_thousands(std::uint64_t n);
+// The same as a string, whatever its size: group_thousands (platform/text_tools.h).
 
 // Full-width digits of n ("１２"), code page 932.
 std::string fullwidth_digits(int n);

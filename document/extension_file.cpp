@@ -12,8 +12,11 @@
 #include <cstdio>
 #include <ctime>
 
+#include "document/extension_titles.h"
+#include "document/extension_writer.h"
 #include "document/storage.h"
 #include "platform/codec.h"
+#include "platform/file_names.h"
 #include "platform/files.h"
 
 namespace rix {
@@ -33,17 +36,7 @@ std::uint32_t be32(std::string_view bytes, std::size_t pos) {
 // A NUL-padded text field of `width` bytes, cut on a character boundary to
 // `limit`; a lead byte left without its trail byte at the end is dropped.
 std::string field_text(std::string_view bytes, std::size_t pos, std::size_t width, std::size_t limit) {
-    std::string_view field = bytes.substr(pos, width);
-    field = field.substr(0, field.find('\0'));
-    field = field.substr(0, cut_on_boundary(field, limit));
-    std::size_t at = 0, last = 0;
-    while (at < field.size()) {
-        last = at;
-        at += char_length_at(field, at);
-    }
-    if (!field.empty() && last == field.size() - 1 && is_lead_byte(static_cast<std::uint8_t>(field[last])))
-        field.remove_suffix(1);
-    return std::string(field);
+    return stored_title(bytes.substr(pos, width), limit);
 }
 
 // Text that may stand inside a ruby or tag block: no end-of-text mark and no
@@ -184,23 +177,6 @@ bool equal_ascii_nocase(std::string_view a, std::string_view b) {
     return true;
 }
 
-// The extension of a file name without the dot ("" when none).
-std::string_view name_extension(std::string_view name) {
-    std::size_t dot = name.rfind('.');
-    return dot == std::string_view::npos ? std::string_view{} : name.substr(dot + 1);
-}
-
-// The name without its extension and dot.
-std::string_view name_stem(std::string_view name) { return name.substr(0, name.rfind('.')); }
-
-// What the header records for the text file's extension: its first three
-// bytes in code page 932, cut on a character boundary.
-std::string recorded_extension(const std::string& text_path) {
-    std::string name = name_of(text_path);
-    std::string sjis = utf8_to_sjis(name_extension(name));
-    return sjis.substr(0, cut_on_boundary(sjis, EXT_TEXT_EXTENSION_BYTES));
-}
-
 bool local_mtime(const std::string& path, std::tm* out) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return false;
@@ -284,11 +260,10 @@ ExtensionStatus read_extension_header(const std::string& text_path, ExtensionHea
 }
 
 std::string extension_path_for(const std::string& text_path) {
-    if (text_path.empty()) return {};
-    std::string name = name_of(text_path);
-    if (equal_ascii_nocase(name_extension(name), "rix")) return {};
-    return join_path(folder_of(text_path), std::string(name_stem(name)) + ".rix");
+    if (text_path.empty() || has_extension(text_path, "rix")) return {};
+    return join_path(folder_of(text_path), name_with_extension(text_path, "rix"));
 }
+
 
 ExtensionStatus open_extension_file(const std::string& text_path, WindowRef owner, ExtensionFile* out) {
     out->clear();
@@ -305,7 +280,7 @@ ExtensionStatus open_extension_file(const std::string& text_path, WindowRef owne
     ExtensionStatus status = read_extension_bytes(bytes, &parsed);
     if (status != ExtensionStatus::OK && status != ExtensionStatus::CORRUPT) return status;
     if (parsed.header.version == 0) return status;   // not even the header was whole
-    if (!equal_ascii_nocase(parsed.header.text_extension, recorded_extension(text_path)))
+    if (!equal_ascii_nocase(parsed.header.text_extension, recorded_text_extension(text_path)))
         return ExtensionStatus::OTHER_EXTENSION;
     if (parsed.header.version < EXT_VERSION_LINE_RECORD_FIRST && !ask_old_version(owner))
         return ExtensionStatus::DECLINED;

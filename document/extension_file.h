@@ -221,8 +221,9 @@ ExtensionStatus read_extension_bytes(std::string_view bytes, ExtensionFile* out)
 ExtensionStatus read_extension_header(const std::string& text_path, ExtensionHeader* out);
 
 // Path of the extension file of a text file: the same name with ".rix" in
-// place of its extension. "" when there is none: no path, or the text file
-// is itself named ".rix" (its extension file would be the text file).
+// place of its extension (name_with_extension, platform/file_names.h: ".memo" has ".memo.rix"). ""
+// when there is none: no path, or the text file's extension is "rix" in any
+// case (its extension file would be the text file).
 std::string extension_path_for(const std::string& text_path);
 
 // open_extension_file: reads the extension file of the document at

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "platform/codec.h"
-#include "platform/files.h"
+#include "platform/file_names.h"
 
 namespace rix {
 namespace {
@@ -176,10 +176,7 @@ bool extension_bytes_empty(std::string_view bytes) {
 }
 
 std::string recorded_text_extension(const std::string& text_path) {
-    std::string name = name_of(text_path);
-    std::size_t dot = name.rfind('.');
-    if (dot == std::string::npos) return {};
-    std::string sjis = utf8_to_sjis(std::string_view(name).substr(dot + 1));
+    const std::string sjis = utf8_to_sjis(extension_of(text_path));
     return sjis.substr(0, cut_on_boundary(sjis, EXT_TEXT_EXTENSION_BYTES));
 }
 

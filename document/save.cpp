@@ -24,6 +24,7 @@
 #include "document/recovery.h"
 #include "document/storage.h"
 #include "platform/codec.h"
+#include "platform/file_names.h"
 #include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/save_temporaries.h"
@@ -441,10 +442,7 @@ void after_save(DocumentState& state, const SaveRequest& req, SaveRun& run) {
 
 std::string backup_path_for(const std::string& text_path) {
     if (text_path.empty()) return {};
-    std::string name = name_of(text_path);
-    std::size_t dot = name.rfind('.');
-    std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
-    return join_path(folder_of(text_path), stem + ".bak");
+    return join_path(folder_of(text_path), name_with_extension(text_path, "bak"));
 }
 
 SaveResult save_document(Document& doc, DocumentState& state, LoadSession& session, const SaveRequest& req, SaveRun& run) {

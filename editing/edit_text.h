@@ -65,10 +65,10 @@ std::string export_marked_text(EditContext& c);
 // characters outside code page 932 become 〓 (*replaced counts them).
 std::string import_clipboard_text(std::string_view utf8, std::size_t* replaced);
 // Text read from a file (code page 932, any line ends) in raw buffer
-// encoding for insert_text: CR LF and lone LFs become CR LF, a lone CR
-// stays; NUL, 0x1A and 0xFC-0xFF never stand as text and are dropped; a
+// encoding for insert_text: clean_text of platform/text_tools.h with a lone CR
+// kept (CR LF and lone LFs become CR LF; NUL, 0x1A and 0xFC-0xFF dropped; a
 // lead byte without a valid trail byte becomes 〓 and the byte after it is
-// taken on its own.
+// taken on its own).
 std::string insertable_file_text(std::string_view text);
 
 }  // namespace rix

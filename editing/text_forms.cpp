@@ -9,6 +9,7 @@
 #include "editing/cursor.h"
 #include "editing/edit_text.h"
 #include "platform/codec.h"
+#include "platform/text_tools.h"
 
 namespace rix {
 namespace {
@@ -91,31 +92,6 @@ std::string import_clipboard_text(std::string_view utf8, std::size_t* replaced) 
     return out;
 }
 
-std::string insertable_file_text(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 32);
-    const std::size_t n = text.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto b = static_cast<std::uint8_t>(text[i]);
-        if (b == '\r' && i + 1 < n && text[i + 1] == '\n') {
-            out += "\r\n";
-            ++i;
-        } else if (b == '\n') {
-            out += "\r\n";
-        } else if (is_never_text_byte(b)) {
-            continue;
-        } else if (is_stored_lead(b)) {
-            if (i + 1 < n && is_trail_byte(static_cast<std::uint8_t>(text[i + 1]))) {
-                out.append(text.substr(i, 2));
-                ++i;
-            } else {
-                out += GETA_MARK;
-            }
-        } else {
-            out += static_cast<char>(b);
-        }
-    }
-    return out;
-}
+std::string insertable_file_text(std::string_view text) { return clean_text(text, LoneCr::KEEP); }
 
 }  // namespace rix

@@ -6,10 +6,14 @@
 #include <ctime>
 
 #include "document/extension_file.h"
+#include "document/extension_writer.h"
 #include "platform/codec.h"
 #include "platform/file_tools.h"
+#include "platform/file_names.h"
 #include "platform/files.h"
 #include "display/guides.h"
+#include "platform/messages.h"
+#include "platform/text_tools.h"
 
 namespace rix {
 namespace {
@@ -95,16 +99,6 @@ std::string date_cell(std::int64_t mtime) {
 
 bool equal_nocase(std::string_view a, std::string_view b) { return compare_nocase(a, b) == 0; }
 
-std::string_view name_extension_of(std::string_view name) {
-    const std::size_t dot = name.rfind('.');
-    return dot == std::string_view::npos || dot == 0 ? std::string_view() : name.substr(dot + 1);
-}
-
-std::string_view name_stem_of(std::string_view name) {
-    const std::size_t dot = name.rfind('.');
-    return dot == std::string_view::npos || dot == 0 ? name : name.substr(0, dot);
-}
-
 bool is_listing_path(std::string_view path) {
     return path.empty() || path.back() == '/' || path.find_first_of("*?") != std::string_view::npos;
 }
@@ -141,7 +135,7 @@ bool wildcard_match(std::string_view pattern, std::string_view name) {
 }
 
 std::string kind_code_of(std::string_view name) {
-    const std::string_view ext = name_extension_of(name);
+    const std::string_view ext = extension_of(name);
     if (equal_nocase(ext, "txt") || equal_nocase(ext, "tex")) return "T";
     if (equal_nocase(ext, "htm") || equal_nocase(ext, "html")) return "H";
     if (equal_nocase(ext, "rix")) return "V";
@@ -160,9 +154,7 @@ std::string title_column(const std::string& path) {
     ExtensionHeader header;
     if (read_extension_header(path, &header) != ExtensionStatus::OK) return {};
     // The header names the text file's extension (at most three bytes).
-    std::string ext = utf8_to_sjis(name_extension_of(name_of(path)));
-    ext.resize(cut_on_boundary(ext, EXT_TEXT_EXTENSION_BYTES));
-    if (!equal_nocase(header.text_extension, ext)) return {};
+    if (!equal_nocase(header.text_extension, recorded_text_extension(path))) return {};
     if (!header.title.empty()) return header.title;
     if (!header.print_title.empty()) return header.print_title;
     return "*";
@@ -212,7 +204,7 @@ bool list_folder(const std::string& folder_in, std::string_view pattern_in, int 
     while (reader.next(&e, true)) {
         if (!e.folder && !wildcard_match(out->pattern, e.name)) continue;
         ++out->entries;
-        if (!e.folder && is_excluded_extension(name_extension_of(e.name))) continue;
+        if (!e.folder && is_excluded_extension(extension_of(e.name))) continue;
         if (static_cast<int>(out->rows.size()) >= FILE_LIST_MAX_ROWS) {
             out->capped = true;
             break;
@@ -250,8 +242,8 @@ std::vector<std::string> row_cells(const FileRow& row) {
             cells[3] = date_cell(row.mtime);
             break;
         case RowKind::FILE: {
-            const std::string_view ext = name_extension_of(row.name);
-            const std::string stem = utf8_to_sjis(name_stem_of(row.name));
+            const std::string_view ext = extension_of(row.name);
+            const std::string stem = utf8_to_sjis(stem_of(row.name));
             cells[1] = ext.empty() ? pad_right(stem, 24) : pad_right(stem, 24) + pad_right("." + utf8_to_sjis(ext), 4);
             std::string size = group_thousands(static_cast<std::uint64_t>(row.size < 0 ? 0 : row.size));
             cells[2] = size.size() < 9 ? std::string(9 - size.size(), ' ') + size : size;

@@ -39,10 +39,6 @@ bool is_listing_path(std::string_view path);
 // ".*" also matches a name without a dot ("*.*" matches every name).
 bool wildcard_match(std::string_view pattern, std::string_view name);
 
-// The extension of a name without its dot ("" when none; a leading dot alone
-// is no extension) and the name without it.
-std::string_view name_extension_of(std::string_view name);
-std::string_view name_stem_of(std::string_view name);
 bool equal_nocase(std::string_view a, std::string_view b);
 
 // Kind of a row, the order its kind code sorts in.

@@ -4,9 +4,11 @@
 #include <cerrno>
 
 #include "document/extension_file.h"
+#include "document/extension_writer.h"
 #include "document/save.h"
 #include "files/file_list.h"
 #include "platform/codec.h"
+#include "platform/file_names.h"
 #include "platform/files.h"
 
 namespace rix {
@@ -14,9 +16,7 @@ namespace rix {
 bool owns_extension_file(const std::string& path) {
     ExtensionHeader header;
     if (read_extension_header(path, &header) != ExtensionStatus::OK) return false;
-    std::string ext = utf8_to_sjis(name_extension_of(name_of(path)));
-    ext.resize(cut_on_boundary(ext, EXT_TEXT_EXTENSION_BYTES));
-    return equal_nocase(header.text_extension, ext);
+    return equal_nocase(header.text_extension, recorded_text_extension(path));
 }
 
 RenameReport rename_document(const std::string& from, const std::string& to,

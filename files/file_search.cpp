@@ -7,7 +7,7 @@
 #include "files/file_list.h"
 #include "platform/codec.h"
 #include "platform/file_tools.h"
-#include "display/guides.h"
+#include "platform/text_tools.h"
 
 namespace rix {
 namespace {

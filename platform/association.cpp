@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/text_tools.h"
 
 namespace rix {
 
@@ -112,19 +113,6 @@ std::string exec_argument(const std::string& program) {
     return out;
 }
 
-std::string xml_text(const std::string& s) {
-    std::string out;
-    for (char c : s) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
 
 class DesktopAssociations final : public AssociationStore {
 public:
@@ -187,9 +175,9 @@ public:
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
             "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
             "  <mime-type type=\"" + type + "\">\n"
-            "    <comment>ミルトア manuscript (" + xml_text(extension) + ")</comment>\n"
+            "    <comment>ミルトア manuscript (" + escape_markup(extension, Markup::XML) + ")</comment>\n"
             "    <sub-class-of type=\"text/plain\"/>\n"
-            "    <glob pattern=\"*" + xml_text(extension) + "\" weight=\"60\"/>\n"
+            "    <glob pattern=\"*" + escape_markup(extension, Markup::XML) + "\" weight=\"60\"/>\n"
             "  </mime-type>\n"
             "</mime-info>\n";
         const std::string desktop =

@@ -25,6 +25,8 @@
 #include <ctime>
 #include <map>
 
+#include "platform/file_names.h"
+
 namespace rix {
 
 namespace {
@@ -239,13 +241,6 @@ bool copy_missing_file(const std::string& from, const std::string& to, mode_t mo
     if (ok) ok = errno == EEXIST;   // installed meanwhile by someone else
     tmp.discard();
     return ok;
-}
-
-// The name before its last dot: the files of a group share it (サンプル.txt
-// and サンプル.rix).
-std::string_view stem_of(std::string_view name) {
-    std::size_t dot = name.rfind('.');
-    return dot == std::string_view::npos || dot == 0 ? name : name.substr(0, dot);
 }
 
 // Gives the installed members of a group one modification time: a text and

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "platform/codec.h"
+#include "platform/text_tools.h"
 
 namespace rix {
 
@@ -16,29 +17,7 @@ constexpr std::size_t JOURNAL_STEPS = 100;   // undo steps kept; the oldest go f
 
 }  // namespace
 
-std::string clean_box_text(std::string_view in) {
-    std::string out;
-    out.reserve(in.size());
-    for (std::size_t i = 0; i < in.size(); ++i) {
-        const auto b = static_cast<std::uint8_t>(in[i]);
-        if (b == '\r' || b == '\n') {
-            if (b == '\r' && i + 1 < in.size() && in[i + 1] == '\n') ++i;
-            out += "\r\n";
-        } else if (is_never_text_byte(b)) {
-            continue;
-        } else if (is_lead_byte(b)) {
-            if (i + 1 < in.size() && is_trail_byte(static_cast<std::uint8_t>(in[i + 1]))) {
-                out += in.substr(i, 2);
-                ++i;
-            } else {
-                out += GETA_MARK;
-            }
-        } else {
-            out += static_cast<char>(b);
-        }
-    }
-    return out;
-}
+std::string clean_box_text(std::string_view cp932) { return clean_text(cp932, LoneCr::LINE_END); }
 
 std::size_t fit_box_text(std::string_view clean, std::size_t room) {
     if (clean.size() <= room) return clean.size();

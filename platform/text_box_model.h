@@ -171,7 +171,8 @@ private:
     bool last_insert_cut_ = false;
 };
 
-// Cleans text for the box (see TextBoxModel::insert).
+// Cleans text for the box (see TextBoxModel::insert): clean_text of
+// platform/text_tools.h, a lone CR made a line end.
 std::string clean_box_text(std::string_view cp932);
 // The longest prefix of clean text that fits `room` bytes: cut on a
 // character boundary, never between CR and LF.

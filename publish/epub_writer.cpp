@@ -8,6 +8,7 @@
 #include "document/line_table.h"
 #include "document/storage.h"
 #include "platform/codec.h"
+#include "platform/text_tools.h"
 #include "publish/pdf_file.h"
 
 namespace rix {
@@ -39,18 +40,6 @@ std::string two_digits(int n) {
 // The id of content file n: an XML name (an id may not begin with a digit).
 std::string file_id(int n) { return "t" + two_digits(n); }
 std::string file_name(int n) { return two_digits(n) + ".xhtml"; }
-
-void append_escaped_utf8(std::string* out, std::string_view utf8) {
-    for (char c : utf8) {
-        switch (c) {
-            case '&': *out += "&amp;"; break;
-            case '<': *out += "&lt;"; break;
-            case '>': *out += "&gt;"; break;
-            case '"': *out += "&quot;"; break;
-            default: *out += c;
-        }
-    }
-}
 
 // The title (code page 932) of an index entry, as XML text.
 std::string entry_title(const IndexEntry& e) { return xml_text(e.title); }
@@ -170,12 +159,6 @@ std::string content_file(const std::string& title, const std::string& body) {
     return s;
 }
 
-std::string escaped(std::string_view utf8) {
-    std::string out;
-    append_escaped_utf8(&out, utf8);
-    return out;
-}
-
 // "%1.2f" / "%1.1f" without the locale: trailing zeros kept to the width.
 std::string fixed(double v, int decimals) {
     char buf[32];
@@ -197,26 +180,10 @@ EpubOptions EpubOptions::from_record(std::uint8_t flags, std::uint8_t font_size_
     return o;
 }
 
-std::string xml_text(std::string_view sjis) {
-    // Code page 932 holds no surrogates and no U+FFFE/U+FFFF: the only
-    // characters XML does not allow are the C0 controls other than tab and
-    // the line ends, one byte each in UTF-8.
-    const std::string utf8 = sjis_to_utf8(sjis);
-    std::string out;
-    out.reserve(utf8.size() + utf8.size() / 8);
-    for (char c : utf8) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b < 0x20 && b != 0x09 && b != 0x0A && b != 0x0D) continue;
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
+// Code page 932 holds no surrogates and no U+FFFE/U+FFFF: the only
+// characters XML does not allow are the C0 controls other than tab and the
+// line ends, which Markup::XML drops.
+std::string xml_text(std::string_view sjis) { return escape_markup(sjis_to_utf8(sjis), Markup::XML); }
 
 std::string kanji_numeral(int n) {
     if (n < 1 || n > 9999) return {};
@@ -292,7 +259,7 @@ std::string epub_css(const EpubOptions& o) {
     }
     std::string prefix;
     if (!o.font_name.empty()) {
-        s += "@font-face {\r\nfont-family: \"font-name\"; src: url(\"" + escaped(o.font_name) + "\");\r\n}\r\n\r\n";
+        s += "@font-face {\r\nfont-family: \"font-name\"; src: url(\"" + escape_markup(o.font_name, Markup::XML) + "\");\r\n}\r\n\r\n";
         prefix = "\"font-name\", ";
     }
     const std::string families = o.vertical
@@ -313,7 +280,7 @@ std::string epub_css(const EpubOptions& o) {
 
 std::string epub_title(const EpubMetadata& metadata, const EpubIdentity& identity) {
     std::string t = xml_text(metadata.title);
-    return t.empty() ? escaped(identity.fallback_title) : t;
+    return t.empty() ? escape_markup(identity.fallback_title, Markup::XML) : t;
 }
 
 std::string epub_opf(const EpubMetadata& m, const EpubOptions& o, const EpubIdentity& id, int files) {
@@ -322,7 +289,7 @@ std::string epub_opf(const EpubMetadata& m, const EpubOptions& o, const EpubIden
     s += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\r\n";
     s += "<package xmlns=\"http://www.idpf.org/2007/opf\" version=\"3.0\" unique-identifier=\"BookId\" xml:lang=\"ja\">\r\n";
     s += "<metadata xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:opf=\"http://www.idpf.org/2007/opf\">\r\n";
-    s += "  <dc:identifier id=\"BookId\">urn:uuid:" + escaped(id.uuid) + "</dc:identifier>\r\n";
+    s += "  <dc:identifier id=\"BookId\">urn:uuid:" + escape_markup(id.uuid, Markup::XML) + "</dc:identifier>\r\n";
     s += "  <dc:title>" + epub_title(m, id) + "</dc:title>\r\n";
     const std::pair<const char*, const std::string*> optional[] = {
         {"description", &m.description}, {"creator", &m.creator}, {"rights", &m.rights}, {"publisher", &m.publisher}};
@@ -331,7 +298,7 @@ std::string epub_opf(const EpubMetadata& m, const EpubOptions& o, const EpubIden
         if (!v.empty()) s += std::string("  <dc:") + name + ">" + v + "</dc:" + name + ">\r\n";
     }
     s += "  <dc:language>ja</dc:language>\r\n";
-    s += "  <meta property=\"dcterms:modified\">" + escaped(id.modified) + "</meta>\r\n";
+    s += "  <meta property=\"dcterms:modified\">" + escape_markup(id.modified, Markup::XML) + "</meta>\r\n";
     s += "  <meta name=\"generator\" content=\"『ミルトア』\" />\r\n";
     s += "</metadata>\r\n";
     s += "<manifest>\r\n";
@@ -339,7 +306,7 @@ std::string epub_opf(const EpubMetadata& m, const EpubOptions& o, const EpubIden
     s += "  <item id=\"nav\" properties=\"nav\" href=\"Text/nav.xhtml\" media-type=\"application/xhtml+xml\" />\r\n";
     s += "  <item id=\"css\" href=\"Text/style.css\" media-type=\"text/css\" />\r\n";
     if (!o.font_name.empty())
-        s += "  <item id=\"font\" href=\"Text/" + escaped(o.font_name) + "\" media-type=\"font/ttf\" />\r\n";
+        s += "  <item id=\"font\" href=\"Text/" + escape_markup(o.font_name, Markup::XML) + "\" media-type=\"font/ttf\" />\r\n";
     for (int n = 1; n <= files; ++n)
         s += "  <item id=\"" + file_id(n) + "\" href=\"Text/" + file_name(n) + "\" media-type=\"application/xhtml+xml\" />\r\n";
     s += "</manifest>\r\n";
@@ -372,7 +339,7 @@ std::string epub_ncx(const std::vector<EpubContentsEntry>& contents, const EpubI
     s += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\r\n";
     s += "<ncx xmlns=\"http://www.daisy.org/z3986/2005/ncx/\" version=\"2005-1\">\r\n";
     s += "<head>\r\n";
-    s += "<meta name=\"dtb:uid\" content=\"urn:uuid:" + escaped(id.uuid) + "\"/>\r\n";
+    s += "<meta name=\"dtb:uid\" content=\"urn:uuid:" + escape_markup(id.uuid, Markup::XML) + "\"/>\r\n";
     s += "<meta name=\"dtb:depth\" content=\"1\"/>\r\n";
     s += "<meta name=\"dtb:totalPageCount\" content=\"0\"/>\r\n";
     s += "<meta name=\"dtb:maxPageNumber\" content=\"0\"/>\r\n";

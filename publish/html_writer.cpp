@@ -8,6 +8,7 @@
 #include "document/line_table.h"
 #include "document/storage.h"
 #include "platform/codec.h"
+#include "platform/text_tools.h"
 
 namespace rix {
 
@@ -54,7 +55,7 @@ std::string spacing_lines(const HtmlScreen& s, int percent) {
 
 std::string background_lines(const HtmlScreen& s) {
     if (s.background_mode != 0 && !s.background_image.empty())
-        return "background-image: url(" + html_attribute(s.background_image) + ");\n";
+        return "background-image: url(" + escape_markup(s.background_image, Markup::HTML_ATTRIBUTE) + ");\n";
     return "background-color: #" + rgb_hex(s.fill_colour) + ";\n";
 }
 
@@ -79,22 +80,6 @@ std::string crlf(std::string_view lf) {
     return out;
 }
 
-void append_escaped(std::string* out, std::string_view sjis, bool attribute) {
-    for (std::size_t i = 0; i < sjis.size();) {
-        const std::size_t n = std::max<std::size_t>(1, char_length_at(sjis, i));
-        if (n == 1) {
-            const auto b = static_cast<unsigned char>(sjis[i]);
-            if (b == '&') *out += "&amp;";
-            else if (b == '<') *out += "&lt;";
-            else if (b == '>' && !attribute) *out += "&gt;";
-            else if (b == '"' && attribute) *out += "&quot;";
-            else if (b >= 0x20 || b == '\t') *out += static_cast<char>(b);   // C0 controls are no HTML text
-        } else {
-            out->append(sjis.substr(i, n));
-        }
-        i += n;
-    }
-}
 
 // ---- the walk of the document's lines ----
 
@@ -128,7 +113,7 @@ public:
 
 private:
     void flush() {
-        append_escaped(out_, pending_, false);
+        append_markup(out_, pending_, Markup::HTML_TEXT);
         pending_.clear();
     }
     static bool is_cell(ItemKind k) { return k == ItemKind::DOUBLE || k == ItemKind::SINGLE || k == ItemKind::PAIR; }
@@ -165,9 +150,9 @@ private:
         }
         flush();
         *out_ += "<RUBY><RB>";
-        append_escaped(out_, base, false);
+        append_markup(out_, base, Markup::HTML_TEXT);
         *out_ += "</RB><RP>" + sj("《") + "</RP><RT>";
-        append_escaped(out_, ruby, false);
+        append_markup(out_, ruby, Markup::HTML_TEXT);
         *out_ += "</RT><RP>" + sj("》") + "</RP></RUBY>";
         ++counts->rubies;
     }
@@ -209,18 +194,6 @@ std::string html_generation_comment(const HtmlDate& date, std::string_view line_
            sj("「ミルトアver.7.11」により作成") + " --->" + std::string(line_end);
 }
 
-std::string html_text(std::string_view sjis) {
-    std::string out;
-    append_escaped(&out, sjis, false);
-    return out;
-}
-
-std::string html_attribute(std::string_view sjis) {
-    std::string out;
-    append_escaped(&out, sjis, true);
-    return out;
-}
-
 std::string html_ruby_separator_pair(const HtmlOptions& o) {
     switch (o.ruby_separators) {
         case 1: return sj("（）");
@@ -236,7 +209,7 @@ std::string vertical_html_page(Document& doc, const HtmlScreen& sc, const HtmlOp
     const bool header = !title.empty();
     std::string s;
     head(&s, date);
-    s += "<title>" + html_text(title) + "</title>\n\n";
+    s += "<title>" + escape_markup(title, Markup::HTML_TEXT) + "</title>\n\n";
     s += "<style type=\"text/css\" media=\"screen\">\n<!--\n" + sj("/* 全体のスタイル */") + "\nbody {\n";
     if (sc.vertical) s += "direction: rtl;\noverflow-y: auto;\n";
     s += std::string("font-family: ") + font_family(o.font == 0) + ";\nfont-weight: " + (o.bold ? "bold" : "normal") +
@@ -260,7 +233,7 @@ std::string vertical_html_page(Document& doc, const HtmlScreen& sc, const HtmlOp
          "%;\nwidth: 100%;\n" + BORDER_BOX;
     s += "}\n--></style>\n</head>\n\n";
     s += "<BODY>\n";
-    if (header) s += "<DIV class=header>\n<p>" + html_text(title) + "</p>\n</DIV>\n\n";
+    if (header) s += "<DIV class=header>\n<p>" + escape_markup(title, Markup::HTML_TEXT) + "</p>\n</DIV>\n\n";
     s += "<DIV class=text>\n";
     LineWalk walk(&s, "");
     const HtmlCounts c = walk.walk(doc, [](std::uint32_t) {});
@@ -281,7 +254,7 @@ std::string applet_html_page(const HtmlScreen& sc, const HtmlOptions& o, int mod
     else
         s += "code = \"rix.class\" width = \"" + number(sc.client_w) + "\" height = \"" + number(sc.client_h) + "\">\n";
     auto text = [&s](const char* name, std::string_view value) {
-        s += std::string("<param name = \"") + name + "\" value = \"" + html_attribute(value) + "\">\n";
+        s += std::string("<param name = \"") + name + "\" value = \"" + escape_markup(value, Markup::HTML_ATTRIBUTE) + "\">\n";
     };
     auto num = [&s](const char* name, long long value) {
         s += std::string("<param name = \"") + name + "\" value = \"" + number(value) + "\">\n";

@@ -91,9 +91,6 @@ const char* html_size_name(int size_class);
 std::string rgb_hex(std::uint32_t colorref);
 // "<!--- YYYY.MM.DD「ミルトアver.7.11」により作成 --->" + line end (code page 932).
 std::string html_generation_comment(const HtmlDate& date, std::string_view line_end);
-// Code page 932 text with & < > escaped (attribute: & " < escaped).
-std::string html_text(std::string_view sjis);
-std::string html_attribute(std::string_view sjis);
 // The 4-byte separator pair of html_ruby_separators (code page 932); "" for 0.
 std::string html_ruby_separator_pair(const HtmlOptions& options);
 

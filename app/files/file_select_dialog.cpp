@@ -12,6 +12,7 @@
 #include "platform/codec.h"
 #include "platform/file_choice.h"
 #include "platform/file_tools.h"
+#include "platform/file_names.h"
 #include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/window_host.h"
@@ -236,7 +237,7 @@ private:
         }
         if (kind == PATH_EXISTING && (mode_ == SELECT_OPEN || mode_ == SELECT_READ_IN || mode_ == SELECT_LIST)) {
             const std::string name = name_of(path);
-            const std::string_view ext = name_extension_of(name);
+            const std::string_view ext = extension_of(name);
             const bool exempt = equal_nocase(ext, "txt") || s_.decrypt_on_read ||
                                 (mode_ == SELECT_OPEN && (equal_nocase(ext, "lzh") || equal_nocase(ext, "zip")));
             if (!exempt && !accept_document_kind(check_document_kind(path), ctx.window())) return false;

@@ -13,6 +13,14 @@
 #include "app/files/file_select_dialog.h"
 #include "app/documents/new_document.h"
 #include "app/tags/tag_windows.h"
+#include "app/shell/application.h"
+#include "app/history/document_info_sheet.h"
+#include "app/files/file_crypt_dialog.h"
+#include "app/files/file_search_dialog.h"
+#include "app/documents/new_document.h"
+#include "app/tags/tag_windows.h"
+#include "document/extension_titles.h"
+#include "app/files/file_select_dialog.h"
 #include "files/file_viewer.h"
 #include "files/select_file.h"
 #include "platform/codec.h"
@@ -42,11 +50,7 @@ bool pick_from_history(Application& app, std::string* path) {
     }
     if (app.window.view_file) d.preview = [&app](const std::string& p) { view_file(app, p); };
     const int result = run_document_info_sheet(&d, INFO_PAGE_HISTORY);
-    if (d.titles_changed && app.loaded) {
-        app.loaded->extension.header.title = d.title;
-        app.loaded->extension.header.print_title = d.print_title;
-        app.doc.modified |= MODIFIED_EXTENSION;
-    }
+    if (d.titles_changed && app.loaded) write_back_titles(app.loaded->extension.header, app.doc, d.title, d.print_title);
     if (result != DIALOG_OK || d.open_request.empty()) return false;
     *path = d.open_request;
     return true;

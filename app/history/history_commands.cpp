@@ -12,6 +12,7 @@
 #include "app/history/recent_menu.h"
 #include "app/shell/shell_events.h"
 #include "document/edit_history.h"
+#include "document/extension_titles.h"
 #include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/messages.h"
@@ -95,11 +96,7 @@ void show_document_information(Application& app, HistoryGlue& glue) {
     s.open = &glue.sheet_open;
     if (app.window.view_file) s.preview = [&app](const std::string& path) { view_file(app, path); };
     const int result = run_document_info_sheet(&s, -1);
-    if (s.titles_changed && app.loaded) {
-        app.loaded->extension.header.title = s.title;
-        app.loaded->extension.header.print_title = s.print_title;
-        app.doc.modified |= MODIFIED_EXTENSION;
-    }
+    if (s.titles_changed && app.loaded) write_back_titles(app.loaded->extension.header, app.doc, s.title, s.print_title);
     if (result == DIALOG_OK && !s.open_request.empty()) launch_instance(app, s.open_request);
 }
 

@@ -4,6 +4,7 @@
 #include "app/shell/application.h"
 #include "app/documents/output_path.h"
 #include "platform/codec.h"
+#include "platform/file_names.h"
 #include "platform/messages.h"
 #include "platform/shell.h"
 
@@ -64,7 +65,7 @@ void PdfDialog::browse(DialogContext& ctx) {
     if (!services_.choose_folder(&folder) || folder.empty()) return;
     std::string name = path.substr(file_name_start(path));
     if (name.empty() && !services_.document_path.empty())
-        name = file_name_with_extension(services_.document_path, "pdf");
+        name = name_with_extension(services_.document_path, "pdf");
     path_edit_.show(ctx, join_folder(folder, name));
 }
 

@@ -15,6 +15,7 @@
 #include "app/print/print_run.h"
 #include "document/loader.h"
 #include "platform/codec.h"
+#include "platform/file_names.h"
 #include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/shell.h"
@@ -69,7 +70,7 @@ PdfInfo default_pdf_info(const Application& app) {
         info.title = app.loaded->extension.header.title;
         info.subtitle = app.loaded->extension.header.print_title;
     }
-    if (info.title.empty()) info.title = utf8_to_sjis(file_stem(app.doc.opened_path));
+    if (info.title.empty()) info.title = utf8_to_sjis(std::string(stem_of(app.doc.opened_path)));
     info.author = utf8_to_sjis(logged_on_user_name());
     info.title = cut(info.title, PDF_INFO_BYTES);
     info.subtitle = cut(info.subtitle, PDF_INFO_BYTES);

@@ -18,6 +18,19 @@
 #include "app/print/print_run.h"
 #include "app/print/print_set_dialog.h"
 #include "app/shell/shell_events.h"
+#include "app/shell/command_table.h"
+#include "app/shell/features.h"
+#include "app/publish/epub_dialog.h"
+#include "app/publish/epub_run.h"
+#include "app/edit/format_views.h"
+#include "app/print/pdf_dialog.h"
+#include "app/print/pdf_run.h"
+#include "app/print/print_format_view.h"
+#include "app/print/print_preview.h"
+#include "app/print/print_run.h"
+#include "app/print/print_set_dialog.h"
+#include "app/shell/shell_events.h"
+#include "document/extension_titles.h"
 #include "platform/codec.h"
 #include "platform/gui.h"
 #include "platform/messages.h"
@@ -153,11 +166,7 @@ void print_command(Application& app) {
         return open_epub_dialog(&app.settings, &app.epub, epub, owner) == DIALOG_OK;
     };
     const int action = open_print_settings(&app.settings, &services, 0);
-    if (services.titles_changed && (services.document_title != header.title || services.print_title != header.print_title)) {
-        header.title = services.document_title;
-        header.print_title = services.print_title;
-        app.doc.modified |= MODIFIED_EXTENSION;
-    }
+    if (services.titles_changed) write_back_titles(header, app.doc, services.document_title, services.print_title);
     if (action < 0) return;
     mark_settings_changed(&app.settings);
     if (action == PRINT_SET_EPUB) {

@@ -7,6 +7,7 @@
 #include "app/publish/epub_ini.h"
 #include "app/documents/output_path.h"
 #include "platform/codec.h"
+#include "platform/file_names.h"
 #include "platform/files.h"
 #include "platform/messages.h"
 
@@ -100,7 +101,7 @@ void EpubDialog::enable_options(DialogContext& ctx) {
 std::string EpubDialog::file_name_for_folder(const std::string& path) const {
     std::string name = path.substr(file_name_start(path));
     if (name.empty() && !services_.document_path.empty())
-        name = file_name_with_extension(services_.document_path, "epub");
+        name = name_with_extension(services_.document_path, "epub");
     return name;
 }
 

@@ -15,6 +15,7 @@
 #include "app/print/print_run.h"
 #include "document/loader.h"
 #include "platform/codec.h"
+#include "platform/file_names.h"
 #include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/shell.h"
@@ -86,7 +87,7 @@ EpubOutcome write_document_epub(Application& app, const EpubRunRequest& request,
                                                    rec.epub_line_spacing_index, rec.epub_split_kb,
                                                    format.screen.vertical);
     if (!take_font(app, &options)) return EpubOutcome::REFUSED;
-    EpubIdentity identity{random_uuid(), utc_now(), file_stem(app.doc.opened_path)};
+    EpubIdentity identity{random_uuid(), utc_now(), std::string(stem_of(app.doc.opened_path))};
     EpubCounts counts;
     const std::vector<EpubEntry> entries = epub_entries(doc, request.metadata, options, identity, &counts);
     std::string book, error;

@@ -9,6 +9,14 @@
 #include "app/publish/html_run.h"
 #include "app/documents/save_flow.h"
 #include "app/shell/shell_events.h"
+#include "app/shell/command_table.h"
+#include "app/shell/features.h"
+#include "app/files/file_tools.h"
+#include "app/publish/html_dialog.h"
+#include "app/publish/html_run.h"
+#include "app/documents/save_flow.h"
+#include "app/shell/shell_events.h"
+#include "document/extension_titles.h"
 #include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/messages.h"
@@ -69,11 +77,7 @@ void html_command(Application& app) {
     services.publish = [&app](int made) { open_ftp_from_html(app, made); };
     services.select = select_services(app, folder);
     open_html_dialog(&app.settings, &app.html, &services, 0);
-    if (services.titles_changed && (services.document_title != header.title || services.print_title != header.print_title)) {
-        header.title = services.document_title;
-        header.print_title = services.print_title;
-        app.doc.modified |= MODIFIED_EXTENSION;
-    }
+    if (services.titles_changed) write_back_titles(header, app.doc, services.document_title, services.print_title);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "display/screen_format.h"
 #include "document/extension_file.h"
 #include "platform/codec.h"
+#include "platform/file_names.h"
 #include "platform/files.h"
 #include "platform/messages.h"
 #include "publish/html_list.h"
@@ -86,7 +87,7 @@ public:
             session_->text_target.clear();
         }
         if (session_->html_name.empty() && !document_name.empty())
-            session_->html_name = file_name_with_extension(document_name, "htm");
+            session_->html_name = name_with_extension(document_name, "htm");
         ctx.set_text(HTML_MAKE_FILE, utf8_to_sjis(session_->html_name));
         ctx.set_text(HTML_MAKE_LIST_FILE, utf8_to_sjis(next_html_list_name(services_->folder_names, document_name)));
         // Several documents start switched off; the list and its choices stay.
@@ -537,7 +538,7 @@ private:
 }  // namespace
 
 std::string numbered_page_name(const std::string& html_name, int number) {
-    const std::string stem = file_stem(html_name);
+    const std::string stem(stem_of(html_name));
     const std::string extension = html_name.substr(stem.size());
     std::string digits = std::to_string(number);
     if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');

@@ -12,6 +12,7 @@
 #include "app/shell/trace_dialog.h"
 #include "editing/edit_text.h"
 #include "platform/codec.h"
+#include "platform/file_names.h"
 #include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/shell.h"
@@ -31,13 +32,7 @@ constexpr int HELP_PAGE_COMMANDS[] = {
     COMMAND_HELP_OPERATION_FIRST, COMMAND_HELP_OPERATION_FIRST + 1, COMMAND_HELP_OPERATION_FIRST + 2,
     COMMAND_HELP_OPERATION_LAST};
 
-bool is_archive(const std::string& path) {
-    std::size_t dot = path.rfind('.');
-    if (dot == std::string::npos) return false;
-    std::string ext = path.substr(dot + 1);
-    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ext == "lzh" || ext == "zip";
-}
+bool is_archive(const std::string& path) { return has_extension(path, "lzh") || has_extension(path, "zip"); }
 
 }  // namespace
 

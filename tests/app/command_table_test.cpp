@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <set>
 
 #include "app/shell/features.h"
 #include "app/settings/default_settings.h"
 #include "app/edit/screen_format.h"
 #include "app/shell/shell_events.h"
+#include "editing/command_ids.h"
 #include "platform/codec.h"
 #include "platform/fake_messages.h"
 #include "platform/virtual_keys.h"
@@ -94,32 +96,86 @@ TEST(CommandTable, EveryMenuAndSlotCommandIsKnown) {
     for (const Accelerator& a : menus.accelerators) EXPECT_TRUE(t.known(a.command)) << a.command;
 }
 
-TEST(CommandTable, OnlyBuiltCommandsAreEnabled) {
+// What the menus show greyed is what the commands say, item by item, as the
+// window builds the bar's menus and asks again when one opens.
+TEST(CommandTable, MenuItemsGreyAsTheirCommands) {
     Shell s;
-    std::set<int> expected = {100, 103, 108, 109, 114, 115, 320, 330, 502, 601, 730, 731, 732, 733, 734, 748, 749,
-                              799, 800, 805, 806, 810, 811, 822, 830, 831, 832, 833, 9001, 9002};
-    for (int id = 750; id <= 769; ++id) expected.insert(id);
+    int greyed = 0, live = 0;
+    std::function<void(const std::vector<MenuItem>&)> check = [&](const std::vector<MenuItem>& items) {
+        for (const MenuItem& item : items) {
+            check(item.submenu);
+            if (!item.command || !item.submenu.empty()) continue;
+            EXPECT_EQ(item.enabled, s.events.commands().enabled(item.command)) << item.command;
+            EXPECT_EQ(s.events.command_enabled(item.command), item.enabled) << item.command;
+            ++(item.enabled ? live : greyed);
+        }
+    };
+    for (int i = 0; i < static_cast<int>(s.events.menus().bar.size()); ++i) check(s.events.bar_menu_items(i));
+    EXPECT_GT(live, 10);
+    EXPECT_GT(greyed, 10);   // the editing commands wait for the editing feature
+}
+
+// The shell alone (no document, no editing) offers the file, instance,
+// format, book and help commands and greys every other one.
+TEST(CommandTable, TheShellWithoutEditingOffersItsOwnCommands) {
+    Shell s;
+    std::set<int> expected = {COMMAND_NEW_DOCUMENT, COMMAND_OPEN, COMMAND_FILE_CRYPT, COMMAND_FILE_SEARCH,
+                              COMMAND_SAVE_AND_EXIT, COMMAND_EXIT, COMMAND_NEW_BY_KEY, COMMAND_NEW_BY_KEY_ALT,
+                              COMMAND_EPUB, COMMAND_FORMAT_DIALOG, COMMAND_PREVIOUS_INSTANCE, COMMAND_NEXT_INSTANCE,
+                              COMMAND_HELP, COMMAND_HELP_CONTENTS, COMMAND_HELP_SUPPORT, COMMAND_HELP_HOME,
+                              COMMAND_HELP_VERSION, COMMAND_INTRODUCTION, COMMAND_HELP_FAQ, COMMAND_READ_OPTIONS,
+                              COMMAND_WRITE_OPTIONS};
+    for (int id = COMMAND_SELECT_FORMAT_FIRST; id <= COMMAND_SELECT_FORMAT_LAST; ++id) expected.insert(id);
+    for (int id = COMMAND_WINDOW_FIRST; id <= COMMAND_WINDOW_LAST; ++id) expected.insert(id);
+    for (int id = COMMAND_HELP_OPERATION_FIRST; id <= COMMAND_HELP_OPERATION_LAST; ++id) expected.insert(id);
     EXPECT_EQ(enabled_ids(s), expected);
 
-    // Commands that wait for a hook follow it.
-    s.app.hooks.save_document.set([](Application&) { return SaveResult::Saved; });
-    s.app.hooks.save_as.set([](Application&) { return SaveResult::Saved; });
-    s.app.hooks.insert_text.set([](Application&, const std::string&) { return true; });
-    EXPECT_TRUE(s.events.commands().enabled(101));
-    EXPECT_TRUE(s.events.commands().enabled(102));
-    EXPECT_TRUE(s.events.commands().enabled(104));
     // Editing's input enables Alt+arrows and Ctrl+letters.
-    EXPECT_FALSE(s.events.commands().enabled(900));
+    EXPECT_FALSE(s.events.commands().enabled(COMMAND_ALT_ARROW_FIRST));
     s.connect_editing();
-    EXPECT_TRUE(s.events.commands().enabled(903));
-    EXPECT_TRUE(s.events.commands().enabled(1025));
+    EXPECT_TRUE(s.events.commands().enabled(COMMAND_ALT_ARROW_LAST));
+    EXPECT_TRUE(s.events.commands().enabled(COMMAND_CTRL_LETTER_LAST));
+}
+
+// A menu item whose command waits for a hook is greyed and runs nothing; once
+// the hook is there the item is live and choosing it runs the hook.
+TEST(CommandTable, AMenuItemRunsItsCommandOnceItsHookIsThere) {
+    Shell s;
+    auto file_item = [&s](int command) {
+        for (const MenuItem& item : s.events.bar_menu_items(0))
+            if (item.command == command) return item;
+        ADD_FAILURE() << command << " is not in the file menu";
+        return MenuItem{};
+    };
+    int saves = 0, saves_as = 0;
+    EXPECT_FALSE(file_item(COMMAND_SAVE).enabled);
+    EXPECT_FALSE(file_item(COMMAND_SAVE_AS).enabled);
+    EXPECT_FALSE(file_item(COMMAND_READ_INTO_LINE).enabled);
+    s.events.command(COMMAND_SAVE);
+    EXPECT_TRUE(s.messages.log.empty());
+
+    s.app.hooks.save_document.set([&](Application&) {
+        ++saves;
+        return SaveResult::Saved;
+    });
+    s.app.hooks.save_as.set([&](Application&) {
+        ++saves_as;
+        return SaveResult::Saved;
+    });
+    s.app.hooks.insert_text.set([](Application&, const std::string&) { return true; });
+    EXPECT_TRUE(file_item(COMMAND_SAVE).enabled);
+    EXPECT_TRUE(file_item(COMMAND_SAVE_AS).enabled);
+    EXPECT_TRUE(file_item(COMMAND_READ_INTO_LINE).enabled);
+    s.events.command(COMMAND_SAVE_AS);
+    EXPECT_EQ(saves_as, 1);
+    EXPECT_EQ(saves, 0);   // without a document 上書き保存 has nothing to save
 }
 
 TEST(CommandTable, GreyedCommandsDoNothingUntilGivenAHandler) {
     Shell s;
     CommandTable& t = s.events.commands();
-    EXPECT_FALSE(t.run(300));
-    s.events.command(300);                 // the dispatcher passes it over silently
+    EXPECT_FALSE(t.run(COMMAND_FIND));
+    s.events.command(COMMAND_FIND);        // the dispatcher passes it over silently
     EXPECT_TRUE(s.messages.log.empty());
     EXPECT_FALSE(t.known(4242));
     EXPECT_FALSE(t.set_handler(4242, [](int) {}));
@@ -140,10 +196,10 @@ TEST(CommandTable, GreyedCommandsDoNothingUntilGivenAHandler) {
 
     // A handler on one id of a range serves the whole range.
     std::vector<int> ran;
-    s.record(325, &ran);
-    s.events.command(321);
-    s.events.command(328);
-    EXPECT_EQ(ran, (std::vector<int>{321, 328}));
+    s.record(COMMAND_DIGIT_FORWARD_FIRST + 4, &ran);
+    s.events.command(COMMAND_DIGIT_FORWARD_FIRST);
+    s.events.command(COMMAND_DIGIT_FORWARD_LAST);
+    EXPECT_EQ(ran, (std::vector<int>{COMMAND_DIGIT_FORWARD_FIRST, COMMAND_DIGIT_FORWARD_LAST}));
 }
 
 TEST(HelpMode, ShiftF1ThenSaveOpensTheTopicAndDoesNotSave) {
@@ -163,7 +219,7 @@ TEST(HelpMode, ShiftF1ThenSaveOpensTheTopicAndDoesNotSave) {
     // A command without a topic says so; a greyed one shows its topic too.
     s.events.command(COMMAND_NEW_DOCUMENT);
     EXPECT_TRUE(s.messages.saw("ヘルプ項目がありません。"));
-    s.events.command(300);
+    s.events.command(COMMAND_FIND);
     EXPECT_EQ(s.messages.help_topics.back(), "KENTIKAN");
     // Escape leaves help mode (and does not redraw); F1 alone shows the last topic.
     s.events.key_down(VK_ESCAPE, 0);
@@ -186,7 +242,10 @@ TEST(HelpMode, FOneInsideAMenuShowsTheItemsHelp) {
 
 TEST(HelpMode, HelpMenuCommandsOpenOurOwnPages) {
     Shell s;
-    for (int id : {800, 805, 806, 810, 822, 830, 831, 832, 833}) s.events.command(id);
+    for (int id : std::vector<int>{COMMAND_HELP_CONTENTS, COMMAND_HELP_SUPPORT, COMMAND_HELP_HOME, COMMAND_HELP_VERSION,
+                                   COMMAND_HELP_FAQ, COMMAND_HELP_OPERATION_FIRST, COMMAND_HELP_OPERATION_FIRST + 1,
+                                   COMMAND_HELP_OPERATION_FIRST + 2, COMMAND_HELP_OPERATION_LAST})
+        s.events.command(id);
     EXPECT_EQ(s.messages.help_topics, (std::vector<std::string>{"TOP", "SUPORT", "HOME", "VERSION", "F_FAQ",
                                                                  "F_OPE1", "F_OPE2", "F_OPE3", "F_OPE4"}));
     // Every topic the enabled commands name has its page.
@@ -202,7 +261,10 @@ TEST(Keys, AcceleratorsByKeyNotByCharacter) {
     Shell s;
     s.connect_editing();
     std::vector<int> ran;
-    for (int id : {320, 330, 220, 221, 202, 203, 205, 748}) s.record(id, &ran);
+    const std::vector<int> by_key = {COMMAND_NEW_BY_KEY, COMMAND_NEW_BY_KEY_ALT, COMMAND_UNDO_BY_KEY,
+                                     COMMAND_REDO_BY_KEY, COMMAND_CUT,         COMMAND_COPY,
+                                     COMMAND_PASTE,      COMMAND_PREVIOUS_INSTANCE};
+    for (int id : by_key) s.record(id, &ran);
 
     s.events.key_down(VK_0, KEY_FLAG_CTRL);                      // Ctrl+0 = 新規作成
     s.events.key_down(VK_NUMPAD0, KEY_FLAG_CTRL | KEY_FLAG_ALT);
@@ -212,7 +274,7 @@ TEST(Keys, AcceleratorsByKeyNotByCharacter) {
     s.events.key_down(VK_INSERT, KEY_FLAG_CTRL);
     s.events.key_down(VK_INSERT, KEY_FLAG_SHIFT);
     s.events.key_down(VK_PRIOR, KEY_FLAG_CTRL);
-    EXPECT_EQ(ran, (std::vector<int>{320, 330, 220, 221, 202, 203, 205, 748}));
+    EXPECT_EQ(ran, by_key);
     EXPECT_TRUE(s.keys.empty());
 
     // Back Space, Tab and Enter reach the key dispatcher; Ctrl+H, I, M the edit keys.
@@ -224,7 +286,7 @@ TEST(Keys, AcceleratorsByKeyNotByCharacter) {
     EXPECT_TRUE(s.edit_keys.empty());
     s.events.key_down(VK_A + 7, KEY_FLAG_CTRL);
     s.events.key_down(VK_A + 12, KEY_FLAG_CTRL);
-    EXPECT_EQ(s.edit_keys, (std::vector<int>{1007, 1012}));
+    EXPECT_EQ(s.edit_keys, (std::vector<int>{COMMAND_CTRL_LETTER_FIRST + 7, COMMAND_CTRL_LETTER_FIRST + 12}));
     // Alt+arrows move without marking; keys from '0' up go nowhere by themselves.
     s.keys.clear();
     s.events.key_down(VK_UP, KEY_FLAG_ALT);
@@ -236,11 +298,11 @@ TEST(Keys, AcceleratorsByKeyNotByCharacter) {
 TEST(Keys, EditKeyMayNameACommand) {
     Shell s;
     std::vector<int> ran;
-    s.record(203, &ran);
-    s.events.commands().edit_key.set([](int id) { return id == 1002 ? 203 : 0; });   // Ctrl+C: copy
+    s.record(COMMAND_COPY, &ran);
+    s.events.commands().edit_key.set([](int id) { return id == COMMAND_CTRL_LETTER_FIRST + 2 ? COMMAND_COPY : 0; });   // Ctrl+C
     s.events.key_down(VK_A + 2, KEY_FLAG_CTRL);
     s.events.key_down(VK_A + 3, KEY_FLAG_CTRL);
-    EXPECT_EQ(ran, (std::vector<int>{203}));
+    EXPECT_EQ(ran, (std::vector<int>{COMMAND_COPY}));
 }
 
 TEST(Keys, AltDigitSelectsOnlyANamedFormat) {

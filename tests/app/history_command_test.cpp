@@ -137,5 +137,23 @@ TEST_F(HistoryCommandTest, TheSheetStoresChangedTitlesIntoTheDocument) {
     EXPECT_EQ(app.doc.modified, MODIFIED_EXTENSION);
 }
 
+TEST_F(HistoryCommandTest, TitlesWrittenBackAsTheyWereLeaveTheDocumentUnchanged) {
+    open("a.txt", "abc\r\n");
+    ExtensionHeader& header = app.loaded->extension.header;
+    header.title = utf8_to_sjis("表題");
+    header.print_title = "print";
+    app.doc.modified = 0;
+    dialogs.script([](DialogSession& d) {
+        d.type_text(INFO_TITLE, utf8_to_sjis("別の表題"));
+        d.type_text(INFO_TITLE, utf8_to_sjis("表題"));   // changed, then typed back
+        d.type_text(INFO_PRINT_TITLE, "print");
+        d.press(DIALOG_CANCEL);
+    });
+    ASSERT_TRUE(shell->commands().run(COMMAND_DOCUMENT_INFO));
+    EXPECT_EQ(header.title, utf8_to_sjis("表題"));
+    EXPECT_EQ(header.print_title, "print");
+    EXPECT_EQ(app.doc.modified, 0);
+}
+
 }  // namespace
 }  // namespace rix

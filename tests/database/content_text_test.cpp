@@ -7,7 +7,6 @@
 
 #include "platform/codec.h"
 #include "tests/support/temp_folder.h"
-#include "display/guides.h"
 
 namespace rix {
 namespace {
@@ -21,11 +20,6 @@ TEST(ContentCount, CharactersAndGrouping) {
     EXPECT_EQ(count_characters(sj("漢字ab")), 4u);
     EXPECT_EQ(count_characters("a\r\nb"), 3u);
     EXPECT_EQ(count_characters(sj("ア\r\n\r\nｱ")), 4u);
-    EXPECT_EQ(group_thousands(0), "0");
-    EXPECT_EQ(group_thousands(999), "999");
-    EXPECT_EQ(group_thousands(1000), "1,000");
-    EXPECT_EQ(group_thousands(1005), "1,005");
-    EXPECT_EQ(group_thousands(2621440), "2,621,440");
     EXPECT_EQ(content_title(1234, false), sj("サイズ：1,234 文字"));
     EXPECT_EQ(content_title(5, true), sj("サイズ：5 文字　変更"));
 }

@@ -9,6 +9,8 @@
 #include <ctime>
 
 #include "document/extension_file.h"
+#include "document/extension_writer.h"
+#include "document/save.h"
 #include "document/storage.h"
 #include "platform/codec.h"
 #include "platform/fake_messages.h"
@@ -360,6 +362,16 @@ TEST(ExtensionOpening, PathsAndSilentRefusals) {
     EXPECT_EQ(extension_path_for("/d/a.b.txt"), "/d/a.b.rix");
     EXPECT_EQ(extension_path_for("/d/a.RIX"), "");       // would be the text file itself
     EXPECT_EQ(extension_path_for(""), "");
+    // A name that begins with its only dot has no extension: two such files
+    // of one folder keep an extension file and a backup each (".rix" and
+    // ".bak" were shared by every one of them).
+    EXPECT_EQ(extension_path_for("/d/.memo"), "/d/.memo.rix");
+    EXPECT_EQ(extension_path_for("/d/.notes"), "/d/.notes.rix");
+    EXPECT_EQ(backup_path_for("/d/.memo"), "/d/.memo.bak");
+    EXPECT_EQ(backup_path_for("/d.x/a"), "/d.x/a.bak");
+    EXPECT_EQ(backup_path_for("/d/a.b.txt"), "/d/a.b.bak");
+    EXPECT_EQ(recorded_text_extension("/d/.memo"), "");
+    EXPECT_EQ(recorded_text_extension("/d.txt/memo"), "");
 
     test::TempFolder dir;
     FakeMessages messages;

@@ -6,6 +6,7 @@
 // Tests still owed: a tag text of exactly 1000 bytes.
 #include <gtest/gtest.h>
 
+#include "document/extension_titles.h"
 #include "document/extension_writer.h"
 #include "platform/codec.h"
 
@@ -139,6 +140,45 @@ TEST(ExtensionWriter, EmptyFileAndRecordedExtension) {
     EXPECT_EQ(recorded_text_extension("/d/a.HTML"), "HTM");
     EXPECT_EQ(recorded_text_extension("/d/noext"), "");
     EXPECT_EQ(recorded_text_extension("/d/a.あい"), sj("あ"));   // cut on a character boundary
+}
+
+// The titles a dialog hands back: the document counts as changed only when
+// what the extension file will keep changes.
+TEST(ExtensionTitles, WriteBackMarksOnlyRealChanges) {
+    ExtensionHeader h;
+    h.title = sj("表題");
+    h.print_title = "print";
+    DocumentState state;
+
+    EXPECT_FALSE(write_back_titles(h, state, sj("表題"), "print"));   // the same titles again
+    EXPECT_EQ(state.modified, 0);
+
+    // A title that fills its field, handed back with more after it (or with
+    // a NUL and anything behind that): the kept bytes are the same.
+    h.title = sj("十二文字ある表題です。。");                          // 24 bytes
+    ASSERT_EQ(h.title.size(), EXT_TITLE_BYTES);
+    EXPECT_FALSE(write_back_titles(h, state, h.title + sj("続き"), "print"));
+    EXPECT_FALSE(write_back_titles(h, state, h.title, std::string("print\0old", 9)));
+    EXPECT_EQ(state.modified, 0);
+
+    state.modified = MODIFIED_TEXT;
+    EXPECT_TRUE(write_back_titles(h, state, sj("新しい表題"), "print"));
+    EXPECT_EQ(state.modified, MODIFIED_TEXT | MODIFIED_EXTENSION);
+    EXPECT_EQ(h.title, sj("新しい表題"));
+
+    state.modified = 0;
+    EXPECT_TRUE(write_back_titles(h, state, sj("新しい表題"), ""));   // a title taken away is a change
+    EXPECT_EQ(h.print_title, "");
+    EXPECT_EQ(state.modified, MODIFIED_EXTENSION);
+
+    // The header holds what the file will keep: cut on a character boundary.
+    state.modified = 0;
+    EXPECT_TRUE(write_back_titles(h, state, "x" + sj("十二文字ある表題です。。"), ""));
+    EXPECT_EQ(h.title, "x" + sj("十二文字ある表題です。"));
+    EXPECT_EQ(stored_title(h.title, EXT_TITLE_BYTES), h.title);
+    ExtensionFile back;
+    ASSERT_EQ(read_extension_bytes(extension_header_bytes(h), &back), ExtensionStatus::OK);
+    EXPECT_EQ(back.header.title, h.title);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 //
 // Still owed: the link + unlink fallback of rename_no_overwrite (needs a file
 // system without RENAME_NOREPLACE).
+#include "platform/file_names.h"
 #include "platform/files.h"
 
 #include <fcntl.h>
@@ -78,6 +79,45 @@ TEST(FilesPaths, JoinFolderAndName) {
     EXPECT_EQ(folder_of("a/b/"), "a");
     EXPECT_EQ(name_of("a/b/"), "b");
     EXPECT_EQ(folder_of("/a//b"), "/a");
+}
+
+// Extensions as every layer takes them: the last dot of the file name, never
+// of a folder; a name that begins with its only dot has none.
+TEST(FilesPaths, ExtensionsAndStems) {
+    struct Case {
+        const char* path;
+        const char* extension;
+        const char* stem;
+        const char* as_pdf;
+    };
+    const Case cases[] = {
+        {"/d/a.txt", "txt", "a", "a.pdf"},
+        {"a.TXT", "TXT", "a", "a.pdf"},                 // case kept
+        {"/d/a.b.txt", "txt", "a.b", "a.b.pdf"},        // only the last dot
+        {"/d.x/memo", "", "memo", "memo.pdf"},          // a folder's dot is no extension
+        {"/d.x/", "", "", ".pdf"},                      // no name at all
+        {"/d/.memo", "", ".memo", ".memo.pdf"},         // a name that is only an "extension"
+        {".memo", "", ".memo", ".memo.pdf"},
+        {"/d/.memo.txt", "txt", ".memo", ".memo.pdf"},
+        {"/d/a.", "", "a", "a.pdf"},                    // a trailing dot: an empty extension
+        {"noext", "", "noext", "noext.pdf"},
+        {"", "", "", ".pdf"},
+        {"/d/原稿.テキスト", "テキスト", "原稿", "原稿.pdf"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(extension_of(c.path), c.extension);
+        EXPECT_EQ(stem_of(c.path), c.stem);
+        EXPECT_EQ(name_with_extension(c.path, "pdf"), c.as_pdf);
+    }
+
+    EXPECT_TRUE(has_extension("/d/A.TXT", "txt"));
+    EXPECT_TRUE(has_extension("a.Zip", "ZIP"));
+    EXPECT_FALSE(has_extension("/d/.txt", "txt"));     // a hidden file named ".txt"
+    EXPECT_FALSE(has_extension("/d.txt/a", "txt"));
+    EXPECT_FALSE(has_extension("/d/a.txt2", "txt"));
+    EXPECT_TRUE(has_extension("/d/a.", ""));           // a trailing dot: the empty extension
+    EXPECT_FALSE(has_extension("/d/a", ""));           // no extension is not the empty one
 }
 
 TEST(FilesPaths, AbsolutePathIsLexicallyClean) {

@@ -94,14 +94,6 @@ TEST(HtmlPieces, SizeClassesColoursAndTheComment) {
     EXPECT_EQ(html_generation_comment({2027, 1, 5}, "\r\n"), sj("<!--- 2027.01.05「ミルトアver.7.11」により作成 --->\r\n"));
 }
 
-TEST(HtmlPieces, EscapingLeavesDoubleByteCharactersWhole) {
-    EXPECT_EQ(html_text("a<b & c>d \"q\""), "a&lt;b &amp; c&gt;d \"q\"");
-    EXPECT_EQ(html_attribute("a<b & c>d \"q\""), "a&lt;b &amp; c>d &quot;q&quot;");
-    // ＼ is 0x81 0x5F, ソ 0x83 0x5C: trail bytes pass as they are.
-    EXPECT_EQ(html_text(sj("ソ＼表<")), sj("ソ＼表&lt;"));
-    EXPECT_EQ(html_text(std::string("a\x01\tb", 4)), "a\tb");
-}
-
 TEST(HtmlStaticPage, VerticalWithHeaderRubiesIndentsAndTags) {
     Document doc;
     test::build(doc,
