@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "aids/search.h"
+#include "app/document_load.h"
 #include "app/format_views.h"
 #include "app/side_windows.h"
 #include "document/loader.h"
@@ -242,7 +243,7 @@ void IndexWindow::move(DialogContext& ctx, EditContext& c) {
     IndexSection sec;
     IndexStatus st = plan_index_move(c.doc, ui_->source, ui_->selected, &sec);
     if (st == IndexStatus::NOT_LOADED && c.session) {
-        load_all(c.doc, c.state, *c.session);
+        load_all_shown(c.doc, c.state, *c.session);
         st = plan_index_move(c.doc, ui_->source, ui_->selected, &sec);
     }
     if (st != IndexStatus::OK) {

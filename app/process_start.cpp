@@ -161,8 +161,9 @@ int start_without_window(Application& app, int argc, char** argv) {
     if (app.line.info) {
         if (app.line.document.empty()) return usage_error("--info needs a document");
         int slot = app.line.format >= 0 ? app.line.format : current_screen_slot(app.settings.rec);
+        MessageQuestions questions(app);
         return print_document_info(absolute_path(app.line.document), app.settings.rec, app.paths.program_folder,
-                                   app.reading, slot, stdout);
+                                   app.reading, slot, questions, stdout);
     }
     // The writers need no window and no Qt: text stays code page 932 (PDF,
     // HTML) or becomes UTF-8 (EPUB) in the program's own code.

@@ -16,7 +16,6 @@
 #include "editing/cursor.h"
 #include "editing/dispatch.h"
 #include "platform/codec.h"
-#include "platform/messages.h"
 
 namespace rix {
 namespace {
@@ -64,9 +63,7 @@ void write_words(EditContext& c, std::uint32_t first, std::span<const std::uint3
         journal_push_length(j, static_cast<std::uint16_t>(n));
         journal_push(j, RECORD_LINE_FORMAT);
         if (!journal_end(j))
-            show_message(MSG_NOTICE, 0,
-                         utf8_to_sjis("この編集は大きすぎるため元に戻せません｡\n元に戻す(Undo)データを消去しました｡"),
-                         3000);
+            c.notices.add("この編集は大きすぎるため元に戻せません｡\n元に戻す(Undo)データを消去しました｡", 3000);
     }
 }
 

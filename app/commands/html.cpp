@@ -36,6 +36,7 @@ std::string export_rubies(Application& app) {
     ExportOptions notation = write_out_options(app.settings.rec, app.save_flow.writing);
     std::string target;
     RubyEmbedResult r = embed_rubies(app.loaded->document, app.doc, app.loaded->session, notation, &target);
+    show_notices(r.notices);
     return r.made_target ? target : std::string();
 }
 
