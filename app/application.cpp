@@ -184,13 +184,6 @@ void load_into_application(Application& app) {
     start_loading(app, (rec(app).restore_flags & 1) != 0);
 }
 
-void start_loading(Application& app, bool restore) {
-    const SettingsRecord& r = app.settings.rec;
-    app.loaded->questions = std::make_unique<MessageQuestions>(app);
-    show_notices(start_document_load(*app.loaded, app.doc, r, app.reading, current_screen_slot(r), restore,
-                                     *app.loaded->questions));
-}
-
 void show_document_title(Application& app) {
     std::string title = document_window_title(app);
     if (app.host) app.host->set_title(utf8_to_sjis(title));

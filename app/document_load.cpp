@@ -106,6 +106,15 @@ void print_load_report(const Document& doc, std::FILE* out) {
 
 }  // namespace
 
+// Beside start_document_load rather than with the rest of application.h,
+// so that the batch forms that load link no more of app/ than they call.
+void start_loading(Application& app, bool restore) {
+    const SettingsRecord& r = app.settings.rec;
+    app.loaded->questions = std::make_unique<MessageQuestions>(app);
+    show_notices(start_document_load(*app.loaded, app.doc, r, app.reading, current_screen_slot(r), restore,
+                                     *app.loaded->questions));
+}
+
 bool accept_document_kind_shown(DocumentKind kind, std::uintptr_t owner) {
     Notices notices;
     const bool accepted = accept_document_kind(kind, owner, &notices);
