@@ -222,14 +222,14 @@ std::int64_t last_match(const LineBytes& line, const Needle& needle, std::uint32
 bool ensure_line(EditContext& c, std::uint32_t line) {
     while (line >= c.doc.lines.count()) {
         if (c.doc.fully_loaded() || c.session == nullptr) return false;
-        if (!load_more(c.doc, c.state, *c.session)) return line < c.doc.lines.count();
+        if (!load_more(c.doc, c.state, *c.session, &c.notices)) return line < c.doc.lines.count();
     }
     return true;
 }
 
 void load_everything(EditContext& c) {
     if (c.session == nullptr) return;
-    while (!c.doc.fully_loaded() && load_more(c.doc, c.state, *c.session)) {
+    while (!c.doc.fully_loaded() && load_more(c.doc, c.state, *c.session, &c.notices)) {
     }
 }
 
@@ -270,7 +270,7 @@ SeekResult seek_display_line(EditContext& c, std::int64_t value) {
     if (c.edit.cursor.pos.line() < doc.lines.count() && document_display_line(doc, c.edit.cursor.pos).value == target)
         return found_at(doc, c.edit.cursor.pos);
     while (doc.lines.total_display_lines() <= target) {
-        if (doc.fully_loaded() || c.session == nullptr || !load_more(doc, c.state, *c.session)) break;
+        if (doc.fully_loaded() || c.session == nullptr || !load_more(doc, c.state, *c.session, &c.notices)) break;
     }
     if (doc.lines.count() == 0 || doc.lines.total_display_lines() <= target) return {};
     // The last line whose first display line is at or before the target.

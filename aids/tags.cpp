@@ -59,7 +59,7 @@ void for_each_tag(const Document& doc, std::uint32_t line, Visit visit) {
 }
 
 void load_everything(EditContext& c) {
-    while (c.session && load_more(c.doc, c.state, *c.session)) {
+    while (c.session && load_more(c.doc, c.state, *c.session, &c.notices)) {
     }
 }
 
@@ -256,7 +256,7 @@ bool tag_jump(EditContext& c, bool forward, WindowRef owner, Notices& notices) {
     TextPos target;
     if (forward) {
         for (std::uint32_t line = from.line(); !found; ++line) {
-            while (line >= c.doc.lines.count() && c.session && load_more(c.doc, c.state, *c.session)) {
+            while (line >= c.doc.lines.count() && c.session && load_more(c.doc, c.state, *c.session, &c.notices)) {
             }
             if (line >= c.doc.lines.count()) break;
             for_each_tag(c.doc, line, [&](const TagBlock& t) {

@@ -60,11 +60,11 @@ struct Editor {
         set_guides(true);
         app.host = &host;
         app.loaded = std::make_unique<LoadedDocument>(std::string(), UINT64_MAX);
-        app.hooks.rebuild_screen = [this](Application& a) {
+        app.hooks.rebuild_screen.set([this](Application& a) {
             rebuild_screen(a, screen, &surface, [](int w, int h) { return std::make_unique<ImageSurface>(w, h); },
                            fonts);
             editing_after_rebuild(a, screen);
-        };
+        });
         shell = std::make_unique<ShellEvents>(app, nullptr, menus);
         app.window.screen = &screen;
         app.window.show_surface = [] {};
@@ -125,11 +125,11 @@ int main(int argc, char** argv) {
         }
         load = std::min(load, l);
         const auto t0 = Clock::now();
-        count_document(on.app, *on.app.guides, CountOwner::CAPACITY_BOX);
+        count_document(on.app, *on.app.features.guides, CountOwner::CAPACITY_BOX);
         count = std::min(count, seconds_since(t0));
     }
     std::printf("load %.1f ms, capacity count %.1f ms (%llu pages)\n", load * 1e3, count * 1e3,
-                static_cast<unsigned long long>(on.app.guides->capacity.pages));
+                static_cast<unsigned long long>(on.app.features.guides->capacity.pages));
     rix::bench::print_result("guides count / load", count / load, 2.0);
 
     const double with_guides = on.time_typing();

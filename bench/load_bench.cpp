@@ -22,6 +22,7 @@
 #include "document/loader.h"
 #include "platform/codec.h"
 #include "platform/files.h"
+#include "platform/messages.h"
 
 namespace {
 

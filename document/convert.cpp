@@ -26,7 +26,6 @@
 #include "document/notation.h"
 #include "document/storage.h"
 #include "platform/codec.h"
-#include "platform/messages.h"
 
 namespace rix {
 namespace {
@@ -39,8 +38,9 @@ bool is_raw_lead(std::uint8_t b) { return is_lead_byte(b); }   // 0x81-0x9F, 0xE
 class Converter {
 public:
     Converter(Document& doc, DocumentState& state, const LoadOptions& options, ExtensionReader* records,
-              ConvertCarry& carry, const ChunkInput& in)
-        : doc_(doc), state_(state), options_(options), records_(records), carry_(carry),
+              ConvertCarry& carry, const ChunkInput& in, Questions& questions, Notices& notices)
+        : doc_(doc), state_(state), options_(options), records_(records), carry_(carry), questions_(questions),
+          notices_(notices),
           in_(reinterpret_cast<const std::uint8_t*>(in.bytes.data())), size_(in.bytes.size()),
           file_offset_(in.file_offset), final_(in.final),
           delimiters_(ruby_delimiters(options.ruby_notation, options.custom_delimiters)), lost_(in.lost) {}
@@ -109,6 +109,8 @@ private:
     const LoadOptions& options_;
     ExtensionReader* records_;
     ConvertCarry& carry_;
+    Questions& questions_;
+    Notices& notices_;
     const std::uint8_t* in_;
     std::size_t size_;
     std::uint64_t file_offset_;
@@ -196,7 +198,7 @@ void Converter::note_lost_characters() {
 }
 
 void Converter::refuse(std::string_view utf8, unsigned ms) {
-    show_message(MSG_NOTICE, 0, utf8_to_sjis(utf8), ms);
+    notices_.add(std::string(utf8), ms);
     result_.refused = true;
     carry_.stopped = true;
     stop_ = true;
@@ -366,11 +368,10 @@ void Converter::refuse_record() {
     ++line_refused_;
     if (carry_.refusal_told) return;
     carry_.refusal_told = true;
-    show_message(MSG_NOTICE, 0,
-                 utf8_to_sjis("行" + std::to_string(line_ + 1) +
-                              "のルビ・タグが多すぎて行に収まらないため､\n拡張ファイルのその分を読込みませんでした｡\n"
-                              "本文はそのままです｡"),
-                 6000);
+    notices_.add("行" + std::to_string(line_ + 1) +
+                            "のルビ・タグが多すぎて行に収まらないため､\n拡張ファイルのその分を読込みませんでした｡\n"
+                            "本文はそのままです｡",
+                        6000);
 }
 
 void Converter::write_record(const PositionRecord& r) {
@@ -495,19 +496,19 @@ void Converter::ruby_overflow() {
     std::uint32_t line_number = line_ + 1;
     flush_collection();
     std::uint64_t key = file_offset_ + collect_start_;
-    int answer;
+    bool go_on;
     auto found = carry_.answers.find(key);
     if (found != carry_.answers.end()) {
-        answer = found->second;
+        go_on = found->second;
     } else {
-        std::string msg = utf8_to_sjis("『") + text + utf8_to_sjis("』\n\n行") + std::to_string(line_number) +
-                          utf8_to_sjis("で上のルビの長さが制限") + std::to_string(MAX_RUBY_TEXT / 2) +
-                          utf8_to_sjis("を超えました。\n区分終端記号が見付からないので\nこのルビは変換出来ません。\n\n"
-                                       "この後もルビの変換を実行しますか？");
-        answer = show_message(MSG_YES_NO, 0, msg, 0);
-        carry_.answers[key] = answer;
+        std::string msg = "『" + sjis_to_utf8(text) + "』\n\n行" + std::to_string(line_number) +
+                          "で上のルビの長さが制限" + std::to_string(MAX_RUBY_TEXT / 2) +
+                          "を超えました。\n区分終端記号が見付からないので\nこのルビは変換出来ません。\n\n"
+                          "この後もルビの変換を実行しますか？";
+        go_on = questions_.yes_no(msg);
+        carry_.answers[key] = go_on;
     }
-    if (answer != MSG_RESULT_YES) carry_.ruby_reading = false;
+    if (!go_on) carry_.ruby_reading = false;
 }
 
 // A double-byte character (after the due records).
@@ -815,8 +816,8 @@ std::uint32_t characters_in(const std::uint8_t* line, std::uint32_t bytes) {
 }
 
 ChunkResult convert_chunk(Document& doc, DocumentState& state, const LoadOptions& options,
-                          ExtensionReader* records, ConvertCarry& carry, const ChunkInput& in) {
-    Converter converter(doc, state, options, records, carry, in);
+                          ExtensionReader* records, ConvertCarry& carry, const ChunkInput& in, Questions& questions, Notices& notices) {
+    Converter converter(doc, state, options, records, carry, in, questions, notices);
     return converter.run();
 }
 

@@ -45,6 +45,7 @@
 #include "document/document.h"
 #include "document/document_state.h"
 #include "document/extension_file.h"
+#include "document/notices.h"
 #include "platform/codec.h"
 
 namespace rix {
@@ -71,7 +72,7 @@ struct ConvertCarry {
     bool ruby_reading = false;         // the user may turn it off for the rest of the load
     bool at_file_line_start = true;    // the next raw byte begins a line of the file (not a split)
     bool stopped = false;              // a limit was met: nothing more is converted
-    std::map<std::uint64_t, int> answers;   // file offset of a too-long ruby -> the answer given
+    std::map<std::uint64_t, bool> answers;  // file offset of a too-long ruby -> the answer given (true: go on)
     std::map<std::uint64_t, std::size_t> refused_records;   // file offset of a line -> its records not merged
     bool refusal_told = false;         // the writer was told that records were not merged
 };
@@ -86,16 +87,19 @@ struct ChunkInput {
 struct ChunkResult {
     std::size_t consumed = 0;          // raw bytes through the last committed line end or split
     bool text_ended = false;           // the 0x1A was converted; doc.load.end is set
-    bool refused = false;              // a limit stopped the conversion (the notice was shown)
+    bool refused = false;              // a limit stopped the conversion (the notice says which)
 };
 
 // Characters (a half-width pair is two) in the first `bytes` stored bytes of a line.
 std::uint32_t characters_in(const std::uint8_t* line, std::uint32_t bytes);
 
 // Converts whole lines of `in` at the buffer's append position. `records`
-// may be null (no extension file). Messages: the too-long-ruby question
-// (kind 4), the line-count and buffer notices.
+// may be null (no extension file). The too-long-ruby question goes to
+// `questions` (yes: go on reading rubies); the line-count, buffer and
+// records-not-merged notices are added to `notices` as they arise, so that
+// a question finds every notice before it there.
 ChunkResult convert_chunk(Document& doc, DocumentState& state, const LoadOptions& options,
-                          ExtensionReader* records, ConvertCarry& carry, const ChunkInput& in);
+                          ExtensionReader* records, ConvertCarry& carry, const ChunkInput& in, Questions& questions,
+                          Notices& notices);
 
 }  // namespace rix

@@ -10,8 +10,6 @@
 #include <cstdlib>
 
 #include "document/storage.h"
-#include "platform/codec.h"
-#include "platform/messages.h"
 
 namespace rix {
 
@@ -51,8 +49,8 @@ bool wrap_line(const Document& doc, std::uint32_t line, OnBreak on_break) {
     }
 }
 
-void show_loop_error() {
-    show_message(MSG_NOTICE, 0, utf8_to_sjis("lp_load()ループエラー"), LOOP_ERROR_MS);
+void note_loop_error(Document& doc) {
+    doc.notices.add("lp_load()ループエラー", LOOP_ERROR_MS);
 }
 
 }  // namespace
@@ -64,7 +62,7 @@ void lp_load(Document& doc, TextPos pos) {
         cache.breaks.assign(1, 0);
         if (line < doc.lines.count()) {
             bool ended = wrap_line(doc, line, [&](std::uint32_t column) { cache.breaks.push_back(column); });
-            if (!ended) show_loop_error();
+            if (!ended) note_loop_error(doc);
         }
         cache.line = line;
     }

@@ -21,8 +21,8 @@ namespace rix {
 
 // Fills the wrap cache for the line of pos (scanning it unless it is the
 // cached line) and sets cache.current to the display line that holds the
-// column of pos. A line without an end within MAX_LINE_SCAN bytes shows the
-// loop-error notice and is treated as ended there. A line beyond the loaded
+// column of pos. A line without an end within MAX_LINE_SCAN bytes adds the
+// loop-error notice to Document::notices and is treated as ended there. A line beyond the loaded
 // lines is described as one empty display line.
 void lp_load(Document& doc, TextPos pos);
 

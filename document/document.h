@@ -10,6 +10,7 @@
 
 #include "document/line_table.h"
 #include "document/load_report.h"
+#include "document/notices.h"
 #include "document/text_buffer.h"
 #include "document/text_pos.h"
 #include "document/wrap.h"
@@ -55,6 +56,10 @@ struct Document {
     // (a new load and every chunk loaded, placing edited lines, removing
     // lines, a save). A copy of a line taken at another generation is stale.
     std::uint64_t generation = 0;
+    // What an operation met deep below every caller that returns notices (a
+    // line without its end while wrapping), in order: app/ shows and clears
+    // them when the command that met it returns.
+    Notices notices;
 
     explicit Document(std::string spill_folder = {}, std::uint64_t spill_threshold = UINT64_MAX)
         : buffer(std::move(spill_folder), spill_threshold) {}

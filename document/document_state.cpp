@@ -12,7 +12,6 @@
 #include "document/extension_file.h"
 #include "platform/codec.h"
 #include "platform/files.h"
-#include "platform/messages.h"
 
 namespace rix {
 namespace {
@@ -105,20 +104,21 @@ DocumentKind check_document_kind(const std::string& path) {
     return ok ? scan.kind() : DocumentKind::UNREADABLE;
 }
 
-bool accept_document_kind(DocumentKind kind, std::uintptr_t owner) {
+bool accept_document_kind(DocumentKind kind, std::uintptr_t owner, Notices* notices) {
+    Notices dropped;
+    Notices& out = notices ? *notices : dropped;
     switch (kind) {
     case DocumentKind::TEXT:
     case DocumentKind::ENCRYPTED:
         return true;
     case DocumentKind::UNICODE_TEXT:
-        show_message(MSG_NOTICE, owner,
-                     utf8_to_sjis("この文書はＵＮＩＣＯＤＥファイルです｡\nUNICODE版『ミルトア』をご使用ください。"), 5000);
+        out.add("この文書はＵＮＩＣＯＤＥファイルです｡\nUNICODE版『ミルトア』をご使用ください。", 5000, owner);
         return false;
     case DocumentKind::NOT_TEXT:
-        show_message(MSG_NOTICE, owner, utf8_to_sjis("非文書ファイルです｡"), 2000);
+        out.add("非文書ファイルです｡", 2000, owner);
         return false;
     case DocumentKind::UNREADABLE:
-        show_message(MSG_NOTICE, owner, utf8_to_sjis("文書ファイルを読めません｡"), 3000);
+        out.add("文書ファイルを読めません｡", 3000, owner);
         return false;
     }
     return false;
@@ -145,15 +145,15 @@ std::string unopenable_file_text(const std::string& path, PathKind kind) {
     return "文書ファイルを開けません｡\n" + path + (why.empty() ? "" : "\n" + why);
 }
 
-int open_text_file(const std::string& path, std::uintptr_t owner) {
+int open_text_file(const std::string& path, std::uintptr_t owner, Notices* notices) {
     PathKind kind = PathKind::OTHER;
     int fd = open_regular_file(path, &kind);
-    if (fd < 0) show_message(MSG_NOTICE, owner, utf8_to_sjis(unopenable_file_text(path, kind)), 3000);
+    if (fd < 0 && notices) notices->add(unopenable_file_text(path, kind), 3000, owner);
     return fd;
 }
 
-bool open_document_file(DocumentState* doc, const std::string& path, std::uintptr_t owner) {
-    int fd = open_text_file(path, owner);
+bool open_document_file(DocumentState* doc, const std::string& path, std::uintptr_t owner, Notices* notices) {
+    int fd = open_text_file(path, owner, notices);
     if (fd < 0) return false;
     struct stat st {};
     ::fstat(fd, &st);
@@ -163,10 +163,10 @@ bool open_document_file(DocumentState* doc, const std::string& path, std::uintpt
     doc->opened_time = st.st_mtime;
     doc->opened_path = path;
     if (is_read_only(path)) {
-        show_message(MSG_NOTICE, owner,
-                     utf8_to_sjis("この文書は読取専用ファイルか\n他のユーザーが使用中です。\n"
-                                  "編集結果を保存する場合は\n「名前を付けて保存」を実行してください。"),
-                     8000);
+        if (notices)
+            notices->add("この文書は読取専用ファイルか\n他のユーザーが使用中です。\n"
+                         "編集結果を保存する場合は\n「名前を付けて保存」を実行してください。",
+                         8000, owner);
         doc->in_use_mark_held = false;
     } else {
         doc->in_use_mark_held = set_in_use_mark(path, &doc->saved_mode);

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "document/notices.h"
 #include "platform/cipher.h"
 
 #include "platform/files.h"
@@ -64,9 +65,9 @@ constexpr std::size_t KIND_CHECK_BYTES = 2u * 1024 * 1024;   // the kind is judg
 // NOT_TEXT; everything else is TEXT.
 DocumentKind classify_document_bytes(const std::string& head);
 DocumentKind check_document_kind(const std::string& path);
-// Shows the refusal message for UNICODE_TEXT and NOT_TEXT; returns true for
-// TEXT and ENCRYPTED.
-bool accept_document_kind(DocumentKind kind, std::uintptr_t owner);
+// Adds the refusal notice (for `owner`) for UNICODE_TEXT, NOT_TEXT and
+// UNREADABLE to `notices`; returns true for TEXT and ENCRYPTED.
+bool accept_document_kind(DocumentKind kind, std::uintptr_t owner, Notices* notices = nullptr);
 
 // What a path that is no regular file turned out to be, as one line of a
 // notice (UTF-8); "" for REGULAR and OTHER.
@@ -76,14 +77,16 @@ std::string path_kind_reason(PathKind kind);
 // a link loop, ...). UTF-8.
 std::string unopenable_file_text(const std::string& path, PathKind kind);
 // Opens a document's text file for reading without ever blocking: a
-// descriptor, or -1 after the notice above.
-int open_text_file(const std::string& path, std::uintptr_t owner);
+// descriptor, or -1 with the notice above added to `notices`.
+int open_text_file(const std::string& path, std::uintptr_t owner, Notices* notices = nullptr);
 
 // Opens the text file for reading and holds it. A read-only file (no write
-// bit) is another user's or truly read-only: the notice says so and the
+// bit) is another user's or truly read-only: a notice says so and the
 // document is edited without the mark; otherwise the write bits are removed
-// as the in-use mark. Returns false when the file cannot be opened.
-bool open_document_file(DocumentState* doc, const std::string& path, std::uintptr_t owner);
+// as the in-use mark. Returns false when the file cannot be opened (with the
+// notice of open_text_file). The notices go to `notices`; null drops them.
+bool open_document_file(DocumentState* doc, const std::string& path, std::uintptr_t owner,
+                        Notices* notices = nullptr);
 // Closes the held file and gives the in-use mark back. When the file was
 // created new and is still unchanged (`delete_if_unchanged_new`), it is deleted.
 void close_document(DocumentState* doc, bool delete_if_unchanged_new);

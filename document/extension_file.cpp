@@ -198,18 +198,18 @@ std::string date_line(const char* label_utf8, const std::tm& t) {
 }
 
 // The two questions of opening. True when the file is to be used.
-bool ask_old_version(WindowRef owner) {
-    std::string text = utf8_to_sjis(
-        "旧版の拡張ﾌｧｲﾙがあります｡\nこれを読込みますか？\n読込んで､書換えを行なうと\n旧版のRIXでは使えなくなります。");
-    return show_message(MSG_YES_NO, owner, text) == MSG_RESULT_YES;
+bool ask_old_version(Questions& questions, std::uintptr_t owner) {
+    return questions.yes_no(
+        "旧版の拡張ﾌｧｲﾙがあります｡\nこれを読込みますか？\n読込んで､書換えを行なうと\n旧版のRIXでは使えなくなります。",
+        owner);
 }
 
-bool ask_other_date(WindowRef owner, const std::tm& text_time, const std::tm& ext_time) {
+bool ask_other_date(Questions& questions, std::uintptr_t owner, const std::tm& text_time, const std::tm& ext_time) {
     std::string utf8 = "日時の異なる拡張ﾌｧｲﾙがあります｡\n";
     utf8 += date_line("テキストの日時は　", text_time);
     utf8 += date_line("拡張ﾌｧｲﾙの日時は　", ext_time);
     utf8 += "これを使いますか ？";
-    return show_message(MSG_YES_NO, owner, utf8_to_sjis(utf8)) == MSG_RESULT_YES;
+    return questions.yes_no(utf8, owner);
 }
 
 }  // namespace
@@ -265,7 +265,8 @@ std::string extension_path_for(const std::string& text_path) {
 }
 
 
-ExtensionStatus open_extension_file(const std::string& text_path, WindowRef owner, ExtensionFile* out) {
+ExtensionStatus open_extension_file(const std::string& text_path, std::uintptr_t owner, ExtensionFile* out,
+                                    Questions& questions) {
     out->clear();
     std::string path = extension_path_for(text_path);
     std::tm text_time{}, ext_time{};
@@ -282,9 +283,9 @@ ExtensionStatus open_extension_file(const std::string& text_path, WindowRef owne
     if (parsed.header.version == 0) return status;   // not even the header was whole
     if (!equal_ascii_nocase(parsed.header.text_extension, recorded_text_extension(text_path)))
         return ExtensionStatus::OTHER_EXTENSION;
-    if (parsed.header.version < EXT_VERSION_LINE_RECORD_FIRST && !ask_old_version(owner))
+    if (parsed.header.version < EXT_VERSION_LINE_RECORD_FIRST && !ask_old_version(questions, owner))
         return ExtensionStatus::DECLINED;
-    if (!same_minute(text_time, ext_time) && !ask_other_date(owner, text_time, ext_time))
+    if (!same_minute(text_time, ext_time) && !ask_other_date(questions, owner, text_time, ext_time))
         return ExtensionStatus::DECLINED;
     *out = std::move(parsed);
     return status;
@@ -301,7 +302,7 @@ std::string damaged_extension_name(const std::string& ext_path) {
 }
 
 void tell_extension_damage(const std::string& ext_path, ExtensionStatus status, const ExtensionFile& read,
-                           WindowRef owner) {
+                           std::uintptr_t owner, Notices& notices) {
     constexpr unsigned DAMAGE_NOTICE_MS = 10000;
     std::string text;
     if (status == ExtensionStatus::CORRUPT) {
@@ -319,7 +320,7 @@ void tell_extension_damage(const std::string& ext_path, ExtensionStatus status, 
     std::string kept = damaged_extension_name(ext_path);
     text += kept.empty() ? "控えの名前が尽きているため保存出来ません｡\n" + ext_path + ".damaged* を片付けてください｡"
                          : "保存すると、このファイルは\n" + kept + "\nとして残します｡";
-    show_message(MSG_NOTICE, owner, utf8_to_sjis(text), DAMAGE_NOTICE_MS);
+    notices.add(std::move(text), DAMAGE_NOTICE_MS, owner);
 }
 
 const LineRecord* ExtensionReader::begin_line(std::uint32_t line) {

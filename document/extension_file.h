@@ -103,8 +103,8 @@
 #include <string_view>
 #include <vector>
 
+#include "document/notices.h"
 #include "document/text_pos.h"
-#include "platform/messages.h"
 
 namespace rix {
 
@@ -230,11 +230,13 @@ std::string extension_path_for(const std::string& text_path);
 // `text_path` with the checks made on opening a document, in this order:
 // missing or unreadable; not an extension file or older than 23 (silently
 // ignored); recorded for another text extension (silently ignored); below
-// version 41 the question whether to read an old file (kind 4; No declines);
+// version 41 the question whether to read an old file (yes/no; no declines);
 // the text file and the extension file differ in date, hour or minute, the
-// question whether to use it (kind 4; No declines). On any status but OK and
-// CORRUPT, *out is left empty: the document has no attributes.
-ExtensionStatus open_extension_file(const std::string& text_path, WindowRef owner, ExtensionFile* out);
+// question whether to use it (yes/no; no declines). The questions go to
+// `questions` for `owner`. On any status but OK and CORRUPT, *out is left
+// empty: the document has no attributes.
+ExtensionStatus open_extension_file(const std::string& text_path, std::uintptr_t owner, ExtensionFile* out,
+                                    Questions& questions);
 
 // A damaged extension file (CORRUPT or UNREADABLE) is never deleted or
 // overwritten: the next save of its document moves it aside under this
@@ -242,11 +244,11 @@ ExtensionStatus open_extension_file(const std::string& text_path, WindowRef owne
 // taken), before the new one is written. "" when every name is taken.
 std::string damaged_extension_name(const std::string& ext_path);
 
-// Tells the writer (a notice) what of the extension file at `ext_path`
+// Adds the notice (for `owner`) of what of the extension file at `ext_path`
 // could not be read and the name it will be kept under; `read` is what was
 // read before the damage. For CORRUPT and UNREADABLE only.
 void tell_extension_damage(const std::string& ext_path, ExtensionStatus status, const ExtensionFile& read,
-                           WindowRef owner);
+                           std::uintptr_t owner, Notices& notices);
 
 // Where the record reader stands: a plain value, saved at the start of a
 // line and restored when the loader converts that line again (an incomplete

@@ -24,7 +24,6 @@
 
 #include "document/storage.h"
 #include "platform/codec.h"
-#include "platform/messages.h"
 
 namespace rix {
 namespace {
@@ -33,6 +32,13 @@ constexpr std::size_t MIN_CHUNK_BYTES = 16;
 constexpr std::size_t MAX_WINDOW_BYTES = std::size_t{RAW_LINE_SPLIT} + 16;   // a window this big always commits
 constexpr std::size_t READ_PIECE_BYTES = 64u * 1024;    // raw bytes read at a time within a chunk
 constexpr std::size_t MIN_PIECE_BYTES = 16u * 1024;     // less of a chunk left: it ends there
+
+// The answers of a load that has no one to ask: every question is answered
+// no, the answer that changes nothing in the text.
+class AnswerNo final : public Questions {
+public:
+    bool yes_no(std::string_view, std::uintptr_t) override { return false; }
+};
 
 // Reads up to `want` bytes at `offset` into `out`. -1 on a read error.
 long long read_at(int fd, std::uint64_t offset, std::size_t want, std::vector<char>& out) {
@@ -139,20 +145,22 @@ void tidy_index(Document& doc) {
 // Reads `want` raw bytes at the file read offset and converts the whole lines
 // among them; a window that holds no finished line is doubled until it does.
 // False when nothing was converted: the load stopped (a limit, a read error).
-bool convert_window(Document& doc, DocumentState& state, LoadSession& s, std::size_t want) {
+bool convert_window(Document& doc, DocumentState& state, LoadSession& s, std::size_t want, Notices& notices) {
     ExtensionReader* records = s.extension ? &s.reader : nullptr;
+    AnswerNo no;
+    Questions& questions = s.questions ? *s.questions : no;
     for (;;) {
         std::uint64_t offset = doc.load.file_offset;
         long long got = read_at(state.text_fd, offset, want, s.staging);
         if (got < 0) {
-            show_message(MSG_NOTICE, 0, utf8_to_sjis("文書ファイルを読めません｡"), 3000);
+            notices.add("文書ファイルを読めません｡", 3000);
             s.carry.stopped = true;
             return false;
         }
         auto n = static_cast<std::size_t>(got);
         std::size_t raw_used = 0;
         const ChunkInput in = window_input(doc, s, n, n < want, &raw_used);
-        ChunkResult r = convert_chunk(doc, state, s.options, records, s.carry, in);
+        ChunkResult r = convert_chunk(doc, state, s.options, records, s.carry, in, questions, notices);
         ++doc.generation;
         // The file bytes behind what was consumed (the appended 0x1A has none).
         std::size_t raw = std::min(r.consumed, raw_used);
@@ -185,7 +193,7 @@ constexpr unsigned REFUSED_UTF8_NOTICE_MS = 8000;
 // The kind check of the encoding, on the file's first ENCODING_CHECK_BYTES
 // (the first 64 KB decide for most Shift_JIS files). A file with the
 // byte-order mark is read after it.
-void judge_file_encoding(Document& doc, DocumentState& state, LoadSession& s) {
+void judge_file_encoding(Document& doc, DocumentState& state, LoadSession& s, Notices& notices) {
     const std::uint64_t size = file_size_of(state.text_fd);
     if (size == 0) return;
     std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(size, FIRST_LOOK_BYTES));
@@ -209,26 +217,27 @@ void judge_file_encoding(Document& doc, DocumentState& state, LoadSession& s) {
     if (j.encoding == TextEncoding::UTF8) form.line_end = LineEndStyle::LF;
     if (j.bom) doc.load.file_offset = UTF8_BOM.size();
     if (j.refused_utf8)
-        show_message(MSG_NOTICE, 0,
-                     utf8_to_sjis("この文書はUTF-8で書かれているように見えますが､\n" + std::to_string(j.invalid_at + 1) +
-                                  "バイト目にUTF-8として正しくないバイト列があります｡\n"
-                                  "Shift_JISの文書として読込みます｡"),
-                     REFUSED_UTF8_NOTICE_MS);
+        notices.add("この文書はUTF-8で書かれているように見えますが､\n" + std::to_string(j.invalid_at + 1) +
+                        "バイト目にUTF-8として正しくないバイト列があります｡\n"
+                        "Shift_JISの文書として読込みます｡",
+                    REFUSED_UTF8_NOTICE_MS);
     s.staging.clear();
     s.staging.shrink_to_fit();
 }
 
 }  // namespace
 
-void tell_load_report(Document& doc) {
+void tell_load_report(Document& doc, Notices& notices) {
     LoadReport& r = doc.load.report;
     if (r.told || !r.any()) return;
     r.told = true;
-    if (r.unmappable > 0) show_message(MSG_NOTICE, 0, utf8_to_sjis(unmappable_message(r)), REPORT_NOTICE_MS);
-    if (r.first.line != 0) show_message(MSG_NOTICE, 0, utf8_to_sjis(conversion_message(r)), REPORT_NOTICE_MS);
+    if (r.unmappable > 0) notices.add(unmappable_message(r), REPORT_NOTICE_MS);
+    if (r.first.line != 0) notices.add(conversion_message(r), REPORT_NOTICE_MS);
 }
 
-bool load_more(Document& doc, DocumentState& state, LoadSession& s) {
+bool load_more(Document& doc, DocumentState& state, LoadSession& s, Notices* notices) {
+    Notices dropped;
+    Notices& out = notices ? *notices : dropped;
     if (doc.fully_loaded() || s.carry.stopped) return false;
     // A large chunk is read and converted in pieces, so that the raw bytes held
     // at a time stay few (and in the cache); each piece ends after a whole
@@ -237,16 +246,16 @@ bool load_more(Document& doc, DocumentState& state, LoadSession& s) {
     auto piece = [&] {
         return static_cast<std::size_t>(std::min<std::uint64_t>(end - doc.load.file_offset, READ_PIECE_BYTES));
     };
-    if (!convert_window(doc, state, s, piece())) return false;
+    if (!convert_window(doc, state, s, piece(), out)) return false;
     while (!doc.fully_loaded() && !s.carry.stopped && doc.load.file_offset + MIN_PIECE_BYTES <= end) {
-        if (!convert_window(doc, state, s, piece())) break;
+        if (!convert_window(doc, state, s, piece(), out)) break;
     }
-    if (s.started) tell_load_report(doc);
+    if (s.started) tell_load_report(doc, out);
     return true;
 }
 
-bool load_all(Document& doc, DocumentState& state, LoadSession& s) {
-    while (load_more(doc, state, s)) {
+bool load_all(Document& doc, DocumentState& state, LoadSession& s, Notices* notices) {
+    while (load_more(doc, state, s, notices)) {
     }
     return doc.fully_loaded();
 }
@@ -268,19 +277,22 @@ TextPos clamp_to_character(const Document& doc, TextPos pos) {
 namespace {
 
 // The cursor a load with restore starts at (see start_load).
-TextPos restored_cursor(Document& doc, DocumentState& state, LoadSession& s, std::uint32_t screen_lines) {
+TextPos restored_cursor(Document& doc, DocumentState& state, LoadSession& s, std::uint32_t screen_lines,
+                        Notices& notices) {
     TextPos stored = s.extension->header.cursor;
-    while (doc.lines.count() <= stored.line() && load_more(doc, state, s)) {
+    while (doc.lines.count() <= stored.line() && load_more(doc, state, s, &notices)) {
     }
     if (stored.line() >= doc.lines.count()) return TextPos();
-    if (doc.lines.count() - stored.line() - 1 < screen_lines) load_more(doc, state, s);
+    if (doc.lines.count() - stored.line() - 1 < screen_lines) load_more(doc, state, s, &notices);
     return clamp_to_character(doc, stored);
 }
 
 }  // namespace
 
 TextPos start_load(Document& doc, DocumentState& state, LoadSession& s, bool restore_cursor,
-                   std::uint32_t screen_lines) {
+                   std::uint32_t screen_lines, Notices* notices) {
+    Notices dropped;
+    Notices& out = notices ? *notices : dropped;
     clear_document(doc);
     state.modified = 0;
     state.keep_original.clear();
@@ -293,14 +305,15 @@ TextPos start_load(Document& doc, DocumentState& state, LoadSession& s, bool res
         for (const ExtensionIndexEntry& e : s.extension->index)
             doc.index.push_back(IndexEntry{e.line, e.level, e.title});
     tidy_index(doc);
-    judge_file_encoding(doc, state, s);
-    load_more(doc, state, s);
+    judge_file_encoding(doc, state, s, out);
+    load_more(doc, state, s, &out);
     // What a UTF-8 file loses is told before editing starts: it is read whole.
-    if (doc.load.form.encoding == TextEncoding::UTF8) load_all(doc, state, s);
+    if (doc.load.form.encoding == TextEncoding::UTF8) load_all(doc, state, s, &out);
     TextPos cursor;
-    if (restore_cursor && s.extension && state.file_length != 0) cursor = restored_cursor(doc, state, s, screen_lines);
+    if (restore_cursor && s.extension && state.file_length != 0)
+        cursor = restored_cursor(doc, state, s, screen_lines, out);
     s.started = true;
-    tell_load_report(doc);
+    tell_load_report(doc, out);
     if (doc.load.report.unmappable > 0) state.keep_original = state.opened_path;
     return cursor;
 }

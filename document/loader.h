@@ -8,7 +8,12 @@
 //
 // Lifecycle: clear_document -> start_load (first chunk) -> load_more ...
 // until Document::fully_loaded() or load_more returns false (a limit stopped
-// the load: the notice was shown, the document holds every line before it).
+// the load: the notice says so, the document holds every line before it).
+//
+// What a load has to tell the writer (the encoding judged wrong, a limit, a
+// read error, what the conversion changed) comes back in the `Notices` the
+// caller passes, in order; a null `notices` drops them. A question half-way
+// (the too-long ruby) goes to LoadSession::questions.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +23,7 @@
 #include "document/document.h"
 #include "document/document_state.h"
 #include "document/extension_file.h"
+#include "document/notices.h"
 #include "document/text_pos.h"
 
 namespace rix {
@@ -26,6 +32,7 @@ namespace rix {
 struct LoadSession {
     LoadOptions options;
     const ExtensionFile* extension = nullptr;   // its records are merged; must outlive the load; null = none
+    Questions* questions = nullptr;             // asked half-way; must outlive the load; null = every answer no
     ExtensionReader reader;
     ConvertCarry carry;
     std::vector<char> staging;                  // raw bytes of the chunk being converted
@@ -40,7 +47,7 @@ struct LoadSession {
 void clear_document(Document& doc);
 
 // Clears the document and the modified bits, judges the file's encoding on
-// its first ENCODING_CHECK_BYTES (saying so when UTF-8 goes wrong there),
+// its first ENCODING_CHECK_BYTES (a notice when UTF-8 goes wrong there),
 // takes the extension file's index entries and converts the first chunk (a
 // document without a file, text_fd < 0, becomes the end mark alone). A UTF-8
 // file is converted whole, so that what it loses is known before editing
@@ -52,19 +59,19 @@ void clear_document(Document& doc);
 // the line's end when beyond it; a line that does not exist gives line 0
 // column 0, as does a load without restore.
 TextPos start_load(Document& doc, DocumentState& state, LoadSession& session, bool restore_cursor = false,
-                   std::uint32_t screen_lines = 40);
+                   std::uint32_t screen_lines = 40, Notices* notices = nullptr);
 
 // Converts the next chunk. False when nothing more can be loaded: the text
 // end was reached before, or the load stopped (a limit, a read error).
-bool load_more(Document& doc, DocumentState& state, LoadSession& session);
+bool load_more(Document& doc, DocumentState& state, LoadSession& session, Notices* notices = nullptr);
 
-// Tells the writer what the load changed and lost so far, once: the
-// conversions, then the lost characters. Further chunks that change text
-// after that are counted, not told again.
-void tell_load_report(Document& doc);
+// Tells the writer what the load changed and lost so far, once: the lost
+// characters, then the conversions. Further chunks that change text after
+// that are counted, not told again.
+void tell_load_report(Document& doc, Notices& notices);
 
 // Loads to the end (or until the load stops). True when fully loaded.
-bool load_all(Document& doc, DocumentState& state, LoadSession& session);
+bool load_all(Document& doc, DocumentState& state, LoadSession& session, Notices* notices = nullptr);
 
 // The nearest position at or before `pos` where a cursor may stand: the
 // start of a character or block, the second half of a half-width pair, or

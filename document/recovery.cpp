@@ -83,7 +83,7 @@ std::vector<std::string> find_recovery_files(const std::string& text_path) {
 }
 
 std::string write_recovery_file(Document& doc, const DocumentState& state, LoadSession& session,
-                                SaveRequest request) {
+                                SaveRequest request, Notices* notices) {
     const std::string& document = state.save_name.empty() ? state.opened_path : state.save_name;
     const bool fresh = state.recovered_from.empty();
     std::string target = fresh ? free_recovery_path(document) : state.recovered_from;
@@ -106,7 +106,7 @@ std::string write_recovery_file(Document& doc, const DocumentState& state, LoadS
     request.no_backup = false;
     request.copy = true;
     SaveRun run;
-    SaveResult result = save_document(doc, copy, session, request, run);
+    SaveResult result = save_document(doc, copy, session, request, run, notices);
     if (copy.text_fd >= 0) ::close(copy.text_fd);
     return result == SaveResult::Saved ? target : std::string();
 }

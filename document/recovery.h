@@ -34,9 +34,9 @@ std::vector<std::string> find_recovery_files(const std::string& text_path);
 // file) into a recovery file: the one it was recovered from when it came
 // from one, else the first free name. The document, `state` and the files
 // of the document are left as they were. Returns the file written, or ""
-// when none could be (a message says why).
+// when none could be (the notices of the save, added to `notices`, say why).
 std::string write_recovery_file(Document& doc, const DocumentState& state, LoadSession& session,
-                                SaveRequest request);
+                                SaveRequest request, Notices* notices = nullptr);
 // Whether a recovery file holds a whole save: not empty, and ending in the
 // end mark unless it is UTF-8 or enciphered (written without one). Only a
 // whole one is offered; a file cut short is left as it is.

@@ -26,7 +26,6 @@
 #include "platform/codec.h"
 #include "platform/file_names.h"
 #include "platform/files.h"
-#include "platform/messages.h"
 #include "platform/save_temporaries.h"
 
 namespace rix {
@@ -39,8 +38,6 @@ constexpr unsigned TEMP_NOTICE_MS = 10000;
 constexpr unsigned RETRY_NOTICE_MS = 5000;
 constexpr unsigned FAILED_NOTICE_MS = 10000;
 constexpr int MAX_KEPT_NAMES = 99;   // "<name>.unsaved" and "-2" .. "-99"
-
-void notice(const std::string& utf8, unsigned ms) { show_message(MSG_NOTICE, 0, utf8_to_sjis(utf8), ms); }
 
 // Why no file could be made in `folder`, in the words of this machine.
 std::string creation_failure_text(const std::string& folder, int error) {
@@ -130,13 +127,14 @@ std::string keep_for_writer(const std::string& temp, const std::string& target) 
 
 // Renames `from` over `to`, once more after a notice when it fails. When
 // both fail, `from` is kept (named in the message) and false returned.
-bool put_in_place(RenameFunction rename_fn, TempFile& from, const std::string& to, const char* retry_utf8) {
+bool put_in_place(RenameFunction rename_fn, TempFile& from, const std::string& to, const char* retry_utf8,
+                  Notices& notices) {
     RenameFunction r = rename_fn ? rename_fn : ::rename;
     if (r(from.path.c_str(), to.c_str()) != 0) {
-        notice(retry_utf8, RETRY_NOTICE_MS);
+        notices.add(retry_utf8, RETRY_NOTICE_MS);
         if (r(from.path.c_str(), to.c_str()) != 0) {
             from.path = keep_for_writer(from.path, to);
-            notice("保存出来ませんでした｡元のファイルはそのまま残っています｡\n新しい内容は次の一時ファイルにあります｡\n" +
+            notices.add("保存出来ませんでした｡元のファイルはそのまま残っています｡\n新しい内容は次の一時ファイルにあります｡\n" +
                        from.path,
                    FAILED_NOTICE_MS);
             from.path.clear();   // kept for the user
@@ -333,11 +331,11 @@ struct SaveFiles {
 };
 
 // Both temporary files written and closed.
-bool write_temporaries(Document& doc, DocumentState& state, const SaveRequest& req, SaveFiles& f) {
+bool write_temporaries(Document& doc, DocumentState& state, const SaveRequest& req, SaveFiles& f, Notices& notices) {
     std::string folder = folder_of(state.save_name);
     remove_dead_save_temporaries(folder);
     if (!f.text.open(folder, SAVE_TEMP_TEXT) || (!f.ext_path.empty() && !f.ext.open(folder, SAVE_TEMP_EXTENSION))) {
-        notice(creation_failure_text(folder.empty() ? "." : folder, errno), TEMP_NOTICE_MS);
+        notices.add(creation_failure_text(folder.empty() ? "." : folder, errno), TEMP_NOTICE_MS);
         return false;
     }
     ExtensionHeader header = req.header;
@@ -361,12 +359,13 @@ bool write_temporaries(Document& doc, DocumentState& state, const SaveRequest& r
     f.ext_keeps_nothing = records.keeps_nothing();
     if (ok && !f.ext_path.empty() && !f.ext_keeps_nothing)
         ok = f.ext.write(records.bytes()) && f.ext.finish(extension_mode(f.ext_path));
-    if (!ok) notice("文書を書込めませんでした｡\n" + state.save_name, FAILED_NOTICE_MS);
+    if (!ok) notices.add("文書を書込めませんでした｡\n" + state.save_name, FAILED_NOTICE_MS);
     return ok;
 }
 
 // The text file put in place (after its backup). False when it could not be.
-bool replace_text_file(Document& doc, DocumentState& state, const SaveRequest& req, SaveRun& run, SaveFiles& f) {
+bool replace_text_file(Document& doc, DocumentState& state, const SaveRequest& req, SaveRun& run, SaveFiles& f,
+                       Notices& notices) {
     bool changed = (state.modified & MODIFIED_TEXT) || req.mode == SAVE_MODE_NEW_NAME ||
                    !same_contents(f.text.path, state.save_name);
     if (!changed) {
@@ -380,7 +379,8 @@ bool replace_text_file(Document& doc, DocumentState& state, const SaveRequest& r
         run.backup_of = state.save_name;
         if (state.in_use_mark_held) ::chmod(backup_path_for(state.save_name).c_str(), state.saved_mode & 07777);
     }
-    if (!put_in_place(req.rename, f.text, state.save_name, "テキストファイルが作成出来ませんでした。\nもう一度試行します。"))
+    if (!put_in_place(req.rename, f.text, state.save_name, "テキストファイルが作成出来ませんでした。\nもう一度試行します。",
+                      notices))
         return false;
     if (!req.copy) hold_new_text_file(state, doc, f.loaded_bytes);
     return true;
@@ -389,7 +389,7 @@ bool replace_text_file(Document& doc, DocumentState& state, const SaveRequest& r
 // The damaged extension file the document was loaded from, moved aside
 // under its kept name before anything replaces or removes it. False when it
 // is still in the way.
-bool keep_damaged_extension(DocumentState& state, const std::string& ext_path) {
+bool keep_damaged_extension(DocumentState& state, const std::string& ext_path, Notices& notices) {
     if (state.damaged_extension.empty() || state.damaged_extension != ext_path) return true;
     struct stat st {};
     if (::lstat(ext_path.c_str(), &st) != 0) {
@@ -398,7 +398,7 @@ bool keep_damaged_extension(DocumentState& state, const std::string& ext_path) {
     }
     std::string kept = damaged_extension_name(ext_path);
     if (kept.empty() || !rename_no_overwrite(ext_path, kept)) {
-        notice("壊れた拡張ファイルを控えの名前に出来ないため保存しません｡\n" + ext_path, FAILED_NOTICE_MS);
+        notices.add("壊れた拡張ファイルを控えの名前に出来ないため保存しません｡\n" + ext_path, FAILED_NOTICE_MS);
         return false;
     }
     state.damaged_extension.clear();
@@ -407,17 +407,19 @@ bool keep_damaged_extension(DocumentState& state, const std::string& ext_path) {
 
 // The extension file put in place (or removed), then the text file. False
 // when a rename failed for good.
-bool put_files_in_place(Document& doc, DocumentState& state, const SaveRequest& req, SaveRun& run, SaveFiles& f) {
-    if (!keep_damaged_extension(state, f.ext_path)) return false;
+bool put_files_in_place(Document& doc, DocumentState& state, const SaveRequest& req, SaveRun& run, SaveFiles& f,
+                        Notices& notices) {
+    if (!keep_damaged_extension(state, f.ext_path, notices)) return false;
     if (!f.ext_path.empty()) {
         if (f.ext_keeps_nothing) {
             f.ext.discard();
             ::unlink(f.ext_path.c_str());
-        } else if (!put_in_place(req.rename, f.ext, f.ext_path, "拡張ファイルが作成出来ませんでした。\nもう一度試行します。")) {
+        } else if (!put_in_place(req.rename, f.ext, f.ext_path, "拡張ファイルが作成出来ませんでした。\nもう一度試行します。",
+                                 notices)) {
             return false;
         }
     }
-    if (!replace_text_file(doc, state, req, run, f)) return false;
+    if (!replace_text_file(doc, state, req, run, f, notices)) return false;
     if (!f.ext_path.empty() && !f.ext_keeps_nothing) copy_time(state.save_name, f.ext_path);
     return true;
 }
@@ -445,32 +447,35 @@ std::string backup_path_for(const std::string& text_path) {
     return join_path(folder_of(text_path), name_with_extension(text_path, "bak"));
 }
 
-SaveResult save_document(Document& doc, DocumentState& state, LoadSession& session, const SaveRequest& req, SaveRun& run) {
+SaveResult save_document(Document& doc, DocumentState& state, LoadSession& session, const SaveRequest& req, SaveRun& run,
+                         Notices* notices_out) {
+    Notices dropped;
+    Notices& notices = notices_out ? *notices_out : dropped;
     if (!state.in_use_mark_held || state.save_name.empty()) {
-        notice("この文書は読取専用ファイルです｡\n「名前を付けて保存」を実行してください。", READ_ONLY_NOTICE_MS);
+        notices.add("この文書は読取専用ファイルです｡\n「名前を付けて保存」を実行してください。", READ_ONLY_NOTICE_MS);
         return SaveResult::Failed;
     }
     if (!state.keep_original.empty() && same_file(state.save_name, state.keep_original)) {
-        notice("この文書は読込み時にShift_JISで表せない文字を〓に置き換えています｡\n"
+        notices.add("この文書は読込み時にShift_JISで表せない文字を〓に置き換えています｡\n"
                "元の文書を守るため上書き保存はしません｡\n「名前を付けて保存」で別の名前を付けてください｡",
                READ_ONLY_NOTICE_MS);
         return SaveResult::Failed;
     }
     if (state.modified == 0 && req.mode < SAVE_MODE_NEW_NAME) {
-        if (req.mode >= SAVE_MODE_SAVE_AND_END) notice("文書は変更されていません｡", UNCHANGED_NOTICE_MS);
+        if (req.mode >= SAVE_MODE_SAVE_AND_END) notices.add("文書は変更されていません｡", UNCHANGED_NOTICE_MS);
         if (req.restore_flags == 0 || req.mode > SAVE_MODE_SAVE_AND_END) return SaveResult::Nothing;
         if (update_header_in_place(state, session, req)) return SaveResult::Nothing;
     }
     // A text that was not decrypted is no text: saving it would lose the document.
     if (session.extension && session.extension->header.encrypted && !state.decrypted) {
-        notice("この文書は暗号化されています｡\n復号化出来ないため保存しません｡", READ_ONLY_NOTICE_MS);
+        notices.add("この文書は暗号化されています｡\n復号化出来ないため保存しません｡", READ_ONLY_NOTICE_MS);
         return SaveResult::Failed;
     }
-    load_all(doc, state, session);
+    load_all(doc, state, session, &notices);
     SaveFiles files;
     files.ext_path = extension_path_for(state.save_name);
-    if (!write_temporaries(doc, state, req, files)) return SaveResult::Failed;
-    if (!put_files_in_place(doc, state, req, run, files)) return SaveResult::Failed;
+    if (!write_temporaries(doc, state, req, files, notices)) return SaveResult::Failed;
+    if (!put_files_in_place(doc, state, req, run, files, notices)) return SaveResult::Failed;
     after_save(state, req, run);
     // The recovered text is in a saved document now: its recovery file goes.
     remove_recovery_file(state.recovered_from);
@@ -482,7 +487,7 @@ SaveResult save_document(Document& doc, DocumentState& state, LoadSession& sessi
 }
 
 bool write_document_copy(Document& doc, const DocumentState& state, LoadSession& session, SaveRequest request,
-                         const std::string& text_path) {
+                         const std::string& text_path, Notices* notices) {
     if (text_path.empty()) return false;
     // A save on a copy of the state: a second descriptor of the text file (the
     // rest of a partly loaded document is read through it) and a mark of its
@@ -502,14 +507,16 @@ bool write_document_copy(Document& doc, const DocumentState& state, LoadSession&
     request.no_backup = false;
     request.copy = true;
     SaveRun run;
-    const SaveResult result = save_document(doc, copy, session, request, run);
+    const SaveResult result = save_document(doc, copy, session, request, run, notices);
     if (copy.text_fd >= 0) ::close(copy.text_fd);
     return result == SaveResult::Saved;
 }
 
 bool write_out_document(Document& doc, DocumentState& state, LoadSession& session, const ExportOptions& options,
-                        const std::string& path, RenameFunction rename) {
-    load_all(doc, state, session);
+                        const std::string& path, Notices* notices_out, RenameFunction rename) {
+    Notices dropped;
+    Notices& notices = notices_out ? *notices_out : dropped;
+    load_all(doc, state, session, &notices);
     ExportOptions o = options;
     o.form = ExportForm::EXPORT;
     TempFile out;
@@ -520,10 +527,10 @@ bool write_out_document(Document& doc, DocumentState& state, LoadSession& sessio
     bool ok = out.open(folder_of(path), SAVE_TEMP_WRITE_OUT) &&
               write_text(doc, state, o, out, nullptr, &loaded_bytes) && out.finish(mode);
     if (!ok) {
-        notice("書出しファイルが作成出来ません｡\n" + path, FAILED_NOTICE_MS);
+        notices.add("書出しファイルが作成出来ません｡\n" + path, FAILED_NOTICE_MS);
         return false;
     }
-    return put_in_place(rename, out, path, "書出しファイルが作成出来ませんでした。\nもう一度試行します。");
+    return put_in_place(rename, out, path, "書出しファイルが作成出来ませんでした。\nもう一度試行します。", notices);
 }
 
 }  // namespace rix

@@ -29,8 +29,9 @@
 // - The backup is a second name of the old file (a copy where the file
 //   system has no links), made before the new text is renamed into place.
 //
-// Messages (code page 932 through show_message): the read-only notice, the
-// unchanged notice, the temporary-file notice, the rename retry notices.
+// Notices (added in order to the `Notices` the caller passes; null drops
+// them): the read-only notice, the unchanged notice, the temporary-file
+// notice, the rename retry notices, and those of loading the rest.
 #pragma once
 
 #include <cstdint>
@@ -81,17 +82,17 @@ struct SaveRun {
 };
 
 // Saves under state.save_name. Failed leaves the files on disk as they
-// were, but for a kept temporary file named in the message.
+// were, but for a kept temporary file named in the notice.
 SaveResult save_document(Document& doc, DocumentState& state, LoadSession& session, const SaveRequest& request,
-                  SaveRun& run);
+                         SaveRun& run, Notices* notices = nullptr);
 
 // Writes the document and its extension file as a save does, under
 // `text_path` (an auto-save copy): the document's own files, name, mark,
 // modified bits and backups are left as they were. The copy gets the mode of
 // the document's file. False when it could not be written (the notices of
-// the save were shown).
+// the save say why).
 bool write_document_copy(Document& doc, const DocumentState& state, LoadSession& session, SaveRequest request,
-                         const std::string& text_path);
+                         const std::string& text_path, Notices* notices = nullptr);
 
 // The backup name of a text file: the same name with ".bak" in place of its extension.
 std::string backup_path_for(const std::string& text_path);
@@ -99,8 +100,8 @@ std::string backup_path_for(const std::string& text_path);
 // Writes the whole document in EXPORT form (options.form is taken as
 // EXPORT) into `path` through a temporary file; the rest of a document whose
 // load stopped is appended as it stands in the text file. False with a
-// message when it could not be written; the file at `path` is then as it was.
+// notice when it could not be written; the file at `path` is then as it was.
 bool write_out_document(Document& doc, DocumentState& state, LoadSession& session, const ExportOptions& options,
-                        const std::string& path, RenameFunction rename = nullptr);
+                        const std::string& path, Notices* notices = nullptr, RenameFunction rename = nullptr);
 
 }  // namespace rix

@@ -4,16 +4,13 @@
 #include "editing/cursor.h"
 #include "editing/edit_text.h"
 #include "platform/codec.h"
-#include "platform/messages.h"
 
 namespace rix {
 namespace {
 
-void notice(std::string_view utf8, unsigned ms) { show_message(MSG_NOTICE, 0, utf8_to_sjis(utf8), ms); }
-
-bool have_marking(const EditContext& c) {
+bool have_marking(EditContext& c) {
     if (c.edit.mark.on && c.edit.mark.start < c.edit.mark.end) return true;
-    notice("先に､ｼﾌﾄ+ｶｰｿﾙｷｰでマークしてください｡", 2500);
+    c.notices.add("先に､ｼﾌﾄ+ｶｰｿﾙｷｰでマークしてください｡", 2500);
     return false;
 }
 
@@ -25,22 +22,22 @@ void end_marking(EditContext& c, bool remove_highlight) {
 
 }  // namespace
 
-int put_clipboard_text(Clipboard& clipboard, std::string_view sjis) {
+int put_clipboard_text(Clipboard& clipboard, std::string_view sjis, Notices& notices) {
     if (sjis.size() > CLIPBOARD_PUT_LIMIT) {
-        notice("テキストが大きすぎます。", 3000);
+        notices.add("テキストが大きすぎます。", 3000);
         return CLIPBOARD_FAILED;
     }
     if (clipboard.set_text(sjis_to_utf8(sjis))) return CLIPBOARD_OK;
-    notice("クリップボードへの転送に失敗しました。", 4000);
+    notices.add("クリップボードへの転送に失敗しました。", 4000);
     return CLIPBOARD_FAILED;
 }
 
-int get_clipboard_text(Clipboard& clipboard, std::string* sjis, std::size_t* replaced) {
+int get_clipboard_text(Clipboard& clipboard, Notices& notices, std::string* sjis, std::size_t* replaced) {
     sjis->clear();
     if (replaced) *replaced = 0;
     std::string utf8;
     if (!clipboard.get_text(&utf8) || utf8.empty()) {
-        notice("クリップボードにテキストはありません。", 3000);
+        notices.add("クリップボードにテキストはありません。", 3000);
         return CLIPBOARD_NO_TEXT;
     }
     // Every UTF-8 character of at most four bytes gives at least one byte
@@ -48,7 +45,7 @@ int get_clipboard_text(Clipboard& clipboard, std::string* sjis, std::size_t* rep
     std::string text;
     if (utf8.size() < 4 * CLIPBOARD_TEXT_LIMIT) text = import_clipboard_text(utf8, replaced);
     if (text.size() >= CLIPBOARD_TEXT_LIMIT || utf8.size() >= 4 * CLIPBOARD_TEXT_LIMIT) {
-        notice("テキストが大きすぎます。", 3000);
+        notices.add("テキストが大きすぎます。", 3000);
         if (replaced) *replaced = 0;
         return CLIPBOARD_TOO_LARGE;
     }
@@ -59,7 +56,7 @@ int get_clipboard_text(Clipboard& clipboard, std::string* sjis, std::size_t* rep
 bool cut_marked(EditContext& c, Clipboard& clipboard, const ClipboardHooks& hooks) {
     if (!have_marking(c)) return false;
     const std::string text = export_marked_text(c);
-    if (put_clipboard_text(clipboard, text) != CLIPBOARD_OK) return false;
+    if (put_clipboard_text(clipboard, text, c.notices) != CLIPBOARD_OK) return false;
     const Marking m = c.edit.mark;
     end_marking(c, true);
     delete_range(c, m.end, m.start, c.edit.cursor);
@@ -70,7 +67,7 @@ bool cut_marked(EditContext& c, Clipboard& clipboard, const ClipboardHooks& hook
 bool copy_marked(EditContext& c, Clipboard& clipboard, bool keep_highlight, const ClipboardHooks& hooks) {
     if (!have_marking(c)) return false;
     const std::string text = export_marked_text(c);
-    if (put_clipboard_text(clipboard, text) != CLIPBOARD_OK) return false;
+    if (put_clipboard_text(clipboard, text, c.notices) != CLIPBOARD_OK) return false;
     end_marking(c, !keep_highlight);
     if (hooks.add_copy_history) hooks.add_copy_history(text);
     return true;
@@ -88,15 +85,15 @@ bool paste_text(EditContext& c, const std::string& sjis) {
 bool paste_clipboard(EditContext& c, Clipboard& clipboard) {
     std::string text;
     std::size_t replaced = 0;
-    if (get_clipboard_text(clipboard, &text, &replaced) != CLIPBOARD_OK) return false;
+    if (get_clipboard_text(clipboard, c.notices, &text, &replaced) != CLIPBOARD_OK) return false;
     const bool ok = paste_text(c, text);
     if (ok && replaced > 0)
-        notice("シフトJISにない文字" + std::to_string(replaced) + "字を〓に置き換えて貼り付けました｡", 3000);
+        c.notices.add("シフトJISにない文字" + std::to_string(replaced) + "字を〓に置き換えて貼り付けました｡", 3000);
     return ok;
 }
 
 bool select_all(EditContext& c) {
-    if (c.session) load_all(c.doc, c.state, *c.session);
+    if (c.session) load_all(c.doc, c.state, *c.session, &c.notices);
     if (c.doc.lines.count() == 0) return false;
     const TextPos end = document_end(c.doc);
     if (!(TextPos(0, 0) < end)) return false;

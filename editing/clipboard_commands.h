@@ -35,13 +35,15 @@ enum : int {
     CLIPBOARD_TOO_LARGE = 3,   // get: CLIPBOARD_TEXT_LIMIT bytes or more
 };
 
-// Puts a text (code page 932, CR LF) on the clipboard. A notice tells every
-// failure: more than CLIPBOARD_PUT_LIMIT bytes, or the clipboard refused it.
-int put_clipboard_text(Clipboard& clipboard, std::string_view sjis);
+// Puts a text (code page 932, CR LF) on the clipboard. A notice added to
+// `notices` tells every failure: more than CLIPBOARD_PUT_LIMIT bytes, or the
+// clipboard refused it.
+int put_clipboard_text(Clipboard& clipboard, std::string_view sjis, Notices& notices);
 // Reads the clipboard's text into *sjis in the raw form insert_text takes
 // (line ends made CR LF, characters outside code page 932 made 〓 and counted
-// in *replaced when given). A notice tells every failure; *sjis is then empty.
-int get_clipboard_text(Clipboard& clipboard, std::string* sjis, std::size_t* replaced = nullptr);
+// in *replaced when given). A notice added to `notices` tells every failure;
+// *sjis is then empty.
+int get_clipboard_text(Clipboard& clipboard, Notices& notices, std::string* sjis, std::size_t* replaced = nullptr);
 
 struct ClipboardHooks {
     // Called with every text (code page 932, CR LF) a cut or copy put on the

@@ -65,7 +65,7 @@ void load_for(EditContext& c, TextPos pos, std::uint32_t lines) {
     if (c.session == nullptr) return;
     while (!c.doc.fully_loaded()) {
         if (pos.line() < c.doc.lines.count() && display_lines_forward(c.doc, pos, lines).moved >= lines) return;
-        if (!load_more(c.doc, c.state, *c.session)) return;
+        if (!load_more(c.doc, c.state, *c.session, &c.notices)) return;
     }
 }
 

@@ -140,12 +140,15 @@ struct EditState {
 };
 
 // What an editing operation works on. `session` may be null (a document
-// built in memory, fully loaded).
+// built in memory, fully loaded). What the operations have to tell the
+// writer (a refused edit, what a load of more lines met) is added to
+// `notices` in order; app/ shows them when the operation returns.
 struct EditContext {
     Document& doc;
     DocumentState& state;
     EditState& edit;
     LoadSession* session = nullptr;
+    Notices notices{};
 };
 
 }  // namespace rix

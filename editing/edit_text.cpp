@@ -27,30 +27,27 @@
 #include "editing/cursor.h"
 #include "editing/edit_text_internal.h"
 #include "platform/codec.h"
-#include "platform/messages.h"
 
 namespace rix {
 namespace {
 
 constexpr std::uint32_t MAX_JOURNAL_SPAN = 0xFFFF;   // lengths in the journal have 16 bits
 
-void notice(std::string_view utf8, unsigned ms) { show_message(MSG_NOTICE, 0, utf8_to_sjis(utf8), ms); }
-
-void notice_not_journaled() {
-    notice("この編集は大きすぎるため元に戻せません｡\n元に戻す(Undo)データを消去しました｡", 3000);
+void notice_not_journaled(Notices& notices) {
+    notices.add("この編集は大きすぎるため元に戻せません｡\n元に戻す(Undo)データを消去しました｡", 3000);
 }
 
 // Tells why a conversion could not be placed.
-void notice_refused(EditConvertStatus status) {
+void notice_refused(EditConvertStatus status, Notices& notices) {
     switch (status) {
     case EditConvertStatus::LINE_TOO_LONG:
-        notice("1行の長さは全角16000字迄です｡挿入が出\n来ません｡適当な所で行換えしてください｡", 3000);
+        notices.add("1行の長さは全角16000字迄です｡挿入が出\n来ません｡適当な所で行換えしてください｡", 3000);
         break;
     case EditConvertStatus::TOO_MANY_LINES:
-        notice("行数が上限の65536行を超えるため､\n挿入が出来ません｡", 3000);
+        notices.add("行数が上限の65536行を超えるため､\n挿入が出来ません｡", 3000);
         break;
     case EditConvertStatus::NO_BUFFER:
-        notice("テキストバッファーを拡大出来ません。", 4000);
+        notices.add("テキストバッファーを拡大出来ません。", 4000);
         break;
     case EditConvertStatus::OK:
         break;
@@ -114,8 +111,8 @@ void journal_bytes_reversed(UndoJournal& j, std::string_view bytes) {
     for (std::size_t k = bytes.size(); k > 0; --k) journal_push(j, static_cast<std::uint8_t>(bytes[k - 1]));
 }
 
-void finish_record(UndoJournal& j) {
-    if (!journal_end(j)) notice_not_journaled();
+void finish_record(UndoJournal& j, Notices& notices) {
+    if (!journal_end(j)) notice_not_journaled(notices);
 }
 
 // The raw editing form of [start, end) (line ends as CR LF), byte-exact.
@@ -186,13 +183,12 @@ void follow_top(EditContext& c, TextPos start, TextPos old_end, TextPos new_end,
 }
 
 // Index entries on removed lines leave with a notice each.
-void remove_index_entries(Document& doc, std::uint32_t at, std::uint32_t n) {
+void remove_index_entries(Document& doc, std::uint32_t at, std::uint32_t n, Notices& notices) {
     if (n == 0) return;
-    for (const IndexEntry& e : adjust_index_entries(doc.index, at, n, false)) {
-        std::string text = utf8_to_sjis("索引の付いている行を\n削除しましたので、\n行 ") + std::to_string(e.line + 1) +
-                           utf8_to_sjis("「") + e.title + utf8_to_sjis("」も削除します。");
-        show_message(MSG_NOTICE, 0, text, 4000);
-    }
+    for (const IndexEntry& e : adjust_index_entries(doc.index, at, n, false))
+        notices.add("索引の付いている行を\n削除しましたので、\n行 " + std::to_string(e.line + 1) + "「" +
+                        sjis_to_utf8(e.title) + "」も削除します。",
+                    4000);
 }
 
 // The format words of the lines produced from line `line` split at raw column `column`.
@@ -277,14 +273,14 @@ struct LineEdit {
 };
 
 // Converts and places one edited line. The positions of the offsets come
-// back absolute. False when refused (the notice was shown).
+// back absolute. False when refused (with the notice).
 bool apply_line_edit(EditContext& c, const LineEdit& e, std::vector<TextPos>* positions, std::uint32_t* produced) {
     EditConversion conv =
         convert_edit_text(e.raw, c.doc.rules, c.doc.formats.word(e.line), tab_width(c), e.offsets);
     std::vector<std::uint32_t> words = split_words(c, e.line, e.split_column, conv.lines.size());
     EditConvertStatus st = place_edit_lines(c.doc, e.line, 1, conv, words);
     if (st != EditConvertStatus::OK) {
-        notice_refused(st);
+        notice_refused(st, c.notices);
         return false;
     }
     *produced = static_cast<std::uint32_t>(conv.lines.size());
@@ -438,7 +434,7 @@ bool insert_at(EditContext& c, TextPos pos, std::string_view text, bool insert, 
         if (insert) {
             if (text.size() > MAX_JOURNAL_SPAN) {
                 journal_refuse(j);
-                notice_not_journaled();
+                notice_not_journaled(c.notices);
             } else {
                 journal_begin(j);
                 journal_bytes_reversed(j, text);
@@ -447,13 +443,13 @@ bool insert_at(EditContext& c, TextPos pos, std::string_view text, bool insert, 
                 journal_push_position(j, pos);
                 journal_push_position(j, cursor);
                 journal_push(j, RECORD_INSERTION);
-                finish_record(j);
+                finish_record(j, c.notices);
             }
         } else {
             const std::string written = raw_span(doc, pos, positions[1]);
             if (written.size() > MAX_JOURNAL_SPAN || replaced.size() > MAX_JOURNAL_SPAN) {
                 journal_refuse(j);
-                notice_not_journaled();
+                notice_not_journaled(c.notices);
             } else {
                 journal_begin(j);
                 journal_bytes_reversed(j, written);
@@ -462,7 +458,7 @@ bool insert_at(EditContext& c, TextPos pos, std::string_view text, bool insert, 
                 journal_push_length(j, static_cast<std::uint16_t>(replaced.size()));
                 journal_push_position(j, pos);
                 journal_push(j, RECORD_OVERWRITE);
-                finish_record(j);
+                finish_record(j, c.notices);
             }
         }
     }
@@ -486,7 +482,7 @@ bool delete_exact(EditContext& c, TextPos start, TextPos end, const Cursor& rest
     if (start.column() == 0 && end.column() == 0) {
         // Whole lines: their entries go, nothing is converted.
         remove_line_entries(doc, l2, l2 - l1);
-        remove_index_entries(doc, l2, l2 - l1);
+        remove_index_entries(doc, l2, l2 - l1, c.notices);
         if (doc.fully_loaded()) doc.load.end = TextPos(doc.load.end.line() - (l2 - l1), doc.load.end.column());
     } else {
         EditConversion conv;
@@ -496,12 +492,12 @@ bool delete_exact(EditContext& c, TextPos start, TextPos end, const Cursor& rest
         conv = convert_edit_text(raw, doc.rules, doc.formats.word(l1), tab_width(c), {&offset, 1});
         EditConvertStatus st = place_edit_lines(doc, l1, l2 - l1 + 1, conv, {doc.formats.word(l1)});
         if (st != EditConvertStatus::OK) {
-            notice_refused(st);
+            notice_refused(st, c.notices);
             return false;
         }
         if (l2 > l1) {
             doc.lines.set_marks(l1, 0);   // a line made by joining lines has no marks
-            remove_index_entries(doc, l2 + 1, l2 - l1);
+            remove_index_entries(doc, l2 + 1, l2 - l1, c.notices);
         }
     }
 
@@ -509,7 +505,7 @@ bool delete_exact(EditContext& c, TextPos start, TextPos end, const Cursor& rest
     if (!j.suspended) {
         if (deleted.size() > MAX_JOURNAL_SPAN) {
             journal_refuse(j);
-            notice_not_journaled();
+            notice_not_journaled(c.notices);
         } else {
             journal_begin(j);
             journal_cursor(j, restore);
@@ -518,7 +514,7 @@ bool delete_exact(EditContext& c, TextPos start, TextPos end, const Cursor& rest
             journal_push_length(j, static_cast<std::uint16_t>(deleted.size()));
             journal_push_position(j, start);
             journal_push(j, RECORD_DELETION);
-            finish_record(j);
+            finish_record(j, c.notices);
         }
     }
     follow_top(c, start, end, start, -static_cast<std::int64_t>(l2 - l1));
@@ -554,7 +550,7 @@ bool delete_range(EditContext& c, TextPos end, TextPos start, const Cursor& rest
         case ItemKind::CUT:
             return false;   // the end of the text is never deleted
         case ItemKind::LINE_END:
-            while (start.line() + 1 >= doc.lines.count() && c.session && load_more(doc, c.state, *c.session)) {
+            while (start.line() + 1 >= doc.lines.count() && c.session && load_more(doc, c.state, *c.session, &c.notices)) {
             }
             if (start.line() + 1 >= doc.lines.count()) return false;
             end = TextPos(start.line() + 1, 0);
@@ -577,7 +573,7 @@ bool delete_range(EditContext& c, TextPos end, TextPos start, const Cursor& rest
     } else {
         // A range reaching past the loaded lines joins what it reaches: load it first.
         if (end.line() >= doc.lines.count() && c.session)
-            while (end.line() >= doc.lines.count() && load_more(doc, c.state, *c.session)) {
+            while (end.line() >= doc.lines.count() && load_more(doc, c.state, *c.session, &c.notices)) {
             }
         end = snap_forward(doc, loaded_position(doc, end));
         if (end < start) end = start;
@@ -611,14 +607,14 @@ bool replace_block_at(EditContext& c, TextPos pos, std::string_view block, bool 
     const DamageBase damage = damage_base(doc, pos);
     const EditConvertStatus st = rewrite_line_bytes(doc, pos, it.length, block, tab_width(c));
     if (st != EditConvertStatus::OK) {
-        notice_refused(st);
+        notice_refused(st, c.notices);
         return false;
     }
     UndoJournal& j = c.edit.journal;
     if (record && !j.suspended) {
         if (old.size() > MAX_JOURNAL_SPAN || block.size() > MAX_JOURNAL_SPAN) {
             journal_refuse(j);
-            notice_not_journaled();
+            notice_not_journaled(c.notices);
         } else {
             // The record apply_undo and apply_redo read for an overwrite: the
             // position, then the replaced bytes, then the written ones.
@@ -629,7 +625,7 @@ bool replace_block_at(EditContext& c, TextPos pos, std::string_view block, bool 
             journal_push_length(j, static_cast<std::uint16_t>(old.size()));
             journal_push_position(j, pos);
             journal_push(j, RECORD_OVERWRITE);
-            finish_record(j);
+            finish_record(j, c.notices);
         }
     }
     // The cursor and the top keep their places in the text.
@@ -670,7 +666,7 @@ std::uint32_t move_lines(EditContext& c, std::uint32_t first, std::uint32_t n, s
         journal_push_position(j, TextPos(n));
         journal_push_position(j, TextPos(before));
         journal_push(j, RECORD_LINE_MOVE);
-        finish_record(j);
+        finish_record(j, c.notices);
     }
     end_change(c, {TextPos(lowest, 0), 0, MODIFIED_TEXT | MODIFIED_EXTENSION, cursor, to, n, "a move of lines"},
                damage);

@@ -17,7 +17,6 @@
 #include "editing/dispatch.h"
 #include "editing/edit_text_internal.h"
 #include "platform/codec.h"
-#include "platform/messages.h"
 
 namespace rix {
 namespace {
@@ -65,9 +64,7 @@ void write_words(EditContext& c, std::uint32_t first, std::span<const std::uint3
         journal_push_length(j, static_cast<std::uint16_t>(n));
         journal_push(j, RECORD_LINE_FORMAT);
         if (!journal_end(j))
-            show_message(MSG_NOTICE, 0,
-                         utf8_to_sjis("この編集は大きすぎるため元に戻せません｡\n元に戻す(Undo)データを消去しました｡"),
-                         3000);
+            c.notices.add("この編集は大きすぎるため元に戻せません｡\n元に戻す(Undo)データを消去しました｡", 3000);
     }
 }
 

@@ -25,7 +25,7 @@ bool is_end(ItemKind k) { return k == ItemKind::LINE_END || k == ItemKind::TEXT_
 void ensure_line(EditContext& c, std::uint32_t line) {
     if (c.session == nullptr) return;
     while (line >= c.doc.lines.count() && !c.doc.fully_loaded())
-        if (!load_more(c.doc, c.state, *c.session)) return;
+        if (!load_more(c.doc, c.state, *c.session, &c.notices)) return;
 }
 
 // A cursor stop of a line: a cursor anywhere in [from, to] stands on it.

@@ -7,7 +7,6 @@
 #include "editing/cursor.h"
 #include "editing/edit_text.h"
 #include "platform/codec.h"
-#include "platform/messages.h"
 
 namespace rix {
 namespace {
@@ -16,8 +15,6 @@ constexpr std::uint16_t CODE_LONG_VOWEL = 0x815B;   // ー
 
 bool is_cell(ItemKind k) { return k == ItemKind::DOUBLE || k == ItemKind::SINGLE || k == ItemKind::PAIR; }
 bool ends_line(ItemKind k) { return k == ItemKind::LINE_END || k == ItemKind::TEXT_END || k == ItemKind::CUT; }
-
-void notice(const char* utf8) { show_message(MSG_NOTICE, 0, utf8_to_sjis(utf8), RUBY_NOTICE_MS); }
 
 RubyClass single_class(std::uint8_t b) { return b >= 0xA0 && b <= 0xDF ? RubyClass::KANA : RubyClass::LATIN; }
 
@@ -109,7 +106,7 @@ RubyTarget prepare_ruby_edit(EditContext& c, std::size_t limit_bytes, bool repor
     TextPos end_of_range(0xFFFFFFFFu);
     if (c.edit.mark.on) {
         if (range_bytes(doc, c.edit.mark.start, c.edit.mark.end) > limit_bytes) {
-            notice(" 指定文字範囲が長すぎます｡");
+            c.notices.add(" 指定文字範囲が長すぎます｡", RUBY_NOTICE_MS);
             return t;
         }
         t.marked = true;
@@ -130,7 +127,7 @@ RubyTarget prepare_ruby_edit(EditContext& c, std::size_t limit_bytes, bool repor
     if (at != c.edit.cursor.pos) place_cursor(c, at);
     t.at = at;
     if (ends_line(it.kind)) {
-        if (report_line_end) notice(" CR や EOF にはルビを付けられません｡");
+        if (report_line_end) c.notices.add(" CR や EOF にはルビを付けられません｡", RUBY_NOTICE_MS);
         return t;
     }
     std::uint32_t base_at = at.column();

@@ -22,7 +22,6 @@
 #include "editing/edit_text_internal.h"
 #include "editing/line_formats.h"
 #include "platform/codec.h"
-#include "platform/messages.h"
 
 namespace rix {
 namespace {
@@ -165,7 +164,7 @@ bool run_journal(EditContext& c, Take take, Apply apply, std::string_view nothin
     UndoJournal& j = c.edit.journal;
     JournalRecord r;
     if (!take(j, &r)) {
-        show_message(MSG_NOTICE, 0, utf8_to_sjis(nothing_utf8), NOTHING_TO_DO_MS);
+        c.notices.add(std::string(nothing_utf8), NOTHING_TO_DO_MS);
         return false;
     }
     // The marked range named the text before the change: it ends.

@@ -64,11 +64,11 @@ inline int memory_file(std::string_view bytes) {
 
 // Loads `text` as the document's file; returns the cursor start_load gave.
 inline TextPos load_bytes(Document& doc, DocumentState& state, LoadSession& session, std::string_view text,
-                          bool restore_cursor = false) {
+                          bool restore_cursor = false, Notices* notices = nullptr) {
     state.text_fd = memory_file(text);
     state.file_length = static_cast<std::int64_t>(text.size());
-    TextPos cursor = start_load(doc, state, session, restore_cursor);
-    load_all(doc, state, session);
+    TextPos cursor = start_load(doc, state, session, restore_cursor, 40, notices);
+    load_all(doc, state, session, notices);
     if (state.text_fd >= 0) ::close(state.text_fd);
     state.text_fd = -1;
     return cursor;

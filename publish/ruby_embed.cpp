@@ -36,7 +36,7 @@ RubyEmbedResult embed_rubies(Document& doc, DocumentState& state, LoadSession& s
     o.write_rubies = true;
     o.ruby_notation = notation.ruby_notation;
     o.custom_delimiters = notation.custom_delimiters;
-    if (!write_out_document(doc, state, session, o, path)) return result;
+    if (!write_out_document(doc, state, session, o, path, &result.notices)) return result;
     result.written = true;
     if (questions.yes_no(with_name("ルビを本文に組込んだ文書\n%s\nを作成しました。\nこれをhtmlの対象ファイルにしますか？", path),
                          owner)) {

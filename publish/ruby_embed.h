@@ -25,6 +25,7 @@ std::string ruby_file_path(const std::string& save_name);
 struct RubyEmbedResult {
     bool written = false;        // the file was made
     bool made_target = false;    // *html_target now names it
+    Notices notices;             // what writing the file reported (a failure, the load of the rest)
 };
 
 // Loads the rest of the document and writes the "_ruby" file with ruby

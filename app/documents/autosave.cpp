@@ -55,8 +55,11 @@ bool auto_save(Application& app, bool asked) {
         r.autosave_generations >= 1 && r.autosave_generations <= 99 ? r.autosave_generations : 1;
     const std::string path = next_autosave_path(doc.save_name, generations);
     if (doc.encrypt) shell_notice(" 暗号化自動保存実行中 ", ENCRYPTED_NOTICE_MS);
-    if (!write_document_copy(app.loaded->document, doc, app.loaded->session,
-                             save_request_for(app, SAVE_MODE_SWITCH_OR_END), path)) {
+    Notices notices;
+    const bool written = write_document_copy(app.loaded->document, doc, app.loaded->session,
+                                             save_request_for(app, SAVE_MODE_SWITCH_OR_END), path, &notices);
+    show_notices(notices);
+    if (!written) {
         shell_notice("自動保存を実行出来ません。", FAILED_NOTICE_MS);
         return false;
     }

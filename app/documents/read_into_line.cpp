@@ -18,7 +18,7 @@ bool read_into_current_line(Application& app) {
         show_message(MSG_NOTICE, 0, utf8_to_sjis("文書が見つかりませんでした｡"), 2500);
         return false;
     }
-    if (!accept_document_kind(check_document_kind(path), 0)) return false;
+    if (!accept_document_kind_shown(check_document_kind(path))) return false;
     ReadInFile file;
     if (!file.open(path)) {
         show_message(MSG_NOTICE, 0, utf8_to_sjis("文書ファイルを開けません｡\n" + path), 3000);

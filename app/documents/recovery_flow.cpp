@@ -38,8 +38,10 @@ const char* signal_name(int number) {
 void end_on_signal(Application& app, int signal_number) {
     const bool changed = (app.doc.modified & (MODIFIED_TEXT | MODIFIED_EXTENSION)) != 0;
     if (changed && app.loaded) {
+        Notices notices;
         std::string written = write_recovery_file(app.loaded->document, app.doc, app.loaded->session,
-                                                  save_request_for(app, SAVE_MODE_SWITCH_OR_END));
+                                                  save_request_for(app, SAVE_MODE_SWITCH_OR_END), &notices);
+        show_notices(notices);
         if (!written.empty())
             std::fprintf(stderr, "rix: %s: the unsaved text of %s is kept in %s\n", signal_name(signal_number),
                          app.doc.save_name.c_str(), written.c_str());

@@ -36,9 +36,9 @@ mode_t mode_of_new_file(const std::string& path) {
 // Loads `path` for a batch form: held open read-only, never marked.
 bool load_for_batch(Application& app, const std::string& path) {
     DocumentState& doc = app.doc;
-    doc.text_fd = open_text_file(path, 0);
+    doc.text_fd = open_text_file_shown(path);
     if (doc.text_fd < 0) return false;
-    if (!accept_document_kind(check_document_kind(path), 0)) {
+    if (!accept_document_kind_shown(check_document_kind(path))) {
         ::close(doc.text_fd);
         doc.text_fd = -1;
         return false;
@@ -52,8 +52,7 @@ bool load_for_batch(Application& app, const std::string& path) {
         return false;
     }
     app.loaded = std::make_unique<LoadedDocument>(std::string(), UINT64_MAX);
-    SettingsRecord& r = app.settings.rec;
-    start_document_load(*app.loaded, doc, r, app.reading, current_screen_slot(r), false);
+    start_loading(app, false);
     return true;
 }
 
@@ -150,8 +149,10 @@ SaveResult save_in_mode(Application& app, int mode) {
     const bool writes = app.doc.modified != 0 || mode == SAVE_MODE_NEW_NAME;
     if (writes && !confirm_encrypted_save(app)) return SaveResult::Failed;
     SaveFlowState& flow = app.save_flow;
+    Notices notices;
     SaveResult result = save_document(app.loaded->document, app.doc, app.loaded->session,
-                                      save_request_for(app, mode), flow.run);
+                                      save_request_for(app, mode), flow.run, &notices);
+    show_notices(notices);
     if (result != SaveResult::Saved) return result;
     // The file on disk is enciphered now, or plain: the next saves go by that.
     app.loaded->extension.header.encrypted = app.doc.encrypt;
@@ -186,7 +187,7 @@ SaveResult save_as(Application& app) {
     if (app.save_flow.writing.any()) return write_out(app, path) ? SaveResult::Saved : SaveResult::Failed;
     if (!app.loaded) return SaveResult::Failed;
     // The rest is loaded while the old file is still held (it is its source).
-    load_all(app.loaded->document, app.doc, app.loaded->session);
+    load_all_shown(app.loaded->document, app.doc, app.loaded->session);
     DocumentState before = app.doc;
     take_new_name(app.doc, path);
     if (SaveResult result = save_in_mode(app, SAVE_MODE_NEW_NAME); result != SaveResult::Saved) {
@@ -207,7 +208,10 @@ bool write_out(Application& app, const std::string& path) {
     if (!app.loaded) return false;
     if (refuse_output_over_input(path, "書出しファイル", document_inputs(app.doc))) return false;
     ExportOptions o = write_out_options(app.settings.rec, app.save_flow.writing);
-    if (!write_out_document(app.loaded->document, app.doc, app.loaded->session, o, path)) return false;
+    Notices notices;
+    const bool written = write_out_document(app.loaded->document, app.doc, app.loaded->session, o, path, &notices);
+    show_notices(notices);
+    if (!written) return false;
     shell_notice(path + "\nに書出し終了しました｡", WRITTEN_NOTICE_MS);
     return true;
 }
@@ -236,7 +240,7 @@ int batch_save_as(Application& app, const std::string& document, const std::stri
         close_batch(app);
         return 1;
     }
-    load_all(app.loaded->document, app.doc, app.loaded->session);
+    load_all_shown(app.loaded->document, app.doc, app.loaded->session);
     convert_form(app.loaded->document.load.form, app.line.encoding);
     take_new_name(app.doc, out);
     SaveResult result = save_in_mode(app, SAVE_MODE_NEW_NAME);
@@ -251,7 +255,9 @@ int batch_write_out(Application& app, const std::string& document, const std::st
         return 1;
     }
     ExportOptions o = write_out_options(app.settings.rec, app.save_flow.writing);
-    bool ok = write_out_document(app.loaded->document, app.doc, app.loaded->session, o, out);
+    Notices notices;
+    bool ok = write_out_document(app.loaded->document, app.doc, app.loaded->session, o, out, &notices);
+    show_notices(notices);
     close_batch(app);
     return ok ? 0 : 1;
 }

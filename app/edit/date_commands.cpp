@@ -24,6 +24,7 @@ void install_date_commands(Application& app) {
         format.format_font_bold = app.settings.rec.font[slot].weight > BOLD_WEIGHT_ABOVE;
         EditContext c = edit_context(app);
         const int result = run_date_insertion(c, *session, today_local(), format, 0);
+        show_edit_notices(c);
         editing_done(app);
         if (result == DIALOG_OK) rebuild(app);
     }, [&app] { return editing_ready(app); });

@@ -47,6 +47,13 @@ EditContext edit_context(Application& app) {
     return EditContext{loaded.document, app.doc, loaded.edit, &loaded.session};
 }
 
+void show_edit_notices(EditContext& c) {
+    show_notices(c.notices);
+    c.notices.items.clear();
+    show_notices(c.doc.notices);
+    c.doc.notices.items.clear();
+}
+
 void refresh_edit_options(Application& app) {
     if (!app.loaded) return;
     EditState& edit = app.loaded->edit;
@@ -70,6 +77,7 @@ void start_editing(Application& app) {
     edit.frame.top_display_line = DisplayLineNo{};
     EditContext c = edit_context(app);
     if (app.loaded->document.lines.count() > 0) place_cursor(c, app.loaded->cursor);
+    show_edit_notices(c);
     edit.damage.clear();
 }
 
@@ -87,6 +95,7 @@ void editing_after_rebuild(Application& app, ScreenState& screen) {
     if (c.doc.lines.count() == 0) return;
     const std::uint32_t remembered = edit.cursor.remembered_cell;
     place_cursor(c, app.loaded->cursor, false);
+    show_edit_notices(c);
     edit.cursor.remembered_cell = remembered;
     edit.damage.clear();
     apply_view_damage(c.doc, s, edit);   // the highlight after a full repaint
@@ -118,6 +127,7 @@ bool run_edit(Application& app, const std::function<void(EditContext&)>& work) {
     if (!editing_ready(app)) return false;
     EditContext c = edit_context(app);
     work(c);
+    show_edit_notices(c);
     editing_done(app);
     return true;
 }

@@ -25,6 +25,10 @@ EditOptions edit_options_for(const SettingsRecord& rec, int slot, const WritingO
 
 // The editing context of the loaded document (app.loaded must exist).
 EditContext edit_context(Application& app);
+// Shows what the operations on `c` reported, then what its document met
+// while wrapping (Document::notices), and clears both: called as soon as an
+// operation returns, where its messages used to appear.
+void show_edit_notices(EditContext& c);
 
 // A document was loaded: the journal, the staging area and the marking start
 // afresh, insert mode is on, the cursor stands where the load put it.

@@ -200,7 +200,7 @@ void guides_count_timer(Application& app, GuideState& g) {
 std::uint64_t count_document(Application& app, GuideState& g, CountOwner owner) {
     if (!app.loaded) return 0;
     Document& doc = app.loaded->document;
-    load_all(doc, app.doc, app.loaded->session);
+    load_all_shown(doc, app.doc, app.loaded->session);
     const SettingsRecord& rec = app.settings.rec;
     const bool silent = owner != CountOwner::MENU;
     const PrintRange range = silent ? PrintRange{} : print_range_view(rec);   // silent passes count everything

@@ -125,6 +125,7 @@ void MouseGlue::scroll_bar(int action, int position) {
     if (!to.ok) return;
     place_cursor(c, to.pos);
     keep_cursor_on_screen(c);
+    show_edit_notices(c);
     after_change();
 }
 
@@ -167,18 +168,21 @@ void MouseGlue::move_cursor(TextPos pos) {
     EditContext c = edit_context(app_);
     place_cursor(c, pos);
     keep_cursor_on_screen(c);
+    show_edit_notices(c);
     after_change();
 }
 
 void MouseGlue::dispatch_key(int key, int flags) {
     EditContext c = edit_context(app_);
     rix::dispatch_key(c, key, flags);
+    show_edit_notices(c);
     after_change();
 }
 
 void MouseGlue::end_marking() {
     EditContext c = edit_context(app_);
     rix::end_marking(c);
+    show_edit_notices(c);
     after_change();
 }
 
@@ -189,6 +193,7 @@ bool MouseGlue::run_command(int id) {
         ClipboardHooks hooks;
         hooks.add_copy_history = app_.links.add_copy_history.function();
         const bool ok = run_clipboard_command(c, *clipboard_, id, hooks);
+        show_edit_notices(c);
         after_change();
         return ok;
     }

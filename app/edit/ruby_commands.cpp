@@ -16,6 +16,7 @@ void install_ruby_commands(Application& app) {
         services.after_change = [&app] { editing_done(app); };
         services.rebuild_screen = [&app] { rebuild(app); };
         run_ruby_dialog(c, services, 0);
+        show_edit_notices(c);
     }, [&app] { return editing_ready(app); });
 }
 

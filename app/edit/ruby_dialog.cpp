@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "app/edit/editor.h"
 #include "editing/dispatch.h"
 #include "platform/codec.h"
 #include "platform/messages.h"
@@ -106,6 +107,7 @@ void RubyDialog::cancel(DialogContext&) {}
 
 int run_ruby_dialog(EditContext& c, const RubyDialogServices& services, WindowRef owner) {
     const RubyTarget target = prepare_ruby_edit(c, RUBY_DIALOG_BASE_LIMIT);
+    show_edit_notices(c);
     PendingRubyEdit pending;
     int result = DIALOG_CANCEL;
     if (target.result >= 0) {

@@ -26,9 +26,11 @@ void load_for_screen(Application& app, TextPos cursor, int screen_lines) {
     LoadedDocument& loaded = *app.loaded;
     Document& doc = loaded.document;
     const std::uint32_t wanted = cursor.line() + 2 * static_cast<std::uint32_t>(screen_lines) + 1;
+    Notices notices;
     while (!doc.fully_loaded() && doc.lines.count() < wanted) {
-        if (!load_more(doc, app.doc, loaded.session)) break;
+        if (!load_more(doc, app.doc, loaded.session, &notices)) break;
     }
+    show_notices(notices);
 }
 
 // Font, geometry and wrapping of the shown slot; false when the font cannot be made.

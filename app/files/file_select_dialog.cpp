@@ -216,6 +216,13 @@ private:
         return true;
     }
 
+    // Whether `path` is a document this program edits; the refusal over the dialog.
+    static bool accept_kind(DialogContext& ctx, const std::string& path) {
+        Notices refused;
+        const bool accepted = accept_document_kind(check_document_kind(path), ctx.window(), &refused);
+        for (const Notice& n : refused.items) ctx.show_message(MSG_NOTICE, sjis(n.utf8), n.time_ms);
+        return accepted;
+    }
     bool ask(DialogContext& ctx, const std::string& utf8) { return ctx.show_message(MSG_YES_NO, sjis(utf8)) == MSG_RESULT_YES; }
 
     // 実 行: lists a folder or a pattern; otherwise takes the file.
@@ -240,7 +247,7 @@ private:
             const std::string_view ext = extension_of(name);
             const bool exempt = equal_nocase(ext, "txt") || s_.decrypt_on_read ||
                                 (mode_ == SELECT_OPEN && (equal_nocase(ext, "lzh") || equal_nocase(ext, "zip")));
-            if (!exempt && !accept_document_kind(check_document_kind(path), ctx.window())) return false;
+            if (!exempt && !accept_kind(ctx, path)) return false;
         }
         if (mode_ == SELECT_OPEN && s_.reading_conversions_on && s_.reading_conversions_on() &&
             !ask(ctx, "読込実行が設定されています｡\n通常の文書編集を実行する場合は、\n[読込設定]で全てのﾁｪｯｸをｵﾌにしてください｡\n\nこのまま実行しますか？"))
@@ -351,7 +358,7 @@ private:
             ctx.show_message(MSG_NOTICE, sjis("先に選択してください。"), SHORT_MS);
             return;
         }
-        if (mode_ != SELECT_DOCUMENTS && !accept_document_kind(check_document_kind(path), ctx.window())) return;
+        if (mode_ != SELECT_DOCUMENTS && !accept_kind(ctx, path)) return;
         s_.preview(path);
     }
 

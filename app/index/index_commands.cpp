@@ -74,6 +74,7 @@ void install_index_commands(Application& app) {
         if (!index_window_open(g->ui)) return;
         EditContext c = edit_context(app);
         follow_index_cursor(g->ui, c);
+        show_edit_notices(c);
     }, RANK_INDEX_WINDOW);
 }
 

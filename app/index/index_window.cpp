@@ -8,6 +8,9 @@
 #include "app/shell/application.h"
 #include "app/edit/format_views.h"
 #include "app/shell/side_windows.h"
+#include "app/documents/document_load.h"
+#include "app/edit/format_views.h"
+#include "app/shell/side_windows.h"
 #include "document/loader.h"
 #include "platform/codec.h"
 #include "platform/messages.h"
@@ -250,7 +253,7 @@ void IndexWindow::move(DialogContext& ctx, EditContext& c) {
     IndexSection sec;
     IndexStatus st = plan_index_move(c.doc, ui_->source, ui_->selected, &sec);
     if (st == IndexStatus::NOT_LOADED && c.session) {
-        load_all(c.doc, c.state, *c.session);
+        load_all_shown(c.doc, c.state, *c.session);
         st = plan_index_move(c.doc, ui_->source, ui_->selected, &sec);
     }
     if (st != IndexStatus::OK) {

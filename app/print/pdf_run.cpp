@@ -82,7 +82,7 @@ PdfOutcome write_document_pdf(Application& app, const PdfRunRequest& request, Pd
     *summary = PdfRunSummary{};
     LoadedDocument& loaded = *app.loaded;
     Document& doc = loaded.document;
-    load_all(doc, app.doc, loaded.session);
+    load_all_shown(doc, app.doc, loaded.session);
     const SettingsRecord& rec = app.settings.rec;
     PrintFormat format;
     if (!checked_print_format(rec, request.slot, request.range, &format)) return PdfOutcome::REFUSED;

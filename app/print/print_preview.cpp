@@ -17,7 +17,7 @@ namespace rix {
 
 DocumentPreview::DocumentPreview(Application& app, const PreviewRequest& request)
     : app_(app), doc_(app.loaded->document) {
-    load_all(doc_, app.doc, app.loaded->session);
+    load_all_shown(doc_, app.doc, app.loaded->session);
     const SettingsRecord& rec = app.settings.rec;
     PrintRange range = print_range_view(rec);
     if (request.from_menu) range = PrintRange{RANGE_ALL, 1, 65535, range.first_page_number};

@@ -69,7 +69,7 @@ PrintOutcome print_loaded_document(Application& app, const PrintRequest& request
     int* sheets = &summary->sheets;
     LoadedDocument& loaded = *app.loaded;
     Document& doc = loaded.document;
-    load_all(doc, app.doc, loaded.session);
+    load_all_shown(doc, app.doc, loaded.session);
     const SettingsRecord& rec = app.settings.rec;
     PrintFormat format;
     if (!checked_print_format(rec, request.slot, request.range, &format)) return PrintOutcome::REFUSED;
@@ -136,7 +136,7 @@ PrintOutcome print_loaded_document(Application& app, const PrintRequest& request
 
 bool open_batch_document(Application& app, const std::string& document) {
     DocumentState& doc = app.doc;
-    if (!accept_document_kind(check_document_kind(document), 0)) return false;
+    if (!accept_document_kind_shown(check_document_kind(document))) return false;
     doc.text_fd = ::open(document.c_str(), O_RDONLY | O_CLOEXEC);
     if (doc.text_fd < 0) {
         notice(utf8_to_sjis("文書ファイルを開けません｡\n" + document), 3000);
@@ -150,8 +150,7 @@ bool open_batch_document(Application& app, const std::string& document) {
         return false;
     }
     app.loaded = std::make_unique<LoadedDocument>(std::string(), UINT64_MAX);
-    const SettingsRecord& rec = app.settings.rec;
-    start_document_load(*app.loaded, doc, rec, app.reading, current_screen_slot(rec), false);
+    start_loading(app, false);
     return true;
 }
 
@@ -197,7 +196,7 @@ int batch_preview_snapshot(Application& app, const std::string& document, const 
         return 1;
     }
     Document& doc = app.loaded->document;
-    load_all(doc, app.doc, app.loaded->session);
+    load_all_shown(doc, app.doc, app.loaded->session);
     close_batch_document(app);
     const SettingsRecord& rec = app.settings.rec;
     const PrintRange range = batch_range(app);

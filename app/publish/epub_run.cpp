@@ -75,7 +75,7 @@ EpubOutcome write_document_epub(Application& app, const EpubRunRequest& request,
     *summary = EpubRunSummary{};
     LoadedDocument& loaded = *app.loaded;
     Document& doc = loaded.document;
-    load_all(doc, app.doc, loaded.session);
+    load_all_shown(doc, app.doc, loaded.session);
     const SettingsRecord& rec = app.settings.rec;
     if (request.path.empty()) {
         notice("ＥＰＵＢファイル名が指定されていません｡", 3000);

@@ -46,6 +46,7 @@ std::string export_rubies(Application& app) {
     MessageQuestions questions(app);
     RubyEmbedResult r =
         embed_rubies(app.loaded->document, app.doc, app.loaded->session, notation, &target, questions);
+    show_notices(r.notices);
     return r.made_target ? target : std::string();
 }
 

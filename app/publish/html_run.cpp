@@ -143,7 +143,7 @@ std::string cut(std::string_view s, std::size_t limit) { return std::string(s.su
 bool write_vertical_page(Application& app, const std::string& path, int slot, const std::string& title,
                          HtmlCounts* counts, std::size_t* bytes) {
     LoadedDocument& loaded = *app.loaded;
-    load_all(loaded.document, app.doc, loaded.session);
+    load_all_shown(loaded.document, app.doc, loaded.session);
     const std::string page = vertical_html_page(loaded.document, html_screen(app, slot), html_options(app.settings.rec),
                                                 title, html_today(), counts);
     if (bytes) *bytes = page.size();
@@ -291,7 +291,7 @@ bool write_html_list_file(Application& app, const std::vector<HtmlDocEntry>& doc
 std::string write_template_html(Application& app) {
     if (!app.loaded) return {};
     LoadedDocument& loaded = *app.loaded;
-    load_all(loaded.document, app.doc, loaded.session);
+    load_all_shown(loaded.document, app.doc, loaded.session);
     const std::string path = join_path(app.paths.program_folder, TEMPLATE_NAME);
     const std::string page =
         template_html_page(loaded.document, html_screen(app, current_screen_slot(app.settings.rec)), html_today());

@@ -26,7 +26,7 @@ std::string mail_address_at_cursor(const Application& app) {
 bool send_document_mail(Application& app, const std::string& address, const MailServices& services) {
     LoadedDocument& loaded = *app.loaded;
     Document& doc = loaded.document;
-    load_all(doc, app.doc, loaded.session);
+    load_all_shown(doc, app.doc, loaded.session);
     const SettingsRecord& rec = app.settings.rec;
     const WrapRules rules = wrap_rules_for(rec, current_screen_slot(rec));
     const ExtensionHeader& header = loaded.extension.header;

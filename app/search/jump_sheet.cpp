@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/shell/application.h"
+#include "app/shell/application.h"
 #include "editing/clipboard_commands.h"
 #include "editing/edit_text.h"
 #include "platform/codec.h"
@@ -253,9 +254,12 @@ bool JumpSheetPage::strings_command(DialogContext& ctx, int id) {
                     if (c.edit.mark.on && c.edit.mark.start < c.edit.mark.end) text = export_marked_text(c);
                 });
             if (text.empty()) return true;
-            if (services_.clipboard && put_clipboard_text(*services_.clipboard, text) == CLIPBOARD_OK &&
-                services_.add_copy_history)
-                services_.add_copy_history(text);
+            if (services_.clipboard) {
+                Notices notices;
+                const bool put = put_clipboard_text(*services_.clipboard, text, notices) == CLIPBOARD_OK;
+                show_notices(notices);
+                if (put && services_.add_copy_history) services_.add_copy_history(text);
+            }
             text = jump_string_field(text.substr(0, text.find('\r')));
             ctx.set_text(STRING_EDIT_FIRST + slot, text);
             return true;

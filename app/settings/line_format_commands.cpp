@@ -51,6 +51,7 @@ void install_line_format_commands(Application& app) {
         if (!editing_ready(app)) return;
         EditContext c = edit_context(app);
         run_row_form(c, chars_per_line(app), format_font_bold(app), 0);
+        show_edit_notices(c);
         editing_done(app);
         rebuild(app);
     }, ready);

@@ -133,7 +133,7 @@ int choose_document(Application& app) {
         DocumentKind kind = check_document_kind(path);
         // A binary file the writer said is an encrypted document (a drop).
         if (app.line.decrypt && kind == DocumentKind::NOT_TEXT) kind = DocumentKind::ENCRYPTED;
-        if (!accept_document_kind(kind, 0)) return STARTUP_CANCELLED;
+        if (!accept_document_kind_shown(kind)) return STARTUP_CANCELLED;
         return STARTUP_OPEN_EXISTING;
     }
     return STARTUP_CHOOSE;   // a new name was given
@@ -174,7 +174,7 @@ void open_chosen(Application& app, int state) {
         load_document(app);
         return;
     }
-    if (!open_document_file(&doc, doc.opened_path, 0)) {
+    if (!open_document_file_shown(&doc, doc.opened_path)) {
         doc.opened_path.clear();
         return;
     }
@@ -189,8 +189,7 @@ void open_chosen(Application& app, int state) {
 void load_into_application(Application& app) {
     if (!app.loaded) return;
     unlock_before_load(app);
-    SettingsRecord& r = rec(app);
-    start_document_load(*app.loaded, app.doc, r, app.reading, current_screen_slot(r), (r.restore_flags & 1) != 0);
+    start_loading(app, (rec(app).restore_flags & 1) != 0);
 }
 
 void show_document_title(Application& app) {
@@ -200,6 +199,11 @@ void show_document_title(Application& app) {
 }
 
 void window_changed(Application& app) {
+    // What the document met while wrapping for the screen (a line without its end).
+    if (app.loaded && !app.loaded->document.notices.empty()) {
+        show_notices(app.loaded->document.notices);
+        app.loaded->document.notices.items.clear();
+    }
     if (app.window.show_surface) app.window.show_surface();
     app.events.redraw.publish();
     app.events.redraw_overlay.publish();
@@ -271,11 +275,11 @@ bool switch_document(Application& app, const std::string& path) {
         app.hooks.save_document(app) == SaveResult::Failed)
         return false;
     DocumentKind kind = check_document_kind(path);
-    if (!accept_document_kind(kind, 0)) return false;
+    if (!accept_document_kind_shown(kind)) return false;
     close_document(&doc, true);
     app.events.document_cleared.publish();
     doc = DocumentState{};
-    if (!open_document_file(&doc, path, 0)) return false;
+    if (!open_document_file_shown(&doc, path)) return false;
     doc.save_name = path;
     bool recovered = offer_recovery(app);
     load_document(app);

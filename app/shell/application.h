@@ -251,6 +251,10 @@ private:
 
 // Loads the held document into app.loaded (the default load hook).
 void load_into_application(Application& app);
+// Starts the load of the held document into *app.loaded (start_document_load
+// in the current screen format), its questions asked through the message
+// box, and shows what it reported.
+void start_loading(Application& app, bool restore);
 
 // Whether the process goes on after the start-up work or the exit flow.
 enum class Flow { Continue, End };

@@ -48,20 +48,6 @@ void shell_notice(const std::string& utf8, unsigned time_ms) {
     show_message(MSG_NOTICE, 0, utf8_to_sjis(utf8), time_ms);
 }
 
-void show_notices(const Notices& notices) {
-    for (const Notice& n : notices.items) show_message(MSG_NOTICE, n.owner, utf8_to_sjis(n.utf8), n.time_ms);
-}
-
-bool MessageQuestions::yes_no(std::string_view utf8, std::uintptr_t owner) {
-    std::string text = utf8_to_sjis(std::string(utf8));
-    if (batch_) {
-        BatchMessages batch;
-        batch.question_answer = batch_yes_ ? MSG_RESULT_YES : MSG_RESULT_NO;
-        return batch.show_message(MSG_YES_NO, owner, text, 0) == MSG_RESULT_YES;
-    }
-    return show_message(MSG_YES_NO, owner, text, 0) == MSG_RESULT_YES;
-}
-
 Flow locate_environment_file(Application& app) {
     std::string named = absolute_path(app.line.env_name, app.paths.program_folder);
     std::string standard = join_path(app.paths.program_folder, ENVIRONMENT_FILE);
@@ -161,8 +147,9 @@ int start_without_window(Application& app, int argc, char** argv) {
     if (app.line.info) {
         if (app.line.document.empty()) return usage_error("--info needs a document");
         int slot = app.line.format >= 0 ? app.line.format : current_screen_slot(app.settings.rec);
+        MessageQuestions questions(app);
         return print_document_info(absolute_path(app.line.document), app.settings.rec, app.paths.program_folder,
-                                   app.reading, slot, stdout);
+                                   app.reading, slot, questions, stdout);
     }
     // The writers need no window and no Qt: text stays code page 932 (PDF,
     // HTML) or becomes UTF-8 (EPUB) in the program's own code.

@@ -194,7 +194,7 @@ void ShellEvents::files_dropped(const std::vector<std::string>& paths) {
     std::string path = paths.front();
     if (is_archive(path) && (!app_.hooks.open_archive || !app_.hooks.open_archive(app_, &path, false))) return;
     const DocumentKind kind = check_document_kind(path);
-    if (!accept_document_kind(kind, 0)) {
+    if (!accept_document_kind_shown(kind)) {
         // Enciphered text looks like any binary file: the writer may know better.
         if (kind != DocumentKind::NOT_TEXT ||
             ask_question(app_, MSG_YES_NO, "ドロップしたファイルはバイナリですが\n暗号化文書の可能性もあります｡\n編集しますか？",

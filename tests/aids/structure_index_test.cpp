@@ -119,7 +119,7 @@ TEST_F(StructureIndex, EntriesFollowInsertedAndDeletedLines) {
     // Lines 12-14 (1-based) deleted: the entry of line 13 goes with a notice.
     ASSERT_TRUE(delete_range(c, TextPos(11, 0), TextPos(14, 0), edit.cursor));
     EXPECT_EQ(entries(), "5:1five 8:1six 19:1twenty ");
-    EXPECT_TRUE(messages.saw("索引の付いている行を\n削除しましたので、\n行 13「eleven」も削除します。"));
+    EXPECT_TRUE(told.saw("索引の付いている行を\n削除しましたので、\n行 13「eleven」も削除します。"));
     EXPECT_EQ(invariant(), "");
 }
 

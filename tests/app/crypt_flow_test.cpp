@@ -228,7 +228,8 @@ TEST_F(CryptFlowTest, InfoFindsTheKeyFileWhereEveryFormDoes) {
     char* buf = nullptr;
     std::size_t size = 0;
     std::FILE* out = ::open_memstream(&buf, &size);
-    const int rc = print_document_info(path, app.settings.rec, app.paths.program_folder, app.reading, 0, out);
+    MessageQuestions questions(app);
+    const int rc = print_document_info(path, app.settings.rec, app.paths.program_folder, app.reading, 0, questions, out);
     std::fclose(out);
     const std::string printed(buf, size);
     std::free(buf);

@@ -104,6 +104,28 @@ TEST_F(EditorTest, TypingMovingAndUndoReachTheDocumentAndTheScreen) {
     EXPECT_EQ(s.substr(0, text.size()), text);
 }
 
+// What the load reported before a question of the load reaches the writer
+// before the question, in the order it arose; what it reported after, after.
+TEST_F(EditorTest, LoadNoticesAndQuestionsKeepTheirOrder) {
+    app.reading.rubies = true;
+    std::string text;
+    for (int k = 0; k < 40; ++k) text += "吾輩は猫である。\n";
+    text += sj("漢《あいうえおかきくけこさしすせそたちつてとなにぬねの》\r\n字《じ》");
+    messages.answer(MSG_RESULT_NO);
+    open(text);
+    ASSERT_EQ(messages.log.size(), 3u);
+    EXPECT_EQ(messages.log[0].kind, MSG_NOTICE);
+    EXPECT_TRUE(messages.utf8(0).find("バイト目にUTF-8として正しくないバイト列があります") != std::string::npos)
+        << messages.utf8(0);
+    EXPECT_EQ(messages.log[1].kind, MSG_YES_NO);
+    EXPECT_TRUE(messages.utf8(1).find("この後もルビの変換を実行しますか？") != std::string::npos);
+    EXPECT_EQ(messages.log[2].kind, MSG_NOTICE);
+    EXPECT_TRUE(messages.utf8(2).find("変換しました") != std::string::npos) << messages.utf8(2);
+    EXPECT_EQ(messages.unexpected, 0);
+    // The answer holds for the rest of the load: the ruby after it stays text.
+    EXPECT_EQ(app.loaded->document.lines.count(), 42u);
+}
+
 TEST_F(EditorTest, MarkCutAndPasteThroughTheClipboard) {
     open(sj("あいうえお\r\n"));
     EXPECT_FALSE(commands().run(202) && clipboard.has_text);   // nothing marked: only the notice

@@ -16,6 +16,10 @@
 #include "app/shell/application.h"
 #include "app/settings/default_settings.h"
 #include "app/documents/document_load.h"
+#include "app/shell/application.h"
+#include "app/settings/default_settings.h"
+#include "app/documents/document_load.h"
+#include "tests/support/notices.h"
 #include "files/select_file.h"
 #include "platform/codec.h"
 #include "platform/fake_messages.h"
@@ -63,7 +67,9 @@ int info(const std::string& path, std::string* printed) {
     std::FILE* out = ::open_memstream(&buf, &size);
     ReadingOptions reading;
     reading.rubies = true;
-    int rc = print_document_info(path, rec, folder_of(path), reading, 0, out);
+    test::ScriptedQuestions questions;   // none expected: a question would be answered no
+    int rc = print_document_info(path, rec, folder_of(path), reading, 0, questions, out);
+    EXPECT_TRUE(questions.asked.empty());
     std::fclose(out);
     printed->assign(buf, size);
     std::free(buf);

@@ -52,7 +52,7 @@ struct RecoveryFlowTest : ::testing::Test {
     }
     // Opens the document as the start does: held, marked, offered, loaded.
     bool open(const std::string& path) {
-        EXPECT_TRUE(open_document_file(&app->doc, path, 0));
+        EXPECT_TRUE(open_document_file_shown(&app->doc, path));
         app->doc.save_name = path;
         bool recovered = offer_recovery(*app);
         app->hooks.load_document(*app);

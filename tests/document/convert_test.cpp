@@ -11,7 +11,7 @@
 #include "document/notation.h"
 #include "fuzz/fuzz_entries.h"
 #include "platform/codec.h"
-#include "platform/fake_messages.h"
+#include "../support/notices.h"
 
 namespace rix {
 namespace {
@@ -25,13 +25,16 @@ struct Loaded {
     Document doc;
     DocumentState state;
     std::vector<std::string> lines;   // stored bytes of each line, end mark left out
+    Notices notices;                  // what the load reported
+    test::ScriptedQuestions questions;   // answers the load's questions
 };
 
 // Loads raw bytes (code page 932) with the given options; whole file, one chunk.
 void load(Loaded& out, std::string_view raw, LoadOptions options = {}) {
     LoadSession session;
     session.options = options;
-    fuzz::load_bytes(out.doc, out.state, session, raw);
+    session.questions = &out.questions;
+    fuzz::load_bytes(out.doc, out.state, session, raw, false, &out.notices);
     for (std::uint32_t line = 0; line < out.doc.lines.count(); ++line) {
         const std::uint8_t* p = out.doc.line_pointer(line);
         LineScanner scan(p, MAX_LINE_SCAN);
@@ -112,40 +115,43 @@ TEST(RubyNotation, TooLongRubyAsksAndNoStopsReading) {
     std::string long_ruby = sj("あいうえおかきくけこさしすせそたちつてとなにぬねの");   // 25 characters
     std::string text = sj("漢") + sj("《") + long_ruby + sj("》\r\n字《じ》");
     {
-        FakeMessages fake;
-        fake.answer(MSG_RESULT_NO);
         Loaded a;
+        a.questions.answers = {false};
         load(a, text, rubies());
-        ASSERT_EQ(fake.log.size(), 1u);
-        EXPECT_EQ(fake.log[0].kind, MSG_YES_NO);
-        EXPECT_EQ(fake.log[0].text,
-                  sj("『") + long_ruby +
-                      sj("』\n\n行1で上のルビの長さが制限24を超えました。\n区分終端記号が見付からないので\n"
-                         "このルビは変換出来ません。\n\nこの後もルビの変換を実行しますか？"));
+        ASSERT_EQ(a.questions.asked.size(), 1u);
+        EXPECT_EQ(a.questions.asked[0],
+                  "『" + sjis_to_utf8(long_ruby) +
+                      "』\n\n行1で上のルビの長さが制限24を超えました。\n区分終端記号が見付からないので\n"
+                      "このルビは変換出来ません。\n\nこの後もルビの変換を実行しますか？");
         EXPECT_EQ(a.lines[0], sj("漢《") + long_ruby + sj("》"));
         EXPECT_EQ(a.lines[1], sj("字《じ》"));
+        EXPECT_TRUE(a.notices.empty());
+        // A load with no one to ask takes no for an answer.
+        Loaded alone;
+        LoadSession session;
+        session.options = rubies();
+        fuzz::load_bytes(alone.doc, alone.state, session, text);
+        EXPECT_EQ(fuzz::document_image(alone.doc, alone.state), fuzz::document_image(a.doc, a.state));
     }
-    FakeMessages fake;
-    fake.answer(MSG_RESULT_YES);
     Loaded b;
+    b.questions.answers = {true};
     load(b, text, rubies());
     EXPECT_EQ(b.lines[0], sj("漢《") + long_ruby + sj("》"));
     EXPECT_EQ(b.lines[1], block("じ", 1) + sj("字"));
-    EXPECT_EQ(fake.unexpected, 0);
+    EXPECT_EQ(b.questions.unexpected, 0);
 }
 
 TEST(RubyNotation, QuestionAskedOnceWhenALongLineIsReadAgain) {
     // The line is longer than the first 64-byte read: it is converted, given
     // back unfinished, and converted again from a larger read.
     std::string text = sj("漢《あいうえおかきくけこさしすせそたちつてとなにぬねの》一二三四五六七八九十一二三四五六七八九十");
-    FakeMessages fake;
-    fake.answer(MSG_RESULT_NO);
     LoadOptions o = rubies();
     o.chunk_size = 64;
     Loaded a;
+    a.questions.answers = {false};
     load(a, text + "\r\n" + sj("字《じ》"), o);
-    EXPECT_EQ(fake.log.size(), 1u);
-    EXPECT_EQ(fake.unexpected, 0);
+    EXPECT_EQ(a.questions.asked.size(), 1u);
+    EXPECT_EQ(a.questions.unexpected, 0);
     EXPECT_EQ(a.lines[0], text);
     EXPECT_EQ(a.lines[1], sj("字《じ》"));
 }
@@ -271,14 +277,13 @@ TEST(Limits, LongLinesSplitWithoutLoss) {
 TEST(Limits, TooManyLinesStopsWithTheRestInTheFile) {
     std::string text;
     for (std::uint32_t k = 0; k < MAX_LINES + 10; ++k) text += "a\r\n";
-    FakeMessages fake;
     Loaded a;
     load(a, text);
     EXPECT_FALSE(a.doc.fully_loaded());
     EXPECT_EQ(a.doc.lines.count(), MAX_LINES - 1);
     EXPECT_EQ(a.doc.load.file_offset, 3u * (MAX_LINES - 1));   // a save copies the rest from here
-    ASSERT_EQ(fake.log.size(), 1u);
-    EXPECT_TRUE(fake.saw("65536"));
+    ASSERT_EQ(a.notices.items.size(), 1u);
+    EXPECT_NE(a.notices.items[0].utf8.find("65536"), std::string::npos);
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 
 #include "document/loader.h"
 #include "fuzz/fuzz_entries.h"
-#include "platform/fake_messages.h"
 #include "rix_build_paths.h"
 #include "tests/support/corpus.h"
 
@@ -37,13 +36,13 @@ TEST_P(Corpus, SameDocumentInAnyChunkSizeAndNothingLost) {
         c.options.read_rubies = rubies;
         EXPECT_EQ(fuzz::run_load_case(c), "") << novel.file << " rubies " << rubies;
 
-        FakeMessages fake;
         Document doc;
         DocumentState state;
         LoadSession session;
         session.options = c.options;
-        fuzz::load_bytes(doc, state, session, text);
-        EXPECT_TRUE(fake.log.empty());
+        Notices notices;
+        fuzz::load_bytes(doc, state, session, text, false, &notices);
+        EXPECT_TRUE(notices.empty());
         // Every line ends in CR LF, so the end mark starts one more, empty line.
         ASSERT_EQ(doc.lines.count(), novel.crlf_lines + 1);
         EXPECT_EQ(doc.load.end, TextPos(novel.crlf_lines, 0));

@@ -10,7 +10,6 @@
 
 #include "document/display_lines.h"
 #include "document/storage.h"
-#include "platform/fake_messages.h"
 #include "tests/document/doc_builder.h"
 
 using namespace rix;
@@ -151,8 +150,7 @@ TEST(WrapCache, MatchesAnIndependentWalkOnRandomLines) {
     }
 }
 
-TEST(WrapCache, LineWithoutAnEndShowsTheLoopErrorOnce) {
-    FakeMessages fake;
+TEST(WrapCache, LineWithoutAnEndReportsTheLoopErrorOnce) {
     Document doc;
     doc.rules = test::rules(20, 0);
     ASSERT_TRUE(doc.buffer.reserve(MAX_LINE_SCAN + 64));
@@ -161,10 +159,9 @@ TEST(WrapCache, LineWithoutAnEndShowsTheLoopErrorOnce) {
     doc.lines.append(0, 0, 1);
     lp_load(doc, TextPos(0, 0));
     lp_load(doc, TextPos(0, 100));
-    ASSERT_EQ(fake.log.size(), 1u);
-    EXPECT_EQ(fake.utf8(0), "lp_load()ループエラー");
-    EXPECT_EQ(fake.log[0].kind, MSG_NOTICE);
-    EXPECT_EQ(fake.log[0].time_ms, 3000u);
+    ASSERT_EQ(doc.notices.items.size(), 1u);
+    EXPECT_EQ(doc.notices.items[0].utf8, "lp_load()ループエラー");
+    EXPECT_EQ(doc.notices.items[0].time_ms, 3000u);
     // Treated as ended at the limit: 2 MiB of pairs, 20 cells a display line.
     EXPECT_EQ(doc.cache.breaks.size(), (MAX_LINE_SCAN / 2 + 19) / 20);
 }

@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 
 #include "document/document_state.h"
-#include "platform/fake_messages.h"
+#include "../support/notices.h"
 #include "platform/files.h"
 #include "tests/support/temp_folder.h"
 #include "rix_build_paths.h"
@@ -78,25 +78,34 @@ TEST(DocumentKind, FilesAreJudgedLikeTheirFirstBytes) {
     EXPECT_EQ(check_document_kind(dir.path()), DocumentKind::UNREADABLE);   // a folder is no document
 }
 
-TEST(DocumentKind, RefusalMessages) {
-    FakeMessages messages;
-    EXPECT_TRUE(accept_document_kind(DocumentKind::TEXT, 0));
-    EXPECT_FALSE(accept_document_kind(DocumentKind::UNICODE_TEXT, 0));
-    EXPECT_FALSE(accept_document_kind(DocumentKind::NOT_TEXT, 0));
-    ASSERT_EQ(messages.log.size(), 2u);
+TEST(DocumentKind, RefusalNotices) {
+    Notices notices;
+    test::SeenNotices messages{notices};
+    EXPECT_TRUE(accept_document_kind(DocumentKind::TEXT, 0, &notices));
+    EXPECT_TRUE(accept_document_kind(DocumentKind::ENCRYPTED, 0, &notices));
+    EXPECT_TRUE(notices.empty());
+    EXPECT_FALSE(accept_document_kind(DocumentKind::UNICODE_TEXT, 0, &notices));
+    EXPECT_FALSE(accept_document_kind(DocumentKind::NOT_TEXT, 7, &notices));
+    EXPECT_FALSE(accept_document_kind(DocumentKind::UNREADABLE, 0, &notices));
+    EXPECT_FALSE(accept_document_kind(DocumentKind::NOT_TEXT, 0));   // no one to tell: refused all the same
+    ASSERT_EQ(messages.log.size(), 3u);
     EXPECT_EQ(messages.utf8(0), "この文書はＵＮＩＣＯＤＥファイルです｡\nUNICODE版『ミルトア』をご使用ください。");
     EXPECT_EQ(messages.log[0].time_ms, 5000u);
     EXPECT_EQ(messages.utf8(1), "非文書ファイルです｡");
     EXPECT_EQ(messages.log[1].time_ms, 2000u);
+    EXPECT_EQ(messages.log[1].owner, 7u);
+    EXPECT_EQ(messages.utf8(2), "文書ファイルを読めません｡");
+    EXPECT_EQ(messages.log[2].time_ms, 3000u);
 }
 
 TEST(DocumentOpen, MarkHeldAndGivenBack) {
     rix::test::TempFolder dir;
-    FakeMessages messages;
+    Notices notices;
     std::string path = dir.write("a.txt", "abc");
     ::chmod(path.c_str(), 0604);
     DocumentState doc;
-    ASSERT_TRUE(open_document_file(&doc, path, 0));
+    ASSERT_TRUE(open_document_file(&doc, path, 0, &notices));
+    EXPECT_TRUE(notices.empty());
     doc.save_name = path;
     EXPECT_TRUE(doc.in_use_mark_held);
     EXPECT_TRUE(is_read_only(path));
@@ -104,9 +113,11 @@ TEST(DocumentOpen, MarkHeldAndGivenBack) {
 
     // A second opener sees the mark and edits without it.
     DocumentState other;
-    ASSERT_TRUE(open_document_file(&other, path, 0));
+    ASSERT_TRUE(open_document_file(&other, path, 0, &notices));
     EXPECT_FALSE(other.in_use_mark_held);
-    EXPECT_EQ(messages.log.size(), 1u);
+    ASSERT_EQ(notices.items.size(), 1u);
+    EXPECT_EQ(notices.items[0].utf8.rfind("この文書は読取専用ファイルか\n", 0), 0u);
+    EXPECT_EQ(notices.items[0].time_ms, 8000u);
     close_document(&other, true);
     EXPECT_TRUE(is_read_only(path));   // the second one gives nothing back
 
@@ -119,9 +130,10 @@ TEST(DocumentOpen, MarkHeldAndGivenBack) {
 }
 
 TEST(DocumentOpen, MissingFileReported) {
-    FakeMessages messages;
+    Notices notices;
     DocumentState doc;
-    EXPECT_FALSE(open_document_file(&doc, "/nonexistent/rix/a.txt", 0));
-    EXPECT_EQ(messages.log.size(), 1u);
+    EXPECT_FALSE(open_document_file(&doc, "/nonexistent/rix/a.txt", 0, &notices));
+    ASSERT_EQ(notices.items.size(), 1u);
+    EXPECT_EQ(notices.items[0].utf8, "文書ファイルを開けません｡\n/nonexistent/rix/a.txt\nファイルがありません｡");
     EXPECT_EQ(doc.text_fd, -1);
 }

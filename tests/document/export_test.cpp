@@ -9,7 +9,6 @@
 #include "document/loader.h"
 #include "document/save.h"
 #include "fuzz/fuzz_entries.h"
-#include "platform/fake_messages.h"
 #include "platform/files.h"
 #include "tests/support/temp_folder.h"
 #include "doc_builder.h"
@@ -113,7 +112,6 @@ TEST(ExportRubies, WriteOutThenReadInGivesTheSameRubies) {
 
 TEST(ExportRubies, CorpusComesBackWithTheSameRubiesAndText) {
     for (const char* novel : {"bocchan.txt", "yume_juya.txt", "rashomon.txt"}) {
-        FakeMessages fake;
         std::string text;
         ASSERT_TRUE(read_whole_file(std::string(RIX_CORPUS_DIR) + "/" + novel, &text));
         Document a, b;
@@ -191,7 +189,6 @@ TEST(ExportPieces, StopsAfterALineEndPastTwoMebibytesAndGoesOn) {
 }
 
 TEST(WriteOut, FileHoldsTheNotationsAndNothingElseChanges) {
-    FakeMessages fake;
     test::TempFolder dir;
     std::string src = dir.write("w.txt", sj("漢字《かんじ》\r\n"));
     Document doc;

@@ -15,7 +15,7 @@
 #include "document/save.h"
 #include "fuzz/fuzz_entries.h"
 #include "platform/codec.h"
-#include "platform/fake_messages.h"
+#include "../support/notices.h"
 #include "platform/files.h"
 #include "tests/support/temp_folder.h"
 
@@ -65,24 +65,26 @@ struct Opened {
     ExtensionFile ext;
     LoadSession session;
     ExtensionStatus status = ExtensionStatus::MISSING;
+    Notices notices;                   // what opening, loading and saving reported
+    test::ScriptedQuestions questions;
     ~Opened() { close_document(&state, false); }
 };
 
 // Opens and loads `path` as the editor does: held, marked, a damaged
 // extension file used up to its damage and named for the save to keep.
 void open_like_the_editor(Opened& o, const std::string& path) {
-    ASSERT_TRUE(open_document_file(&o.state, path, 0));
+    ASSERT_TRUE(open_document_file(&o.state, path, 0, &o.notices));
     o.state.save_name = path;
-    o.status = open_extension_file(path, 0, &o.ext);
+    o.status = open_extension_file(path, 0, &o.ext, o.questions);
     bool usable = o.status == ExtensionStatus::OK || (o.status == ExtensionStatus::CORRUPT && o.ext.header.version);
     o.session.extension = usable ? &o.ext : nullptr;
     if (o.status == ExtensionStatus::CORRUPT || o.status == ExtensionStatus::UNREADABLE) {
         o.state.damaged_extension = extension_path_for(path);
-        tell_extension_damage(o.state.damaged_extension, o.status, o.ext, 0);
+        tell_extension_damage(o.state.damaged_extension, o.status, o.ext, 0, o.notices);
     }
     o.doc.rules.chars_per_column = 20;
-    start_load(o.doc, o.state, o.session);
-    load_all(o.doc, o.state, o.session);
+    start_load(o.doc, o.state, o.session, false, 40, &o.notices);
+    load_all(o.doc, o.state, o.session, &o.notices);
 }
 
 const std::string TEXT = "\x8A\xBF\x8E\x9A\x88\xEA\r\n\x8A\xBF\x8E\x9A\x93\xF1\r\n\x8A\xBF\x8E\x9A\x8E\x4F\x1A";  // 漢字一 漢字二 漢字三
@@ -95,7 +97,6 @@ std::string one_byte_short() {
 }
 
 TEST(DamagedExtension, RecordsBeforeTheDamageAreReadAndTheFileIsKeptBySaving) {
-    FakeMessages fake;
     test::TempFolder dir;
     std::string text = dir.write("doc.txt", TEXT);
     std::string damaged = one_byte_short();
@@ -107,7 +108,9 @@ TEST(DamagedExtension, RecordsBeforeTheDamageAreReadAndTheFileIsKeptBySaving) {
         EXPECT_EQ(a.status, ExtensionStatus::CORRUPT);
         EXPECT_EQ(a.ext.damage_offset, 128u + 2 * 16);
         EXPECT_EQ(count_document(a.doc).rubies, 2u);   // not 0: what came before the damage
+        test::SeenNotices fake{a.notices};
         ASSERT_EQ(fake.log.size(), 1u);
+        EXPECT_EQ(fake.log[0].time_ms, 10000u);
         EXPECT_TRUE(fake.saw("拡張ファイルが壊れています"));
         EXPECT_TRUE(fake.saw("160バイト目から後の15バイトを読めませんでした"));
         EXPECT_TRUE(fake.saw("ルビ・タグ2個"));
@@ -150,7 +153,6 @@ TEST(DamagedExtension, RecordsBeforeTheDamageAreReadAndTheFileIsKeptBySaving) {
 }
 
 TEST(DamagedExtension, NothingReadableIsStillKeptNotDeleted) {
-    FakeMessages fake;
     test::TempFolder dir;
     std::string text = dir.write("doc.txt", TEXT);
     std::string rix = dir.write("doc.rix", "RIX45txt");   // ends inside the header
@@ -159,7 +161,7 @@ TEST(DamagedExtension, NothingReadableIsStillKeptNotDeleted) {
     open_like_the_editor(a, text);
     EXPECT_EQ(a.status, ExtensionStatus::CORRUPT);
     EXPECT_EQ(a.session.extension, nullptr);
-    EXPECT_TRUE(fake.saw("何も読込んでいません"));
+    EXPECT_TRUE(test::SeenNotices(a.notices).saw("何も読込んでいません"));
     a.state.modified = MODIFIED_TEXT;
     SaveRun run;
     ASSERT_EQ(save_document(a.doc, a.state, a.session, SaveRequest{}, run), SaveResult::Saved);
@@ -231,14 +233,15 @@ TEST(CrowdedExtension, RecordsNeverSplitALineAndTheRestIsRefusedWithOneNotice) {
         for (std::size_t k = 0; k < c.lines.size(); ++k) raw += c.lines[k] + (k + 1 < c.lines.size() ? "\r\n" : "");
         std::string image;
         for (std::size_t chunk : {DEFAULT_CHUNK_BYTES, std::size_t{4096}}) {
-            FakeMessages fake;
             Document doc;
             doc.rules.chars_per_column = 40;
             DocumentState state;
             LoadSession session;
             session.extension = &c.ext;
             session.options.chunk_size = chunk;
-            fuzz::load_bytes(doc, state, session, raw);
+            Notices notices;
+            test::SeenNotices fake{notices};
+            fuzz::load_bytes(doc, state, session, raw, false, &notices);
             EXPECT_EQ(fuzz::check_loaded(doc), "") << kind;
             ASSERT_EQ(doc.lines.count(), c.lines.size()) << kind << " chunk " << chunk;
             for (std::uint32_t k = 0; kind != 2 && k < doc.lines.count(); ++k) {
@@ -269,7 +272,6 @@ TEST(CrowdedExtension, TabsAreKeptAsTheyLoadWithoutRecords) {
     std::string raw = c.lines[0] + "\r\n" + c.lines[1];
     std::string plain, crowded;
     for (bool with_records : {false, true}) {
-        FakeMessages fake;
         Document doc;
         doc.rules.chars_per_column = 40;
         DocumentState state;
@@ -283,16 +285,16 @@ TEST(CrowdedExtension, TabsAreKeptAsTheyLoadWithoutRecords) {
 }
 
 TEST(SaveFaults, NoFolderIsToldInThisMachinesWords) {
-    FakeMessages fake;
     test::TempFolder dir;
     std::string path = dir.write("doc.txt", "");
     Opened a;
-    ASSERT_TRUE(open_document_file(&a.state, path, 0));
+    test::SeenNotices fake{a.notices};
+    ASSERT_TRUE(open_document_file(&a.state, path, 0, &a.notices));
     a.state.save_name = dir.file("gone/doc.txt");
     a.state.opened_path.clear();
     a.state.modified = MODIFIED_TEXT;
     SaveRun run;
-    EXPECT_EQ(save_document(a.doc, a.state, a.session, SaveRequest{}, run), SaveResult::Failed);
+    EXPECT_EQ(save_document(a.doc, a.state, a.session, SaveRequest{}, run, &a.notices), SaveResult::Failed);
     ASSERT_EQ(fake.log.size(), 1u);
     EXPECT_TRUE(fake.saw("ファイルが作成出来ません"));
     EXPECT_TRUE(fake.saw(dir.file("gone")));

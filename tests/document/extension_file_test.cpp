@@ -13,7 +13,7 @@
 #include "document/save.h"
 #include "document/storage.h"
 #include "platform/codec.h"
-#include "platform/fake_messages.h"
+#include "../support/notices.h"
 #include "tests/support/temp_folder.h"
 
 using namespace rix;
@@ -374,15 +374,15 @@ TEST(ExtensionOpening, PathsAndSilentRefusals) {
     EXPECT_EQ(recorded_text_extension("/d.txt/memo"), "");
 
     test::TempFolder dir;
-    FakeMessages messages;
+    test::ScriptedQuestions questions;
     ExtensionFile x;
     std::string text = dir.write("doc.md", "a\x1A");
-    EXPECT_EQ(open_extension_file(text, 0, &x), ExtensionStatus::MISSING);
+    EXPECT_EQ(open_extension_file(text, 0, &x, questions), ExtensionStatus::MISSING);
     dir.write("doc.rix", current_file().b);             // recorded for ".txt"
-    EXPECT_EQ(open_extension_file(text, 0, &x), ExtensionStatus::OTHER_EXTENSION);
+    EXPECT_EQ(open_extension_file(text, 0, &x, questions), ExtensionStatus::OTHER_EXTENSION);
     dir.write("doc.rix", Bytes().header("RIX12", "md", "").b);
-    EXPECT_EQ(open_extension_file(text, 0, &x), ExtensionStatus::UNSUPPORTED);
-    EXPECT_TRUE(messages.log.empty());
+    EXPECT_EQ(open_extension_file(text, 0, &x, questions), ExtensionStatus::UNSUPPORTED);
+    EXPECT_TRUE(questions.asked.empty());
 }
 
 TEST(ExtensionOpening, OldVersionAndDateQuestions) {
@@ -391,37 +391,36 @@ TEST(ExtensionOpening, OldVersionAndDateQuestions) {
     std::string rix = dir.write("doc.rix", Bytes().header("RIX28", "txt", "old").ruby(0, 1, 0, "r").b);
     set_mtime(text, 2024, 3, 5, 14, 7);
     set_mtime(rix, 2024, 3, 5, 14, 7);
-    FakeMessages messages;
+    test::ScriptedQuestions questions;
     ExtensionFile x;
-    messages.answer(MSG_RESULT_NO);
-    EXPECT_EQ(open_extension_file(text, 0, &x), ExtensionStatus::DECLINED);
+    questions.answers = {false};
+    EXPECT_EQ(open_extension_file(text, 9, &x, questions), ExtensionStatus::DECLINED);
     EXPECT_TRUE(x.positions.empty());
-    messages.answer(MSG_RESULT_YES);
-    EXPECT_EQ(open_extension_file(text, 0, &x), ExtensionStatus::OK);
+    questions.answers = {true};
+    EXPECT_EQ(open_extension_file(text, 9, &x, questions), ExtensionStatus::OK);
     EXPECT_EQ(x.positions.size(), 1u);
-    ASSERT_EQ(messages.log.size(), 2u);
-    EXPECT_EQ(messages.log[0].kind, MSG_YES_NO);
-    EXPECT_EQ(messages.utf8(0),
+    ASSERT_EQ(questions.asked.size(), 2u);
+    EXPECT_EQ(questions.owners[0], 9u);
+    EXPECT_EQ(questions.asked[0],
               "旧版の拡張ﾌｧｲﾙがあります｡\nこれを読込みますか？\n読込んで､書換えを行なうと\n旧版のRIXでは使えなくなります。");
 
     dir.write("doc.rix", current_file().b);
     set_mtime(rix, 2009, 11, 30, 9, 5);
-    messages.log.clear();
-    messages.answer(MSG_RESULT_NO);
-    EXPECT_EQ(open_extension_file(text, 0, &x), ExtensionStatus::DECLINED);
+    questions.asked.clear();
+    questions.answers = {false};
+    EXPECT_EQ(open_extension_file(text, 0, &x, questions), ExtensionStatus::DECLINED);
     EXPECT_EQ(x.header.version, 0);
-    ASSERT_EQ(messages.log.size(), 1u);
-    EXPECT_EQ(messages.log[0].kind, MSG_YES_NO);
-    EXPECT_EQ(messages.utf8(0),
+    ASSERT_EQ(questions.asked.size(), 1u);
+    EXPECT_EQ(questions.asked[0],
               "日時の異なる拡張ﾌｧｲﾙがあります｡\n"
               "テキストの日時は　24-03-05 14:07\n"
               "拡張ﾌｧｲﾙの日時は　09-11-30 09:05\n"
               "これを使いますか ？");
-    messages.answer(MSG_RESULT_YES);
-    EXPECT_EQ(open_extension_file(text, 0, &x), ExtensionStatus::OK);
+    questions.answers = {true};
+    EXPECT_EQ(open_extension_file(text, 0, &x, questions), ExtensionStatus::OK);
     EXPECT_EQ(x.positions.size(), 4u);
     set_mtime(rix, 2024, 3, 5, 14, 7);                  // the same minute: no question
-    EXPECT_EQ(open_extension_file(text, 0, &x), ExtensionStatus::OK);
-    EXPECT_EQ(messages.log.size(), 2u);
-    EXPECT_EQ(messages.unexpected, 0);
+    EXPECT_EQ(open_extension_file(text, 0, &x, questions), ExtensionStatus::OK);
+    EXPECT_EQ(questions.asked.size(), 2u);
+    EXPECT_EQ(questions.unexpected, 0);
 }

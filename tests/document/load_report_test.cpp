@@ -15,8 +15,8 @@
 #include "document/save.h"
 #include "fuzz/fuzz_entries.h"
 #include "platform/codec.h"
-#include "platform/fake_messages.h"
 #include "platform/files.h"
+#include "tests/support/notices.h"
 #include "tests/support/temp_folder.h"
 #include "doc_builder.h"
 #include "rix_build_paths.h"
@@ -40,6 +40,7 @@ struct Loaded {
     Document doc;
     DocumentState state;
     LoadSession session;
+    Notices notices;   // what the load (and a save) reported
 };
 
 // Loads bytes from memory (no path: nothing to save over).
@@ -47,17 +48,17 @@ void load(Loaded& l, std::string_view bytes, std::size_t chunk = DEFAULT_CHUNK_B
     l.session.options.chunk_size = chunk;
     l.session.options.read_rubies = rubies;
     l.doc.rules = test::rules(20, 1);
-    fuzz::load_bytes(l.doc, l.state, l.session, bytes);
+    fuzz::load_bytes(l.doc, l.state, l.session, bytes, false, &l.notices);
     EXPECT_EQ(fuzz::check_loaded(l.doc), "");
 }
 
 // Opens a file as the editor does (held, marked) and loads it whole.
 void open_and_load(Loaded& l, const std::string& path) {
-    ASSERT_TRUE(open_document_file(&l.state, path, 0));
+    ASSERT_TRUE(open_document_file(&l.state, path, 0, &l.notices));
     l.state.save_name = path;
     l.doc.rules = test::rules(20, 1);
-    start_load(l.doc, l.state, l.session);
-    load_all(l.doc, l.state, l.session);
+    start_load(l.doc, l.state, l.session, false, 40, &l.notices);
+    load_all(l.doc, l.state, l.session, &l.notices);
 }
 
 // The stored lines without the form the file had (what both encodings share).
@@ -86,9 +87,9 @@ TEST(EncodingCheck, JudgesOnTheWholeFirstChunk) {
 }
 
 TEST(EncodingCheck, AFileCutInASequenceLoadsAsShiftJisAndSaysSo) {
-    FakeMessages fake;
     Loaded l;
     load(l, std::string("吾輩は猫である").substr(0, 20));
+    test::SeenNotices fake{l.notices};
     EXPECT_EQ(l.doc.load.form.encoding, TextEncoding::SHIFT_JIS);
     EXPECT_TRUE(fake.saw("19バイト目にUTF-8として正しくないバイト列があります"));
 }
@@ -97,11 +98,11 @@ TEST(EncodingCheck, AFileCutInASequenceLoadsAsShiftJisAndSaysSo) {
 // Shift_JIS original in one chunk and in 64-byte chunks, loses nothing and
 // changes nothing.
 TEST(Utf8Load, CorpusNovelsGiveTheDocumentOfTheirOriginal) {
-    FakeMessages fake;
     for (const char* name : {"rashomon.txt", "yume_juya.txt", "bocchan.txt"}) {
         const std::string sjis = read_corpus(name);
         Loaded original;
         load(original, sjis, DEFAULT_CHUNK_BYTES, true);
+        EXPECT_TRUE(original.notices.empty()) << name;
         const std::string utf8 = sjis_to_utf8(sjis);
         for (const std::string& text : {utf8, without_cr(utf8)}) {
             for (std::size_t chunk : {DEFAULT_CHUNK_BYTES, std::size_t{64}}) {
@@ -113,10 +114,10 @@ TEST(Utf8Load, CorpusNovelsGiveTheDocumentOfTheirOriginal) {
                 EXPECT_EQ(l.doc.load.report.converted_bytes(), 0u) << name;
                 EXPECT_EQ(l.doc.load.form.line_end,
                           text.find('\r') == std::string::npos ? LineEndStyle::LF : LineEndStyle::CR_LF);
+                EXPECT_TRUE(l.notices.empty()) << name;
             }
         }
     }
-    EXPECT_TRUE(fake.log.empty());
 }
 
 // 𠮷 and 🍣 have no code in code page 932, ① has one.
@@ -124,8 +125,8 @@ TEST(Utf8Load, LostCharactersAreCountedAtTheirPlaceInAnyChunkSize) {
     const std::string text = "一行目\n" "ab𠮷c①\n" "🍣と①\n";
     Loaded one;
     {
-        FakeMessages fake;
         load(one, text);
+        test::SeenNotices fake{one.notices};
         ASSERT_EQ(fake.log.size(), 1u);
         EXPECT_TRUE(fake.saw("表せない文字が2字"));
         EXPECT_TRUE(fake.saw("2行3字目のU+20BB7"));
@@ -139,9 +140,9 @@ TEST(Utf8Load, LostCharactersAreCountedAtTheirPlaceInAnyChunkSize) {
     EXPECT_NE(one.state.modified & MODIFIED_CONVERTED, 0);
     EXPECT_EQ(sjis_to_utf8(std::string(reinterpret_cast<const char*>(one.doc.line_pointer(1)), 7)), "ab〓c①");
     for (std::size_t chunk : {std::size_t{16}, std::size_t{17}, std::size_t{64}}) {
-        FakeMessages fake;
         Loaded l;
         load(l, text, chunk);
+        test::SeenNotices fake{l.notices};
         EXPECT_EQ(fuzz::document_image(l.doc, l.state), fuzz::document_image(one.doc, one.state)) << chunk;
         EXPECT_EQ(l.doc.load.report.unmappable, 2u) << chunk;
         EXPECT_EQ(l.doc.load.report.first_unmappable.column, 3u) << chunk;
@@ -173,11 +174,11 @@ protected:
     SaveResult save(int mode = SAVE_MODE_MENU) {
         SaveRequest q;
         q.mode = mode;
-        return save_document(l.doc, l.state, l.session, q, run);
+        return save_document(l.doc, l.state, l.session, q, run, &l.notices);
     }
-    FakeMessages fake;
     test::TempFolder dir;
     Loaded l;
+    test::SeenNotices fake{l.notices};
     SaveRun run;
 };
 
@@ -197,11 +198,11 @@ TEST_F(Utf8Save, AKeptDocumentIsSavedBackByteForByte) {
         ASSERT_EQ(m.doc.load.form.encoding, TextEncoding::UTF8);
         m.state.modified |= MODIFIED_TEXT;   // as an edit would
         SaveRequest q;
-        EXPECT_EQ(save_document(m.doc, m.state, m.session, q, run), SaveResult::Saved);
+        EXPECT_EQ(save_document(m.doc, m.state, m.session, q, run, &m.notices), SaveResult::Saved);
         close_document(&m.state, false);
         EXPECT_EQ(slurp(path), text) << k;
+        EXPECT_FALSE(test::SeenNotices(m.notices).saw("変換しました")) << k;
     }
-    EXPECT_FALSE(fake.saw("変換しました"));
 }
 
 TEST_F(Utf8Save, ADocumentThatLostCharactersIsNeverSavedOverItsFile) {
@@ -230,9 +231,9 @@ TEST_F(Utf8Save, ADocumentThatLostCharactersIsNeverSavedOverItsFile) {
 // the document marked converted, the writer told once.
 TEST(Conversions, CountedWithTheFirstPlaceAndToldOnce) {
     const std::string text = std::string("ab\r\n") + "cd\xFD" "e\x81\r\n" "f\ng\tx\r\n" "end\x1A" "tail";
-    FakeMessages fake;
     Loaded l;
     load(l, text);
+    test::SeenNotices fake{l.notices};
     const LoadReport& r = l.doc.load.report;
     auto at = [&](Conversion k) { return r.conversions[static_cast<std::size_t>(k)]; };
     EXPECT_EQ(at(Conversion::DROPPED_BYTE).places, 1u);
@@ -251,9 +252,9 @@ TEST(Conversions, CountedWithTheFirstPlaceAndToldOnce) {
     EXPECT_NE(told.find("2行3字目"), std::string::npos) << told;
     EXPECT_EQ(told.substr(told.size() - std::string("8バイトを変換しました｡").size()), "8バイトを変換しました｡");
     // In 16-byte chunks: the same count, told once (with what the first chunk held).
-    FakeMessages small;
     Loaded chunks;
     load(chunks, text, 16);
+    test::SeenNotices small{chunks.notices};
     EXPECT_EQ(chunks.doc.load.report.converted_bytes(), r.converted_bytes());
     EXPECT_EQ(chunks.doc.load.report.first.column, 3u);
     EXPECT_EQ(small.log.size(), 1u);
@@ -262,12 +263,11 @@ TEST(Conversions, CountedWithTheFirstPlaceAndToldOnce) {
 // A Linux writer's LF file is no conversion: it is saved back with LF. A CR
 // LF among LF line ends is one.
 TEST(Conversions, AnLfFileKeepsItsLineEnds) {
-    FakeMessages fake;
     Loaded lf;
     load(lf, sj("一行目\n二行目\n"));
     EXPECT_EQ(lf.doc.load.form.line_end, LineEndStyle::LF);
     EXPECT_EQ(lf.state.modified, 0);
-    EXPECT_TRUE(fake.log.empty());
+    EXPECT_TRUE(lf.notices.empty());
     ExportOptions o;
     o.lf_line_ends = true;
     o.end_mark = false;
@@ -280,13 +280,13 @@ TEST(Conversions, AnLfFileKeepsItsLineEnds) {
     load(mixed, "a\nb\r\nc\n");
     EXPECT_EQ(mixed.doc.load.report.conversions[static_cast<std::size_t>(Conversion::LINE_END)].places, 1u);
     EXPECT_EQ(mixed.doc.load.report.first.line, 2u);
-    EXPECT_EQ(fake.log.size(), 1u);
+    EXPECT_EQ(mixed.notices.items.size(), 1u);
 }
 
 TEST(Conversions, OverLongLinesAreSplitAndCounted) {
-    FakeMessages fake;
     Loaded l;
     load(l, std::string(LINE_TEXT_LIMIT + 10, 'a') + "\r\n");
+    test::SeenNotices fake{l.notices};
     EXPECT_EQ(l.doc.load.report.conversions[static_cast<std::size_t>(Conversion::LINE_SPLIT)].places, 1u);
     EXPECT_EQ(l.doc.load.report.first.column, LINE_TEXT_LIMIT + 1);
     EXPECT_TRUE(fake.saw("長すぎる行の分割"));

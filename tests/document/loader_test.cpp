@@ -9,7 +9,6 @@
 #include "document/loader.h"
 #include "fuzz/fuzz_entries.h"
 #include "platform/codec.h"
-#include "platform/fake_messages.h"
 
 namespace rix {
 namespace {

@@ -11,7 +11,7 @@
 #include "document/export.h"
 #include "document/loader.h"
 #include "fuzz/fuzz_entries.h"
-#include "platform/fake_messages.h"
+#include "../support/notices.h"
 #include "doc_builder.h"
 
 namespace rix {
@@ -39,6 +39,8 @@ struct ReadBack {
     Document doc;
     DocumentState state;
     std::vector<std::string> lines;   // stored bytes without the end mark
+    Notices notices;                  // what the load reported
+    test::ScriptedQuestions questions;
 };
 
 void read_in(ReadBack& r, std::string_view text, std::uint8_t notation = 3) {
@@ -46,8 +48,9 @@ void read_in(ReadBack& r, std::string_view text, std::uint8_t notation = 3) {
     session.options.read_rubies = true;
     session.options.ruby_notation = notation;
     session.options.custom_delimiters = sj(CUSTOM);
+    session.questions = &r.questions;
     r.doc.rules = test::rules(20, 1);
-    fuzz::load_bytes(r.doc, r.state, session, text);
+    fuzz::load_bytes(r.doc, r.state, session, text, false, &r.notices);
     for (std::uint32_t line = 0; line < r.doc.lines.count(); ++line) {
         const std::uint8_t* p = r.doc.line_pointer(line);
         LineScanner scan(p, MAX_LINE_SCAN);
@@ -76,7 +79,6 @@ TEST(NotationRoundTrip, EveryRubyComesBackOverItsBaseInAllNotations) {
     const char* other_pairs[] = {"", "〈《【括弧】》〉", "（《【括弧】》）", "（〈【括弧】〉）", "（〈《括弧》〉）"};
     for (std::uint8_t notation : {1, 2, 3, 4}) {
         SCOPED_TRACE(int(notation));
-        FakeMessages messages;
         std::vector<std::string> kept(std::begin(lines), std::end(lines));
         kept[10] = sj(other_pairs[notation]);
         Document doc;
@@ -85,7 +87,8 @@ TEST(NotationRoundTrip, EveryRubyComesBackOverItsBaseInAllNotations) {
         read_in(back, written(doc, notation), notation);
         ASSERT_EQ(back.lines.size(), kept.size());
         for (std::size_t i = 0; i < kept.size(); ++i) EXPECT_EQ(back.lines[i], kept[i]) << "line " << i;
-        EXPECT_TRUE(messages.log.empty());
+        EXPECT_TRUE(back.notices.empty());
+        EXPECT_TRUE(back.questions.asked.empty());
     }
 }
 
@@ -108,15 +111,13 @@ TEST(NotationReading, BarHoldsTheBaseAndStaysWhenItMarksNothing) {
 TEST(NotationReading, TooLongRubyAsksAndTheAnswerCounts) {
     const std::string ruby25 = sj("あいうえおかきくけこさしすせそたちつてとなにぬねの");
     const std::string text = sj("漢《") + ruby25 + sj("》字《じ》");
-    for (int answer : {MSG_RESULT_YES, MSG_RESULT_NO}) {
-        FakeMessages messages;
-        messages.answer(answer);
+    for (bool answer : {true, false}) {
         ReadBack r;
+        r.questions.answers = {answer};
         read_in(r, text);
-        ASSERT_EQ(messages.log.size(), 1u);
-        EXPECT_EQ(messages.log[0].kind, MSG_YES_NO);
-        EXPECT_TRUE(messages.saw("行1で上のルビの長さが制限24を超えました。"));
-        const std::string tail = answer == MSG_RESULT_YES ? ruby("じ", 1) + sj("字") : sj("字《じ》");
+        ASSERT_EQ(r.questions.asked.size(), 1u);
+        EXPECT_NE(r.questions.asked[0].find("行1で上のルビの長さが制限24を超えました。"), std::string::npos);
+        const std::string tail = answer ? ruby("じ", 1) + sj("字") : sj("字《じ》");
         EXPECT_EQ(r.lines[0], sj("漢《") + ruby25 + sj("》") + tail) << answer;
     }
 }
@@ -136,7 +137,6 @@ TEST(NotationReading, LineEndInsideAndLongBases) {
 // twice: the index keeps one entry per level of the line, shallower first
 // (the first read stays), and writing out gives every entry back.
 TEST(NotationReading, IndexLinesOfOneLineInAnyOrder) {
-    FakeMessages messages;
     LoadSession session;
     session.options.read_index = true;
     session.options.line_id_symbol = sj("◆");

@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/fake_messages.h"
+#include "../support/notices.h"
 #include "platform/files.h"
 #include "platform/save_temporaries.h"
 #include "tests/support/temp_folder.h"
@@ -29,15 +29,18 @@ struct Held {
     DocumentState state;
     ExtensionFile ext;
     LoadSession session;
+    Notices notices;
+    test::ScriptedQuestions questions;
 };
 
 void open_and_load(Held& h, const std::string& path, std::size_t chunk = DEFAULT_CHUNK_BYTES) {
-    ASSERT_TRUE(open_document_file(&h.state, path, 0));
+    ASSERT_TRUE(open_document_file(&h.state, path, 0, &h.notices));
     h.state.save_name = path;
-    h.session.extension = open_extension_file(path, 0, &h.ext) == ExtensionStatus::OK ? &h.ext : nullptr;
+    h.session.extension =
+        open_extension_file(path, 0, &h.ext, h.questions) == ExtensionStatus::OK ? &h.ext : nullptr;
     h.session.options.chunk_size = chunk;
     h.doc.rules = test::rules(20, 1);
-    start_load(h.doc, h.state, h.session);
+    start_load(h.doc, h.state, h.session, false, 40, &h.notices);
 }
 
 class Recovery : public ::testing::Test {
@@ -45,7 +48,6 @@ protected:
     void TearDown() override {
         for (Held* h : {&a, &b}) close_document(&h->state, false);
     }
-    FakeMessages fake;
     test::TempFolder dir;
     Held a, b;
 };

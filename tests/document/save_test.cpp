@@ -18,7 +18,7 @@
 #include "document/save.h"
 #include "fuzz/fuzz_entries.h"
 #include "platform/cipher.h"
-#include "platform/fake_messages.h"
+#include "../support/notices.h"
 #include "platform/files.h"
 #include "platform/save_temporaries.h"
 #include "tests/support/temp_folder.h"
@@ -44,18 +44,20 @@ struct Loaded {
     DocumentState state;
     ExtensionFile ext;
     LoadSession session;
+    Notices notices;                     // what opening, loading and saving reported
+    test::ScriptedQuestions questions;   // none expected
 };
 
 // Opens `path` as the editor does (held, marked) and loads it.
 void open_and_load(Loaded& l, const std::string& path, std::size_t chunk = DEFAULT_CHUNK_BYTES, bool all = true) {
-    ASSERT_TRUE(open_document_file(&l.state, path, 0));
+    ASSERT_TRUE(open_document_file(&l.state, path, 0, &l.notices));
     l.state.save_name = path;
-    ExtensionStatus st = open_extension_file(path, 0, &l.ext);
+    ExtensionStatus st = open_extension_file(path, 0, &l.ext, l.questions);
     l.session.extension = st == ExtensionStatus::OK ? &l.ext : nullptr;
     l.session.options.chunk_size = chunk;
     l.doc.rules = test::rules(20, 1);
-    start_load(l.doc, l.state, l.session);
-    if (all) load_all(l.doc, l.state, l.session);
+    start_load(l.doc, l.state, l.session, false, 40, &l.notices);
+    if (all) load_all(l.doc, l.state, l.session, &l.notices);
 }
 
 class Save : public ::testing::Test {
@@ -66,14 +68,14 @@ protected:
     // A document the editor made new under `name` (held, marked, no old text).
     void start_new(Loaded& l, const std::string& name) {
         std::string path = dir.write(name, "");
-        ASSERT_TRUE(open_document_file(&l.state, path, 0));
+        ASSERT_TRUE(open_document_file(&l.state, path, 0, &l.notices));
         l.state.save_name = path;
         l.state.opened_path.clear();
         l.doc.rules = test::rules(20, 1);
     }
-    FakeMessages fake;
     test::TempFolder dir;
     Loaded a, b;
+    test::SeenNotices fake{a.notices};
     SaveRun run;
 };
 
@@ -92,7 +94,7 @@ TEST_F(Save, OneRecordOfEachKindSavesAndLoadsBackTheSame) {
     q.header.screen_format = 2;
     q.restore_flags = 1;
     q.cursor = TextPos(1, 4);
-    ASSERT_EQ(save_document(a.doc, a.state, a.session, q, run), SaveResult::Saved);
+    ASSERT_EQ(save_document(a.doc, a.state, a.session, q, run, &a.notices), SaveResult::Saved);
     EXPECT_EQ(a.state.modified, 0);
     EXPECT_TRUE(is_read_only(a.state.save_name));   // the mark is held again
 
@@ -117,6 +119,8 @@ TEST_F(Save, OneRecordOfEachKindSavesAndLoadsBackTheSame) {
     EXPECT_EQ(b.ext.header.jumps[2], sj("跳"));
     EXPECT_EQ(b.ext.header.cursor, TextPos(1, 4));
     EXPECT_TRUE(fake.log.empty()) << fake.utf8(0);
+    EXPECT_TRUE(b.notices.empty()) << test::SeenNotices(b.notices).utf8(0);
+    EXPECT_TRUE(b.questions.asked.empty());
 }
 
 TEST_F(Save, IndexRecordsOfAnEmptyNameAFullNameAndThePageBreakComeBack) {
@@ -125,7 +129,7 @@ TEST_F(Save, IndexRecordsOfAnEmptyNameAFullNameAndThePageBreakComeBack) {
     const std::string full = sj("あいうえおかきくけこさしすせそたちつてと");   // 40 bytes
     a.doc.index = {{0, 0x00, ""}, {1, 0x01, full}, {2, 0x0A, "p"}};        // level 3 with the page-break flag
     a.state.modified = MODIFIED_TEXT | MODIFIED_EXTENSION;
-    ASSERT_EQ(save_document(a.doc, a.state, a.session, SaveRequest{}, run), SaveResult::Saved);
+    ASSERT_EQ(save_document(a.doc, a.state, a.session, SaveRequest{}, run, &a.notices), SaveResult::Saved);
 
     // After the 128-byte header, record by record: line, 0x80 | units << 4 | level byte, five zeros, the name.
     std::string records;
@@ -156,7 +160,7 @@ TEST_F(Save, AnIndexOfMoreThanAThousandEntriesComesBackWhole) {
     test::build(a.doc, lines);
     for (std::uint32_t k = 0; k < 1200; ++k) a.doc.index.push_back({k, 0x00, "e" + std::to_string(k)});
     a.state.modified = MODIFIED_TEXT | MODIFIED_EXTENSION;
-    ASSERT_EQ(save_document(a.doc, a.state, a.session, SaveRequest{}, run), SaveResult::Saved);
+    ASSERT_EQ(save_document(a.doc, a.state, a.session, SaveRequest{}, run, &a.notices), SaveResult::Saved);
     close_document(&a.state, false);
 
     open_and_load(b, dir.file("long.txt"));
@@ -165,9 +169,9 @@ TEST_F(Save, AnIndexOfMoreThanAThousandEntriesComesBackWhole) {
     EXPECT_EQ(b.doc.index[1199].line, 1199u);
     b.state.modified = MODIFIED_EXTENSION;
     SaveRun again;
-    ASSERT_EQ(save_document(b.doc, b.state, b.session, SaveRequest{}, again), SaveResult::Saved);
+    ASSERT_EQ(save_document(b.doc, b.state, b.session, SaveRequest{}, again, &b.notices), SaveResult::Saved);
     ExtensionFile x;
-    ASSERT_EQ(open_extension_file(dir.file("long.txt"), 0, &x), ExtensionStatus::OK);
+    ASSERT_EQ(open_extension_file(dir.file("long.txt"), 0, &x, a.questions), ExtensionStatus::OK);
     EXPECT_EQ(x.index.size(), 1200u);
 }
 
@@ -176,14 +180,14 @@ TEST_F(Save, NothingToKeepLeavesNoExtensionFile) {
     dir.write("plain.rix", "RIX45tex stale");
     test::build(a.doc, {sj("本文"), ""});
     a.state.modified = MODIFIED_TEXT;
-    ASSERT_EQ(save_document(a.doc, a.state, a.session, SaveRequest{}, run), SaveResult::Saved);
+    ASSERT_EQ(save_document(a.doc, a.state, a.session, SaveRequest{}, run, &a.notices), SaveResult::Saved);
     EXPECT_FALSE(file_exists(dir.file("plain.rix")));
     EXPECT_EQ(slurp(dir.file("plain.text")), sj("本文\r\n") + "\x1A");
 
     // A ruby in a ".text" document: its extension file is found again.
     test::build(a.doc, {test::ruby("ほん", 1) + sj("本"), ""});
     a.state.modified = MODIFIED_EXTENSION;
-    ASSERT_EQ(save_document(a.doc, a.state, a.session, SaveRequest{}, run), SaveResult::Saved);
+    ASSERT_EQ(save_document(a.doc, a.state, a.session, SaveRequest{}, run, &a.notices), SaveResult::Saved);
     open_and_load(b, dir.file("plain.text"));
     EXPECT_EQ(count_document(b.doc).rubies, 1u);
 }
@@ -196,7 +200,7 @@ TEST_F(Save, BackupIsTheTextBeforeTheFirstSaveOfTheRun) {
     for (const char* text : {"second", "third"}) {
         test::build(a.doc, {text, ""});
         a.state.modified = MODIFIED_TEXT;
-        ASSERT_EQ(save_document(a.doc, a.state, a.session, q, run), SaveResult::Saved);
+        ASSERT_EQ(save_document(a.doc, a.state, a.session, q, run, &a.notices), SaveResult::Saved);
         EXPECT_EQ(slurp(path), std::string(text) + "\r\n\x1A");
         EXPECT_EQ(slurp(dir.file("n.bak")), "first\r\n");
     }
@@ -205,7 +209,7 @@ TEST_F(Save, BackupIsTheTextBeforeTheFirstSaveOfTheRun) {
     q.mode = SAVE_MODE_SWITCH_OR_END;
     q.no_backup = true;
     a.state.modified = MODIFIED_TEXT;
-    ASSERT_EQ(save_document(a.doc, a.state, a.session, q, run), SaveResult::Saved);
+    ASSERT_EQ(save_document(a.doc, a.state, a.session, q, run, &a.notices), SaveResult::Saved);
     EXPECT_FALSE(file_exists(dir.file("n.bak")));
     EXPECT_FALSE(is_read_only(path));
     EXPECT_FALSE(a.state.in_use_mark_held);
@@ -216,11 +220,11 @@ TEST_F(Save, UnchangedDocumentIsNotWritten) {
     open_and_load(a, path);
     SaveRequest q;
     q.mode = SAVE_MODE_MENU;
-    EXPECT_EQ(save_document(a.doc, a.state, a.session, q, run), SaveResult::Nothing);
+    EXPECT_EQ(save_document(a.doc, a.state, a.session, q, run, &a.notices), SaveResult::Nothing);
     EXPECT_TRUE(fake.saw("文書は変更されていません"));
     // Only the extension data changed and the save form equals the file: no backup, same text.
     a.state.modified = MODIFIED_EXTENSION;
-    ASSERT_EQ(save_document(a.doc, a.state, a.session, q, run), SaveResult::Saved);
+    ASSERT_EQ(save_document(a.doc, a.state, a.session, q, run, &a.notices), SaveResult::Saved);
     EXPECT_FALSE(file_exists(dir.file("u.bak")));
     EXPECT_EQ(slurp(path), "same\r\n\x1A");
 }
@@ -231,7 +235,7 @@ TEST_F(Save, UnchangedDocumentUpdatesOnlyTheHeaderOfItsOwnFile) {
     a.state.modified = MODIFIED_EXTENSION;
     SaveRequest q;
     q.header.screen_format = 1;
-    ASSERT_EQ(save_document(a.doc, a.state, a.session, q, run), SaveResult::Saved);
+    ASSERT_EQ(save_document(a.doc, a.state, a.session, q, run, &a.notices), SaveResult::Saved);
     close_document(&a.state, false);
     std::string before = slurp(dir.file("h.rix"));
 
@@ -240,7 +244,7 @@ TEST_F(Save, UnchangedDocumentUpdatesOnlyTheHeaderOfItsOwnFile) {
     q.restore_flags = 1;
     q.cursor = TextPos(0, 2);
     q.header.screen_format = 3;
-    EXPECT_EQ(save_document(b.doc, b.state, b.session, q, run), SaveResult::Nothing);
+    EXPECT_EQ(save_document(b.doc, b.state, b.session, q, run, &b.notices), SaveResult::Nothing);
     std::string after = slurp(dir.file("h.rix"));
     ASSERT_EQ(after.size(), before.size());
     for (std::size_t i = 0; i < after.size(); ++i) {
@@ -264,7 +268,7 @@ TEST_F(Save, FailedRenameKeepsTheOldFileAndReportsFailure) {
     a.state.modified = MODIFIED_TEXT;
     SaveRequest q;
     q.rename = failing_rename;
-    EXPECT_EQ(save_document(a.doc, a.state, a.session, q, run), SaveResult::Failed);
+    EXPECT_EQ(save_document(a.doc, a.state, a.session, q, run, &a.notices), SaveResult::Failed);
     EXPECT_EQ(slurp(path), "old\r\n");
     EXPECT_EQ(a.state.modified, MODIFIED_TEXT);
     EXPECT_TRUE(fake.saw("もう一度試行します"));
@@ -288,7 +292,7 @@ TEST_F(Save, RemovesTemporariesOfEndedSavesAndKeepsAFailedOnesText) {
     SaveRequest q;
     q.mode = SAVE_MODE_MENU;
     q.rename = [](const char*, const char*) { return -1; };
-    EXPECT_EQ(save_document(a.doc, a.state, a.session, q, run), SaveResult::Failed);
+    EXPECT_EQ(save_document(a.doc, a.state, a.session, q, run, &a.notices), SaveResult::Failed);
     EXPECT_FALSE(file_exists(stray));
     // The new text kept for the writer under a visible name the next sweep leaves.
     EXPECT_EQ(slurp(dir.file("t.txt.unsaved")), "new\r\n\x1A");
@@ -303,7 +307,7 @@ TEST_F(Save, DocumentWithoutTheMarkIsRefused) {
     ::chmod(path.c_str(), 0444);
     open_and_load(a, path);
     a.state.modified = MODIFIED_TEXT;
-    EXPECT_EQ(save_document(a.doc, a.state, a.session, SaveRequest{}, run), SaveResult::Failed);
+    EXPECT_EQ(save_document(a.doc, a.state, a.session, SaveRequest{}, run, &a.notices), SaveResult::Failed);
     EXPECT_TRUE(fake.saw("読取専用ファイルです"));
 }
 
@@ -314,7 +318,7 @@ TEST_F(Save, PartlyLoadedDocumentKeepsItsRest) {
     open_and_load(a, path, 64, false);
     ASSERT_FALSE(a.doc.fully_loaded());
     a.state.modified = MODIFIED_TEXT;
-    ASSERT_EQ(save_document(a.doc, a.state, a.session, SaveRequest{}, run), SaveResult::Saved);
+    ASSERT_EQ(save_document(a.doc, a.state, a.session, SaveRequest{}, run, &a.notices), SaveResult::Saved);
     EXPECT_EQ(slurp(path), text + "\x1A");   // the rest was loaded first
 
     // A load that stopped (a limit): the rest is copied as it stands, twice over.
@@ -324,7 +328,7 @@ TEST_F(Save, PartlyLoadedDocumentKeepsItsRest) {
     std::uint32_t lines = b.doc.lines.count();
     for (int round = 0; round < 2; ++round) {
         b.state.modified = MODIFIED_TEXT;
-        ASSERT_EQ(save_document(b.doc, b.state, b.session, SaveRequest{}, run), SaveResult::Saved);
+        ASSERT_EQ(save_document(b.doc, b.state, b.session, SaveRequest{}, run, &b.notices), SaveResult::Saved);
         EXPECT_EQ(slurp(path), text + "\x1A") << round;
         EXPECT_EQ(b.doc.lines.count(), lines);
     }
@@ -349,7 +353,7 @@ TEST_F(Save, CorpusSavesToTheSameBytes) {
         l.state.saved_mode = 0644;
         SaveRequest q;
         q.mode = SAVE_MODE_NEW_NAME;
-        EXPECT_EQ(save_document(l.doc, l.state, l.session, q, run), SaveResult::Saved) << novel;
+        EXPECT_EQ(save_document(l.doc, l.state, l.session, q, run, &l.notices), SaveResult::Saved) << novel;
         EXPECT_EQ(slurp(out), text + "\x1A") << novel;
         EXPECT_FALSE(file_exists(out.substr(0, out.size() - 3) + "rix"));
         close_document(&l.state, false);
@@ -378,7 +382,7 @@ TEST_F(Save, TagsRoundTripThroughTheExtensionFileInSmallChunks) {
     a.state.modified = MODIFIED_TEXT | MODIFIED_EXTENSION;
     SaveRequest q;
     q.tag_default_attr1 = 60, q.tag_default_attr2 = 75;
-    ASSERT_EQ(save_document(a.doc, a.state, a.session, q, run), SaveResult::Saved);
+    ASSERT_EQ(save_document(a.doc, a.state, a.session, q, run, &a.notices), SaveResult::Saved);
 
     // The first tag record as laid out: line 0, 0, n = 2, the default sizes,
     // column 0, then its text NUL-padded to 16 bytes.
@@ -413,7 +417,7 @@ TEST_F(Save, LineFormatWordsOfEveryFieldComeBack) {
     start_new(a, "fmt.txt");
     test::build(a.doc, {sj("見出し"), sj("引用"), sj("太"), sj("小"), sj("色"), ""}, words);
     a.state.modified = MODIFIED_TEXT | MODIFIED_EXTENSION;
-    ASSERT_EQ(save_document(a.doc, a.state, a.session, SaveRequest{}, run), SaveResult::Saved);
+    ASSERT_EQ(save_document(a.doc, a.state, a.session, SaveRequest{}, run, &a.notices), SaveResult::Saved);
     const std::string ext = slurp(dir.file("fmt.rix"));
     // The line record of line 1 as the layout table has it: line, marks, 0, word (big-endian).
     EXPECT_NE(ext.find(std::string("\x00\x01\x00\x00\xCE\x12\x00\x00", 8)), std::string::npos);
@@ -456,14 +460,14 @@ TEST_F(Save, AnEncryptedDocumentLeavesNothingPlainBesideIt) {
     q.rename = [](const char* from, const char* to) {
         return std::string_view(to).ends_with(".txt") ? -1 : ::rename(from, to);
     };
-    EXPECT_EQ(save_document(a.doc, a.state, a.session, q, run), SaveResult::Failed);
+    EXPECT_EQ(save_document(a.doc, a.state, a.session, q, run, &a.notices), SaveResult::Failed);
     const std::string kept = slurp(dir.file("e.txt.unsaved"));
     EXPECT_EQ(kept.find("secret"), std::string::npos);
     EXPECT_EQ(deciphered(kept, "k"), "new secret\r\n\x1A");
 
     renamed_bytes.clear();
     q.rename = recording_rename;
-    ASSERT_EQ(save_document(a.doc, a.state, a.session, q, run), SaveResult::Saved);
+    ASSERT_EQ(save_document(a.doc, a.state, a.session, q, run, &a.notices), SaveResult::Saved);
     ASSERT_FALSE(renamed_bytes.empty());
     for (const std::string& bytes : renamed_bytes) EXPECT_EQ(bytes.find("secret"), std::string::npos);
     EXPECT_EQ(deciphered(slurp(path), "k"), "new secret\r\n\x1A");
@@ -479,7 +483,7 @@ TEST_F(Save, AnEncryptedDocumentLeavesNothingPlainBesideIt) {
     test::build(a.doc, {"newer secret", ""});
     a.state.modified = MODIFIED_TEXT;
     a.state.key = "k2";
-    ASSERT_EQ(save_document(a.doc, a.state, a.session, SaveRequest{}, next), SaveResult::Saved);
+    ASSERT_EQ(save_document(a.doc, a.state, a.session, SaveRequest{}, next, &a.notices), SaveResult::Saved);
     EXPECT_EQ(deciphered(slurp(dir.file("e.bak")), "k2"), "new secret\r\n\x1A");
     EXPECT_EQ(deciphered(slurp(path), "k2"), "newer secret\r\n\x1A");
 }

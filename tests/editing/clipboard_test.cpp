@@ -48,15 +48,15 @@ TEST_F(ClipboardCommands, CopyAndPasteRoundTripsText) {
     ASSERT_TRUE(paste_clipboard(c, clipboard));
     EXPECT_EQ(line(3), sj("二ax"));
     EXPECT_EQ(line(4), sj("y〓"));
-    EXPECT_TRUE(messages.saw("〓に置き換えて"));
+    EXPECT_TRUE(told.saw("〓に置き換えて"));
     EXPECT_EQ(invariant(), "");
 }
 
 TEST_F(ClipboardCommands, CutNeedsAMarkAndDeletesOnlyWhatReachedTheClipboard) {
     test::build(doc, {sj("abcdef")});
     EXPECT_FALSE(cut_marked(c, clipboard));
-    EXPECT_EQ(messages.utf8(0), "先に､ｼﾌﾄ+ｶｰｿﾙｷｰでマークしてください｡");
-    EXPECT_EQ(messages.log[0].time_ms, 2500u);
+    EXPECT_EQ(told.utf8(0), "先に､ｼﾌﾄ+ｶｰｿﾙｷｰでマークしてください｡");
+    EXPECT_EQ(told.log[0].time_ms, 2500u);
 
     mark(TextPos(0, 1), TextPos(0, 3));
     clipboard.fail_next_set = true;
@@ -93,7 +93,7 @@ TEST_F(ClipboardCommands, PasteReplacesTheMarkAndCopyExportsRubiesAndIndent) {
 
     clipboard.has_text = false;
     EXPECT_FALSE(paste_clipboard(c, clipboard));
-    EXPECT_TRUE(messages.saw("クリップボードにテキストはありません。"));
+    EXPECT_TRUE(told.saw("クリップボードにテキストはありません。"));
 }
 
 TEST_F(ClipboardCommands, SelectAllLoadsTheRestFirst) {
@@ -115,15 +115,15 @@ TEST_F(ClipboardCommands, SelectAllLoadsTheRestFirst) {
 }
 
 TEST_F(ClipboardCommands, PutHoldsTheTransferBlockAndARefusedCopyChangesNothing) {
-    EXPECT_EQ(put_clipboard_text(clipboard, std::string(CLIPBOARD_PUT_LIMIT, 'a')), CLIPBOARD_OK);
+    EXPECT_EQ(put_clipboard_text(clipboard, std::string(CLIPBOARD_PUT_LIMIT, 'a'), c.notices), CLIPBOARD_OK);
     EXPECT_EQ(clipboard.text.size(), 2097051u);
-    EXPECT_EQ(put_clipboard_text(clipboard, std::string(2097052, 'b')), CLIPBOARD_FAILED);
-    EXPECT_EQ(messages.utf8(0), "テキストが大きすぎます。");
+    EXPECT_EQ(put_clipboard_text(clipboard, std::string(2097052, 'b'), c.notices), CLIPBOARD_FAILED);
+    EXPECT_EQ(told.utf8(0), "テキストが大きすぎます。");
     EXPECT_EQ(clipboard.text[0], 'a');
     clipboard.fail_next_set = true;
-    EXPECT_EQ(put_clipboard_text(clipboard, "x"), CLIPBOARD_FAILED);
-    EXPECT_EQ(messages.utf8(1), "クリップボードへの転送に失敗しました。");
-    EXPECT_EQ(messages.log[1].time_ms, 4000u);
+    EXPECT_EQ(put_clipboard_text(clipboard, "x", c.notices), CLIPBOARD_FAILED);
+    EXPECT_EQ(told.utf8(1), "クリップボードへの転送に失敗しました。");
+    EXPECT_EQ(told.log[1].time_ms, 4000u);
 
     // A selection past the block is refused whole: cut deletes nothing and
     // the history gets nothing.
@@ -138,30 +138,30 @@ TEST_F(ClipboardCommands, PutHoldsTheTransferBlockAndARefusedCopyChangesNothing)
     EXPECT_EQ(doc.lines.count(), 36u);
     EXPECT_TRUE(edit.mark.on);
     EXPECT_TRUE(history.empty());
-    EXPECT_EQ(messages.utf8(2), "テキストが大きすぎます。");
+    EXPECT_EQ(told.utf8(2), "テキストが大きすぎます。");
 }
 
 TEST_F(ClipboardCommands, GetRefusesEmptyAndOversizedTextsCountedAfterConversion) {
     std::string text;
-    EXPECT_EQ(get_clipboard_text(clipboard, &text), CLIPBOARD_NO_TEXT);
+    EXPECT_EQ(get_clipboard_text(clipboard, c.notices, &text), CLIPBOARD_NO_TEXT);
     clipboard.text.clear();
     clipboard.has_text = true;
-    EXPECT_EQ(get_clipboard_text(clipboard, &text), CLIPBOARD_NO_TEXT);
-    EXPECT_EQ(messages.utf8(1), "クリップボードにテキストはありません。");
-    EXPECT_EQ(messages.log[1].time_ms, 3000u);
+    EXPECT_EQ(get_clipboard_text(clipboard, c.notices, &text), CLIPBOARD_NO_TEXT);
+    EXPECT_EQ(told.utf8(1), "クリップボードにテキストはありません。");
+    EXPECT_EQ(told.log[1].time_ms, 3000u);
 
     clipboard.text.assign(2097052, 'a');
-    EXPECT_EQ(get_clipboard_text(clipboard, &text), CLIPBOARD_OK);
+    EXPECT_EQ(get_clipboard_text(clipboard, c.notices, &text), CLIPBOARD_OK);
     EXPECT_EQ(text.size(), 2097052u);
     clipboard.text.push_back('a');
-    EXPECT_EQ(get_clipboard_text(clipboard, &text), CLIPBOARD_TOO_LARGE);
+    EXPECT_EQ(get_clipboard_text(clipboard, c.notices, &text), CLIPBOARD_TOO_LARGE);
     EXPECT_TRUE(text.empty());
-    EXPECT_EQ(messages.utf8(2), "テキストが大きすぎます。");
+    EXPECT_EQ(told.utf8(2), "テキストが大きすぎます。");
     // LF line ends become CR LF: half as many UTF-8 bytes already overflow.
     clipboard.text.assign(CLIPBOARD_TEXT_LIMIT / 2 + 1, '\n');
-    EXPECT_EQ(get_clipboard_text(clipboard, &text), CLIPBOARD_TOO_LARGE);
+    EXPECT_EQ(get_clipboard_text(clipboard, c.notices, &text), CLIPBOARD_TOO_LARGE);
     clipboard.text = "a\nb\n";
-    EXPECT_EQ(get_clipboard_text(clipboard, &text), CLIPBOARD_OK);
+    EXPECT_EQ(get_clipboard_text(clipboard, c.notices, &text), CLIPBOARD_OK);
     EXPECT_EQ(text, "a\r\nb\r\n");
 
     // An empty clipboard leaves the marked range as it was.
@@ -176,7 +176,7 @@ TEST_F(ClipboardCommands, GetRefusesEmptyAndOversizedTextsCountedAfterConversion
     clipboard.has_text = true;
     ASSERT_TRUE(paste_clipboard(c, clipboard));
     EXPECT_EQ(line(0), sj("か〓じり"));
-    EXPECT_TRUE(messages.saw("シフトJISにない文字1字を〓に置き換えて貼り付けました｡"));
+    EXPECT_TRUE(told.saw("シフトJISにない文字1字を〓に置き換えて貼り付けました｡"));
 }
 
 }  // namespace

@@ -12,16 +12,18 @@
 #include "document/export.h"
 #include "editing/cursor.h"
 #include "editing/edit_text.h"
+#include "../support/notices.h"
 #include "platform/fake_messages.h"
 
 namespace rix::test {
 
 struct EditFixture : ::testing::Test {
-    FakeMessages messages;
+    FakeMessages messages;         // what the layers above editing show (the tests built on this one)
     Document doc;
     DocumentState state;
     EditState edit;
     EditContext c{doc, state, edit, nullptr};
+    SeenNotices told{c.notices};   // what the operations on c reported
 
     void SetUp() override {
         doc.rules = rules(10, 1);

@@ -135,7 +135,7 @@ TEST_P(Property, RandomEditsKeepInvariantsAndUndoRedoAreExact) {
     while (journal_state(edit.journal) & JOURNAL_CAN_REDO) ASSERT_TRUE(redo(c));
     ASSERT_EQ(invariant(), "");
     EXPECT_TRUE(text() == edited) << "redo all differs from the edited text";
-    EXPECT_FALSE(messages.saw("元に戻せません"));
+    EXPECT_FALSE(told.saw("元に戻せません"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, Property, ::testing::Values("rashomon.txt", "yume_juya.txt"),

@@ -74,8 +74,8 @@ TEST_F(EditText, RemovingIndexedLinesTellsOfEachEntry) {
     EXPECT_EQ(line(1), sj("四"));
     ASSERT_EQ(doc.index.size(), 1u);
     EXPECT_EQ(doc.index[0].line, 1u);
-    EXPECT_TRUE(messages.saw("行 2「第二」も削除します。"));
-    EXPECT_TRUE(messages.saw("行 3「第三」も削除します。"));
+    EXPECT_TRUE(told.saw("行 2「第二」も削除します。"));
+    EXPECT_TRUE(told.saw("行 3「第三」も削除します。"));
     EXPECT_EQ(doc.load.end, TextPos(1, 2));
     EXPECT_EQ(invariant(), "");
 }
@@ -154,7 +154,7 @@ TEST_F(EditText, OverLongLineIsRefusedAndNothingChanges) {
     const std::string before = text();
     at(0, 0);
     EXPECT_FALSE(type("いい"));
-    EXPECT_TRUE(messages.saw("1行の長さは全角16000字迄です"));
+    EXPECT_TRUE(told.saw("1行の長さは全角16000字迄です"));
     EXPECT_EQ(text(), before);
     EXPECT_EQ(journal_state(edit.journal), 0);
     EXPECT_EQ(invariant(), "");

@@ -204,7 +204,7 @@ struct KeyProperty : test::EditFixture {
             ASSERT_EQ(check(), "") << "seed " << seed << " redo " << k;
         }
         EXPECT_TRUE(text() == edited) << "seed " << seed << ": redoing everything differs from the edited text";
-        EXPECT_FALSE(messages.saw("元に戻せません"));
+        EXPECT_FALSE(told.saw("元に戻せません"));
     }
 
     void build_small(int variant) {

@@ -62,22 +62,22 @@ TEST_F(Ruby, UnmarkedBaseAndAnExistingRuby) {
     EXPECT_EQ(t.ruby_text, sj("ふり"));
     EXPECT_EQ(t.block_end, TextPos(0, 2 + 7 + 8 + 7));
     EXPECT_EQ(t.base, sj("東京"));
-    EXPECT_TRUE(messages.log.empty());
+    EXPECT_TRUE(told.log.empty());
 }
 
 TEST_F(Ruby, RefusedOnLineEndTextEndAndLongRange) {
     test::build(doc, {sj("字"), sj("末")});
     at(0, 2);
     EXPECT_EQ(prepare_ruby_edit(c, RUBY_DIALOG_BASE_LIMIT).result, -1);
-    EXPECT_TRUE(messages.saw(" CR や EOF にはルビを付けられません｡"));
+    EXPECT_TRUE(told.saw(" CR や EOF にはルビを付けられません｡"));
     at(1, 2);
     EXPECT_EQ(prepare_ruby_edit(c, SYNONYM_BASE_LIMIT, false).result, -1);   // the synonym window: silent
-    EXPECT_EQ(messages.log.size(), 1u);
+    EXPECT_EQ(told.log.size(), 1u);
 
     test::build(doc, {sj("一二三四五六七八九十一二三"), ""});
     mark(TextPos(0, 0), TextPos(0, 26));
     EXPECT_EQ(prepare_ruby_edit(c, RUBY_DIALOG_BASE_LIMIT).result, -1);
-    EXPECT_TRUE(messages.saw(" 指定文字範囲が長すぎます｡"));
+    EXPECT_TRUE(told.saw(" 指定文字範囲が長すぎます｡"));
 }
 
 TEST_F(Ruby, MarkedRangeIsCutAtBlocksAndLineEnd) {

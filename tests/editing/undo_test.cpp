@@ -52,7 +52,7 @@ TEST_F(Undo, TypingAfterUndoLeavesNothingToRedo) {
     ASSERT_TRUE(undo(c));
     ASSERT_TRUE(type("e"));
     EXPECT_FALSE(redo(c));
-    EXPECT_TRUE(messages.saw("やり直し(ReUndo)データはありません｡"));
+    EXPECT_TRUE(told.saw("やり直し(ReUndo)データはありません｡"));
     EXPECT_EQ(line(0), "abce");
 }
 
@@ -81,9 +81,9 @@ TEST_F(Undo, OverwritesComeBackByteForByte) {
 TEST_F(Undo, EmptyJournalAndOversizedEditsSaySo) {
     test::build(doc, {sj("a")});
     EXPECT_FALSE(undo(c));
-    ASSERT_EQ(messages.log.size(), 1u);
-    EXPECT_EQ(messages.utf8(0), "元に戻す(Undo)データはありません｡");
-    EXPECT_EQ(messages.log[0].time_ms, 2000u);
+    ASSERT_EQ(told.log.size(), 1u);
+    EXPECT_EQ(told.utf8(0), "元に戻す(Undo)データはありません｡");
+    EXPECT_EQ(told.log[0].time_ms, 2000u);
 
     // An insertion whose length does not fit the journal's 16 bits empties it.
     at(0, 0);
@@ -91,7 +91,7 @@ TEST_F(Undo, EmptyJournalAndOversizedEditsSaySo) {
     std::string big;
     for (int k = 0; k < 700; ++k) big += std::string(99, 'x') + "\r\n";
     ASSERT_TRUE(insert_text(c, big, true));
-    EXPECT_TRUE(messages.saw("元に戻せません"));
+    EXPECT_TRUE(told.saw("元に戻せません"));
     EXPECT_EQ(journal_state(edit.journal), 0);
     EXPECT_EQ(doc.lines.count(), 701u);
     EXPECT_EQ(invariant(), "");

@@ -16,17 +16,17 @@ class ScriptedQuestions : public Questions {
 public:
     // Answers for the next questions, in order. A question with no scripted
     // answer counts in `unexpected` and is answered no.
-    void answer(bool yes) { script.push_back(yes); }
+    void answer(bool yes) { answers.push_back(yes); }
 
     bool yes_no(std::string_view utf8, std::uintptr_t owner = 0) override {
         asked.emplace_back(utf8);
         owners.push_back(owner);
-        if (script.empty()) {
+        if (answers.empty()) {
             ++unexpected;
             return false;
         }
-        const bool yes = script.front();
-        script.pop_front();
+        const bool yes = answers.front();
+        answers.pop_front();
         return yes;
     }
 
@@ -39,7 +39,7 @@ public:
 
     std::vector<std::string> asked;          // UTF-8, in order
     std::vector<std::uintptr_t> owners;      // the owner of each
-    std::deque<bool> script;
+    std::deque<bool> answers;                // what is left of the script
     int unexpected = 0;
 };
 
