@@ -265,10 +265,37 @@ std::string extension_path_for(const std::string& text_path) {
 }
 
 
+namespace {
+
+// Before a name that begins with its only dot (".memo") had an extension file
+// of its own, every such file of a folder kept its rubies and tags in the one
+// ".rix", recording what follows the dot as its extension. Such a file is
+// still read for the document it was written for (until the next save writes
+// the document's own); "" when there is none, or it belongs to another.
+std::string shared_dot_file_extension(const std::string& text_path) {
+    const std::string name = name_of(text_path);
+    if (name.size() < 2 || name[0] != '.' || name.find('.', 1) != std::string::npos) return {};
+    const std::string path = join_path(folder_of(text_path), ".rix");
+    std::string bytes;
+    ExtensionFile shared;
+    if (!file_exists(path) || !read_file_prefix(path, EXT_MAX_FILE_BYTES, &bytes)) return {};
+    read_extension_bytes(bytes, &shared);
+    const std::string recorded = recorded_text_extension("x" + name);   // what follows the dot, as recorded
+    if (shared.header.version == 0 || !equal_ascii_nocase(shared.header.text_extension, recorded)) return {};
+    return path;
+}
+
+}  // namespace
+
 ExtensionStatus open_extension_file(const std::string& text_path, std::uintptr_t owner, ExtensionFile* out,
                                     Questions& questions) {
     out->clear();
     std::string path = extension_path_for(text_path);
+    bool shared = false;
+    if (!path.empty() && !file_exists(path)) {
+        const std::string old = shared_dot_file_extension(text_path);
+        if (!old.empty()) path = old, shared = true;
+    }
     std::tm text_time{}, ext_time{};
     if (path.empty() || !file_exists(path) || !local_mtime(text_path, &text_time)) return ExtensionStatus::MISSING;
     std::int64_t size = file_size(path);
@@ -281,7 +308,7 @@ ExtensionStatus open_extension_file(const std::string& text_path, std::uintptr_t
     ExtensionStatus status = read_extension_bytes(bytes, &parsed);
     if (status != ExtensionStatus::OK && status != ExtensionStatus::CORRUPT) return status;
     if (parsed.header.version == 0) return status;   // not even the header was whole
-    if (!equal_ascii_nocase(parsed.header.text_extension, recorded_text_extension(text_path)))
+    if (!shared && !equal_ascii_nocase(parsed.header.text_extension, recorded_text_extension(text_path)))
         return ExtensionStatus::OTHER_EXTENSION;
     if (parsed.header.version < EXT_VERSION_LINE_RECORD_FIRST && !ask_old_version(questions, owner))
         return ExtensionStatus::DECLINED;

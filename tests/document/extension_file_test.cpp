@@ -385,6 +385,27 @@ TEST(ExtensionOpening, PathsAndSilentRefusals) {
     EXPECT_TRUE(questions.asked.empty());
 }
 
+// Files named like ".memo" once shared one ".rix" per folder: the one written
+// for this document is still read; another's is not taken for it.
+TEST(ExtensionOpening, ADotFileStillReadsTheSharedFileItsEarlierSavesWrote) {
+    test::TempFolder dir;
+    std::string memo = dir.write(".memo", "a\x1A");
+    std::string notes = dir.write(".notes", "b\x1A");
+    std::string rix = dir.write(".rix", Bytes().header("RIX45", "mem", "").ruby(0, 1, 0, "r").b);
+    for (const std::string& p : {memo, notes, rix}) set_mtime(p, 2024, 3, 5, 14, 7);
+    test::ScriptedQuestions questions;
+    ExtensionFile x;
+    EXPECT_EQ(open_extension_file(memo, 0, &x, questions), ExtensionStatus::OK);
+    EXPECT_EQ(x.positions.size(), 1u);
+    EXPECT_EQ(open_extension_file(notes, 0, &x, questions), ExtensionStatus::MISSING);
+    // Once the document has its own, that one is read.
+    std::string own = dir.write(".memo.rix", Bytes().header("RIX45", "", "").b);
+    set_mtime(own, 2024, 3, 5, 14, 7);
+    EXPECT_EQ(open_extension_file(memo, 0, &x, questions), ExtensionStatus::OK);
+    EXPECT_TRUE(x.positions.empty());
+    EXPECT_TRUE(questions.asked.empty());
+}
+
 TEST(ExtensionOpening, OldVersionAndDateQuestions) {
     test::TempFolder dir;
     std::string text = dir.write("doc.TXT", "a\x1A");  // the extension compares without case
