@@ -170,9 +170,9 @@ struct WindowParts {
 // work on). A test reaches a feature's state here by its type. The features
 // not listed keep theirs in their commands and subscriptions alone.
 struct Features {
-    std::shared_ptr<MouseGlue> mouse;     // mouse.cpp: pointer, caret, scroll bar
-    std::shared_ptr<GuideState> guides;   // guides.cpp: the title, guide boxes and capacity
-    std::shared_ptr<DateSession> dates;   // dates.cpp: what the date dialog holds
+    std::shared_ptr<MouseGlue> mouse;     // edit/mouse_commands.cpp: pointer, caret, scroll bar
+    std::shared_ptr<GuideState> guides;   // edit/guide_commands.cpp: the title, guide boxes and capacity
+    std::shared_ptr<DateSession> dates;   // edit/date_commands.cpp: what the date dialog holds
 };
 
 struct ProcessPaths {

@@ -34,35 +34,35 @@ void install_features(Application& app, FeatureOrder order);
 // program itself, shows that the order does not matter).
 void install_features(Application& app);
 
-void install_file_commands(Application& app);      // file.cpp: new, open, save, save as, read in, exit, 読込設定, 書出設定
-void install_instance_commands(Application& app);  // instances.cpp: the window menu, Ctrl+PgUp/PgDn, the introduction
-void install_format_commands(Application& app);    // formats.cpp: 編集画面書式, Alt+1..5
-void install_edit_commands(Application& app);      // edit.cpp: keys, typing, undo, redo, clipboard, edit keys
-void install_ruby_commands(Application& app);      // ruby.cpp: ルビ
-void install_search_commands(Application& app);    // search.cpp: find, replace, the jump sheet, jumps
-void install_mouse_commands(Application& app);     // mouse.cpp: pointer, caret, scroll bar (needs app.window.screen)
-void install_print_commands(Application& app);     // print.cpp: 印刷・ＰＤＦ出力
-void install_html_commands(Application& app);      // html.cpp: ＨＴＭＬ(ﾎｰﾑﾍﾟｰｼﾞ)作成
-void install_ftp_commands(Application& app);       // ftp.cpp: ＦＴＰ(ﾌｧｲﾙ転送)
+void install_file_commands(Application& app);      // documents/file_commands.cpp: new, open, save, save as, read in, exit, 読込設定, 書出設定
+void install_instance_commands(Application& app);  // shell/instance_commands.cpp: the window menu, Ctrl+PgUp/PgDn, the introduction
+void install_format_commands(Application& app);    // edit/format_commands.cpp: 編集画面書式, Alt+1..5
+void install_edit_commands(Application& app);      // edit/edit_commands.cpp: keys, typing, undo, redo, clipboard, edit keys
+void install_ruby_commands(Application& app);      // edit/ruby_commands.cpp: ルビ
+void install_search_commands(Application& app);    // search/search_commands.cpp: find, replace, the jump sheet, jumps
+void install_mouse_commands(Application& app);     // edit/mouse_commands.cpp: pointer, caret, scroll bar (needs app.window.screen)
+void install_print_commands(Application& app);     // print/print_commands.cpp: 印刷・ＰＤＦ出力
+void install_html_commands(Application& app);      // publish/html_commands.cpp: ＨＴＭＬ(ﾎｰﾑﾍﾟｰｼﾞ)作成
+void install_ftp_commands(Application& app);       // publish/ftp_commands.cpp: ＦＴＰ(ﾌｧｲﾙ転送)
 // 公 開 of HTML_MAKE: the FTP window after what was made (HTML_MADE_*).
 void open_ftp_from_html(Application& app, int made);
-void install_epub_commands(Application& app);      // epub.cpp: ＥＰＵＢファイル出力
-void install_mail_commands(Application& app);      // mail.cpp: メール送信, the mail address of the right-click menu
-void install_tag_commands(Application& app);       // tags.cpp: 付箋 ･ しおり付け, 付箋一覧, previous and next tag
-void install_index_commands(Application& app);     // index.cpp: 構成索引
-void install_notebook_commands(Application& app);  // notebook.cpp: 手 帖
-void install_input_method(Application& app);       // input_method.cpp: the composition in place, reconversion
-void install_copy_history_commands(Application& app);  // copy_history.cpp: the copy history (CPYLOG), rix.clg
-void install_synonym_commands(Application& app);   // synonyms.cpp: 類語一覧 (SYNONYM, SYNLOG), the double click
-void install_guide_commands(Application& app);     // guides.cpp: the title, guide boxes, position bar, 計数表示
-void install_history_commands(Application& app);   // history.cpp: the edit history, recent documents, 文書情報／編集履歴
-void install_common_settings_commands(Application& app);  // settings.cpp: 全書式共通項目
-void install_line_format_commands(Application& app);  // line_formats.cpp: 行の書式設定, 行書式登録, F5..F12
-void install_desktop_commands(Application& app);   // desktop.cpp: ツールバー／右ｸﾘｯｸﾒﾆｭｰ, ダウンロード設定, ショートカット作成, archives
+void install_epub_commands(Application& app);      // publish/epub_commands.cpp: ＥＰＵＢファイル出力
+void install_mail_commands(Application& app);      // publish/mail_commands.cpp: メール送信, the mail address of the right-click menu
+void install_tag_commands(Application& app);       // tags/tag_commands.cpp: 付箋 ･ しおり付け, 付箋一覧, previous and next tag
+void install_index_commands(Application& app);     // index/index_commands.cpp: 構成索引
+void install_notebook_commands(Application& app);  // notebook/notebook_commands.cpp: 手 帖
+void install_input_method(Application& app);       // edit/input_method_commands.cpp: the composition in place, reconversion
+void install_copy_history_commands(Application& app);  // history/copy_history_commands.cpp: the copy history (CPYLOG), rix.clg
+void install_synonym_commands(Application& app);   // synonyms/synonym_commands.cpp: 類語一覧 (SYNONYM, SYNLOG), the double click
+void install_guide_commands(Application& app);     // edit/guide_commands.cpp: the title, guide boxes, position bar, 計数表示
+void install_history_commands(Application& app);   // history/history_commands.cpp: the edit history, recent documents, 文書情報／編集履歴
+void install_common_settings_commands(Application& app);  // settings/settings_commands.cpp: 全書式共通項目
+void install_line_format_commands(Application& app);  // settings/line_format_commands.cpp: 行の書式設定, 行書式登録, F5..F12
+void install_desktop_commands(Application& app);   // settings/desktop_commands.cpp: ツールバー／右ｸﾘｯｸﾒﾆｭｰ, ダウンロード設定, ショートカット作成, archives
 // An archive (.zip, .lzh) as the document: runs EXTRACT_SEL; *path becomes the
 // extracted member. True with *path unchanged for any other file.
 bool open_archive_document(Application& app, std::string* path, bool downloaded);
-void install_date_commands(Application& app);      // dates.cpp: 日付入力
-void install_database_commands(Application& app);  // database.cpp: 文書データベース
+void install_date_commands(Application& app);      // edit/date_commands.cpp: 日付入力
+void install_database_commands(Application& app);  // database/database_commands.cpp: 文書データベース
 
 }  // namespace rix
