@@ -20,7 +20,7 @@
 #include "app/edit/editor.h"
 #include "app/edit/guides.h"
 #include "app/edit/screen.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "bench/bench_report.h"
 #include "platform/qt/image_surface.h"
 #include "platform/qt/qt_fonts.h"

@@ -17,7 +17,7 @@
 #include "app/documents/document_load.h"
 #include "app/edit/format_views.h"
 #include "app/edit/guides.h"
-#include "app/shell/menus.h"
+#include "app/window/menus.h"
 #include "app/print/print_format_view.h"
 #include "app/print/print_run.h"
 #include "app/edit/screen_format.h"

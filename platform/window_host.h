@@ -17,7 +17,7 @@ enum : int {
     TIMER_AUTOSAVE = 1,       // 60 s, the auto-save check
     TIMER_AUTO_REPEAT = 2,    // 300 ms, then 10 ms: a drag scrolling, a held scroll zone (display/mouse.h)
     TIMER_IDLE_POINTER = 3,   // 10 s, hides the idle pointer (display/mouse.h)
-    TIMER_MENU_BAR = 5,       // 500 ms, the menu bar back under the resting pointer (app/shell/shell_events.h)
+    TIMER_MENU_BAR = 5,       // 500 ms, the menu bar back under the resting pointer (app/window/shell_events.h)
     TIMER_COUNT = 6,          // 0 ms, the debounced count once the window is idle (app/edit/guides.h)
 };
 constexpr unsigned AUTOSAVE_PERIOD_MS = 60000;

@@ -6,11 +6,11 @@
 #include <ctime>
 #include <memory>
 
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "app/shell/features.h"
 #include "app/database/db_dialogs.h"
 #include "app/database/db_print_run.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "database/browser.h"
 #include "platform/codec.h"
 #include "platform/gui.h"

@@ -3,13 +3,13 @@
 #include <string>
 
 #include "app/shell/features.h"
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "app/documents/crypt_flow.h"
 #include "app/edit/editor.h"
 #include "app/files/file_tools.h"
 #include "app/documents/read_in_dialog.h"
 #include "app/documents/save_flow.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "app/documents/write_out_dialog.h"
 #include "files/select_file.h"
 #include "platform/files.h"

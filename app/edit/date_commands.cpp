@@ -2,12 +2,12 @@
 // dialog holds is kept here for the life of the process.
 #include <memory>
 
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "app/shell/features.h"
 #include "app/edit/date_dialog.h"
 #include "app/edit/editor.h"
 #include "app/edit/format_views.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "platform/fonts.h"
 
 namespace rix {

@@ -4,10 +4,10 @@
 #include <string>
 
 #include "app/shell/features.h"
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "app/edit/editor.h"
 #include "app/settings/key_assign_dialog.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "editing/clipboard_commands.h"
 #include "editing/dispatch.h"
 #include "editing/edit_text.h"

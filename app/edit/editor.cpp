@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "app/edit/format_views.h"
 #include "aids/jumps.h"
 #include "app/search/find_dialog.h"

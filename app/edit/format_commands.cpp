@@ -1,9 +1,9 @@
 // The screen formats: 編集画面書式 and Alt+1..5.
 #include "app/shell/features.h"
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "app/settings/fmset_dialog.h"
 #include "app/edit/screen_format.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "platform/gui.h"
 
 namespace rix {

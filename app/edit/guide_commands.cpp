@@ -2,11 +2,11 @@
 // count on TIMER_COUNT, and 計数表示 (406).
 #include <memory>
 
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "app/shell/features.h"
 #include "app/edit/editor.h"
 #include "app/edit/guides.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 
 namespace rix {
 

@@ -12,7 +12,7 @@
 #include "app/edit/editor.h"
 #include "app/edit/screen.h"
 #include "app/settings/settings_record.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "display/composition.h"
 #include "editing/cursor.h"
 #include "editing/dispatch.h"

@@ -5,7 +5,7 @@
 
 #include "app/shell/features.h"
 #include "app/edit/mouse_glue.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 
 namespace rix {
 

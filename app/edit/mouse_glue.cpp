@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "app/edit/format_views.h"
-#include "app/shell/menus.h"
+#include "app/window/menus.h"
 #include "display/caret.h"
 #include "editing/clipboard_commands.h"
 #include "editing/cursor.h"

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "app/edit/editor.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "display/mouse.h"
 #include "display/scroll_bar.h"
 

@@ -1,9 +1,9 @@
 // ルビ: the ruby dialog over the word at the cursor or the marked text.
 #include "app/shell/features.h"
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "app/edit/editor.h"
 #include "app/edit/ruby_dialog.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 
 namespace rix {
 

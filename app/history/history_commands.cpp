@@ -5,12 +5,12 @@
 #include <ctime>
 #include <memory>
 
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "app/shell/features.h"
 #include "app/files/file_tools.h"
 #include "app/history/document_info_sheet.h"
 #include "app/history/recent_menu.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "document/edit_history.h"
 #include "document/extension_titles.h"
 #include "platform/codec.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/shell/menus.h"
+#include "app/window/menus.h"
 
 namespace rix {
 

@@ -5,13 +5,13 @@
 // reopened at start when it was open at the last end.
 #include <memory>
 
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "app/shell/features.h"
 #include "app/edit/editor.h"
 #include "app/index/index_window.h"
 #include "app/edit/screen.h"
 #include "app/edit/screen_format.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 
 namespace rix {
 

@@ -11,7 +11,7 @@
 //
 // Like the find dialog it holds no document: every action runs on the edit
 // context the runner hands it. Each screen format places the window (see
-// app/shell/side_windows.h): floating (INDEX_WIN, at its kept position), or as a
+// app/window/side_windows.h): floating (INDEX_WIN, at its kept position), or as a
 // side pane of the main window at the left or right (INDEX_WIN_LF, without
 // a caption); 左表示/別窓表示 and 右表示 change the placement of the current
 // format and make the window again. Closing a pane lays the screen out again.

@@ -6,12 +6,12 @@
 // document.
 #include <memory>
 
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "app/shell/features.h"
 #include "app/edit/editor.h"
 #include "app/edit/format_views.h"
 #include "app/notebook/notebook_window.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 
 namespace rix {
 

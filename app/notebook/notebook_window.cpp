@@ -6,7 +6,7 @@
 
 #include "aids/search.h"
 #include "app/shell/application.h"
-#include "app/shell/side_windows.h"
+#include "app/window/side_windows.h"
 #include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/messages.h"

@@ -16,7 +16,7 @@
 //
 // ｻｲｽﾞ cycles the three templates and makes the window again with the
 // heading box's text searched. The window opens at the position kept for the
-// document's orientation (app/shell/side_windows.h) and keeps it when it closes.
+// document's orientation (app/window/side_windows.h) and keeps it when it closes.
 //
 // Not built yet: the blinking of 検索 and of the not-found notice (a notice
 // box and the button's text "次へ" stand for them), and the notebook font

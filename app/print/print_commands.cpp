@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "app/shell/features.h"
 #include "app/publish/epub_dialog.h"
 #include "app/publish/epub_run.h"
@@ -17,8 +17,8 @@
 #include "app/print/print_preview.h"
 #include "app/print/print_run.h"
 #include "app/print/print_set_dialog.h"
-#include "app/shell/shell_events.h"
-#include "app/shell/command_table.h"
+#include "app/window/shell_events.h"
+#include "app/window/command_table.h"
 #include "app/shell/features.h"
 #include "app/publish/epub_dialog.h"
 #include "app/publish/epub_run.h"
@@ -29,7 +29,7 @@
 #include "app/print/print_preview.h"
 #include "app/print/print_run.h"
 #include "app/print/print_set_dialog.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "document/extension_titles.h"
 #include "platform/codec.h"
 #include "platform/gui.h"

@@ -1,11 +1,11 @@
 // ＥＰＵＢファイル出力 (command 502): EPUB_DB, then the book of the current
 // print format's writing direction, unless the dialog was closed.
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "app/shell/features.h"
 #include "app/publish/epub_dialog.h"
 #include "app/publish/epub_run.h"
 #include "app/print/print_preview.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 
 namespace rix {
 

@@ -3,11 +3,11 @@
 // the settings record.
 #include <unistd.h>
 
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "app/shell/features.h"
 #include "app/publish/ftp_batch.h"
 #include "app/publish/ftp_window.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "platform/files.h"
 
 namespace rix {

@@ -1,11 +1,11 @@
 // メール送信 (command 504) and the mail address of the right-click menu
 // (command 230, through DocumentHooks::send_mail): the document as a mail
 // through the desktop's mail program.
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "app/shell/features.h"
 #include "app/publish/html_run.h"
 #include "app/publish/mail_run.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "platform/codec.h"
 
 namespace rix {

@@ -2,11 +2,11 @@
 // jump, the document's start and end, and the digit jumps.
 #include "aids/jumps.h"
 #include "app/shell/features.h"
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "app/edit/editor.h"
 #include "app/search/find_dialog.h"
 #include "app/search/jump_sheet.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 
 namespace rix {
 namespace {

@@ -19,7 +19,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "document/line_format.h"
 #include "platform/codec.h"
 

@@ -3,13 +3,13 @@
 // documents (EXTRACT_SEL through `DocumentHooks::open_archive`).
 #include <memory>
 
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "app/shell/features.h"
 #include "app/settings/download_dialog.h"
 #include "app/files/extract_dialog.h"
 #include "app/edit/format_views.h"
-#include "app/shell/menus.h"
-#include "app/shell/shell_events.h"
+#include "app/window/menus.h"
+#include "app/window/shell_events.h"
 #include "app/settings/shortcut_dialog.h"
 #include "app/settings/toolbar_sheet.h"
 #include "platform/desktop_entry.h"

@@ -2,13 +2,13 @@
 // 行書式登録 (602) for the current screen format, the size-step keys
 // (Ctrl with the keys of scan codes 0x1B and 0x2B), F5 .. F12 and the
 // registered formats around typed text (typing itself is edit.cpp's).
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "app/shell/features.h"
 #include "app/edit/editor.h"
 #include "app/edit/format_views.h"
 #include "app/settings/row_form_dialog.h"
 #include "app/settings/rowfm_reg_dialog.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "editing/line_formats.h"
 #include "platform/fonts.h"
 #include "platform/virtual_keys.h"

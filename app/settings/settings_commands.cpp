@@ -4,10 +4,10 @@
 #include <memory>
 
 #include "app/documents/autosave.h"
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "app/shell/features.h"
 #include "app/settings/common_settings_dialog.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "platform/association.h"
 #include "platform/files.h"
 #include "platform/shell.h"

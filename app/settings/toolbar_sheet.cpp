@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
-#include "app/shell/command_table.h"
-#include "app/shell/menus.h"
+#include "app/window/command_table.h"
+#include "app/window/menus.h"
 #include "platform/codec.h"
 #include "platform/messages.h"
 

@@ -9,7 +9,7 @@
 // Nothing reaches the settings record before 設定 or ﾃｽﾄ; 取消 puts back the
 // bytes from before the sheet opened (also after a ﾃｽﾄ).
 //
-// The stored bytes are read with the editor's rules (app/shell/menus.h): a 0 ends
+// The stored bytes are read with the editor's rules (app/window/menus.h): a 0 ends
 // the list, an empty slot, a slot above 51 or a repeated one is passed over,
 // so no table is ever indexed with an invalid slot. Only slots with a short
 // code are offered.

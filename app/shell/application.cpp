@@ -9,7 +9,7 @@
 #include "app/documents/crypt_flow.h"
 #include "app/files/file_tools.h"
 #include "app/edit/format_views.h"
-#include "app/shell/intro_dialog.h"
+#include "app/window/intro_dialog.h"
 #include "app/documents/new_document.h"
 #include "app/documents/recovery_flow.h"
 #include "files/select_file.h"

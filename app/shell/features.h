@@ -35,7 +35,7 @@ void install_features(Application& app, FeatureOrder order);
 void install_features(Application& app);
 
 void install_file_commands(Application& app);      // documents/file_commands.cpp: new, open, save, save as, read in, exit, 読込設定, 書出設定
-void install_instance_commands(Application& app);  // shell/instance_commands.cpp: the window menu, Ctrl+PgUp/PgDn, the introduction
+void install_instance_commands(Application& app);  // window/instance_commands.cpp: the window menu, Ctrl+PgUp/PgDn, the introduction
 void install_format_commands(Application& app);    // edit/format_commands.cpp: 編集画面書式, Alt+1..5
 void install_edit_commands(Application& app);      // edit/edit_commands.cpp: keys, typing, undo, redo, clipboard, edit keys
 void install_ruby_commands(Application& app);      // edit/ruby_commands.cpp: ルビ

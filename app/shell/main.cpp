@@ -10,19 +10,20 @@
 #include <vector>
 
 #include "app/shell/application.h"
+#include "app/shell/batch_modes.h"
 #include "app/shell/features.h"
 #include "app/database/db_print_run.h"
 #include "app/edit/editor.h"
 #include "app/edit/format_views.h"
 #include "app/publish/ftp_batch.h"
-#include "app/shell/menus.h"
+#include "app/window/menus.h"
 #include "app/documents/output_guard.h"
 #include "app/print/print_run.h"
 #include "app/shell/process_start.h"
 #include "app/documents/recovery_flow.h"
 #include "app/documents/save_flow.h"
 #include "app/edit/screen.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/gui.h"
@@ -68,24 +69,12 @@ int main(int argc, char** argv) {
     install_qt_picture_decoder();
     const int started = start_without_window(app, argc, argv);
     if (started != START_NEEDS_WINDOW) return started;
-    if (app.line.ftp_site > 0) return batch_ftp_put(app);
-    if (!app.line.save_as_path.empty() || !app.line.write_out_path.empty()) {
-        if (app.line.document.empty()) return usage_error("--save-as and --write-out need a document");
-        if (!app.line.save_as_path.empty() && !app.line.write_out_path.empty())
-            return usage_error("--save-as and --write-out go one at a time");
-        if (!app.line.encoding.empty() && app.line.save_as_path.empty())
-            return usage_error("--encoding goes with --save-as");
-        app.save_flow.writing.rubies = app.line.write_rubies;
-        app.save_flow.writing.line_info = app.line.write_line_info;
-        app.save_flow.writing.index = app.line.write_index;
-        std::string document = absolute_path(app.line.document);
-        if (!app.line.save_as_path.empty()) return batch_save_as(app, document, absolute_path(app.line.save_as_path));
-        return batch_write_out(app, document, absolute_path(app.line.write_out_path));
-    }
-    if ((!app.line.print_path.empty() || !app.line.preview_path.empty()) && app.line.document.empty())
-        return usage_error("--print and --preview-snapshot need a document");
-    if (!app.line.db_pdf_path.empty() && (app.line.document.empty() || app.line.db_table.empty() || app.line.db_row < 1))
-        return usage_error("--db-pdf needs --db-table, --db-row and a database file");
+    const BatchServices batch_services =
+        window_batch_runs(create_pdf_print_device, PreviewImages{create_preview_image, save_preview_image});
+    const int before = run_batch_stage(app, BatchStage::BEFORE_GUI, batch_services);
+    if (before != START_NEEDS_WINDOW) return before;
+    if (const std::string error = check_batch_stage(app.line, BatchStage::WITH_GUI); !error.empty())
+        return usage_error(error);
     app.loaded = std::make_unique<LoadedDocument>(app.paths.program_folder, default_spill_threshold());
     app.hooks.load_document.set([](Application& a) {
         load_into_application(a);
@@ -106,21 +95,8 @@ int main(int argc, char** argv) {
         named.save_name = named.opened_path;
         if (refuse_output_over_input(app.line.snapshot_path, "画像", document_inputs(named))) return 1;
     }
-    if (!app.line.print_path.empty()) {
-        // The PDF printer needs the Qt application (fonts), never a window.
-        app.instance_number = 0;
-        return batch_print(app, absolute_path(app.line.document), create_pdf_print_device);
-    }
-    if (!app.line.db_pdf_path.empty()) {
-        app.instance_number = 0;
-        app.line.db_pdf_path = absolute_path(app.line.db_pdf_path);
-        return batch_db_pdf(app, absolute_path(app.line.document), create_pdf_print_device);
-    }
-    if (!app.line.preview_path.empty()) {
-        app.instance_number = 0;
-        return batch_preview_snapshot(app, absolute_path(app.line.document),
-                                      PreviewImages{create_preview_image, save_preview_image});
-    }
+    const int with_gui = run_batch_stage(app, BatchStage::WITH_GUI, batch_services);
+    if (with_gui != START_NEEDS_WINDOW) return with_gui;
 
     // The screen: drawn on the edit view's surface whenever the shell asks.
     ScreenState screen;

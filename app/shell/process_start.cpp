@@ -2,16 +2,13 @@
 // shell's message helpers the start and every later flow use.
 #include "app/shell/process_start.h"
 
-#include "app/publish/epub_run.h"
-#include "app/publish/html_run.h"
-#include "app/print/pdf_run.h"
-
 #include <unistd.h>
 
 #include <cstdio>
 #include <vector>
 
 #include "app/edit/format_views.h"
+#include "app/shell/batch_modes.h"
 #include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/dialogs.h"
@@ -105,8 +102,7 @@ int usage_error(const std::string& error) {
 }
 
 bool answered_without_window(const CommandLine& line) {
-    return line.show_help || line.show_version || line.show_data_folder || line.info || !line.pdf_path.empty() ||
-           !line.epub_path.empty() || !line.html_path.empty();
+    return line.show_help || line.show_version || line.show_data_folder || batch_stage_chosen(line, BatchStage::FRONT);
 }
 
 std::string resource_folder() {
@@ -144,33 +140,7 @@ int start_without_window(Application& app, int argc, char** argv) {
     app.reading.index = app.line.read_index;
     app.reading.line_info = app.line.read_line_info;
     if (locate_environment_file(app) == Flow::End) return app.batch ? 1 : 0;
-    if (app.line.info) {
-        if (app.line.document.empty()) return usage_error("--info needs a document");
-        int slot = app.line.format >= 0 ? app.line.format : current_screen_slot(app.settings.rec);
-        MessageQuestions questions(app);
-        return print_document_info(absolute_path(app.line.document), app.settings.rec, app.paths.program_folder,
-                                   app.reading, slot, questions, stdout);
-    }
-    // The writers need no window and no Qt: text stays code page 932 (PDF,
-    // HTML) or becomes UTF-8 (EPUB) in the program's own code.
-    if (!app.line.pdf_path.empty() || !app.line.epub_path.empty() || !app.line.html_path.empty()) {
-        if (app.line.document.empty()) return usage_error("--pdf, --epub and --html need a document");
-        if ((!app.line.pdf_path.empty()) + (!app.line.epub_path.empty()) + (!app.line.html_path.empty()) +
-                (!app.line.print_path.empty()) + (!app.line.preview_path.empty()) > 1)
-            return usage_error("--pdf, --epub, --html, --print and --preview-snapshot go one at a time");
-        app.instance_number = 0;
-        if (!app.line.pdf_path.empty()) {
-            app.line.pdf_path = absolute_path(app.line.pdf_path);
-            return batch_pdf(app, absolute_path(app.line.document));
-        }
-        if (!app.line.html_path.empty()) {
-            app.line.html_path = absolute_path(app.line.html_path);
-            return batch_html(app, absolute_path(app.line.document));
-        }
-        app.line.epub_path = absolute_path(app.line.epub_path);
-        return batch_epub(app, absolute_path(app.line.document));
-    }
-    return START_NEEDS_WINDOW;
+    return run_batch_stage(app, BatchStage::FRONT, BatchServices{});
 }
 
 }  // namespace rix

@@ -6,11 +6,11 @@
 // open window is closed (its history written) when the program ends.
 #include <memory>
 
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "app/shell/features.h"
 #include "app/edit/editor.h"
 #include "app/edit/format_views.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "app/synonyms/synonym_window.h"
 #include "platform/files.h"
 #include "rix_synonym_paths.h"

@@ -3,7 +3,7 @@
 
 #include "aids/search.h"
 #include "app/shell/application.h"
-#include "app/shell/side_windows.h"
+#include "app/window/side_windows.h"
 #include "editing/dispatch.h"
 #include "editing/edit_text.h"
 #include "platform/codec.h"

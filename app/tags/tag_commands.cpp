@@ -4,9 +4,9 @@
 
 #include "aids/tags.h"
 #include "app/shell/features.h"
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "app/edit/editor.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "app/tags/tag_dialogs.h"
 #include "app/tags/tag_windows.h"
 

@@ -6,7 +6,7 @@
 
 #include "app/edit/editor.h"
 #include "app/edit/screen.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "app/tags/tag_dialogs.h"
 #include "display/render.h"
 #include "document/storage.h"

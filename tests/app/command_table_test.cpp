@@ -11,7 +11,7 @@
 #include "app/shell/features.h"
 #include "app/settings/default_settings.h"
 #include "app/edit/screen_format.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "editing/command_ids.h"
 #include "platform/codec.h"
 #include "platform/fake_messages.h"

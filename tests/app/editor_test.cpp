@@ -5,12 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "app/shell/features.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "app/settings/default_settings.h"
 #include "app/edit/ruby_dialog.h"
-#include "app/shell/trace_dialog.h"
+#include "app/window/trace_dialog.h"
 #include "app/documents/save_flow.h"
 #include "editing/dispatch.h"
 #include "editing/edit_text.h"

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "app/shell/features.h"
 #include "app/settings/default_settings.h"
 #include "app/edit/editor.h"
@@ -19,7 +19,7 @@
 #include "app/publish/epub_run.h"
 #include "app/print/print_set_dialog.h"
 #include "app/edit/screen.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "document/document_state.h"
 #include "platform/codec.h"
 #include "platform/fake_dialogs.h"

@@ -16,7 +16,7 @@
 #include "app/shell/events.h"
 #include "app/edit/guides.h"
 #include "app/edit/screen.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "display/mouse.h"
 #include "document/document_state.h"
 #include "platform/codec.h"

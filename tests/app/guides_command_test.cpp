@@ -8,9 +8,9 @@
 #include <algorithm>
 #include <string>
 
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "app/edit/guides.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "document/document_state.h"
 #include "platform/codec.h"
 #include "platform/files.h"

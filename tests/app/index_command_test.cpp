@@ -6,13 +6,13 @@
 
 #include <memory>
 
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "app/shell/features.h"
 #include "app/settings/default_settings.h"
 #include "app/edit/editor.h"
 #include "app/index/index_window.h"
 #include "app/edit/screen.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "document/loader.h"
 #include "editing/cursor.h"
 #include "platform/codec.h"

@@ -12,11 +12,11 @@
 #include <utility>
 #include <vector>
 
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "app/edit/format_views.h"
 #include "app/index/index_window.h"
 #include "app/notebook/notebook_window.h"
-#include "app/shell/side_windows.h"
+#include "app/window/side_windows.h"
 #include "document/loader.h"
 #include "platform/codec.h"
 #include "tests/support/command_app.h"

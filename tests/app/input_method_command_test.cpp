@@ -5,7 +5,7 @@
 // Owed: scrolling at the last screen line (tested on the real window).
 #include <gtest/gtest.h>
 
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "document/loader.h"
 #include "editing/cursor.h"
 #include "platform/codec.h"

@@ -2,7 +2,7 @@
 // Owed: the contact-page button (no page of ours to open).
 #include <gtest/gtest.h>
 
-#include "app/shell/intro_dialog.h"
+#include "app/window/intro_dialog.h"
 #include "platform/codec.h"
 #include "platform/dialog_model.h"
 #include "platform/fake_dialogs.h"

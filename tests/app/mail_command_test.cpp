@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "app/shell/features.h"
 #include "app/settings/default_settings.h"
 #include "app/edit/editor.h"
 #include "app/publish/mail_run.h"
 #include "app/edit/screen.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "document/document_state.h"
 #include "document/loader.h"
 #include "platform/clipboard.h"

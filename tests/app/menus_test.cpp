@@ -5,9 +5,9 @@
 
 #include <cstring>
 
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "app/settings/default_settings.h"
-#include "app/shell/menus.h"
+#include "app/window/menus.h"
 #include "platform/codec.h"
 #include "platform/virtual_keys.h"
 #include "rix_build_paths.h"

@@ -6,14 +6,14 @@
 
 #include <memory>
 
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "app/shell/features.h"
 #include "app/settings/default_settings.h"
 #include "app/edit/editor.h"
 #include "app/notebook/notebook_window.h"
 #include "app/documents/save_flow.h"
 #include "app/edit/screen.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "document/loader.h"
 #include "platform/codec.h"
 #include "platform/fake_dialogs.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "app/shell/features.h"
 #include "app/settings/default_settings.h"
 #include "app/edit/editor.h"
@@ -17,7 +17,7 @@
 #include "app/print/print_set_dialog.h"
 #include "publish/print_format.h"
 #include "app/edit/screen.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "document/document_state.h"
 #include "document/display_lines.h"
 #include "platform/codec.h"

@@ -9,9 +9,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "app/settings/default_settings.h"
-#include "app/shell/menus.h"
+#include "app/window/menus.h"
 #include "platform/codec.h"
 #include "platform/fake_dialogs.h"
 #include "platform/fake_messages.h"

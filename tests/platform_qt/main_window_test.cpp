@@ -16,7 +16,7 @@
 
 #include "app/shell/features.h"
 #include "app/settings/default_settings.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "platform/fake_messages.h"
 #include "platform/gui.h"
 #include "platform/virtual_keys.h"

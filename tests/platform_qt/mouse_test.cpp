@@ -15,7 +15,7 @@
 #include "app/edit/mouse_glue.h"
 #include "app/documents/save_flow.h"
 #include "app/edit/screen.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "display/hit_test.h"
 #include "platform/codec.h"
 #include "platform/fake_dialogs.h"

@@ -14,7 +14,7 @@
 
 #include "app/shell/features.h"
 #include "app/settings/default_settings.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "platform/gui.h"
 #include "platform/qt/qt_dialogs.h"
 #include "rix_build_paths.h"

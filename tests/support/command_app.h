@@ -14,7 +14,7 @@
 #include "app/settings/default_settings.h"
 #include "app/edit/editor.h"
 #include "app/edit/screen.h"
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 #include "platform/fake_dialogs.h"
 #include "platform/fake_fonts.h"
 #include "platform/fake_messages.h"

@@ -17,7 +17,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 
 using namespace rix;
 

@@ -1,5 +1,5 @@
 // Placement of the side windows (see side_windows.h).
-#include "app/shell/side_windows.h"
+#include "app/window/side_windows.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // The trace dialog.
-#include "app/shell/trace_dialog.h"
+#include "app/window/trace_dialog.h"
 
 #include <cinttypes>
 #include <cstdio>

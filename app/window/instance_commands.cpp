@@ -1,9 +1,9 @@
 // The other running editors (the window menu, Ctrl+Page Up/Down) and the
 // introduction.
 #include "app/shell/features.h"
-#include "app/shell/command_table.h"
-#include "app/shell/intro_dialog.h"
-#include "app/shell/shell_events.h"
+#include "app/window/command_table.h"
+#include "app/window/intro_dialog.h"
+#include "app/window/shell_events.h"
 
 namespace rix {
 

@@ -1,5 +1,5 @@
 // The command slots and the command table of the main window.
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // The introduction dialog and its two texts.
-#include "app/shell/intro_dialog.h"
+#include "app/window/intro_dialog.h"
 
 #include "platform/codec.h"
 #include "platform/dialogs.h"

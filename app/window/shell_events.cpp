@@ -1,6 +1,6 @@
 // The main window's events: commands, keys, the wheel, drops, the right-click
 // menu, help mode and the hidden menu bar.
-#include "app/shell/shell_events.h"
+#include "app/window/shell_events.h"
 
 #include <algorithm>
 #include <cctype>
@@ -9,7 +9,7 @@
 #include "aids/search.h"
 #include "app/edit/format_views.h"
 #include "app/history/recent_menu.h"
-#include "app/shell/trace_dialog.h"
+#include "app/window/trace_dialog.h"
 #include "editing/edit_text.h"
 #include "platform/codec.h"
 #include "platform/file_names.h"

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "app/shell/application.h"
-#include "app/shell/command_table.h"
-#include "app/shell/menus.h"
+#include "app/window/command_table.h"
+#include "app/window/menus.h"
 #include "platform/gui.h"
 
 namespace rix {

@@ -1,10 +1,10 @@
 // Reader of the menu table, labels, and the menus built from settings bytes.
-#include "app/shell/menus.h"
+#include "app/window/menus.h"
 
 #include <fstream>
 #include <sstream>
 
-#include "app/shell/command_table.h"
+#include "app/window/command_table.h"
 #include "platform/codec.h"
 #include "platform/virtual_keys.h"
 
