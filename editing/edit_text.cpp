@@ -115,6 +115,26 @@ void finish_record(UndoJournal& j, Notices& notices) {
     if (!journal_end(j)) notice_not_journaled(notices);
 }
 
+// The record apply_undo and apply_redo read for an overwrite: the position,
+// then the replaced bytes, then the written ones. Past the span a record can
+// hold, the journal is refused and the writer told.
+void record_overwrite(EditContext& c, TextPos pos, std::string_view replaced, std::string_view written) {
+    UndoJournal& j = c.edit.journal;
+    if (written.size() > MAX_JOURNAL_SPAN || replaced.size() > MAX_JOURNAL_SPAN) {
+        journal_refuse(j);
+        notice_not_journaled(c.notices);
+        return;
+    }
+    journal_begin(j);
+    journal_bytes_reversed(j, written);
+    journal_push_length(j, static_cast<std::uint16_t>(written.size()));
+    journal_bytes_reversed(j, replaced);
+    journal_push_length(j, static_cast<std::uint16_t>(replaced.size()));
+    journal_push_position(j, pos);
+    journal_push(j, RECORD_OVERWRITE);
+    finish_record(j, c.notices);
+}
+
 // The raw editing form of [start, end) (line ends as CR LF), byte-exact.
 std::string raw_span(const Document& doc, TextPos start, TextPos end) {
     std::string out;
@@ -446,20 +466,7 @@ bool insert_at(EditContext& c, TextPos pos, std::string_view text, bool insert, 
                 finish_record(j, c.notices);
             }
         } else {
-            const std::string written = raw_span(doc, pos, positions[1]);
-            if (written.size() > MAX_JOURNAL_SPAN || replaced.size() > MAX_JOURNAL_SPAN) {
-                journal_refuse(j);
-                notice_not_journaled(c.notices);
-            } else {
-                journal_begin(j);
-                journal_bytes_reversed(j, written);
-                journal_push_length(j, static_cast<std::uint16_t>(written.size()));
-                journal_bytes_reversed(j, replaced);
-                journal_push_length(j, static_cast<std::uint16_t>(replaced.size()));
-                journal_push_position(j, pos);
-                journal_push(j, RECORD_OVERWRITE);
-                finish_record(j, c.notices);
-            }
+            record_overwrite(c, pos, replaced, raw_span(doc, pos, positions[1]));
         }
     }
     const TextPos old_end = insert ? pos : TextPos(line, static_cast<std::uint32_t>(pos.column() + replaced.size()));
@@ -611,23 +618,7 @@ bool replace_block_at(EditContext& c, TextPos pos, std::string_view block, bool 
         return false;
     }
     UndoJournal& j = c.edit.journal;
-    if (record && !j.suspended) {
-        if (old.size() > MAX_JOURNAL_SPAN || block.size() > MAX_JOURNAL_SPAN) {
-            journal_refuse(j);
-            notice_not_journaled(c.notices);
-        } else {
-            // The record apply_undo and apply_redo read for an overwrite: the
-            // position, then the replaced bytes, then the written ones.
-            journal_begin(j);
-            journal_bytes_reversed(j, block);
-            journal_push_length(j, static_cast<std::uint16_t>(block.size()));
-            journal_bytes_reversed(j, old);
-            journal_push_length(j, static_cast<std::uint16_t>(old.size()));
-            journal_push_position(j, pos);
-            journal_push(j, RECORD_OVERWRITE);
-            finish_record(j, c.notices);
-        }
-    }
+    if (record && !j.suspended) record_overwrite(c, pos, old, block);
     // The cursor and the top keep their places in the text.
     const auto new_end = TextPos(pos.line(), static_cast<std::uint32_t>(pos.column() + block.size()));
     TextPos cursor = c.edit.cursor.pos;
