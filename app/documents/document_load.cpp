@@ -9,8 +9,6 @@
 #include "app/documents/crypt_flow.h"
 #include "app/edit/format_views.h"
 #include "app/shell/application.h"
-#include "app/documents/crypt_flow.h"
-#include "app/edit/format_views.h"
 #include "document/encryption.h"
 #include "platform/codec.h"
 #include "platform/messages.h"

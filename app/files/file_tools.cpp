@@ -6,21 +6,15 @@
 #include <cstring>
 #include <memory>
 
-#include "app/shell/application.h"
-#include "app/history/document_info_sheet.h"
+#include "app/documents/new_document.h"
 #include "app/files/file_crypt_dialog.h"
 #include "app/files/file_search_dialog.h"
 #include "app/files/file_select_dialog.h"
-#include "app/documents/new_document.h"
-#include "app/tags/tag_windows.h"
-#include "app/shell/application.h"
 #include "app/history/document_info_sheet.h"
-#include "app/files/file_crypt_dialog.h"
-#include "app/files/file_search_dialog.h"
-#include "app/documents/new_document.h"
+#include "app/shell/application.h"
 #include "app/tags/tag_windows.h"
+#include "app/window/shell_events.h"
 #include "document/extension_titles.h"
-#include "app/files/file_select_dialog.h"
 #include "files/file_viewer.h"
 #include "files/select_file.h"
 #include "platform/codec.h"
@@ -76,6 +70,14 @@ FileSelectServices select_services(Application& app) {
         };
     }
     s.edit_history = [&app](std::string* path) { return pick_from_history(app, path); };
+    // 読込設定 and 書出設定 of the dialog are the File menu's own commands.
+    if (app.window.shell) {
+        const CommandTable& commands = app.window.shell->commands();
+        if (commands.enabled(COMMAND_READ_OPTIONS))
+            s.read_options = [&app] { app.window.shell->commands().run(COMMAND_READ_OPTIONS); };
+        if (commands.enabled(COMMAND_WRITE_OPTIONS))
+            s.write_options = [&app] { app.window.shell->commands().run(COMMAND_WRITE_OPTIONS); };
+    }
     if (app.window.choose_folder) s.choose_folder = app.window.choose_folder;
     if (app.window.view_file) s.preview = [&app](const std::string& path) { view_file(app, path); };
     s.file_search = true;

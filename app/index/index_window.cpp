@@ -5,11 +5,9 @@
 #include <cstdio>
 
 #include "aids/search.h"
-#include "app/shell/application.h"
-#include "app/edit/format_views.h"
-#include "app/window/side_windows.h"
 #include "app/documents/document_load.h"
 #include "app/edit/format_views.h"
+#include "app/shell/application.h"
 #include "app/window/side_windows.h"
 #include "document/loader.h"
 #include "platform/codec.h"

@@ -2,19 +2,12 @@
 // the page writers of app/publish/html_run.h, the "_ruby" file of ﾙﾋﾞ書出 and the
 // file selection dialog for the document list; the titles 作 成 stored go
 // into the document's extension header afterwards.
-#include "app/window/command_table.h"
-#include "app/shell/features.h"
+#include "app/documents/save_flow.h"
 #include "app/files/file_tools.h"
 #include "app/publish/html_dialog.h"
 #include "app/publish/html_run.h"
-#include "app/documents/save_flow.h"
-#include "app/window/shell_events.h"
-#include "app/window/command_table.h"
 #include "app/shell/features.h"
-#include "app/files/file_tools.h"
-#include "app/publish/html_dialog.h"
-#include "app/publish/html_run.h"
-#include "app/documents/save_flow.h"
+#include "app/window/command_table.h"
 #include "app/window/shell_events.h"
 #include "document/extension_titles.h"
 #include "platform/codec.h"

@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "app/shell/application.h"
-#include "app/shell/application.h"
 #include "editing/clipboard_commands.h"
 #include "editing/edit_text.h"
 #include "platform/codec.h"

@@ -10,10 +10,15 @@
 
 #include "app/shell/features.h"
 #include "app/settings/default_settings.h"
+#include "app/documents/read_in_dialog.h"
 #include "app/edit/screen_format.h"
+#include "app/files/file_select_dialog.h"
+#include "app/files/file_tools.h"
 #include "app/window/shell_events.h"
 #include "editing/command_ids.h"
+#include "files/select_file.h"
 #include "platform/codec.h"
+#include "platform/fake_dialogs.h"
 #include "platform/fake_messages.h"
 #include "platform/virtual_keys.h"
 #include "tests/support/temp_folder.h"
@@ -372,4 +377,36 @@ TEST(RightClick, WithoutAWindowNothingPopsUp) {
     Shell s;
     s.events.right_button_up(10, 10, 0);
     EXPECT_TRUE(s.messages.log.empty());
+}
+
+// The file selection dialog's 読込設定 is the File menu's reading options:
+// what the writer switches on there holds for the document then chosen.
+TEST(CommandTable, FileSelectionOffersTheReadingOptionsOfTheFileMenu) {
+    Shell s;
+    FakeDialogHost dialogs;
+    test::TempFolder t;
+    std::string path = t.path() + "/";
+    dialogs.script([](DialogSession& d) {      // FILE_SEL
+        EXPECT_TRUE(d.is_visible(FILE_SEL_OPTIONS));
+        d.press(FILE_SEL_OPTIONS);
+        d.press(FILE_SEL_CLOSE);
+    });
+    dialogs.script([](DialogSession& d) {      // READ_IN, opened from it
+        d.press(READ_IN_RUBIES);
+        d.press(1);
+    });
+    EXPECT_EQ(run_file_selection(s.app, SELECT_OPEN, &path), CHOSEN_CANCELLED);
+    EXPECT_TRUE(s.app.reading.rubies);
+    EXPECT_TRUE(dialogs.missing.empty());
+
+    // Without the File menu's commands the button is not there.
+    Application alone;
+    FakeWindowHost host;
+    alone.host = &host;
+    build_default_settings(&alone.settings.rec);
+    dialogs.script([](DialogSession& d) {
+        EXPECT_FALSE(d.is_visible(FILE_SEL_OPTIONS));
+        d.press(FILE_SEL_CLOSE);
+    });
+    EXPECT_EQ(run_file_selection(alone, SELECT_OPEN, &path), CHOSEN_CANCELLED);
 }

@@ -13,17 +13,14 @@
 #include <cstring>
 #include <string>
 
-#include "app/shell/application.h"
-#include "app/settings/default_settings.h"
 #include "app/documents/document_load.h"
-#include "app/shell/application.h"
 #include "app/settings/default_settings.h"
-#include "app/documents/document_load.h"
-#include "tests/support/notices.h"
+#include "app/shell/application.h"
 #include "files/select_file.h"
 #include "platform/codec.h"
 #include "platform/fake_messages.h"
 #include "platform/files.h"
+#include "tests/support/notices.h"
 #include "tests/support/temp_folder.h"
 
 using namespace rix;
