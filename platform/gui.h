@@ -175,6 +175,8 @@ public:
     virtual bool is_maximized() const = 0;
     // Help window bookkeeping when the main window moved.
     virtual void owner_moved() = 0;
+    // The desktop's beep.
+    virtual void beep() {}
     // The edit view's drawing surface (null before the main window exists).
     // The view shows its pixels at every paint; drawing may happen at any time.
     virtual Surface* edit_surface() = 0;

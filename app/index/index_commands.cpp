@@ -27,6 +27,7 @@ IndexServices services_of(Application& app, IndexGlue* g) {
     s.edit = [&app](const std::function<void(EditContext&)>& work) { return run_edit(app, work); };
     s.redraw = [&app] { rebuild(app); };
     s.settings = &app.settings;
+    s.beep = app.window.beep;
     s.notebook = app.links.open_notebook.function();
     s.dock = app.window.dock_pane;
     s.pane_changed = [&app](int side) {

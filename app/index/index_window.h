@@ -16,7 +16,7 @@
 // a caption); 左表示/別窓表示 and 右表示 change the placement of the current
 // format and make the window again. Closing a pane lays the screen out again.
 // 手帖 opens the notebook with the name box searched (disabled without a
-// notebook service); 移動音 waits for a beep service (disabled).
+// notebook service); 移動音 needs the desktop's beep (greyed without one).
 #pragma once
 
 #include <cstdint>

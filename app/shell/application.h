@@ -160,6 +160,9 @@ struct WindowParts {
     std::function<bool()> escape_pressed;
     // Makes the document database's browser window; null: 文書データベース greyed.
     std::function<std::unique_ptr<DatabaseView>()> database_view;
+    // The desktop's beep (移動音 of the structure index); null: none, and
+    // 移動音 is greyed.
+    std::function<void()> beep;
     // Opens a URL (UTF-8) in place of the desktop's handler (tests); null:
     // platform/shell's open_address.
     std::function<bool(const std::string& url)> open_address;

@@ -152,6 +152,7 @@ int main(int argc, char** argv) {
     app.window.choose_files = run_file_chooser;
     app.window.preview_window = run_preview_window;
     app.window.view_file = run_file_viewer;
+    app.window.beep = [window] { window->beep(); };
     app.window.escape_pressed = poll_escape_key;
     app.window.database_view = create_qt_database_view;
     app.window.dock_pane = [window](std::uint32_t dialog, int side) { return window->dock_dialog(dialog, side); };

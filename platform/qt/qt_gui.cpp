@@ -624,6 +624,7 @@ public:
     }
     bool is_maximized() const override { return window_->isMaximized(); }
     void owner_moved() override { messages_.owner_moved(); }
+    void beep() override { QApplication::beep(); }
     Surface* edit_surface() override { return view_ ? &view_->surface() : nullptr; }
     std::unique_ptr<Surface> make_surface(int width, int height) override {
         return std::make_unique<ImageSurface>(width, height);

@@ -65,5 +65,33 @@ TEST_F(IndexCommandTest, OpensTheWindowWhichFollowsTheCursorOfTheMainWindow) {
     EXPECT_EQ(dialogs.session(1), nullptr);
 }
 
+// 移動音: with the desktop's beep the switch is offered, and when it is on
+// the window beeps as it follows the cursor to an entry.
+TEST_F(IndexCommandTest, MoveSoundBeepsWhenTheWindowFollowsToAnEntry) {
+    const std::string path = dir.write("章.txt", utf8_to_sjis("序\r\n第一章\r\n本文\r\n第二章\r\n"));
+    ASSERT_TRUE(open_document_file(&app.doc, path, 0));
+    app.doc.save_name = path;
+    load_into_application(app);
+    start_editing(app);
+    app.startup_done = true;
+    app.hooks.rebuild_screen(app);
+    int beeps = 0;
+    app.window.beep = [&beeps] { ++beeps; };
+    ASSERT_TRUE(shell->commands().run(COMMAND_INDEX));
+    DialogSession* d = dialogs.session(1);
+    ASSERT_NE(d, nullptr);
+    EXPECT_TRUE(d->is_enabled(INDEX_SOUND));
+    d->press(INDEX_SOUND);
+    EXPECT_EQ(app.settings.rec.index_move_sound, 1);
+    run_edit(app, [](EditContext& c) { place_cursor(c, TextPos(1, 0)); });
+    messages.answer(MSG_RESULT_YES);
+    d->press(INDEX_REGISTER);
+    const int before = beeps;
+    run_edit(app, [](EditContext& c) { place_cursor(c, TextPos(2, 0)); });
+    run_edit(app, [](EditContext& c) { place_cursor(c, TextPos(1, 0)); });
+    EXPECT_GT(beeps, before);
+    d->press(INDEX_CLOSE);
+}
+
 }  // namespace
 }  // namespace rix
